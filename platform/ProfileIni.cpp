@@ -1,0 +1,503 @@
+#include "platform/ProfileIni.h"
+
+#include "platform/TextRules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Stamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const QString &path)
+{
+    Stamp st;
+    struct stat sb {};
+    if (::stat(QFile::encodeName(path).constData(), &sb) == 0) {
+        st.exists = true;
+        st.size = sb.st_size;
+        st.mtimeNs = qint64(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+        st.inode = sb.st_ino;
+        st.device = sb.st_dev;
+    }
+    return st;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArray trimBlanks(const QByteArray &b)
+{
+    qsizetype s = 0;
+    qsizetype e = b.size();
+    while (s < e && isBlank(b.at(s)))
+        ++s;
+    while (e > s && isBlank(b.at(e - 1)))
+        --e;
+    return b.mid(s, e - s);
+}
+
+QString unquote(const QString &v)
+{
+    if (v.size() >= 2) {
+        const QChar f = v.front();
+        if ((f == u'"' || f == u'\'') && v.back() == f)
+            return v.mid(1, v.size() - 2);
+    }
+    return v;
+}
+
+QString cut(const QString &v)
+{
+    if (v.size() <= ProfileIni::MaxValueLength)
+        return v;
+    qsizetype n = ProfileIni::MaxValueLength;
+    if (v.at(n - 1).isHighSurrogate())
+        --n; // never split a character
+    return v.left(n);
+}
+
+bool storable(const QString &s)
+{
+    return !s.contains(u'\n') && !s.contains(u'\r') && !s.contains(QChar(0));
+}
+
+} // namespace
+
+struct ProfileIni::Document {
+    struct Line {
+        QByteArray raw;   // bytes as in the file, without the line end
+        QString key;      // key as written (trimmed); empty for comments and blank lines
+        bool isKey = false;
+    };
+    struct Section {
+        bool hasHeader = false; // false only for the lines before the first header
+        QByteArray headerRaw;
+        QString name;
+        QList<Line> lines;
+        QHash<QString, int> firstKey; // folded key -> index of its first line
+    };
+
+    Stamp stamp;
+    QByteArray eol = "\n";
+    bool endsWithEol = true;
+    QList<Section> sections;            // sections[0] holds the lines before the first header
+    QHash<QString, int> firstSection;   // folded name -> index of its first section
+
+    void clear()
+    {
+        sections.clear();
+        firstSection.clear();
+        sections.append(Section{});
+        eol = "\n";
+        endsWithEol = true;
+    }
+
+    void reindexSections()
+    {
+        // walk backwards so the first of two equal names is the one kept
+        firstSection.clear();
+        for (int i = sections.size() - 1; i >= 1; --i)
+            firstSection.insert(textrules::foldAscii(sections.at(i).name), i);
+    }
+
+    static void reindexKeys(Section &s)
+    {
+        s.firstKey.clear();
+        for (int i = s.lines.size() - 1; i >= 0; --i)
+            if (s.lines.at(i).isKey)
+                s.firstKey.insert(textrules::foldAscii(s.lines.at(i).key), i);
+    }
+
+    static Line parseLine(const QByteArray &raw)
+    {
+        Line line;
+        line.raw = raw;
+        const QByteArray t = trimBlanks(raw);
+        if (t.isEmpty() || t.startsWith(';'))
+            return line;
+        const qsizetype eq = t.indexOf('=');
+        line.key = QString::fromUtf8(trimBlanks(eq < 0 ? t : t.left(eq)));
+        line.isKey = !line.key.isEmpty();
+        return line;
+    }
+
+    static QString valueOf(const Line &line)
+    {
+        const qsizetype eq = line.raw.indexOf('=');
+        if (eq < 0)
+            return {};
+        return cut(unquote(QString::fromUtf8(trimBlanks(line.raw.mid(eq + 1)))));
+    }
+
+    void parse(const QByteArray &bytes)
+    {
+        clear();
+        qsizetype pos = 0;
+        const qsizetype n = bytes.size();
+        bool eolChosen = false;
+        qsizetype start = 0;
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            start = 3; // a byte-order mark is not part of the first line's text
+        pos = start;
+        endsWithEol = n == 0;
+        while (pos < n) {
+            qsizetype end = pos;
+            while (end < n && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+                ++end;
+            QByteArray raw = bytes.mid(pos, end - pos);
+            if (pos == start && start > 0)
+                raw.prepend("\xEF\xBB\xBF");
+            qsizetype next = end;
+            if (end < n) {
+                if (bytes.at(end) == '\r' && end + 1 < n && bytes.at(end + 1) == '\n') {
+                    if (!eolChosen)
+                        eol = "\r\n";
+                    next = end + 2;
+                } else {
+                    if (!eolChosen)
+                        eol = bytes.mid(end, 1);
+                    next = end + 1;
+                }
+                eolChosen = true;
+                endsWithEol = next >= n;
+            } else {
+                endsWithEol = false;
+            }
+            addRawLine(raw);
+            pos = next;
+        }
+        reindexSections();
+        for (Section &s : sections)
+            reindexKeys(s);
+    }
+
+    void addRawLine(const QByteArray &raw)
+    {
+        QByteArray body = raw.startsWith("\xEF\xBB\xBF") ? raw.mid(3) : raw;
+        const QByteArray t = trimBlanks(body);
+        if (t.startsWith('[')) {
+            Section s;
+            s.hasHeader = true;
+            s.headerRaw = raw;
+            const qsizetype close = t.lastIndexOf(']');
+            const QByteArray inner = close > 0 ? t.mid(1, close - 1) : t.mid(1);
+            s.name = QString::fromUtf8(trimBlanks(inner));
+            sections.append(s);
+            return;
+        }
+        sections.last().lines.append(parseLine(raw));
+    }
+
+    QByteArray serialize() const
+    {
+        QByteArray out;
+        bool first = true;
+        auto put = [&](const QByteArray &line) {
+            if (!first)
+                out += eol;
+            out += line;
+            first = false;
+        };
+        for (const Section &s : sections) {
+            if (s.hasHeader)
+                put(s.headerRaw);
+            for (const Line &l : s.lines)
+                put(l.raw);
+        }
+        if (!first && endsWithEol)
+            out += eol;
+        return out;
+    }
+
+    const Section *find(const QString &section) const
+    {
+        const auto it = firstSection.constFind(textrules::foldAscii(section));
+        return it == firstSection.cend() ? nullptr : &sections.at(*it);
+    }
+
+    Section *find(const QString &section)
+    {
+        const auto it = firstSection.constFind(textrules::foldAscii(section));
+        return it == firstSection.cend() ? nullptr : &sections[*it];
+    }
+
+    const Line *findKey(const QString &section, const QString &key) const
+    {
+        const Section *s = find(section);
+        if (!s)
+            return nullptr;
+        const auto it = s->firstKey.constFind(textrules::foldAscii(textrules::trim(key)));
+        return it == s->firstKey.cend() ? nullptr : &s->lines.at(*it);
+    }
+
+    Section &findOrAdd(const QString &section)
+    {
+        if (Section *s = find(section))
+            return *s;
+        Section s;
+        s.hasHeader = true;
+        s.name = section;
+        s.headerRaw = "[" + section.toUtf8() + "]";
+        sections.append(s);
+        firstSection.insert(textrules::foldAscii(section), sections.size() - 1);
+        return sections.last();
+    }
+
+    void setKey(const QString &section, const QString &key, const QString &value)
+    {
+        Section &s = findOrAdd(section);
+        const QString folded = textrules::foldAscii(key);
+        const auto it = s.firstKey.constFind(folded);
+        if (it != s.firstKey.cend()) {
+            Line &l = s.lines[*it];
+            l.raw = l.key.toUtf8() + "=" + value.toUtf8();
+            return;
+        }
+        Line l;
+        l.key = key;
+        l.isKey = true;
+        l.raw = key.toUtf8() + "=" + value.toUtf8();
+        // after the section's last non-blank line, so blank lines between sections stay between them
+        qsizetype at = s.lines.size();
+        while (at > 0 && trimBlanks(s.lines.at(at - 1).raw).isEmpty())
+            --at;
+        s.lines.insert(at, l);
+        // only blank lines follow the new one, so no other key's index moves
+        s.firstKey.insert(folded, int(at));
+    }
+
+    bool eraseSection(const QString &section)
+    {
+        const QString folded = textrules::foldAscii(section);
+        const qsizetype before = sections.size();
+        for (qsizetype i = sections.size() - 1; i >= 1; --i)
+            if (textrules::foldAscii(sections.at(i).name) == folded)
+                sections.removeAt(i);
+        if (sections.size() == before)
+            return false;
+        reindexSections();
+        return true;
+    }
+};
+
+ProfileIni::ProfileIni(const QString &fileName)
+    : m_fileName(fileName)
+{
+}
+
+ProfileIni::~ProfileIni() = default;
+
+ProfileIni::Document &ProfileIni::doc() const
+{
+    const Stamp now = stampOf(m_fileName);
+    if (!m_doc || !(m_doc->stamp == now)) {
+        if (!m_doc)
+            m_doc = std::make_unique<Document>();
+        QByteArray bytes;
+        if (now.exists) {
+            QFile f(m_fileName);
+            if (f.open(QIODevice::ReadOnly))
+                bytes = f.readAll();
+        }
+        m_doc->parse(bytes);
+        m_doc->stamp = now;
+    }
+    return *m_doc;
+}
+
+bool ProfileIni::save(Document &d) const
+{
+    const QFileInfo info(m_fileName);
+    QDir().mkpath(info.absolutePath());
+    QSaveFile f(m_fileName);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = d.serialize();
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit())
+        return false;
+    d.stamp = stampOf(m_fileName);
+    return true;
+}
+
+QString ProfileIni::readString(const QString &section, const QString &key, const QString &def) const
+{
+    const Document::Line *l = doc().findKey(section, key);
+    return l ? Document::valueOf(*l) : def;
+}
+
+int ProfileIni::readInteger(const QString &section, const QString &key, int def) const
+{
+    return textrules::strToIntDef(readString(section, key, QString()), def);
+}
+
+bool ProfileIni::readBool(const QString &section, const QString &key, bool def) const
+{
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+bool ProfileIni::sectionExists(const QString &section) const
+{
+    return doc().find(section) != nullptr;
+}
+
+bool ProfileIni::valueExists(const QString &section, const QString &key) const
+{
+    return doc().findKey(section, key) != nullptr;
+}
+
+QStringList ProfileIni::readSection(const QString &section) const
+{
+    QStringList keys;
+    if (const Document::Section *s = doc().find(section))
+        for (const Document::Line &l : s->lines)
+            if (l.isKey)
+                keys.append(l.key);
+    return keys;
+}
+
+QStringList ProfileIni::readSectionValues(const QString &section) const
+{
+    QStringList lines;
+    Document &d = doc();
+    if (const Document::Section *s = d.find(section))
+        for (const Document::Line &l : s->lines)
+            if (l.isKey)
+                lines.append(l.key + u'=' + Document::valueOf(s->lines.at(s->firstKey.value(textrules::foldAscii(l.key)))));
+    return lines;
+}
+
+QStringList ProfileIni::readSections() const
+{
+    QStringList names;
+    const Document &d = doc();
+    for (qsizetype i = 1; i < d.sections.size(); ++i)
+        names.append(d.sections.at(i).name);
+    return names;
+}
+
+static bool validName(const QString &key)
+{
+    const QString t = textrules::trim(key);
+    return !t.isEmpty() && storable(key) && !key.contains(u'=') && !t.startsWith(u'[') && !t.startsWith(u';');
+}
+
+static bool validSection(const QString &section)
+{
+    return storable(section) && !section.contains(u']');
+}
+
+bool ProfileIni::writeString(const QString &section, const QString &key, const QString &value)
+{
+    if (!validSection(section) || !validName(key) || !storable(value))
+        return false;
+    Document &d = doc();
+    Document copy = d;
+    d.setKey(section, textrules::trim(key), value);
+    if (save(d))
+        return true;
+    d = copy;
+    return false;
+}
+
+bool ProfileIni::writeInteger(const QString &section, const QString &key, int value)
+{
+    return writeString(section, key, QString::number(value));
+}
+
+bool ProfileIni::writeBool(const QString &section, const QString &key, bool value)
+{
+    return writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool ProfileIni::eraseSection(const QString &section)
+{
+    Document &d = doc();
+    Document copy = d;
+    if (!d.eraseSection(section))
+        return true; // nothing to erase
+    if (save(d))
+        return true;
+    d = copy;
+    return false;
+}
+
+bool ProfileIni::deleteKey(const QString &section, const QString &key)
+{
+    Document &d = doc();
+    Document::Section *s = d.find(section);
+    if (!s)
+        return true;
+    const QString folded = textrules::foldAscii(textrules::trim(key));
+    if (!s->firstKey.contains(folded))
+        return true;
+    Document copy = d;
+    s->lines.removeIf([&](const Document::Line &l) { return l.isKey && textrules::foldAscii(l.key) == folded; });
+    Document::reindexKeys(*s);
+    if (save(d))
+        return true;
+    d = copy;
+    return false;
+}
+
+bool ProfileIni::replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs)
+{
+    if (!validSection(section))
+        return false;
+    for (const auto &p : pairs)
+        if (!validName(p.first) || !storable(p.second))
+            return false;
+    Document &d = doc();
+    Document copy = d;
+    d.eraseSection(section);
+    d.findOrAdd(section);
+    for (const auto &p : pairs) {
+        Document::Section *s = d.find(section);
+        if (s->firstKey.contains(textrules::foldAscii(textrules::trim(p.first))))
+            continue;
+        d.setKey(section, textrules::trim(p.first), p.second);
+    }
+    if (save(d))
+        return true;
+    d = copy;
+    return false;
+}
+
+QStringList ProfileIni::parseSectionsForTest(const QByteArray &bytes)
+{
+    Document d;
+    d.parse(bytes);
+    QStringList out;
+    for (qsizetype i = 1; i < d.sections.size(); ++i) {
+        out.append(d.sections.at(i).name);
+        for (const Document::Line &l : d.sections.at(i).lines)
+            if (l.isKey)
+                out.append(l.key + u'=' + Document::valueOf(l));
+    }
+    return out;
+}
+
+QByteArray ProfileIni::roundTripForTest(const QByteArray &bytes)
+{
+    Document d;
+    d.parse(bytes);
+    return d.serialize();
+}

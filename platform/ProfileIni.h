@@ -1,0 +1,69 @@
+#pragma once
+// An ini file with the semantics of the old private-profile functions, which the settings file,
+// internet shortcuts and the store of platform values rely on:
+//  - section and key names match without regard to case (a-z folded); the first of two equal keys
+//    and the first of two equal sections count;
+//  - lines are kept in file order, byte for byte, comments and blank lines included; replacing a key
+//    rewrites its line where it stands, a new key is appended to its section, a new section to the file;
+//  - a header may be indented; keys and values are trimmed of blanks and tabs, and a value enclosed in
+//    matching quotes loses them; a value read is cut at 2047 characters;
+//  - integers are decimal or hexadecimal ("0x", "$");
+//  - every write replaces the file atomically, so a failed write leaves the previous file whole.
+// Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
+// The parsed file is cached and re-read only when the file on disk changes, so reading many keys
+// costs one parse.
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ProfileIni {
+public:
+    explicit ProfileIni(const QString &fileName);
+    ~ProfileIni();
+    ProfileIni(const ProfileIni &) = delete;
+    ProfileIni &operator=(const ProfileIni &) = delete;
+
+    QString fileName() const { return m_fileName; }
+
+    static constexpr int MaxValueLength = 2047;
+
+    QString readString(const QString &section, const QString &key, const QString &def) const;
+    int readInteger(const QString &section, const QString &key, int def) const;
+    bool readBool(const QString &section, const QString &key, bool def) const;
+    bool sectionExists(const QString &section) const;
+    bool valueExists(const QString &section, const QString &key) const;
+    // Keys of the section in file order (duplicates included, comments excluded).
+    QStringList readSection(const QString &section) const;
+    // "key=value" for every key of the section, each value read as readString reads it.
+    QStringList readSectionValues(const QString &section) const;
+    QStringList readSections() const;
+
+    // Writes return false when the file cannot be written or a name or value cannot be stored
+    // (an empty key, a key with "=", a line break in any of them); the file is then unchanged.
+    bool writeString(const QString &section, const QString &key, const QString &value);
+    bool writeInteger(const QString &section, const QString &key, int value);
+    bool writeBool(const QString &section, const QString &key, bool value);
+    bool eraseSection(const QString &section);
+    bool deleteKey(const QString &section, const QString &key);
+    // Erases the section, then writes the pairs in order (a later pair whose key equals an earlier
+    // one's is dropped), all in one atomic write.
+    bool replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs);
+
+    // Parsing alone, for tests and fuzzing: reads bytes as if they were the file.
+    // Section names, each followed by its "key=value" lines as read.
+    static QStringList parseSectionsForTest(const QByteArray &bytes);
+    // The bytes written back after parsing, with nothing changed.
+    static QByteArray roundTripForTest(const QByteArray &bytes);
+
+    struct Document;
+
+private:
+    Document &doc() const;
+    bool save(Document &d) const;
+
+    QString m_fileName;
+    mutable std::unique_ptr<Document> m_doc;
+};

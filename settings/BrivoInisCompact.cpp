@@ -1,0 +1,309 @@
+#include "settings/BrivoInisCompact.h"
+
+#include "platform/PlatformError.h"
+#include "platform/PlatformPaths.h"
+#include "platform/PlatformStore.h"
+#include "platform/ProfileIni.h"
+#include "platform/SystemLocale.h"
+#include "platform/TextRules.h"
+#include "settings/BrivoSystemCompact.h"
+
+TBrivoIni *BrivoIni = nullptr;
+
+const std::array<QString, LanguageCount> LanguageNames = {
+    QStringLiteral("English"),           QStringLiteral("JapaneseKanji"),      QStringLiteral("JapaneseHiragana"),
+    QStringLiteral("SimplifiedChinese"), QStringLiteral("TraditionalChinese"), QStringLiteral("Korean"),
+    QStringLiteral("German"),            QStringLiteral("French"),             QStringLiteral("Italian"),
+    QStringLiteral("Spanish"),           QStringLiteral("Portuguese"),
+};
+
+namespace {
+const QString kMain = QStringLiteral("Main");
+const QString kBrivo = QStringLiteral("Brivo");
+const QString kBrowser = QStringLiteral("Browser");
+
+TWindowState lowByteState(int v)
+{
+    return static_cast<TWindowState>(static_cast<std::uint8_t>(v & 0xFF));
+}
+} // namespace
+
+QString RectToStr(const TRect &rect)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(rect.Left).arg(rect.Top).arg(rect.Right).arg(rect.Bottom);
+}
+
+TRect StrToRect(const QString &text)
+{
+    // the name part of a saved page window has the same first four pieces
+    return TextToRect(text);
+}
+
+TBrivoIni::TBrivoIni()
+    : TBrivoIni(platformpaths::settingsFile())
+{
+}
+
+TBrivoIni::TBrivoIni(const QString &fileName)
+    : FileName(fileName)
+    , IniFile(std::make_unique<ProfileIni>(fileName))
+{
+    Load();
+    DetectLanguage();
+    LoadLanguage(DetectedLanguage);
+}
+
+TBrivoIni::~TBrivoIni() = default;
+
+void TBrivoIni::Load()
+{
+    const ProfileIni &ini = *IniFile;
+    WindowState = lowByteState(ini.readInteger(kMain, QStringLiteral("WindowState"), 2));
+    Rect = StrToRect(ini.readString(kMain, QStringLiteral("Rect"), QStringLiteral("0,0,640,480")));
+    WindowsBar = ini.readBool(kMain, QStringLiteral("WindowsBar"), true);
+    SearchsBar = ini.readBool(kMain, QStringLiteral("SearchsBar"), false);
+    LinksBar = ini.readBool(kMain, QStringLiteral("LinksBar"), true);
+    Toolbar = ini.readBool(kMain, QStringLiteral("Toolbar"), true);
+    AddressBar = ini.readBool(kMain, QStringLiteral("AddressBar"), true);
+    StatusBar = ini.readBool(kMain, QStringLiteral("StatusBar"), true);
+    ExplorerBar = ini.readBool(kMain, QStringLiteral("ExplorerBar"), false);
+    ToolButtons = ini.readString(kMain, QStringLiteral("ToolButtons"), QString());
+    ToolbarIcon = ini.readInteger(kMain, QStringLiteral("ToolbarIcon"), 0);
+    ToolbarText = ini.readInteger(kMain, QStringLiteral("ToolbarText"), 0);
+    ExplorerBarWidth = ini.readInteger(kMain, QStringLiteral("ExplorerBarWidth"), 200);
+    ExplorerBarPage = ini.readInteger(kMain, QStringLiteral("ExplorerBarPage"), 0);
+    FullScreen = ini.readBool(kMain, QStringLiteral("FullScreen"), false);
+    Hiragana = ini.readBool(kBrivo, QStringLiteral("Hiragana"), false);
+    BookmarkFile = ini.readString(kMain, QStringLiteral("BookmarkFile"), QString());
+    Searchs = ini.readSectionValues(QStringLiteral("Searchs"));
+    Links = ini.readSectionValues(QStringLiteral("Links"));
+    MailBody = ini.readSectionValues(QStringLiteral("MailBody"));
+    BrowserWindowState = lowByteState(ini.readInteger(kBrowser, QStringLiteral("WindowState"), 2));
+    OpenedBrowsers.LoadFromFile(FileName);
+}
+
+void TBrivoIni::SetWindowState(TWindowState value)
+{
+    WindowState = value;
+    IniFile->writeInteger(kMain, QStringLiteral("WindowState"), static_cast<int>(value));
+}
+
+void TBrivoIni::SetRect(const TRect &value)
+{
+    Rect = value;
+    IniFile->writeString(kMain, QStringLiteral("Rect"), RectToStr(value));
+}
+
+void TBrivoIni::SetWindowsBar(bool value)
+{
+    WindowsBar = value;
+    IniFile->writeBool(kMain, QStringLiteral("WindowsBar"), value);
+}
+
+void TBrivoIni::SetLinksBar(bool value)
+{
+    LinksBar = value;
+    IniFile->writeBool(kMain, QStringLiteral("LinksBar"), value);
+}
+
+void TBrivoIni::SetSearchsBar(bool value)
+{
+    SearchsBar = value;
+    IniFile->writeBool(kMain, QStringLiteral("SearchsBar"), value);
+}
+
+void TBrivoIni::SetToolbar(bool value)
+{
+    Toolbar = value;
+    IniFile->writeBool(kMain, QStringLiteral("Toolbar"), value);
+}
+
+void TBrivoIni::SetAddressBar(bool value)
+{
+    AddressBar = value;
+    IniFile->writeBool(kMain, QStringLiteral("AddressBar"), value);
+}
+
+void TBrivoIni::SetStatusBar(bool value)
+{
+    StatusBar = value;
+    IniFile->writeBool(kMain, QStringLiteral("StatusBar"), value);
+}
+
+void TBrivoIni::SetExplorerBar(bool value)
+{
+    ExplorerBar = value;
+    IniFile->writeBool(kMain, QStringLiteral("ExplorerBar"), value);
+}
+
+void TBrivoIni::SetToolButtons(const QString &value)
+{
+    ToolButtons = value;
+    IniFile->writeString(kMain, QStringLiteral("ToolButtons"), value);
+}
+
+void TBrivoIni::SetToolbarText(int value)
+{
+    ToolbarText = value;
+    IniFile->writeInteger(kMain, QStringLiteral("ToolbarText"), value);
+}
+
+void TBrivoIni::SetToolbarIcon(int value)
+{
+    ToolbarIcon = value;
+    IniFile->writeInteger(kMain, QStringLiteral("ToolbarIcon"), value);
+}
+
+void TBrivoIni::SetExplorerBarWidth(int value)
+{
+    ExplorerBarWidth = value;
+    IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarWidth"), value);
+}
+
+void TBrivoIni::SetExplorerBarPage(int value)
+{
+    ExplorerBarPage = value;
+    IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarPage"), value);
+}
+
+void TBrivoIni::SetFullScreen(bool value)
+{
+    FullScreen = value;
+    IniFile->writeBool(kMain, QStringLiteral("FullScreen"), value);
+}
+
+void TBrivoIni::SetBookmarkFile(const QString &value)
+{
+    if (value == BookmarkFile)
+        return;
+    BookmarkFile = value;
+    IniFile->writeString(kMain, QStringLiteral("BookmarkFile"), value);
+}
+
+void TBrivoIni::SetBrowserWindowState(TWindowState value)
+{
+    BrowserWindowState = value;
+    IniFile->writeInteger(kBrowser, QStringLiteral("WindowState"), static_cast<int>(value));
+}
+
+void TBrivoIni::SetHiragana(bool value)
+{
+    Hiragana = value;
+    IniFile->writeBool(kBrivo, QStringLiteral("Hiragana"), value);
+}
+
+void TBrivoIni::SetLinks(const QStringList &value)
+{
+    Links = value;
+    WriteSection(QStringLiteral("Links"), value);
+}
+
+void TBrivoIni::SetSearchs(const QStringList &value)
+{
+    Searchs = value;
+    WriteSection(QStringLiteral("Searchs"), value);
+}
+
+void TBrivoIni::SetMailBody(const QStringList &value)
+{
+    MailBody = value;
+    WriteSection(QStringLiteral("MailBody"), value);
+}
+
+bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines)
+{
+    QList<QPair<QString, QString>> pairs;
+    for (const QString &line : lines) {
+        const QString name = textrules::lineName(line);
+        if (!name.isEmpty())
+            pairs.append({name, textrules::valueOf(lines, name)});
+    }
+    return IniFile->replaceSection(section, pairs);
+}
+
+void TBrivoIni::SetLanguage(TLanguage value)
+{
+    if (value == Language)
+        return;
+    LoadLanguage(value);
+    Language = value;
+}
+
+bool TBrivoIni::ResetToDefaults()
+{
+    std::unique_ptr<TMemIni> defaults;
+    try {
+        defaults = std::make_unique<TMemIni>(QStringLiteral("BRIVOINI"), QStringLiteral("INI"));
+    } catch (const PlatformError &) {
+        return false;
+    }
+    ToolButtons = defaults->ReadString(kMain, QStringLiteral("ToolButtons"), QString());
+    defaults->ReadSectionValues(QStringLiteral("Searchs"), Searchs);
+    defaults->ReadSectionValues(QStringLiteral("Links"), Links);
+    // each write stops the rest when it fails
+    if (IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons)
+        && WriteSection(QStringLiteral("Searchs"), Searchs))
+        WriteSection(QStringLiteral("Links"), Links);
+    return true;
+}
+
+QString TBrivoIni::GetIEStartPage() const
+{
+    const QString key = QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main");
+    if (!platformstore::keyExists(Hive::CurrentUser, key))
+        return {};
+    return platformstore::readString(Hive::CurrentUser, key, QStringLiteral("Start Page")).value_or(QString());
+}
+
+QString TBrivoIni::GetDefaultMailClient() const
+{
+    const QString key = QStringLiteral("SOFTWARE\\Clients\\Mail");
+    if (!platformstore::keyExists(Hive::LocalMachine, key))
+        return {};
+    return platformstore::readString(Hive::LocalMachine, key, QString()).value_or(QString());
+}
+
+void TBrivoIni::DetectLanguage()
+{
+    const QString abbreviation = systemlocale::abbreviation().left(4).toLower();
+    static const struct {
+        const char *abbreviation;
+        TLanguage language;
+    } table[] = {
+        {"jpn", TLanguage::JapaneseKanji}, {"cht", TLanguage::TraditionalChinese}, {"chs", TLanguage::SimplifiedChinese},
+        {"kor", TLanguage::Korean},        {"fra", TLanguage::French},             {"deu", TLanguage::German},
+        {"ita", TLanguage::Italian},       {"esp", TLanguage::Spanish},            {"ptg", TLanguage::Portuguese},
+    };
+    DetectedLanguage = TLanguage::English;
+    for (const auto &e : table)
+        if (abbreviation == QLatin1String(e.abbreviation)) {
+            DetectedLanguage = e.language;
+            break;
+        }
+    if (DetectedLanguage == TLanguage::JapaneseKanji && Hiragana)
+        DetectedLanguage = TLanguage::JapaneseHiragana;
+    Language = DetectedLanguage;
+}
+
+void TBrivoIni::LoadLanguage(TLanguage language)
+{
+    LanguageTable.reset();
+    std::unique_ptr<TMemIni> table;
+    try {
+        table = std::make_unique<TMemIni>(LanguageNames.at(static_cast<int>(language)), QStringLiteral("INI"));
+    } catch (const std::exception &) {
+        try {
+            table = std::make_unique<TMemIni>(QStringLiteral("English"), QStringLiteral("INI"));
+        } catch (const std::exception &) {
+            return; // no table at all: the texts keep their values
+        }
+    }
+    const QString cnst = QStringLiteral("Const");
+    AdvertPage = table->ReadString(cnst, QStringLiteral("AdvertPage"), SBlankPage);
+    StartPage = table->ReadString(cnst, QStringLiteral("StartPage"), SBlankPage);
+    BrowserText = table->ReadString(cnst, QStringLiteral("Browser"), QString());
+    HtmlFilterText = table->ReadString(cnst, QStringLiteral("HtmlFilter"), QString());
+    MailSubjectText = table->ReadString(cnst, QStringLiteral("MailSubject"), QString());
+    SaveBookmarkText = table->ReadString(cnst, QStringLiteral("SaveBookmark"), QString());
+    LanguageTable = std::move(table);
+}

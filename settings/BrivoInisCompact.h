@@ -1,0 +1,125 @@
+#pragma once
+// The one settings object: owns the settings file, reads every setting once at construction and
+// writes each change through at once; holds the current language with its table.
+#include "platform/Types.h"
+#include "settings/MemInis.h"
+#include "settings/OpenedBrowserses.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class ProfileIni;
+
+// The user-interface languages in menu order; the value is also the language action's tag.
+enum class TLanguage : std::uint8_t {
+    English,
+    JapaneseKanji,
+    JapaneseHiragana,
+    SimplifiedChinese,
+    TraditionalChinese,
+    Korean,
+    German,
+    French,
+    Italian,
+    Spanish,
+    Portuguese,
+};
+constexpr int LanguageCount = 11;
+// Each language's name, which is also the name of its table resource.
+extern const std::array<QString, LanguageCount> LanguageNames;
+
+QString RectToStr(const TRect &rect);
+// Blanks removed, split at ",", the first four pieces as decimal edges; 0,0,640,480 on any failure.
+TRect StrToRect(const QString &text);
+
+class TBrivoIni {
+public:
+    // Opens the settings file at platformpaths::settingsFile() and loads everything.
+    TBrivoIni();
+    // The same over a given settings file (tests).
+    explicit TBrivoIni(const QString &fileName);
+    ~TBrivoIni();
+    TBrivoIni(const TBrivoIni &) = delete;
+    TBrivoIni &operator=(const TBrivoIni &) = delete;
+
+    QString FileName;
+    std::unique_ptr<ProfileIni> IniFile;
+    TLanguage Language = TLanguage::English;
+    std::unique_ptr<TMemIni> LanguageTable; // null only when no table could be built
+    TLanguage DetectedLanguage = TLanguage::English;
+    QString StartPage;
+    QString AdvertPage;
+    QStringList Links;
+    QStringList Searchs;
+    QStringList MailBody;
+    TOpenedBrowsers OpenedBrowsers;
+    TWindowState WindowState = TWindowState::wsMaximized;
+    TRect Rect{0, 0, 640, 480};
+    bool WindowsBar = true;
+    bool SearchsBar = false;
+    bool LinksBar = true;
+    bool Toolbar = true;
+    bool AddressBar = true;
+    bool StatusBar = true;
+    bool ExplorerBar = false;
+    QString ToolButtons;
+    int ToolbarIcon = 0;
+    int ToolbarText = 0;
+    int ExplorerBarWidth = 200;
+    int ExplorerBarPage = 0;
+    bool FullScreen = false;
+    TWindowState BrowserWindowState = TWindowState::wsMaximized;
+    bool Hiragana = false;
+    QString BookmarkFile;
+
+    // Each setter stores the value, then writes its key; a failed write is swallowed.
+    void SetWindowState(TWindowState value);
+    void SetRect(const TRect &value);
+    void SetWindowsBar(bool value);
+    void SetLinksBar(bool value);
+    void SetSearchsBar(bool value);
+    void SetToolbar(bool value);
+    void SetAddressBar(bool value);
+    void SetStatusBar(bool value);
+    void SetExplorerBar(bool value);
+    void SetToolButtons(const QString &value);
+    void SetToolbarText(int value);
+    void SetToolbarIcon(int value);
+    void SetExplorerBarWidth(int value);
+    void SetExplorerBarPage(int value);
+    void SetFullScreen(bool value);
+    // Does nothing when the path equals the stored one (compared exactly: file names are
+    // case-sensitive here).
+    void SetBookmarkFile(const QString &value);
+    void SetBrowserWindowState(TWindowState value);
+    void SetHiragana(bool value);
+
+    // Replace the list and rewrite its section; a failed write is swallowed.
+    void SetLinks(const QStringList &value);
+    void SetSearchs(const QStringList &value);
+    void SetMailBody(const QStringList &value);
+    // Replaces the section by the named lines of the list (first of two equal names; lines without a
+    // name skipped), in one atomic write. Returns false when the file could not be written.
+    bool WriteSection(const QString &section, const QStringList &lines);
+
+    // Loads that language's table when it differs from the current one; writes nothing.
+    void SetLanguage(TLanguage value);
+    // Copies the tool-button layout, the search engines and the links of the built-in default
+    // settings into the fields and the file. False only when the defaults cannot be read.
+    bool ResetToDefaults();
+    QString GetIEStartPage() const;
+    QString GetDefaultMailClient() const;
+
+    void DetectLanguage();
+    void LoadLanguage(TLanguage language);
+
+private:
+    void Load();
+};
+
+// The program's settings object, created by the start-up block before the main window.
+extern TBrivoIni *BrivoIni;

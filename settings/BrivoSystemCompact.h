@@ -1,0 +1,17 @@
+#pragma once
+// Program-wide texts taken from the current language table, and the program's fixed strings.
+#include <QString>
+
+// Filled by the settings object at every language load.
+extern QString BrowserText;      // [Const] Browser: the word for a page window
+extern QString HtmlFilterText;   // [Const] HtmlFilter: "description|pattern|..." for file dialogs
+extern QString MailSubjectText;  // [Const] MailSubject
+extern QString SaveBookmarkText; // [Const] SaveBookmark: the question asked at close
+// Filled by the main window's language routine.
+extern QString UserAgentText;     // [Brivo] CompactBrivoUserAgent
+extern QString MailToAddressText; // [Brivo] BrivoMailToAddress
+
+extern const QString SHelpFile;      // the help file's name
+extern const QString SBlankPage;     // "about:blank"
+extern const QString SHomePageUrl;   // the program's home page
+extern const QString SOnlineHelpUrl; // the help page on the web, used when the help pages are missing

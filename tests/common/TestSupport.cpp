@@ -1,0 +1,36 @@
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace testsupport {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QString fixture(const QString &relative)
+{
+#ifdef BRIVO_FIXTURES_DIR
+    return QDir::cleanPath(QStringLiteral(BRIVO_FIXTURES_DIR) + QLatin1Char('/') + relative);
+#else
+    return relative;
+#endif
+}
+
+} // namespace testsupport
