@@ -63,7 +63,7 @@ int fromCharset(int charset)
 QString decode(const QByteArray &bytes, int codePage, bool *ok)
 {
     const QByteArray name = converterName(codePage);
-    QStringDecoder d(name.isEmpty() ? "ISO-8859-1" : name.constData());
+    QStringDecoder d(name.isEmpty() ? "ISO-8859-1" : name.constData(), QStringConverter::Flag::Stateless);
     if (!d.isValid()) {
         if (ok)
             *ok = false;
@@ -78,7 +78,7 @@ QString decode(const QByteArray &bytes, int codePage, bool *ok)
 QByteArray encode(const QString &text, int codePage, bool *ok)
 {
     const QByteArray name = converterName(codePage);
-    QStringEncoder e(name.isEmpty() ? "ISO-8859-1" : name.constData());
+    QStringEncoder e(name.isEmpty() ? "ISO-8859-1" : name.constData(), QStringConverter::Flag::Stateless);
     if (!e.isValid()) {
         if (ok)
             *ok = false;
@@ -87,7 +87,7 @@ QByteArray encode(const QString &text, int codePage, bool *ok)
     QByteArray bytes = e.encode(text);
     if (ok) {
         // a character the code page cannot hold comes back as a substitute, so check the round trip
-        QStringDecoder d(name.constData());
+        QStringDecoder d(name.constData(), QStringConverter::Flag::Stateless);
         *ok = !name.isEmpty() && !e.hasError() && QString(d.decode(bytes)) == text;
     }
     return bytes;

@@ -13,3 +13,20 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 QString fixture(const QString &relative);
 
 } // namespace testsupport
+
+#include <QStringList>
+
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << "{";
+    for (qsizetype i = 0; i < l.size(); ++i)
+        *os << (i ? ", \"" : "\"") << l.at(i).toStdString() << '"';
+    *os << "}";
+}

@@ -1,0 +1,186 @@
+// The settings-file layer against real files on disk, compared byte for byte where the format matters.
+#include "common/TestSupport.h"
+#include "platform/ProfileIni.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using testsupport::readBytes;
+using testsupport::writeBytes;
+
+namespace {
+
+class ProfileIniTest : public ::testing::Test {
+protected:
+    QString path(const QString &name = QStringLiteral("test.ini")) const { return dir.path() + u'/' + name; }
+    QTemporaryDir dir;
+};
+
+TEST_F(ProfileIniTest, ReadsWithWindowsRules)
+{
+    writeBytes(path(), "; a comment\r\n"
+                       "[Main]\r\n"
+                       "  Key = padded value  \r\n"
+                       "dup=first\r\n"
+                       "DUP=second\r\n"
+                       "quoted=\"in quotes\"\r\n"
+                       "half=\"open only\r\n"
+                       "hex=0x1F\r\n"
+                       "dollar=$10\r\n"
+                       "neg=-42\r\n"
+                       "word=abc\r\n"
+                       "two=2\r\n"
+                       "path=C:\\dir\\file,with,commas\r\n"
+                       "   [Indented]\r\n"
+                       "k=indented header counts\r\n"
+                       "[main]\r\n"
+                       "dup=from second section\r\n");
+    const ProfileIni ini(path());
+    EXPECT_EQ(ini.readString("main", "key", "-"), "padded value");
+    EXPECT_EQ(ini.readString("Main", "dup", "-"), "first");
+    EXPECT_EQ(ini.readString("Main", "quoted", "-"), "in quotes");
+    EXPECT_EQ(ini.readString("Main", "half", "-"), "\"open only");
+    EXPECT_EQ(ini.readInteger("Main", "hex", 0), 31);
+    EXPECT_EQ(ini.readInteger("Main", "dollar", 0), 16);
+    EXPECT_EQ(ini.readInteger("Main", "neg", 0), -42);
+    EXPECT_EQ(ini.readInteger("Main", "word", 7), 7);
+    EXPECT_TRUE(ini.readBool("Main", "two", false));
+    EXPECT_TRUE(ini.readBool("Main", "word", true));
+    EXPECT_FALSE(ini.readBool("Main", "word", false));
+    EXPECT_EQ(ini.readString("Main", "path", "-"), "C:\\dir\\file,with,commas");
+    EXPECT_EQ(ini.readString("Indented", "k", "-"), "indented header counts");
+    EXPECT_EQ(ini.readString("Main", "missing", "default"), "default");
+    EXPECT_EQ(ini.readString("Missing", "key", "default"), "default");
+    EXPECT_EQ(ini.readSection("Main"),
+              QStringList({"Key", "dup", "DUP", "quoted", "half", "hex", "dollar", "neg", "word", "two", "path"}));
+    // equal keys both listed, each with the first one's value
+    EXPECT_EQ(ini.readSectionValues("Main").mid(1, 2), QStringList({"dup=first", "DUP=first"}));
+    EXPECT_EQ(ini.readSections(), QStringList({"Main", "Indented", "main"}));
+}
+
+TEST_F(ProfileIniTest, MissingFileReadsDefaultsAndIsNotCreated)
+{
+    const ProfileIni ini(path());
+    EXPECT_EQ(ini.readString("Main", "Key", "d"), "d");
+    EXPECT_EQ(ini.readInteger("Main", "Key", 5), 5);
+    EXPECT_TRUE(ini.readSectionValues("Main").isEmpty());
+    EXPECT_FALSE(QFile::exists(path()));
+}
+
+TEST_F(ProfileIniTest, ValuesAreCutAt2047Characters)
+{
+    writeBytes(path(), "[S]\nlong=" + QByteArray(3000, 'x') + "\n");
+    const ProfileIni ini(path());
+    EXPECT_EQ(ini.readString("S", "long", "").size(), 2047);
+}
+
+TEST_F(ProfileIniTest, WritesInPlaceKeepingEverythingElse)
+{
+    const QByteArray original = "; settings\r\n"
+                                "[Main]\r\n"
+                                "A=1\r\n"
+                                "; inner comment\r\n"
+                                "Bee = 2\r\n"
+                                "\r\n"
+                                "[Other]\r\n"
+                                "Legacy=\x82\xa0\x82\xa2\r\n";
+    writeBytes(path(), original);
+    ProfileIni ini(path());
+    ASSERT_TRUE(ini.writeString("MAIN", "bee", "two"));
+    ASSERT_TRUE(ini.writeString("Main", "New", "3"));
+    ASSERT_TRUE(ini.writeString("Fresh", "K", "v"));
+    EXPECT_EQ(readBytes(path()), QByteArray("; settings\r\n"
+                                            "[Main]\r\n"
+                                            "A=1\r\n"
+                                            "; inner comment\r\n"
+                                            "Bee=two\r\n"
+                                            "New=3\r\n"
+                                            "\r\n"
+                                            "[Other]\r\n"
+                                            "Legacy=\x82\xa0\x82\xa2\r\n"
+                                            "[Fresh]\r\n"
+                                            "K=v\r\n"));
+}
+
+TEST_F(ProfileIniTest, NewFileUsesLineFeedsAndCreatesFolders)
+{
+    ProfileIni ini(path("sub/dir/new.ini"));
+    ASSERT_TRUE(ini.writeString("Main", "Rect", "0,0,640,480"));
+    ASSERT_TRUE(ini.writeInteger("Main", "WindowState", 2));
+    ASSERT_TRUE(ini.writeBool("Brivo", "Hiragana", true));
+    EXPECT_EQ(readBytes(path("sub/dir/new.ini")), QByteArray("[Main]\nRect=0,0,640,480\nWindowState=2\n[Brivo]\nHiragana=1\n"));
+}
+
+TEST_F(ProfileIniTest, EraseAndReplaceSections)
+{
+    writeBytes(path(), "[A]\nx=1\n[Links]\nold=1\n[B]\ny=2\n[links]\nold2=2\n");
+    ProfileIni ini(path());
+    ASSERT_TRUE(ini.replaceSection("Links", {{"One", "http://a/?q=1&b=2"}, {"two", "2"}, {"ONE", "dropped"}}));
+    EXPECT_EQ(readBytes(path()), QByteArray("[A]\nx=1\n[B]\ny=2\n[Links]\nOne=http://a/?q=1&b=2\ntwo=2\n"));
+    ASSERT_TRUE(ini.eraseSection("b"));
+    ASSERT_TRUE(ini.eraseSection("NotThere"));
+    EXPECT_EQ(readBytes(path()), QByteArray("[A]\nx=1\n[Links]\nOne=http://a/?q=1&b=2\ntwo=2\n"));
+    ASSERT_TRUE(ini.deleteKey("Links", "ONE"));
+    EXPECT_EQ(ini.readSection("Links"), QStringList({"two"}));
+}
+
+TEST_F(ProfileIniTest, RefusesWhatCannotBeStoredAndLeavesFileWhole)
+{
+    writeBytes(path(), "[Main]\nA=1\n");
+    ProfileIni ini(path());
+    EXPECT_FALSE(ini.writeString("Main", "B", "line\nbreak"));
+    EXPECT_FALSE(ini.writeString("Main", "", "v"));
+    EXPECT_FALSE(ini.writeString("Main", "a=b", "v"));
+    EXPECT_FALSE(ini.writeString("Ma]in", "k", "v"));
+    EXPECT_FALSE(ini.replaceSection("Main", {{"ok", "1"}, {"bad", "x\ry"}}));
+    EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nA=1\n"));
+}
+
+TEST_F(ProfileIniTest, FailedWriteKeepsPreviousFile)
+{
+    const QString folder = dir.path() + QStringLiteral("/ro");
+    QDir().mkpath(folder);
+    const QString file = folder + QStringLiteral("/s.ini");
+    writeBytes(file, "[Main]\nA=1\n");
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(folder).isWritable() || ::geteuid() == 0) {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        GTEST_SKIP() << "running as root: permissions do not stop writes";
+    }
+    ProfileIni ini(file);
+    EXPECT_FALSE(ini.writeString("Main", "A", "2"));
+    EXPECT_EQ(ini.readString("Main", "A", ""), "1");
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(readBytes(file), QByteArray("[Main]\nA=1\n"));
+}
+
+TEST_F(ProfileIniTest, SeesChangesMadeByAnotherWriter)
+{
+    writeBytes(path(), "[Main]\nA=1\n");
+    ProfileIni first(path());
+    EXPECT_EQ(first.readString("Main", "A", ""), "1");
+    ProfileIni second(path());
+    ASSERT_TRUE(second.writeString("Main", "A", "2"));
+    EXPECT_EQ(first.readString("Main", "A", ""), "2");
+    // and the first one's write keeps the second one's change
+    ASSERT_TRUE(first.writeString("Main", "B", "3"));
+    EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nA=2\nB=3\n"));
+}
+
+TEST_F(ProfileIniTest, ParsingKeepsBytesAndReadsUtf8)
+{
+    const QByteArray bytes = "\xEF\xBB\xBF[Main]\r\nName=\xE6\x97\xA5\xE6\x9C\xAC\r\nbad=\xFF\xFE\rlone=cr\n";
+    EXPECT_EQ(ProfileIni::roundTripForTest(QByteArray("[A]\r\nx=1\r\n; c\r\n\r\n")), QByteArray("[A]\r\nx=1\r\n; c\r\n\r\n"));
+    const QStringList parsed = ProfileIni::parseSectionsForTest(bytes);
+    ASSERT_GE(parsed.size(), 4);
+    EXPECT_EQ(parsed.at(0), "Main");
+    EXPECT_EQ(parsed.at(1), QString::fromUtf8("Name=\xE6\x97\xA5\xE6\x9C\xAC"));
+    EXPECT_EQ(parsed.at(3), "lone=cr");
+}
+
+} // namespace
