@@ -1,0 +1,358 @@
+#include "browser/UrlComboBoxes.h"
+
+#include "browser/UrlDropTargets.h"
+#include "platform/HistoryStore.h"
+#include "platform/PlatformError.h"
+#include "platform/PlatformStore.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDir>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QStringListModel>
+#include <QUrl>
+
+namespace {
+
+const QString UrlValuePrefix = QStringLiteral("Url");
+constexpr int MaxFileSuggestions = 50;
+
+// The address without "http://", "https://" and a leading "www.", for matching what is typed.
+QString withoutSchemeAndWww(const QString &url)
+{
+    QString s = url;
+    for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")})
+        if (s.startsWith(scheme, Qt::CaseInsensitive)) {
+            s = s.mid(scheme.size());
+            break;
+        }
+    if (s.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        s = s.mid(4);
+    return s;
+}
+
+bool completesTo(const QString &typed, const QString &candidate)
+{
+    return candidate.startsWith(typed, Qt::CaseInsensitive) ||
+           withoutSchemeAndWww(candidate).startsWith(typed, Qt::CaseInsensitive);
+}
+
+// Entries of the folder that the typed path points into, whose names begin with what follows its
+// last "/"; folders end with "/". A "file:" URL is answered with "file:" URLs.
+QStringList fileSuggestions(const QString &typed)
+{
+    QStringList out;
+    QString path = typed;
+    bool asUrl = false;
+    if (path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
+        path = QUrl::fromPercentEncoding(path.mid(7).toUtf8());
+        asUrl = true;
+    } else if (path.startsWith(u'~')) {
+        path = QDir::homePath() + path.mid(1);
+    }
+    if (!path.startsWith(u'/'))
+        return out;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString folder = path.left(slash + 1);
+    const QString stem = path.mid(slash + 1);
+    const QString shownFolder = typed.left(typed.size() - stem.size());
+    QDir dir(folder);
+    if (!dir.exists())
+        return out;
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                                    QDir::DirsFirst | QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &e : entries) {
+        if (!e.fileName().startsWith(stem))
+            continue;
+        if (stem.isEmpty() && e.fileName().startsWith(u'.'))
+            continue; // hidden entries only when asked for
+        QString name = e.fileName();
+        if (asUrl)
+            name = QString::fromUtf8(QUrl::toPercentEncoding(name, "!$&'()*+,;=:@~"));
+        out << shownFolder + name + (e.isDir() ? QStringLiteral("/") : QString());
+        if (out.size() >= MaxFileSuggestions)
+            break;
+    }
+    return out;
+}
+
+} // namespace
+
+TUrlComboBox::TUrlComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(20);
+    // the box's completion is its own; the combo box's would fight with it
+    QComboBox::setCompleter(nullptr);
+    lineEdit()->installEventFilter(this);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &TUrlComboBox::textEdited);
+
+    m_suggestions = new QStringListModel(this);
+    m_completer = new QCompleter(m_suggestions, this);
+    m_completer->setWidget(lineEdit());
+    m_completer->setCaseSensitivity(Qt::CaseInsensitive);
+    connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this, [this](const QString &text) {
+        setEditText(text);
+        enterPressed();
+    });
+    // Enter in the open list opens what was typed unless a suggestion was picked; this filter
+    // comes before the completer's own
+    m_completer->popup()->installEventFilter(this);
+    configureCompleter();
+
+    m_dropTarget = new TCustomUrlDropTarget(this);
+    m_dropTarget->OnUrlDrop = [this](const QPoint &, const QString &, const QString &url) { handleDrop(url); };
+    SetAutoOleDrop(true);
+    LoadTypedUrls();
+}
+
+TUrlComboBox::~TUrlComboBox()
+{
+    if (SaveUrl)
+        SaveTypedUrls();
+    if (m_autoOleDrop && m_dropTarget->Registered())
+        m_dropTarget->RevokeDropTarget();
+}
+
+QString TUrlComboBox::Url() const
+{
+    return currentText();
+}
+
+void TUrlComboBox::SetUrl(const QString &value)
+{
+    if (hasFocus() || lineEdit()->hasFocus())
+        return;
+    setEditText(value);
+    if (!value.isEmpty())
+        AddUrl(value);
+}
+
+void TUrlComboBox::SetFileOptions(TFileOptions options)
+{
+    m_fileOptions = options;
+}
+
+void TUrlComboBox::SetUrlAutoComplete(TUrlAutoComplete mode)
+{
+    m_autoComplete = mode;
+    configureCompleter();
+}
+
+void TUrlComboBox::SetUrlAutoSuggest(TUrlAutoSuggest mode)
+{
+    m_autoSuggest = mode;
+    configureCompleter();
+}
+
+void TUrlComboBox::SetAutoOleDrop(bool value)
+{
+    if (value == m_dropTarget->Registered()) {
+        m_autoOleDrop = value;
+        return;
+    }
+    m_autoOleDrop = value;
+    if (value) {
+        m_dropTarget->RegisterDropTarget(this);
+        // the edit field would take dropped text itself; drops go to the box
+        lineEdit()->setAcceptDrops(false);
+    } else {
+        m_dropTarget->RevokeDropTarget();
+        lineEdit()->setAcceptDrops(true);
+    }
+}
+
+int TUrlComboBox::indexOfUrl(const QString &text) const
+{
+    for (int i = 0; i < count(); ++i)
+        if (itemText(i).compare(text, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+void TUrlComboBox::LoadTypedUrls()
+{
+    for (int n = 1; n <= MaxTypedUrls; ++n) {
+        std::optional<QString> value;
+        try {
+            value = platformstore::readString(Hive::CurrentUser, QLatin1String(TypedUrlsKey),
+                                              UrlValuePrefix + QString::number(n));
+        } catch (const PlatformError &) {
+            continue; // a value of another type is no address
+        }
+        if (value && !value->isEmpty() && indexOfUrl(*value) < 0)
+            addItem(GetUrlIcon(*value), *value);
+    }
+    setCurrentIndex(0);
+    setEditText(QString());
+}
+
+void TUrlComboBox::SaveTypedUrls()
+{
+    const int first = std::max(0, count() - MaxTypedUrls);
+    int written = 0;
+    for (int i = first; i < count(); ++i)
+        platformstore::writeString(Hive::CurrentUser, QLatin1String(TypedUrlsKey),
+                                   UrlValuePrefix + QString::number(++written), itemText(i));
+    // numbers above the list's length would come back as stale addresses
+    static const QRegularExpression urlValue(QStringLiteral("^url([0-9]+)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    for (const QString &name : platformstore::valueNames(Hive::CurrentUser, QLatin1String(TypedUrlsKey))) {
+        const QRegularExpressionMatch m = urlValue.match(name);
+        bool ok = false;
+        const qlonglong number = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
+        if (m.hasMatch() && (!ok || number > written))
+            platformstore::deleteValue(Hive::CurrentUser, QLatin1String(TypedUrlsKey), name);
+    }
+}
+
+bool TUrlComboBox::AddUrl(const QString &text)
+{
+    if (text.isEmpty() || indexOfUrl(text) >= 0)
+        return false;
+    addItem(GetUrlIcon(text), text);
+    setCurrentIndex(count() - 1);
+    return true;
+}
+
+QIcon TUrlComboBox::GetUrlIcon(const QString &address)
+{
+    QString path = address;
+    if (path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        path = QUrl(address).toLocalFile();
+    if (!path.isEmpty() && QDir::isAbsolutePath(path)) {
+        const QFileInfo info(path);
+        if (info.isFile())
+            return GetFileIcon(path);
+        if (info.isDir())
+            return GetFolderIcon();
+    }
+    return GetHtmlIcon();
+}
+
+void TUrlComboBox::SetHistorySource(THistorySource source)
+{
+    m_historySource = std::move(source);
+}
+
+QStringList TUrlComboBox::CompletionsFor(const QString &typed) const
+{
+    QStringList out;
+    if (typed.isEmpty())
+        return out;
+    auto add = [&out](const QString &candidate) {
+        if (out.size() >= MaxSuggestions)
+            return;
+        for (const QString &have : out)
+            if (have.compare(candidate, Qt::CaseInsensitive) == 0)
+                return;
+        out << candidate;
+    };
+    if (m_fileOptions & UrlMRU)
+        for (int i = count() - 1; i >= 0; --i) // newest first
+            if (completesTo(typed, itemText(i)))
+                add(itemText(i));
+    if (m_fileOptions & UrlHistory) {
+        const QStringList history = m_historySource ? m_historySource(typed, MaxSuggestions)
+                                                    : HistoryStore::shared().completions(typed, MaxSuggestions);
+        for (const QString &url : history)
+            if (completesTo(typed, url))
+                add(url);
+    }
+    if (m_fileOptions & FileSystem)
+        for (const QString &path : fileSuggestions(typed))
+            add(path);
+    return out;
+}
+
+void TUrlComboBox::configureCompleter()
+{
+    // suggestions are on unless forced off; inline completion only when forced on
+    m_completer->setCompletionMode(m_autoSuggest == TUrlAutoSuggest::asForceOff
+                                       ? QCompleter::InlineCompletion
+                                       : QCompleter::UnfilteredPopupCompletion);
+}
+
+void TUrlComboBox::textEdited(const QString &text)
+{
+    const bool grew = text.size() > m_lastEditLength;
+    m_lastEditLength = text.size();
+    const QStringList candidates = CompletionsFor(text);
+    if (m_autoComplete == TUrlAutoComplete::acForceOn && grew) {
+        for (const QString &c : candidates)
+            if (c.startsWith(text, Qt::CaseInsensitive) && c.size() > text.size()) {
+                lineEdit()->setText(text + c.mid(text.size()));
+                lineEdit()->setSelection(int(text.size()), int(c.size() - text.size()));
+                break;
+            }
+    }
+    if (m_autoSuggest == TUrlAutoSuggest::asForceOff)
+        return;
+    m_suggestions->setStringList(candidates);
+    if (candidates.isEmpty() || !isVisible()) {
+        m_completer->popup()->hide();
+        return;
+    }
+    m_completer->setCompletionPrefix(QString());
+    m_completer->complete();
+}
+
+void TUrlComboBox::enterPressed()
+{
+    const QString text = currentText();
+    AddUrl(text);
+    navigate(text);
+}
+
+void TUrlComboBox::navigate(const QString &url)
+{
+    if (OnNavigateUrl)
+        OnNavigateUrl(this, url);
+}
+
+void TUrlComboBox::handleDrop(const QString &url)
+{
+    // the dropped link is what the user asked for, also when the box has the focus
+    setEditText(url);
+    AddUrl(url);
+    navigate(url);
+}
+
+void TUrlComboBox::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_completer->popup()->isVisible()) {
+        enterPressed();
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+bool TUrlComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_completer->popup() && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !m_completer->popup()->selectionModel()->hasSelection()) {
+            m_completer->popup()->hide();
+            enterPressed();
+            return true;
+        }
+        return QComboBox::eventFilter(watched, event);
+    }
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !m_completer->popup()->isVisible()) {
+            enterPressed();
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}

@@ -1,0 +1,357 @@
+#include "platform/HistoryStore.h"
+
+#include "platform/PlatformStore.h"
+#include "platform/TextRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <unordered_map>
+
+namespace {
+
+std::unique_ptr<HistoryStore> g_shared;
+QString g_sharedPath;
+
+const char *const Schema = R"sql(
+CREATE TABLE IF NOT EXISTS pages(
+    id INTEGER PRIMARY KEY,
+    url TEXT NOT NULL UNIQUE,
+    title TEXT NOT NULL DEFAULT '',
+    last_visit INTEGER NOT NULL,
+    visit_count INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE IF NOT EXISTS visits(
+    id INTEGER PRIMARY KEY,
+    page_id INTEGER NOT NULL REFERENCES pages(id) ON DELETE CASCADE,
+    time INTEGER NOT NULL,
+    title TEXT NOT NULL DEFAULT '');
+CREATE INDEX IF NOT EXISTS visits_time ON visits(time);
+CREATE INDEX IF NOT EXISTS visits_page ON visits(page_id);
+CREATE INDEX IF NOT EXISTS pages_last_visit ON pages(last_visit);
+)sql";
+
+qint64 toMs(const QDateTime &t)
+{
+    return t.isValid() ? t.toMSecsSinceEpoch() : 0;
+}
+
+QDateTime fromMs(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+QString columnText(sqlite3_stmt *s, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(s, column)) : QString();
+}
+
+// A row of url, title, last_visit, visit_count.
+HistoryPage pageFrom(sqlite3_stmt *s)
+{
+    return {columnText(s, 0), columnText(s, 1), fromMs(sqlite3_column_int64(s, 2)), sqlite3_column_int(s, 3)};
+}
+
+// "%" and "_" are LIKE's wildcards; "\" escapes them
+QString likeEscaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'%' || c == u'_' || c == u'\\')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+struct HistoryStore::Statements {
+    std::unordered_map<const char *, sqlite3_stmt *> cache;
+    ~Statements()
+    {
+        for (auto &[sql, stmt] : cache)
+            sqlite3_finalize(stmt);
+    }
+};
+
+// A cached statement, reset and with its bindings cleared; binding helpers on top.
+class BoundStatement {
+public:
+    BoundStatement(sqlite3 *db, std::unordered_map<const char *, sqlite3_stmt *> &cache, const char *sql)
+    {
+        if (!db)
+            return;
+        auto it = cache.find(sql);
+        if (it == cache.end()) {
+            sqlite3_stmt *prepared = nullptr;
+            if (sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr) != SQLITE_OK)
+                return;
+            it = cache.emplace(sql, prepared).first;
+        }
+        m_stmt = it->second;
+    }
+    ~BoundStatement()
+    {
+        if (m_stmt) {
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+        }
+    }
+    BoundStatement(const BoundStatement &) = delete;
+    BoundStatement &operator=(const BoundStatement &) = delete;
+
+    explicit operator bool() const { return m_stmt != nullptr; }
+    sqlite3_stmt *get() const { return m_stmt; }
+    BoundStatement &bind(int index, const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (m_stmt)
+            sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    BoundStatement &bind(int index, qint64 value)
+    {
+        if (m_stmt)
+            sqlite3_bind_int64(m_stmt, index, value);
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code
+    int step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE; }
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+HistoryStore::HistoryStore(const QString &path)
+    : m_path(path)
+    , m_stmts(std::make_unique<Statements>())
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        fail("open");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return;
+    }
+    sqlite3_busy_timeout(m_db, 3000);
+    // WAL keeps the last committed state whole when the program dies mid-write
+    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") || !exec(Schema)) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+}
+
+HistoryStore::~HistoryStore()
+{
+    m_stmts.reset();
+    if (m_db)
+        sqlite3_close(m_db);
+}
+
+QString HistoryStore::defaultPath()
+{
+    const QString folder = platformstore::readString(Hive::CurrentUser,
+                                                     QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\"
+                                                                    "Explorer\\Shell Folders"),
+                                                     QStringLiteral("History"))
+                               .value_or(QString());
+    return folder + QStringLiteral("/History.sqlite");
+}
+
+HistoryStore &HistoryStore::shared()
+{
+    if (!g_shared)
+        g_shared = std::make_unique<HistoryStore>(g_sharedPath.isEmpty() ? defaultPath() : g_sharedPath);
+    return *g_shared;
+}
+
+void HistoryStore::setSharedPath(const QString &path)
+{
+    g_shared.reset();
+    g_sharedPath = path;
+}
+
+bool HistoryStore::isOpen() const
+{
+    return m_db != nullptr;
+}
+
+bool HistoryStore::fail(const char *what)
+{
+    m_error = QStringLiteral("%1: %2").arg(QLatin1String(what), m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                                                     : QStringLiteral("no database"));
+    return false;
+}
+
+bool HistoryStore::exec(const char *sql)
+{
+    if (!m_db)
+        return false;
+    char *message = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        m_error = QString::fromUtf8(message ? message : "error");
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+bool HistoryStore::isRecordable(const QString &url)
+{
+    const QString text = textrules::trim(url);
+    if (text.isEmpty())
+        return false;
+    const qsizetype colon = text.indexOf(u':');
+    if (colon <= 0)
+        return true;
+    const QString scheme = textrules::foldAscii(text.left(colon));
+    return scheme != u"ABOUT" && scheme != u"DATA" && scheme != u"VIEW-SOURCE" && scheme != u"JAVASCRIPT";
+}
+
+bool HistoryStore::recordVisit(const QString &url, const QString &title, const QDateTime &when)
+{
+    if (!m_db || !isRecordable(url))
+        return false;
+    const qint64 time = toMs(when);
+    return transaction("record", [&] {
+        BoundStatement upsert(m_db, m_stmts->cache,
+                              "INSERT INTO pages(url, title, last_visit, visit_count) VALUES(?1, ?2, ?3, 1) "
+                              "ON CONFLICT(url) DO UPDATE SET "
+                              "title = CASE WHEN excluded.title <> '' THEN excluded.title ELSE title END, "
+                              "last_visit = MAX(last_visit, excluded.last_visit), visit_count = visit_count + 1");
+        upsert.bind(1, url).bind(2, title).bind(3, time);
+        BoundStatement pageId(m_db, m_stmts->cache, "SELECT id FROM pages WHERE url = ?1");
+        BoundStatement visit(m_db, m_stmts->cache, "INSERT INTO visits(page_id, time, title) VALUES(?1, ?2, ?3)");
+        if (upsert.step() == SQLITE_DONE && pageId.bind(1, url).step() == SQLITE_ROW) {
+            visit.bind(1, qint64(sqlite3_column_int64(pageId.get(), 0))).bind(2, time).bind(3, title);
+            return visit.step() == SQLITE_DONE;
+        }
+        return false;
+    });
+}
+
+namespace {
+
+// The rows of a query over the time range [?1, ?2), each made by make.
+template <typename Row>
+QList<Row> rowsBetween(BoundStatement &q, const QDateTime &from, const QDateTime &to, Row (*make)(sqlite3_stmt *))
+{
+    QList<Row> out;
+    if (!q)
+        return out;
+    q.bind(1, toMs(from)).bind(2, toMs(to));
+    while (q.step() == SQLITE_ROW)
+        out.append(make(q.get()));
+    return out;
+}
+
+HistoryVisit visitFrom(sqlite3_stmt *s)
+{
+    return {columnText(s, 0), columnText(s, 1), fromMs(sqlite3_column_int64(s, 2))};
+}
+
+} // namespace
+
+QList<HistoryPage> HistoryStore::pagesVisitedBetween(const QDateTime &from, const QDateTime &to) const
+{
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT url, title, last_visit, visit_count FROM pages "
+                     "WHERE last_visit >= ?1 AND last_visit < ?2 ORDER BY last_visit DESC, id DESC");
+    return rowsBetween(q, from, to, pageFrom);
+}
+
+QList<HistoryVisit> HistoryStore::visitsBetween(const QDateTime &from, const QDateTime &to) const
+{
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT pages.url, visits.title, visits.time FROM visits JOIN pages ON pages.id = visits.page_id "
+                     "WHERE visits.time >= ?1 AND visits.time < ?2 ORDER BY visits.time DESC, visits.id DESC");
+    return rowsBetween(q, from, to, visitFrom);
+}
+
+HistoryPage HistoryStore::page(const QString &url) const
+{
+    BoundStatement q(m_db, m_stmts->cache, "SELECT url, title, last_visit, visit_count FROM pages WHERE url = ?1");
+    if (!q || q.bind(1, url).step() != SQLITE_ROW)
+        return {};
+    return pageFrom(q.get());
+}
+
+QStringList HistoryStore::completions(const QString &typed, int limit) const
+{
+    QStringList out;
+    const QString text = textrules::trim(typed);
+    if (text.isEmpty() || limit <= 0)
+        return out;
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT url FROM pages WHERE url LIKE ?1 ESCAPE '\\' OR url LIKE 'http://' || ?1 ESCAPE '\\' "
+                     "OR url LIKE 'https://' || ?1 ESCAPE '\\' OR url LIKE 'http://www.' || ?1 ESCAPE '\\' "
+                     "OR url LIKE 'https://www.' || ?1 ESCAPE '\\' "
+                     "ORDER BY visit_count DESC, last_visit DESC LIMIT ?2");
+    if (!q)
+        return out;
+    q.bind(1, likeEscaped(text) + u'%').bind(2, qint64(limit));
+    while (q.step() == SQLITE_ROW)
+        out << columnText(q.get(), 0);
+    return out;
+}
+
+bool HistoryStore::deleteUrl(const QString &url)
+{
+    BoundStatement q(m_db, m_stmts->cache, "DELETE FROM pages WHERE url = ?1");
+    if (!q)
+        return fail("delete");
+    return q.bind(1, url).step() == SQLITE_DONE || fail("delete");
+}
+
+bool HistoryStore::deleteVisitsBetween(const QDateTime &from, const QDateTime &to)
+{
+    return transaction("delete", [&] {
+        BoundStatement visits(m_db, m_stmts->cache, "DELETE FROM visits WHERE time >= ?1 AND time < ?2");
+        BoundStatement orphans(m_db, m_stmts->cache,
+                               "DELETE FROM pages WHERE last_visit >= ?1 AND NOT EXISTS "
+                               "(SELECT 1 FROM visits WHERE visits.page_id = pages.id)");
+        // only pages with a visit in the range can change, and their newest visit was at or after from
+        BoundStatement recount(m_db, m_stmts->cache,
+                               "UPDATE pages SET "
+                               "visit_count = (SELECT COUNT(*) FROM visits WHERE visits.page_id = pages.id), "
+                               "last_visit = (SELECT MAX(time) FROM visits WHERE visits.page_id = pages.id) "
+                               "WHERE last_visit >= ?1");
+        return visits.bind(1, toMs(from)).bind(2, toMs(to)).step() == SQLITE_DONE &&
+               orphans.bind(1, toMs(from)).step() == SQLITE_DONE && recount.bind(1, toMs(from)).step() == SQLITE_DONE;
+    });
+}
+
+bool HistoryStore::clear()
+{
+    return transaction("clear", [this] { return exec("DELETE FROM visits; DELETE FROM pages;"); });
+}
+
+bool HistoryStore::transaction(const char *what, const std::function<bool()> &work)
+{
+    if (!m_db || !exec("BEGIN IMMEDIATE"))
+        return false;
+    if (!work()) {
+        fail(what);
+        exec("ROLLBACK");
+        return false;
+    }
+    if (exec("COMMIT"))
+        return true;
+    exec("ROLLBACK");
+    return false;
+}
+
+int HistoryStore::pageCount() const
+{
+    BoundStatement q(m_db, m_stmts->cache, "SELECT COUNT(*) FROM pages");
+    return q && q.step() == SQLITE_ROW ? sqlite3_column_int(q.get(), 0) : 0;
+}
+
+int HistoryStore::visitCount() const
+{
+    BoundStatement q(m_db, m_stmts->cache, "SELECT COUNT(*) FROM visits");
+    return q && q.step() == SQLITE_ROW ? sqlite3_column_int(q.get(), 0) : 0;
+}

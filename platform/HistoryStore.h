@@ -1,0 +1,85 @@
+#pragma once
+// The history of visited pages: an SQLite database (by default "History.sqlite" in the history folder
+// of the store's shell folders, which lies in the user's data folder). Page windows record every
+// completed top-level page; the history tree lists it and the address box completes from it.
+// Every statement binds its values as parameters; every change is one transaction, so a crash never
+// leaves half a change behind.
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+struct HistoryPage {
+    QString url;
+    QString title;       // the newest non-empty title the page had
+    QDateTime lastVisit; // UTC
+    int visitCount = 0;
+};
+
+struct HistoryVisit {
+    QString url;
+    QString title;
+    QDateTime time; // UTC
+};
+
+class HistoryStore {
+public:
+    // Opens (creating when missing) the database at path and its folder. isOpen() tells whether that worked.
+    explicit HistoryStore(const QString &path);
+    ~HistoryStore();
+    HistoryStore(const HistoryStore &) = delete;
+    HistoryStore &operator=(const HistoryStore &) = delete;
+
+    // The history folder of the store's shell folders + "/History.sqlite".
+    static QString defaultPath();
+    // The program's one store, opened at the first call at sharedPath (defaultPath() unless set).
+    static HistoryStore &shared();
+    // Closes the shared store and opens the next one at path (empty: defaultPath()); for tests.
+    static void setSharedPath(const QString &path);
+
+    bool isOpen() const;
+    QString path() const { return m_path; }
+    QString errorString() const { return m_error; }
+
+    // Pages of the internal schemes about:, data:, view-source: and javascript: (and empty URLs) are
+    // not history.
+    static bool isRecordable(const QString &url);
+
+    // Records a visit; false when the URL is not recordable or the write fails.
+    bool recordVisit(const QString &url, const QString &title, const QDateTime &when = QDateTime::currentDateTimeUtc());
+
+    // Pages whose newest visit lies in [from, to), newest first.
+    QList<HistoryPage> pagesVisitedBetween(const QDateTime &from, const QDateTime &to) const;
+    // Visits in [from, to), newest first.
+    QList<HistoryVisit> visitsBetween(const QDateTime &from, const QDateTime &to) const;
+    // The page of that URL, or a page with an empty url.
+    HistoryPage page(const QString &url) const;
+    // URLs that the typed text may complete to: those beginning with it, with or without their
+    // scheme and "www.", compared without regard to ASCII case; most visited first, then newest.
+    QStringList completions(const QString &typed, int limit) const;
+
+    // Deletes the page and all its visits.
+    bool deleteUrl(const QString &url);
+    // Deletes the visits in [from, to) and the pages left without a visit.
+    bool deleteVisitsBetween(const QDateTime &from, const QDateTime &to);
+    bool clear();
+
+    int pageCount() const;
+    int visitCount() const;
+
+private:
+    struct Statements;
+    bool exec(const char *sql);
+    // Runs work in one transaction: committed when it succeeds, rolled back when not.
+    bool transaction(const char *what, const std::function<bool()> &work);
+    bool fail(const char *what);
+
+    QString m_path;
+    QString m_error;
+    sqlite3 *m_db = nullptr;
+    std::unique_ptr<Statements> m_stmts;
+};

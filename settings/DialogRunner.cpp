@@ -1,0 +1,23 @@
+#include "settings/DialogRunner.h"
+
+#include <QDialog>
+
+namespace dialogrunner {
+
+namespace {
+Runner g_runner;
+} // namespace
+
+Runner setRunner(Runner runner)
+{
+    Runner previous = std::move(g_runner);
+    g_runner = std::move(runner);
+    return previous;
+}
+
+int exec(QDialog &dialog)
+{
+    return g_runner ? g_runner(dialog) : dialog.exec();
+}
+
+} // namespace dialogrunner

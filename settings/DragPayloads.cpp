@@ -1,0 +1,121 @@
+#include "settings/DragPayloads.h"
+
+#include "platform/TextRules.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+namespace dragpayload {
+
+namespace {
+
+QString fromUtf16(const char *bytes, qsizetype size, bool bigEndian)
+{
+    QString out;
+    out.reserve(size / 2);
+    for (qsizetype i = 0; i + 1 < size; i += 2) {
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const char16_t c = char16_t(hi << 8 | lo);
+        if (c == 0)
+            break;
+        out.append(QChar(c));
+    }
+    return out;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray &bytes)
+{
+    const char *p = bytes.constData();
+    const qsizetype n = bytes.size();
+    auto at = [&](qsizetype i) { return static_cast<unsigned char>(p[i]); };
+    if (n >= 2 && at(0) == 0xFF && at(1) == 0xFE)
+        return fromUtf16(p + 2, n - 2, false);
+    if (n >= 2 && at(0) == 0xFE && at(1) == 0xFF)
+        return fromUtf16(p + 2, n - 2, true);
+    qsizetype from = 0;
+    if (n >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
+        from = 3;
+    } else if (n >= 2 && at(0) != 0 && at(1) == 0) {
+        // without a mark: a NUL in the second byte of the first character means UTF-16 little
+        // endian, in the first byte big endian (a URL starts with an ASCII letter)
+        return fromUtf16(p, n, false);
+    } else if (n >= 2 && at(0) == 0 && at(1) != 0) {
+        return fromUtf16(p, n, true);
+    }
+    const qsizetype nul = bytes.indexOf('\0', from);
+    return QString::fromUtf8(p + from, (nul < 0 ? n : nul) - from);
+}
+
+bool parseUrlAndTitle(const QByteArray &bytes, QString &url, QString &title)
+{
+    const QString text = decodeText(bytes);
+    const qsizetype lf = text.indexOf(u'\n');
+    url = textrules::trim(lf < 0 ? text : text.left(lf));
+    title.clear();
+    if (lf >= 0) {
+        const qsizetype next = text.indexOf(u'\n', lf + 1);
+        title = textrules::trim(text.mid(lf + 1, next < 0 ? -1 : next - lf - 1));
+    }
+    if (url.isEmpty())
+        title.clear();
+    return !url.isEmpty();
+}
+
+void parseUriList(const QByteArray &bytes, QStringList &files, QStringList &others)
+{
+    const QString text = decodeText(bytes);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QString line = textrules::trim(text.mid(start, end - start));
+        start = end + 1;
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QUrl u(line);
+        if (!u.isValid())
+            continue;
+        const QString host = u.host();
+        if (u.isLocalFile() && (host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)) {
+            // a file URI without an absolute path ("file:a/b") names no file
+            const QString path = QUrl(u.adjusted(QUrl::RemoveAuthority)).toLocalFile();
+            if (path.startsWith(u'/'))
+                files << path;
+        } else {
+            others << line;
+        }
+    }
+}
+
+TDragPayload read(const QMimeData &data)
+{
+    TDragPayload p;
+    for (const char *format : {MozUrlFormat, NetscapeUrlFormat}) {
+        if (!data.hasFormat(QLatin1String(format)))
+            continue;
+        if (parseUrlAndTitle(data.data(QLatin1String(format)), p.Url, p.Title)) {
+            if (p.Title.isEmpty())
+                p.Title = p.Url;
+            p.Accepted = true;
+            return p;
+        }
+    }
+    if (data.hasFormat(QLatin1String(UriListFormat))) {
+        QStringList others;
+        parseUriList(data.data(QLatin1String(UriListFormat)), p.Files, others);
+        if (!p.Files.isEmpty()) {
+            p.Accepted = true;
+        } else if (!others.isEmpty()) {
+            p.Url = others.first();
+            p.Title = p.Url;
+            p.Accepted = true;
+        }
+    }
+    return p;
+}
+
+} // namespace dragpayload

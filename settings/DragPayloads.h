@@ -1,0 +1,41 @@
+#pragma once
+// What a drag carries, read from its data by content: a link with its title (text/x-moz-url,
+// _NETSCAPE_URL), or a list of URIs (text/uri-list) whose local files become file names. Every read
+// stays inside the payload: the text ends at the end of the data or at its first NUL, whatever the
+// sender claims, and UTF-16 or UTF-8 is told from the bytes themselves.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QMimeData;
+
+struct TDragPayload {
+    QString Url;       // the link, or the first non-file URI of a URI list
+    QString Title;     // the link's title; the Url when the sender gave none
+    QStringList Files; // local file names of a URI list, in list order
+    // True when the drag can be accepted: a link or at least one file.
+    bool Accepted = false;
+};
+
+namespace dragpayload {
+
+inline constexpr char MozUrlFormat[] = "text/x-moz-url";
+inline constexpr char NetscapeUrlFormat[] = "_NETSCAPE_URL";
+inline constexpr char UriListFormat[] = "text/uri-list";
+
+// Text of the bytes: a UTF-16 (either byte order, with or without a byte-order mark) or UTF-8
+// payload, cut at its first NUL character.
+QString decodeText(const QByteArray &bytes);
+// "url LF title" (the line break may be CR LF); blanks around each line are dropped. False when the
+// URL is empty.
+bool parseUrlAndTitle(const QByteArray &bytes, QString &url, QString &title);
+// Lines of a URI list ("#" lines are comments): local file URIs (no host, or "localhost") go to
+// files as paths, every other URI to others, each in list order.
+void parseUriList(const QByteArray &bytes, QStringList &files, QStringList &others);
+
+// The payload of a drag, the formats asked in this order: text/x-moz-url, _NETSCAPE_URL, then
+// text/uri-list. The first link format that yields a URL wins; a URI list gives its files or,
+// without any, its first URI.
+TDragPayload read(const QMimeData &data);
+
+} // namespace dragpayload

@@ -1,0 +1,158 @@
+// The history store: visits recorded and read back, internal pages left out, completion, deletion.
+#include "platform/HistoryStore.h"
+
+#include "platform/PlatformStore.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QDateTime at(int day, int hour = 12)
+{
+    return QDateTime(QDate(2026, 3, day), QTime(hour, 0), Qt::UTC);
+}
+
+class HistoryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString dbPath() const { return dir.path() + QStringLiteral("/h/History.sqlite"); }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(HistoryStoreTest, VisitsAreRecordedAndSurviveReopening)
+{
+    {
+        HistoryStore store(dbPath());
+        ASSERT_TRUE(store.isOpen()) << store.errorString().toStdString();
+        EXPECT_TRUE(store.recordVisit("https://example.org/", "Example", at(1)));
+        EXPECT_TRUE(store.recordVisit("https://example.org/", "", at(2)));
+        EXPECT_TRUE(store.recordVisit("file:///home/u/page.html", "Local page", at(3)));
+        EXPECT_TRUE(store.recordVisit("https://example.org/", "Example, renamed", at(4)));
+    }
+    HistoryStore store(dbPath());
+    EXPECT_EQ(store.pageCount(), 2);
+    EXPECT_EQ(store.visitCount(), 4);
+    const HistoryPage page = store.page("https://example.org/");
+    EXPECT_EQ(page.title, "Example, renamed"); // the newest non-empty title
+    EXPECT_EQ(page.visitCount, 3);
+    EXPECT_EQ(page.lastVisit, at(4));
+    EXPECT_TRUE(store.page("https://missing/").url.isEmpty());
+
+    const QList<HistoryPage> pages = store.pagesVisitedBetween(at(1), at(5));
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages[0].url, "https://example.org/");
+    EXPECT_EQ(pages[1].url, "file:///home/u/page.html");
+    // a page belongs to the period of its newest visit
+    EXPECT_TRUE(store.pagesVisitedBetween(at(1), at(3)).isEmpty());
+
+    const QList<HistoryVisit> visits = store.visitsBetween(at(2), at(4));
+    ASSERT_EQ(visits.size(), 2);
+    EXPECT_EQ(visits[0].url, "file:///home/u/page.html");
+    EXPECT_EQ(visits[0].time, at(3));
+    EXPECT_EQ(visits[1].title, "");
+}
+
+TEST_F(HistoryStoreTest, InternalPagesAreNotHistory)
+{
+    HistoryStore store(dbPath());
+    for (const char *url : {"about:blank", "ABOUT:blank", "  about:blank", "data:text/html,<p>x",
+                            "view-source:https://example.org/", "javascript:void(0)", "JavaScript:alert(1)", ""}) {
+        EXPECT_FALSE(HistoryStore::isRecordable(url)) << url;
+        EXPECT_FALSE(store.recordVisit(url, "t", at(1))) << url;
+    }
+    for (const char *url :
+         {"https://example.org/about:blank", "http://data.example/", "file:///tmp/a.html", "ftp://example.org/"})
+        EXPECT_TRUE(HistoryStore::isRecordable(url)) << url;
+    EXPECT_EQ(store.pageCount(), 0);
+    EXPECT_EQ(store.visitCount(), 0);
+}
+
+TEST_F(HistoryStoreTest, ValuesAreBoundNeverPastedIntoStatements)
+{
+    HistoryStore store(dbPath());
+    const QString url = QStringLiteral("https://example.org/?q=a'b\";DROP TABLE pages;--");
+    const QString title = QString::fromUtf16(u"It's \u65e5\u672c '); DELETE FROM visits; --");
+    ASSERT_TRUE(store.recordVisit(url, title, at(1)));
+    EXPECT_EQ(store.page(url).title, title);
+    EXPECT_EQ(store.pageCount(), 1);
+    EXPECT_EQ(store.visitCount(), 1);
+}
+
+TEST_F(HistoryStoreTest, CompletionMatchesWithOrWithoutSchemeAndWww)
+{
+    HistoryStore store(dbPath());
+    store.recordVisit("https://www.example.org/", "", at(1));
+    store.recordVisit("http://example.com/a", "", at(2));
+    store.recordVisit("http://example.com/a", "", at(3));
+    store.recordVisit("https://other.example/example", "", at(4));
+    store.recordVisit("https://ex_ample.net/", "", at(5));
+    store.recordVisit("https://exXample.net/", "", at(5));
+
+    EXPECT_EQ(store.completions("exa", 10), QStringList({"http://example.com/a", "https://www.example.org/"}));
+    EXPECT_EQ(store.completions("EXAMPLE.ORG", 10), QStringList({"https://www.example.org/"}));
+    EXPECT_EQ(store.completions("https://www.ex", 10), QStringList({"https://www.example.org/"}));
+    EXPECT_EQ(store.completions("exa", 1), QStringList({"http://example.com/a"}));
+    // "_" and "%" are plain characters
+    EXPECT_EQ(store.completions("ex_", 10), QStringList({"https://ex_ample.net/"}));
+    EXPECT_TRUE(store.completions("%", 10).isEmpty());
+    EXPECT_TRUE(store.completions("", 10).isEmpty());
+}
+
+TEST_F(HistoryStoreTest, DeletingPagesAndPeriods)
+{
+    HistoryStore store(dbPath());
+    store.recordVisit("https://a/", "A", at(1));
+    store.recordVisit("https://a/", "A", at(10));
+    store.recordVisit("https://b/", "B", at(10));
+    store.recordVisit("https://c/", "C", at(20));
+
+    ASSERT_TRUE(store.deleteVisitsBetween(at(5), at(15)));
+    EXPECT_EQ(store.pageCount(), 2); // b had no other visit
+    const HistoryPage a = store.page("https://a/");
+    EXPECT_EQ(a.visitCount, 1);
+    EXPECT_EQ(a.lastVisit, at(1));
+    EXPECT_EQ(store.page("https://c/").visitCount, 1);
+
+    ASSERT_TRUE(store.deleteUrl("https://a/"));
+    EXPECT_TRUE(store.page("https://a/").url.isEmpty());
+    EXPECT_EQ(store.visitCount(), 1);
+
+    ASSERT_TRUE(store.clear());
+    EXPECT_EQ(store.pageCount(), 0);
+    EXPECT_EQ(store.visitCount(), 0);
+}
+
+TEST_F(HistoryStoreTest, AStoreThatCannotOpenFailsQuietly)
+{
+    {
+        QFile f(dir.path() + QStringLiteral("/bad.sqlite"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    HistoryStore bad(dir.path() + QStringLiteral("/bad.sqlite"));
+    EXPECT_FALSE(bad.isOpen());
+    EXPECT_FALSE(bad.errorString().isEmpty());
+    EXPECT_FALSE(bad.recordVisit("https://a/", "A", at(1)));
+    EXPECT_TRUE(bad.completions("a", 5).isEmpty());
+    EXPECT_EQ(bad.pageCount(), 0);
+    // the user's file is left as it was
+    EXPECT_EQ(QFileInfo(dir.path() + QStringLiteral("/bad.sqlite")).size(), 4096);
+}
+
+TEST_F(HistoryStoreTest, SharedStoreLivesInTheHistoryFolder)
+{
+    platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    EXPECT_EQ(HistoryStore::defaultPath(), data + QStringLiteral("/brivo/History/History.sqlite"));
+    HistoryStore::setSharedPath(dbPath());
+    EXPECT_TRUE(HistoryStore::shared().recordVisit("https://shared/", "S", at(1)));
+    EXPECT_EQ(HistoryStore::shared().path(), dbPath());
+    HistoryStore::setSharedPath(QString());
+    EXPECT_EQ(HistoryStore(dbPath()).pageCount(), 1);
+    platformstore::setFolder(QString());
+}
