@@ -1,0 +1,141 @@
+#include "browser/BrowserDialogs.h"
+
+#include "platform/MessageBoxes.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+TBrowserDialogs::~TBrowserDialogs() = default;
+
+QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const QString &caption, const QString &text,
+                                                        QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                                        QMessageBox::StandardButton defaultButton)
+{
+    // the program's message boxes, where their button sets and default fit
+    using namespace messageboxes;
+    unsigned flags = OK;
+    if (buttons == (QMessageBox::Ok | QMessageBox::Cancel))
+        flags = OKCancel;
+    else if (buttons == (QMessageBox::Yes | QMessageBox::No))
+        flags = YesNo;
+    else if (buttons == (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel))
+        flags = YesNoCancel;
+    const bool fits = (flags != OK || buttons == QMessageBox::Ok) &&
+                      (defaultButton == QMessageBox::NoButton || defaultButton == QMessageBox::Ok ||
+                       defaultButton == QMessageBox::Yes);
+    if (fits) {
+        switch (icon) {
+        case QMessageBox::Critical:
+            flags |= IconStop;
+            break;
+        case QMessageBox::Question:
+            flags |= IconQuestion;
+            break;
+        case QMessageBox::Warning:
+            flags |= IconExclamation;
+            break;
+        case QMessageBox::Information:
+            flags |= IconInformation;
+            break;
+        default:
+            break;
+        }
+        switch (show(parent, text, caption, flags)) {
+        case IdOK:
+            return QMessageBox::Ok;
+        case IdYes:
+            return QMessageBox::Yes;
+        case IdNo:
+            return QMessageBox::No;
+        default:
+            return QMessageBox::Cancel;
+        }
+    }
+    // a box whose safe answer is the default (a permission question defaults to No)
+    QMessageBox box(icon, caption, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool TBrowserDialogs::prompt(QWidget *parent, const QString &caption, const QString &text, QString &value)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, caption, text, QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = answer;
+    return ok;
+}
+
+QString TBrowserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                                      const QStringList &filters, QString *selectedFilter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filters.join(QStringLiteral(";;")),
+                                        selectedFilter);
+}
+
+bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const QString &text, QString &user,
+                                  QString &password)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    auto *form = new QFormLayout(&dialog);
+    auto *label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    form->addRow(label);
+    auto *userEdit = new QLineEdit(user, &dialog);
+    auto *passwordEdit = new QLineEdit(&dialog);
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    form->addRow(QObject::tr("User name:"), userEdit);
+    form->addRow(QObject::tr("Password:"), passwordEdit);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (exec(dialog) != QDialog::Accepted)
+        return false;
+    user = userEdit->text();
+    password = passwordEdit->text();
+    return true;
+}
+
+bool TBrowserDialogs::printDialog(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int TBrowserDialogs::exec(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+namespace {
+TBrowserDialogs defaultDialogs;
+TBrowserDialogs *current = &defaultDialogs;
+} // namespace
+
+TBrowserDialogs &browserDialogs()
+{
+    return *current;
+}
+
+void setBrowserDialogs(TBrowserDialogs *dialogs)
+{
+    current = dialogs ? dialogs : &defaultDialogs;
+}

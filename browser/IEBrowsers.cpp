@@ -1,0 +1,1140 @@
+#include "browser/IEBrowsers.h"
+
+#include "browser/BrowserDialogs.h"
+#include "browser/Charsets.h"
+#include "browser/FindDialogs.h"
+#include "browser/InternetOptions.h"
+#include "browser/PagePrinters.h"
+#include "browser/WebEngineProfiles.h"
+#include "platform/ApplicationTitle.h"
+#include "platform/PlatformStore.h"
+
+#include <QAuthenticator>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPdfDocument>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QUuid>
+#include <QWebEngineCertificateError>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineProfile>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const QString UserAgentKey =
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
+const QString BlankPage = QStringLiteral("about:blank");
+// the engine takes content of at most this size from the program (it travels as a data URL)
+constexpr qsizetype MaxContentBytes = 2 * 1024 * 1024 - 1024;
+constexpr int CharsetAnswerTimeoutMs = 3000;
+
+// Frames tell of their completed document through a console line that carries this token, from a
+// script world that the page's own scripts cannot reach.
+const QString &frameToken()
+{
+    static const QString token =
+        QStringLiteral("brivo-frame-complete-") + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(":");
+    return token;
+}
+
+// How many live controls carry each user-agent token: the store's value lives while one does.
+QHash<QString, int> &userAgentCounts()
+{
+    static QHash<QString, int> counts;
+    return counts;
+}
+
+constexpr std::array<quint32, 19> DownloadMembers = {DLCTL_DLIMAGES,
+                                                     DLCTL_VIDEOS,
+                                                     DLCTL_BGSOUNDS,
+                                                     DLCTL_NO_SCRIPTS,
+                                                     DLCTL_NO_JAVA,
+                                                     DLCTL_NO_RUNACTIVEXCTLS,
+                                                     DLCTL_NO_DLACTIVEXCTLS,
+                                                     DLCTL_DOWNLOADONLY,
+                                                     DLCTL_NO_FRAMEDOWNLOAD,
+                                                     DLCTL_RESYNCHRONIZE,
+                                                     DLCTL_PRAGMA_NO_CACHE,
+                                                     DLCTL_NO_BEHAVIORS,
+                                                     DLCTL_NO_METACHARSET,
+                                                     DLCTL_URL_ENCODING_DISABLE_UTF8,
+                                                     DLCTL_URL_ENCODING_ENABLE_UTF8,
+                                                     DLCTL_FORCEOFFLINE,
+                                                     DLCTL_NO_CLIENTPULL,
+                                                     DLCTL_SILENT,
+                                                     DLCTL_OFFLINE};
+constexpr std::array<quint32, 17> UserInterfaceMembers = {DIALOG,
+                                                          DISABLE_HELP_MENU,
+                                                          NO3DBORDER,
+                                                          SCROLL_NO,
+                                                          DISABLE_SCRIPT_INACTIVE,
+                                                          OPENNEWWIN,
+                                                          DISABLE_OFFSCREEN,
+                                                          FLAT_SCROLLBAR,
+                                                          DIV_BLOCKDEFAULT,
+                                                          ACTIVATE_CLIENTHIT_ONLY,
+                                                          OVERRIDEBEHAVIORFACTORY,
+                                                          CODEPAGELINKEDFONTS,
+                                                          URL_ENCODING_DISABLE_UTF8,
+                                                          URL_ENCODING_ENABLE_UTF8,
+                                                          ENABLE_FORMS_AUTOCOMPLETE,
+                                                          ENABLE_INPLACE_NAVIGATION,
+                                                          IME_ENABLE_RECONVERSION};
+
+template <std::size_t N> quint32 sumOfMembers(quint32 set, const std::array<quint32, N> &members)
+{
+    quint32 word = 0;
+    for (quint32 m : members)
+        if (set & m)
+            word += m;
+    return word;
+}
+
+QString permissionText(QWebEnginePage::Feature feature)
+{
+    switch (feature) {
+    case QWebEnginePage::Geolocation:
+        return QObject::tr("know your location");
+    case QWebEnginePage::MediaAudioCapture:
+        return QObject::tr("use your microphone");
+    case QWebEnginePage::MediaVideoCapture:
+        return QObject::tr("use your camera");
+    case QWebEnginePage::MediaAudioVideoCapture:
+        return QObject::tr("use your camera and microphone");
+    case QWebEnginePage::MouseLock:
+        return QObject::tr("hide and lock the mouse pointer");
+    case QWebEnginePage::DesktopVideoCapture:
+        return QObject::tr("capture your screen");
+    case QWebEnginePage::DesktopAudioVideoCapture:
+        return QObject::tr("capture your screen and its sound");
+    case QWebEnginePage::Notifications:
+        return QObject::tr("show notifications");
+    }
+    return QObject::tr("use a feature of your computer");
+}
+
+void connectDownloadsOnce()
+{
+    static bool connected = false;
+    if (connected)
+        return;
+    connected = true;
+    QObject::connect(webengine::profile(), &QWebEngineProfile::downloadRequested, [](QWebEngineDownloadRequest *d) {
+        auto *browser = qobject_cast<TIEBrowser *>(QWebEngineView::forPage(d->page()));
+        if (!browser) {
+            d->cancel();
+            return;
+        }
+        browser->HandleDownload(d);
+    });
+}
+
+} // namespace
+
+quint32 downloadFlagWord(TDownloadControlOptions options)
+{
+    return sumOfMembers(options.toInt(), DownloadMembers);
+}
+
+quint32 userInterfaceFlagWord(TUserInterfaceOptions options)
+{
+    return sumOfMembers(options.toInt(), UserInterfaceMembers);
+}
+
+TPrintOptions::TPrintOptions()
+    : HTMLHeader{QStringLiteral("<HTML></HTML>")}
+{}
+
+double zoomForTextSize(int level)
+{
+    static constexpr std::array<double, TextSizeLevels> zoom = {0.7, 0.85, 1.0, 1.2, 1.5};
+    return zoom[std::clamp(level, 0, TextSizeLevels - 1)];
+}
+
+bool isRoutedKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    switch (key) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return false;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        // the keypad's arrows are offered like any other key
+        return modifiers.testFlag(Qt::KeypadModifier);
+    default:
+        return true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TBrowserPage
+
+TBrowserPage::TBrowserPage(TIEBrowser *browser)
+    : QWebEnginePage(webengine::profile(), browser)
+    , m_browser(browser)
+{}
+
+bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    if (isMainFrame) {
+        if (m_browser->m_loadingForced)
+            m_browser->m_loadingForced = false;
+        else if (type != NavigationTypeReload && !m_browser->m_forcedCharset.isEmpty()) {
+            // a new document: the forced character set belonged to the previous one
+            m_browser->m_forcedCharset.clear();
+            m_browser->m_forcedBytes.clear();
+            m_browser->m_forcedUrl.clear();
+        }
+    }
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+}
+
+QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
+{
+    if (!m_browser->OnNewWindow2)
+        return nullptr;
+    return m_browser->OnNewWindow2(m_browser, type);
+}
+
+void TBrowserPage::javaScriptAlert(const QUrl &, const QString &msg)
+{
+    if (!(m_browser->DownloadFlags() & DLCTL_SILENT))
+        m_browser->ShowMessage(msg, QMessageBox::Warning, QMessageBox::Ok);
+}
+
+bool TBrowserPage::javaScriptConfirm(const QUrl &, const QString &msg)
+{
+    if (m_browser->DownloadFlags() & DLCTL_SILENT)
+        return false;
+    return m_browser->ShowMessage(msg, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+bool TBrowserPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &defaultValue, QString *result)
+{
+    if (m_browser->DownloadFlags() & DLCTL_SILENT)
+        return false;
+    QString value = defaultValue;
+    if (!browserDialogs().prompt(m_browser, TIEBrowser::ApplicationTitle(), msg, value))
+        return false;
+    *result = value;
+    return true;
+}
+
+void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
+                                            const QString &sourceID)
+{
+    if (message.startsWith(frameToken())) {
+        m_browser->frameCompleted(QUrl(message.mid(frameToken().size())));
+        return;
+    }
+    QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TIEBrowser
+
+TIEBrowser::TIEBrowser(QWidget *owner)
+    : QWebEngineView(owner)
+{
+    setObjectName(QStringLiteral("WebBrowser"));
+    m_page = new TBrowserPage(this);
+    webengine::trackPage(m_page);
+    m_interceptor = new TUserAgentInterceptor(m_page);
+    m_page->setUrlRequestInterceptor(m_interceptor);
+
+    QWebEngineScript frameScript;
+    frameScript.setName(QStringLiteral("brivo-frame-complete"));
+    frameScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    frameScript.setWorldId(QWebEngineScript::ApplicationWorld);
+    frameScript.setRunsOnSubFrames(true);
+    frameScript.setSourceCode(QStringLiteral("(function(){ if (window === window.top) return;"
+                                             " window.addEventListener('load', function(){"
+                                             " console.log('%1' + location.href); }); })();")
+                                  .arg(frameToken()));
+    m_page->scripts().insert(frameScript);
+    setPage(m_page);
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, &TIEBrowser::loadStarted);
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &TIEBrowser::loadFinished);
+    connect(m_page, &QWebEnginePage::titleChanged, this, &TIEBrowser::TitleChange);
+    connect(m_page, &QWebEnginePage::linkHovered, this, &TIEBrowser::StatusTextChange);
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this] {
+        updateCommandState();
+        applyZoom();
+    });
+    connect(m_page, &QWebEnginePage::findTextFinished, this,
+            [this](const QWebEngineFindTextResult &r) { emit FindComplete(r.numberOfMatches(), r.activeMatch()); });
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] {
+        bool canClose = true;
+        if (OnCloseQuery)
+            OnCloseQuery(this, canClose);
+    });
+    connect(m_page, &QWebEnginePage::authenticationRequired, this, [this](const QUrl &url, QAuthenticator *auth) {
+        askCredentials(
+            auth, tr("The site %1 asks for a user name and password.\nIt says: \"%2\"").arg(url.host(), auth->realm()));
+    });
+    connect(m_page, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl &, QAuthenticator *auth, const QString &proxyHost) {
+                askCredentials(auth, tr("The proxy %1 asks for a user name and password.").arg(proxyHost));
+            });
+    connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+        QWebEngineCertificateError refused = error;
+        refused.rejectCertificate();
+        const QString text = tr("The page %1 was not opened: its certificate is not trusted.\n%2")
+                                 .arg(error.url().toDisplayString(), error.description());
+        emit StatusTextChange(text);
+        QTimer::singleShot(0, this, [this, text] { ShowMessage(text, QMessageBox::Warning); });
+    });
+    connect(m_page, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature feature) {
+                // asked after the engine's call returns, so no dialog runs inside it
+                QTimer::singleShot(0, this, [this, origin, feature] {
+                    const QString text =
+                        tr("%1 wants to %2.\nAllow it?").arg(origin.toDisplayString(), permissionText(feature));
+                    const bool allow = browserDialogs().messageBox(
+                                           this, ApplicationTitle(), text, QMessageBox::Question,
+                                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+                    m_page->setFeaturePermission(origin, feature,
+                                                 allow ? QWebEnginePage::PermissionGrantedByUser
+                                                       : QWebEnginePage::PermissionDeniedByUser);
+                });
+            });
+    connect(m_page, &QWebEnginePage::fullScreenRequested, this,
+            [](QWebEngineFullScreenRequest request) { request.reject(); });
+    connect(m_page, &QWebEnginePage::registerProtocolHandlerRequested, this,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    // a script's window.print() prints as the Print command does
+    connect(m_page, &QWebEnginePage::printRequested, this, [this] { QTimer::singleShot(0, this, &TIEBrowser::Print); });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    emit StatusTextChange(tr("The page stopped working. Refresh it to try again."));
+            });
+
+    SetDownloadOptions(DefaultDownloadOptions);
+    SetUserInterfaceOptions({});
+    connectDownloadsOnce();
+    installEventFilter(this);
+}
+
+TIEBrowser::~TIEBrowser()
+{
+    unregisterUserAgent();
+    delete m_findDialog.data();
+}
+
+void TIEBrowser::askCredentials(QAuthenticator *auth, const QString &text)
+{
+    QString user = auth->user();
+    QString password;
+    if (browserDialogs().credentials(this, ApplicationTitle(), text, user, password)) {
+        auth->setUser(user);
+        auth->setPassword(password);
+    } else {
+        // a null authenticator cancels the request
+        *auth = QAuthenticator();
+    }
+}
+
+void TIEBrowser::SetApplicationTitle(const QString &title)
+{
+    applicationtitle::set(title);
+}
+
+QString TIEBrowser::ApplicationTitle()
+{
+    const QString title = applicationtitle::get();
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+}
+
+void TIEBrowser::SetDownloadOptions(TDownloadControlOptions options)
+{
+    m_downloadOptions = options;
+    m_downloadFlags = downloadFlagWord(options);
+    applyPageOptions();
+}
+
+void TIEBrowser::SetUserInterfaceOptions(TUserInterfaceOptions options)
+{
+    m_uiOptions = options;
+    m_uiFlags = userInterfaceFlagWord(options);
+    applyPageOptions();
+}
+
+void TIEBrowser::applyPageOptions()
+{
+    QWebEngineSettings *s = m_page->settings();
+    // an option that is on leaves the profile's setting (internet options) in force
+    auto set = [s](QWebEngineSettings::WebAttribute a, bool off) {
+        if (off)
+            s->setAttribute(a, false);
+        else
+            s->resetAttribute(a);
+    };
+    set(QWebEngineSettings::AutoLoadImages, !(m_downloadFlags & DLCTL_DLIMAGES));
+    set(QWebEngineSettings::JavascriptEnabled, m_downloadFlags & DLCTL_NO_SCRIPTS);
+    set(QWebEngineSettings::PluginsEnabled, m_downloadFlags & (DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS));
+    set(QWebEngineSettings::ShowScrollBars, m_uiFlags & SCROLL_NO);
+}
+
+void TIEBrowser::SetUserAgent(const QString &token)
+{
+    if (token == m_userAgent && (m_userAgentRegistered || token.isEmpty()))
+        return;
+    unregisterUserAgent();
+    m_userAgent = token;
+    m_interceptor->setToken(token);
+    registerUserAgent();
+}
+
+QByteArray TIEBrowser::UserAgentHeader() const
+{
+    const QByteArray h = m_interceptor->header();
+    return h.isEmpty() ? webengine::defaultUserAgent() : h;
+}
+
+void TIEBrowser::registerUserAgent()
+{
+    // a value without a name would be the key's default value: nothing is registered then
+    if (m_userAgent.isEmpty() || m_userAgentRegistered)
+        return;
+    m_userAgentRegistered = true;
+    if (userAgentCounts()[m_userAgent]++ == 0)
+        platformstore::writeString(Hive::CurrentUser, UserAgentKey, m_userAgent, QString());
+}
+
+void TIEBrowser::unregisterUserAgent()
+{
+    if (!m_userAgentRegistered)
+        return;
+    m_userAgentRegistered = false;
+    auto &counts = userAgentCounts();
+    if (--counts[m_userAgent] <= 0) {
+        counts.remove(m_userAgent);
+        platformstore::deleteValue(Hive::CurrentUser, UserAgentKey, m_userAgent);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Navigation
+
+void TIEBrowser::Navigate(const QString &url)
+{
+    QString target = url.isEmpty() ? BlankPage : url;
+    bool cancel = false;
+    if (OnBeforeNavigate)
+        OnBeforeNavigate(this, target, cancel);
+    if (cancel)
+        return;
+    if (target.isEmpty())
+        target = BlankPage;
+    load(QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile));
+}
+
+bool TIEBrowser::HasDocument() const
+{
+    return !m_page->url().isEmpty();
+}
+
+void TIEBrowser::GoBack()
+{
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void TIEBrowser::GoForward()
+{
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void TIEBrowser::GoHome()
+{
+    load(QUrl::fromUserInput(readInternetOptions().startPage, QDir::currentPath(), QUrl::AssumeLocalFile));
+}
+
+void TIEBrowser::Stop()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void TIEBrowser::Refresh()
+{
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+QString TIEBrowser::LocationURL() const
+{
+    return m_page->url().toString();
+}
+
+QString TIEBrowser::LocationName() const
+{
+    return m_page->title();
+}
+
+void TIEBrowser::loadStarted()
+{
+    ++m_loadSerial;
+    m_loading = true;
+    m_pendingFrames.clear();
+    applyZoom();
+    emit DownloadBegin();
+    const QUrl target = m_page->requestedUrl().isEmpty() ? m_page->url() : m_page->requestedUrl();
+    emit StatusTextChange(tr("Opening page %1...").arg(target.toDisplayString()));
+    updateCommandState();
+}
+
+void TIEBrowser::frameCompleted(const QUrl &url)
+{
+    if (m_loading)
+        m_pendingFrames.append(url);
+    else
+        emit DocumentComplete(url, false);
+}
+
+void TIEBrowser::loadFinished(bool ok)
+{
+    applyZoom();
+    // the document's character set is read before anyone hears of the completed document
+    auto answered = std::make_shared<bool>(false);
+    const QUrl top = m_page->url();
+    const quint64 serial = m_loadSerial;
+    auto complete = [this, answered, top, ok, serial](const QString &charset) {
+        // a later load has begun: this one's completion is no longer news
+        if (*answered || serial != m_loadSerial)
+            return;
+        *answered = true;
+        m_charset = charset;
+        m_loading = false;
+        m_loadingForced = false;
+        emit ProgressChange(-1, 100);
+        emit StatusTextChange(ok ? tr("Done") : tr("The page could not be opened."));
+        emit DownloadComplete();
+        updateCommandState();
+        for (const QUrl &frame : std::exchange(m_pendingFrames, {}))
+            emit DocumentComplete(frame, false);
+        emit DocumentComplete(top, true);
+    };
+    QPointer<TIEBrowser> self(this);
+    m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
+                          [self, complete](const QVariant &v) {
+                              if (self)
+                                  complete(v.toString());
+                          });
+    QTimer::singleShot(CharsetAnswerTimeoutMs, this, [complete] { complete(QString()); });
+}
+
+void TIEBrowser::updateCommandState()
+{
+    emit CommandStateChange(CSC_NAVIGATEFORWARD, m_page->history()->canGoForward());
+    emit CommandStateChange(CSC_NAVIGATEBACK, m_page->history()->canGoBack());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys
+
+bool TIEBrowser::event(QEvent *event)
+{
+    if (event->type() == QEvent::ChildPolished) {
+        // the engine's render widget, which has the focus and receives the keys
+        if (auto *w = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+            w->installEventFilter(this);
+    }
+    return QWebEngineView::event(event);
+}
+
+bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // an override the render widget leaves alone travels on to this view: it was offered there
+        if (watched == this && focusProxy())
+            break;
+        if (routeKey(key)) {
+            // taken: no shortcut fires, and the key press that follows is swallowed
+            key->accept();
+            m_swallowKey = key->key();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_swallowKey != 0 && key->key() == m_swallowKey) {
+            if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+                m_swallowKey = 0;
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWebEngineView::eventFilter(watched, event);
+}
+
+bool TIEBrowser::routeKey(QKeyEvent *key)
+{
+    if (isRoutedKey(key->key(), key->modifiers()) && OnTranslateAccelerator && OnTranslateAccelerator(this, key))
+        return true;
+    return performOwnAccelerator(key);
+}
+
+bool TIEBrowser::performOwnAccelerator(QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const int k = key->key();
+    if (mods == Qt::NoModifier && k == Qt::Key_F5) {
+        Refresh();
+        return true;
+    }
+    if (mods == Qt::NoModifier && k == Qt::Key_Escape && m_loading) {
+        Stop();
+        return true;
+    }
+    if (mods == Qt::AltModifier && (k == Qt::Key_Left || k == Qt::Key_Right)) {
+        k == Qt::Key_Left ? GoBack() : GoForward();
+        return true;
+    }
+    if (mods == Qt::ControlModifier && k == Qt::Key_P) {
+        QTimer::singleShot(0, this, &TIEBrowser::Print);
+        return true;
+    }
+    if (mods == Qt::ControlModifier && k == Qt::Key_F) {
+        Find();
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text size and character set
+
+int TIEBrowser::FontSize() const
+{
+    return HasDocument() ? m_fontSize : 0;
+}
+
+void TIEBrowser::SetFontSize(int level)
+{
+    if (!HasDocument())
+        return;
+    m_fontSize = std::clamp(level, 0, TextSizeLevels - 1);
+    applyZoom();
+}
+
+void TIEBrowser::applyZoom()
+{
+    const double zoom = zoomForTextSize(m_fontSize);
+    if (!qFuzzyCompare(m_page->zoomFactor(), zoom))
+        m_page->setZoomFactor(zoom);
+}
+
+QString TIEBrowser::Charset() const
+{
+    if (!HasDocument())
+        return {};
+    return m_forcedCharset.isEmpty() ? m_charset : m_forcedCharset;
+}
+
+QString TIEBrowser::DefaultCharset() const
+{
+    if (!HasDocument())
+        return {};
+    return m_page->settings()->defaultTextEncoding();
+}
+
+void TIEBrowser::SetCharset(const QString &name)
+{
+    if (!HasDocument())
+        return;
+    if (charsets::isAutoDetect(name)) {
+        if (m_forcedCharset.isEmpty()) {
+            Refresh();
+            return;
+        }
+        const QUrl original = m_forcedUrl;
+        m_forcedCharset.clear();
+        m_forcedBytes.clear();
+        m_forcedUrl.clear();
+        load(original);
+        return;
+    }
+    if (!charsets::isKnown(name) || !forceCharset(name))
+        Refresh();
+}
+
+bool TIEBrowser::forceCharset(const QString &name)
+{
+    auto reload = [this, name](const QByteArray &bytes, const QString &type, const QUrl &url) {
+        if (bytes.size() > MaxContentBytes) {
+            reportFailure(tr("The page is too large to be shown in another encoding."));
+            Refresh();
+            return;
+        }
+        m_forcedBytes = bytes;
+        m_forcedUrl = url;
+        m_forcedCharset = name;
+        m_loadingForced = true;
+        const QString mime = (type.isEmpty() ? QStringLiteral("text/html") : type) + QStringLiteral(";charset=") +
+                             charsets::canonical(name);
+        m_page->setContent(bytes, mime, url);
+    };
+    const QUrl url = m_forcedUrl.isEmpty() ? m_page->url() : m_forcedUrl;
+    QByteArray bytes = m_forcedBytes;
+    if (bytes.isEmpty() && url.isLocalFile()) {
+        QFile file(url.toLocalFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        bytes = file.read(MaxContentBytes + 1);
+    }
+    if (!bytes.isEmpty()) {
+        QPointer<TIEBrowser> self(this);
+        m_page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
+                              [self, reload, bytes, url](const QVariant &type) {
+                                  if (self)
+                                      reload(bytes, type.toString(), url);
+                              });
+        return true;
+    }
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))
+        return false;
+    // the document's own bytes, fetched again by the page (its cookies and cache apply)
+    static const QString fetch = QStringLiteral(
+        "(function(){ try { var x = new XMLHttpRequest(); x.open('GET', location.href, false);"
+        " x.overrideMimeType('text/plain; charset=x-user-defined'); x.send();"
+        " if (x.status >= 400) return null; var s = x.responseText, parts = [];"
+        " for (var i = 0; i < s.length; i += 8192) { var c = s.substr(i, 8192), o = '';"
+        "  for (var j = 0; j < c.length; ++j) o += String.fromCharCode(c.charCodeAt(j) & 0xff); parts.push(o); }"
+        " return [document.contentType, btoa(parts.join(''))]; } catch (e) { return null; } })()");
+    QPointer<TIEBrowser> self(this);
+    m_page->runJavaScript(fetch, QWebEngineScript::ApplicationWorld, [self, reload, url](const QVariant &v) {
+        if (!self)
+            return;
+        const QVariantList answer = v.toList();
+        if (answer.size() != 2) {
+            self->reportFailure(tr("The page could not be read again in the chosen encoding."));
+            self->Refresh();
+            return;
+        }
+        reload(QByteArray::fromBase64(answer.at(1).toString().toLatin1()), answer.at(0).toString(), url);
+    });
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages
+
+QMessageBox::StandardButton TIEBrowser::ShowMessage(const QString &text, QMessageBox::Icon icon,
+                                                    QMessageBox::StandardButtons buttons)
+{
+    if (OnShowMessage)
+        return OnShowMessage(this, text, ApplicationTitle(), buttons);
+    const QMessageBox::StandardButton def = buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::NoButton;
+    return browserDialogs().messageBox(this, ApplicationTitle(), text, icon, buttons, def);
+}
+
+void TIEBrowser::reportFailure(const QString &text)
+{
+    ShowMessage(text, QMessageBox::Critical, QMessageBox::Ok);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document commands
+
+void TIEBrowser::ExecCommand(TBrowserCommand command)
+{
+    // the internet options act on the profile; every other command needs a document
+    if (command != TBrowserCommand::InternetOptions && !HasDocument())
+        return;
+    try {
+        switch (command) {
+        case TBrowserCommand::SaveAs:
+            return doSaveAs();
+        case TBrowserCommand::Print:
+            return doPrint();
+        case TBrowserCommand::PrintPreview:
+            return doPrintPreview();
+        case TBrowserCommand::PageSetup:
+            return doPageSetup();
+        case TBrowserCommand::Properties:
+            return doProperties();
+        case TBrowserCommand::Find:
+            return doFind();
+        case TBrowserCommand::ViewSource:
+            return doViewSource();
+        case TBrowserCommand::InternetOptions:
+            return doInternetOptions();
+        }
+    } catch (...) {
+        // nothing escapes into the event loop; the commands report their own failures
+    }
+}
+
+void TIEBrowser::SaveAs()
+{
+    ExecCommand(TBrowserCommand::SaveAs);
+}
+
+void TIEBrowser::Print()
+{
+    ExecCommand(TBrowserCommand::Print);
+}
+
+void TIEBrowser::PrintPreview()
+{
+    ExecCommand(TBrowserCommand::PrintPreview);
+}
+
+void TIEBrowser::PageSetup()
+{
+    ExecCommand(TBrowserCommand::PageSetup);
+}
+
+void TIEBrowser::Properties()
+{
+    ExecCommand(TBrowserCommand::Properties);
+}
+
+void TIEBrowser::Find()
+{
+    ExecCommand(TBrowserCommand::Find);
+}
+
+void TIEBrowser::ViewSource()
+{
+    ExecCommand(TBrowserCommand::ViewSource);
+}
+
+void TIEBrowser::InternetOptions()
+{
+    ExecCommand(TBrowserCommand::InternetOptions);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save as and downloads
+
+void TIEBrowser::doSaveAs()
+{
+    const QStringList filters = {tr("Web page, complete (*.htm *.html)"), tr("Web archive, single file (*.mht)"),
+                                 tr("Web page, HTML only (*.htm *.html)"), tr("Text file (*.txt)")};
+    QString name = m_page->title().trimmed();
+    static const QRegularExpression bad(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+    name.replace(bad, QStringLiteral("_"));
+    if (name.isEmpty())
+        name = QFileInfo(m_page->url().path()).completeBaseName();
+    if (name.isEmpty())
+        name = QStringLiteral("page");
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath();
+    QString filter = filters.first();
+    const QString path = browserDialogs().saveFileName(this, tr("Save Web Page"),
+                                                       dir + u'/' + name + QStringLiteral(".htm"), filters, &filter);
+    if (path.isEmpty())
+        return;
+    const int index = std::max<int>(0, filters.indexOf(filter));
+    SaveTo(path, static_cast<TSaveFormat>(index));
+}
+
+bool TIEBrowser::SaveTo(const QString &path, TSaveFormat format)
+{
+    if (!HasDocument())
+        return false;
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists() || (info.exists() && !info.isWritable())) {
+        reportFailure(tr("The page could not be saved as %1: the folder does not exist or cannot be written.")
+                          .arg(QDir::toNativeSeparators(path)));
+        emit SaveAsComplete(path, false);
+        return false;
+    }
+    if (format == TSaveFormat::Text) {
+        QPointer<TIEBrowser> self(this);
+        m_page->toPlainText([self, path](const QString &text) {
+            if (!self)
+                return;
+            QSaveFile file(path);
+            const bool ok = file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+            if (!ok)
+                self->reportFailure(tr("The page could not be saved as %1: %2")
+                                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+            emit self->SaveAsComplete(path, ok);
+        });
+        return true;
+    }
+    QWebEngineDownloadRequest::SavePageFormat f = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    if (format == TSaveFormat::WebArchive)
+        f = QWebEngineDownloadRequest::MimeHtmlSaveFormat;
+    else if (format == TSaveFormat::HtmlOnly)
+        f = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
+    ++m_pendingSaves;
+    m_page->save(path, f);
+    return true;
+}
+
+void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
+{
+    if (download->isSavePageDownload() && m_pendingSaves == 0) {
+        // the engine's own "save page" (its context menu): the user chooses where and how
+        download->cancel();
+        QTimer::singleShot(0, this, &TIEBrowser::SaveAs);
+        return;
+    }
+    if (download->isSavePageDownload()) {
+        --m_pendingSaves;
+        const QString path = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+        connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
+            const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
+            if (!ok)
+                reportFailure(tr("The page could not be saved as %1: %2")
+                                  .arg(QDir::toNativeSeparators(path), download->interruptReasonString()));
+            emit SaveAsComplete(path, ok);
+        });
+        if (download->state() == QWebEngineDownloadRequest::DownloadRequested)
+            download->accept();
+        return;
+    }
+    const QString suggested = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    const QString path = browserDialogs().saveFileName(this, tr("Save As"), suggested, {tr("All files (*)")}, nullptr);
+    if (path.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo info(path);
+    download->setDownloadDirectory(info.absolutePath());
+    download->setDownloadFileName(info.fileName());
+    emit StatusTextChange(tr("Downloading %1...").arg(download->url().toDisplayString()));
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
+        const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
+        if (ok)
+            emit StatusTextChange(tr("Download complete: %1").arg(QDir::toNativeSeparators(path)));
+        else {
+            // the user accepted this download: any other end is a failure to report
+            QString reason = download->interruptReasonString();
+            if (download->interruptReason() == QWebEngineDownloadRequest::NoReason)
+                reason = tr("the file %1 could not be written").arg(QDir::toNativeSeparators(path));
+            reportFailure(tr("The download of %1 failed: %2").arg(download->url().toDisplayString(), reason));
+        }
+        emit FileDownloadComplete(path, ok);
+    });
+    download->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing
+
+void TIEBrowser::withPdf(const std::function<void(const QByteArray &, const QPageLayout &)> &done)
+{
+    QPrinter probe(QPrinter::HighResolution);
+    pageprint::applyPageSetup(probe);
+    const QPageLayout layout = probe.pageLayout();
+    QPointer<TIEBrowser> self(this);
+    m_page->printToPdf(
+        [self, done, layout](const QByteArray &pdf) {
+            if (self)
+                done(pdf, layout);
+        },
+        layout);
+}
+
+namespace {
+
+// The laid-out pages, kept in a temporary file for the PDF reader.
+struct TLaidOutPages {
+    QTemporaryFile file;
+    QPdfDocument document;
+    bool load(const QByteArray &pdf)
+    {
+        if (pdf.isEmpty() || !file.open() || file.write(pdf) != pdf.size() || !file.flush())
+            return false;
+        return document.load(file.fileName()) == QPdfDocument::Error::None && document.pageCount() > 0;
+    }
+};
+
+} // namespace
+
+void TIEBrowser::doPrint()
+{
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    pageprint::applyPageSetup(*printer);
+    if (!browserDialogs().printDialog(this, *printer))
+        return;
+    PrintTo(printer);
+}
+
+bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
+{
+    if (!HasDocument())
+        return false;
+    const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
+                                   m_page->url().toDisplayString()};
+    QPointer<TIEBrowser> self(this);
+    m_page->printToPdf(
+        [self, printer, job](const QByteArray &pdf) {
+            if (!self)
+                return;
+            TLaidOutPages pages;
+            QString error;
+            bool ok = pages.load(pdf);
+            if (!ok)
+                error = tr("The page could not be laid out for printing.");
+            else
+                ok = pageprint::paintPages(pages.document, *printer, job, &error);
+            if (!ok)
+                self->reportFailure(tr("The page could not be printed. %1").arg(error));
+            emit self->PrintComplete(ok);
+        },
+        printer->pageLayout());
+    return true;
+}
+
+void TIEBrowser::doPrintPreview()
+{
+    const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
+                                   m_page->url().toDisplayString()};
+    withPdf([this, job](const QByteArray &pdf, const QPageLayout &layout) {
+        auto pages = std::make_shared<TLaidOutPages>();
+        if (!pages->load(pdf)) {
+            reportFailure(tr("The page could not be laid out for printing."));
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(layout);
+        QPrintPreviewDialog dialog(&printer, this);
+        dialog.setWindowTitle(tr("Print Preview"));
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this, pages, job](QPrinter *p) {
+            QString error;
+            if (!pageprint::paintPages(pages->document, *p, job, &error))
+                reportFailure(tr("The page could not be printed. %1").arg(error));
+        });
+        browserDialogs().exec(dialog);
+    });
+}
+
+void TIEBrowser::doPageSetup()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    pageprint::applyPageSetup(printer);
+    if (!browserDialogs().pageSetupDialog(this, printer))
+        return;
+    if (!pageprint::storePageLayout(printer.pageLayout()))
+        reportFailure(tr("The page setup could not be saved."));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Properties, find, view source, internet options
+
+void TIEBrowser::doProperties()
+{
+    static const QString script = QStringLiteral(
+        "JSON.stringify({title: document.title, type: document.contentType, charset: document.characterSet,"
+        " modified: document.lastModified, size: (function(){ var n = performance.getEntriesByType('navigation')[0];"
+        " return n ? (n.decodedBodySize || n.transferSize || 0) : 0; })(),"
+        " length: document.documentElement ? document.documentElement.outerHTML.length : 0})");
+    QPointer<TIEBrowser> self(this);
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self](const QVariant &v) {
+        if (!self)
+            return;
+        const QJsonObject o = QJsonDocument::fromJson(v.toString().toUtf8()).object();
+        const QUrl url = self->m_page->url();
+        const QLocale locale;
+        const QString unknown = tr("Not available");
+        QString created = unknown;
+        QString modified = o.value(QStringLiteral("modified")).toString(unknown);
+        qint64 size = o.value(QStringLiteral("size")).toInteger();
+        if (size <= 0)
+            size = o.value(QStringLiteral("length")).toInteger();
+        if (url.isLocalFile()) {
+            const QFileInfo info(url.toLocalFile());
+            if (info.exists()) {
+                if (info.birthTime().isValid())
+                    created = locale.toString(info.birthTime(), QLocale::ShortFormat);
+                modified = locale.toString(info.lastModified(), QLocale::ShortFormat);
+                size = info.size();
+            }
+        }
+        QDialog dialog(self);
+        dialog.setObjectName(QStringLiteral("Properties"));
+        dialog.setWindowTitle(tr("Properties"));
+        dialog.setMinimumWidth(440);
+        auto *form = new QFormLayout(&dialog);
+        auto row = [&](const QString &label, const QString &value) {
+            auto *l = new QLabel(value, &dialog);
+            l->setTextFormat(Qt::PlainText);
+            l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            l->setWordWrap(true);
+            form->addRow(label, l);
+        };
+        row(tr("Title:"), self->m_page->title());
+        row(tr("Address:"), url.toDisplayString());
+        row(tr("Type:"), o.value(QStringLiteral("type")).toString(unknown));
+        row(tr("Encoding:"),
+            self->Charset().isEmpty() ? o.value(QStringLiteral("charset")).toString(unknown) : self->Charset());
+        row(tr("Created:"), created);
+        row(tr("Modified:"), modified);
+        row(tr("Size:"), tr("%1 bytes").arg(locale.toString(size)));
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+        connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        form->addRow(buttons);
+        browserDialogs().exec(dialog);
+    });
+}
+
+void TIEBrowser::doFind()
+{
+    if (!m_findDialog)
+        m_findDialog = new TFindDialog(this);
+    m_findDialog->show();
+    m_findDialog->raise();
+    m_findDialog->activateWindow();
+}
+
+void TIEBrowser::FindText(const QString &text, bool backward, bool matchCase)
+{
+    QWebEnginePage::FindFlags flags;
+    if (backward)
+        flags |= QWebEnginePage::FindBackward;
+    if (matchCase)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    m_lastFindText = text;
+    m_page->findText(text, flags);
+}
+
+void TIEBrowser::doViewSource()
+{
+    // the engine asks for a new window (OnNewWindow2) and opens "view-source:" + the address in it
+    m_page->triggerAction(QWebEnginePage::ViewSource);
+}
+
+void TIEBrowser::doInternetOptions()
+{
+    TInternetOptionsDialog dialog(webengine::profile(), HasDocument() ? m_page->url().toString() : QString(), this);
+    browserDialogs().exec(dialog);
+}

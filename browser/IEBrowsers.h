@@ -1,0 +1,286 @@
+#pragma once
+// TIEBrowser: the browser control of a page window, on Qt WebEngine.
+//
+// Its owner (the page window) talks to it through
+//  - request hooks that answer the control (std::function members, called synchronously, the
+//    control as first argument): OnBeforeNavigate (may rewrite or cancel a program-started
+//    navigation), OnTranslateAccelerator (a key offered to the owner: true = handled), OnNewWindow2
+//    (a page asks for a new window: the owner creates a page window and hands back its control's
+//    page, or null to refuse), OnCloseQuery (a script closes the window), OnShowMessage (a script
+//    alert or confirm);
+//  - notification signals: StatusTextChange, ProgressChange, CommandStateChange, TitleChange,
+//    DownloadBegin / DownloadComplete (a load starts and ends), DocumentComplete (each frame's
+//    document, then the top document last), FileDownloadComplete, SaveAsComplete, PrintComplete,
+//    FindComplete.
+// Document commands do nothing while no document is loaded. Modal dialogs and message boxes go
+// through browserDialogs() (BrowserDialogs.h).
+#include <QFlags>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <functional>
+#include <memory>
+
+class QAuthenticator;
+class QPrinter;
+class QWebEngineDownloadRequest;
+class TFindDialog;
+class TIEBrowser;
+class TUserAgentInterceptor;
+
+enum TDownloadControlOption : quint32 {
+    DLCTL_DLIMAGES = 0x10,
+    DLCTL_VIDEOS = 0x20,
+    DLCTL_BGSOUNDS = 0x40,
+    DLCTL_NO_SCRIPTS = 0x80,
+    DLCTL_NO_JAVA = 0x100,
+    DLCTL_NO_RUNACTIVEXCTLS = 0x200,
+    DLCTL_NO_DLACTIVEXCTLS = 0x400,
+    DLCTL_DOWNLOADONLY = 0x800,
+    DLCTL_NO_FRAMEDOWNLOAD = 0x1000,
+    DLCTL_RESYNCHRONIZE = 0x2000,
+    DLCTL_PRAGMA_NO_CACHE = 0x4000,
+    DLCTL_NO_BEHAVIORS = 0x8000,
+    DLCTL_NO_METACHARSET = 0x10000,
+    DLCTL_URL_ENCODING_DISABLE_UTF8 = 0x20000,
+    DLCTL_URL_ENCODING_ENABLE_UTF8 = 0x40000,
+    DLCTL_FORCEOFFLINE = 0x10000000,
+    DLCTL_NO_CLIENTPULL = 0x20000000,
+    DLCTL_SILENT = 0x40000000,
+    DLCTL_OFFLINE = 0x80000000,
+};
+Q_DECLARE_FLAGS(TDownloadControlOptions, TDownloadControlOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TDownloadControlOptions)
+
+enum TUserInterfaceOption : quint32 {
+    DIALOG = 0x1,
+    DISABLE_HELP_MENU = 0x2,
+    NO3DBORDER = 0x4,
+    SCROLL_NO = 0x8,
+    DISABLE_SCRIPT_INACTIVE = 0x10,
+    OPENNEWWIN = 0x20,
+    DISABLE_OFFSCREEN = 0x40,
+    FLAT_SCROLLBAR = 0x80,
+    DIV_BLOCKDEFAULT = 0x100,
+    ACTIVATE_CLIENTHIT_ONLY = 0x200,
+    OVERRIDEBEHAVIORFACTORY = 0x400,
+    CODEPAGELINKEDFONTS = 0x800,
+    URL_ENCODING_DISABLE_UTF8 = 0x1000,
+    URL_ENCODING_ENABLE_UTF8 = 0x2000,
+    ENABLE_FORMS_AUTOCOMPLETE = 0x4000,
+    ENABLE_INPLACE_NAVIGATION = 0x10000,
+    IME_ENABLE_RECONVERSION = 0x20000,
+};
+Q_DECLARE_FLAGS(TUserInterfaceOptions, TUserInterfaceOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TUserInterfaceOptions)
+
+// The flag words: the sum of the values of the set's members (bits that are no member count nothing).
+quint32 downloadFlagWord(TDownloadControlOptions options);
+quint32 userInterfaceFlagWord(TUserInterfaceOptions options);
+// The options a control starts with (flag word 0x70).
+constexpr TDownloadControlOptions DefaultDownloadOptions =
+    TDownloadControlOptions(DLCTL_DLIMAGES) | DLCTL_VIDEOS | DLCTL_BGSOUNDS;
+
+// Header, footer and HTML header for printing.
+class TPrintOptions {
+public:
+    TPrintOptions();
+    QStringList HTMLHeader;
+    QString Header;
+    QString Footer;
+};
+
+// Text-size levels 0 (smallest) to 4 (largest) and the zoom factor of each.
+constexpr int TextSizeLevels = 5;
+double zoomForTextSize(int level);
+
+// The document commands of ExecCommand.
+enum class TBrowserCommand { SaveAs, Print, PrintPreview, PageSetup, Properties, Find, ViewSource, InternetOptions };
+
+// Save-as formats, in the order of the save dialog's filters.
+enum class TSaveFormat { Complete, WebArchive, HtmlOnly, Text };
+
+// Where the key goes when it reaches the control: never offered (the page handles it), or offered
+// to the owner first. Backspace, Enter and the Left and Right arrows (not those of the keypad) are
+// never offered; every other key is.
+bool isRoutedKey(int key, Qt::KeyboardModifiers modifiers);
+
+// The engine page behind the control; it asks the control about navigations, windows and dialogs.
+class TBrowserPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    explicit TBrowserPage(TIEBrowser *browser);
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    QWebEnginePage *createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
+                          QString *result) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
+                                  const QString &sourceID) override;
+
+private:
+    TIEBrowser *m_browser;
+};
+
+class TIEBrowser : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit TIEBrowser(QWidget *owner = nullptr);
+    ~TIEBrowser() override;
+
+    // The program's title (the platform's application title), caption of script dialogs and
+    // messages; the application name while none is set.
+    static void SetApplicationTitle(const QString &title);
+    static QString ApplicationTitle();
+
+    // Options
+    TDownloadControlOptions DownloadOptions() const { return m_downloadOptions; }
+    void SetDownloadOptions(TDownloadControlOptions options);
+    TUserInterfaceOptions UserInterfaceOptions() const { return m_uiOptions; }
+    void SetUserInterfaceOptions(TUserInterfaceOptions options);
+    quint32 DownloadFlags() const { return m_downloadFlags; }
+    quint32 UserInterfaceFlags() const { return m_uiFlags; }
+    // Kept as a flag only: the processor's floating-point exceptions are never unmasked.
+    bool fpExceptions() const { return m_fpExceptions; }
+    void SetfpExceptions(bool on) { m_fpExceptions = on; }
+    TPrintOptions &PrintOptions() { return m_printOptions; }
+
+    // The token inserted in the User-Agent header of this control's requests; registering it in
+    // the platform store as a value of the user-agent key while the control lives.
+    QString UserAgent() const { return m_userAgent; }
+    void SetUserAgent(const QString &token);
+    QByteArray UserAgentHeader() const;
+
+    // Navigation
+    void Navigate(const QString &url);
+    bool HasDocument() const;
+    bool Busy() const { return m_loading; }
+    void GoBack();
+    void GoForward();
+    void GoHome();
+    void Stop();
+    void Refresh();
+    QString LocationURL() const;
+    QString LocationName() const;
+
+    // Text size 0..4 (read 0 without a document; writes clamp); kept across navigation.
+    int FontSize() const;
+    void SetFontSize(int level);
+    // Character set of the document; writing forces it (the document's bytes are reloaded in that
+    // encoding), "_autodetect" drops the forcing. Empty without a document.
+    QString Charset() const;
+    void SetCharset(const QString &name);
+    QString DefaultCharset() const;
+
+    // Document commands: each runs through ExecCommand, which does nothing without a document
+    // (except the internet options, which act on the profile) and lets no exception out.
+    void ExecCommand(TBrowserCommand command);
+    void SaveAs();
+    void Print();
+    void PrintPreview();
+    void PageSetup();
+    void Properties();
+    void Find();
+    void ViewSource();
+    void InternetOptions();
+
+    // The same without their dialogs, for callers that know the answers.
+    bool SaveTo(const QString &path, TSaveFormat format);
+    bool PrintTo(std::shared_ptr<QPrinter> printer);
+    void FindText(const QString &text, bool backward, bool matchCase);
+    TFindDialog *FindDialog() const { return m_findDialog; }
+    // A download of this control's page (the profile hands each one to the control of its page).
+    void HandleDownload(QWebEngineDownloadRequest *download);
+
+    // Request hooks (see the top of this file).
+    std::function<void(TIEBrowser *, QString &url, bool &cancel)> OnBeforeNavigate;
+    std::function<bool(TIEBrowser *, QKeyEvent *)> OnTranslateAccelerator;
+    std::function<QWebEnginePage *(TIEBrowser *, QWebEnginePage::WebWindowType)> OnNewWindow2;
+    std::function<void(TIEBrowser *, bool &canClose)> OnCloseQuery;
+    std::function<QMessageBox::StandardButton(TIEBrowser *, const QString &text, const QString &caption,
+                                              QMessageBox::StandardButtons buttons)>
+        OnShowMessage;
+
+    // Shows a message captioned with the application title (through OnShowMessage when assigned).
+    QMessageBox::StandardButton ShowMessage(const QString &text, QMessageBox::Icon icon,
+                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+signals:
+    void StatusTextChange(const QString &text);
+    // progress and maximum while loading; -1 when the load has ended
+    void ProgressChange(int progress, int progressMax);
+    // command 1: forward, 2: back
+    void CommandStateChange(int command, bool enable);
+    void TitleChange(const QString &title);
+    void DownloadBegin();
+    void DownloadComplete();
+    void DocumentComplete(const QUrl &url, bool topLevel);
+    void FileDownloadComplete(const QString &path, bool ok);
+    void SaveAsComplete(const QString &path, bool ok);
+    void PrintComplete(bool ok);
+    void FindComplete(int matches, int activeMatch);
+
+public:
+    enum { CSC_NAVIGATEFORWARD = 1, CSC_NAVIGATEBACK = 2 };
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    friend class TBrowserPage;
+    void frameCompleted(const QUrl &url);
+    void loadStarted();
+    void loadFinished(bool ok);
+    void updateCommandState();
+    void applyPageOptions();
+    void applyZoom();
+    bool routeKey(QKeyEvent *key);
+    bool performOwnAccelerator(QKeyEvent *key);
+    void reportFailure(const QString &text);
+    void askCredentials(QAuthenticator *auth, const QString &text);
+    void doSaveAs();
+    void doPrint();
+    void doPrintPreview();
+    void doPageSetup();
+    void doProperties();
+    void doFind();
+    void doViewSource();
+    void doInternetOptions();
+    void withPdf(const std::function<void(const QByteArray &pdf, const QPageLayout &layout)> &done);
+    void registerUserAgent();
+    void unregisterUserAgent();
+    bool forceCharset(const QString &name);
+
+    TBrowserPage *m_page = nullptr;
+    TUserAgentInterceptor *m_interceptor = nullptr;
+    QPointer<TFindDialog> m_findDialog;
+    TPrintOptions m_printOptions;
+    TDownloadControlOptions m_downloadOptions;
+    TUserInterfaceOptions m_uiOptions;
+    quint32 m_downloadFlags = 0;
+    quint32 m_uiFlags = 0;
+    bool m_fpExceptions = true;
+    QString m_userAgent;
+    bool m_userAgentRegistered = false;
+
+    bool m_loading = false;
+    quint64 m_loadSerial = 0;
+    QList<QUrl> m_pendingFrames;
+    int m_fontSize = 2;
+    QString m_charset;
+    QString m_forcedCharset;
+    QByteArray m_forcedBytes;
+    QUrl m_forcedUrl;
+    bool m_loadingForced = false;
+    int m_pendingSaves = 0;
+    int m_swallowKey = 0;
+    QString m_lastFindText;
+};

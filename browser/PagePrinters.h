@@ -1,0 +1,30 @@
+#pragma once
+// Printing of a page: the engine lays the document out as PDF pages, and each of them is painted
+// onto the printer (or the print preview) with the header and footer expanded for that page.
+// Page setup (paper, orientation, margins) is kept in the platform store.
+#include <QPageLayout>
+#include <QString>
+
+class QPdfDocument;
+class QPrinter;
+
+namespace pageprint {
+
+// The stored page setup; Letter/A4 from the locale, portrait, 0.75-inch margins when nothing is stored.
+QPageLayout storedPageLayout();
+bool storePageLayout(const QPageLayout &layout);
+// Gives the printer the stored page setup.
+void applyPageSetup(QPrinter &printer);
+
+struct TPrintJob {
+    QString header;
+    QString footer;
+    QString title;
+    QString url;
+};
+
+// Paints every page of the document onto the printer, each with its header and footer. False with
+// a reason when the printer cannot be opened or the document has no pages.
+bool paintPages(QPdfDocument &document, QPrinter &printer, const TPrintJob &job, QString *error);
+
+} // namespace pageprint

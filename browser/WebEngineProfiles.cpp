@@ -1,0 +1,119 @@
+#include "browser/WebEngineProfiles.h"
+
+#include "browser/InternetOptions.h"
+#include "platform/PlatformPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInfo>
+#include <cstdlib>
+#include <unistd.h>
+#include <utility>
+
+namespace webengine {
+namespace {
+
+QPointer<QWebEngineProfile> theProfile;
+QList<QPointer<QWebEnginePage>> livePages;
+
+// Runs while the application object shuts down, before the engine itself: pages first, then the profile.
+void releaseProfile()
+{
+    if (!theProfile)
+        return;
+    for (const QPointer<QWebEnginePage> &page : std::exchange(livePages, {}))
+        delete page.data();
+    delete theProfile.data();
+}
+
+} // namespace
+
+void prepareEnvironment()
+{
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+}
+
+QWebEngineProfile *profile()
+{
+    if (theProfile)
+        return theProfile;
+    prepareEnvironment();
+    auto *p = new QWebEngineProfile(QStringLiteral("Brivo"), QCoreApplication::instance());
+    const QString base = platformpaths::dataDir() + QStringLiteral("/webengine");
+    QDir().mkpath(base);
+    p->setPersistentStoragePath(base + QStringLiteral("/storage"));
+    p->setCachePath(base + QStringLiteral("/cache"));
+    p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    p->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    applyStoredInternetOptions(p);
+    theProfile = p;
+    qAddPostRoutine(releaseProfile);
+    return p;
+}
+
+void trackPage(QWebEnginePage *page)
+{
+    livePages.removeAll(nullptr);
+    livePages.append(page);
+}
+
+QByteArray defaultUserAgent()
+{
+    return profile()->httpUserAgent().toLatin1();
+}
+
+QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &token)
+{
+    QByteArray clean;
+    for (const QChar c : token) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            continue;
+        // header values are Latin-1; other characters are percent-encoded so nothing is lost
+        if (c.unicode() > 0x7E)
+            clean += QString(c).toUtf8().toPercentEncoding();
+        else
+            clean += char(c.unicode());
+    }
+    clean = clean.trimmed();
+    if (clean.isEmpty())
+        return userAgent;
+    const qsizetype open = userAgent.indexOf('(');
+    const qsizetype close = open < 0 ? -1 : userAgent.indexOf(')', open);
+    if (close < 0)
+        return userAgent.isEmpty() ? "(" + clean + ")" : userAgent + " (" + clean + ")";
+    QByteArray result = userAgent;
+    const bool emptyGroup = userAgent.mid(open + 1, close - open - 1).trimmed().isEmpty();
+    result.insert(close, emptyGroup ? clean : "; " + clean);
+    return result;
+}
+
+} // namespace webengine
+
+TUserAgentInterceptor::TUserAgentInterceptor(QObject *parent)
+    : QWebEngineUrlRequestInterceptor(parent)
+{}
+
+void TUserAgentInterceptor::setToken(const QString &token)
+{
+    const QByteArray header =
+        token.isEmpty() ? QByteArray() : webengine::insertUserAgentToken(webengine::defaultUserAgent(), token);
+    QMutexLocker lock(&m_mutex);
+    m_header = header;
+}
+
+QByteArray TUserAgentInterceptor::header() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_header;
+}
+
+void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    const QByteArray h = header();
+    if (!h.isEmpty())
+        info.setHttpHeader("User-Agent", h);
+}

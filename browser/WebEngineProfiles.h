@@ -1,0 +1,47 @@
+#pragma once
+// The one web-engine profile of the program and what belongs to it: persistent cookies, cache and
+// logins under the user's data folder, the sandbox decision and the per-page user-agent interceptor.
+#include <QByteArray>
+#include <QMutex>
+#include <QString>
+#include <QWebEngineUrlRequestInterceptor>
+
+class QWebEngineProfile;
+class QWebEnginePage;
+
+namespace webengine {
+
+// Decides on the engine's sandbox; call before the first page or profile exists (the start-up block
+// calls it before the application object). The sandbox stays on unless the process runs as root,
+// where the engine cannot start with it.
+void prepareEnvironment();
+
+// The persistent, named profile shared by every page. Created on first use; pages still alive when
+// the application shuts down are destroyed before it.
+QWebEngineProfile *profile();
+// Remembers a page of the profile, so that one still alive at shutdown is destroyed before the profile.
+void trackPage(QWebEnginePage *page);
+
+// The engine's own user-agent string (before any page's token).
+QByteArray defaultUserAgent();
+
+// Inserts a token into a user-agent string: inside the first parenthesised group, after its last
+// item ("(X11; Linux x86_64)" -> "(X11; Linux x86_64; token)"); appended in parentheses when the
+// string has none. Control characters are dropped from the token; an empty token changes nothing.
+QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &token);
+
+} // namespace webengine
+
+// Sets the User-Agent header of one page's requests: the engine's default string with the page's token.
+class TUserAgentInterceptor : public QWebEngineUrlRequestInterceptor {
+    Q_OBJECT
+public:
+    explicit TUserAgentInterceptor(QObject *parent = nullptr);
+    void setToken(const QString &token);
+    QByteArray header() const;
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override;
+
+private:
+    mutable QMutex m_mutex;
+    QByteArray m_header;
+};
