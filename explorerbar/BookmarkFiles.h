@@ -1,0 +1,65 @@
+#pragma once
+// Reader and writer of bookmark files in the Netscape bookmark HTML layout, over a plain list of items
+// (no widgets). The list holds the items in tree order (parents before children, siblings in order),
+// each with its nesting level, which is also the order in which the file lists them.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+namespace bookmarkfile {
+
+enum : std::uint8_t { KindFolder = 0, KindBookmark = 1 };
+
+struct Item {
+    int level = 0;                  // 0 for a top-level item; a child is one deeper than its folder
+    std::uint8_t kind = KindFolder; // KindFolder, KindBookmark; any other kind is not written
+    QString title;
+    QString url;        // empty for a folder
+    qint64 addDate = 0; // seconds since 1970-01-01 of the local wall-clock time
+    qint64 lastVisit = 0;
+    qint64 lastModified = 0;
+    friend bool operator==(const Item &, const Item &) = default;
+};
+
+struct Document {
+    QString caption; // written as the file's TITLE and H1
+    QList<Item> items;
+};
+
+// Deepest folder nesting the reader accepts; deeper files are refused, not truncated.
+constexpr int MaxDepth = 512;
+// Largest file the reader accepts.
+constexpr qint64 MaxFileSize = qint64(512) * 1024 * 1024;
+
+// The file's bytes: UTF-8, CR LF line ends, the fixed header, a META charset line, the title, the
+// heading and the nested lists, four spaces of indentation per level. Titles and URLs have & < > "
+// written as character references and line breaks turned into spaces. A level deeper than the open
+// lists allow is written one level below the last open folder, so the file always nests properly.
+QByteArray write(const Document &doc);
+
+// Writes the file atomically: on any failure the previous file stays as it was and the answer is
+// false with a reason in *error.
+bool save(const QString &path, const Document &doc, QString *error = nullptr);
+
+// Reads a bookmark file. Text decoding: a byte-order mark, else the charset of a META tag before the
+// lists, else UTF-8 when the bytes are valid UTF-8, else legacyCodePage (a Windows code page number).
+// Tags and attribute names in any case, attributes in any order and with double, single or no quotes;
+// character references decoded. Dates are 64-bit; a malformed date reads as 0. A file without a
+// TITLE and without the bookmark-file DOCTYPE, an A or H3 item outside the lists (so it cannot become
+// a node), an A without HREF, a tag cut off by the end of the file, or nesting beyond MaxDepth fail:
+// the answer is false, *doc is left empty and *error says why.
+bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *error = nullptr);
+
+// Reads and parses a file; a missing, unreadable or oversized file fails like a malformed one.
+bool load(const QString &path, int legacyCodePage, Document *doc, QString *error = nullptr);
+
+// The text decoded as the reader decodes it (exposed for tests and tools).
+QString decodeText(const QByteArray &bytes, int legacyCodePage);
+
+// Character references (&amp; &lt; &gt; &quot; &apos; &nbsp; &#n; &#xh;) decoded; anything else kept.
+QString decodeEntities(QStringView text);
+// & < > " as character references.
+QString escape(const QString &text);
+
+} // namespace bookmarkfile
