@@ -1,0 +1,136 @@
+// links: brivo_notes Qt6::Widgets
+// Rich-edit engine costs at scale: plain-text notes of 1 MB and 10 MB of CJK text loaded and saved
+// through the control's streams, and a formatted document built run by run and walked back (what
+// the rich-text reader and writer do). BRIVO_BENCH_FILE=<path> also measures loading that file.
+#include "notes/MMRxRichEdit.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray cjkText(qsizetype bytes)
+{
+    const QString line = QString::fromUtf16(u"\u65e5\u672c\u8a9e\u306e\u30c6\u30ad\u30b9\u30c8 mixed with ASCII words, "
+                                            u"\u4e2d\u6587\u5b57\u7b26\u3002\r\n");
+    const QByteArray unit = line.toUtf8();
+    QByteArray out;
+    out.reserve(bytes + unit.size());
+    while (out.size() < bytes)
+        out += unit;
+    return out;
+}
+
+void loadPlain(benchmark::State &state)
+{
+    const QByteArray bytes = cjkText(state.range(0) << 20);
+    TMMRxRichEdit edit;
+    edit.Lines().Format = sfPlainText;
+    for (auto _ : state) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        edit.Lines().LoadFromStream(buffer);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void savePlain(benchmark::State &state)
+{
+    const QByteArray bytes = cjkText(state.range(0) << 20);
+    TMMRxRichEdit edit;
+    edit.Lines().Format = sfPlainText;
+    QByteArray data = bytes;
+    QBuffer source(&data);
+    source.open(QIODevice::ReadOnly);
+    edit.Lines().LoadFromStream(source);
+    for (auto _ : state) {
+        QByteArray out;
+        QBuffer target(&out);
+        target.open(QIODevice::WriteOnly);
+        edit.Lines().SaveToStream(target);
+        benchmark::DoNotOptimize(out.size());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+struct Counter : TRichDocumentVisitor {
+    qsizetype chars = 0;
+    int paragraphs = 0;
+    void BeginParagraph(const TRichParaFormat &) override { ++paragraphs; }
+    void Text(QStringView t, const TRichCharFormat &) override { chars += t.size(); }
+    void Object(const TRichObject &, const TRichCharFormat &) override { ++chars; }
+    void EndParagraph(bool) override {}
+};
+
+// Paragraphs of alternating runs (plain, bold, coloured CJK), as a rich-text reader builds them.
+void buildAndWalkRuns(benchmark::State &state)
+{
+    const int paragraphs = int(state.range(0));
+    const QString word = QString::fromUtf16(u"\u65e5\u672c\u8a9e text ");
+    for (auto _ : state) {
+        QTextDocument doc;
+        TRichDocumentBuilder b(QTextCursor(&doc), richedit::StandardCharFormat());
+        TRichCharFormat bold, colour;
+        bold.Mask = richedit::CFM_BOLD;
+        bold.Effects = richedit::CFE_BOLD;
+        colour.Mask = richedit::CFM_COLOR | richedit::CFM_CHARSET;
+        colour.TextColor = qRgb(200, 0, 0);
+        colour.Charset = 128;
+        for (int p = 0; p < paragraphs; ++p) {
+            for (int r = 0; r < 6; ++r) {
+                b.SetCharFormat(r % 3 == 0 ? richedit::StandardCharFormat() : r % 3 == 1 ? bold : colour);
+                b.AddText(word);
+            }
+            b.EndParagraph();
+        }
+        b.Finish();
+        Counter c;
+        TRichDocumentSource(&doc, 0, -1, richedit::StandardCharFormat()).Visit(c);
+        benchmark::DoNotOptimize(c.chars);
+    }
+    state.SetItemsProcessed(state.iterations() * paragraphs * 6);
+}
+
+void loadFile(benchmark::State &state)
+{
+    QFile f(QString::fromLocal8Bit(qgetenv("BRIVO_BENCH_FILE")));
+    if (!f.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("set BRIVO_BENCH_FILE to a readable file");
+        return;
+    }
+    const QByteArray bytes = f.readAll();
+    TMMRxRichEdit edit;
+    for (auto _ : state) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        try {
+            edit.Lines().LoadFromStream(buffer);
+        } catch (...) {
+            state.SkipWithError("the file could not be read");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+} // namespace
+
+BENCHMARK(loadPlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(savePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(buildAndWalkRuns)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

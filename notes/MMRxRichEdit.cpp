@@ -1,0 +1,1336 @@
+#include "notes/MMRxRichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+
+using namespace richedit;
+
+namespace {
+
+constexpr int SelectionBarWidth = 8;
+constexpr int UnlimitedLength = 0xFFFFFF;
+const QString InternalMime = QStringLiteral("application/x-brivo-richedit");
+const QStringList RtfMimes = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                              QStringLiteral("text/richtext")};
+
+// Links the control recognises by themselves: a scheme it knows followed by the address, or "www.".
+const QRegularExpression &urlPattern()
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"((?<![\w.@])(?:(?:https?|ftp|file|mailto|news|nntp|telnet|gopher|wais|prospero|notes):)"
+                       R"([^\s<>"\x{FFFC}\x{2028}\x{2029}]+|www\.[^\s<>"\x{FFFC}\x{2028}\x{2029}]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+int trimLinkEnd(const QString &text, int start, int end)
+{
+    static const QString trailing = QStringLiteral(".,;:!?'\")]}>");
+    while (end > start && trailing.contains(text[end - 1]))
+        --end;
+    return end;
+}
+
+// Text of a document range as the control gives it: a paragraph break is "\r".
+QString rangeText(QTextDocument *doc, int start, int end)
+{
+    QTextCursor c(doc);
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    QString s = c.selectedText();
+    s.replace(QChar::ParagraphSeparator, u'\r');
+    return s;
+}
+
+// Copied selections: the fragment keeps every format of ours, so a copy inside the program loses
+// nothing; other programs get plain text, and rich text when a rich-text codec is registered.
+class TRichEditMimeData : public QMimeData {
+public:
+    TRichEditMimeData(const TMMRxCustomRichEdit *owner, const QTextDocumentFragment &fragment, QString plain,
+                      const TRichCharFormat &defaults)
+        : Owner(owner)
+        , Fragment(fragment)
+        , Plain(std::move(plain))
+        , Defaults(defaults)
+    {
+        setText(Plain);
+    }
+    QStringList formats() const override
+    {
+        QStringList f{InternalMime, QStringLiteral("text/plain")};
+        if (RichTextCodec())
+            f.append(RtfMimes.first());
+        return f;
+    }
+    bool hasFormat(const QString &mime) const override { return formats().contains(mime); }
+
+    const TMMRxCustomRichEdit *Owner;
+    QTextDocumentFragment Fragment;
+    QString Plain;
+    TRichCharFormat Defaults;
+
+protected:
+    QVariant retrieveData(const QString &mime, QMetaType type) const override
+    {
+        if (mime == RtfMimes.first()) {
+            auto codec = RichTextCodec();
+            if (!codec)
+                return {};
+            QTextDocument scratch;
+            QTextCursor(&scratch).insertFragment(Fragment);
+            QByteArray out;
+            if (!codec->Write(TRichDocumentSource(&scratch, 0, -1, Defaults), {}, out))
+                return {};
+            return out;
+        }
+        if (mime == InternalMime)
+            return QByteArray();
+        return QMimeData::retrieveData(mime, type);
+    }
+};
+
+} // namespace
+
+// ---- construction ----
+
+TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
+    : QTextEdit(parent)
+    , m_selAttributes(std::make_unique<TRxTextAttributes>(this, atSelected))
+    , m_defAttributes(std::make_unique<TRxTextAttributes>(this, atDefaultText))
+    , m_wordAttributes(std::make_unique<TRxTextAttributes>(this, atWord))
+    , m_paragraph(std::make_unique<TRxParaAttributes>(this))
+    , m_lines(std::make_unique<TRichEditStrings>(this))
+    , m_defaultFormat(StandardCharFormat())
+{
+    resize(185, 89);
+    setFocusPolicy(Qt::StrongFocus);
+    setTabChangesFocus(true);
+    setAcceptRichText(true);
+    viewport()->setMouseTracking(true);
+    m_defAttributes->AssignFont(font());
+    applySelectionBar();
+    updateScrollBars();
+    updateSelectionPalette();
+    document()->setUndoRedoEnabled(m_undoLimit > 0);
+    document()->setModified(false);
+
+    connect(document(), &QTextDocument::contentsChanged, this, &TMMRxCustomRichEdit::onContentsChanged);
+    connect(document(), &QTextDocument::undoCommandAdded, this, &TMMRxCustomRichEdit::onUndoCommandAdded);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &TMMRxCustomRichEdit::onCursorMoved);
+    connect(this, &QTextEdit::selectionChanged, this, &TMMRxCustomRichEdit::onCursorMoved);
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this](const QSizeF &size) {
+                const int frame = 2 * frameWidth();
+                RequestSize(QRect(geometry().topLeft(), QSize(width(), int(size.height()) + frame)));
+            });
+}
+
+TMMRxCustomRichEdit::~TMMRxCustomRichEdit()
+{
+    // data this control put on the clipboard stays there unless the save notification says otherwise
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        const auto *data = dynamic_cast<const TRichEditMimeData *>(clipboard->mimeData());
+        if (data && data->Owner == this) {
+            const QString raw = data->Fragment.toRawText();
+            const int objects = int(raw.count(QChar(ObjectChar)));
+            if (!SaveClipboard(objects, int(raw.size()) - objects))
+                clipboard->clear();
+            else
+                const_cast<TRichEditMimeData *>(data)->Owner = nullptr; // the data outlives its control
+        }
+    }
+}
+
+// ---- document ----
+
+int TMMRxCustomRichEdit::TextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+QString TMMRxCustomRichEdit::Text() const
+{
+    QString s = document()->toRawText();
+    s.replace(QChar::ParagraphSeparator, u'\n');
+    return s;
+}
+
+bool TMMRxCustomRichEdit::Modified() const
+{
+    return document()->isModified();
+}
+
+void TMMRxCustomRichEdit::SetModified(bool value)
+{
+    document()->setModified(value);
+    if (OnModifyChanged)
+        OnModifyChanged(this);
+}
+
+void TMMRxCustomRichEdit::Clear()
+{
+    const bool events = m_changeEvents;
+    m_changeEvents = false;
+    RunWithoutUndo([this] { ResetDocument(); });
+    m_changeEvents = events;
+    m_lines->ForgetFileFormat();
+    SetModified(false);
+    FileName.clear();
+    Named = false;
+    scheduleUrlOverlay();
+}
+
+void TMMRxCustomRichEdit::ResetDocument()
+{
+    document()->clear();
+    applySelectionBar();
+    m_undoDepth = 0;
+}
+
+void TMMRxCustomRichEdit::RunWithoutUndo(const std::function<void()> &body)
+{
+    document()->setUndoRedoEnabled(false);
+    body();
+    document()->setUndoRedoEnabled(m_undoLimit > 0);
+    m_undoDepth = 0;
+}
+
+void TMMRxCustomRichEdit::SetDefaultCharFormat(const TRichCharFormat &format)
+{
+    m_defaultFormat = format;
+    m_defaultFormat.Mask = CFM_ALL;
+    applyDefaultFormat();
+}
+
+void TMMRxCustomRichEdit::applyDefaultFormat()
+{
+    const TRichCharFormat &f = m_defaultFormat;
+    QFont font = document()->defaultFont();
+    if (!f.FaceName.isEmpty())
+        font.setFamilies(QStringList{f.FaceName});
+    if (f.Height > 0)
+        font.setPointSizeF(f.Height / 20.0);
+    font.setWeight(QFont::Weight(f.effect(CFE_BOLD) ? std::max(f.Weight, 700) : std::clamp(f.Weight, 1, 599)));
+    font.setItalic(f.effect(CFE_ITALIC));
+    font.setUnderline(f.effect(CFE_UNDERLINE));
+    font.setStrikeOut(f.effect(CFE_STRIKEOUT));
+    font.setFixedPitch((f.PitchAndFamily & 3) == FIXED_PITCH);
+    document()->setDefaultFont(font);
+    QPalette p = palette();
+    const QColor text =
+        f.effect(CFE_AUTOCOLOR) ? QApplication::palette().color(QPalette::Text) : QColor::fromRgb(f.TextColor);
+    p.setColor(QPalette::Text, text);
+    setPalette(p);
+}
+
+// ---- selection and text ----
+
+void TMMRxCustomRichEdit::GetSelection(int &cpMin, int &cpMax) const
+{
+    const QTextCursor c = textCursor();
+    cpMin = c.selectionStart();
+    cpMax = c.selectionEnd();
+}
+
+void TMMRxCustomRichEdit::SetSelection(int startPos, int endPos, bool scrollCaret)
+{
+    const int length = TextLength();
+    if (endPos < 0)
+        endPos = length;
+    QTextCursor c(document());
+    c.setPosition(std::clamp(startPos, 0, length));
+    c.setPosition(std::clamp(endPos, 0, length), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    if (scrollCaret)
+        ensureCursorVisible();
+}
+
+int TMMRxCustomRichEdit::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void TMMRxCustomRichEdit::SetSelStart(int value)
+{
+    SetSelection(value, value, false);
+}
+
+int TMMRxCustomRichEdit::SelLength() const
+{
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TMMRxCustomRichEdit::SetSelLength(int value)
+{
+    const int start = SelStart();
+    SetSelection(start, start + value, true);
+}
+
+QString TMMRxCustomRichEdit::SelText() const
+{
+    int a = 0, b = 0;
+    GetSelection(a, b);
+    return GetTextRange(a, b);
+}
+
+void TMMRxCustomRichEdit::SetSelText(const QString &value)
+{
+    int a = 0, b = 0;
+    GetSelection(a, b);
+    ReplaceRange(a, b, value, false, TRichEditChangeKind::Replace);
+}
+
+int TMMRxCustomRichEdit::GetSelTextBuf(QChar *buffer, int bufSize) const
+{
+    if (!buffer || bufSize < 0)
+        return 0;
+    const QString s = SelText();
+    const int n = std::min<int>(bufSize, int(s.size()));
+    std::copy_n(s.constData(), n, buffer);
+    buffer[n] = QChar(0);
+    return n;
+}
+
+QString TMMRxCustomRichEdit::GetTextRange(int startPos, int endPos) const
+{
+    const int length = TextLength();
+    startPos = std::clamp(startPos, 0, length);
+    endPos = std::clamp(endPos, 0, length);
+    if (endPos <= startPos)
+        return {};
+    return rangeText(document(), startPos, endPos);
+}
+
+int TMMRxCustomRichEdit::LineFromChar(int charIndex) const
+{
+    QTextBlock b = document()->findBlock(std::max(0, charIndex));
+    if (!b.isValid())
+        b = document()->lastBlock();
+    return b.blockNumber();
+}
+
+int TMMRxCustomRichEdit::GetLineIndex(int lineNo) const
+{
+    if (lineNo == -1)
+        return textCursor().block().position();
+    const QTextBlock b = document()->findBlockByNumber(lineNo);
+    return b.isValid() ? b.position() : -1;
+}
+
+int TMMRxCustomRichEdit::GetLineLength(int charIndex) const
+{
+    QTextBlock b = document()->findBlock(std::max(0, charIndex));
+    if (!b.isValid())
+        b = document()->lastBlock();
+    return b.length() - 1;
+}
+
+QPoint TMMRxCustomRichEdit::GetCaretPos() const
+{
+    int a = 0, b = 0;
+    GetSelection(a, b);
+    const int line = LineFromChar(b);
+    return QPoint(b - GetLineIndex(line), line);
+}
+
+QPoint TMMRxCustomRichEdit::GetCharPos(int charIndex) const
+{
+    QTextCursor c(document());
+    c.setPosition(std::clamp(charIndex, 0, TextLength()));
+    return cursorRect(c).topLeft();
+}
+
+TRichSelectionType TMMRxCustomRichEdit::SelectionType() const
+{
+    const QString s = textCursor().selectedText();
+    const auto objects = s.count(QChar(ObjectChar));
+    const auto chars = s.size() - objects;
+    TRichSelectionType t;
+    if (chars > 0)
+        t |= stText;
+    if (chars > 1)
+        t |= stMultiChar;
+    if (objects > 0)
+        t |= stObject;
+    if (objects > 1)
+        t |= stMultiObject;
+    return t;
+}
+
+void TMMRxCustomRichEdit::InsertObject(const TRichObject &object)
+{
+    QTextCursor c = textCursor();
+    if (EditRefused(c.selectionStart(), c.selectionEnd(), {TRichEditChangeKind::Replace, {}}))
+        return;
+    c.beginEditBlock();
+    c.removeSelectedText();
+    richedit::InsertObject(c, object, InsertionFormat(c.charFormat()));
+    c.endEditBlock();
+    setTextCursor(c);
+}
+
+TRichObject TMMRxCustomRichEdit::ObjectAt(int position) const
+{
+    const QTextBlock b = document()->findBlock(position);
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (f.contains(position) && IsObjectFormat(f.charFormat()))
+            return ObjectOf(document(), f.charFormat());
+    }
+    return {};
+}
+
+bool TMMRxCustomRichEdit::ReplaceRange(int start, int end, const QString &text, bool lines, TRichEditChangeKind kind)
+{
+    const int length = TextLength();
+    start = std::clamp(start, 0, length);
+    end = std::clamp(end, start, length);
+    if (EditRefused(start, end, {kind, text}))
+        return false;
+    QString insert = text;
+    const int room = maxLengthRoom(end - start);
+    if (insert.size() > room)
+        insert.truncate(std::max(0, room));
+    QTextCursor c(document());
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    auto edit = [&] {
+        c.beginEditBlock();
+        c.removeSelectedText();
+        insertPlain(c, insert);
+        c.endEditBlock();
+    };
+    if (lines || m_undoLimit < 1)
+        RunWithoutUndo(edit);
+    else
+        edit();
+    if (lines) {
+        QTextCursor caret(document());
+        caret.setPosition(c.position());
+        setTextCursor(caret);
+    } else {
+        SetSelection(start, c.position(), true);
+    }
+    return true;
+}
+
+void TMMRxCustomRichEdit::insertPlain(QTextCursor &cursor, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    QTextCharFormat f = InsertionFormat(cursor.charFormat());
+    QString normal = plaintext::NormalizeLineBreaks(text);
+    normal.replace(QChar::ParagraphSeparator, u'\n');
+    cursor.insertText(normal, f);
+}
+
+int TMMRxCustomRichEdit::maxLengthRoom(int replacedLength) const
+{
+    const int limit = m_maxLength == 0 ? UnlimitedLength : m_maxLength;
+    return std::max(0, limit - (TextLength() - replacedLength));
+}
+
+// ---- protected text ----
+
+bool TMMRxCustomRichEdit::rangeProtected(int start, int end) const
+{
+    QTextDocument *doc = document();
+    if (end <= start) {
+        // inserting: refused only inside protected text, not at its edges
+        if (start <= 0 || start >= TextLength())
+            return false;
+        QTextCursor before(doc), after(doc);
+        before.setPosition(start);
+        after.setPosition(start + 1);
+        return IsProtected(before.charFormat()) && IsProtected(after.charFormat());
+    }
+    for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() < end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= start || f.position() >= end)
+                continue;
+            if (IsProtected(f.charFormat()))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool TMMRxCustomRichEdit::EditRefused(int start, int end, const TRichEditChangeRequest &request)
+{
+    if (!rangeProtected(start, end))
+        return false;
+    return !ProtectChange(request, start, end);
+}
+
+void TMMRxCustomRichEdit::stripProtectedInsertFormat()
+{
+    QTextCursor c = textCursor();
+    if (!c.hasSelection() && IsProtected(c.charFormat())) {
+        c.setCharFormat(InsertionFormat(c.charFormat()));
+        setTextCursor(c);
+    }
+}
+
+// ---- notifications ----
+
+void TMMRxCustomRichEdit::RequestSize(const QRect &rect)
+{
+    if (OnResizeRequest)
+        OnResizeRequest(this, rect);
+}
+
+void TMMRxCustomRichEdit::SelectionChange()
+{
+    if (OnSelectionChange)
+        OnSelectionChange(this);
+}
+
+bool TMMRxCustomRichEdit::ProtectChange(const TRichEditChangeRequest &request, int startPos, int endPos)
+{
+    bool allow = false;
+    if (OnProtectChangeEx)
+        OnProtectChangeEx(this, request, startPos, endPos, allow);
+    else if (OnProtectChange)
+        OnProtectChange(this, startPos, endPos, allow);
+    return allow;
+}
+
+bool TMMRxCustomRichEdit::SaveClipboard(int numObjects, int numChars)
+{
+    bool save = true;
+    if (OnSaveClipboard)
+        OnSaveClipboard(this, numObjects, numChars, save);
+    return save;
+}
+
+void TMMRxCustomRichEdit::URLClick(const QString &urlText, Qt::MouseButton button)
+{
+    if (OnURLClick)
+        OnURLClick(this, urlText, button);
+}
+
+void TMMRxCustomRichEdit::onContentsChanged()
+{
+    scheduleUrlOverlay();
+    if (m_changeEvents && OnChange)
+        OnChange(this);
+}
+
+void TMMRxCustomRichEdit::onCursorMoved()
+{
+    const QTextCursor c = textCursor();
+    if (c.anchor() == m_lastAnchor && c.position() == m_lastPosition)
+        return;
+    m_lastAnchor = c.anchor();
+    m_lastPosition = c.position();
+    SelectionChange();
+}
+
+// ---- undo ----
+
+void TMMRxCustomRichEdit::onUndoCommandAdded()
+{
+    if (!m_inUndoRedo)
+        m_undoDepth = std::min(m_undoDepth + 1, m_undoLimit);
+}
+
+void TMMRxCustomRichEdit::resetUndo()
+{
+    document()->clearUndoRedoStacks();
+    m_undoDepth = 0;
+}
+
+bool TMMRxCustomRichEdit::CanUndo() const
+{
+    return m_undoDepth > 0 && document()->isUndoAvailable();
+}
+
+bool TMMRxCustomRichEdit::CanRedo() const
+{
+    return m_undoLimit > 0 && document()->isRedoAvailable();
+}
+
+void TMMRxCustomRichEdit::Undo()
+{
+    if (!isReadOnly() && CanUndo()) {
+        m_inUndoRedo = true;
+        undo();
+        m_inUndoRedo = false;
+        --m_undoDepth;
+    }
+    // back where the document was last loaded or saved: no longer modified
+    if (!document()->isModified())
+        SetModified(false);
+    if (OnUndo)
+        OnUndo(this);
+}
+
+void TMMRxCustomRichEdit::Redo()
+{
+    if (isReadOnly() || !CanRedo())
+        return;
+    m_inUndoRedo = true;
+    redo();
+    m_inUndoRedo = false;
+    m_undoDepth = std::min(m_undoDepth + 1, m_undoLimit);
+}
+
+void TMMRxCustomRichEdit::SetUndoLimit(int value)
+{
+    value = std::max(0, value);
+    if (value == m_undoLimit)
+        return;
+    m_undoLimit = value;
+    if (value == 0) {
+        document()->setUndoRedoEnabled(false);
+        m_undoDepth = 0;
+    } else {
+        document()->setUndoRedoEnabled(true);
+        m_undoDepth = std::min(m_undoDepth, value);
+    }
+}
+
+// ---- clipboard ----
+
+void TMMRxCustomRichEdit::CopyToClipboard()
+{
+    if (textCursor().hasSelection())
+        QGuiApplication::clipboard()->setMimeData(createMimeDataFromSelection());
+}
+
+void TMMRxCustomRichEdit::CutToClipboard()
+{
+    QTextCursor c = textCursor();
+    if (isReadOnly() || !c.hasSelection())
+        return;
+    if (EditRefused(c.selectionStart(), c.selectionEnd(), {TRichEditChangeKind::Cut, {}}))
+        return;
+    CopyToClipboard();
+    c.removeSelectedText();
+    setTextCursor(c);
+}
+
+void TMMRxCustomRichEdit::PasteFromClipboard()
+{
+    if (isReadOnly())
+        return;
+    if (const QMimeData *data = QGuiApplication::clipboard()->mimeData())
+        insertGuarded(data, TRichEditChangeKind::Paste);
+}
+
+bool TMMRxCustomRichEdit::CanPaste() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return !isReadOnly() && data && canInsertFromMimeData(data);
+}
+
+void TMMRxCustomRichEdit::ClearSelection()
+{
+    QTextCursor c = textCursor();
+    if (isReadOnly() || !c.hasSelection())
+        return;
+    if (EditRefused(c.selectionStart(), c.selectionEnd(), {TRichEditChangeKind::Delete, {}}))
+        return;
+    c.removeSelectedText();
+    setTextCursor(c);
+}
+
+void TMMRxCustomRichEdit::SelectAllText()
+{
+    SetSelection(0, TextLength(), false);
+}
+
+bool TMMRxCustomRichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (!source)
+        return false;
+    if (dynamic_cast<const TRichEditMimeData *>(source) || source->hasText() || source->hasUrls())
+        return true;
+    if (m_plainText)
+        return false;
+    if (m_allowObjects && source->hasImage())
+        return true;
+    if (RichTextCodec())
+        return std::any_of(RtfMimes.cbegin(), RtfMimes.cend(), [&](const QString &m) { return source->hasFormat(m); });
+    return false;
+}
+
+QMimeData *TMMRxCustomRichEdit::createMimeDataFromSelection() const
+{
+    const QTextCursor c = textCursor();
+    return new TRichEditMimeData(this, c.selection(), PlainTextOf(document(), c.selectionStart(), c.selectionEnd()),
+                                 m_defaultFormat);
+}
+
+void TMMRxCustomRichEdit::insertFromMimeData(const QMimeData *source)
+{
+    insertGuarded(source, m_inDrop ? TRichEditChangeKind::Drop : TRichEditChangeKind::Paste);
+}
+
+bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChangeKind kind)
+{
+    if (!source || isReadOnly())
+        return false;
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    const int end = c.selectionEnd();
+
+    // only what the document can keep comes in: its own fragments, rich text through the codec,
+    // pictures, files and plain text; never HTML
+    const auto *ours = dynamic_cast<const TRichEditMimeData *>(source);
+    QTextDocumentFragment fragment;
+    QByteArray rtf;
+    QList<QImage> images;
+    QString plain;
+    if (ours) {
+        plain = ours->Plain;
+        const bool hasObjects = ours->Fragment.toRawText().contains(QChar(ObjectChar));
+        if (!m_plainText && (m_allowObjects || !hasObjects))
+            fragment = ours->Fragment;
+    } else {
+        if (!m_plainText && RichTextCodec()) {
+            for (const QString &m : RtfMimes) {
+                if (source->hasFormat(m)) {
+                    rtf = source->data(m);
+                    break;
+                }
+            }
+        }
+        if (rtf.isEmpty() && !m_plainText && m_allowObjects && source->hasImage())
+            images.append(qvariant_cast<QImage>(source->imageData()));
+        if (rtf.isEmpty() && images.isEmpty() && source->hasUrls()) {
+            QStringList paths;
+            for (const QUrl &url : source->urls()) {
+                if (!url.isLocalFile())
+                    continue;
+                const QString path = url.toLocalFile();
+                QImageReader reader(path);
+                if (!m_plainText && m_allowObjects && reader.canRead())
+                    images.append(reader.read());
+                else
+                    paths.append(path);
+            }
+            plain = paths.join(u'\n');
+        }
+        if (rtf.isEmpty() && images.isEmpty() && plain.isEmpty() && source->hasText())
+            plain = source->text();
+    }
+    const bool empty = fragment.isEmpty() && rtf.isEmpty() && images.isEmpty() && plain.isEmpty();
+    if (empty)
+        return false;
+    // a drop was asked about where it lands before the dragged text moved
+    if (!m_inDrop && EditRefused(start, end, {kind, plain}))
+        return false;
+
+    const int room = maxLengthRoom(end - start);
+    const int richLength = !fragment.isEmpty() ? int(fragment.toRawText().size()) : int(images.size());
+    if (richLength > room || (richLength == 0 && rtf.isEmpty() && room <= 0)) {
+        QApplication::beep();
+        return false;
+    }
+    c.beginEditBlock();
+    c.removeSelectedText();
+    bool done = false;
+    if (!fragment.isEmpty()) {
+        c.insertFragment(fragment);
+        done = true;
+    } else if (!rtf.isEmpty()) {
+        TRichDocumentBuilder builder(c, m_defaultFormat);
+        builder.SetCharFormat(CharFormatOf(c.charFormat(), m_defaultFormat));
+        done = RichTextCodec()->Read(rtf, builder);
+        if (done) {
+            builder.Finish();
+            c.setPosition(builder.Position());
+        }
+    } else if (!images.isEmpty()) {
+        for (const QImage &image : images) {
+            TRichObject o;
+            o.Image = image;
+            QBuffer buffer(&o.Data);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            o.DataFormat = QStringLiteral("png");
+            richedit::InsertObject(c, o, InsertionFormat(c.charFormat()));
+        }
+        done = true;
+    }
+    if (!done) {
+        if (plain.isEmpty() && source->hasText())
+            plain = source->text();
+        insertPlain(c, plain.left(room));
+    }
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
+    return true;
+}
+
+// ---- keys, input methods, mouse, drag and drop ----
+
+void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
+{
+    // the commands run through the control's own checks (read-only, protected text, undo limit)
+    using Command = void (TMMRxCustomRichEdit::*)();
+    static const std::pair<QKeySequence::StandardKey, Command> commands[] = {
+        {QKeySequence::Undo, &TMMRxCustomRichEdit::Undo},
+        {QKeySequence::Redo, &TMMRxCustomRichEdit::Redo},
+        {QKeySequence::Cut, &TMMRxCustomRichEdit::CutToClipboard},
+        {QKeySequence::Paste, &TMMRxCustomRichEdit::PasteFromClipboard},
+    };
+    for (const auto &[key, command] : commands) {
+        if (e->matches(key)) {
+            (this->*command)();
+            e->accept();
+            return;
+        }
+    }
+    if (isReadOnly()) {
+        QTextEdit::keyPressEvent(e);
+        return;
+    }
+    QTextCursor c = textCursor();
+    int start = c.selectionStart();
+    int end = c.selectionEnd();
+    TRichEditChangeKind kind = TRichEditChangeKind::Typing;
+    bool edits = false;
+    QString typed;
+
+    auto extend = [&](QTextCursor::MoveOperation op) {
+        if (c.hasSelection())
+            return;
+        QTextCursor m(c);
+        m.movePosition(op, QTextCursor::KeepAnchor);
+        start = m.selectionStart();
+        end = m.selectionEnd();
+    };
+    if (e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Backspace ||
+        e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
+        e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine)) {
+        kind = TRichEditChangeKind::Delete;
+        edits = true;
+        if (e->matches(QKeySequence::Delete))
+            extend(QTextCursor::NextCharacter);
+        else if (e->matches(QKeySequence::DeleteEndOfWord))
+            extend(QTextCursor::NextWord);
+        else if (e->matches(QKeySequence::DeleteStartOfWord))
+            extend(QTextCursor::PreviousWord);
+        else if (e->matches(QKeySequence::DeleteEndOfLine))
+            extend(QTextCursor::EndOfBlock);
+        else if (e->matches(QKeySequence::DeleteCompleteLine)) {
+            QTextCursor m(c);
+            m.select(QTextCursor::BlockUnderCursor);
+            start = std::min(start, m.selectionStart());
+            end = std::max(end, m.selectionEnd());
+        } else
+            extend(QTextCursor::PreviousCharacter);
+        if (start == end) {
+            QTextEdit::keyPressEvent(e);
+            return;
+        }
+    } else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (!m_wantReturns) {
+            e->ignore();
+            return;
+        }
+        edits = true;
+        typed = QStringLiteral("\n");
+    } else if (e->key() == Qt::Key_Tab && !tabChangesFocus() && !(e->modifiers() & Qt::ControlModifier)) {
+        edits = true;
+        typed = QStringLiteral("\t");
+    } else {
+        const QString text = e->text();
+        const auto mods = e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier);
+        if (!text.isEmpty() && text.at(0).isPrint() && (mods == Qt::NoModifier || mods == Qt::AltModifier) &&
+            !e->matches(QKeySequence::SelectAll)) {
+            edits = true;
+            typed = text;
+        }
+    }
+    if (edits) {
+        if (EditRefused(start, end, {kind, typed})) {
+            e->accept();
+            return;
+        }
+        if (!typed.isEmpty() && maxLengthRoom(end - start) < typed.size()) {
+            QApplication::beep();
+            e->accept();
+            return;
+        }
+        if (!typed.isEmpty())
+            stripProtectedInsertFormat();
+    }
+    QTextEdit::keyPressEvent(e);
+}
+
+void TMMRxCustomRichEdit::inputMethodEvent(QInputMethodEvent *e)
+{
+    if (!isReadOnly() && (!e->commitString().isEmpty() || e->replacementLength() != 0)) {
+        const QTextCursor c = textCursor();
+        int start = c.selectionStart();
+        int end = c.selectionEnd();
+        if (e->replacementLength() != 0) {
+            start = std::min(start, c.position() + e->replacementStart());
+            end = std::max(end, c.position() + e->replacementStart() + e->replacementLength());
+        }
+        if (EditRefused(start, end, {TRichEditChangeKind::InputMethod, e->commitString()}) ||
+            maxLengthRoom(end - start) < e->commitString().size()) {
+            e->accept();
+            return;
+        }
+        stripProtectedInsertFormat();
+    }
+    QTextEdit::inputMethodEvent(e);
+}
+
+bool TMMRxCustomRichEdit::inSelectionBar(const QPoint &viewportPos) const
+{
+    return m_selectionBar &&
+           viewportPos.x() + horizontalScrollBar()->value() < document()->rootFrame()->frameFormat().leftMargin();
+}
+
+QTextCursor TMMRxCustomRichEdit::lineAt(int y) const
+{
+    const int textLeft = int(document()->rootFrame()->frameFormat().leftMargin()) + 1;
+    return cursorForPosition(QPoint(textLeft - horizontalScrollBar()->value(), y));
+}
+
+int TMMRxCustomRichEdit::positionAt(const QPoint &viewportPos, bool exact) const
+{
+    if (!exact)
+        return cursorForPosition(viewportPos).position();
+    const QPointF docPos(viewportPos.x() + horizontalScrollBar()->value(),
+                         viewportPos.y() + verticalScrollBar()->value());
+    return document()->documentLayout()->hitTest(docPos, Qt::ExactHit);
+}
+
+bool TMMRxCustomRichEdit::LinkAt(int position, int &start, int &end) const
+{
+    if (!m_autoUrlDetect || position < 0)
+        return false;
+    const QTextBlock b = document()->findBlock(position);
+    if (!b.isValid())
+        return false;
+    const QString text = b.text();
+    const int offset = position - b.position();
+    auto it = urlPattern().globalMatch(text);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const int s = int(m.capturedStart());
+        const int e = trimLinkEnd(text, s, int(m.capturedEnd()));
+        if (offset >= s && offset < e) {
+            start = b.position() + s;
+            end = b.position() + e;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TMMRxCustomRichEdit::mousePressEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton) {
+        int s = -1, en = -1;
+        if (LinkAt(positionAt(p, true), s, en)) {
+            m_linkStart = s;
+            m_linkEnd = en;
+        } else {
+            m_linkStart = m_linkEnd = -1;
+        }
+        m_linkButton = e->button();
+    }
+    if (e->button() == Qt::LeftButton && inSelectionBar(p)) {
+        // the selection bar selects whole lines
+        QTextCursor line = lineAt(p.y());
+        line.movePosition(QTextCursor::StartOfLine);
+        const int lineStart = line.position();
+        line.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+        if (line.atBlockEnd() && !line.atEnd())
+            line.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        if (e->modifiers() & Qt::ShiftModifier) {
+            QTextCursor c = textCursor();
+            c.setPosition(line.position() >= c.anchor() ? line.position() : lineStart, QTextCursor::KeepAnchor);
+            line = c;
+        }
+        m_barAnchor = line.anchor();
+        m_barDrag = true;
+        setTextCursor(line);
+        setFocus(Qt::MouseFocusReason);
+        e->accept();
+        return;
+    }
+    m_wordDrag = e->button() == Qt::LeftButton && !(e->modifiers() & Qt::ShiftModifier);
+    m_barAnchor = positionAt(p, false);
+    QTextEdit::mousePressEvent(e);
+}
+
+void TMMRxCustomRichEdit::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (m_barDrag && (e->buttons() & Qt::LeftButton)) {
+        QTextCursor line = lineAt(p.y());
+        QTextCursor c(document());
+        c.setPosition(m_barAnchor);
+        if (line.position() >= m_barAnchor) {
+            line.movePosition(QTextCursor::EndOfLine);
+            if (line.atBlockEnd() && !line.atEnd())
+                line.movePosition(QTextCursor::NextCharacter);
+        } else {
+            line.movePosition(QTextCursor::StartOfLine);
+        }
+        c.setPosition(line.position(), QTextCursor::KeepAnchor);
+        setTextCursor(c);
+        e->accept();
+        return;
+    }
+    int s = -1, en = -1;
+    if (inSelectionBar(p))
+        viewport()->setCursor(Qt::ArrowCursor);
+    else
+        viewport()->setCursor(LinkAt(positionAt(p, true), s, en) ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    QTextEdit::mouseMoveEvent(e);
+    if (m_wordSelection && m_wordDrag && (e->buttons() & Qt::LeftButton)) {
+        // once the selection leaves the word it started in, it grows by whole words
+        const QTextCursor current = textCursor();
+        const int pos = current.position();
+        QTextCursor anchorWord(document());
+        anchorWord.setPosition(m_barAnchor);
+        anchorWord.select(QTextCursor::WordUnderCursor);
+        const int ws = anchorWord.hasSelection() ? anchorWord.selectionStart() : m_barAnchor;
+        const int we = anchorWord.hasSelection() ? anchorWord.selectionEnd() : m_barAnchor;
+        if (pos >= ws && pos <= we)
+            return;
+        QTextCursor posWord(document());
+        posWord.setPosition(pos);
+        posWord.select(QTextCursor::WordUnderCursor);
+        QTextCursor c(document());
+        if (pos > we) {
+            c.setPosition(ws);
+            c.setPosition(posWord.hasSelection() ? std::max(pos, posWord.selectionEnd()) : pos,
+                          QTextCursor::KeepAnchor);
+        } else {
+            c.setPosition(we);
+            c.setPosition(posWord.hasSelection() ? std::min(pos, posWord.selectionStart()) : pos,
+                          QTextCursor::KeepAnchor);
+        }
+        if (c.anchor() != current.anchor() || c.position() != current.position())
+            setTextCursor(c);
+    }
+}
+
+void TMMRxCustomRichEdit::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton) {
+        // a link click counts only with the same button over the same link on press and release
+        int s = -1, en = -1;
+        if (LinkAt(positionAt(p, true), s, en) && e->button() == m_linkButton && s == m_linkStart && en == m_linkEnd)
+            URLClick(GetTextRange(s, en), e->button());
+        m_linkStart = m_linkEnd = -1;
+    }
+    const bool bar = m_barDrag;
+    m_barDrag = false;
+    m_wordDrag = false;
+    if (!bar)
+        QTextEdit::mouseReleaseEvent(e);
+    if (e->button() == Qt::RightButton)
+        showContextMenu(viewport()->mapToGlobal(p));
+}
+
+void TMMRxCustomRichEdit::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton && inSelectionBar(p)) {
+        QTextCursor c = cursorForPosition(p);
+        c.movePosition(QTextCursor::StartOfBlock);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        if (!c.atEnd())
+            c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        setTextCursor(c);
+        e->accept();
+        return;
+    }
+    QTextEdit::mouseDoubleClickEvent(e);
+}
+
+void TMMRxCustomRichEdit::contextMenuEvent(QContextMenuEvent *e)
+{
+    // a mouse's menu opens when the right button is released (so a link click can complete first)
+    if (e->reason() != QContextMenuEvent::Mouse)
+        showContextMenu(e->globalPos());
+    e->accept();
+}
+
+void TMMRxCustomRichEdit::showContextMenu(const QPoint &globalPos)
+{
+    if (m_popupMenu) {
+        m_popupMenu->popup(globalPos);
+        return;
+    }
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // the edits of the standard menu go through the same checks as keys
+    for (QAction *a : menu->actions()) {
+        const QString name = a->objectName();
+        std::function<void()> handler;
+        if (name == u"edit-undo") {
+            a->setEnabled(CanUndo());
+            handler = [this] { Undo(); };
+        } else if (name == u"edit-redo") {
+            a->setEnabled(CanRedo());
+            handler = [this] { Redo(); };
+        } else if (name == u"edit-cut") {
+            handler = [this] { CutToClipboard(); };
+        } else if (name == u"edit-paste") {
+            handler = [this] { PasteFromClipboard(); };
+        } else if (name == u"edit-delete") {
+            handler = [this] { ClearSelection(); };
+        }
+        if (handler) {
+            disconnect(a, &QAction::triggered, nullptr, nullptr);
+            connect(a, &QAction::triggered, this, handler);
+        }
+    }
+    menu->popup(globalPos);
+}
+
+void TMMRxCustomRichEdit::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (isReadOnly() || !canInsertFromMimeData(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    QTextEdit::dragEnterEvent(e);
+}
+
+void TMMRxCustomRichEdit::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (isReadOnly() || !canInsertFromMimeData(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    QTextEdit::dragMoveEvent(e);
+}
+
+void TMMRxCustomRichEdit::dropEvent(QDropEvent *e)
+{
+    const int pos = positionAt(e->position().toPoint(), false);
+    const bool fromHere = e->source() == this || e->source() == viewport();
+    const QTextCursor c = textCursor();
+    bool refused = EditRefused(pos, pos, {TRichEditChangeKind::Drop, e->mimeData()->text()});
+    if (!refused && fromHere && e->dropAction() == Qt::MoveAction && c.hasSelection())
+        refused = EditRefused(c.selectionStart(), c.selectionEnd(), {TRichEditChangeKind::Drop, {}});
+    if (refused) {
+        e->setDropAction(Qt::IgnoreAction);
+        e->ignore();
+        return;
+    }
+    m_inDrop = true;
+    QTextEdit::dropEvent(e);
+    m_inDrop = false;
+}
+
+// ---- properties ----
+
+void TMMRxCustomRichEdit::SetAutoURLDetect(bool value)
+{
+    if (value == m_autoUrlDetect)
+        return;
+    m_autoUrlDetect = value;
+    updateUrlOverlay();
+}
+
+void TMMRxCustomRichEdit::scheduleUrlOverlay()
+{
+    if (m_overlayPending)
+        return;
+    m_overlayPending = true;
+    QTimer::singleShot(0, this, [this] { updateUrlOverlay(); });
+}
+
+void TMMRxCustomRichEdit::updateUrlOverlay()
+{
+    m_overlayPending = false;
+    QList<ExtraSelection> links;
+    if (m_autoUrlDetect) {
+        // only the visible paragraphs are looked at: the overlay costs nothing for long documents
+        const QTextBlock first = cursorForPosition(QPoint(0, 0)).block();
+        const QTextBlock last = cursorForPosition(QPoint(viewport()->width(), viewport()->height())).block();
+        QTextCharFormat linkFormat;
+        linkFormat.setForeground(palette().color(QPalette::Link));
+        linkFormat.setFontUnderline(true);
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            const QString text = b.text();
+            auto it = urlPattern().globalMatch(text);
+            while (it.hasNext()) {
+                const auto m = it.next();
+                const int s = int(m.capturedStart());
+                const int e = trimLinkEnd(text, s, int(m.capturedEnd()));
+                ExtraSelection sel;
+                sel.cursor = QTextCursor(document());
+                sel.cursor.setPosition(b.position() + s);
+                sel.cursor.setPosition(b.position() + e, QTextCursor::KeepAnchor);
+                sel.format = linkFormat;
+                links.append(sel);
+            }
+            if (b == last)
+                break;
+        }
+    }
+    setExtraSelections(links);
+}
+
+void TMMRxCustomRichEdit::scrollContentsBy(int dx, int dy)
+{
+    QTextEdit::scrollContentsBy(dx, dy);
+    scheduleUrlOverlay();
+}
+
+void TMMRxCustomRichEdit::resizeEvent(QResizeEvent *e)
+{
+    QTextEdit::resizeEvent(e);
+    scheduleUrlOverlay();
+}
+
+void TMMRxCustomRichEdit::SetHideSelection(bool value)
+{
+    if (value == m_hideSelection)
+        return;
+    m_hideSelection = value;
+    updateSelectionPalette();
+}
+
+void TMMRxCustomRichEdit::updateSelectionPalette()
+{
+    QPalette p = palette();
+    if (m_hideSelection) {
+        p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Inactive, QPalette::Base));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Inactive, QPalette::Text));
+    } else {
+        p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    }
+    setPalette(p);
+}
+
+void TMMRxCustomRichEdit::SetHideScrollBars(bool value)
+{
+    if (value == m_hideScrollBars)
+        return;
+    m_hideScrollBars = value;
+    updateScrollBars();
+}
+
+void TMMRxCustomRichEdit::SetScrollBars(TScrollStyle value)
+{
+    m_scrollBars = value;
+    updateScrollBars();
+}
+
+void TMMRxCustomRichEdit::SetWordWrap(bool value)
+{
+    m_wordWrap = value;
+    setLineWrapMode(value ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    updateScrollBars();
+}
+
+void TMMRxCustomRichEdit::updateScrollBars()
+{
+    const Qt::ScrollBarPolicy shown = m_hideScrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+    const bool vertical = m_scrollBars == ssVertical || m_scrollBars == ssBoth;
+    const bool horizontal = (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth) && !m_wordWrap;
+    setVerticalScrollBarPolicy(vertical ? shown : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(horizontal ? shown : Qt::ScrollBarAlwaysOff);
+}
+
+void TMMRxCustomRichEdit::SetSelectionBar(bool value)
+{
+    if (value == m_selectionBar)
+        return;
+    m_selectionBar = value;
+    const bool modified = document()->isModified();
+    const bool events = m_changeEvents;
+    m_changeEvents = false;
+    RunWithoutUndo([this] { applySelectionBar(); });
+    m_changeEvents = events;
+    document()->setModified(modified);
+}
+
+void TMMRxCustomRichEdit::applySelectionBar()
+{
+    QTextFrame *root = document()->rootFrame();
+    QTextFrameFormat f = root->frameFormat();
+    f.setLeftMargin(document()->documentMargin() + (m_selectionBar ? SelectionBarWidth : 0));
+    root->setFrameFormat(f);
+}
+
+void TMMRxCustomRichEdit::SetPlainText(bool value)
+{
+    if (value == m_plainText)
+        return;
+    if (value) {
+        // one format for the whole text: the runs' formats and the objects go
+        const QString text = PlainTextOf(document(), 0, TextLength());
+        const bool modified = document()->isModified();
+        const bool events = m_changeEvents;
+        m_changeEvents = false;
+        RunWithoutUndo([&] {
+            document()->clear();
+            applySelectionBar();
+            QTextCursor(document()).insertText(text, QTextCharFormat());
+        });
+        m_changeEvents = events;
+        document()->setModified(modified);
+        SetSelection(0, 0, true);
+    }
+    m_plainText = value;
+}
+
+void TMMRxCustomRichEdit::SetBiDiMode(TBiDiMode value)
+{
+    m_biDiMode = value;
+    const bool rtl = value != bdLeftToRight;
+    setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    QTextOption option = document()->defaultTextOption();
+    option.setTextDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    document()->setDefaultTextOption(option);
+    m_paragraph->SetAlignment(TParaAlignment(int(m_alignment)));
+}
+
+QColor TMMRxCustomRichEdit::Color() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void TMMRxCustomRichEdit::SetColor(const QColor &value)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, value);
+    setPalette(p);
+    updateSelectionPalette();
+}
+
+void TMMRxCustomRichEdit::changeEvent(QEvent *e)
+{
+    QTextEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange)
+        m_defAttributes->AssignFont(font());
+}

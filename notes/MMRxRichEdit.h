@@ -1,0 +1,480 @@
+#pragma once
+// The rich-text edit control of the notes editor, its text and paragraph attribute objects and its
+// Lines object with the document streams. The engine is a QTextEdit over a QTextDocument; positions
+// count UTF-16 units, one for a paragraph break and one for an inline object. A "line" is a paragraph.
+#include "notes/PlainTextCodec.h"
+#include "notes/RichTextModel.h"
+
+#include <QColor>
+#include <QFlags>
+#include <QFont>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QStringList>
+#include <QTextEdit>
+#include <functional>
+#include <memory>
+
+class QIODevice;
+#include <QMenu>
+class TMMRxCustomRichEdit;
+
+enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
+Q_DECLARE_FLAGS(TRichLangOptions, TRichLangOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TRichLangOptions)
+
+enum TRichStreamFormat { sfDefault, sfRichText, sfPlainText };
+enum TRichStreamMode { smSelection = 1, smPlainRtf = 2, smNoObjects = 4, smUnicode = 8 };
+Q_DECLARE_FLAGS(TRichStreamModes, TRichStreamMode)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TRichStreamModes)
+
+enum TRichSelectionTypeFlag { stText = 1, stObject = 2, stMultiChar = 4, stMultiObject = 8 };
+Q_DECLARE_FLAGS(TRichSelectionType, TRichSelectionTypeFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TRichSelectionType)
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TFontStyles)
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+
+enum TAttributeType { atDefaultText, atSelected, atWord };
+enum TNumberingStyle { nsNone = 0, nsBullet = 1 };
+// Paragraph alignment as the attributes show it: the stored alignment minus one.
+enum TParaAlignment { paLeftJustify = 0, paRightJustify = 1, paCenter = 2, paJustify = 3 };
+
+// What kind of edit asked to change protected text; handed to OnProtectChangeEx.
+enum class TRichEditChangeKind { Typing, Delete, Cut, Paste, Drop, InputMethod, Replace };
+struct TRichEditChangeRequest {
+    TRichEditChangeKind Kind = TRichEditChangeKind::Replace;
+    QString NewText; // the text that would be inserted, as far as it is known
+};
+
+// Character formatting of the selection, the word at the selection or the control's default format.
+// No value is cached: every read asks the document and every write changes it.
+class TRxTextAttributes {
+public:
+    TRxTextAttributes(TMMRxCustomRichEdit *richEdit, TAttributeType type);
+
+    TRichCharFormat GetAttributes() const;
+    void SetAttributes(const TRichCharFormat &format);
+
+    int Charset() const;
+    void SetCharset(int value);
+    // An invalid colour stands for the automatic colour (the window text colour).
+    QColor Color() const;
+    void SetColor(const QColor &value);
+    QString Name() const;
+    void SetName(const QString &value);
+    // A style reads as set only when all of the text has it. A write changes only the styles whose
+    // value differs from what was read, so adding bold to mixed italic text keeps the italic mix.
+    TFontStyles Style() const;
+    void SetStyle(TFontStyles value);
+    // Points (height in twips divided by 20, truncated).
+    int Size() const;
+    void SetSize(int value);
+    TFontPitch Pitch() const;
+    void SetPitch(TFontPitch value);
+    // 0 none, 1 subscript, 2 superscript.
+    int SubscriptStyle() const;
+    void SetSubscriptStyle(int value);
+
+    // Takes the font's name, size, styles, weight and pitch, the colour (invalid = automatic) and the
+    // character set.
+    void AssignFont(const QFont &font, const QColor &color = QColor(), int charset = richedit::DEFAULT_CHARSET);
+    void Assign(const TRxTextAttributes &source);
+    // Gives a font the name, style, size and pitch; the colour is Color().
+    void AssignTo(QFont &font) const;
+
+private:
+    TMMRxCustomRichEdit *m_richEdit;
+    TAttributeType m_type;
+};
+
+// Paragraph formatting of the paragraphs of the selection. Indents in points.
+class TRxParaAttributes {
+public:
+    explicit TRxParaAttributes(TMMRxCustomRichEdit *richEdit);
+
+    TRichParaFormat GetAttributes() const;
+    void SetAttributes(const TRichParaFormat &format);
+
+    TParaAlignment Alignment() const;
+    // Mirrors left and right while the control reads right to left with mirrored alignment.
+    void SetAlignment(TParaAlignment value);
+    int FirstIndent() const;
+    void SetFirstIndent(int value);
+    int LeftIndent() const;
+    void SetLeftIndent(int value);
+    int RightIndent() const;
+    void SetRightIndent(int value);
+    TNumberingStyle Numbering() const;
+    // Bullets move the left indent to at least 10 points; no bullets set it to 0.
+    void SetNumbering(TNumberingStyle value);
+    // Tab stop Index (0 to 31) in points.
+    int Tab(int index) const;
+    void SetTab(int index, int value);
+    int TabCount() const;
+
+    void Assign(const TRxParaAttributes &source);
+
+private:
+    void setIndent(quint32 mask, int TRichParaFormat::*field, int points);
+    TMMRxCustomRichEdit *m_richEdit;
+};
+
+// Moves stream bytes between a device and the control; a converter may transform them.
+class TConversion {
+public:
+    virtual ~TConversion() = default;
+    // Reads up to count bytes; returns the number read (0 at the end).
+    virtual qint64 ConvertReadStream(QIODevice &stream, char *buffer, qint64 count);
+    // Writes count bytes; returns the number written.
+    virtual qint64 ConvertWriteStream(QIODevice &stream, const char *buffer, qint64 count);
+};
+
+// The rich-text reader and writer that rich streams go through. The control holds none of its own:
+// the codec registers itself with SetRichTextCodec when the program starts.
+class TRichTextCodec {
+public:
+    virtual ~TRichTextCodec() = default;
+    // Reads a rich-text document into the builder; false when the bytes are not one.
+    virtual bool Read(const QByteArray &bytes, TRichDocumentBuilder &builder) = 0;
+    // Writes the source as a rich-text document (smPlainRtf and smNoObjects may be in modes).
+    virtual bool Write(const TRichDocumentSource &source, TRichStreamModes modes, QByteArray &out) = 0;
+};
+void SetRichTextCodec(std::shared_ptr<TRichTextCodec> codec);
+std::shared_ptr<TRichTextCodec> RichTextCodec();
+
+// The texts of the stream and line failures.
+extern const QString SRichEditLoadFail;    // reading from the stream failed
+extern const QString SRichEditSaveFail;    // writing to the stream failed
+extern const QString SRichEditInsertError; // inserting a line failed
+
+// The control's lines (paragraphs) as a string list, and the streams documents enter and leave by.
+class TRichEditStrings {
+public:
+    explicit TRichEditStrings(TMMRxCustomRichEdit *richEdit);
+    ~TRichEditStrings();
+
+    int Count() const;
+    QString Get(int index) const;
+    void Put(int index, const QString &s);
+    void Insert(int index, const QString &s);
+    void Add(const QString &s) { Insert(Count(), s); }
+    void Delete(int index);
+    void Clear();
+    // Every line, each followed by "\n".
+    QString Text() const;
+    // Replaces every line by the lines of the text, without change notifications.
+    void SetTextStr(const QString &value);
+    void AddStrings(const QStringList &strings);
+    void Assign(const QStringList &strings);
+    void BeginUpdate();
+    void EndUpdate();
+    // Switches the control's change notification on or off.
+    void EnableChange(bool value);
+
+    TRichStreamFormat Format = sfDefault;
+    TRichStreamModes Mode;
+    std::unique_ptr<TConversion> Converter;
+
+    // Raise PlatformError with SRichEditLoadFail / SRichEditSaveFail when both formats fail / the
+    // write fails; a file that cannot be opened raises PlatformError with the file's error.
+    void LoadFromStream(QIODevice &stream);
+    void SaveToStream(QIODevice &stream);
+    void LoadFromFile(const QString &fileName);
+    // Written atomically: a failed save leaves the previous file as it was.
+    void SaveToFile(const QString &fileName);
+
+    // What the document was last read as or saved as (by a file or a whole-document stream).
+    bool HasFileFormat() const { return m_hasFileFormat; }
+    TRichStreamFormat FileFormat() const { return m_fileFormat; }
+    plaintext::TTextFormat PlainFormat() const { return m_plainFormat; }
+    void ForgetFileFormat();
+    // Code page of text that is neither UTF-8 nor UTF-16 (by default that of the interface language).
+    int FallbackCodePage() const;
+    void SetFallbackCodePage(int codePage) { m_fallbackCodePage = codePage; }
+
+private:
+    bool plainFor(TRichStreamFormat format) const;
+    bool readAll(QIODevice &stream, TConversion &converter, QByteArray &bytes);
+    bool loadBytes(const QByteArray &bytes, bool plain, TRichStreamModes mode);
+    void fileOperation(const QString &fileName, bool save);
+
+    TMMRxCustomRichEdit *m_richEdit;
+    int m_updateCount = 0;
+    bool m_hasFileFormat = false;
+    TRichStreamFormat m_fileFormat = sfRichText;
+    plaintext::TTextFormat m_plainFormat;
+    int m_fallbackCodePage = 0;
+};
+
+class TMMRxCustomRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TMMRxCustomRichEdit(QWidget *parent = nullptr);
+    ~TMMRxCustomRichEdit() override;
+
+    // ---- events (each called only when assigned) ----
+    std::function<void(TMMRxCustomRichEdit *)> OnChange;
+    std::function<void(TMMRxCustomRichEdit *)> OnSelectionChange;
+    std::function<void(TMMRxCustomRichEdit *, const QRect &)> OnResizeRequest;
+    std::function<void(TMMRxCustomRichEdit *, int startPos, int endPos, bool &allowChange)> OnProtectChange;
+    std::function<void(TMMRxCustomRichEdit *, const TRichEditChangeRequest &, int startPos, int endPos,
+                       bool &allowChange)>
+        OnProtectChangeEx;
+    std::function<void(TMMRxCustomRichEdit *, int numObjects, int numChars, bool &saveClipboard)> OnSaveClipboard;
+    std::function<void(TMMRxCustomRichEdit *, const QString &urlText, Qt::MouseButton button)> OnURLClick;
+    std::function<void(TMMRxCustomRichEdit *)> OnUndo;
+    std::function<void(TMMRxCustomRichEdit *)> OnModifyChanged;
+
+    // ---- document ----
+    QString FileName;
+    bool Named = false;
+    TRxTextAttributes &SelAttributes() { return *m_selAttributes; }
+    TRxTextAttributes &DefAttributes() { return *m_defAttributes; }
+    TRxTextAttributes &WordAttributes() { return *m_wordAttributes; }
+    TRxParaAttributes &Paragraph() { return *m_paragraph; }
+    TRichEditStrings &Lines() { return *m_lines; }
+    void SetLines(const QStringList &lines) { m_lines->Assign(lines); }
+
+    // Text length without the document's final paragraph end.
+    int TextLength() const;
+    // The whole text, paragraphs separated by "\n".
+    QString Text() const;
+
+    bool Modified() const;
+    // Sets the flag and fires OnModifyChanged (typing changes the flag without the event).
+    void SetModified(bool value);
+    // Empties the document, resets Modified (with its event), FileName and Named.
+    virtual void Clear();
+    // Empties the document and nothing else (what a whole-document load starts with).
+    void ResetDocument();
+
+    // ---- selection and text ----
+    void GetSelection(int &cpMin, int &cpMax) const;
+    void SetSelection(int startPos, int endPos, bool scrollCaret);
+    int SelStart() const;
+    void SetSelStart(int value);
+    int SelLength() const;
+    void SetSelLength(int value);
+    QString SelText() const;
+    // Replaces the selection (protected text is asked about first) and leaves the new text selected.
+    void SetSelText(const QString &value);
+    // Copies min(bufSize, length of SelText) characters and a terminating zero; returns the count.
+    int GetSelTextBuf(QChar *buffer, int bufSize) const;
+    QString GetTextRange(int startPos, int endPos) const;
+    int LineFromChar(int charIndex) const;
+    // Start of line lineNo (-1: the caret's line), or -1 when there is no such line.
+    int GetLineIndex(int lineNo) const;
+    // Length of the line holding the character, without its break.
+    int GetLineLength(int charIndex) const;
+    // X = column, Y = line of the selection's end.
+    QPoint GetCaretPos() const;
+    // Top-left of the character's place in the viewport.
+    QPoint GetCharPos(int charIndex) const;
+    TRichSelectionType SelectionType() const;
+    // Inserts an inline object in place of the selection.
+    void InsertObject(const TRichObject &object);
+    TRichObject ObjectAt(int position) const;
+
+    // ---- editing commands (every one that changes text checks protected text) ----
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    void CutToClipboard();
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    bool CanPaste() const;
+    // True for data the document can keep: its own copies, rich text through the codec, pictures,
+    // files and plain text; never HTML.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    // Deletes the selection.
+    void ClearSelection();
+    void SelectAllText();
+
+    // ---- properties ----
+    bool AutoURLDetect() const { return m_autoUrlDetect; }
+    void SetAutoURLDetect(bool value);
+    bool AutoVerbMenu() const { return m_autoVerbMenu; }
+    void SetAutoVerbMenu(bool value) { m_autoVerbMenu = value; }
+    bool AllowObjects() const { return m_allowObjects; }
+    void SetAllowObjects(bool value) { m_allowObjects = value; }
+    bool AllowInPlace() const { return m_allowInPlace; }
+    void SetAllowInPlace(bool value) { m_allowInPlace = value; }
+    bool HideSelection() const { return m_hideSelection; }
+    void SetHideSelection(bool value);
+    bool HideScrollBars() const { return m_hideScrollBars; }
+    void SetHideScrollBars(bool value);
+    QString Title() const { return m_title; }
+    void SetTitle(const QString &value) { m_title = value; }
+    TRichLangOptions LangOptions() const { return m_langOptions; }
+    void SetLangOptions(TRichLangOptions value) { m_langOptions = value; }
+    bool PlainText() const { return m_plainText; }
+    virtual void SetPlainText(bool value);
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle value);
+    bool SelectionBar() const { return m_selectionBar; }
+    void SetSelectionBar(bool value);
+    TRichStreamFormat StreamFormat() const { return m_lines->Format; }
+    void SetStreamFormat(TRichStreamFormat value) { m_lines->Format = value; }
+    TRichStreamModes StreamMode() const { return m_lines->Mode; }
+    void SetStreamMode(TRichStreamModes value) { m_lines->Mode = value; }
+    int UndoLimit() const { return m_undoLimit; }
+    void SetUndoLimit(int value);
+    bool WordSelection() const { return m_wordSelection; }
+    void SetWordSelection(bool value) { m_wordSelection = value; }
+    bool WordWrap() const { return m_wordWrap; }
+    void SetWordWrap(bool value);
+    // 0 means 16,777,215 characters.
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int value) { m_maxLength = std::max(0, value); }
+    bool WantTabs() const { return !tabChangesFocus(); }
+    void SetWantTabs(bool value) { setTabChangesFocus(!value); }
+    bool WantReturns() const { return m_wantReturns; }
+    void SetWantReturns(bool value) { m_wantReturns = value; }
+    TAlignment Alignment() const { return m_alignment; }
+    void SetAlignment(TAlignment value) { m_alignment = value; }
+    TBiDiMode BiDiMode() const { return m_biDiMode; }
+    void SetBiDiMode(TBiDiMode value);
+    // Right-to-left reading with mirrored alignment.
+    bool UseRightToLeftAlignment() const { return m_biDiMode == bdRightToLeft; }
+    QColor Color() const;
+    void SetColor(const QColor &value);
+    // The pop-up menu shown on a right click; none: the standard edit menu.
+    QMenu *PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(QMenu *menu) { m_popupMenu = menu; }
+
+    // ---- overridable notifications ----
+    virtual void RequestSize(const QRect &rect);
+    virtual void SelectionChange();
+    virtual bool ProtectChange(const TRichEditChangeRequest &request, int startPos, int endPos);
+    virtual bool SaveClipboard(int numObjects, int numChars);
+    virtual void URLClick(const QString &urlText, Qt::MouseButton button);
+
+    // ---- engine access for the attribute objects, the streams and the codecs ----
+    const TRichCharFormat &DefaultCharFormat() const { return m_defaultFormat; }
+    void SetDefaultCharFormat(const TRichCharFormat &format);
+    // Detected link covering the position: [start, end); false when there is none.
+    bool LinkAt(int position, int &start, int &end) const;
+    // Replaces [start, end) by text; lines: the Lines object's form (not undoable, caret after the text).
+    bool ReplaceRange(int start, int end, const QString &text, bool lines, TRichEditChangeKind kind);
+    // Runs an edit that cannot be undone: the document's undo history goes with it.
+    void RunWithoutUndo(const std::function<void()> &body);
+    // True when an edit of [start, end) touches protected text and the protect notification refuses it.
+    bool EditRefused(int start, int end, const TRichEditChangeRequest &request);
+    bool ChangeEventsEnabled() const { return m_changeEvents; }
+    void SetChangeEventsEnabled(bool value) { m_changeEvents = value; }
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent *e) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    friend class TRxTextAttributes;
+    friend class TRxParaAttributes;
+
+    void onContentsChanged();
+    void onCursorMoved();
+    void onUndoCommandAdded();
+    void resetUndo();
+    void updateScrollBars();
+    void updateSelectionPalette();
+    void applySelectionBar();
+    void applyDefaultFormat();
+    void updateUrlOverlay();
+    void scheduleUrlOverlay();
+    void showContextMenu(const QPoint &globalPos);
+    int positionAt(const QPoint &viewportPos, bool exact) const;
+    bool inSelectionBar(const QPoint &viewportPos) const;
+    QTextCursor lineAt(int y) const;
+    int maxLengthRoom(int replacedLength) const;
+    bool rangeProtected(int start, int end) const;
+    bool insertGuarded(const QMimeData *source, TRichEditChangeKind kind);
+    void insertPlain(QTextCursor &cursor, const QString &text);
+    void stripProtectedInsertFormat();
+
+    std::unique_ptr<TRxTextAttributes> m_selAttributes;
+    std::unique_ptr<TRxTextAttributes> m_defAttributes;
+    std::unique_ptr<TRxTextAttributes> m_wordAttributes;
+    std::unique_ptr<TRxParaAttributes> m_paragraph;
+    std::unique_ptr<TRichEditStrings> m_lines;
+
+    TRichCharFormat m_defaultFormat;
+    bool m_autoUrlDetect = true;
+    bool m_autoVerbMenu = true;
+    bool m_allowObjects = true;
+    bool m_allowInPlace = true;
+    bool m_hideSelection = false;
+    bool m_hideScrollBars = true;
+    QString m_title;
+    TRichLangOptions m_langOptions = rlAutoFont;
+    bool m_plainText = false;
+    TScrollStyle m_scrollBars = ssBoth;
+    bool m_selectionBar = true;
+    int m_undoLimit = 100;
+    int m_undoDepth = 0;
+    bool m_inUndoRedo = false;
+    bool m_wordSelection = true;
+    bool m_wordWrap = true;
+    int m_maxLength = 0;
+    bool m_wantReturns = true;
+    TAlignment m_alignment = taLeftJustify;
+    TBiDiMode m_biDiMode = bdLeftToRight;
+    QPointer<QMenu> m_popupMenu;
+    bool m_changeEvents = true;
+    int m_linkStart = -1;
+    int m_linkEnd = -1;
+    Qt::MouseButton m_linkButton = Qt::NoButton;
+    int m_lastAnchor = -1;
+    int m_lastPosition = -1;
+    bool m_barDrag = false;
+    int m_barAnchor = 0;
+    bool m_wordDrag = false;
+    bool m_inDrop = false;
+    bool m_overlayPending = false;
+};
+
+// The control with its properties published.
+class TMMRxRichEdit : public TMMRxCustomRichEdit {
+    Q_OBJECT
+    Q_PROPERTY(bool AutoURLDetect READ AutoURLDetect WRITE SetAutoURLDetect)
+    Q_PROPERTY(bool AutoVerbMenu READ AutoVerbMenu WRITE SetAutoVerbMenu)
+    Q_PROPERTY(bool AllowObjects READ AllowObjects WRITE SetAllowObjects)
+    Q_PROPERTY(bool AllowInPlace READ AllowInPlace WRITE SetAllowInPlace)
+    Q_PROPERTY(bool HideSelection READ HideSelection WRITE SetHideSelection)
+    Q_PROPERTY(bool HideScrollBars READ HideScrollBars WRITE SetHideScrollBars)
+    Q_PROPERTY(QString Title READ Title WRITE SetTitle)
+    Q_PROPERTY(bool PlainText READ PlainText WRITE SetPlainText)
+    Q_PROPERTY(bool SelectionBar READ SelectionBar WRITE SetSelectionBar)
+    Q_PROPERTY(int UndoLimit READ UndoLimit WRITE SetUndoLimit)
+    Q_PROPERTY(bool WordSelection READ WordSelection WRITE SetWordSelection)
+    Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
+    Q_PROPERTY(int MaxLength READ MaxLength WRITE SetMaxLength)
+    Q_PROPERTY(bool WantTabs READ WantTabs WRITE SetWantTabs)
+    Q_PROPERTY(bool WantReturns READ WantReturns WRITE SetWantReturns)
+    Q_PROPERTY(bool Modified READ Modified WRITE SetModified)
+public:
+    explicit TMMRxRichEdit(QWidget *parent = nullptr)
+        : TMMRxCustomRichEdit(parent)
+    {}
+};

@@ -1,0 +1,431 @@
+// The Lines object of the rich-edit control: line access and the streams documents enter and leave by.
+#include "notes/MMRxRichEdit.h"
+#include "platform/PlatformError.h"
+#include "settings/BrivoInisCompact.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <mutex>
+
+using namespace richedit;
+
+const QString SRichEditLoadFail = QStringLiteral("ストリームからの読み込みに失敗しました");
+const QString SRichEditSaveFail = QStringLiteral("ストリームへの書き込みに失敗しました");
+const QString SRichEditInsertError = QStringLiteral("RichEdit での行の挿入エラー");
+
+namespace {
+
+constexpr qint64 StreamChunk = 64 * 1024;
+
+std::mutex codecMutex;
+std::shared_ptr<TRichTextCodec> codecInstance;
+
+// The file extensions whose format is fixed: searched in this order.
+struct TRichConversionFormat {
+    const char16_t *Extension;
+    bool PlainText;
+};
+constexpr TRichConversionFormat ConversionFormats[] = {{u"txt", true}, {u"rtf", false}};
+
+const TRichConversionFormat *formatForExtension(const QString &ext)
+{
+    for (const auto &f : ConversionFormats) {
+        if (ext == QStringView(f.Extension))
+            return &f;
+    }
+    return nullptr;
+}
+
+int codePageOfLanguage(TLanguage language)
+{
+    switch (language) {
+    case TLanguage::JapaneseKanji:
+    case TLanguage::JapaneseHiragana:
+        return 932;
+    case TLanguage::SimplifiedChinese:
+        return 936;
+    case TLanguage::TraditionalChinese:
+        return 950;
+    case TLanguage::Korean:
+        return 949;
+    default:
+        return 1252;
+    }
+}
+
+} // namespace
+
+void SetRichTextCodec(std::shared_ptr<TRichTextCodec> codec)
+{
+    std::lock_guard lock(codecMutex);
+    codecInstance = std::move(codec);
+}
+
+std::shared_ptr<TRichTextCodec> RichTextCodec()
+{
+    std::lock_guard lock(codecMutex);
+    return codecInstance;
+}
+
+qint64 TConversion::ConvertReadStream(QIODevice &stream, char *buffer, qint64 count)
+{
+    return stream.read(buffer, count);
+}
+
+qint64 TConversion::ConvertWriteStream(QIODevice &stream, const char *buffer, qint64 count)
+{
+    return stream.write(buffer, count);
+}
+
+TRichEditStrings::TRichEditStrings(TMMRxCustomRichEdit *richEdit)
+    : m_richEdit(richEdit)
+{}
+
+TRichEditStrings::~TRichEditStrings() = default;
+
+// ---- line access ----
+
+int TRichEditStrings::Count() const
+{
+    QTextDocument *doc = m_richEdit->document();
+    const int n = doc->blockCount();
+    // the empty paragraph after a final break is no line of its own
+    return doc->lastBlock().length() <= 1 ? n - 1 : n;
+}
+
+QString TRichEditStrings::Get(int index) const
+{
+    if (index < 0 || index >= Count())
+        return {};
+    return m_richEdit->document()->findBlockByNumber(index).text();
+}
+
+void TRichEditStrings::Put(int index, const QString &s)
+{
+    if (index < 0)
+        return;
+    const QTextBlock b = m_richEdit->document()->findBlockByNumber(index);
+    if (!b.isValid())
+        return;
+    m_richEdit->ReplaceRange(b.position(), b.position() + b.length() - 1, s, true, TRichEditChangeKind::Replace);
+}
+
+void TRichEditStrings::Insert(int index, const QString &s)
+{
+    if (index < 0)
+        return;
+    int start = m_richEdit->GetLineIndex(index);
+    QString text;
+    if (start == -1) {
+        // past the last line: after the text of the line before, with the break first
+        start = m_richEdit->GetLineIndex(index - 1);
+        if (start == -1)
+            return;
+        const int length = m_richEdit->GetLineLength(start);
+        if (length == 0)
+            return;
+        start += length;
+        text = u'\n' + s;
+    } else {
+        text = s + u'\n';
+    }
+    m_richEdit->ReplaceRange(start, start, text, true, TRichEditChangeKind::Replace);
+}
+
+void TRichEditStrings::Delete(int index)
+{
+    if (index < 0)
+        return;
+    QTextDocument *doc = m_richEdit->document();
+    const QTextBlock b = doc->findBlockByNumber(index);
+    if (!b.isValid())
+        return;
+    const QTextBlock next = b.next();
+    const int end = next.isValid() ? next.position() : b.position() + b.length() - 1;
+    m_richEdit->ReplaceRange(b.position(), end, QString(), true, TRichEditChangeKind::Delete);
+}
+
+void TRichEditStrings::Clear()
+{
+    m_richEdit->Clear();
+}
+
+QString TRichEditStrings::Text() const
+{
+    QString s;
+    const int n = Count();
+    for (int i = 0; i < n; ++i)
+        s += Get(i) + u'\n';
+    return s;
+}
+
+void TRichEditStrings::SetTextStr(const QString &value)
+{
+    EnableChange(false);
+    BeginUpdate();
+    Clear();
+    QString text = plaintext::NormalizeLineBreaks(value);
+    if (!text.isEmpty() && !text.endsWith(u'\n'))
+        text += u'\n';
+    m_richEdit->ReplaceRange(0, 0, text, true, TRichEditChangeKind::Replace);
+    EndUpdate();
+    EnableChange(true);
+}
+
+void TRichEditStrings::AddStrings(const QStringList &strings)
+{
+    // no selection notifications while the lines go in
+    auto handler = std::move(m_richEdit->OnSelectionChange);
+    m_richEdit->OnSelectionChange = nullptr;
+    BeginUpdate();
+    for (const QString &s : strings)
+        Add(s);
+    EndUpdate();
+    m_richEdit->OnSelectionChange = std::move(handler);
+}
+
+void TRichEditStrings::Assign(const QStringList &strings)
+{
+    SetTextStr(strings.isEmpty() ? QString() : strings.join(u'\n') + u'\n');
+}
+
+void TRichEditStrings::BeginUpdate()
+{
+    if (m_updateCount++ == 0)
+        m_richEdit->viewport()->setUpdatesEnabled(false);
+}
+
+void TRichEditStrings::EndUpdate()
+{
+    if (m_updateCount > 0 && --m_updateCount == 0) {
+        m_richEdit->viewport()->setUpdatesEnabled(true);
+        m_richEdit->viewport()->update();
+    }
+}
+
+void TRichEditStrings::EnableChange(bool value)
+{
+    m_richEdit->SetChangeEventsEnabled(value);
+}
+
+// ---- streams ----
+
+void TRichEditStrings::ForgetFileFormat()
+{
+    m_hasFileFormat = false;
+    m_fileFormat = sfRichText;
+    m_plainFormat = plaintext::TTextFormat{};
+}
+
+int TRichEditStrings::FallbackCodePage() const
+{
+    if (m_fallbackCodePage > 0)
+        return m_fallbackCodePage;
+    return BrivoIni ? codePageOfLanguage(BrivoIni->Language) : 1252;
+}
+
+bool TRichEditStrings::plainFor(TRichStreamFormat format) const
+{
+    return format == sfPlainText || (format == sfDefault && m_richEdit->PlainText());
+}
+
+bool TRichEditStrings::readAll(QIODevice &stream, TConversion &converter, QByteArray &bytes)
+{
+    bytes.clear();
+    QByteArray chunk(StreamChunk, Qt::Uninitialized);
+    try {
+        for (;;) {
+            const qint64 n = converter.ConvertReadStream(stream, chunk.data(), StreamChunk);
+            if (n < 0)
+                return false;
+            if (n == 0)
+                return true;
+            bytes.append(chunk.constData(), std::min(n, StreamChunk));
+        }
+    } catch (...) {
+        return false; // the converter's failure stops the stream
+    }
+}
+
+bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStreamModes mode)
+{
+    QTextDocument *doc = m_richEdit->document();
+    const bool selection = mode.testFlag(smSelection);
+    const bool events = m_richEdit->ChangeEventsEnabled();
+    bool ok = false;
+    plaintext::TTextFormat textFormat;
+    if (plain) {
+        QString text;
+        ok = mode.testFlag(smUnicode) ? plaintext::DecodeUtf16(bytes, text, textFormat)
+                                      : plaintext::Decode(bytes, FallbackCodePage(), text, textFormat);
+        if (!ok)
+            return false;
+        m_richEdit->SetChangeEventsEnabled(false);
+        if (selection) {
+            QTextCursor c = m_richEdit->textCursor();
+            c.beginEditBlock();
+            c.removeSelectedText();
+            c.insertText(text, InsertionFormat(c.charFormat()));
+            c.endEditBlock();
+        } else {
+            m_richEdit->RunWithoutUndo([&] {
+                m_richEdit->ResetDocument();
+                QTextCursor(doc).insertText(text, QTextCharFormat());
+            });
+        }
+    } else {
+        const auto codec = RichTextCodec();
+        if (!codec)
+            return false;
+        m_richEdit->SetChangeEventsEnabled(false);
+        auto read = [&] {
+            QTextCursor c = m_richEdit->textCursor();
+            if (!selection) {
+                m_richEdit->ResetDocument();
+                c = QTextCursor(doc);
+            }
+            c.beginEditBlock();
+            c.removeSelectedText();
+            TRichDocumentBuilder builder(c, m_richEdit->DefaultCharFormat());
+            ok = codec->Read(bytes, builder);
+            if (ok)
+                builder.Finish();
+            c.endEditBlock();
+        };
+        if (selection)
+            read();
+        else
+            m_richEdit->RunWithoutUndo(read);
+    }
+    m_richEdit->SetChangeEventsEnabled(events);
+    if (!selection) {
+        doc->setModified(false);
+        if (ok) {
+            m_hasFileFormat = true;
+            m_fileFormat = plain ? sfPlainText : sfRichText;
+            m_plainFormat = plain ? textFormat : plaintext::TTextFormat{};
+        }
+    }
+    if (ok && events && m_richEdit->OnChange)
+        m_richEdit->OnChange(m_richEdit);
+    return ok;
+}
+
+void TRichEditStrings::LoadFromStream(QIODevice &stream)
+{
+    std::unique_ptr<TConversion> temporary;
+    TConversion *converter = Converter.get();
+    if (!converter) {
+        temporary = std::make_unique<TConversion>();
+        converter = temporary.get();
+    }
+    const qint64 position = stream.pos();
+    const bool plain = plainFor(Format);
+    QByteArray bytes;
+    const bool read = readAll(stream, *converter, bytes);
+    if (!read || !loadBytes(bytes, plain, Mode)) {
+        // read once more from the same place, in the other format, as a whole document
+        bool again = read;
+        if (!stream.isSequential() && stream.seek(position))
+            again = readAll(stream, *converter, bytes);
+        if (!again || !loadBytes(bytes, !plain, {}))
+            throw PlatformError(SRichEditLoadFail);
+    }
+    m_richEdit->SetSelection(0, 0, true);
+}
+
+void TRichEditStrings::SaveToStream(QIODevice &stream)
+{
+    std::unique_ptr<TConversion> temporary;
+    TConversion *converter = Converter.get();
+    if (!converter) {
+        temporary = std::make_unique<TConversion>();
+        converter = temporary.get();
+    }
+    QTextDocument *doc = m_richEdit->document();
+    const bool selection = Mode.testFlag(smSelection);
+    int start = 0, end = m_richEdit->TextLength();
+    if (selection)
+        m_richEdit->GetSelection(start, end);
+    const bool plain = plainFor(Format);
+    QByteArray bytes;
+    plaintext::TTextFormat textFormat;
+    if (plain) {
+        if (Mode.testFlag(smUnicode)) {
+            textFormat.Encoding = plaintext::TEncoding::Utf16LERaw;
+            textFormat.LineEnd = plaintext::TLineEnd::CrLf;
+        } else if (m_hasFileFormat && m_fileFormat == sfPlainText) {
+            textFormat = m_plainFormat; // as the document was read
+        }
+        bytes = plaintext::Encode(PlainTextOf(doc, start, end), textFormat);
+    } else {
+        const auto codec = RichTextCodec();
+        if (!codec || !codec->Write(TRichDocumentSource(doc, start, end, m_richEdit->DefaultCharFormat()), Mode, bytes))
+            throw PlatformError(SRichEditSaveFail);
+    }
+    try {
+        for (qint64 done = 0; done < bytes.size();) {
+            const qint64 n = converter->ConvertWriteStream(stream, bytes.constData() + done,
+                                                           std::min(StreamChunk, bytes.size() - done));
+            if (n <= 0)
+                throw PlatformError(SRichEditSaveFail);
+            done += n;
+        }
+    } catch (...) {
+        throw PlatformError(SRichEditSaveFail);
+    }
+    if (!selection) {
+        m_hasFileFormat = true;
+        m_fileFormat = plain ? sfPlainText : sfRichText;
+        m_plainFormat = plain ? textFormat : plaintext::TTextFormat{};
+    }
+}
+
+void TRichEditStrings::LoadFromFile(const QString &fileName)
+{
+    fileOperation(fileName, false);
+}
+
+void TRichEditStrings::SaveToFile(const QString &fileName)
+{
+    fileOperation(fileName, true);
+}
+
+void TRichEditStrings::fileOperation(const QString &fileName, bool save)
+{
+    const QString ext = QFileInfo(fileName).suffix().toLower();
+    const TRichConversionFormat *known = formatForExtension(ext);
+    if (!Converter && known)
+        Converter = std::make_unique<TConversion>();
+    const TRichStreamFormat saved = Format;
+    if (known)
+        Format = known->PlainText ? sfPlainText : sfRichText;
+    else if (save && m_hasFileFormat)
+        Format = m_fileFormat; // a document is written back in the format it was read in
+    try {
+        if (save) {
+            QSaveFile file(fileName);
+            if (!file.open(QIODevice::WriteOnly))
+                throw PlatformError(QStringLiteral("Cannot create file \"%1\". %2")
+                                        .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+            SaveToStream(file);
+            if (!file.commit())
+                throw PlatformError(QStringLiteral("Cannot write file \"%1\". %2")
+                                        .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        } else {
+            QFile file(fileName);
+            if (!file.open(QIODevice::ReadOnly))
+                throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2")
+                                        .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+            LoadFromStream(file);
+        }
+    } catch (...) {
+        Format = saved;
+        Converter.reset();
+        throw;
+    }
+    Format = saved;
+}

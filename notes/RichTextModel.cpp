@@ -1,0 +1,755 @@
+#include "notes/RichTextModel.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+using namespace richedit;
+
+namespace {
+
+// Our own properties on the Qt formats, each in the model's unit.
+enum Property {
+    PropHeight = QTextFormat::UserProperty + 0x4200,
+    PropCharset,
+    PropPitch,
+    PropProtected,
+    PropHidden,
+    PropUnderlineType,
+    PropOffset,
+    PropAlignment,
+    PropStartIndent,
+    PropRightIndent,
+    PropParaOffset,
+    PropNumbering,
+    PropTabs,
+    PropSpaceBefore,
+    PropSpaceAfter,
+    PropLineSpacing,
+    PropLineSpacingRule,
+    PropObjectKind,
+    PropObjectData,
+    PropObjectFormat,
+    PropObjectWidth,
+    PropObjectHeight,
+    PropObjectScaleX,
+    PropObjectScaleY,
+};
+
+// Underline kinds Qt can draw; the others draw as a single line and keep their kind in our property.
+constexpr std::pair<quint8, QTextCharFormat::UnderlineStyle> UnderlineStyles[] = {
+    {CFU_UNDERLINEDOTTED, QTextCharFormat::DotLine},      {CFU_UNDERLINEDASH, QTextCharFormat::DashUnderline},
+    {CFU_UNDERLINEDASHDOT, QTextCharFormat::DashDotLine}, {CFU_UNDERLINEDASHDOTDOT, QTextCharFormat::DashDotDotLine},
+    {CFU_UNDERLINEWAVE, QTextCharFormat::WaveUnderline},
+};
+
+QTextCharFormat::UnderlineStyle underlineStyleOf(quint8 type)
+{
+    for (const auto &[t, style] : UnderlineStyles) {
+        if (t == type)
+            return style;
+    }
+    return QTextCharFormat::SingleUnderline;
+}
+
+quint8 underlineTypeOf(QTextCharFormat::UnderlineStyle style)
+{
+    if (style == QTextCharFormat::NoUnderline)
+        return 0;
+    for (const auto &[type, s] : UnderlineStyles) {
+        if (s == style)
+            return type;
+    }
+    return CFU_UNDERLINE;
+}
+
+Qt::Alignment qtAlignmentOf(int alignment)
+{
+    switch (alignment) {
+    case PFA_RIGHT:
+        return Qt::AlignRight;
+    case PFA_CENTER:
+        return Qt::AlignHCenter;
+    case PFA_JUSTIFY:
+        return Qt::AlignJustify;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+int alignmentOf(Qt::Alignment a)
+{
+    if (a & Qt::AlignRight)
+        return PFA_RIGHT;
+    if (a & Qt::AlignHCenter)
+        return PFA_CENTER;
+    if (a & Qt::AlignJustify)
+        return PFA_JUSTIFY;
+    return PFA_LEFT;
+}
+
+void setEffect(quint32 &effects, quint32 bit, bool on)
+{
+    effects = on ? (effects | bit) : (effects & ~bit);
+}
+
+// Mask bits of the fields in which two full records differ.
+quint32 differingChar(const TRichCharFormat &a, const TRichCharFormat &b)
+{
+    quint32 m = 0;
+    const quint32 fx = a.Effects ^ b.Effects;
+    if (fx & CFE_BOLD)
+        m |= CFM_BOLD;
+    if (fx & CFE_ITALIC)
+        m |= CFM_ITALIC;
+    if (fx & CFE_UNDERLINE)
+        m |= CFM_UNDERLINE;
+    if (fx & CFE_STRIKEOUT)
+        m |= CFM_STRIKEOUT;
+    if (fx & CFE_PROTECTED)
+        m |= CFM_PROTECTED;
+    if (fx & CFE_HIDDEN)
+        m |= CFM_HIDDEN;
+    if (fx & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT))
+        m |= CFM_SUBSCRIPT;
+    if ((fx & CFE_AUTOCOLOR) || (!(a.Effects & CFE_AUTOCOLOR) && a.TextColor != b.TextColor))
+        m |= CFM_COLOR;
+    if ((fx & CFE_AUTOBACKCOLOR) || (!(a.Effects & CFE_AUTOBACKCOLOR) && a.BackColor != b.BackColor))
+        m |= CFM_BACKCOLOR;
+    if (a.Height != b.Height)
+        m |= CFM_SIZE;
+    if (a.Charset != b.Charset)
+        m |= CFM_CHARSET;
+    if (a.PitchAndFamily != b.PitchAndFamily)
+        m |= CFM_PITCH;
+    if (a.UnderlineType != b.UnderlineType)
+        m |= CFM_UNDERLINETYPE;
+    if (a.FaceName != b.FaceName)
+        m |= CFM_FACE;
+    if (a.Weight != b.Weight)
+        m |= CFM_WEIGHT;
+    if (a.Offset != b.Offset)
+        m |= CFM_OFFSET;
+    return m;
+}
+
+quint32 differingPara(const TRichParaFormat &a, const TRichParaFormat &b)
+{
+    quint32 m = 0;
+    if (a.StartIndent != b.StartIndent)
+        m |= PFM_STARTINDENT;
+    if (a.RightIndent != b.RightIndent)
+        m |= PFM_RIGHTINDENT;
+    if (a.Offset != b.Offset)
+        m |= PFM_OFFSET;
+    if (a.Alignment != b.Alignment)
+        m |= PFM_ALIGNMENT;
+    if (a.Tabs != b.Tabs)
+        m |= PFM_TABSTOPS;
+    if (a.Numbering != b.Numbering)
+        m |= PFM_NUMBERING;
+    if (a.SpaceBefore != b.SpaceBefore)
+        m |= PFM_SPACEBEFORE;
+    if (a.SpaceAfter != b.SpaceAfter)
+        m |= PFM_SPACEAFTER;
+    if (a.LineSpacing != b.LineSpacing || a.LineSpacingRule != b.LineSpacingRule)
+        m |= PFM_LINESPACING;
+    return m;
+}
+
+// The masked fields of src copied into dst.
+void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
+{
+    if (src.Mask & PFM_STARTINDENT)
+        dst.StartIndent = src.StartIndent;
+    if (src.Mask & PFM_RIGHTINDENT)
+        dst.RightIndent = src.RightIndent;
+    if (src.Mask & PFM_OFFSET)
+        dst.Offset = src.Offset;
+    if (src.Mask & PFM_ALIGNMENT)
+        dst.Alignment = src.Alignment;
+    if (src.Mask & PFM_TABSTOPS)
+        dst.Tabs = src.Tabs;
+    if (src.Mask & PFM_NUMBERING)
+        dst.Numbering = src.Numbering;
+    if (src.Mask & PFM_SPACEBEFORE)
+        dst.SpaceBefore = src.SpaceBefore;
+    if (src.Mask & PFM_SPACEAFTER)
+        dst.SpaceAfter = src.SpaceAfter;
+    if (src.Mask & PFM_LINESPACING) {
+        dst.LineSpacing = src.LineSpacing;
+        dst.LineSpacingRule = src.LineSpacingRule;
+    }
+}
+
+QImage placeholderImage(int width, int height)
+{
+    QImage image(std::clamp(width, 8, 2000), std::clamp(height, 8, 2000), QImage::Format_RGB32);
+    image.fill(QColor(0xE0, 0xE0, 0xE0));
+    QPainter p(&image);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawRect(0, 0, image.width() - 1, image.height() - 1);
+    p.drawLine(0, 0, image.width() - 1, image.height() - 1);
+    p.drawLine(0, image.height() - 1, image.width() - 1, 0);
+    return image;
+}
+
+std::atomic<quint64> objectCounter{0};
+
+} // namespace
+
+bool TRichObject::operator==(const TRichObject &o) const
+{
+    return ObjectKind == o.ObjectKind && Data == o.Data && DataFormat == o.DataFormat && Width == o.Width &&
+           Height == o.Height && ScaleX == o.ScaleX && ScaleY == o.ScaleY && Image == o.Image;
+}
+
+namespace richedit {
+
+TRichCharFormat StandardCharFormat()
+{
+    TRichCharFormat f;
+    f.Mask = CFM_ALL;
+    f.Effects = CFE_AUTOCOLOR | CFE_AUTOBACKCOLOR;
+    f.Height = 200;
+    f.Charset = DEFAULT_CHARSET;
+    f.PitchAndFamily = DEFAULT_PITCH;
+    f.FaceName = QStringLiteral("MS Sans Serif");
+    f.Weight = 400;
+    return f;
+}
+
+qreal TwipsToPixels(int twips)
+{
+    return twips / 15.0;
+}
+
+int PixelsToTwips(qreal pixels)
+{
+    return int(std::lround(pixels * 15.0));
+}
+
+void ApplyCharFormat(const TRichCharFormat &f, QTextCharFormat &out)
+{
+    const quint32 m = f.Mask;
+    if ((m & CFM_WEIGHT) && f.Weight > 0) {
+        int w = std::clamp(f.Weight, 1, 1000);
+        if ((m & CFM_BOLD) && f.effect(CFE_BOLD) != (w >= 600))
+            w = f.effect(CFE_BOLD) ? QFont::Bold : QFont::Normal;
+        out.setFontWeight(w);
+    } else if (m & CFM_BOLD) {
+        out.setFontWeight(f.effect(CFE_BOLD) ? QFont::Bold : QFont::Normal);
+    }
+    if (m & CFM_ITALIC)
+        out.setFontItalic(f.effect(CFE_ITALIC));
+    if (m & CFM_STRIKEOUT)
+        out.setFontStrikeOut(f.effect(CFE_STRIKEOUT));
+    if (m & CFM_UNDERLINETYPE)
+        out.setProperty(PropUnderlineType, int(f.UnderlineType));
+    if (m & CFM_UNDERLINE) {
+        const quint8 type = (m & CFM_UNDERLINETYPE) && f.UnderlineType ? f.UnderlineType : CFU_UNDERLINE;
+        out.setUnderlineStyle(f.effect(CFE_UNDERLINE) ? underlineStyleOf(type) : QTextCharFormat::NoUnderline);
+        if (!(m & CFM_UNDERLINETYPE))
+            out.setProperty(PropUnderlineType, f.effect(CFE_UNDERLINE) ? int(type) : 0);
+    }
+    if (m & CFM_PROTECTED)
+        out.setProperty(PropProtected, f.effect(CFE_PROTECTED));
+    if (m & CFM_HIDDEN)
+        out.setProperty(PropHidden, f.effect(CFE_HIDDEN));
+    if (m & CFM_SUBSCRIPT) {
+        if (f.effect(CFE_SUBSCRIPT))
+            out.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        else if (f.effect(CFE_SUPERSCRIPT))
+            out.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        else
+            out.setVerticalAlignment(QTextCharFormat::AlignNormal);
+    }
+    // the automatic colours are empty brushes (kept through merges): Qt then draws the palette's text
+    // colour on no background
+    if (m & CFM_COLOR)
+        out.setForeground(f.effect(CFE_AUTOCOLOR) ? QBrush() : QBrush(QColor::fromRgb(f.TextColor)));
+    if (m & CFM_BACKCOLOR)
+        out.setBackground(f.effect(CFE_AUTOBACKCOLOR) ? QBrush() : QBrush(QColor::fromRgb(f.BackColor)));
+    if ((m & CFM_SIZE) && f.Height > 0) {
+        out.setProperty(PropHeight, f.Height);
+        out.setFontPointSize(f.Height / 20.0);
+    }
+    if (m & CFM_CHARSET)
+        out.setProperty(PropCharset, int(f.Charset));
+    if (m & CFM_PITCH) {
+        out.setProperty(PropPitch, int(f.PitchAndFamily));
+        out.setFontFixedPitch((f.PitchAndFamily & 3) == FIXED_PITCH);
+    }
+    if ((m & CFM_FACE) && !f.FaceName.isEmpty())
+        out.setFontFamilies(QStringList{f.FaceName});
+    if (m & CFM_OFFSET)
+        out.setProperty(PropOffset, f.Offset);
+}
+
+TRichCharFormat CharFormatOf(const QTextCharFormat &q, const TRichCharFormat &d)
+{
+    TRichCharFormat f = d;
+    f.Mask = CFM_ALL;
+    if (q.hasProperty(QTextFormat::FontWeight)) {
+        f.Weight = q.fontWeight();
+        setEffect(f.Effects, CFE_BOLD, f.Weight >= 600);
+    }
+    if (q.hasProperty(QTextFormat::FontItalic))
+        setEffect(f.Effects, CFE_ITALIC, q.fontItalic());
+    if (q.hasProperty(QTextFormat::FontStrikeOut))
+        setEffect(f.Effects, CFE_STRIKEOUT, q.fontStrikeOut());
+    if (q.hasProperty(QTextFormat::TextUnderlineStyle) || q.hasProperty(QTextFormat::FontUnderline)) {
+        const auto style = q.underlineStyle();
+        setEffect(f.Effects, CFE_UNDERLINE, style != QTextCharFormat::NoUnderline);
+        f.UnderlineType = underlineTypeOf(style);
+    }
+    if (q.hasProperty(PropUnderlineType))
+        f.UnderlineType = quint8(q.intProperty(PropUnderlineType));
+    if (q.hasProperty(PropProtected))
+        setEffect(f.Effects, CFE_PROTECTED, q.boolProperty(PropProtected));
+    if (q.hasProperty(PropHidden))
+        setEffect(f.Effects, CFE_HIDDEN, q.boolProperty(PropHidden));
+    if (q.hasProperty(QTextFormat::TextVerticalAlignment)) {
+        const auto v = q.verticalAlignment();
+        setEffect(f.Effects, CFE_SUBSCRIPT, v == QTextCharFormat::AlignSubScript);
+        setEffect(f.Effects, CFE_SUPERSCRIPT, v == QTextCharFormat::AlignSuperScript);
+    }
+    if (q.hasProperty(QTextFormat::ForegroundBrush)) {
+        const QBrush b = q.foreground();
+        setEffect(f.Effects, CFE_AUTOCOLOR, b.style() == Qt::NoBrush);
+        f.TextColor = b.style() == Qt::NoBrush ? 0 : b.color().rgb();
+    }
+    if (q.hasProperty(QTextFormat::BackgroundBrush)) {
+        const QBrush b = q.background();
+        setEffect(f.Effects, CFE_AUTOBACKCOLOR, b.style() == Qt::NoBrush);
+        f.BackColor = b.style() == Qt::NoBrush ? 0 : b.color().rgb();
+    }
+    if (q.hasProperty(PropHeight))
+        f.Height = q.intProperty(PropHeight);
+    else if (q.hasProperty(QTextFormat::FontPointSize))
+        f.Height = int(std::lround(q.fontPointSize() * 20));
+    if (q.hasProperty(PropCharset))
+        f.Charset = quint8(q.intProperty(PropCharset));
+    if (q.hasProperty(PropPitch))
+        f.PitchAndFamily = quint8(q.intProperty(PropPitch));
+    else if (q.hasProperty(QTextFormat::FontFixedPitch))
+        f.PitchAndFamily = (f.PitchAndFamily & ~3) | (q.fontFixedPitch() ? FIXED_PITCH : DEFAULT_PITCH);
+    if (q.hasProperty(QTextFormat::FontFamilies)) {
+        const QStringList families = q.fontFamilies().toStringList();
+        if (!families.isEmpty())
+            f.FaceName = families.first();
+    }
+    if (q.hasProperty(PropOffset))
+        f.Offset = q.intProperty(PropOffset);
+    return f;
+}
+
+void ApplyParaFormat(const TRichParaFormat &f, QTextBlockFormat &out)
+{
+    const quint32 m = f.Mask;
+    if (m & PFM_ALIGNMENT) {
+        out.setProperty(PropAlignment, f.Alignment);
+        out.setAlignment(qtAlignmentOf(f.Alignment));
+    }
+    if (m & PFM_STARTINDENT)
+        out.setProperty(PropStartIndent, f.StartIndent);
+    if (m & PFM_OFFSET)
+        out.setProperty(PropParaOffset, f.Offset);
+    if ((m & PFM_STARTINDENT) && (m & PFM_OFFSET)) {
+        // the first line starts at StartIndent, the others at StartIndent + Offset; a bullet sits at
+        // StartIndent and its first line's text lines up with the others
+        const bool bullet = (m & PFM_NUMBERING) && f.Numbering != 0;
+        out.setLeftMargin(std::max<qreal>(0, TwipsToPixels(f.StartIndent + f.Offset)));
+        out.setTextIndent(bullet ? 0.0 : TwipsToPixels(-f.Offset));
+    }
+    if (m & PFM_RIGHTINDENT) {
+        out.setProperty(PropRightIndent, f.RightIndent);
+        out.setRightMargin(std::max<qreal>(0, TwipsToPixels(f.RightIndent)));
+    }
+    if (m & PFM_NUMBERING)
+        out.setProperty(PropNumbering, f.Numbering);
+    if (m & PFM_TABSTOPS) {
+        QVariantList stops;
+        QList<QTextOption::Tab> tabs;
+        for (int i = 0; i < std::min<qsizetype>(f.Tabs.size(), MAX_TAB_STOPS); ++i) {
+            stops.append(f.Tabs[i]);
+            tabs.append(QTextOption::Tab(TwipsToPixels(f.Tabs[i]), QTextOption::LeftTab));
+        }
+        out.setProperty(PropTabs, stops);
+        out.setTabPositions(tabs);
+    }
+    if (m & PFM_SPACEBEFORE) {
+        out.setProperty(PropSpaceBefore, f.SpaceBefore);
+        out.setTopMargin(std::max<qreal>(0, TwipsToPixels(f.SpaceBefore)));
+    }
+    if (m & PFM_SPACEAFTER) {
+        out.setProperty(PropSpaceAfter, f.SpaceAfter);
+        out.setBottomMargin(std::max<qreal>(0, TwipsToPixels(f.SpaceAfter)));
+    }
+    if (m & PFM_LINESPACING) {
+        out.setProperty(PropLineSpacing, f.LineSpacing);
+        out.setProperty(PropLineSpacingRule, f.LineSpacingRule);
+        switch (f.LineSpacingRule) {
+        case 1:
+            out.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+            break;
+        case 2:
+            out.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
+            break;
+        case LINESPACING_ATLEAST:
+            out.setLineHeight(TwipsToPixels(f.LineSpacing), QTextBlockFormat::MinimumHeight);
+            break;
+        case LINESPACING_EXACTLY:
+            out.setLineHeight(TwipsToPixels(std::abs(f.LineSpacing)), QTextBlockFormat::FixedHeight);
+            break;
+        case LINESPACING_MULTIPLE:
+            out.setLineHeight(std::max(1, f.LineSpacing * 5), QTextBlockFormat::ProportionalHeight);
+            break;
+        default:
+            out.setLineHeight(0, QTextBlockFormat::SingleHeight);
+            break;
+        }
+    }
+}
+
+TRichParaFormat ParaFormatOf(const QTextBlockFormat &q)
+{
+    TRichParaFormat f;
+    f.Mask = PFM_ALL;
+    f.Alignment = q.hasProperty(PropAlignment) ? q.intProperty(PropAlignment) : alignmentOf(q.alignment());
+    f.Offset = q.hasProperty(PropParaOffset) ? q.intProperty(PropParaOffset) : -PixelsToTwips(q.textIndent());
+    f.StartIndent =
+        q.hasProperty(PropStartIndent) ? q.intProperty(PropStartIndent) : PixelsToTwips(q.leftMargin()) - f.Offset;
+    f.RightIndent = q.hasProperty(PropRightIndent) ? q.intProperty(PropRightIndent) : PixelsToTwips(q.rightMargin());
+    if (q.hasProperty(PropNumbering))
+        f.Numbering = q.intProperty(PropNumbering);
+    else
+        f.Numbering = q.hasProperty(QTextFormat::ObjectIndex) && q.objectIndex() >= 0 ? PFN_BULLET : 0;
+    if (q.hasProperty(PropTabs)) {
+        for (const QVariant &v : q.property(PropTabs).toList())
+            f.Tabs.append(v.toInt());
+    } else {
+        for (const QTextOption::Tab &t : q.tabPositions())
+            f.Tabs.append(PixelsToTwips(t.position));
+    }
+    f.SpaceBefore = q.hasProperty(PropSpaceBefore) ? q.intProperty(PropSpaceBefore) : PixelsToTwips(q.topMargin());
+    f.SpaceAfter = q.hasProperty(PropSpaceAfter) ? q.intProperty(PropSpaceAfter) : PixelsToTwips(q.bottomMargin());
+    f.LineSpacing = q.intProperty(PropLineSpacing);
+    f.LineSpacingRule = q.intProperty(PropLineSpacingRule);
+    return f;
+}
+
+TRichCharFormat ReadCharFormat(QTextDocument *doc, int start, int end, const TRichCharFormat &defaults)
+{
+    QTextCursor at(doc);
+    at.setPosition(std::clamp(start, 0, doc->characterCount() - 1));
+    TRichCharFormat result = CharFormatOf(at.charFormat(), defaults);
+    if (end <= start)
+        return result;
+    bool first = true;
+    for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() < end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            if (frag.position() + frag.length() <= start || frag.position() >= end)
+                continue;
+            const TRichCharFormat f = CharFormatOf(frag.charFormat(), defaults);
+            if (first) {
+                result = f;
+                first = false;
+            } else {
+                result.Mask &= ~differingChar(result, f);
+                if (result.Mask == 0)
+                    return result;
+            }
+        }
+    }
+    return result;
+}
+
+void WriteCharFormat(QTextCursor &cursor, const TRichCharFormat &format)
+{
+    QTextCharFormat f;
+    ApplyCharFormat(format, f);
+    cursor.mergeCharFormat(f);
+}
+
+TRichParaFormat ReadParaFormat(QTextDocument *doc, int start, int end)
+{
+    QTextBlock b = doc->findBlock(std::max(0, start));
+    if (!b.isValid())
+        b = doc->lastBlock();
+    TRichParaFormat result = ParaFormatOf(b.blockFormat());
+    for (b = b.next(); b.isValid() && b.position() < end; b = b.next())
+        result.Mask &= ~differingPara(result, ParaFormatOf(b.blockFormat()));
+    return result;
+}
+
+void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
+{
+    QTextDocument *doc = cursor.document();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    cursor.beginEditBlock();
+    QTextBlock b = doc->findBlock(start);
+    while (b.isValid()) {
+        TRichParaFormat merged = ParaFormatOf(b.blockFormat());
+        mergePara(merged, format);
+        merged.Mask = PFM_ALL;
+        QTextBlockFormat q;
+        ApplyParaFormat(merged, q);
+        QTextCursor c(b);
+        c.mergeBlockFormat(q);
+        if (format.Mask & PFM_NUMBERING) {
+            QTextList *list = b.textList();
+            if (merged.Numbering != 0 && !list) {
+                QTextList *previous = b.previous().isValid() ? b.previous().textList() : nullptr;
+                if (previous) {
+                    previous->add(b);
+                } else {
+                    QTextListFormat lf;
+                    lf.setStyle(QTextListFormat::ListDisc);
+                    lf.setIndent(0);
+                    c.createList(lf);
+                }
+            } else if (merged.Numbering == 0 && list) {
+                list->remove(b);
+                QTextBlockFormat plain;
+                plain.setObjectIndex(-1);
+                c.mergeBlockFormat(plain);
+            }
+        }
+        if (b.contains(end) || b.position() >= end)
+            break;
+        b = b.next();
+    }
+    cursor.endEditBlock();
+}
+
+bool IsObjectFormat(const QTextCharFormat &format)
+{
+    return format.isImageFormat() && format.hasProperty(PropObjectKind);
+}
+
+TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format)
+{
+    TRichObject o;
+    if (!format.isImageFormat())
+        return o;
+    const QTextImageFormat image = format.toImageFormat();
+    o.ObjectKind = TRichObject::Kind(format.intProperty(PropObjectKind));
+    o.Data = format.property(PropObjectData).toByteArray();
+    o.DataFormat = format.stringProperty(PropObjectFormat);
+    o.Width = format.intProperty(PropObjectWidth);
+    o.Height = format.intProperty(PropObjectHeight);
+    o.ScaleX = format.hasProperty(PropObjectScaleX) ? format.intProperty(PropObjectScaleX) : 100;
+    o.ScaleY = format.hasProperty(PropObjectScaleY) ? format.intProperty(PropObjectScaleY) : 100;
+    if (doc)
+        o.Image = doc->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    return o;
+}
+
+void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat)
+{
+    QTextImageFormat f;
+    f.merge(charFormat);
+    TRichObject o = object;
+    if (o.Width <= 0 || o.Height <= 0) {
+        o.Width = o.Image.isNull() ? 1440 : PixelsToTwips(o.Image.width());
+        o.Height = o.Image.isNull() ? 1440 : PixelsToTwips(o.Image.height());
+    }
+    const qreal w = TwipsToPixels(o.Width) * std::max(1, o.ScaleX) / 100.0;
+    const qreal h = TwipsToPixels(o.Height) * std::max(1, o.ScaleY) / 100.0;
+    QImage shown = o.Image.isNull() ? placeholderImage(int(w), int(h)) : o.Image;
+    const QString name = QStringLiteral("brivo-object:%1").arg(++objectCounter);
+    cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), shown);
+    f.setName(name);
+    f.setWidth(w);
+    f.setHeight(h);
+    f.setProperty(PropObjectKind, int(o.ObjectKind));
+    f.setProperty(PropObjectData, o.Data);
+    f.setProperty(PropObjectFormat, o.DataFormat);
+    f.setProperty(PropObjectWidth, o.Width);
+    f.setProperty(PropObjectHeight, o.Height);
+    f.setProperty(PropObjectScaleX, o.ScaleX);
+    f.setProperty(PropObjectScaleY, o.ScaleY);
+    cursor.insertImage(f);
+}
+
+QString PlainTextOf(QTextDocument *doc, int start, int end)
+{
+    QString s;
+    for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+        if (b.position() > start)
+            s += u'\n';
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fs = std::max(f.position(), start);
+            const int fe = std::min(f.position() + f.length(), end);
+            if (fe > fs && !IsObjectFormat(f.charFormat()))
+                s += QStringView(f.text()).mid(fs - f.position(), fe - fs);
+        }
+    }
+    s.replace(QChar::LineSeparator, u'\n');
+    return s;
+}
+
+bool IsProtected(const QTextCharFormat &format)
+{
+    return format.boolProperty(PropProtected);
+}
+
+QTextCharFormat InsertionFormat(const QTextCharFormat &format)
+{
+    QTextCharFormat f;
+    const auto props = format.properties();
+    for (auto it = props.cbegin(); it != props.cend(); ++it) {
+        const int id = it.key();
+        if (id == QTextFormat::ObjectType || id == QTextFormat::ObjectIndex || id == QTextFormat::ImageName ||
+            id == QTextFormat::ImageWidth || id == QTextFormat::ImageHeight || id == QTextFormat::ImageQuality ||
+            id == PropProtected || (id >= PropObjectKind && id <= PropObjectScaleY))
+            continue;
+        f.setProperty(id, it.value());
+    }
+    return f;
+}
+
+} // namespace richedit
+
+// ---- builder ----
+
+TRichDocumentBuilder::TRichDocumentBuilder(QTextCursor cursor, const TRichCharFormat &defaults)
+    : m_cursor(std::move(cursor))
+    , m_defaults(defaults)
+    , m_paraStart(m_cursor.position())
+{
+    m_paraFormat = ParaFormatOf(m_cursor.blockFormat());
+    m_paraFormat.Mask = 0;
+    SetCharFormat(defaults);
+}
+
+void TRichDocumentBuilder::SetCharFormat(const TRichCharFormat &format)
+{
+    flush();
+    TRichCharFormat full = m_defaults;
+    if (format.Mask != CFM_ALL) {
+        // masked fields over the defaults
+        QTextCharFormat over;
+        ApplyCharFormat(format, over);
+        full = CharFormatOf(over, m_defaults);
+    } else {
+        full = format;
+    }
+    m_charFormat = QTextCharFormat();
+    ApplyCharFormat(full, m_charFormat);
+}
+
+void TRichDocumentBuilder::SetParaFormat(const TRichParaFormat &format)
+{
+    m_paraFormat = format;
+}
+
+void TRichDocumentBuilder::AddText(QStringView text)
+{
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator) {
+            m_pending += text.mid(from, i - from);
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            EndParagraph();
+            from = i + 1;
+        }
+    }
+    m_pending += text.mid(from);
+}
+
+void TRichDocumentBuilder::AddLineBreak()
+{
+    m_pending += QChar::LineSeparator;
+}
+
+void TRichDocumentBuilder::AddObject(const TRichObject &object)
+{
+    flush();
+    InsertObject(m_cursor, object, m_charFormat);
+}
+
+void TRichDocumentBuilder::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    m_cursor.insertText(m_pending, m_charFormat);
+    m_pending.clear();
+}
+
+void TRichDocumentBuilder::EndParagraph()
+{
+    flush();
+    QTextCursor block(m_cursor);
+    block.setPosition(m_paraStart);
+    block.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
+    if (m_paraFormat.Mask)
+        WriteParaFormat(block, m_paraFormat);
+    m_cursor.insertBlock(QTextBlockFormat(), m_charFormat);
+    m_paraStart = m_cursor.position();
+}
+
+void TRichDocumentBuilder::Finish()
+{
+    flush();
+    QTextCursor block(m_cursor);
+    block.setPosition(m_paraStart);
+    block.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
+    if (m_paraFormat.Mask)
+        WriteParaFormat(block, m_paraFormat);
+}
+
+// ---- source ----
+
+TRichDocumentSource::TRichDocumentSource(QTextDocument *doc, int start, int end, const TRichCharFormat &defaults)
+    : m_doc(doc)
+    , m_start(std::max(0, start))
+    , m_end(end < 0 ? doc->characterCount() - 1 : end)
+    , m_defaults(defaults)
+{
+    m_end = std::clamp(m_end, m_start, doc->characterCount() - 1);
+}
+
+void TRichDocumentSource::Visit(TRichDocumentVisitor &v) const
+{
+    QTextBlock b = m_doc->findBlock(m_start);
+    while (b.isValid()) {
+        v.BeginParagraph(ParaFormatOf(b.blockFormat()));
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const int fs = std::max(frag.position(), m_start);
+            const int fe = std::min(frag.position() + frag.length(), m_end);
+            if (fe <= fs)
+                continue;
+            const QTextCharFormat q = frag.charFormat();
+            const TRichCharFormat f = CharFormatOf(q, m_defaults);
+            const QString text = frag.text();
+            QStringView part = QStringView(text).mid(fs - frag.position(), fe - fs);
+            if (IsObjectFormat(q)) {
+                const TRichObject object = ObjectOf(m_doc, q);
+                for (qsizetype i = 0; i < part.size(); ++i)
+                    v.Object(object, f);
+            } else {
+                v.Text(part, f);
+            }
+        }
+        // the paragraph's break lies at position + length - 1; the range may end before it
+        const bool last = !b.next().isValid() || b.position() + b.length() - 1 >= m_end;
+        v.EndParagraph(last);
+        if (last)
+            break;
+        b = b.next();
+    }
+}
