@@ -1,14 +1,35 @@
 // Start-up block of the browser.
-#include "platform/PlatformError.h"
+#include "browser/WebEngineProfiles.h"
+#include "mainwindow/Hints.h"
+#include "mainwindow/MainCompact02.h"
+#include "mainwindow/Icons.h"
+#include "platform/ApplicationTitle.h"
+#include "platform/ExceptionGuard.h"
 #include "settings/BrivoInisCompact.h"
+#include "settings/BrivoSystemCompact.h"
 
-#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    // the one argument (a URL or file name) is taken before Qt reads its own options from the line
+    QString argument;
+    if (argc > 1)
+        argument = QString::fromLocal8Bit(argv[1]);
+
+    webengine::prepareEnvironment(); // before the application object: the engine's sandbox
+    GuardedApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brivo"));
+    // the help pages stand in the "help" folder beside the program
+    app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath()
+                                    + QStringLiteral("/help/index.html"));
+    applicationtitle::set(QStringLiteral("Brivo"));
+    hints::installFilter();
+    QApplication::setWindowIcon(icons::programIcon());
+
     try {
         // the settings object lives until the process ends
         BrivoIni = new TBrivoIni();
@@ -16,7 +37,19 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "brivo: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "brivo: settings %s, language %s; the main window is not built yet\n",
-                 qPrintable(BrivoIni->FileName), qPrintable(LanguageNames.at(int(BrivoIni->Language))));
-    return 0;
+    applicationtitle::set(QStringLiteral("BRIVO BROWSER 2"));
+
+    frmMain = new TfrmMain();
+    frmMain->show();
+    try {
+        if (!argument.isEmpty())
+            frmMain->NavigateUrl(argument);
+        else
+            frmMain->OpenSavedBrowsers();
+    } catch (const std::exception &) {
+        // dropped, as every failure that reaches the application object
+    }
+    const int code = app.exec();
+    delete frmMain;
+    return code;
 }

@@ -1,0 +1,272 @@
+#include "browser/Browser.h"
+
+#include "browser/BrowserMessages.h"
+#include "browser/FindDialogs.h"
+#include "browser/IEBrowsers.h"
+#include "platform/HistoryStore.h"
+#include "platform/TextRules.h"
+#include "settings/MemInis.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QTimer>
+
+namespace {
+
+const char *const kFontActions[] = {"aSmallest", "aSmaller", "aMedium", "aLarger", "aLargest"};
+
+const char *const kEncodeActions[] = {
+    "aDefaultCharSet",      "aAutoDetect",      "aJapaneseAutoDetect", "aJapaneseShiftJIS",
+    "aJapaneseEUCJP",       "aUnicodeUTF8",     "aUnicodeUTF7",        "aArabiaWindows",
+    "aBalticISO",           "aBalticWindows",   "aCentralEuropeISO",   "aCentralEuropeWindows",
+    "aSimplifiedChineseGB2312", "aSimplifiedChineseHZ", "aTraditionalChineseBig5", "aCyrillicISO",
+    "aCyrillicKOI8R",       "aCyrillicWindows", "aGreekISO",           "aGreekWindows",
+    "aHebrewWindows",       "aKoreanAutoDetect", "aThaiWindows",       "aTurkishISO",
+    "aTurkishWindows",      "aVietnameseWindows", "aWestEuropeISO",    "aWestEuropeWindows",
+    "aLatinISO",
+};
+
+} // namespace
+
+const QStringList &TfrmBrowser::CharsetTable()
+{
+    static const QStringList table = {
+        "DefaultCharSet", "_autodetect", "_autodetect",  "shift_jis",   "euc-jp",       "utf-8",
+        "utf-7",          "windows-1256", "iso-8859-4",  "windows-1257", "iso-8859-2",  "windows-1250",
+        "gb2312",         "hz-gb-2312",   "big5",        "iso-8859-5",   "koi8-r",      "windows-1251",
+        "iso-8859-7",     "windows-1253", "windows-1255", "_autodetect", "windows-874", "iso-8859-9",
+        "windows-1254",   "windows-1258", "iso-8859-1",  "windows-1252", "iso-8859-15",
+    };
+    return table;
+}
+
+TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
+    : QMdiSubWindow(nullptr), m_owner(owner), m_browser(new TIEBrowser(this))
+{
+    setObjectName(QStringLiteral("frmBrowser"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Browser"));
+    setWidget(m_browser);
+    resize(696, 480);
+    m_browser->setObjectName(QStringLiteral("WebBrowser"));
+
+    for (int tag = 0; tag < int(std::size(kFontActions)); ++tag) {
+        auto *a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(kFontActions[tag]));
+        a->setCheckable(true);
+        a->setData(tag);
+        connect(a, &QAction::triggered, this, [this, a] { aMediumExecute(a); });
+        m_fontList.append(a);
+    }
+    for (int tag = 0; tag < int(std::size(kEncodeActions)); ++tag) {
+        auto *a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(kEncodeActions[tag]));
+        a->setCheckable(true);
+        a->setData(tag);
+        a->setToolTip(CharsetTable().at(tag));
+        connect(a, &QAction::triggered, this, [this, a] { aDefaultCharSetExecute(a); });
+        m_encodeList.append(a);
+    }
+    m_encodeList.first()->setChecked(true);
+
+    connect(m_browser, &TIEBrowser::StatusTextChange, this, [this](const QString &text) {
+        if (IsActive() && OnStatusTextChanged)
+            OnStatusTextChanged(this, text);
+    });
+    connect(m_browser, &TIEBrowser::ProgressChange, this, [this](int progress, int progressMax) {
+        m_progress = progress;
+        m_progressMax = progressMax;
+        if (IsActive() && OnDownloading)
+            OnDownloading(this, progress, progressMax);
+    });
+    connect(m_browser, &TIEBrowser::CommandStateChange, this, [this](int command, bool enable) {
+        if (command == 1)
+            m_canGoForward = enable;
+        else if (command == 2)
+            m_canGoBack = enable;
+    });
+    connect(m_browser, &TIEBrowser::TitleChange, this, [this](const QString &title) {
+        setWindowTitle(title);
+        if (OnTitleChanged)
+            OnTitleChanged(this, title);
+    });
+    connect(m_browser, &TIEBrowser::DocumentComplete, this, &TfrmBrowser::WebBrowserDocumentComplete);
+    m_browser->OnBeforeNavigate = [this](TIEBrowser *, QString &url, bool &cancel) {
+        if (OnDownloadBegin)
+            OnDownloadBegin(this, url, cancel);
+    };
+    m_browser->OnNewWindow2 = [this](TIEBrowser *, QWebEnginePage::WebWindowType) -> QWebEnginePage * {
+        QMdiArea *a = mdiArea();
+        if (!a)
+            return nullptr;
+        auto *page = new TfrmBrowser(a, m_owner);
+        page->show();
+        return page->WebBrowser()->page();
+    };
+    m_browser->OnCloseQuery = [this](TIEBrowser *, bool &canClose) {
+        canClose = true;
+        QTimer::singleShot(0, this, [this] { close(); });
+    };
+    m_browser->OnTranslateAccelerator = [this](TIEBrowser *, QKeyEvent *key) {
+        if (!m_owner)
+            return false;
+        browsermessages::KeyOfferedEvent offered(key->keyCombination());
+        QCoreApplication::sendEvent(m_owner, &offered);
+        // a handled key is consumed; the window keeps its caption
+        return offered.isAccepted();
+    };
+
+    // the window sits in the area before its owner hears of it, and shows (becoming the active one)
+    // only after the owner has taken the state of the window active until now
+    area->addSubWindow(this);
+    if (m_owner) {
+        browsermessages::BrowserCreatedEvent created(this);
+        QCoreApplication::sendEvent(m_owner, &created);
+    }
+    if (!isVisible())
+        show();
+}
+
+TfrmBrowser::~TfrmBrowser()
+{
+    if (OnBrowserFreed)
+        OnBrowserFreed(this);
+    // the control's page goes before the program's profile
+    delete m_browser;
+    m_browser = nullptr;
+}
+
+QString TfrmBrowser::UserAgent() const
+{
+    return m_browser->UserAgent();
+}
+
+void TfrmBrowser::setUserAgent(const QString &token)
+{
+    m_browser->SetUserAgent(token);
+}
+
+bool TfrmBrowser::IsActive() const
+{
+    const QMdiArea *area = mdiArea();
+    return area && area->currentSubWindow() == this;
+}
+
+TWindowState TfrmBrowser::WindowStateValue() const
+{
+    if (isMinimized())
+        return TWindowState::wsMinimized;
+    if (isMaximized())
+        return TWindowState::wsMaximized;
+    return TWindowState::wsNormal;
+}
+
+void TfrmBrowser::SetWindowStateValue(TWindowState state)
+{
+    switch (state) {
+    case TWindowState::wsMinimized: showMinimized(); break;
+    case TWindowState::wsMaximized: showMaximized(); break;
+    default: showNormal(); break;
+    }
+}
+
+void TfrmBrowser::FormActivate()
+{
+    if (OnBrowserActivate)
+        OnBrowserActivate(this);
+}
+
+void TfrmBrowser::ApplyLanguage(const TMemIni &table)
+{
+    QFont f = font();
+    const QString name = table.ReadString(QStringLiteral("Font"), QStringLiteral("Name"), f.family());
+    if (!name.isEmpty())
+        f.setFamily(name);
+    setProperty("Charset", table.ReadInteger(QStringLiteral("Font"), QStringLiteral("Charset"), property("Charset").toInt()));
+    const int size = table.ReadInteger(QStringLiteral("Font"), QStringLiteral("Size"), f.pointSize());
+    if (size > 0)
+        f.setPointSize(size);
+    setFont(f);
+    setWindowTitle(table.ReadString(QStringLiteral("Browser"), QStringLiteral("Caption"), QString()) + u' '
+                   + QString::number(BrowserIndex + 1));
+}
+
+void TfrmBrowser::aMediumExecute(QAction *sender)
+{
+    for (QAction *a : std::as_const(m_fontList))
+        a->setChecked(false);
+    sender->setChecked(true);
+    m_browser->SetFontSize(sender->data().toInt());
+}
+
+void TfrmBrowser::aDefaultCharSetExecute(QAction *sender)
+{
+    for (QAction *a : std::as_const(m_encodeList))
+        a->setChecked(false);
+    sender->setChecked(true);
+    const int tag = sender->data().toInt();
+    m_browser->SetCharset(tag == 0 ? m_browser->DefaultCharset() : CharsetTable().at(tag));
+}
+
+void TfrmBrowser::WebBrowserDocumentComplete(const QUrl &url, bool topLevel)
+{
+    // the address box shows the top document's address: a frame that completes late must not replace it
+    if (topLevel && IsActive() && OnAddressChanged)
+        OnAddressChanged(this, url.toString());
+    // every completed page is remembered, but the program's internal pages
+    if (topLevel && HistoryStore::isRecordable(url.toString()))
+        HistoryStore::shared().recordVisit(url.toString(), m_browser->LocationName());
+    MarkActions();
+}
+
+void TfrmBrowser::MarkActions()
+{
+    for (QAction *a : std::as_const(m_fontList))
+        a->setChecked(false);
+    const int size = m_browser->FontSize();
+    m_fontList.at(size >= 0 && size < m_fontList.size() ? size : 0)->setChecked(true);
+    for (QAction *a : std::as_const(m_encodeList))
+        a->setChecked(false);
+    const QString charset = m_browser->Charset();
+    if (charset.isEmpty())
+        return;
+    for (int tag = 0; tag < m_encodeList.size(); ++tag)
+        if (textrules::sameText(CharsetTable().at(tag), charset))
+            m_encodeList.at(tag)->setChecked(true);
+}
+
+void TfrmBrowser::closeEvent(QCloseEvent *event)
+{
+    if (m_closing) {
+        QMdiSubWindow::closeEvent(event);
+        return;
+    }
+    m_closing = true;
+    if (m_browser->Busy()) {
+        m_browser->Navigate(QStringLiteral("about:blank"));
+        QElapsedTimer waited;
+        waited.start();
+        // the wait runs the event loop: other windows keep working meanwhile
+        while (m_browser->Busy() && waited.elapsed() < CloseWaitMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void TfrmBrowser::moveEvent(QMoveEvent *event)
+{
+    QMdiSubWindow::moveEvent(event);
+    if (WindowStateValue() == TWindowState::wsNormal)
+        m_normalGeometry = geometry();
+}
+
+void TfrmBrowser::resizeEvent(QResizeEvent *event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    if (WindowStateValue() == TWindowState::wsNormal)
+        m_normalGeometry = geometry();
+}

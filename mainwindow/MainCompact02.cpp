@@ -1,0 +1,828 @@
+#include "mainwindow/MainCompact02.h"
+
+#include "browser/Browser.h"
+#include "browser/BrowserMessages.h"
+#include "browser/FindDialogs.h"
+#include "browser/IEBrowsers.h"
+#include "browser/UrlComboBoxes.h"
+#include "mainwindow/AlignComboBoxs.h"
+#include "mainwindow/Avis.h"
+#include "mainwindow/ComboLists.h"
+#include "mainwindow/Icons.h"
+#include "mainwindow/ResizeLabels.h"
+#include "mainwindow/StatusBars.h"
+#include "platform/ActionUpdater.h"
+#include "platform/ApplicationTitle.h"
+#include "platform/CodePage.h"
+#include "platform/MessageBoxes.h"
+#include "settings/BrivoInisCompact.h"
+#include "settings/BrivoSystemCompact.h"
+#include "settings/CommonUtils.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TfrmMain *frmMain = nullptr;
+
+namespace {
+
+// Tab captions, link names and link-button captions: every "=" removed, and a text longer than
+// 20 bytes of its double-byte code-page text cut to its first 20 bytes (never inside a character)
+// followed by "....".
+QString shortCaptionOf(const QString &s)
+{
+    QString t = s;
+    t.remove(u'=');
+    if (codepage::ansiLength(t) > 20)
+        t = codepage::ansiLeft(t, 20) + QStringLiteral("....");
+    return t;
+}
+
+TWindowState stateOf(const QWidget *w)
+{
+    if (w->windowState() & Qt::WindowMinimized)
+        return TWindowState::wsMinimized;
+    if (w->windowState() & Qt::WindowMaximized)
+        return TWindowState::wsMaximized;
+    return TWindowState::wsNormal;
+}
+
+void applyState(QWidget *w, TWindowState state)
+{
+    switch (state) {
+    case TWindowState::wsMinimized: w->setWindowState(Qt::WindowMinimized); break;
+    case TWindowState::wsMaximized: w->setWindowState(Qt::WindowMaximized); break;
+    default: w->setWindowState(Qt::WindowNoState); break;
+    }
+}
+
+QWidget *band(QWidget *parent, const QString &name)
+{
+    auto *w = new QWidget(parent);
+    w->setObjectName(name);
+    auto *l = new QHBoxLayout(w);
+    l->setContentsMargins(2, 1, 2, 1);
+    l->setSpacing(4);
+    return w;
+}
+
+} // namespace
+
+QString ShortCaption(const QString &s)
+{
+    return shortCaptionOf(s);
+}
+
+TfrmMain::TfrmMain(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setGeometry(196, 105, 821, 613);
+    setWindowIcon(icons::programIcon());
+    Updater = new ActionUpdater(this);
+    CreateComponents();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain()
+{
+    FClosing = true;
+    // page windows go before the main window's components they report to
+    for (TfrmBrowser *page : findChildren<TfrmBrowser *>()) {
+        page->OnBrowserFreed = nullptr;
+        delete page;
+    }
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+QAction *TfrmMain::action(const QString &name) const
+{
+    return FActions.value(name);
+}
+
+void TfrmMain::UpdateActions()
+{
+    Updater->updateAll();
+}
+
+void TfrmMain::CreateComponents()
+{
+    CreateActions();
+    CreateMenus();
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(central);
+
+    CreateCoolBar();
+    column->addWidget(CoolBar);
+
+    // full-screen panel: the template tool bar and the minimise, restore and close buttons
+    pnlFullScreen = band(central, QStringLiteral("pnlFullScreen"));
+    tlbBackup = new QToolBar(pnlFullScreen);
+    tlbBackup->setObjectName(QStringLiteral("tlbBackup"));
+    tlbBackup->setIconSize(QSize(16, 16));
+    const char *const templateButtons[] = {
+        "acttbNewBrowser", "acttbClose",  "-",         "acttbBack",        "acttbForward", "acttbStop",
+        "acttbRefresh",    "acttbHomepage", "-",       "acttbOpen",        "acttbSave",    "acttbPrint",
+        "-",               "acttbExplorerBar", "-",    "acttbMail",        "acttbMailTo",  "-",
+        "acttbFullScreen", "-",           "acttbCascade", "acttbTileV",    "acttbTileH",
+    };
+    for (const char *name : templateButtons) {
+        if (QLatin1String(name) == QLatin1String("-"))
+            tlbBackup->addSeparator();
+        else
+            tlbBackup->addAction(FActions.value(QString::fromLatin1(name)));
+    }
+    pnlFullScreen->layout()->addWidget(tlbBackup);
+    static_cast<QHBoxLayout *>(pnlFullScreen->layout())->addStretch();
+    ToolBar2 = new QToolBar(pnlFullScreen);
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    auto windowButton = [this](const QString &name, QStyle::StandardPixmap pixmap) {
+        auto *b = new QToolButton(ToolBar2);
+        b->setObjectName(name);
+        b->setIcon(style()->standardIcon(pixmap));
+        b->setAutoRaise(true);
+        ToolBar2->addWidget(b);
+        return b;
+    };
+    tlbtnMinimize = windowButton(QStringLiteral("tlbtnMinimize"), QStyle::SP_TitleBarMinButton);
+    tlbtnRestore = windowButton(QStringLiteral("tlbtnRestore"), QStyle::SP_TitleBarNormalButton);
+    tlbtnClose = windowButton(QStringLiteral("tlbtnClose"), QStyle::SP_TitleBarCloseButton);
+    connect(tlbtnMinimize, &QToolButton::clicked, this, [this] { showMinimized(); });
+    connect(tlbtnRestore, &QToolButton::clicked, this, [this] { action("actFullScreen")->trigger(); });
+    connect(tlbtnClose, &QToolButton::clicked, this, [this] { action("actExit")->trigger(); });
+    pnlFullScreen->layout()->addWidget(ToolBar2);
+    pnlFullScreen->hide();
+    column->addWidget(pnlFullScreen);
+
+    Splitter = new QSplitter(Qt::Horizontal, central);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setChildrenCollapsible(false);
+    CreateExplorerBar();
+    MdiArea = new QMdiArea(Splitter);
+    MdiArea->setObjectName(QStringLiteral("MdiArea"));
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setActivationOrder(QMdiArea::CreationOrder);
+    Splitter->addWidget(PageControl);
+    Splitter->addWidget(MdiArea);
+    Splitter->setStretchFactor(1, 1);
+    column->addWidget(Splitter, 1);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
+        if (auto *page = qobject_cast<TfrmBrowser *>(w))
+            page->FormActivate();
+    });
+
+    StatusBar = new TBrivoStatusBar(central);
+    StatusBar->setTitleIcon(icons::programIcon());
+    column->addWidget(StatusBar);
+    connect(StatusBar, &TBrivoStatusBar::OnResize, this, &TfrmMain::StatusBarResize);
+    connect(StatusBar, &TBrivoStatusBar::OnMouseUp, this, [this](int x) {
+        if (x > StatusBar->width() - StatusBar->panelWidth(2))
+            action("actAbout")->trigger();
+    });
+}
+
+void TfrmMain::CreateCoolBar()
+{
+    CoolBar = new QWidget(this);
+    CoolBar->setObjectName(QStringLiteral("CoolBar"));
+    auto *bands = new QVBoxLayout(CoolBar);
+    bands->setContentsMargins(0, 0, 0, 0);
+    bands->setSpacing(1);
+    CoolBar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(CoolBar, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { FMenus.value("pmnCoolBar")->popup(CoolBar->mapToGlobal(pos)); });
+
+    // band 1: the logo, the menu bar and the links
+    pnlMenu = band(CoolBar, QStringLiteral("pnlMenu"));
+    pnlMenu->setFixedHeight(46);
+    pnlCompanyMark = new QWidget(pnlMenu);
+    pnlCompanyMark->setObjectName(QStringLiteral("pnlCompanyMark"));
+    pnlCompanyMark->setFixedSize(46, 46);
+    CompanyMark = new REZI(pnlCompanyMark);
+    CompanyMark->setObjectName(QStringLiteral("CompanyMark"));
+    connect(CompanyMark, &REZI::OnClick, this, [this] { NavigateUrl(BrivoIni->AdvertPage); });
+    pnlMenu->layout()->addWidget(pnlCompanyMark);
+    tlbMenu = new QToolBar(pnlMenu);
+    tlbMenu->setObjectName(QStringLiteral("tlbMenu"));
+    tlbMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const QString &name : {"File", "View", "Tools", "Language", "Windows", "Help"}) {
+        auto *b = new QToolButton(tlbMenu);
+        b->setObjectName(QStringLiteral("tlbtn") + name);
+        b->setText(QStringLiteral("mni") + name);
+        b->setMenu(FMenus.value(QStringLiteral("mni") + name));
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setAutoRaise(true);
+        b->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+        tlbMenu->addWidget(b);
+        FMenuButtons.insert(b->objectName(), b);
+    }
+    pnlMenu->layout()->addWidget(tlbMenu);
+    pnlLinks = band(pnlMenu, QStringLiteral("pnlLinks"));
+    lblLinks = new TResizeLabel(pnlLinks);
+    lblLinks->setObjectName(QStringLiteral("lblLinks"));
+    pnlLinks->layout()->addWidget(lblLinks);
+    tlbLinks = new QToolBar(pnlLinks);
+    tlbLinks->setObjectName(QStringLiteral("tlbLinks"));
+    tlbLinks->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tlbLinks->setIconSize(QSize(16, 16));
+    tlbLinks->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tlbLinks, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { FMenus.value("pmnLinks")->popup(tlbLinks->mapToGlobal(pos)); });
+    for (int i = 0; i < 20; ++i) {
+        auto *button = new QToolButton(tlbLinks);
+        button->setObjectName(QStringLiteral("tlbtn%1").arg(i));
+        button->setProperty("Tag", i);
+        button->setAutoRaise(true);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setIcon(icons::menuIcon(8));
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QToolButton::clicked, this, [this, button] { LinkButtonClick(button); });
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, button](const QPoint &pos) { LinkButtonContextPopup(button, pos); });
+        QAction *holder = tlbLinks->addWidget(button);
+        holder->setVisible(false);
+        button->setProperty("Holder", QVariant::fromValue(holder));
+        FLinkButtons.append(button);
+    }
+    pnlLinks->layout()->addWidget(tlbLinks);
+    pnlMenu->layout()->addWidget(pnlLinks);
+    static_cast<QHBoxLayout *>(pnlMenu->layout())->setStretch(2, 1);
+    bands->addWidget(pnlMenu);
+
+    // band 2: the customisable tool bar
+    pgsToolButtons = band(CoolBar, QStringLiteral("pgsToolButtons"));
+    tlbToolButtons = new QToolBar(pgsToolButtons);
+    tlbToolButtons->setObjectName(QStringLiteral("tlbToolButtons"));
+    pgsToolButtons->layout()->addWidget(tlbToolButtons);
+    bands->addWidget(pgsToolButtons);
+
+    // band 3: the search bar
+    pnlSearchsBar = band(CoolBar, QStringLiteral("pnlSearchsBar"));
+    cmbKeyWords = new TAlignComboBox(pnlSearchsBar);
+    cmbKeyWords->setObjectName(QStringLiteral("cmbKeyWords"));
+    cmbKeyWords->setMinimumWidth(160);
+    pnlSearchsBar->layout()->addWidget(cmbKeyWords);
+    cmblstSearchs = new TComboList(pnlSearchsBar);
+    cmblstSearchs->setObjectName(QStringLiteral("cmblstSearchs"));
+    cmblstSearchs->setMultiSelect(true);
+    cmblstSearchs->DropDownCount = 15;
+    cmblstSearchs->setMinimumWidth(200);
+    pnlSearchsBar->layout()->addWidget(cmblstSearchs);
+    tlbtnSearch = new QToolButton(pnlSearchsBar);
+    tlbtnSearch->setObjectName(QStringLiteral("tlbtnSearch"));
+    tlbtnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tlbtnSearch->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    tlbtnSearch->setAutoRaise(true);
+    pnlSearchsBar->layout()->addWidget(tlbtnSearch);
+    connect(tlbtnSearch, &QToolButton::clicked, this, &TfrmMain::tlbtnSearchClick);
+    static_cast<QHBoxLayout *>(pnlSearchsBar->layout())->addStretch();
+    bands->addWidget(pnlSearchsBar);
+
+    // band 4: the address bar
+    pnlAddressBar = band(CoolBar, QStringLiteral("pnlAddressBar"));
+    lblAddress = new QLabel(pnlAddressBar);
+    lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    pnlAddressBar->layout()->addWidget(lblAddress);
+    IEAddress = new TUrlComboBox(pnlAddressBar);
+    IEAddress->setObjectName(QStringLiteral("IEAddress"));
+    IEAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    pnlAddressBar->layout()->addWidget(IEAddress);
+    tlbtnGo = new QToolButton(pnlAddressBar);
+    tlbtnGo->setObjectName(QStringLiteral("tlbtnGo"));
+    tlbtnGo->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tlbtnGo->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    tlbtnGo->setAutoRaise(true);
+    pnlAddressBar->layout()->addWidget(tlbtnGo);
+    connect(tlbtnGo, &QToolButton::clicked, this, &TfrmMain::tlbtnGoClick);
+    IEAddress->OnNavigateUrl = [this](QObject *, const QString &) { tlbtnGo->click(); };
+    bands->addWidget(pnlAddressBar);
+
+    // band 5: one tab per page window
+    tbcWindows = new QTabBar(CoolBar);
+    tbcWindows->setObjectName(QStringLiteral("tbcWindows"));
+    tbcWindows->setShape(QTabBar::RoundedNorth);
+    tbcWindows->setExpanding(false);
+    tbcWindows->setDrawBase(false);
+    tbcWindows->setDocumentMode(true);
+    tbcWindows->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tbcWindows, &QTabBar::currentChanged, this, &TfrmMain::tbcWindowsChange);
+    connect(tbcWindows, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        // the tab under the pointer is selected, and its window active, before the menu opens
+        const int index = tbcWindows->tabAt(pos);
+        if (index >= 0)
+            tbcWindows->setCurrentIndex(index);
+        FMenus.value("pmnWindowsBar")->popup(tbcWindows->mapToGlobal(pos));
+    });
+    bands->addWidget(tbcWindows);
+}
+
+void TfrmMain::CreateExplorerBar()
+{
+    PageControl = new QTabWidget(Splitter);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setTabPosition(QTabWidget::North);
+    PageControl->resize(289, PageControl->height());
+    auto page = [this](const QString &name, const QString &caption) {
+        auto *w = new QWidget(PageControl);
+        w->setObjectName(name);
+        new QVBoxLayout(w);
+        w->layout()->setContentsMargins(0, 0, 0, 0);
+        PageControl->addTab(w, caption);
+        return w;
+    };
+    tbsFavorites = page(QStringLiteral("tbsFavorites"), QStringLiteral("tbsFavorites"));
+    tbsHistory = page(QStringLiteral("tbsHistory"), QStringLiteral("tbsHistory"));
+    tbsBookmark = page(QStringLiteral("tbsBookmark"), QStringLiteral("tbsBookmark"));
+    tbsEdit = page(QStringLiteral("tbsEdit"), QStringLiteral("tbsEdit"));
+    TabSheet1 = page(QStringLiteral("TabSheet1"), QString::fromUtf8("エクスプローラ"));
+    TabSheet2 = page(QStringLiteral("TabSheet2"), QString::fromUtf8("カレンダー"));
+    MonthCalendar1 = new QCalendarWidget(TabSheet2);
+    MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
+    TabSheet2->layout()->addWidget(MonthCalendar1);
+    static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    // the second bookmark tree's page has no tab
+    TabSheet3 = new QWidget(PageControl);
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    TabSheet3->hide();
+}
+
+void TfrmMain::FormCreate()
+{
+    const int language = static_cast<int>(BrivoIni->Language);
+    if (language >= 0 && language < FLanguageActions.size())
+        FLanguageActions.at(language)->setChecked(true);
+    try {
+        ApplyLanguage();
+        LoadSettings();
+        UpdateLinkButtons();
+        UpdateToolButtons();
+        UpdateSearchList();
+        CompanyMark->setToolTip(BrivoIni->AdvertPage);
+        CompanyMark->Play();
+        action("actPreview")->setVisible(GetIEVersion() >= 5.5);
+    } catch (const std::exception &) {
+        // a failure here ends the creation handler; the window runs on as far as it got
+    }
+}
+
+void TfrmMain::LoadSettings()
+{
+    applyState(this, BrivoIni->WindowState);
+    PageControl->resize(BrivoIni->ExplorerBarWidth, PageControl->height());
+    Splitter->setSizes({BrivoIni->ExplorerBarWidth, std::max(100, width() - BrivoIni->ExplorerBarWidth)});
+    const int pageIndex = BrivoIni->ExplorerBarPage;
+    PageControl->setCurrentIndex(pageIndex >= 0 && pageIndex < PageControl->count() ? pageIndex : -1);
+    if (BrivoIni->WindowState == TWindowState::wsNormal) {
+        const TRect r = BrivoIni->Rect;
+        setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    }
+    SetBarVisible(tbcWindows, action("actWindowsBar"), BrivoIni->WindowsBar);
+    SetBarVisible(pnlLinks, action("actLinksBar"), BrivoIni->LinksBar);
+    SetBarVisible(pnlSearchsBar, action("actSearchsBar"), BrivoIni->SearchsBar);
+    SetBarVisible(pnlAddressBar, action("actAddressBar"), BrivoIni->AddressBar);
+    SetBarVisible(pgsToolButtons, action("actToolbar"), BrivoIni->Toolbar);
+    SetBarVisible(StatusBar, action("actStatusBar"), BrivoIni->StatusBar);
+    PageControl->setVisible(BrivoIni->ExplorerBar);
+    action("actExplorerBar")->setChecked(BrivoIni->ExplorerBar);
+    action("acttbExplorerBar")->setChecked(BrivoIni->ExplorerBar);
+    if (BrivoIni->FullScreen)
+        action("actFullScreen")->trigger();
+}
+
+void TfrmMain::SetBarVisible(QWidget *bar, QAction *act, bool visible)
+{
+    bar->setVisible(visible);
+    act->setChecked(visible);
+}
+
+void TfrmMain::SaveSettings()
+{
+    if (TfrmBrowser *page = ActiveBrowser())
+        BrivoIni->SetBrowserWindowState(page->WindowStateValue());
+    BrivoIni->SetWindowsBar(!tbcWindows->isHidden());
+    BrivoIni->SetLinksBar(!pnlLinks->isHidden());
+    BrivoIni->SetSearchsBar(!pnlSearchsBar->isHidden());
+    BrivoIni->SetAddressBar(!pnlAddressBar->isHidden());
+    BrivoIni->SetToolbar(!pgsToolButtons->isHidden());
+    BrivoIni->SetHiragana(action("actJapaneseHiragana")->isChecked());
+    if (!action("actFullScreen")->isChecked()) {
+        BrivoIni->SetFullScreen(false);
+        // a minimised window is stored as normal, so the next start never opens minimised; the
+        // rectangle is the normal geometry whatever the state
+        const TWindowState state = stateOf(this) == TWindowState::wsMaximized ? TWindowState::wsMaximized
+                                                                              : TWindowState::wsNormal;
+        BrivoIni->SetWindowState(state);
+        const QRect g = (stateOf(this) == TWindowState::wsNormal || !normalGeometry().isValid()) ? geometry()
+                                                                                                 : normalGeometry();
+        BrivoIni->SetRect(TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
+        BrivoIni->SetStatusBar(!StatusBar->isHidden());
+        BrivoIni->SetExplorerBar(!PageControl->isHidden());
+        BrivoIni->SetExplorerBarWidth(PageControl->width());
+        BrivoIni->SetExplorerBarPage(PageControl->currentIndex());
+    } else {
+        BrivoIni->SetFullScreen(true);
+    }
+}
+
+void TfrmMain::OpenSavedBrowsers()
+{
+    const TOpenedBrowsers &saved = BrivoIni->OpenedBrowsers;
+    if (saved.isEmpty()) {
+        TfrmBrowser *page = NewBrowser();
+        page->WebBrowser()->Navigate(BrivoIni->StartPage);
+        return;
+    }
+    for (int i = int(saved.size()) - 1; i >= 0; --i) {
+        TfrmBrowser *page = NewBrowser();
+        page->WebBrowser()->Navigate(saved.GetUrl(i));
+        const TRect r = saved.GetRect(i);
+        page->setWindowState(Qt::WindowNoState);
+        page->setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+        page->SetWindowStateValue(saved.GetWindowState(i));
+    }
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    // the notes frame offers to save its modified documents once it is part of the window
+    return true;
+}
+
+bool TfrmMain::FormClose()
+{
+    // the bookmark list's save question comes with the bookmark tree
+    SaveSettings();
+    hide();
+    FClosing = true;
+    // one page window at a time, each gone before the next is closed
+    while (TfrmBrowser *next = ActiveBrowser() ? ActiveBrowser() : (Browsers().isEmpty() ? nullptr : Browsers().first())) {
+        QPointer<TfrmBrowser> page = next;
+        page->close();
+        QCoreApplication::processEvents();
+        if (page)
+            delete page.data(); // a closed window waits for the event loop to go; the program is ending
+    }
+    return true;
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery() || !FormClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TfrmMain::event(QEvent *e)
+{
+    if (e->type() == browsermessages::BrowserCreated) {
+        WMBrowserCreated(static_cast<browsermessages::BrowserCreatedEvent *>(e)->page());
+        e->accept();
+        return true;
+    }
+    if (e->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent *>(e)->tip());
+        return true;
+    }
+    if (e->type() == browsermessages::KeyOffered) {
+        e->setAccepted(HandleOfferedKey(static_cast<browsermessages::KeyOfferedEvent *>(e)->key()));
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+bool TfrmMain::HandleOfferedKey(QKeyCombination key)
+{
+    const int k = key.key();
+    if (k == Qt::Key_F1) {
+        action("actContents")->trigger();
+        return true;
+    }
+    if (k == Qt::Key_F11) {
+        action("actFullScreen")->trigger();
+        return true;
+    }
+    if (key.keyboardModifiers() == Qt::ControlModifier) {
+        const char *name = k == Qt::Key_M ? "actMail" : k == Qt::Key_N ? "actNewBrowser"
+                         : k == Qt::Key_O ? "actOpen" : k == Qt::Key_S ? "actSave" : nullptr;
+        if (name) {
+            QAction *a = action(QString::fromLatin1(name));
+            // answered as handled even when the command is not available, as a menu shortcut would be
+            if (a->isEnabled())
+                a->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+TfrmBrowser *TfrmMain::ActiveBrowser() const
+{
+    return qobject_cast<TfrmBrowser *>(MdiArea->currentSubWindow());
+}
+
+QList<TfrmBrowser *> TfrmMain::Browsers() const
+{
+    QList<TfrmBrowser *> pages;
+    for (QMdiSubWindow *w : MdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto *page = qobject_cast<TfrmBrowser *>(w))
+            pages.append(page);
+    return pages;
+}
+
+TfrmBrowser *TfrmMain::NewBrowser()
+{
+    return new TfrmBrowser(MdiArea, this);
+}
+
+void TfrmMain::NavigateUrl(const QString &url)
+{
+    const QString target = url.isEmpty() ? SBlankPage : url;
+    IEAddress->SetUrl(target);
+    TfrmBrowser *page = ActiveBrowser();
+    if (!page)
+        page = NewBrowser();
+    page->WebBrowser()->Navigate(target);
+}
+
+void TfrmMain::WMBrowserCreated(TfrmBrowser *page)
+{
+    TfrmBrowser *previous = ActiveBrowser() != page ? ActiveBrowser() : nullptr;
+    const TWindowState state = previous ? previous->WindowStateValue() : BrivoIni->BrowserWindowState;
+    const int number = tbcWindows->count() + 1;
+    const QSignalBlocker block(tbcWindows);
+    const int index = tbcWindows->addTab(icons::pageTabIcon(), BrowserText + u' ' + QString::number(number));
+    tbcWindows->setCurrentIndex(index);
+    page->BrowserIndex = index;
+    page->OnBrowserActivate = [this](TfrmBrowser *s) { BrowserActivate(s); };
+    page->OnBrowserFreed = [this](TfrmBrowser *s) { BrowserFreed(s); };
+    page->OnTitleChanged = [this](TfrmBrowser *s, const QString &t) { BrowserTitleChanged(s, t); };
+    page->OnAddressChanged = [this](TfrmBrowser *s, const QString &u) { BrowserAddressChanged(s, u); };
+    page->OnDownloading = [this](TfrmBrowser *s, int p, int m) { BrowserDownloading(s, p, m); };
+    page->OnStatusTextChanged = [this](TfrmBrowser *s, const QString &t) { BrowserStatusTextChanged(s, t); };
+    page->OnDownloadBegin = [this](TfrmBrowser *s, QString &u, bool &c) { BrowserDownloadBegin(s, u, c); };
+    page->SetWindowStateValue(state);
+    if (BrivoIni->LanguageTable)
+        page->ApplyLanguage(*BrivoIni->LanguageTable);
+    page->setUserAgent(UserAgentText);
+}
+
+void TfrmMain::BrowserActivate(TfrmBrowser *sender)
+{
+    {
+        const QSignalBlocker block(tbcWindows);
+        tbcWindows->setCurrentIndex(sender->BrowserIndex);
+    }
+    BrowserAddressChanged(sender, sender->WebBrowser()->LocationURL());
+    BrowserDownloading(sender, sender->Progress(), sender->ProgressMax());
+}
+
+void TfrmMain::BrowserFreed(TfrmBrowser *sender)
+{
+    const int index = sender->BrowserIndex;
+    {
+        const QSignalBlocker block(tbcWindows);
+        if (index >= 0 && index < tbcWindows->count())
+            tbcWindows->removeTab(index);
+    }
+    for (TfrmBrowser *page : Browsers()) {
+        if (page != sender && page->BrowserIndex > index)
+            --page->BrowserIndex;
+    }
+    if (tbcWindows->count() == 0) {
+        StatusBar->setPanelWidth(1, 0);
+        StatusBarResize();
+        IEAddress->SetUrl(QString());
+    }
+}
+
+void TfrmMain::BrowserTitleChanged(TfrmBrowser *sender, const QString &title)
+{
+    if (sender->BrowserIndex >= 0 && sender->BrowserIndex < tbcWindows->count()) {
+        // "&" in a title is text, not an accelerator mark
+        QString caption = ShortCaption(title);
+        caption.replace(u'&', QStringLiteral("&&"));
+        tbcWindows->setTabText(sender->BrowserIndex, caption);
+        tbcWindows->setTabToolTip(sender->BrowserIndex, title);
+    }
+    if (sender == ActiveBrowser())
+        IEAddress->SetUrl(sender->WebBrowser()->LocationURL());
+}
+
+void TfrmMain::BrowserAddressChanged(TfrmBrowser *, const QString &url)
+{
+    IEAddress->SetUrl(url);
+}
+
+void TfrmMain::BrowserDownloading(TfrmBrowser *sender, int progress, int progressMax)
+{
+    if (progressMax != 0 && progress != -1) {
+        StatusBar->setPanelWidth(1, 100);
+        StatusBarResize();
+        FProgressMax = progressMax;
+        FProgress = progress;
+        StatusBar->setProgress(progress, progressMax);
+    } else {
+        StatusBar->setPanelWidth(1, 0);
+        IEAddress->SetUrl(sender->WebBrowser()->LocationURL());
+        StatusBarResize();
+    }
+}
+
+void TfrmMain::BrowserStatusTextChanged(TfrmBrowser *, const QString &text)
+{
+    StatusBar->setPanelText(u' ' + text);
+}
+
+void TfrmMain::BrowserDownloadBegin(TfrmBrowser *sender, QString &url, bool &)
+{
+    BrowserAddressChanged(sender, url);
+}
+
+void TfrmMain::tbcWindowsChange(int index)
+{
+    TfrmBrowser *found = nullptr;
+    for (TfrmBrowser *page : Browsers())
+        if (page->BrowserIndex == index) {
+            found = page;
+            break;
+        }
+    if (!found)
+        return;
+    TfrmBrowser *previous = ActiveBrowser();
+    const bool maximized = previous && previous->WindowStateValue() == TWindowState::wsMaximized;
+    MdiArea->setActiveSubWindow(found);
+    found->SetWindowStateValue(maximized ? TWindowState::wsMaximized : TWindowState::wsNormal);
+}
+
+void TfrmMain::tlbtnGoClick()
+{
+    const QString url = IEAddress->Url();
+    if (!url.isEmpty())
+        NavigateUrl(url);
+}
+
+void TfrmMain::StatusBarResize()
+{
+    StatusBar->setPanelWidth(0, StatusBar->width() - StatusBar->panelWidth(1) - StatusBar->panelWidth(2));
+}
+
+void TfrmMain::ShowHint(const QString &hint)
+{
+    StatusBar->setPanelText(u' ' + hint);
+}
+
+void TfrmMain::actNewBrowserExecute()
+{
+    TfrmBrowser *page = NewBrowser();
+    page->WebBrowser()->Navigate(BrivoIni->GetIEStartPage());
+}
+
+void TfrmMain::actOpenExecute()
+{
+    // "description|pattern|..." pairs become the dialog's filters; "*.*" is every file
+    const QStringList parts = HtmlFilterText.split(u'|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts.at(i + 1);
+        pattern.replace(u';', u' ');
+        if (pattern.trimmed() == u"*.*")
+            pattern = QStringLiteral("*");
+        filters << parts.at(i) + QStringLiteral(" (") + pattern + u')';
+    }
+    QFileDialog dialog(this);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("htm"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        NavigateUrl(dialog.selectedFiles().constFirst());
+}
+
+void TfrmMain::actCloseExecute()
+{
+    if (TfrmBrowser *page = ActiveBrowser())
+        page->close();
+}
+
+void TfrmMain::actExitExecute()
+{
+    close();
+}
+
+void TfrmMain::actBarToggle(QAction *act, QWidget *bar)
+{
+    // the action has already turned its mark over
+    bar->setVisible(act->isChecked());
+}
+
+void TfrmMain::actFullScreenExecute()
+{
+    const bool on = action("actFullScreen")->isChecked();
+    action("acttbFullScreen")->setChecked(on);
+    SetFullScreen(on);
+}
+
+void TfrmMain::SetFullScreen(bool on)
+{
+    setUpdatesEnabled(false);
+    if (on) {
+        SavedWindowState = windowState();
+        SavedStatusBarVisible = !StatusBar->isHidden();
+        SavedNormalGeometry = normalGeometry();
+        StatusBar->hide();
+        CoolBar->hide();
+        pnlFullScreen->show();
+        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | Qt::WindowFullScreen);
+    } else {
+        StatusBar->setVisible(SavedStatusBarVisible);
+        pnlFullScreen->hide();
+        CoolBar->show();
+        setWindowState(SavedWindowState & ~Qt::WindowFullScreen);
+        if (isVisible())
+            setFocus();
+    }
+    setUpdatesEnabled(true);
+}
+
+void TfrmMain::actExplorerBarExecute()
+{
+    QAction *act = action("actExplorerBar");
+    const int mode = FExplorerBarMode;
+    if (mode == 0) {
+        act->setChecked(false);
+        PageControl->hide();
+    } else {
+        const int widths[] = {0, 313, width() / 2, width() * 3 / 4, width() - 10};
+        act->setChecked(true);
+        PageControl->show();
+        const int w = widths[mode];
+        Splitter->setSizes({w, std::max(0, Splitter->width() - w - Splitter->handleWidth())});
+        PageControl->update();
+    }
+    action("acttbExplorerBar")->setChecked(act->isChecked());
+    FExplorerBarMode = (mode + 1) % 5;
+}
+
+void TfrmMain::actLanguageExecute(QAction *act)
+{
+    const auto language = static_cast<TLanguage>(act->property("Tag").toInt());
+    // the action turned its own mark over; the marks follow the language below
+    if (language == BrivoIni->Language) {
+        act->setChecked(true);
+        return;
+    }
+    setUpdatesEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BrivoIni->SetLanguage(language);
+    ApplyLanguage();
+    if (BrivoIni->LanguageTable)
+        for (TfrmBrowser *page : Browsers())
+            page->ApplyLanguage(*BrivoIni->LanguageTable);
+    for (QAction *a : std::as_const(FLanguageActions))
+        a->setChecked(a == act);
+    QApplication::restoreOverrideCursor();
+    setUpdatesEnabled(true);
+}
+
+void TfrmMain::actWindowStateExecute(TWindowState state)
+{
+    if (TfrmBrowser *page = ActiveBrowser())
+        page->SetWindowStateValue(state);
+}
+
+void TfrmMain::actPageFamilyExecute(QAction *act, bool sizes)
+{
+    TfrmBrowser *page = ActiveBrowser();
+    if (!page)
+        return;
+    const auto &list = sizes ? page->FontList() : page->EncodeList();
+    const int tag = act->property("Tag").toInt();
+    if (tag >= 0 && tag < list.size())
+        list.at(tag)->trigger();
+    act->setChecked(list.at(tag)->isChecked());
+}

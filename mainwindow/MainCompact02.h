@@ -1,0 +1,203 @@
+#pragma once
+// The main frame window: the cool bar with its bands (menu bar with the logo and the links, tool bar,
+// search bar, address bar, window tabs), the full-screen panel, the explorer bar beside the area of
+// page windows, and the status bar. Page windows register themselves with it and report to it
+// through their events; every command of the program is one of its actions.
+#include "platform/Types.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class ActionUpdater;
+class QAction;
+class QCalendarWidget;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QSplitter;
+class QTabBar;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QComboBox;
+class TAlignComboBox;
+class TBrivoStatusBar;
+class TComboList;
+class TfrmBrowser;
+class TResizeLabel;
+class TUrlComboBox;
+class REZI;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // Navigates the active page window (a new one when none is open) to the URL, shown in the address
+    // box first; an empty URL means "about:blank".
+    void NavigateUrl(const QString &url);
+    // A new page window, registered (tab, events, texts) before this returns.
+    TfrmBrowser *NewBrowser();
+    // Reopens the saved page windows, last to first, or one window at the start page.
+    void OpenSavedBrowsers();
+    void ApplyLanguage();
+    void LoadSettings();
+    void SaveSettings();
+    // Rebuild the customisable tool bar, the link buttons and the search-engine list from the settings.
+    void UpdateToolButtons();
+    void UpdateLinkButtons();
+    void UpdateSearchList();
+    QToolBar *toolButtonsBar() const { return tlbToolButtons; }
+    QToolBar *linksBar() const { return tlbLinks; }
+    TComboList *searchEngines() const { return cmblstSearchs; }
+    QComboBox *keywordBox() const;
+
+    // The active page window: the MDI area's current sub-window, or null.
+    TfrmBrowser *ActiveBrowser() const;
+    // Page windows in the frame's child order (creation order).
+    QList<TfrmBrowser *> Browsers() const;
+
+    QAction *action(const QString &name) const;
+    // Runs every action's update handler now (the event loop runs them whenever it goes idle).
+    void UpdateActions();
+    QMdiArea *mdiArea() const { return MdiArea; }
+    QTabBar *windowsTabs() const { return tbcWindows; }
+    TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
+    TUrlComboBox *addressBox() const { return IEAddress; }
+    int progress() const { return FProgress; }
+    int progressMax() const { return FProgressMax; }
+
+    enum class Arrangement { Tile, TileVertical, TileHorizontal, Cascade, Icons };
+    enum class HelpTopic { Contents, Search, HowTo };
+    // Opens a help page in a new page window; the online help page when the help is not installed.
+    void ShowHelp(HelpTopic topic);
+    // Page windows front first (the active one, then in the order they were last active).
+    QList<TfrmBrowser *> BrowsersFrontFirst() const;
+
+    // Answer to a key a page window offers: true when it was handled.
+    bool HandleOfferedKey(QKeyCombination key);
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void CreateComponents();
+    void CreateActions();
+    void CreateMenus();
+    void CreateCoolBar();
+    void CreateExplorerBar();
+    void FormCreate();
+    bool FormCloseQuery();
+    bool FormClose();
+
+    // page-window handshake and events
+    void WMBrowserCreated(TfrmBrowser *page);
+    void BrowserActivate(TfrmBrowser *sender);
+    void BrowserFreed(TfrmBrowser *sender);
+    void BrowserTitleChanged(TfrmBrowser *sender, const QString &title);
+    void BrowserAddressChanged(TfrmBrowser *sender, const QString &url);
+    void BrowserDownloading(TfrmBrowser *sender, int progress, int progressMax);
+    void BrowserStatusTextChanged(TfrmBrowser *sender, const QString &text);
+    void BrowserDownloadBegin(TfrmBrowser *sender, QString &url, bool &cancel);
+
+    void tbcWindowsChange(int index);
+    void tlbtnGoClick();
+    void StatusBarResize();
+    void ShowHint(const QString &hint);
+    void SetBarVisible(QWidget *bar, QAction *action, bool visible);
+
+    // commands of this window
+    void actNewBrowserExecute();
+    void actOpenExecute();
+    void actCloseExecute();
+    void actExitExecute();
+    void actBarToggle(QAction *action, QWidget *bar);
+    void actFullScreenExecute();
+    void SetFullScreen(bool on);
+    void actExplorerBarExecute();
+    void actLanguageExecute(QAction *action);
+    void actWindowStateExecute(TWindowState state);
+    void actPageFamilyExecute(QAction *action, bool sizes);
+    void actSaveBrowsersExecute();
+    void RestoreMinimizedBrowsers();
+    void Arrange(Arrangement how);
+    void actMinimizeAllExecute();
+    void actCloseAllExecute(bool keepActive);
+    void tlbtnSearchClick();
+    void LinkButtonClick(QToolButton *button);
+    void LinkButtonContextPopup(QToolButton *button, const QPoint &pos);
+    void actLinkDeleteExecute();
+    void actAddToLinksExecute();
+
+    // components (their object names are the language table's keys)
+    ActionUpdater *Updater = nullptr;
+    QHash<QString, QAction *> FActions;
+    QList<QAction *> FLanguageActions;
+    QHash<QString, QMenu *> FMenus;
+
+    QWidget *CoolBar = nullptr;
+    QWidget *pnlMenu = nullptr;
+    QWidget *pnlCompanyMark = nullptr;
+    REZI *CompanyMark = nullptr;
+    QToolBar *tlbMenu = nullptr;
+    QHash<QString, QToolButton *> FMenuButtons;
+    QWidget *pnlLinks = nullptr;
+    TResizeLabel *lblLinks = nullptr;
+    QToolBar *tlbLinks = nullptr;
+    QList<QToolButton *> FLinkButtons; // tlbtn0 .. tlbtn19
+    QWidget *pgsToolButtons = nullptr;
+    QToolBar *tlbToolButtons = nullptr;
+    QWidget *pnlSearchsBar = nullptr;
+    TAlignComboBox *cmbKeyWords = nullptr;
+    TComboList *cmblstSearchs = nullptr;
+    QToolButton *tlbtnSearch = nullptr;
+    QWidget *pnlAddressBar = nullptr;
+    QLabel *lblAddress = nullptr;
+    TUrlComboBox *IEAddress = nullptr;
+    QToolButton *tlbtnGo = nullptr;
+    QTabBar *tbcWindows = nullptr;
+    QWidget *pnlFullScreen = nullptr;
+    QToolBar *tlbBackup = nullptr;
+    QToolBar *ToolBar2 = nullptr;
+    QToolButton *tlbtnMinimize = nullptr;
+    QToolButton *tlbtnRestore = nullptr;
+    QToolButton *tlbtnClose = nullptr;
+    QSplitter *Splitter = nullptr;
+    QTabWidget *PageControl = nullptr;
+    QWidget *tbsFavorites = nullptr;
+    QWidget *tbsHistory = nullptr;
+    QWidget *tbsBookmark = nullptr;
+    QWidget *tbsEdit = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet3 = nullptr;
+    QCalendarWidget *MonthCalendar1 = nullptr;
+    QMdiArea *MdiArea = nullptr;
+    TBrivoStatusBar *StatusBar = nullptr;
+
+    int FProgressMax = 0;
+    int FProgress = 0;
+    int FExplorerBarMode = 0;
+    bool FClosing = false;
+    // remembered while in full screen
+    Qt::WindowStates SavedWindowState;
+    bool SavedStatusBarVisible = true;
+    QRect SavedNormalGeometry;
+    bool FTileVertical = false; // the frame's current tile mode
+};
+
+// Every "=" removed and, past 20 bytes of double-byte code-page text (a wide character counts two,
+// never split), cut to 20 bytes followed by "....": tab captions, link names and link captions.
+QString ShortCaption(const QString &s);
+
+// Number of actions of the main window.
+int mainActionCount();
+
+// The program's main window, created by the start-up block.
+extern TfrmMain *frmMain;
