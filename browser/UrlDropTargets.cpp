@@ -328,6 +328,24 @@ bool TCustomUrlDropTarget::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_receiver)
         return QObject::eventFilter(watched, event);
+    // a drag that starts in the control itself (moving a node within a tree) is the control's own
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+        const QObject *source = static_cast<QDropEvent *>(event)->source();
+        for (const QObject *o = source; o; o = o->parent())
+            if (o == m_control)
+                return false;
+        break;
+    }
+    case QEvent::DragLeave:
+        if (!m_dragging)
+            return false;
+        break;
+    default:
+        break;
+    }
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto *e = static_cast<QDragEnterEvent *>(event);

@@ -1,5 +1,7 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
+#include "browser/UrlDropTargets.h"
+
 #include "platform/BuiltinResources.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
@@ -189,6 +191,15 @@ TCustomBookmarkTreeView::TCustomBookmarkTreeView(QWidget *parent)
 {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
+    // links dropped from other programs land where the drop target highlights
+    m_urlDropTarget = new TCustomUrlDropTarget(this);
+    m_urlDropTarget->OnUrlDrop = [this](const QPoint &pt, const QString &title, const QString &url) {
+        // the node under the pointer, which the drop target highlighted during the drag
+        SetDropTarget(static_cast<TCustomBookmarkNode *>(itemAt(pt)));
+        UrlDropped(pt, title, url);
+    };
+    if (m_autoOleDrop)
+        m_urlDropTarget->RegisterDropTarget(this);
 }
 
 TCustomBookmarkTreeView::~TCustomBookmarkTreeView()
@@ -249,6 +260,10 @@ void TCustomBookmarkTreeView::SetAutoOleDrop(bool value)
     if (value == m_autoOleDrop)
         return;
     m_autoOleDrop = value;
+    if (value)
+        m_urlDropTarget->RegisterDropTarget(this);
+    else
+        m_urlDropTarget->RevokeDropTarget();
     emit OnAutoOleDropChanged(value);
 }
 

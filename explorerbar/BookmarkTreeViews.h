@@ -10,6 +10,7 @@
 #include <QPixmap>
 
 class TCustomBookmarkTreeView;
+class TCustomUrlDropTarget;
 
 // Seconds from 1970-01-01 00:00:00 to the local wall-clock time t, no time-zone conversion.
 qint64 DateTimeToUnix(const QDateTime &t);
@@ -147,6 +148,7 @@ private:
     TCustomBookmarkNode *m_dropTarget = nullptr;
     QPoint m_rightPressPos;
     bool m_rightDragArmed = false;
+    TCustomUrlDropTarget *m_urlDropTarget = nullptr;
 
     friend class TCustomBookmarkNode;
 };

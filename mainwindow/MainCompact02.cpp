@@ -5,6 +5,8 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "explorerbar/BookmarkTreeViews.h"
+#include "explorerbar/O2BookmarkTreeViews.h"
 #include "mainwindow/AlignComboBoxs.h"
 #include "mainwindow/Avis.h"
 #include "mainwindow/ComboLists.h"
@@ -23,7 +25,9 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -364,10 +368,24 @@ void TfrmMain::CreateExplorerBar()
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);
+    BookmarkTreeView->setObjectName(QStringLiteral("BookmarkTreeView"));
+    tbsBookmark->layout()->addWidget(BookmarkTreeView);
     // the second bookmark tree's page has no tab
     TabSheet3 = new QWidget(PageControl);
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     TabSheet3->hide();
+    O2BookmarkTreeView1 = new TO2BookmarkTreeView(TabSheet3);
+    O2BookmarkTreeView1->setObjectName(QStringLiteral("O2BookmarkTreeView1"));
+    for (TCustomBookmarkTreeView *tree : {static_cast<TCustomBookmarkTreeView *>(BookmarkTreeView),
+                                          static_cast<TCustomBookmarkTreeView *>(O2BookmarkTreeView1)}) {
+        connect(tree, &TExplorerTreeView::OnNavigateUrl, this,
+                [this](TExplorerTreeView *, const QString &url) { TreeNavigateUrl(url); });
+        tree->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(tree, &QWidget::customContextMenuRequested, this, [this, tree](const QPoint &pos) {
+            FMenus.value(QStringLiteral("pmnBookmark"))->popup(tree->viewport()->mapToGlobal(pos));
+        });
+    }
 }
 
 void TfrmMain::FormCreate()
@@ -384,6 +402,7 @@ void TfrmMain::FormCreate()
         CompanyMark->setToolTip(BrivoIni->AdvertPage);
         CompanyMark->Play();
         action("actPreview")->setVisible(GetIEVersion() >= 5.5);
+        BookmarkTreeView->SetFileName(BrivoIni->BookmarkFile);
     } catch (const std::exception &) {
         // a failure here ends the creation handler; the window runs on as far as it got
     }
@@ -474,8 +493,16 @@ bool TfrmMain::FormCloseQuery()
 
 bool TfrmMain::FormClose()
 {
-    // the bookmark list's save question comes with the bookmark tree
+    if (BookmarkTreeView->Modified()) {
+        const int answer = messageboxes::show(this, SaveBookmarkText, applicationtitle::get(),
+                                              messageboxes::YesNoCancel | messageboxes::IconExclamation);
+        if (answer == messageboxes::IdCancel)
+            return false; // the program stays open and nothing is written
+        if (answer == messageboxes::IdYes && !BookmarkTreeView->Save())
+            return false; // a list that could not be saved is not given up silently
+    }
     SaveSettings();
+    BrivoIni->SetBookmarkFile(BookmarkTreeView->FileName());
     hide();
     FClosing = true;
     // one page window at a time, each gone before the next is closed
@@ -678,6 +705,19 @@ void TfrmMain::tbcWindowsChange(int index)
     const bool maximized = previous && previous->WindowStateValue() == TWindowState::wsMaximized;
     MdiArea->setActiveSubWindow(found);
     found->SetWindowStateValue(maximized ? TWindowState::wsMaximized : TWindowState::wsNormal);
+}
+
+void TfrmMain::TreeNavigateUrl(const QString &url)
+{
+    // a bookmark to a file that is gone is looked for once more in the working folder
+    QString target = url;
+    const QUrl u(url);
+    if (u.isLocalFile() && !QFileInfo::exists(u.toLocalFile())) {
+        const QString here = QDir::current().absoluteFilePath(QFileInfo(u.toLocalFile()).fileName());
+        if (QFileInfo::exists(here))
+            target = QUrl::fromLocalFile(here).toString();
+    }
+    NavigateUrl(target);
 }
 
 void TfrmMain::tlbtnGoClick()

@@ -31,6 +31,8 @@ class TfrmBrowser;
 class TResizeLabel;
 class TUrlComboBox;
 class REZI;
+class TBookmarkTreeView;
+class TO2BookmarkTreeView;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -69,6 +71,7 @@ public:
     QTabBar *windowsTabs() const { return tbcWindows; }
     TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
     TUrlComboBox *addressBox() const { return IEAddress; }
+    TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
     int progress() const { return FProgress; }
     int progressMax() const { return FProgressMax; }
 
@@ -107,6 +110,7 @@ private:
     void BrowserDownloadBegin(TfrmBrowser *sender, QString &url, bool &cancel);
 
     void tbcWindowsChange(int index);
+    void TreeNavigateUrl(const QString &url);
     void tlbtnGoClick();
     void StatusBarResize();
     void ShowHint(const QString &hint);
@@ -178,6 +182,8 @@ private:
     QWidget *TabSheet2 = nullptr;
     QWidget *TabSheet3 = nullptr;
     QCalendarWidget *MonthCalendar1 = nullptr;
+    TBookmarkTreeView *BookmarkTreeView = nullptr;
+    TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
     QMdiArea *MdiArea = nullptr;
     TBrivoStatusBar *StatusBar = nullptr;
 

@@ -7,6 +7,9 @@
 #include "platform/CodePage.h"
 #include "settings/CommonUtils.h"
 #include "settings/DialogRunner.h"
+#include "browser/UrlDropTargets.h"
+
+#include <QMimeData>
 
 #include <QDialog>
 #include <QLineEdit>
@@ -304,6 +307,30 @@ TEST_F(BookmarkTree, DroppedUrlsGoWhereTheHighlightIs)
     tree.SetDropTarget(node("Leaf"));
     tree.DeleteNode(node("Nest"));
     EXPECT_EQ(tree.DropTarget(), nullptr);
+}
+
+TEST_F(BookmarkTree, LinksDraggedFromOtherProgramsLandOnTheNodeUnderThePointer)
+{
+    auto *target = tree.findChild<TCustomUrlDropTarget *>();
+    ASSERT_NE(target, nullptr);
+    EXPECT_TRUE(target->Registered());
+    tree.show();
+    auto *folder = node("Empty");
+    const QPoint pt = centerOf(tree, folder);
+    QMimeData data;
+    // a browser's dragged link: URL and title in UTF-16, one per line
+    const QString link = QStringLiteral("http://d/\nDragged");
+    data.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char *>(link.utf16()), link.size() * 2));
+    ASSERT_TRUE(target->DragEnter(&data, pt));
+    EXPECT_NE(target->DragOver(pt), TCustomUrlDropTarget::DropEffectNone);
+    target->Drop(pt);
+    ASSERT_NE(node("Dragged"), nullptr);
+    EXPECT_EQ(node("Dragged")->parent(), folder);
+    EXPECT_EQ(node("Dragged")->Url, u"http://d/");
+    EXPECT_TRUE(tree.Modified());
+    // turning drops off lets go of the registration
+    tree.SetAutoOleDrop(false);
+    EXPECT_FALSE(target->Registered());
 }
 
 TEST_F(BookmarkTree, SaveAsNamesAndFailures)

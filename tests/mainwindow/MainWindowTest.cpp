@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QComboBox>
 #include "mainwindow/ComboLists.h"
+#include "explorerbar/BookmarkTreeViews.h"
+#include "platform/MessageBoxes.h"
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -514,6 +516,60 @@ TEST_F(MainWindowTest, SearchOpensOneWindowPerSelectedEngine)
     EXPECT_EQ(frmMain->keywordBox()->count(), 1);
     frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
     EXPECT_EQ(frmMain->keywordBox()->count(), 1) << "the keyword joins the list once";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
+{
+    const QString list = dir.path() + "/bookmarks.html";
+    writeBytes(list, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+                     "    <DT><A HREF=\"http://a/\">A</A>\n</DL><p>\n");
+    writeBytes(file, "[Main]\nBookmarkFile=" + list.toUtf8() + "\n");
+    openWindow();
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    ASSERT_EQ(tree->FileName(), list);
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    const QByteArray before = readBytes(list);
+
+    QStringList asked;
+    int answer = messageboxes::IdCancel;
+    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
+        asked << text;
+        EXPECT_EQ(flags, 0x33u);
+        return answer;
+    });
+    tree->AddBookmark(nullptr, "Added", "http://added/");
+    ASSERT_TRUE(tree->Modified());
+    // Cancel keeps the program open and writes nothing
+    frmMain->close();
+    EXPECT_TRUE(frmMain->isVisible());
+    EXPECT_EQ(asked, QStringList({SaveBookmarkText}));
+    EXPECT_FALSE(readBytes(file).contains("WindowState"));
+    // No closes without saving the list
+    answer = messageboxes::IdNo;
+    closeWindow();
+    EXPECT_EQ(readBytes(list), before);
+    EXPECT_TRUE(readBytes(file).contains("BookmarkFile=" + list.toUtf8()));
+    // Yes saves it
+    openWindow();
+    frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
+    answer = messageboxes::IdYes;
+    closeWindow();
+    EXPECT_TRUE(readBytes(list).contains("http://added/"));
+    messageboxes::setResponder(previous);
+}
+
+TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)
+{
+    const QString target = page("bm.html", "Bookmarked");
+    openWindow();
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    emit tree->OnNavigateUrl(tree, target);
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(0), QString("Bookmarked"), 20000);
 }
 
 } // namespace
