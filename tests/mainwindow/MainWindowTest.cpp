@@ -573,3 +573,51 @@ TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, SizeAndEncodingMarksFollowTheActivePage)
+{
+    openWindow();
+    TfrmBrowser *first = frmMain->NewBrowser();
+    TfrmBrowser *second = frmMain->NewBrowser();
+    first->FontList().at(0)->trigger();
+    second->FontList().at(4)->trigger();
+    second->EncodeList().at(16)->setChecked(true);
+    frmMain->mdiArea()->setActiveSubWindow(first);
+    frmMain->UpdateActions();
+    EXPECT_TRUE(frmMain->action("actSmallest")->isChecked());
+    EXPECT_FALSE(frmMain->action("actCyrillicKOI8R")->isChecked());
+    frmMain->mdiArea()->setActiveSubWindow(second);
+    frmMain->UpdateActions();
+    EXPECT_TRUE(frmMain->action("actLargest")->isChecked());
+    EXPECT_TRUE(frmMain->action("actCyrillicKOI8R")->isChecked());
+    // a size command runs the active page's own action of the same tag
+    frmMain->action("actSmaller")->trigger();
+    EXPECT_TRUE(second->FontList().at(1)->isChecked());
+    EXPECT_TRUE(first->FontList().at(0)->isChecked());
+}
+
+TEST_F(MainWindowTest, FullScreenRestoresTheStateAndStatusBar)
+{
+    writeBytes(file, "[Main]\nWindowState=2\nStatusBar=0\n");
+    openWindow();
+    auto *status = frmMain->findChild<QWidget *>("StatusBar");
+    auto *coolBar = frmMain->findChild<QWidget *>("CoolBar");
+    auto *panel = frmMain->findChild<QWidget *>("pnlFullScreen");
+    ASSERT_TRUE(status->isHidden());
+    frmMain->action("actFullScreen")->trigger();
+    EXPECT_TRUE(frmMain->windowState() & Qt::WindowFullScreen);
+    EXPECT_TRUE(coolBar->isHidden());
+    EXPECT_FALSE(panel->isHidden());
+    EXPECT_TRUE(frmMain->action("acttbFullScreen")->isChecked());
+    frmMain->findChild<QToolButton *>("tlbtnRestore")->click();
+    EXPECT_FALSE(frmMain->windowState() & Qt::WindowFullScreen);
+    EXPECT_TRUE(frmMain->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(coolBar->isHidden());
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(status->isHidden()) << "a status bar hidden before full screen stays hidden";
+    EXPECT_FALSE(frmMain->action("acttbFullScreen")->isChecked());
+}
+
+} // namespace
