@@ -35,7 +35,7 @@ public:
     QStringList &AddSection(const QString &name);
     void Clear();
 
-    QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    virtual QString ReadString(const QString &section, const QString &key, const QString &def) const;
     // A value of more than two characters beginning with "0x" reads as hexadecimal; a value that is
     // not an integer gives the default.
     int ReadInteger(const QString &section, const QString &key, int def) const;

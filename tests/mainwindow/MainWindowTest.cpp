@@ -3,6 +3,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/MainTableKeys.h"
 #include "common/TestSupport.h"
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/StatusBars.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
 #include <QMdiArea>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -618,6 +620,53 @@ TEST_F(MainWindowTest, FullScreenRestoresTheStateAndStatusBar)
     EXPECT_TRUE(panel->isHidden());
     EXPECT_TRUE(status->isHidden()) << "a status bar hidden before full screen stays hidden";
     EXPECT_FALSE(frmMain->action("acttbFullScreen")->isChecked());
+}
+
+} // namespace
+
+namespace {
+
+// A language table that remembers every key read from [Main].
+class RecordingTable : public TMemIni {
+public:
+    explicit RecordingTable(const QString &name)
+        : TMemIni(name, "INI")
+    {
+    }
+    QString ReadString(const QString &section, const QString &key, const QString &def) const override
+    {
+        if (section == u"Main")
+            reads << key;
+        return TMemIni::ReadString(section, key, def);
+    }
+    mutable QStringList reads;
+};
+
+TEST_F(MainWindowTest, TheLanguageRoutineReadsEveryMainKeyInOrderFromEachTable)
+{
+    QStringList expected;
+    for (const maintablekeys::Read &r : maintablekeys::mainReads())
+        expected << r.key;
+    ASSERT_EQ(expected.size(), 270);
+    openWindow();
+    for (const char *name : {"ENGLISH", "JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
+        SCOPED_TRACE(name);
+        auto table = std::make_unique<RecordingTable>(QString::fromLatin1(name));
+        RecordingTable *recorder = table.get();
+        BrivoIni->LanguageTable = std::move(table);
+        frmMain->ApplyLanguage();
+        EXPECT_EQ(recorder->reads, expected);
+        // no covered component keeps its placeholder
+        for (QAction *a : frmMain->findChildren<QAction *>())
+            if (a->objectName().startsWith("act"))
+                EXPECT_NE(a->text(), a->objectName());
+        // the bars' pop-up Customise submenu shows the Tools menu's texts
+        auto *customize = frmMain->findChild<QMenu *>("mniCustomize");
+        auto *customize2 = frmMain->findChild<QMenu *>("mniCustomize2");
+        ASSERT_TRUE(customize && customize2);
+        EXPECT_EQ(customize2->title(), customize->title());
+        EXPECT_FALSE(customize->title().isEmpty());
+    }
 }
 
 } // namespace
