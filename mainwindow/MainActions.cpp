@@ -7,6 +7,7 @@
 #include "browser/InternetOptions.h"
 #include "browser/BrowserDialogs.h"
 #include "browser/WebEngineProfiles.h"
+#include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
 #include "mainwindow/Icons.h"
 #include "platform/ActionUpdater.h"

@@ -11,6 +11,7 @@
 #include "mainwindow/Avis.h"
 #include "mainwindow/ComboLists.h"
 #include "mainwindow/Icons.h"
+#include "mainwindow/PageScrollers.h"
 #include "mainwindow/ResizeLabels.h"
 #include "mainwindow/StatusBars.h"
 #include "platform/ActionUpdater.h"
@@ -230,7 +231,9 @@ void TfrmMain::CreateCoolBar()
     CompanyMark->setObjectName(QStringLiteral("CompanyMark"));
     connect(CompanyMark, &REZI::OnClick, this, [this] { NavigateUrl(BrivoIni->AdvertPage); });
     pnlMenu->layout()->addWidget(pnlCompanyMark);
-    tlbMenu = new QToolBar(pnlMenu);
+    pgsMenu = new TPageScroller(pnlMenu);
+    pgsMenu->setObjectName(QStringLiteral("pgsMenu"));
+    tlbMenu = new QToolBar;
     tlbMenu->setObjectName(QStringLiteral("tlbMenu"));
     tlbMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (const QString &name : {"File", "View", "Tools", "Language", "Windows", "Help"}) {
@@ -244,12 +247,15 @@ void TfrmMain::CreateCoolBar()
         tlbMenu->addWidget(b);
         FMenuButtons.insert(b->objectName(), b);
     }
-    pnlMenu->layout()->addWidget(tlbMenu);
+    pgsMenu->setControl(tlbMenu);
+    pnlMenu->layout()->addWidget(pgsMenu);
     pnlLinks = band(pnlMenu, QStringLiteral("pnlLinks"));
     lblLinks = new TResizeLabel(pnlLinks);
     lblLinks->setObjectName(QStringLiteral("lblLinks"));
     pnlLinks->layout()->addWidget(lblLinks);
-    tlbLinks = new QToolBar(pnlLinks);
+    pgsLinks = new TPageScroller(pnlLinks);
+    pgsLinks->setObjectName(QStringLiteral("pgsLinks"));
+    tlbLinks = new QToolBar;
     tlbLinks->setObjectName(QStringLiteral("tlbLinks"));
     tlbLinks->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tlbLinks->setIconSize(QSize(16, 16));
@@ -272,16 +278,19 @@ void TfrmMain::CreateCoolBar()
         button->setProperty("Holder", QVariant::fromValue(holder));
         FLinkButtons.append(button);
     }
-    pnlLinks->layout()->addWidget(tlbLinks);
+    pgsLinks->setControl(tlbLinks);
+    pnlLinks->layout()->addWidget(pgsLinks);
+    static_cast<QHBoxLayout *>(pnlLinks->layout())->setStretch(1, 1);
     pnlMenu->layout()->addWidget(pnlLinks);
     static_cast<QHBoxLayout *>(pnlMenu->layout())->setStretch(2, 1);
     bands->addWidget(pnlMenu);
 
     // band 2: the customisable tool bar
-    pgsToolButtons = band(CoolBar, QStringLiteral("pgsToolButtons"));
-    tlbToolButtons = new QToolBar(pgsToolButtons);
+    pgsToolButtons = new TPageScroller(CoolBar);
+    pgsToolButtons->setObjectName(QStringLiteral("pgsToolButtons"));
+    tlbToolButtons = new QToolBar;
     tlbToolButtons->setObjectName(QStringLiteral("tlbToolButtons"));
-    pgsToolButtons->layout()->addWidget(tlbToolButtons);
+    pgsToolButtons->setControl(tlbToolButtons);
     bands->addWidget(pgsToolButtons);
 
     // band 3: the search bar

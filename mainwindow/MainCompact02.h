@@ -29,6 +29,7 @@ class TBrivoStatusBar;
 class TComboList;
 class TfrmBrowser;
 class TResizeLabel;
+class TPageScroller;
 class TUrlComboBox;
 class REZI;
 class TBookmarkTreeView;
@@ -149,13 +150,15 @@ private:
     QWidget *pnlMenu = nullptr;
     QWidget *pnlCompanyMark = nullptr;
     REZI *CompanyMark = nullptr;
+    TPageScroller *pgsMenu = nullptr;
     QToolBar *tlbMenu = nullptr;
     QHash<QString, QToolButton *> FMenuButtons;
     QWidget *pnlLinks = nullptr;
     TResizeLabel *lblLinks = nullptr;
+    TPageScroller *pgsLinks = nullptr;
     QToolBar *tlbLinks = nullptr;
     QList<QToolButton *> FLinkButtons; // tlbtn0 .. tlbtn19
-    QWidget *pgsToolButtons = nullptr;
+    TPageScroller *pgsToolButtons = nullptr;
     QToolBar *tlbToolButtons = nullptr;
     QWidget *pnlSearchsBar = nullptr;
     TAlignComboBox *cmbKeyWords = nullptr;
