@@ -85,6 +85,9 @@ public:
 
     virtual void DropDown();
     virtual void CloseUp();
+    // Re-derives the list's selection from the shown text (after the items change, or before the
+    // selection is read while text typed into the closed list has not been taken yet).
+    void SyncSelectionFromText() { UpdateListFromText(); }
 
     // The arrow button and the text area, in the control's coordinates.
     QRect ButtonRect() const { return FButtonRect; }

@@ -36,6 +36,7 @@ enum class Rule {
     PageSize,    // a page window is active; the mark follows its text-size action
     PageEncode,  // a page window is active; the mark follows its encoding action
     WindowState, // tab pop-up: a page window is active and not already in the action's state
+    Link,        // the link the action's tag names still exists
     Disabled,    // a language without a table
     Pending,     // the command needs a part of the program that has not been built yet
 };
@@ -116,7 +117,7 @@ const ActionDef kActions[] = {
     {"actCustomizeLinks", 0, "", -1, 0, Rule::Pending},
     {"actCustomizeToolButtons", 0, "", -1, 0, Rule::Pending},
     {"actCustomizeSearchs", 0, "", 15, 0, Rule::Pending},
-    {"actAddToLinks", 0, "", -1, 0, Rule::Always},
+    {"actAddToLinks", 0, "", -1, 0, Rule::Page},
     {"actMail", 0, "Ctrl+M", 19, 0, Rule::Pending},
     {"actMailTo", 0, "", 20, 0, Rule::Pending},
     {"actMailToOptions", 0, "", -1, 0, Rule::Pending},
@@ -174,9 +175,9 @@ const ActionDef kActions[] = {
     {"actWindowRestore", int(TWindowState::wsNormal), "", -1, 0, Rule::WindowState},
     {"actWindowClose", 0, "", -1, 0, Rule::Page},
     // link buttons
-    {"actLinkOpen", 0, "", 8, 0, Rule::Always},
-    {"actLinkOpenNewWindow", 0, "", 35, 0, Rule::Always},
-    {"actLinkDelete", 0, "", 36, 0, Rule::Always},
+    {"actLinkOpen", 0, "", 8, 0, Rule::Link},
+    {"actLinkOpenNewWindow", 0, "", 35, 0, Rule::Link},
+    {"actLinkDelete", 0, "", 36, 0, Rule::Link},
     {"actLinkEdit", 0, "", -1, 0, Rule::Pending},
     // explorer bar
     {"actFavoritesAdd", 0, "", 34, 0, Rule::Pending},
@@ -279,6 +280,11 @@ void TfrmMain::CreateActions()
             case Rule::WindowState:
                 act->setEnabled(page && page->WindowStateValue() != TWindowState(act->property("Tag").toInt()));
                 break;
+            case Rule::Link: {
+                const int tag = act->property("Tag").toInt();
+                act->setEnabled(tag >= 0 && tag < BrivoIni->Links.size());
+                break;
+            }
             case Rule::Disabled:
             case Rule::Pending: act->setEnabled(false); break;
             }

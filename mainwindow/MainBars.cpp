@@ -111,6 +111,8 @@ void TfrmMain::UpdateSearchList()
     for (const QString &line : std::as_const(BrivoIni->Searchs))
         names.append(textrules::lineName(line));
     cmblstSearchs->setItems(names);
+    // the shown engines stay selected when they are still in the list
+    cmblstSearchs->SyncSelectionFromText();
 }
 
 void TfrmMain::LinkButtonClick(QToolButton *button)
@@ -159,6 +161,9 @@ void TfrmMain::actAddToLinksExecute()
 void TfrmMain::tlbtnSearchClick()
 {
     const QString keyword = cmbKeyWords->currentText();
+    // engines typed into the closed list count
+    if (!cmblstSearchs->DroppedDown())
+        cmblstSearchs->SyncSelectionFromText();
     if (cmblstSearchs->SelCount() == 0 || keyword.isEmpty())
         return;
     const QString encoded = bartexts::encodeKeyword(keyword);

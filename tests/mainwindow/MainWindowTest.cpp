@@ -506,10 +506,8 @@ TEST_F(MainWindowTest, SearchOpensOneWindowPerSelectedEngine)
                      "Three=http://127.0.0.1:9/three?q=%s\n");
     openWindow();
     frmMain->keywordBox()->setEditText("two words");
+    // engines typed into the closed list take effect when the search runs
     frmMain->searchEngines()->setText("One,Three");
-    frmMain->searchEngines()->DropDown(); // the list takes its selection from the text
-    frmMain->searchEngines()->CloseUp();
-    ASSERT_EQ(frmMain->searchEngines()->SelCount(), 2);
     frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
     const QList<TfrmBrowser *> pages = frmMain->Browsers();
     ASSERT_EQ(pages.size(), 2);
@@ -518,6 +516,31 @@ TEST_F(MainWindowTest, SearchOpensOneWindowPerSelectedEngine)
     EXPECT_EQ(frmMain->keywordBox()->count(), 1);
     frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
     EXPECT_EQ(frmMain->keywordBox()->count(), 1) << "the keyword joins the list once";
+    EXPECT_EQ(frmMain->Browsers().size(), 4);
+    // a refilled list keeps the engines its text names
+    BrivoIni->SetSearchs({"Three=http://127.0.0.1:9/3?q=%s", "Four=http://127.0.0.1:9/4?q=%s"});
+    frmMain->UpdateSearchList();
+    EXPECT_EQ(frmMain->searchEngines()->SelCount(), 1);
+    EXPECT_TRUE(frmMain->searchEngines()->Selected(0));
+}
+
+TEST_F(MainWindowTest, LinkCommandsNeedTheirLinkAndAddToLinksNeedsAPage)
+{
+    writeBytes(file, "[Links]\nA=http://a/\nB=http://b/\n");
+    openWindow();
+    frmMain->UpdateActions();
+    EXPECT_FALSE(frmMain->action("actAddToLinks")->isEnabled());
+    EXPECT_TRUE(frmMain->action("actLinkDelete")->isEnabled());
+    // the pop-up names the right-clicked link to its three commands
+    for (const char *name : {"actLinkOpen", "actLinkOpenNewWindow", "actLinkDelete"})
+        frmMain->action(name)->setProperty("Tag", 1);
+    frmMain->action("actLinkDelete")->trigger();
+    frmMain->UpdateActions();
+    EXPECT_FALSE(frmMain->action("actLinkDelete")->isEnabled()) << "the link it named is gone";
+    EXPECT_FALSE(frmMain->action("actLinkOpen")->isEnabled());
+    frmMain->NewBrowser();
+    frmMain->UpdateActions();
+    EXPECT_TRUE(frmMain->action("actAddToLinks")->isEnabled());
 }
 
 } // namespace
