@@ -1,5 +1,7 @@
 #include "browser/IEBrowsers.h"
 
+#include "platform/AtomicFiles.h"
+
 #include "browser/BrowserDialogs.h"
 #include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
@@ -25,7 +27,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -880,11 +881,11 @@ bool TIEBrowser::SaveTo(const QString &path, TSaveFormat format)
         m_page->toPlainText([self, path](const QString &text) {
             if (!self)
                 return;
-            QSaveFile file(path);
-            const bool ok = file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+            QString error;
+            const bool ok = atomicfile::write(path, text.toUtf8(), &error);
             if (!ok)
                 self->reportFailure(tr("The page could not be saved as %1: %2")
-                                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                        .arg(QDir::toNativeSeparators(path), error));
             emit self->SaveAsComplete(path, ok);
         });
         return true;

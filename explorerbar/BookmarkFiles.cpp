@@ -1,9 +1,10 @@
 #include "explorerbar/BookmarkFiles.h"
 
+#include "platform/AtomicFiles.h"
+
 #include "platform/CodePage.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 #include <algorithm>
@@ -390,20 +391,7 @@ QByteArray write(const Document &doc)
 
 bool save(const QString &path, const Document &doc, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = write(doc);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return atomicfile::write(path, write(doc), error);
 }
 
 QString decodeText(const QByteArray &bytes, int legacyCodePage)

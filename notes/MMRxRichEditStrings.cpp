@@ -1,12 +1,13 @@
 // The Lines object of the rich-edit control: line access and the streams documents enter and leave by.
 #include "notes/MMRxRichEdit.h"
+#include "platform/AtomicFiles.h"
 #include "platform/PlatformError.h"
 #include "settings/BrivoInisCompact.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <mutex>
 
@@ -407,14 +408,14 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
         Format = m_fileFormat; // a document is written back in the format it was read in
     try {
         if (save) {
-            QSaveFile file(fileName);
-            if (!file.open(QIODevice::WriteOnly))
-                throw PlatformError(QStringLiteral("Cannot create file \"%1\". %2")
-                                        .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-            SaveToStream(file);
-            if (!file.commit())
+            // the document is streamed whole first, then replaces the file in one step
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            SaveToStream(buffer);
+            QString error;
+            if (!atomicfile::write(fileName, buffer.data(), &error))
                 throw PlatformError(QStringLiteral("Cannot write file \"%1\". %2")
-                                        .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+                                        .arg(QDir::toNativeSeparators(fileName), error));
         } else {
             QFile file(fileName);
             if (!file.open(QIODevice::ReadOnly))

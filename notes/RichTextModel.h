@@ -221,6 +221,8 @@ public:
     // Applies the format of the last paragraph; call once at the end.
     void Finish();
     int Position() const { return m_cursor.position(); }
+    // The character format unmasked fields come from (the control's default).
+    const TRichCharFormat &Defaults() const { return m_defaults; }
 
 private:
     void flush();

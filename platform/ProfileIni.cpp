@@ -1,12 +1,12 @@
 #include "platform/ProfileIni.h"
 
+#include "platform/AtomicFiles.h"
 #include "platform/TextRules.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 
@@ -324,15 +324,7 @@ bool ProfileIni::save(Document &d) const
 {
     const QFileInfo info(m_fileName);
     QDir().mkpath(info.absolutePath());
-    QSaveFile f(m_fileName);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = d.serialize();
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit())
+    if (!atomicfile::write(m_fileName, d.serialize()))
         return false;
     d.stamp = stampOf(m_fileName);
     return true;

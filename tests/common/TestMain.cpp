@@ -1,6 +1,8 @@
-// main() of every test executable: a QApplication on the offscreen platform, with HOME and the XDG
+// main() of every test executable: the program's application object on the offscreen platform, with HOME and the XDG
 // folders pointed at a private temporary folder so no test touches the user's own files.
 #include <gtest/gtest.h>
+
+#include "platform/ExceptionGuard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +28,7 @@ int main(int argc, char **argv)
     QFile::setPermissions(home.path() + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    // the program's own application object, so its exception guard is under test too
+    GuardedApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

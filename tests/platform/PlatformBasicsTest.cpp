@@ -1,6 +1,8 @@
 // Text rules, code pages, locale abbreviations and the store of platform values.
 #include "common/TestSupport.h"
+#include "platform/ActionUpdater.h"
 #include "platform/CodePage.h"
+#include "platform/ExceptionGuard.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformPaths.h"
 #include "platform/PlatformStore.h"
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -161,4 +164,49 @@ TEST(PlatformPaths, SettingsFileNextToWritableExecutable)
     if (::geteuid() != 0) {
         EXPECT_EQ(platformpaths::settingsFileFor("/usr/bin/brivo"), platformpaths::configDir() + "/brivo.ini");
     }
+}
+
+namespace {
+
+// A receiver whose event handler fails.
+class Failing : public QObject {
+public:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User)
+            throw PlatformError(QStringLiteral("handler failed"));
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+TEST(ExceptionGuard, AFailingHandlerStopsWithoutCrossingTheEventLoop)
+{
+    Failing receiver;
+    const int before = GuardedApplication::droppedExceptions();
+    QEvent sent(QEvent::User);
+    EXPECT_NO_THROW(QCoreApplication::sendEvent(&receiver, &sent));
+    QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+    EXPECT_NO_THROW(QCoreApplication::processEvents());
+    EXPECT_EQ(GuardedApplication::droppedExceptions(), before + 2);
+}
+
+TEST(ActionUpdater, RunsEveryHandlerAndForgetsDestroyedActions)
+{
+    ActionUpdater updater;
+    auto *kept = new QAction;
+    auto *gone = new QAction;
+    int runs = 0;
+    updater.add(kept, [&](QAction *a) {
+        ++runs;
+        a->setEnabled(false);
+    });
+    updater.add(gone, [&](QAction *) { ++runs; });
+    updater.add(new QAction(&updater), [](QAction *) { throw PlatformError(QStringLiteral("x")); });
+    delete gone;
+    updater.updateAll();
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(kept->isEnabled());
+    delete kept;
 }
