@@ -693,3 +693,22 @@ TEST_F(MainWindowTest, TheLanguageRoutineReadsEveryMainKeyInOrderFromEachTable)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ATypedAddressOpensWithEnterAndAnEmptyBoxDoesNothing)
+{
+    const QString target = page("typed.html", "Typed");
+    openWindow();
+    TUrlComboBox *box = frmMain->addressBox();
+    box->setFocus();
+    box->setEditText(QString());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(frmMain->Browsers().isEmpty()) << "the go button does nothing for an empty box";
+    box->setEditText(target);
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(0), QString("Typed"), 20000);
+}
+
+} // namespace
