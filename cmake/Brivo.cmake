@@ -39,3 +39,19 @@ function(brivo_folder_tests folder)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV}"
     TIMEOUT 600)
 endfunction()
+
+# The libraries a fuzz target or benchmark names in its comment line "// links: <target>...", and
+# whether one of the project's libraries among them is left out of this build (no web engine).
+function(brivo_declared_links src out_links out_missing)
+  file(STRINGS ${src} links_line REGEX "^// links: ")
+  string(REPLACE "// links: " "" links "${links_line}")
+  separate_arguments(links)
+  set(missing FALSE)
+  foreach(lib IN LISTS links)
+    if(lib MATCHES "^brivo_" AND NOT TARGET ${lib})
+      set(missing TRUE)
+    endif()
+  endforeach()
+  set(${out_links} ${links} PARENT_SCOPE)
+  set(${out_missing} ${missing} PARENT_SCOPE)
+endfunction()
