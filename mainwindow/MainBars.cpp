@@ -30,6 +30,11 @@ constexpr int kTemplateLast = int(std::size(kTemplate)) - 1;
 
 } // namespace
 
+const char *toolButtonTemplate(int number)
+{
+    return number >= 0 && number <= kTemplateLast ? kTemplate[number] : nullptr;
+}
+
 QComboBox *TfrmMain::keywordBox() const
 {
     return cmbKeyWords;

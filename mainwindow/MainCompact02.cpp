@@ -148,17 +148,11 @@ void TfrmMain::CreateComponents()
     tlbBackup = new QToolBar(pnlFullScreen);
     tlbBackup->setObjectName(QStringLiteral("tlbBackup"));
     tlbBackup->setIconSize(QSize(16, 16));
-    const char *const templateButtons[] = {
-        "acttbNewBrowser", "acttbClose",  "-",         "acttbBack",        "acttbForward", "acttbStop",
-        "acttbRefresh",    "acttbHomepage", "-",       "acttbOpen",        "acttbSave",    "acttbPrint",
-        "-",               "acttbExplorerBar", "-",    "acttbMail",        "acttbMailTo",  "-",
-        "acttbFullScreen", "-",           "acttbCascade", "acttbTileV",    "acttbTileH",
-    };
-    for (const char *name : templateButtons) {
-        if (QLatin1String(name) == QLatin1String("-"))
-            tlbBackup->addSeparator();
-        else
+    for (int number = 0; number < ToolButtonTemplateCount; ++number) {
+        if (const char *name = toolButtonTemplate(number))
             tlbBackup->addAction(FActions.value(QString::fromLatin1(name)));
+        else
+            tlbBackup->addSeparator();
     }
     pnlFullScreen->layout()->addWidget(tlbBackup);
     static_cast<QHBoxLayout *>(pnlFullScreen->layout())->addStretch();

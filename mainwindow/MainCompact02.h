@@ -205,6 +205,10 @@ private:
 // never split), cut to 20 bytes followed by "....": tab captions, link names and link captions.
 QString ShortCaption(const QString &s);
 
+// The tool-bar action of template button number (0..ToolButtonTemplateCount-1); null for a separator.
+constexpr int ToolButtonTemplateCount = 23;
+const char *toolButtonTemplate(int number);
+
 // Number of actions of the main window.
 int mainActionCount();
 
