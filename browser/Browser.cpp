@@ -112,7 +112,11 @@ TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
         QTimer::singleShot(0, this, [this] { close(); });
     };
     m_browser->OnTranslateAccelerator = [this](TIEBrowser *, QKeyEvent *key) {
-        if (!m_owner)
+        // the owner hears of Esc, the function keys and every key pressed with Ctrl
+        const int k = key->key();
+        const bool forwarded = k == Qt::Key_Escape || (k >= Qt::Key_F1 && k <= Qt::Key_F12)
+                          || key->modifiers().testFlag(Qt::ControlModifier);
+        if (!m_owner || !forwarded)
             return false;
         browsermessages::KeyOfferedEvent offered(key->keyCombination());
         QCoreApplication::sendEvent(m_owner, &offered);

@@ -172,6 +172,11 @@ TEST_F(PageWindowTest, AHandledKeyIsConsumedAndTheCaptionStays)
     QKeyEvent ctrlN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(p->WebBrowser()->OnTranslateAccelerator(p->WebBrowser(), &ctrlN));
     EXPECT_EQ(p->windowTitle(), "Kept");
+    // only Esc, the function keys and Ctrl keys reach the owner
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, "n");
+    EXPECT_FALSE(p->WebBrowser()->OnTranslateAccelerator(p->WebBrowser(), &letter));
+    QKeyEvent shiftF11(QEvent::KeyPress, Qt::Key_F11, Qt::ShiftModifier);
+    EXPECT_TRUE(p->WebBrowser()->OnTranslateAccelerator(p->WebBrowser(), &shiftF11));
     owner.handleKeys = false;
     EXPECT_FALSE(p->WebBrowser()->OnTranslateAccelerator(p->WebBrowser(), &ctrlN));
 }
