@@ -258,6 +258,11 @@ void TfrmBrowser::closeEvent(QCloseEvent *event)
         while (m_browser->Busy() && waited.elapsed() < CloseWaitMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
+    // a download refused a moment ago is still being wound up by the engine
+    QElapsedTimer settling;
+    settling.start();
+    while (m_browser->DownloadSettleMs() > 0 && settling.elapsed() < CloseWaitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QMdiSubWindow::closeEvent(event);
 }
 

@@ -900,11 +900,24 @@ bool TIEBrowser::SaveTo(const QString &path, TSaveFormat format)
     return true;
 }
 
+void TIEBrowser::cancelDownload(QWebEngineDownloadRequest *download)
+{
+    download->cancel();
+    m_downloadCancelled.start();
+}
+
+int TIEBrowser::DownloadSettleMs() const
+{
+    if (!m_downloadCancelled.isValid())
+        return 0;
+    return int(std::max<qint64>(0, DownloadSettleTime - m_downloadCancelled.elapsed()));
+}
+
 void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
 {
     if (download->isSavePageDownload() && m_pendingSaves == 0) {
         // the engine's own "save page" (its context menu): the user chooses where and how
-        download->cancel();
+        cancelDownload(download);
         QTimer::singleShot(0, this, &TIEBrowser::SaveAs);
         return;
     }
@@ -925,10 +938,21 @@ void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
     const QString suggested = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
     const QString path = browserDialogs().saveFileName(this, tr("Save As"), suggested, {tr("All files (*)")}, nullptr);
     if (path.isEmpty()) {
-        download->cancel();
+        cancelDownload(download);
         return;
     }
     const QFileInfo info(path);
+    // a folder that cannot take the file is reported here: the engine's own handling of an
+    // uncreatable download folder is not safe to rely on
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        cancelDownload(download);
+        reportFailure(tr("The download of %1 failed: %2")
+                          .arg(download->url().toDisplayString(),
+                               tr("the folder %1 cannot take the file").arg(QDir::toNativeSeparators(folder.filePath()))));
+        emit FileDownloadComplete(path, false);
+        return;
+    }
     download->setDownloadDirectory(info.absolutePath());
     download->setDownloadFileName(info.fileName());
     emit StatusTextChange(tr("Downloading %1...").arg(download->url().toDisplayString()));

@@ -14,6 +14,7 @@
 //    FindComplete.
 // Document commands do nothing while no document is loaded. Modal dialogs and message boxes go
 // through browserDialogs() (BrowserDialogs.h).
+#include <QElapsedTimer>
 #include <QFlags>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -198,6 +199,11 @@ public:
     TFindDialog *FindDialog() const { return m_findDialog; }
     // A download of this control's page (the profile hands each one to the control of its page).
     void HandleDownload(QWebEngineDownloadRequest *download);
+    // The engine finishes a refused download on its own after the refusal; destroying the page before
+    // it has is not safe. How long (ms) an owner about to destroy the control should still let the
+    // event loop run (0 when nothing is pending).
+    int DownloadSettleMs() const;
+    static constexpr int DownloadSettleTime = 1000;
 
     // Request hooks (see the top of this file).
     std::function<void(TIEBrowser *, QString &url, bool &cancel)> OnBeforeNavigate;
@@ -245,6 +251,7 @@ private:
     bool routeKey(QKeyEvent *key);
     bool performOwnAccelerator(QKeyEvent *key);
     void reportFailure(const QString &text);
+    void cancelDownload(QWebEngineDownloadRequest *download);
     void askCredentials(QAuthenticator *auth, const QString &text);
     void doSaveAs();
     void doPrint();
@@ -281,6 +288,7 @@ private:
     QUrl m_forcedUrl;
     bool m_loadingForced = false;
     int m_pendingSaves = 0;
+    QElapsedTimer m_downloadCancelled;
     int m_swallowKey = 0;
     QString m_lastFindText;
 };

@@ -139,6 +139,8 @@ protected:
     }
     void TearDown() override
     {
+        // as a page window does before it closes: let the engine wind up a refused download
+        QTest::qWait(browser.DownloadSettleMs());
         setBrowserDialogs(nullptr);
         platformstore::setFolder(QString());
     }
