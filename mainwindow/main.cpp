@@ -2,6 +2,7 @@
 #include "browser/WebEngineProfiles.h"
 #include "mainwindow/Hints.h"
 #include "mainwindow/MainCompact02.h"
+#include "notes/RtfCodec.h"
 #include "mainwindow/Icons.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/ExceptionGuard.h"
@@ -28,6 +29,7 @@ int main(int argc, char **argv)
                                     + QStringLiteral("/help/index.html"));
     applicationtitle::set(QStringLiteral("Brivo"));
     hints::installFilter();
+    InstallRtfCodec(); // the notes editor reads and writes rich text through it
     QApplication::setWindowIcon(icons::programIcon());
 
     try {

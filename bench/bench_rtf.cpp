@@ -1,0 +1,124 @@
+// links: brivo_notes Qt6::Widgets
+// RTF reading and writing at scale: documents of 1 MB and 10 MB of CJK text (as \uN and as Shift-JIS
+// bytes), with format changes, lists and pictures, read into a document and written back. The cost
+// is to grow linearly with the size (compare the per-byte rates of the two sizes).
+// BRIVO_BENCH_FILE=<path> also reads and writes that file, so any RTF file can be measured.
+#include "notes/RtfReader.h"
+#include "notes/RtfWriter.h"
+#include "platform/CodePage.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray pictureGroup()
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer b(&png);
+    b.open(QIODevice::WriteOnly);
+    image.save(&b, "PNG");
+    return "{\\pict\\pngblip\\picw16\\pich16\\picwgoal240\\pichgoal240 " + png.toHex() + "}";
+}
+
+// A document of about the given size: paragraphs of alternating runs, every tenth one bulleted,
+// every fiftieth with a picture.
+QByteArray cjkDocument(qsizetype bytes)
+{
+    const QString jp = QString::fromUtf16(u"\u65e5\u672c\u8a9e\u306e\u30c6\u30ad\u30b9\u30c8");
+    QByteArray unicode;
+    for (QChar c : jp)
+        unicode += "\\u" + QByteArray::number(int(qint16(c.unicode()))) + "?";
+    QByteArray sjis;
+    for (char c : codepage::encode(jp, 932))
+        sjis += "\\'" + QByteArray::number(uchar(c), 16);
+    const QByteArray picture = pictureGroup();
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman\\fprq1"
+                     "\\fcharset128 MS Mincho;}{\\f2\\fcharset2 Symbol;}}{\\colortbl ;\\red200\\green0\\blue0;}\r\n";
+    out.reserve(bytes + 4096);
+    for (int p = 0; out.size() < bytes; ++p) {
+        out += "\\pard";
+        if (p % 10 == 0)
+            out += "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li360";
+        out += "\\f0\\fs20 Plain text, \\b bold \\b0\\f1 " + unicode + " {\\cf1\\i " + sjis + "} mixed with ASCII";
+        if (p % 50 == 0)
+            out += picture;
+        out += "\\par\r\n";
+    }
+    out += "}";
+    return out;
+}
+
+std::unique_ptr<QTextDocument> read(const QByteArray &bytes)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setUndoRedoEnabled(false);
+    TRichDocumentBuilder builder(QTextCursor(doc.get()), richedit::StandardCharFormat());
+    if (rtf::ReadDocument(bytes, builder))
+        builder.Finish();
+    return doc;
+}
+
+void readRtf(benchmark::State &state)
+{
+    const QByteArray bytes = cjkDocument(state.range(0) << 20);
+    for (auto _ : state) {
+        auto doc = read(bytes);
+        benchmark::DoNotOptimize(doc->characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void writeRtf(benchmark::State &state)
+{
+    const auto doc = read(cjkDocument(state.range(0) << 20));
+    qsizetype written = 0;
+    for (auto _ : state) {
+        const QByteArray out =
+            rtf::WriteDocument(TRichDocumentSource(doc.get(), 0, -1, richedit::StandardCharFormat()));
+        written = out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(state.iterations() * written);
+}
+
+void readWriteFile(benchmark::State &state)
+{
+    QFile f(QString::fromLocal8Bit(qgetenv("BRIVO_BENCH_FILE")));
+    if (!f.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("set BRIVO_BENCH_FILE to a readable file");
+        return;
+    }
+    const QByteArray bytes = f.readAll();
+    for (auto _ : state) {
+        auto doc = read(bytes);
+        const QByteArray out =
+            rtf::WriteDocument(TRichDocumentSource(doc.get(), 0, -1, richedit::StandardCharFormat()));
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+} // namespace
+
+BENCHMARK(readRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(writeRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(readWriteFile)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

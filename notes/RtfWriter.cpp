@@ -1,0 +1,448 @@
+#include "notes/RtfWriter.h"
+
+#include "notes/RtfPicture.h"
+#include "notes/RtfReader.h"
+#include "platform/CodePage.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <tuple>
+#include <vector>
+
+using namespace richedit;
+
+namespace rtf {
+
+namespace {
+
+struct FontKey {
+    QString Face;
+    int Charset = 0;
+    int PitchAndFamily = 0;
+    bool operator==(const FontKey &) const = default;
+};
+
+size_t qHash(const FontKey &k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.Face, k.Charset, k.PitchAndFamily);
+}
+
+constexpr int SymbolCharset = 2;
+
+class Writer : public TRichDocumentVisitor {
+public:
+    Writer(const TRichCharFormat &defaults, const WriteOptions &options)
+        : m_options(options)
+    {
+        m_body.reserve(4096);
+        fontIndex(defaults);                    // \deff0: the control's default font
+        m_prev = DocumentStartFormat(defaults); // what a reader starts from
+    }
+
+    QByteArray Result() const
+    {
+        QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
+        for (qsizetype i = 0; i < m_fonts.size(); ++i)
+            writeFontEntry(out, int(i), m_fonts[i]);
+        out += "}\r\n{\\colortbl ;";
+        for (QRgb c : m_colors)
+            out += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue" +
+                   QByteArray::number(qBlue(c)) + ';';
+        out += "}\r\n";
+        out += m_body;
+        out += "}\r\n";
+        return out;
+    }
+
+    void BeginParagraph(const TRichParaFormat &format) override
+    {
+        const bool changed = !m_paraValid || !(format == m_para);
+        if (changed) {
+            word("pard");
+            m_para = format;
+            m_paraValid = true;
+        }
+        if (format.Numbering != 0) {
+            // the number or bullet as text for readers without numbering, then the numbering itself
+            m_number = (m_lastNumbering == format.Numbering) ? m_number + 1 : 1;
+            m_lastNumbering = format.Numbering;
+            if (format.Numbering == 1) {
+                const int symbol = symbolFont();
+                m_body += "{\\pntext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}";
+                if (changed)
+                    m_body += "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbol) + "\\pnindent0{\\pntxtb\\'B7}}";
+            } else {
+                m_body += "{\\pntext\\f0 " + numberText(format.Numbering, m_number) + ".\\tab}";
+                if (changed)
+                    m_body += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1" + numberingWord(format.Numbering) +
+                              "{\\pntxta.}}";
+            }
+            m_space = false;
+        } else {
+            m_lastNumbering = 0;
+        }
+        if (changed)
+            writeParaProperties(format);
+    }
+
+    void Text(QStringView text, const TRichCharFormat &format) override
+    {
+        applyChar(format);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t u = text[i].unicode();
+            switch (u) {
+            case u'\\':
+                raw("\\\\");
+                break;
+            case u'{':
+                raw("\\{");
+                break;
+            case u'}':
+                raw("\\}");
+                break;
+            case u'\t':
+                word("tab");
+                break;
+            case 0x2028:
+                word("line");
+                break;
+            case ObjectChar:
+                break;
+            default:
+                if (u < 0x20) {
+                    break; // no control characters in text
+                } else if (u < 0x80) {
+                    if (m_space) {
+                        m_body += ' ';
+                        m_space = false;
+                    }
+                    m_body += char(u);
+                } else {
+                    // the fallback "?" ends the word: no delimiting space
+                    m_body += "\\u" + QByteArray::number(int(qint16(u))) + '?';
+                    m_space = false;
+                }
+                break;
+            }
+        }
+    }
+
+    void Object(const TRichObject &object, const TRichCharFormat &format) override
+    {
+        if (m_options.NoObjects)
+            return;
+        applyChar(format);
+        const bool kept = (object.ObjectKind == TRichObject::Object && object.DataFormat == u"rtf-object") ||
+                          (object.ObjectKind == TRichObject::Picture && object.DataFormat == u"rtf-pict");
+        if (kept && !object.Data.isEmpty()) {
+            raw(object.Data); // as it was read
+            return;
+        }
+        QByteArray data = object.Data;
+        QByteArray kind = object.DataFormat == u"jpeg" ? "jpegblip" : "pngblip";
+        if (data.isEmpty() || (object.DataFormat != u"png" && object.DataFormat != u"jpeg")) {
+            if (object.Image.isNull())
+                return; // nothing that can be shown
+            data = PngBytes(object.Image);
+            kind = "pngblip";
+        }
+        const int w = object.Width > 0 ? object.Width : object.Image.width() * 15;
+        const int h = object.Height > 0 ? object.Height : object.Image.height() * 15;
+        const int pw = object.Image.isNull() ? (w + 7) / 15 : object.Image.width();
+        const int ph = object.Image.isNull() ? (h + 7) / 15 : object.Image.height();
+        QByteArray g = "{\\pict\\" + kind + "\\picw" + QByteArray::number(pw) + "\\pich" + QByteArray::number(ph) +
+                       "\\picwgoal" + QByteArray::number(w) + "\\pichgoal" + QByteArray::number(h);
+        if (object.ScaleX != 100)
+            g += "\\picscalex" + QByteArray::number(object.ScaleX);
+        if (object.ScaleY != 100)
+            g += "\\picscaley" + QByteArray::number(object.ScaleY);
+        g += "\r\n";
+        const QByteArray hex = data.toHex();
+        for (qsizetype i = 0; i < hex.size(); i += 128) {
+            g += hex.mid(i, 128);
+            g += "\r\n";
+        }
+        g += '}';
+        raw(g);
+    }
+
+    void EndParagraph(bool) override
+    {
+        // the last paragraph's mark too: a reader takes the final one as the document's own end
+        word("par");
+        m_body += "\r\n";
+        m_space = false;
+    }
+
+private:
+    void word(const char *w, std::optional<int> param = std::nullopt)
+    {
+        m_body += '\\';
+        m_body += w;
+        if (param)
+            m_body += QByteArray::number(*param);
+        m_space = true;
+    }
+
+    void raw(const QByteArray &bytes)
+    {
+        m_body += bytes;
+        m_space = false;
+    }
+
+    int fontIndex(const TRichCharFormat &f)
+    {
+        const FontKey key{f.FaceName, f.Charset, f.PitchAndFamily};
+        const auto it = m_fontIndex.constFind(key);
+        if (it != m_fontIndex.cend())
+            return *it;
+        const int index = int(m_fonts.size());
+        m_fonts.append(key);
+        m_fontIndex.insert(key, index);
+        return index;
+    }
+
+    int symbolFont()
+    {
+        TRichCharFormat f;
+        f.FaceName = QStringLiteral("Symbol");
+        f.Charset = SymbolCharset;
+        return fontIndex(f);
+    }
+
+    int colorIndex(QRgb rgb)
+    {
+        rgb |= 0xFF000000u;
+        const auto it = m_colorIndex.constFind(rgb);
+        if (it != m_colorIndex.cend())
+            return *it;
+        m_colors.append(rgb);
+        const int index = int(m_colors.size()); // entry 0 is the automatic colour
+        m_colorIndex.insert(rgb, index);
+        return index;
+    }
+
+    static QByteArray numberingWord(int numbering)
+    {
+        switch (numbering) {
+        case 3:
+            return "\\pnlcltr";
+        case 4:
+            return "\\pnucltr";
+        case 5:
+            return "\\pnlcrm";
+        case 6:
+            return "\\pnucrm";
+        default:
+            return "\\pndec";
+        }
+    }
+
+    static QByteArray numberText(int numbering, int n)
+    {
+        auto roman = [](int v) {
+            static const std::pair<int, const char *> parts[] = {
+                {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+                {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+            QByteArray s;
+            for (const auto &[value, text] : parts) {
+                while (v >= value) {
+                    s += text;
+                    v -= value;
+                }
+            }
+            return s;
+        };
+        auto letters = [](int v) {
+            QByteArray s;
+            for (; v > 0; v = (v - 1) / 26)
+                s.prepend(char('a' + (v - 1) % 26));
+            return s;
+        };
+        switch (numbering) {
+        case 3:
+            return letters(n);
+        case 4:
+            return letters(n).toUpper();
+        case 5:
+            return roman(n);
+        case 6:
+            return roman(n).toUpper();
+        default:
+            return QByteArray::number(n);
+        }
+    }
+
+    void writeParaProperties(const TRichParaFormat &p)
+    {
+        const int first = -p.Offset;
+        const int left = p.StartIndent + p.Offset;
+        if (first)
+            word("fi", first);
+        if (left)
+            word("li", left);
+        if (p.RightIndent)
+            word("ri", p.RightIndent);
+        if (p.SpaceBefore)
+            word("sb", p.SpaceBefore);
+        if (p.SpaceAfter)
+            word("sa", p.SpaceAfter);
+        switch (p.LineSpacingRule) {
+        case 1:
+            word("sl", 360);
+            word("slmult", 1);
+            break;
+        case 2:
+            word("sl", 480);
+            word("slmult", 1);
+            break;
+        case LINESPACING_ATLEAST:
+            word("sl", std::abs(p.LineSpacing));
+            word("slmult", 0);
+            break;
+        case LINESPACING_EXACTLY:
+            word("sl", -std::abs(p.LineSpacing));
+            word("slmult", 0);
+            break;
+        case LINESPACING_MULTIPLE:
+            word("sl", p.LineSpacing * 12);
+            word("slmult", 1);
+            break;
+        default:
+            break;
+        }
+        switch (p.Alignment) {
+        case PFA_RIGHT:
+            word("qr");
+            break;
+        case PFA_CENTER:
+            word("qc");
+            break;
+        case PFA_JUSTIFY:
+            word("qj");
+            break;
+        default:
+            break;
+        }
+        for (qsizetype i = 0; i < std::min<qsizetype>(p.Tabs.size(), MAX_TAB_STOPS); ++i)
+            word("tx", p.Tabs[i]);
+    }
+
+    static bool on(const TRichCharFormat &f, quint32 bit) { return (f.Effects & bit) != 0; }
+
+    void toggle(const TRichCharFormat &f, quint32 bit, const char *name)
+    {
+        if (on(f, bit) == on(m_prev, bit))
+            return;
+        if (on(f, bit)) {
+            word(name);
+        } else {
+            word(name, 0);
+        }
+    }
+
+    void applyChar(const TRichCharFormat &f)
+    {
+        if (m_charValid && f == m_prev)
+            return;
+        const bool first = !m_charValid;
+        const int font = fontIndex(f);
+        if (first || font != fontIndex(m_prev))
+            word("f", font);
+        const int halfPoints = std::max(2, (f.Height + 5) / 10);
+        if (first || halfPoints != (m_prev.Height + 5) / 10)
+            word("fs", halfPoints);
+        toggle(f, CFE_BOLD, "b");
+        toggle(f, CFE_ITALIC, "i");
+        const quint8 ul = on(f, CFE_UNDERLINE) ? (f.UnderlineType ? f.UnderlineType : CFU_UNDERLINE) : 0;
+        const quint8 prevUl =
+            on(m_prev, CFE_UNDERLINE) ? (m_prev.UnderlineType ? m_prev.UnderlineType : CFU_UNDERLINE) : 0;
+        if (ul != prevUl) {
+            static const char *const words[] = {"ulnone", "ul",      "ulw",      "uldb",   "uld",
+                                                "uldash", "uldashd", "uldashdd", "ulwave", "ulth"};
+            word(ul < std::size(words) ? words[ul] : "ul");
+        }
+        toggle(f, CFE_STRIKEOUT, "strike");
+        const quint32 vert = f.Effects & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT);
+        if (vert != (m_prev.Effects & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT)))
+            word(vert & CFE_SUBSCRIPT ? "sub" : vert & CFE_SUPERSCRIPT ? "super" : "nosupersub");
+        if (f.Offset != m_prev.Offset) {
+            const int halves = std::abs(f.Offset) / 10;
+            if (f.Offset >= 0)
+                word("up", halves);
+            else
+                word("dn", halves);
+        }
+        const int color = on(f, CFE_AUTOCOLOR) ? 0 : colorIndex(f.TextColor);
+        const int prevColor = on(m_prev, CFE_AUTOCOLOR) ? 0 : colorIndex(m_prev.TextColor);
+        if (color != prevColor)
+            word("cf", color);
+        const int back = on(f, CFE_AUTOBACKCOLOR) ? 0 : colorIndex(f.BackColor);
+        const int prevBack = on(m_prev, CFE_AUTOBACKCOLOR) ? 0 : colorIndex(m_prev.BackColor);
+        if (back != prevBack)
+            word("highlight", back);
+        toggle(f, CFE_HIDDEN, "v");
+        toggle(f, CFE_PROTECTED, "protect");
+        m_prev = f;
+        m_charValid = true;
+    }
+
+    void writeFontEntry(QByteArray &out, int index, const FontKey &f) const
+    {
+        static const char *const families[] = {"fnil", "froman", "fswiss", "fmodern", "fscript", "fdecor"};
+        const int family = (f.PitchAndFamily >> 4) & 0xF;
+        out += "{\\f" + QByteArray::number(index) + '\\' + (family < 6 ? families[family] : "fnil");
+        if (f.PitchAndFamily & 3)
+            out += "\\fprq" + QByteArray::number(f.PitchAndFamily & 3);
+        out += "\\fcharset" + QByteArray::number(f.Charset) + ' ';
+        // the name in its own character set where it can be, else as \uN
+        const int cp = codepage::fromCharset(f.Charset);
+        for (qsizetype i = 0; i < f.Face.size(); ++i) {
+            const QChar c = f.Face[i];
+            const char16_t u = c.unicode();
+            if (u == u'\\' || u == u'{' || u == u'}') {
+                out += '\\';
+                out += char(u);
+            } else if (u >= 0x20 && u < 0x7F && u != u';') {
+                out += char(u);
+            } else if (u < 0x20) {
+                continue;
+            } else {
+                bool ok = false;
+                const QByteArray bytes = cp && u != u';' ? codepage::encode(QString(c), cp, &ok) : QByteArray();
+                if (ok && !bytes.isEmpty()) {
+                    for (char b : bytes)
+                        out += "\\'" + QByteArray::number(uchar(b), 16).rightJustified(2, '0');
+                } else {
+                    out += "\\u" + QByteArray::number(int(qint16(u))) + '?';
+                }
+            }
+        }
+        out += ";}";
+    }
+
+    WriteOptions m_options;
+    QByteArray m_body;
+    bool m_space = false;
+    QList<FontKey> m_fonts;
+    QHash<FontKey, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    TRichCharFormat m_prev;
+    bool m_charValid = false;
+    TRichParaFormat m_para;
+    bool m_paraValid = false;
+    int m_lastNumbering = 0;
+    int m_number = 0;
+};
+
+} // namespace
+
+QByteArray WriteDocument(const TRichDocumentSource &source, const WriteOptions &options)
+{
+    Writer writer(source.Defaults(), options);
+    source.Visit(writer);
+    return writer.Result();
+}
+
+} // namespace rtf

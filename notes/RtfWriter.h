@@ -1,0 +1,18 @@
+#pragma once
+// Writes rich-edit content as RTF: "{\rtf1\ansi\ansicpg1252\deff0\uc1", the font and colour tables,
+// then the paragraphs with their formats, bullets and numbering in the \pn form, text outside ASCII as
+// \uN with a "?" fallback, pictures as PNG or JPEG data (or as they were read), kept objects as they
+// were read.
+#include "notes/RichTextModel.h"
+
+#include <QByteArray>
+
+namespace rtf {
+
+struct WriteOptions {
+    bool NoObjects = false; // leave pictures and objects out
+};
+
+QByteArray WriteDocument(const TRichDocumentSource &source, const WriteOptions &options = {});
+
+} // namespace rtf
