@@ -2,7 +2,8 @@
 // RTF reading and writing at scale: documents of 1 MB and 10 MB of CJK text (as \uN and as Shift-JIS
 // bytes), with format changes, lists and pictures, read into a document and written back. The cost
 // is to grow linearly with the size (compare the per-byte rates of the two sizes).
-// BRIVO_BENCH_FILE=<path> also reads and writes that file, so any RTF file can be measured.
+// BRIVO_BENCH_FILE=<path> also reads and writes that file, so any RTF file can be measured. unrtf
+// reading the same documents is the reference figure.
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 #include "platform/CodePage.h"
@@ -11,6 +12,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
@@ -106,8 +110,36 @@ void readWriteFile(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// The reference figure: unrtf (Debian's package) turning the same document into text, as a whole
+// process per iteration.
+void unrtfReference(benchmark::State &state)
+{
+    const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+    if (unrtf.isEmpty()) {
+        state.SkipWithError("unrtf is not installed");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("document.rtf"));
+    const QByteArray bytes = cjkDocument(state.range(0) << 20);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        state.SkipWithError("cannot write the document");
+        return;
+    }
+    f.close();
+    for (auto _ : state) {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.start(unrtf, {QStringLiteral("--text"), path});
+        p.waitForFinished(-1);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 } // namespace
 
+BENCHMARK(unrtfReference)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(readRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(writeRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(readWriteFile)->Unit(benchmark::kMillisecond);
