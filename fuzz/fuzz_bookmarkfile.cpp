@@ -1,4 +1,5 @@
 // links: brivo_explorerbar
+// fixtures: bookmarks
 // Bookmark file reading: any bytes read without crashing in each legacy code page, and whatever reads
 // as a list writes out and reads back as the same list.
 #include "explorerbar/BookmarkFiles.h"

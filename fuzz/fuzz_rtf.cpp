@@ -1,4 +1,5 @@
 // links: brivo_notes Qt6::Widgets
+// fixtures: rtf
 // RTF documents of any bytes: reading never crashes or runs away, and what was read comes back the
 // same after a write and a second read: read(write(read(x))) == read(x).
 #include "notes/RtfReader.h"
