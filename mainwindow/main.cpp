@@ -2,6 +2,7 @@
 #include "browser/WebEngineProfiles.h"
 #include "mainwindow/Hints.h"
 #include "mainwindow/MainCompact02.h"
+#include "explorerbar/FavoritesTransfers.h"
 #include "notes/RtfCodec.h"
 #include "mainwindow/Icons.h"
 #include "platform/ApplicationTitle.h"
@@ -30,6 +31,7 @@ int main(int argc, char **argv)
     applicationtitle::set(QStringLiteral("Brivo"));
     hints::installFilter();
     InstallRtfCodec(); // the notes editor reads and writes rich text through it
+    favoritestransfer::install(); // favorites import and export go through bookmark files
     QApplication::setWindowIcon(icons::programIcon());
 
     try {
