@@ -130,6 +130,7 @@ void unrtfReference(benchmark::State &state)
     f.close();
     for (auto _ : state) {
         QProcess p;
+        p.setWorkingDirectory(dir.path()); // unrtf writes the pictures it finds into its working folder
         p.setStandardOutputFile(QProcess::nullDevice());
         p.start(unrtf, {QStringLiteral("--text"), path});
         p.waitForFinished(-1);
