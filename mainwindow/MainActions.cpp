@@ -147,7 +147,7 @@ const ActionDef kActions[] = {
     {"actCloseAllOthers", 0, "", -1, 0, Rule::Page},
     {"actRestoreAll", 0, "", -1, 0, Rule::Page},
     // Help
-    {"actAbout", 0, "", 45, 0, Rule::Pending},
+    {"actAbout", 0, "", 45, 0, Rule::Always},
     {"actContents", 0, "", 26, 0, Rule::Always},
     {"actTopicSearch", 0, "", 27, 0, Rule::Always},
     {"actHowToUseHelp", 0, "", -1, 0, Rule::Always},
@@ -302,10 +302,10 @@ void TfrmMain::CreateActions()
     }
 
     FLanguageActions.clear();
-    for (const QString &name : {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese",
-                                "actTraditionalChinese", "actKorean", "actGerman", "actFrench", "actItalian",
-                                "actSpanish", "actPortuguese"})
-        FLanguageActions.append(FActions.value(name));
+    for (const char *name : {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese",
+                             "actTraditionalChinese", "actKorean", "actGerman", "actFrench", "actItalian",
+                             "actSpanish", "actPortuguese"})
+        FLanguageActions.append(FActions.value(QString::fromLatin1(name)));
 
     auto on = [this](const char *name, auto handler) {
         connect(FActions.value(QString::fromLatin1(name)), &QAction::triggered, this, handler);
@@ -368,6 +368,7 @@ void TfrmMain::CreateActions()
     on("actLinkDelete", [this] { actLinkDeleteExecute(); });
     on("actLinkEdit", [this] { action("actCustomizeLinks")->trigger(); });
     on("actSaveBrowsers", [this] { actSaveBrowsersExecute(); });
+    on("actAbout", [this] { actAboutExecute(); });
     on("actTile", [this] { Arrange(Arrangement::Tile); });
     on("actTileV", [this] { Arrange(Arrangement::TileVertical); });
     on("actTileH", [this] { Arrange(Arrangement::TileHorizontal); });

@@ -230,7 +230,8 @@ void TfrmMain::CreateCoolBar()
     tlbMenu = new QToolBar;
     tlbMenu->setObjectName(QStringLiteral("tlbMenu"));
     tlbMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const QString &name : {"File", "View", "Tools", "Language", "Windows", "Help"}) {
+    for (const char *menu : {"File", "View", "Tools", "Language", "Windows", "Help"}) {
+        const QString name = QString::fromLatin1(menu);
         auto *b = new QToolButton(tlbMenu);
         b->setObjectName(QStringLiteral("tlbtn") + name);
         b->setText(QStringLiteral("mni") + name);

@@ -139,6 +139,7 @@ private:
     void LinkButtonContextPopup(QToolButton *button, const QPoint &pos);
     void actLinkDeleteExecute();
     void actAddToLinksExecute();
+    void actAboutExecute();
 
     // components (their object names are the language table's keys)
     ActionUpdater *Updater = nullptr;

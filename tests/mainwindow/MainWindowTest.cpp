@@ -272,8 +272,9 @@ TEST_F(MainWindowTest, LanguageTextsReplaceEveryPlaceholder)
     openWindow();
     TfrmBrowser *p = frmMain->NewBrowser();
     for (QAction *a : frmMain->findChildren<QAction *>()) {
-        if (a->objectName().startsWith("act"))
+        if (a->objectName().startsWith("act")) {
             EXPECT_NE(a->text(), a->objectName()) << a->objectName().toStdString();
+        }
     }
     EXPECT_EQ(frmMain->action("actFind")->text(), "&Find(on this page)...");
     EXPECT_EQ(frmMain->action("actJapaneseShiftJIS")->toolTip(), "Japanese (Shift JIS)");
@@ -680,9 +681,11 @@ TEST_F(MainWindowTest, TheLanguageRoutineReadsEveryMainKeyInOrderFromEachTable)
         frmMain->ApplyLanguage();
         EXPECT_EQ(recorder->reads, expected);
         // no covered component keeps its placeholder
-        for (QAction *a : frmMain->findChildren<QAction *>())
-            if (a->objectName().startsWith("act"))
+        for (QAction *a : frmMain->findChildren<QAction *>()) {
+            if (a->objectName().startsWith("act")) {
                 EXPECT_NE(a->text(), a->objectName());
+            }
+        }
         // the bars' pop-up Customise submenu shows the Tools menu's texts
         auto *customize = frmMain->findChild<QMenu *>("mniCustomize");
         auto *customize2 = frmMain->findChild<QMenu *>("mniCustomize2");
