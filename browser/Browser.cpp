@@ -5,6 +5,7 @@
 #include "browser/IEBrowsers.h"
 #include "platform/HistoryStore.h"
 #include "platform/TextRules.h"
+#include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 
 #include <QAction>
@@ -186,15 +187,9 @@ void TfrmBrowser::FormActivate()
 
 void TfrmBrowser::ApplyLanguage(const TMemIni &table)
 {
-    QFont f = font();
-    const QString name = table.ReadString(QStringLiteral("Font"), QStringLiteral("Name"), f.family());
-    if (!name.isEmpty())
-        f.setFamily(name);
-    setProperty("Charset", table.ReadInteger(QStringLiteral("Font"), QStringLiteral("Charset"), property("Charset").toInt()));
-    const int size = table.ReadInteger(QStringLiteral("Font"), QStringLiteral("Size"), f.pointSize());
-    if (size > 0)
-        f.setPointSize(size);
-    setFont(f);
+    const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
+    setProperty("Charset", tableFont.charset);
+    setFont(tableFont.font);
     setWindowTitle(table.ReadString(QStringLiteral("Browser"), QStringLiteral("Caption"), QString()) + u' '
                    + QString::number(BrowserIndex + 1));
 }

@@ -1,6 +1,7 @@
 #include "explorerbar/Bookmark.h"
 
 #include "settings/BrivoSystemCompact.h"
+#include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 #include "ui_Bookmark.h"
 
@@ -51,14 +52,7 @@ void TfrmBookmark::ApplyLanguage(const TMemIni *table)
 {
     if (!table)
         return;
-    QFont f = font();
-    f.setFamily(table->ReadString(QStringLiteral("Font"), QStringLiteral("Name"), f.family()));
-    // the character set of a Windows font has no meaning for a Qt font: read for its default only
-    table->ReadInteger(QStringLiteral("Font"), QStringLiteral("Charset"), 0);
-    const int size = table->ReadInteger(QStringLiteral("Font"), QStringLiteral("Size"), f.pointSize());
-    if (size > 0)
-        f.setPointSize(size);
-    setFont(f);
+    setFont(ReadTableFont(*table, font(), 0).font);
     const QString section = QStringLiteral("Bookmark");
     setWindowTitle(table->ReadString(section, QStringLiteral("Caption"), QString()));
     lblTitle->setText(table->ReadString(section, QStringLiteral("lblTitle"), QString()));

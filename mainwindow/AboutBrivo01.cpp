@@ -1,7 +1,7 @@
 #include "mainwindow/AboutBrivo01.h"
 
 #include "mainwindow/Avis.h"
-#include "mainwindow/Hints.h"
+#include "settings/LanguageFonts.h"
 #include "settings/FileVersions.h"
 #include "settings/MemInis.h"
 #include "ui_AboutBrivo01.h"
@@ -25,7 +25,7 @@ void ownFont(QLabel *label, int pixelSize, bool bold, bool italic, bool underlin
     f.setBold(bold);
     f.setItalic(italic);
     f.setUnderline(underline);
-    f = hints::fontForCharset(f, charset);
+    f = FontForCharset(f, charset);
     f.setResolveMask(QFont::AllPropertiesResolved);
     label->setFont(f);
 }
@@ -60,7 +60,7 @@ TfrmAbout::TfrmAbout(QWidget *owner, const QString &exeName)
 
     QFont formFont(QStringLiteral("MS Sans Serif"));
     formFont.setPixelSize(11);
-    setFont(hints::fontForCharset(formFont, 0));
+    setFont(FontForCharset(formFont, 0));
     ownFont(lblCompany, 13, true, false, false, ShiftJisCharset);
     ownFont(lblProduct, 27, true, true, false, ShiftJisCharset);
     ownColour(lblProduct, QColor(0x80, 0x00, 0x80));
@@ -96,17 +96,9 @@ void TfrmAbout::FormCreate(const QString &exeName)
 
 void TfrmAbout::ApplyLanguage(const TMemIni &table)
 {
-    const QString fontSection = QStringLiteral("Font");
-    QFont f = font();
-    const QString name = table.ReadString(fontSection, QStringLiteral("Name"), f.family());
-    if (!name.isEmpty())
-        f.setFamily(name);
-    const int charset = table.ReadInteger(fontSection, QStringLiteral("Charset"), property("Charset").toInt()) & 0xFF;
-    setProperty("Charset", charset);
-    const int size = table.ReadInteger(fontSection, QStringLiteral("Size"), f.pointSize());
-    if (size > 0)
-        f.setPointSize(size);
-    setFont(hints::fontForCharset(f, charset));
+    const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
+    setProperty("Charset", tableFont.charset);
+    setFont(FontForCharset(tableFont.font, tableFont.charset));
     setWindowTitle(table.ReadString(QStringLiteral("About"), QStringLiteral("Caption"), QString()));
     btbtnOK->setText(table.ReadString(QStringLiteral("Const"), QStringLiteral("OK"), QString()));
 }

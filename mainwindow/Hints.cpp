@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QToolButton>
 
 namespace hints {
@@ -65,22 +64,6 @@ void installFilter()
         filter = new EmptyHintFilter(qApp);
         qApp->installEventFilter(filter);
     }
-}
-
-QFont fontForCharset(QFont font, int charset)
-{
-    if (QFontDatabase::families().contains(font.family()))
-        return font;
-    QString family;
-    switch (charset) {
-    case 128: family = QStringLiteral("Noto Sans CJK JP"); break;
-    case 134: family = QStringLiteral("Noto Sans CJK SC"); break;
-    case 136: family = QStringLiteral("Noto Sans CJK TC"); break;
-    case 129: family = QStringLiteral("Noto Sans CJK KR"); break;
-    default: family = QApplication::font().family(); break;
-    }
-    font.setFamily(family);
-    return font;
 }
 
 } // namespace hints

@@ -2,7 +2,6 @@
 // Hints of actions and buttons: "short|long" shows the short part as the tool tip and the long part
 // in the status bar; a text without "|" is both. An empty hint shows no tool tip at all (Qt would
 // show the caption instead), which a filter on the application enforces.
-#include <QFont>
 #include <QString>
 
 class QAction;
@@ -16,8 +15,5 @@ void setHint(QWidget *widget, const QString &hint);
 QString hintOf(const QObject *object);
 // Installs the filter that suppresses the tool tip of an empty hint (once per application).
 void installFilter();
-// The font with a family that holds the characters of a font character set when the named family
-// is not installed (the tables name Windows fonts).
-QFont fontForCharset(QFont font, int charset);
 
 } // namespace hints

@@ -7,6 +7,7 @@
 #include "platform/ApplicationTitle.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
+#include "settings/LanguageFonts.h"
 
 #include <QAction>
 #include <QLabel>
@@ -81,16 +82,9 @@ void TfrmMain::ApplyLanguage()
     if (!table)
         return; // without a table every text stays as it is
 
-    QFont f = font();
-    const QString fontName = table->ReadString(QStringLiteral("Font"), QStringLiteral("Name"), f.family());
-    if (!fontName.isEmpty())
-        f.setFamily(fontName);
-    const int charset = table->ReadInteger(QStringLiteral("Font"), QStringLiteral("Charset"), property("Charset").toInt());
-    setProperty("Charset", charset & 0xFF);
-    const int size = table->ReadInteger(QStringLiteral("Font"), QStringLiteral("Size"), f.pointSize());
-    if (size > 0)
-        f.setPointSize(size);
-    setFont(hints::fontForCharset(f, charset & 0xFF));
+    const TTableFont tableFont = ReadTableFont(*table, font(), property("Charset").toInt());
+    setProperty("Charset", tableFont.charset);
+    setFont(FontForCharset(tableFont.font, tableFont.charset));
 
     applicationtitle::set(table->ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivo"), QString()));
     setWindowTitle(applicationtitle::get());
