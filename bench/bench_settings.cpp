@@ -3,12 +3,11 @@
 #include "platform/ProfileIni.h"
 #include "settings/MemInis.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -43,7 +42,9 @@ void BM_ProfileIniReadAllKeys(benchmark::State &state)
         ProfileIni ini(path);
         int found = 0;
         for (int i = 0; i < keys; ++i)
-            found += !ini.readString(QStringLiteral("Section%1").arg(i / 100), QStringLiteral("Key%1").arg(i), QString()).isEmpty();
+            found +=
+                !ini.readString(QStringLiteral("Section%1").arg(i / 100), QStringLiteral("Key%1").arg(i), QString())
+                     .isEmpty();
         benchmark::DoNotOptimize(found);
     }
     state.SetComplexityN(keys);

@@ -21,13 +21,34 @@ namespace {
 const char *const kFontActions[] = {"aSmallest", "aSmaller", "aMedium", "aLarger", "aLargest"};
 
 const char *const kEncodeActions[] = {
-    "aDefaultCharSet",      "aAutoDetect",      "aJapaneseAutoDetect", "aJapaneseShiftJIS",
-    "aJapaneseEUCJP",       "aUnicodeUTF8",     "aUnicodeUTF7",        "aArabiaWindows",
-    "aBalticISO",           "aBalticWindows",   "aCentralEuropeISO",   "aCentralEuropeWindows",
-    "aSimplifiedChineseGB2312", "aSimplifiedChineseHZ", "aTraditionalChineseBig5", "aCyrillicISO",
-    "aCyrillicKOI8R",       "aCyrillicWindows", "aGreekISO",           "aGreekWindows",
-    "aHebrewWindows",       "aKoreanAutoDetect", "aThaiWindows",       "aTurkishISO",
-    "aTurkishWindows",      "aVietnameseWindows", "aWestEuropeISO",    "aWestEuropeWindows",
+    "aDefaultCharSet",
+    "aAutoDetect",
+    "aJapaneseAutoDetect",
+    "aJapaneseShiftJIS",
+    "aJapaneseEUCJP",
+    "aUnicodeUTF8",
+    "aUnicodeUTF7",
+    "aArabiaWindows",
+    "aBalticISO",
+    "aBalticWindows",
+    "aCentralEuropeISO",
+    "aCentralEuropeWindows",
+    "aSimplifiedChineseGB2312",
+    "aSimplifiedChineseHZ",
+    "aTraditionalChineseBig5",
+    "aCyrillicISO",
+    "aCyrillicKOI8R",
+    "aCyrillicWindows",
+    "aGreekISO",
+    "aGreekWindows",
+    "aHebrewWindows",
+    "aKoreanAutoDetect",
+    "aThaiWindows",
+    "aTurkishISO",
+    "aTurkishWindows",
+    "aVietnameseWindows",
+    "aWestEuropeISO",
+    "aWestEuropeWindows",
     "aLatinISO",
 };
 
@@ -36,17 +57,19 @@ const char *const kEncodeActions[] = {
 const QStringList &TfrmBrowser::CharsetTable()
 {
     static const QStringList table = {
-        "DefaultCharSet", "_autodetect", "_autodetect",  "shift_jis",   "euc-jp",       "utf-8",
-        "utf-7",          "windows-1256", "iso-8859-4",  "windows-1257", "iso-8859-2",  "windows-1250",
-        "gb2312",         "hz-gb-2312",   "big5",        "iso-8859-5",   "koi8-r",      "windows-1251",
-        "iso-8859-7",     "windows-1253", "windows-1255", "_autodetect", "windows-874", "iso-8859-9",
-        "windows-1254",   "windows-1258", "iso-8859-1",  "windows-1252", "iso-8859-15",
+        "DefaultCharSet", "_autodetect",  "_autodetect",  "shift_jis",    "euc-jp",      "utf-8",
+        "utf-7",          "windows-1256", "iso-8859-4",   "windows-1257", "iso-8859-2",  "windows-1250",
+        "gb2312",         "hz-gb-2312",   "big5",         "iso-8859-5",   "koi8-r",      "windows-1251",
+        "iso-8859-7",     "windows-1253", "windows-1255", "_autodetect",  "windows-874", "iso-8859-9",
+        "windows-1254",   "windows-1258", "iso-8859-1",   "windows-1252", "iso-8859-15",
     };
     return table;
 }
 
 TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
-    : QMdiSubWindow(nullptr), m_owner(owner), m_browser(new TIEBrowser(this))
+    : QMdiSubWindow(nullptr)
+    , m_owner(owner)
+    , m_browser(new TIEBrowser(this))
 {
     setObjectName(QStringLiteral("frmBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -115,8 +138,8 @@ TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     m_browser->OnTranslateAccelerator = [this](TIEBrowser *, QKeyEvent *key) {
         // the owner hears of Esc, the function keys and every key pressed with Ctrl
         const int k = key->key();
-        const bool forwarded = k == Qt::Key_Escape || (k >= Qt::Key_F1 && k <= Qt::Key_F12)
-                          || key->modifiers().testFlag(Qt::ControlModifier);
+        const bool forwarded = k == Qt::Key_Escape || (k >= Qt::Key_F1 && k <= Qt::Key_F12) ||
+                               key->modifiers().testFlag(Qt::ControlModifier);
         if (!m_owner || !forwarded)
             return false;
         browsermessages::KeyOfferedEvent offered(key->keyCombination());
@@ -173,9 +196,15 @@ TWindowState TfrmBrowser::WindowStateValue() const
 void TfrmBrowser::SetWindowStateValue(TWindowState state)
 {
     switch (state) {
-    case TWindowState::wsMinimized: showMinimized(); break;
-    case TWindowState::wsMaximized: showMaximized(); break;
-    default: showNormal(); break;
+    case TWindowState::wsMinimized:
+        showMinimized();
+        break;
+    case TWindowState::wsMaximized:
+        showMaximized();
+        break;
+    default:
+        showNormal();
+        break;
     }
 }
 
@@ -190,8 +219,8 @@ void TfrmBrowser::ApplyLanguage(const TMemIni &table)
     const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
     setProperty("Charset", tableFont.charset);
     setFont(tableFont.font);
-    setWindowTitle(table.ReadString(QStringLiteral("Browser"), QStringLiteral("Caption"), QString()) + u' '
-                   + QString::number(BrowserIndex + 1));
+    setWindowTitle(table.ReadString(QStringLiteral("Browser"), QStringLiteral("Caption"), QString()) + u' ' +
+                   QString::number(BrowserIndex + 1));
 }
 
 void TfrmBrowser::aMediumExecute(QAction *sender)

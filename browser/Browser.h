@@ -9,7 +9,6 @@
 #include <QList>
 #include <QMdiSubWindow>
 #include <QPointer>
-
 #include <functional>
 
 class QAction;

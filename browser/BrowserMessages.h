@@ -15,7 +15,8 @@ constexpr QEvent::Type KeyOffered = QEvent::Type(QEvent::User + 1001);
 class BrowserCreatedEvent : public QEvent {
 public:
     explicit BrowserCreatedEvent(TfrmBrowser *page)
-        : QEvent(BrowserCreated), m_page(page)
+        : QEvent(BrowserCreated)
+        , m_page(page)
     {
         setAccepted(false);
     }
@@ -28,7 +29,8 @@ private:
 class KeyOfferedEvent : public QEvent {
 public:
     explicit KeyOfferedEvent(QKeyCombination key)
-        : QEvent(KeyOffered), m_key(key)
+        : QEvent(KeyOffered)
+        , m_key(key)
     {
         setAccepted(false);
     }

@@ -1,7 +1,5 @@
 #include "browser/IEBrowsers.h"
 
-#include "platform/AtomicFiles.h"
-
 #include "browser/BrowserDialogs.h"
 #include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
@@ -9,6 +7,7 @@
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/AtomicFiles.h"
 #include "platform/PlatformStore.h"
 
 #include <QAuthenticator>
@@ -884,8 +883,8 @@ bool TIEBrowser::SaveTo(const QString &path, TSaveFormat format)
             QString error;
             const bool ok = atomicfile::write(path, text.toUtf8(), &error);
             if (!ok)
-                self->reportFailure(tr("The page could not be saved as %1: %2")
-                                        .arg(QDir::toNativeSeparators(path), error));
+                self->reportFailure(
+                    tr("The page could not be saved as %1: %2").arg(QDir::toNativeSeparators(path), error));
             emit self->SaveAsComplete(path, ok);
         });
         return true;
@@ -947,9 +946,10 @@ void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir() || !folder.isWritable()) {
         cancelDownload(download);
-        reportFailure(tr("The download of %1 failed: %2")
-                          .arg(download->url().toDisplayString(),
-                               tr("the folder %1 cannot take the file").arg(QDir::toNativeSeparators(folder.filePath()))));
+        reportFailure(
+            tr("The download of %1 failed: %2")
+                .arg(download->url().toDisplayString(),
+                     tr("the folder %1 cannot take the file").arg(QDir::toNativeSeparators(folder.filePath()))));
         emit FileDownloadComplete(path, false);
         return;
     }

@@ -1,7 +1,6 @@
 #include "explorerbar/BookmarkFiles.h"
 
 #include "platform/AtomicFiles.h"
-
 #include "platform/CodePage.h"
 
 #include <QFile>

@@ -1,7 +1,6 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
 #include "browser/UrlDropTargets.h"
-
 #include "platform/BuiltinResources.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"

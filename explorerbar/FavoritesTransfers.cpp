@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-
 #include <algorithm>
 
 namespace favoritestransfer {
@@ -45,8 +44,8 @@ void exportFolder(const QString &folder, int level, int depth, QList<bookmarkfil
             continue;
         }
         QString url;
-        if (e.suffix().compare(QStringLiteral("url"), Qt::CaseInsensitive) != 0
-            || !GetInternetShortcutUrl(e.absoluteFilePath(), url))
+        if (e.suffix().compare(QStringLiteral("url"), Qt::CaseInsensitive) != 0 ||
+            !GetInternetShortcutUrl(e.absoluteFilePath(), url))
             continue;
         bookmarkfile::Item b;
         b.level = level;
@@ -129,7 +128,8 @@ void install()
                 return; // the user cancelled
         }
         QString error;
-        const bool ok = import ? importFile(file, FavoritesFolder(), &error) : exportFile(FavoritesFolder(), file, &error);
+        const bool ok =
+            import ? importFile(file, FavoritesFolder(), &error) : exportFile(FavoritesFolder(), file, &error);
         if (!ok)
             throw PlatformError(error);
     });

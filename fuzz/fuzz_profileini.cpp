@@ -3,7 +3,6 @@
 #include "platform/ProfileIni.h"
 
 #include <QTemporaryDir>
-
 #include <cstdint>
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 #include "mainwindow/AboutBrivo01.h"
 
 #include "mainwindow/Avis.h"
-#include "settings/LanguageFonts.h"
 #include "settings/FileVersions.h"
+#include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 #include "ui_AboutBrivo01.h"
 

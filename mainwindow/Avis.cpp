@@ -6,7 +6,8 @@
 #include <QTimer>
 
 REZI::REZI(QWidget *parent)
-    : QWidget(parent), m_timer(new QTimer(this))
+    : QWidget(parent)
+    , m_timer(new QTimer(this))
 {
     setFixedSize(46, 46);
     setCursor(Qt::PointingHandCursor);

@@ -1,15 +1,14 @@
 // The main window's actions, created from one table, and its menus.
-#include "mainwindow/MainCompact02.h"
-
 #include "browser/Browser.h"
+#include "browser/BrowserDialogs.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/InternetOptions.h"
-#include "browser/BrowserDialogs.h"
 #include "browser/WebEngineProfiles.h"
+#include "mainwindow/Icons.h"
+#include "mainwindow/MainCompact02.h"
 #include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
-#include "mainwindow/Icons.h"
 #include "platform/ActionUpdater.h"
 #include "settings/BrivoInisCompact.h"
 
@@ -210,12 +209,23 @@ const ActionDef kActions[] = {
 
 // What each tool-bar action executes.
 const char *const kToolbarTargets[][2] = {
-    {"acttbNewBrowser", "actNewBrowser"}, {"acttbClose", "actClose"},       {"acttbBack", "actBack"},
-    {"acttbForward", "actForward"},       {"acttbStop", "actStop"},         {"acttbRefresh", "actRefresh"},
-    {"acttbHomepage", "actHomepage"},     {"acttbOpen", "actOpen"},         {"acttbSave", "actSave"},
-    {"acttbPrint", "actPrint"},           {"acttbExplorerBar", "actExplorerBar"}, {"acttbMail", "actMail"},
-    {"acttbMailTo", "actMailTo"},         {"acttbFullScreen", "actFullScreen"}, {"acttbCascade", "actCascade"},
-    {"acttbTileV", "actTileV"},           {"acttbTileH", "actTileH"},
+    {"acttbNewBrowser", "actNewBrowser"},
+    {"acttbClose", "actClose"},
+    {"acttbBack", "actBack"},
+    {"acttbForward", "actForward"},
+    {"acttbStop", "actStop"},
+    {"acttbRefresh", "actRefresh"},
+    {"acttbHomepage", "actHomepage"},
+    {"acttbOpen", "actOpen"},
+    {"acttbSave", "actSave"},
+    {"acttbPrint", "actPrint"},
+    {"acttbExplorerBar", "actExplorerBar"},
+    {"acttbMail", "actMail"},
+    {"acttbMailTo", "actMailTo"},
+    {"acttbFullScreen", "actFullScreen"},
+    {"acttbCascade", "actCascade"},
+    {"acttbTileV", "actTileV"},
+    {"acttbTileH", "actTileH"},
 };
 
 } // namespace
@@ -262,10 +272,18 @@ void TfrmMain::CreateActions()
         Updater->add(a, [this, rule](QAction *act) {
             TfrmBrowser *page = ActiveBrowser();
             switch (rule) {
-            case Rule::Always: act->setEnabled(true); break;
-            case Rule::Page: act->setEnabled(page != nullptr); break;
-            case Rule::CanBack: act->setEnabled(page && page->CanGoBack()); break;
-            case Rule::CanForward: act->setEnabled(page && page->CanGoForward()); break;
+            case Rule::Always:
+                act->setEnabled(true);
+                break;
+            case Rule::Page:
+                act->setEnabled(page != nullptr);
+                break;
+            case Rule::CanBack:
+                act->setEnabled(page && page->CanGoBack());
+                break;
+            case Rule::CanForward:
+                act->setEnabled(page && page->CanGoForward());
+                break;
             case Rule::PageSize:
             case Rule::PageEncode: {
                 act->setEnabled(page != nullptr);
@@ -286,7 +304,9 @@ void TfrmMain::CreateActions()
                 break;
             }
             case Rule::Disabled:
-            case Rule::Pending: act->setEnabled(false); break;
+            case Rule::Pending:
+                act->setEnabled(false);
+                break;
             }
         });
     }
@@ -302,9 +322,9 @@ void TfrmMain::CreateActions()
     }
 
     FLanguageActions.clear();
-    for (const char *name : {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese",
-                             "actTraditionalChinese", "actKorean", "actGerman", "actFrench", "actItalian",
-                             "actSpanish", "actPortuguese"})
+    for (const char *name :
+         {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese", "actTraditionalChinese",
+          "actKorean", "actGerman", "actFrench", "actItalian", "actSpanish", "actPortuguese"})
         FLanguageActions.append(FActions.value(QString::fromLatin1(name)));
 
     auto on = [this](const char *name, auto handler) {
@@ -427,15 +447,38 @@ void TfrmMain::CreateMenus()
     fill(font, {"actLargest", "actLarger", "actMedium", "actSmaller", "actSmallest"});
     QMenu *encode = menu(QStringLiteral("mniEncode"), view);
     QMenu *more = menu(QStringLiteral("mniMore"), encode);
-    fill(more, {"actArabiaWindows", "-", "actBalticISO", "actBalticWindows", "-", "actCentralEuropeISO",
-                "actCentralEuropeWindows", "-", "actCyrillicISO", "actCyrillicKOI8R", "actCyrillicWindows", "-",
-                "actGreekISO", "actGreekWindows", "-", "actHebrewWindows", "-", "actLatinISO", "-", "actThaiWindows",
-                "-", "actTurkishISO", "actTurkishWindows", "-", "actUnicodeUTF7", "actUnicodeUTF8", "-",
+    fill(more, {"actArabiaWindows",
+                "-",
+                "actBalticISO",
+                "actBalticWindows",
+                "-",
+                "actCentralEuropeISO",
+                "actCentralEuropeWindows",
+                "-",
+                "actCyrillicISO",
+                "actCyrillicKOI8R",
+                "actCyrillicWindows",
+                "-",
+                "actGreekISO",
+                "actGreekWindows",
+                "-",
+                "actHebrewWindows",
+                "-",
+                "actLatinISO",
+                "-",
+                "actThaiWindows",
+                "-",
+                "actTurkishISO",
+                "actTurkishWindows",
+                "-",
+                "actUnicodeUTF7",
+                "actUnicodeUTF8",
+                "-",
                 "actVietnameseWindows"});
-    fill(encode, {"actDefaultCharSet", "-", "actAutoDetect", "-", "actJapaneseAutoDetect", "actJapaneseShiftJIS",
-                  "actJapaneseEUCJP", "-", "actWestEuropeISO", "actWestEuropeWindows", "-",
-                  "actSimplifiedChineseGB2312", "actSimplifiedChineseHZ", "-", "actTraditionalChineseBig5", "-",
-                  "actKoreanAutoDetect", "-", "mniMore"});
+    fill(encode,
+         {"actDefaultCharSet", "-", "actAutoDetect", "-", "actJapaneseAutoDetect", "actJapaneseShiftJIS",
+          "actJapaneseEUCJP", "-", "actWestEuropeISO", "actWestEuropeWindows", "-", "actSimplifiedChineseGB2312",
+          "actSimplifiedChineseHZ", "-", "actTraditionalChineseBig5", "-", "actKoreanAutoDetect", "-", "mniMore"});
     fill(view, {"mniToolbar", "actStatusBar", "actExplorerBar", "-", "mniGo", "actStop", "actRefresh", "-", "mniFont",
                 "mniEncode", "-", "actSource", "actFullScreen", "-", "actFind"});
 
@@ -453,9 +496,9 @@ void TfrmMain::CreateMenus()
                  "mniBookmark", "-", "actResetSetting", "-", "actMailToOptions", "actInternetOptions"});
 
     QMenu *language = menu(QStringLiteral("mniLanguage"), this);
-    fill(language, {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese",
-                    "actTraditionalChinese", "actKorean", "actGerman", "actFrench", "actItalian", "actSpanish",
-                    "actPortuguese"});
+    fill(language,
+         {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese", "actTraditionalChinese",
+          "actKorean", "actGerman", "actFrench", "actItalian", "actSpanish", "actPortuguese"});
     QMenu *windows = menu(QStringLiteral("mniWindows"), this);
     fill(windows, {"actSaveBrowsers", "-", "actTile", "actTileV", "actTileH", "actCascade", "actArrangeIcons",
                    "actMinimizeAll", "actCloseAll", "actCloseAllOthers", "actRestoreAll"});
@@ -465,16 +508,17 @@ void TfrmMain::CreateMenus()
     QMenu *coolbar = menu(QStringLiteral("pmnCoolBar"), this);
     QMenu *customize2 = menu(QStringLiteral("mniCustomize2"), coolbar);
     fill(customize2, {"actCustomizeLinks", "actCustomizeSearchs", "actCustomizeToolButtons"});
-    fill(coolbar, {"actLinksBar", "actToolbar", "actSearchsBar", "actAddressBar", "actWindowsBar", "-", "mniCustomize2"});
+    fill(coolbar,
+         {"actLinksBar", "actToolbar", "actSearchsBar", "actAddressBar", "actWindowsBar", "-", "mniCustomize2"});
 
     QMenu *windowsBar = menu(QStringLiteral("pmnWindowsBar"), this);
     fill(windowsBar, {"actWindowRestore", "-", "actWindowMinimize", "actWindowMaximize", "-", "actWindowClose"});
     QMenu *links = menu(QStringLiteral("pmnLinks"), this);
     fill(links, {"actLinkOpen", "actLinkOpenNewWindow", "-", "actLinkDelete", "-", "actLinkEdit"});
     QMenu *pmnFavorites = menu(QStringLiteral("pmnFavorites"), this);
-    fill(pmnFavorites, {"actFavoritesOpen", "actFavoritesOpenNew", "-", "actFavoritesDelete", "actFavoritesRename",
-                        "-", "actFavoritesRefresh", "actFavoritesOrganize", "-", "actFavoritesImport",
-                        "actFavoritesExport"});
+    fill(pmnFavorites,
+         {"actFavoritesOpen", "actFavoritesOpenNew", "-", "actFavoritesDelete", "actFavoritesRename", "-",
+          "actFavoritesRefresh", "actFavoritesOrganize", "-", "actFavoritesImport", "actFavoritesExport"});
     QMenu *pmnHistory = menu(QStringLiteral("pmnHistory"), this);
     fill(pmnHistory, {"actHistoryAddToFavorites", "-", "actHistoryOpen", "actHistoryOpenNew", "-", "actHistoryDelete"});
     QMenu *pmnBookmark = menu(QStringLiteral("pmnBookmark"), this);

@@ -1,6 +1,4 @@
 // The customisable tool bar, the links bar and the search bar of the main window.
-#include "mainwindow/MainCompact02.h"
-
 #include "browser/Browser.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
@@ -9,6 +7,7 @@
 #include "mainwindow/ComboLists.h"
 #include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
+#include "mainwindow/MainCompact02.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
 
@@ -21,10 +20,10 @@ namespace {
 
 // The template tool bar's buttons by number; null stands for a template separator.
 const char *const kTemplate[] = {
-    "acttbNewBrowser", "acttbClose",      nullptr,           "acttbBack",    "acttbForward", "acttbStop",
-    "acttbRefresh",    "acttbHomepage",   nullptr,           "acttbOpen",    "acttbSave",    "acttbPrint",
-    nullptr,           "acttbExplorerBar", nullptr,          "acttbMail",    "acttbMailTo",  nullptr,
-    "acttbFullScreen", nullptr,           "acttbCascade",    "acttbTileV",   "acttbTileH",
+    "acttbNewBrowser", "acttbClose", nullptr,       "acttbBack", "acttbForward",    "acttbStop", "acttbRefresh",
+    "acttbHomepage",   nullptr,      "acttbOpen",   "acttbSave", "acttbPrint",      nullptr,     "acttbExplorerBar",
+    nullptr,           "acttbMail",  "acttbMailTo", nullptr,     "acttbFullScreen", nullptr,     "acttbCascade",
+    "acttbTileV",      "acttbTileH",
 };
 constexpr int kTemplateLast = int(std::size(kTemplate)) - 1;
 

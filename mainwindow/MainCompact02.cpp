@@ -72,9 +72,15 @@ TWindowState stateOf(const QWidget *w)
 void applyState(QWidget *w, TWindowState state)
 {
     switch (state) {
-    case TWindowState::wsMinimized: w->setWindowState(Qt::WindowMinimized); break;
-    case TWindowState::wsMaximized: w->setWindowState(Qt::WindowMaximized); break;
-    default: w->setWindowState(Qt::WindowNoState); break;
+    case TWindowState::wsMinimized:
+        w->setWindowState(Qt::WindowMinimized);
+        break;
+    case TWindowState::wsMaximized:
+        w->setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        w->setWindowState(Qt::WindowNoState);
+        break;
     }
 }
 
@@ -456,11 +462,11 @@ void TfrmMain::SaveSettings()
         BrivoIni->SetFullScreen(false);
         // a minimised window is stored as normal, so the next start never opens minimised; the
         // rectangle is the normal geometry whatever the state
-        const TWindowState state = stateOf(this) == TWindowState::wsMaximized ? TWindowState::wsMaximized
-                                                                              : TWindowState::wsNormal;
+        const TWindowState state =
+            stateOf(this) == TWindowState::wsMaximized ? TWindowState::wsMaximized : TWindowState::wsNormal;
         BrivoIni->SetWindowState(state);
-        const QRect g = (stateOf(this) == TWindowState::wsNormal || !normalGeometry().isValid()) ? geometry()
-                                                                                                 : normalGeometry();
+        const QRect g =
+            (stateOf(this) == TWindowState::wsNormal || !normalGeometry().isValid()) ? geometry() : normalGeometry();
         BrivoIni->SetRect(TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
         BrivoIni->SetStatusBar(!StatusBar->isHidden());
         BrivoIni->SetExplorerBar(!PageControl->isHidden());
@@ -510,7 +516,8 @@ bool TfrmMain::FormClose()
     hide();
     FClosing = true;
     // one page window at a time, each gone before the next is closed
-    while (TfrmBrowser *next = ActiveBrowser() ? ActiveBrowser() : (Browsers().isEmpty() ? nullptr : Browsers().first())) {
+    while (TfrmBrowser *next =
+               ActiveBrowser() ? ActiveBrowser() : (Browsers().isEmpty() ? nullptr : Browsers().first())) {
         QPointer<TfrmBrowser> page = next;
         page->close();
         QCoreApplication::processEvents();
@@ -559,8 +566,11 @@ bool TfrmMain::HandleOfferedKey(QKeyCombination key)
         return true;
     }
     if (key.keyboardModifiers() == Qt::ControlModifier) {
-        const char *name = k == Qt::Key_M ? "actMail" : k == Qt::Key_N ? "actNewBrowser"
-                         : k == Qt::Key_O ? "actOpen" : k == Qt::Key_S ? "actSave" : nullptr;
+        const char *name = k == Qt::Key_M   ? "actMail"
+                           : k == Qt::Key_N ? "actNewBrowser"
+                           : k == Qt::Key_O ? "actOpen"
+                           : k == Qt::Key_S ? "actSave"
+                                            : nullptr;
         if (name) {
             QAction *a = action(QString::fromLatin1(name));
             // answered as handled even when the command is not available, as a menu shortcut would be

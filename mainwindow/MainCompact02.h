@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
-
 #include <functional>
 
 class ActionUpdater;

@@ -1,9 +1,8 @@
 // The Windows and Help commands of the main window.
-#include "mainwindow/MainCompact02.h"
-
 #include "browser/Browser.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "mainwindow/MainCompact02.h"
 #include "mainwindow/WindowArrangement.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
@@ -55,8 +54,8 @@ void TfrmMain::actSaveBrowsersExecute()
     list.clear();
     for (TfrmBrowser *page : BrowsersFrontFirst()) {
         // a minimised or maximised window is stored with its normal rectangle
-        const QRect r = page->WindowStateValue() == TWindowState::wsNormal ? page->geometry()
-                                                                           : page->normalGeometryForSave();
+        const QRect r =
+            page->WindowStateValue() == TWindowState::wsNormal ? page->geometry() : page->normalGeometryForSave();
         list.AddBrowser(page->WebBrowser()->LocationURL(), r.left(), r.top(), r.width(), r.height(),
                         page->WindowStateValue());
     }
@@ -103,7 +102,8 @@ void TfrmMain::Arrange(Arrangement how)
         std::reverse(pages.begin(), pages.end());
         break;
     case Arrangement::Icons:
-        places = arrangement::arrangeIcons(int(pages.size()), area, pages.first()->minimumSizeHint().expandedTo({160, 0}));
+        places =
+            arrangement::arrangeIcons(int(pages.size()), area, pages.first()->minimumSizeHint().expandedTo({160, 0}));
         break;
     }
     for (int i = 0; i < pages.size(); ++i) {
@@ -139,11 +139,12 @@ void TfrmMain::ShowHelp(HelpTopic topic)
 {
     // the help pages live in the "help" folder beside the program
     const QString folder = QFileInfo(qApp->property("HelpFile").toString()).absolutePath();
-    const char *page = topic == HelpTopic::Contents ? "index.html" : topic == HelpTopic::Search ? "search.html"
-                                                                                                : "howto.html";
+    const char *page = topic == HelpTopic::Contents ? "index.html"
+                       : topic == HelpTopic::Search ? "search.html"
+                                                    : "howto.html";
     const QString path = folder + u'/' + QLatin1String(page);
-    const bool installed = !qApp->property("HelpFile").toString().isEmpty()
-                        && QFileInfo::exists(qApp->property("HelpFile").toString()) && QFileInfo::exists(path);
+    const bool installed = !qApp->property("HelpFile").toString().isEmpty() &&
+                           QFileInfo::exists(qApp->property("HelpFile").toString()) && QFileInfo::exists(path);
     TfrmBrowser *window = NewBrowser();
     window->WebBrowser()->Navigate(installed ? QUrl::fromLocalFile(path).toString() : SOnlineHelpUrl);
 }

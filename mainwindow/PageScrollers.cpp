@@ -7,7 +7,10 @@
 #include <QToolButton>
 
 TPageScroller::TPageScroller(QWidget *parent)
-    : QWidget(parent), m_area(new QScrollArea(this)), m_left(new QToolButton(this)), m_right(new QToolButton(this))
+    : QWidget(parent)
+    , m_area(new QScrollArea(this))
+    , m_left(new QToolButton(this))
+    , m_right(new QToolButton(this))
 {
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -76,8 +79,8 @@ QSize TPageScroller::minimumSizeHint() const
 
 bool TPageScroller::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_control && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::ShowToParent
-                                 || event->type() == QEvent::HideToParent))
+    if (watched == m_control && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::ShowToParent ||
+                                 event->type() == QEvent::HideToParent))
         updateControl();
     return QWidget::eventFilter(watched, event);
 }

@@ -15,7 +15,11 @@ public:
     int panelWidth(int panel) const { return m_widths[panel]; }
     void setPanelWidth(int panel, int width);
     void setProgress(int progress, int progressMax);
-    void setTitleIcon(const QIcon &icon) { m_icon = icon; update(); }
+    void setTitleIcon(const QIcon &icon)
+    {
+        m_icon = icon;
+        update();
+    }
     // The filled part of panel 1 for the last progress, in pixels from its left edge.
     int progressFill() const;
     QRect panelRect(int panel) const;

@@ -83,8 +83,8 @@ QList<QRect> arrangeIcons(int count, const QRect &area, const QSize &icon)
     for (int i = 0; i < count; ++i) {
         const int row = i / perRow;
         const int col = i % perRow;
-        out.append(QRect(area.left() + col * icon.width(), area.bottom() + 1 - (row + 1) * icon.height(),
-                         icon.width(), icon.height()));
+        out.append(QRect(area.left() + col * icon.width(), area.bottom() + 1 - (row + 1) * icon.height(), icon.width(),
+                         icon.height()));
     }
     return out;
 }

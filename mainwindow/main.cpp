@@ -1,10 +1,10 @@
 // Start-up block of the browser.
 #include "browser/WebEngineProfiles.h"
-#include "mainwindow/Hints.h"
-#include "mainwindow/MainCompact02.h"
 #include "explorerbar/FavoritesTransfers.h"
-#include "notes/RtfCodec.h"
+#include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
+#include "mainwindow/MainCompact02.h"
+#include "notes/RtfCodec.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/ExceptionGuard.h"
 #include "settings/BrivoInisCompact.h"
@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -26,11 +25,11 @@ int main(int argc, char **argv)
     GuardedApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivo"));
     // the help pages stand in the "help" folder beside the program
-    app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath()
-                                    + QStringLiteral("/help/index.html"));
+    app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() +
+                                    QStringLiteral("/help/index.html"));
     applicationtitle::set(QStringLiteral("Brivo"));
     hints::installFilter();
-    InstallRtfCodec(); // the notes editor reads and writes rich text through it
+    InstallRtfCodec();            // the notes editor reads and writes rich text through it
     favoritestransfer::install(); // favorites import and export go through bookmark files
     QApplication::setWindowIcon(icons::programIcon());
 

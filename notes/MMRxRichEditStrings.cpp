@@ -414,8 +414,8 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
             SaveToStream(buffer);
             QString error;
             if (!atomicfile::write(fileName, buffer.data(), &error))
-                throw PlatformError(QStringLiteral("Cannot write file \"%1\". %2")
-                                        .arg(QDir::toNativeSeparators(fileName), error));
+                throw PlatformError(
+                    QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), error));
         } else {
             QFile file(fileName);
             if (!file.open(QIODevice::ReadOnly))

@@ -4,7 +4,6 @@
 // having to announce its changes.
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 #include <vector>
 

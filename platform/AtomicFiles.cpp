@@ -18,8 +18,9 @@ bool write(const QString &path, const QByteArray &bytes, QString *error)
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
             if (error)
-                *error = file.errorString().isEmpty() || n == 0 ? QStringLiteral("The file could not be written completely.")
-                                                                : file.errorString();
+                *error = file.errorString().isEmpty() || n == 0
+                             ? QStringLiteral("The file could not be written completely.")
+                             : file.errorString();
             file.cancelWriting();
             return false;
         }

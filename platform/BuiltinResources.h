@@ -3,7 +3,6 @@
 // (":/<TYPE>/<NAME>" in the Qt resource system, both in upper case).
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 
 namespace builtinresources {

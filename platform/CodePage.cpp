@@ -9,17 +9,28 @@ namespace codepage {
 QByteArray converterName(int codePage)
 {
     switch (codePage) {
-    case 932: return "windows-31j";
-    case 936: return "windows-936";
-    case 949: return "windows-949";
-    case 950: return "windows-950";
-    case 874: return "windows-874";
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 10000: return "macintosh";
-    case 20127: return "US-ASCII";
-    case 28591: return "ISO-8859-1";
-    case 65001: return "UTF-8";
+    case 932:
+        return "windows-31j";
+    case 936:
+        return "windows-936";
+    case 949:
+        return "windows-949";
+    case 950:
+        return "windows-950";
+    case 874:
+        return "windows-874";
+    case 437:
+        return "IBM437";
+    case 850:
+        return "IBM850";
+    case 10000:
+        return "macintosh";
+    case 20127:
+        return "US-ASCII";
+    case 28591:
+        return "ISO-8859-1";
+    case 65001:
+        return "UTF-8";
     default:
         break;
     }
@@ -40,23 +51,40 @@ bool isSupported(int codePage)
 int fromCharset(int charset)
 {
     switch (charset) {
-    case 0: return 1252;   // ANSI
-    case 77: return 10000; // Mac
-    case 128: return 932;  // Shift_JIS
-    case 129: return 949;  // Hangul
-    case 134: return 936;  // GB2312
-    case 136: return 950;  // Big5
-    case 161: return 1253; // Greek
-    case 162: return 1254; // Turkish
-    case 163: return 1258; // Vietnamese
-    case 177: return 1255; // Hebrew
-    case 178: return 1256; // Arabic
-    case 186: return 1257; // Baltic
-    case 204: return 1251; // Russian
-    case 222: return 874;  // Thai
-    case 238: return 1250; // Eastern Europe
-    case 255: return 437;  // OEM
-    default: return 0;
+    case 0:
+        return 1252; // ANSI
+    case 77:
+        return 10000; // Mac
+    case 128:
+        return 932; // Shift_JIS
+    case 129:
+        return 949; // Hangul
+    case 134:
+        return 936; // GB2312
+    case 136:
+        return 950; // Big5
+    case 161:
+        return 1253; // Greek
+    case 162:
+        return 1254; // Turkish
+    case 163:
+        return 1258; // Vietnamese
+    case 177:
+        return 1255; // Hebrew
+    case 178:
+        return 1256; // Arabic
+    case 186:
+        return 1257; // Baltic
+    case 204:
+        return 1251; // Russian
+    case 222:
+        return 874; // Thai
+    case 238:
+        return 1250; // Eastern Europe
+    case 255:
+        return 437; // OEM
+    default:
+        return 0;
     }
 }
 
@@ -95,11 +123,11 @@ QByteArray encode(const QString &text, int codePage, bool *ok)
 
 static bool isWide(char32_t c)
 {
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF)
-        || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF)
-        || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
-        || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F)
-        || (c >= 0x20000 && c <= 0x3FFFD);
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x20000 && c <= 0x3FFFD);
 }
 
 int ansiLength(const QString &text)

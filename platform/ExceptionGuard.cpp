@@ -8,8 +8,7 @@ int g_dropped = 0;
 
 GuardedApplication::GuardedApplication(int &argc, char **argv)
     : QApplication(argc, argv)
-{
-}
+{}
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)
 {

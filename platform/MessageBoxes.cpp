@@ -17,23 +17,44 @@ int show(QWidget *parent, const QString &text, const QString &caption, unsigned 
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     switch (flags & 0xF0) {
-    case IconStop: box.setIcon(QMessageBox::Critical); break;
-    case IconQuestion: box.setIcon(QMessageBox::Question); break;
-    case IconExclamation: box.setIcon(QMessageBox::Warning); break;
-    case IconInformation: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case IconStop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case IconQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case IconExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case IconInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
     }
     switch (flags & 0x0F) {
-    case OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case YesNoCancel: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
-    case YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
+    case OKCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return IdOK;
-    case QMessageBox::Yes: return IdYes;
-    case QMessageBox::No: return IdNo;
-    default: return (flags & 0x0F) == YesNo ? IdNo : IdCancel;
+    case QMessageBox::Ok:
+        return IdOK;
+    case QMessageBox::Yes:
+        return IdYes;
+    case QMessageBox::No:
+        return IdNo;
+    default:
+        return (flags & 0x0F) == YesNo ? IdNo : IdCancel;
     }
 }
 

@@ -2,7 +2,6 @@
 // Message boxes described by the classic flag word (buttons in the low nibble, icon in the next),
 // answering with the classic button codes, behind a seam that tests replace to answer them.
 #include <QString>
-
 #include <functional>
 
 class QWidget;

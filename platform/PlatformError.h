@@ -1,15 +1,14 @@
 #pragma once
 // The one exception type of the program: a failure that carries a text a user may read.
 #include <QString>
-
 #include <stdexcept>
 
 class PlatformError : public std::runtime_error {
 public:
     explicit PlatformError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    {}
     QString message() const { return m_message; }
 
 private:

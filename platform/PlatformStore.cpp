@@ -7,7 +7,6 @@
 
 #include <QHash>
 #include <QProcess>
-
 #include <map>
 #include <memory>
 
@@ -47,8 +46,8 @@ QString queryMailHandler()
     if (g_mailQuery)
         return g_mailQuery();
     QProcess p;
-    p.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                         QStringLiteral("x-scheme-handler/mailto")});
+    p.start(QStringLiteral("xdg-mime"),
+            {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/mailto")});
     if (!p.waitForFinished(3000)) {
         p.kill();
         p.waitForFinished(1000);
@@ -61,11 +60,12 @@ std::vector<WellKnown> &wellKnown()
 {
     static std::vector<WellKnown> list = [] {
         std::vector<WellKnown> l;
-        const QString shellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
-        l.push_back({Hive::LocalMachine, QStringLiteral("Software\\Microsoft\\Internet Explorer"), QStringLiteral("Version"),
-                     [] { return QStringLiteral("6.0"); }});
-        l.push_back({Hive::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"), QStringLiteral("Start Page"),
-                     [] { return QStringLiteral("about:blank"); }});
+        const QString shellFolders =
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+        l.push_back({Hive::LocalMachine, QStringLiteral("Software\\Microsoft\\Internet Explorer"),
+                     QStringLiteral("Version"), [] { return QStringLiteral("6.0"); }});
+        l.push_back({Hive::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"),
+                     QStringLiteral("Start Page"), [] { return QStringLiteral("about:blank"); }});
         l.push_back({Hive::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Toolbar"),
                      QStringLiteral("LinksFolderName"), [] { return QStringLiteral("Links"); }});
         l.push_back({Hive::CurrentUser, shellFolders, QStringLiteral("Favorites"),
@@ -161,7 +161,8 @@ bool writeString(Hive hive, const QString &key, const QString &name, const QStri
 
 bool writeInteger(Hive hive, const QString &key, const QString &name, int value)
 {
-    return hiveIni(hive).writeString(normalizeKey(key), storedName(name), QStringLiteral("dword:") + QString::number(value));
+    return hiveIni(hive).writeString(normalizeKey(key), storedName(name),
+                                     QStringLiteral("dword:") + QString::number(value));
 }
 
 bool deleteValue(Hive hive, const QString &key, const QString &name)

@@ -6,7 +6,6 @@
 // favorites and history folders, links folder name, default mail client).
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
 

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-
 #include <sys/stat.h>
 
 namespace {
@@ -80,8 +79,8 @@ bool storable(const QString &s)
 
 struct ProfileIni::Document {
     struct Line {
-        QByteArray raw;   // bytes as in the file, without the line end
-        QString key;      // key as written (trimmed); empty for comments and blank lines
+        QByteArray raw; // bytes as in the file, without the line end
+        QString key;    // key as written (trimmed); empty for comments and blank lines
         bool isKey = false;
     };
     struct Section {
@@ -95,8 +94,8 @@ struct ProfileIni::Document {
     Stamp stamp;
     QByteArray eol = "\n";
     bool endsWithEol = true;
-    QList<Section> sections;            // sections[0] holds the lines before the first header
-    QHash<QString, int> firstSection;   // folded name -> index of its first section
+    QList<Section> sections;          // sections[0] holds the lines before the first header
+    QHash<QString, int> firstSection; // folded name -> index of its first section
 
     void clear()
     {
@@ -297,8 +296,7 @@ struct ProfileIni::Document {
 
 ProfileIni::ProfileIni(const QString &fileName)
     : m_fileName(fileName)
-{
-}
+{}
 
 ProfileIni::~ProfileIni() = default;
 
@@ -373,7 +371,8 @@ QStringList ProfileIni::readSectionValues(const QString &section) const
     if (const Document::Section *s = d.find(section))
         for (const Document::Line &l : s->lines)
             if (l.isKey)
-                lines.append(l.key + u'=' + Document::valueOf(s->lines.at(s->firstKey.value(textrules::foldAscii(l.key)))));
+                lines.append(l.key + u'=' +
+                             Document::valueOf(s->lines.at(s->firstKey.value(textrules::foldAscii(l.key)))));
     return lines;
 }
 

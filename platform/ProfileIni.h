@@ -16,7 +16,6 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 class ProfileIni {

@@ -1,7 +1,6 @@
 #include "platform/SystemLocale.h"
 
 #include <QRegularExpression>
-
 #include <cstdlib>
 
 namespace systemlocale {
@@ -16,18 +15,16 @@ struct Entry {
 
 // Language and region to the abbreviated language names the system reports.
 constexpr Entry kTable[] = {
-    {"en", "ENU"},    {"en_US", "ENU"}, {"en_GB", "ENG"}, {"en_AU", "ENA"}, {"en_CA", "ENC"},
-    {"en_NZ", "ENZ"}, {"en_IE", "ENI"}, {"en_ZA", "ENS"}, {"en_IN", "ENN"}, {"ja", "JPN"},
-    {"ja_JP", "JPN"}, {"zh", "CHS"},    {"zh_CN", "CHS"}, {"zh_SG", "ZHI"}, {"zh_TW", "CHT"},
-    {"zh_HK", "ZHH"}, {"zh_MO", "ZHM"}, {"ko", "KOR"},    {"ko_KR", "KOR"}, {"fr", "FRA"},
-    {"fr_FR", "FRA"}, {"fr_BE", "FRB"}, {"fr_CA", "FRC"}, {"fr_CH", "FRS"}, {"fr_LU", "FRL"},
-    {"de", "DEU"},    {"de_DE", "DEU"}, {"de_AT", "DEA"}, {"de_CH", "DES"}, {"de_LU", "DEL"},
-    {"it", "ITA"},    {"it_IT", "ITA"}, {"it_CH", "ITS"}, {"es", "ESN"},    {"es_ES", "ESN"},
-    {"es_MX", "ESM"}, {"es_AR", "ESS"}, {"pt", "PTG"},    {"pt_PT", "PTG"}, {"pt_BR", "PTB"},
-    {"nl", "NLD"},    {"nl_NL", "NLD"}, {"nl_BE", "NLB"}, {"sv", "SVE"},    {"da", "DAN"},
-    {"nb", "NOR"},    {"fi", "FIN"},    {"ru", "RUS"},    {"pl", "PLK"},    {"cs", "CSY"},
-    {"hu", "HUN"},    {"el", "ELL"},    {"tr", "TRK"},    {"he", "HEB"},    {"ar", "ARA"},
-    {"th", "THA"},    {"vi", "VIT"},
+    {"en", "ENU"},    {"en_US", "ENU"}, {"en_GB", "ENG"}, {"en_AU", "ENA"}, {"en_CA", "ENC"}, {"en_NZ", "ENZ"},
+    {"en_IE", "ENI"}, {"en_ZA", "ENS"}, {"en_IN", "ENN"}, {"ja", "JPN"},    {"ja_JP", "JPN"}, {"zh", "CHS"},
+    {"zh_CN", "CHS"}, {"zh_SG", "ZHI"}, {"zh_TW", "CHT"}, {"zh_HK", "ZHH"}, {"zh_MO", "ZHM"}, {"ko", "KOR"},
+    {"ko_KR", "KOR"}, {"fr", "FRA"},    {"fr_FR", "FRA"}, {"fr_BE", "FRB"}, {"fr_CA", "FRC"}, {"fr_CH", "FRS"},
+    {"fr_LU", "FRL"}, {"de", "DEU"},    {"de_DE", "DEU"}, {"de_AT", "DEA"}, {"de_CH", "DES"}, {"de_LU", "DEL"},
+    {"it", "ITA"},    {"it_IT", "ITA"}, {"it_CH", "ITS"}, {"es", "ESN"},    {"es_ES", "ESN"}, {"es_MX", "ESM"},
+    {"es_AR", "ESS"}, {"pt", "PTG"},    {"pt_PT", "PTG"}, {"pt_BR", "PTB"}, {"nl", "NLD"},    {"nl_NL", "NLD"},
+    {"nl_BE", "NLB"}, {"sv", "SVE"},    {"da", "DAN"},    {"nb", "NOR"},    {"fi", "FIN"},    {"ru", "RUS"},
+    {"pl", "PLK"},    {"cs", "CSY"},    {"hu", "HUN"},    {"el", "ELL"},    {"tr", "TRK"},    {"he", "HEB"},
+    {"ar", "ARA"},    {"th", "THA"},    {"vi", "VIT"},
 };
 } // namespace
 

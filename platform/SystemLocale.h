@@ -2,7 +2,6 @@
 // The system's default locale as the three-letter abbreviation of its language and region
 // ("ENU", "JPN", "CHS", "CHT", "ESN", "PTB"...), taken from LC_ALL or LANG.
 #include <QString>
-
 #include <optional>
 
 namespace systemlocale {

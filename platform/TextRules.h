@@ -2,7 +2,6 @@
 // Text rules of the old class library that stored data and callers depend on.
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace textrules {

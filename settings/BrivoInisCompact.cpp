@@ -11,10 +11,17 @@
 TBrivoIni *BrivoIni = nullptr;
 
 const std::array<QString, LanguageCount> LanguageNames = {
-    QStringLiteral("English"),           QStringLiteral("JapaneseKanji"),      QStringLiteral("JapaneseHiragana"),
-    QStringLiteral("SimplifiedChinese"), QStringLiteral("TraditionalChinese"), QStringLiteral("Korean"),
-    QStringLiteral("German"),            QStringLiteral("French"),             QStringLiteral("Italian"),
-    QStringLiteral("Spanish"),           QStringLiteral("Portuguese"),
+    QStringLiteral("English"),
+    QStringLiteral("JapaneseKanji"),
+    QStringLiteral("JapaneseHiragana"),
+    QStringLiteral("SimplifiedChinese"),
+    QStringLiteral("TraditionalChinese"),
+    QStringLiteral("Korean"),
+    QStringLiteral("German"),
+    QStringLiteral("French"),
+    QStringLiteral("Italian"),
+    QStringLiteral("Spanish"),
+    QStringLiteral("Portuguese"),
 };
 
 namespace {
@@ -41,8 +48,7 @@ TRect StrToRect(const QString &text)
 
 TBrivoIni::TBrivoIni()
     : TBrivoIni(platformpaths::settingsFile())
-{
-}
+{}
 
 TBrivoIni::TBrivoIni(const QString &fileName)
     : FileName(fileName)
@@ -241,8 +247,8 @@ bool TBrivoIni::ResetToDefaults()
     defaults->ReadSectionValues(QStringLiteral("Searchs"), Searchs);
     defaults->ReadSectionValues(QStringLiteral("Links"), Links);
     // each write stops the rest when it fails
-    if (IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons)
-        && WriteSection(QStringLiteral("Searchs"), Searchs))
+    if (IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons) &&
+        WriteSection(QStringLiteral("Searchs"), Searchs))
         WriteSection(QStringLiteral("Links"), Links);
     return true;
 }
@@ -270,9 +276,15 @@ void TBrivoIni::DetectLanguage()
         const char *abbreviation;
         TLanguage language;
     } table[] = {
-        {"jpn", TLanguage::JapaneseKanji}, {"cht", TLanguage::TraditionalChinese}, {"chs", TLanguage::SimplifiedChinese},
-        {"kor", TLanguage::Korean},        {"fra", TLanguage::French},             {"deu", TLanguage::German},
-        {"ita", TLanguage::Italian},       {"esp", TLanguage::Spanish},            {"ptg", TLanguage::Portuguese},
+        {"jpn", TLanguage::JapaneseKanji},
+        {"cht", TLanguage::TraditionalChinese},
+        {"chs", TLanguage::SimplifiedChinese},
+        {"kor", TLanguage::Korean},
+        {"fra", TLanguage::French},
+        {"deu", TLanguage::German},
+        {"ita", TLanguage::Italian},
+        {"esp", TLanguage::Spanish},
+        {"ptg", TLanguage::Portuguese},
     };
     DetectedLanguage = TLanguage::English;
     for (const auto &e : table)

@@ -25,11 +25,21 @@ QFont FontForCharset(QFont font, int charset)
         return font;
     QString family;
     switch (charset) {
-    case 128: family = QStringLiteral("Noto Sans CJK JP"); break;
-    case 134: family = QStringLiteral("Noto Sans CJK SC"); break;
-    case 136: family = QStringLiteral("Noto Sans CJK TC"); break;
-    case 129: family = QStringLiteral("Noto Sans CJK KR"); break;
-    default: family = QGuiApplication::font().family(); break;
+    case 128:
+        family = QStringLiteral("Noto Sans CJK JP");
+        break;
+    case 134:
+        family = QStringLiteral("Noto Sans CJK SC");
+        break;
+    case 136:
+        family = QStringLiteral("Noto Sans CJK TC");
+        break;
+    case 129:
+        family = QStringLiteral("Noto Sans CJK KR");
+        break;
+    default:
+        family = QGuiApplication::font().family();
+        break;
     }
     font.setFamily(family);
     return font;

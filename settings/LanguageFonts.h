@@ -14,5 +14,6 @@ struct TTableFont {
 TTableFont ReadTableFont(const TMemIni &table, const QFont &current, int currentCharset);
 
 // The tables name Windows fonts: the font with a family that holds the characters of a font character
-// set when the named family is not installed (the Noto CJK families for the East Asian character sets, else the application's).
+// set when the named family is not installed (the Noto CJK families for the East Asian character sets, else the
+// application's).
 QFont FontForCharset(QFont font, int charset);

@@ -147,7 +147,11 @@ void TMemIni::ReadSectionValues(const QString &section, QStringList &lines) cons
         lines = s->lines;
 }
 
-void TMemIni::WriteString(const QString &, const QString &, const QString &) {}
-void TMemIni::EraseSection(const QString &) {}
-void TMemIni::DeleteKey(const QString &, const QString &) {}
-void TMemIni::UpdateFile() {}
+void TMemIni::WriteString(const QString &, const QString &, const QString &)
+{}
+void TMemIni::EraseSection(const QString &)
+{}
+void TMemIni::DeleteKey(const QString &, const QString &)
+{}
+void TMemIni::UpdateFile()
+{}

@@ -14,7 +14,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 class TMemIni {

@@ -42,8 +42,8 @@ TRect TextToRect(const QString &text)
 {
     const QStringList p = pieces(text);
     TRect r;
-    if (p.size() < 4 || !parseDecimal(p.at(0), r.Left) || !parseDecimal(p.at(1), r.Top)
-        || !parseDecimal(p.at(2), r.Right) || !parseDecimal(p.at(3), r.Bottom))
+    if (p.size() < 4 || !parseDecimal(p.at(0), r.Left) || !parseDecimal(p.at(1), r.Top) ||
+        !parseDecimal(p.at(2), r.Right) || !parseDecimal(p.at(3), r.Bottom))
         return TRect{0, 0, 640, 480};
     return r;
 }

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -46,7 +45,8 @@ int main(int argc, char **argv)
                 line.chop(1);
             const QByteArray encoded = encoder.encode(line);
             if (encoder.hasError() || QString(check.decode(encoded)) != line) {
-                std::fprintf(stderr, "%s:%d: a character cannot be held by %s\n", argv[i], lineNo, converter.constData());
+                std::fprintf(stderr, "%s:%d: a character cannot be held by %s\n", argv[i], lineNo,
+                             converter.constData());
                 return 1;
             }
             out += encoded;

@@ -8,8 +8,6 @@
 #include "platform/HistoryStore.h"
 #include "settings/MemInis.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QElapsedTimer>
 #include <QMdiArea>
@@ -17,6 +15,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <gtest/gtest.h>
 
 using testsupport::writeBytes;
 
@@ -127,7 +126,8 @@ TEST_F(PageWindowTest, OnlyTheActiveWindowReportsAddressStatusAndProgress)
 TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
 {
     auto *p = new TfrmBrowser(&area, &owner);
-    p->WebBrowser()->Navigate(page("utf8.html", "<meta charset=\"utf-8\"><title>\xE6\x97\xA5</title><body>\xE6\x97\xA5</body>"));
+    p->WebBrowser()->Navigate(
+        page("utf8.html", "<meta charset=\"utf-8\"><title>\xE6\x97\xA5</title><body>\xE6\x97\xA5</body>"));
     QTRY_VERIFY_WITH_TIMEOUT(p->EncodeList().at(5)->isChecked(), 20000);
     int marked = 0;
     for (QAction *a : p->EncodeList())

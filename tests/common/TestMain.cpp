@@ -1,14 +1,12 @@
 // main() of every test executable: the program's application object on the offscreen platform, with HOME and the XDG
 // folders pointed at a private temporary folder so no test touches the user's own files.
-#include <gtest/gtest.h>
-
 #include "platform/ExceptionGuard.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
@@ -25,7 +23,8 @@ int main(int argc, char **argv)
     setenv("XDG_CACHE_HOME", (base + "/.cache").constData(), 1);
     setenv("XDG_RUNTIME_DIR", (base + "/run").constData(), 1);
     QDir().mkpath(home.path() + "/run");
-    QFile::setPermissions(home.path() + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(home.path() + "/run",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     ::testing::InitGoogleTest(&argc, argv);
     // the program's own application object, so its exception guard is under test too

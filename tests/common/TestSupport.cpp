@@ -1,10 +1,9 @@
 #include "common/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 

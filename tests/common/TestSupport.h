@@ -15,7 +15,6 @@ QString fixture(const QString &relative);
 } // namespace testsupport
 
 #include <QStringList>
-
 #include <ostream>
 
 // Readable failure messages for Qt strings.

@@ -5,10 +5,9 @@
 #include "platform/PlatformError.h"
 #include "settings/CommonUtils.h"
 
-#include <gtest/gtest.h>
-
 #include <QDirIterator>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -41,8 +40,9 @@ TEST(FavoritesTransfer, ImportMakesFoldersAndShortcutsWithoutOverwriting)
     ASSERT_TRUE(bookmarkfile::save(file, doc));
     QString error;
     ASSERT_TRUE(favoritestransfer::importFile(file, favorites, &error)) << error.toStdString();
-    EXPECT_EQ(shortcutsBelow(favorites), QStringList({"News_Daily/Paper.url -> http://paper/", "Same (2).url -> http://two/",
-                                                      "Same.url -> http://one/", "__.url -> http://dots/"}));
+    EXPECT_EQ(shortcutsBelow(favorites),
+              QStringList({"News_Daily/Paper.url -> http://paper/", "Same (2).url -> http://two/",
+                           "Same.url -> http://one/", "__.url -> http://dots/"}));
     // a second import keeps the first one's files
     ASSERT_TRUE(favoritestransfer::importFile(file, favorites, &error));
     EXPECT_EQ(shortcutsBelow(favorites).size(), 8);

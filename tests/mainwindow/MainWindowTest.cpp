@@ -5,28 +5,27 @@
 #include "browser/UrlComboBoxes.h"
 #include "common/MainTableKeys.h"
 #include "common/TestSupport.h"
+#include "explorerbar/BookmarkTreeViews.h"
+#include "mainwindow/ComboLists.h"
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/StatusBars.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
-#include <QMenu>
+#include <QComboBox>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <QComboBox>
-#include "mainwindow/ComboLists.h"
-#include "explorerbar/BookmarkTreeViews.h"
-#include "platform/MessageBoxes.h"
+#include <gtest/gtest.h>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -88,8 +87,10 @@ TEST(ShortCaption, RemovesEqualsAndCutsAtTwentyBytes)
     EXPECT_EQ(ShortCaption("abcdefghijklmnopqrst"), "abcdefghijklmnopqrst");
     EXPECT_EQ(ShortCaption("a=bcdefghijklmnopqrstu"), "abcdefghijklmnopqrst....");
     // a wide character counts two and is never split
-    EXPECT_EQ(ShortCaption(QString::fromUtf8("日本語のページのタイトルです")), QString::fromUtf8("日本語のページのタイ...."));
-    EXPECT_EQ(ShortCaption(QString::fromUtf8("a日本語のページのタイトルです")), QString::fromUtf8("a日本語のページのタ...."));
+    EXPECT_EQ(ShortCaption(QString::fromUtf8("日本語のページのタイトルです")),
+              QString::fromUtf8("日本語のページのタイ...."));
+    EXPECT_EQ(ShortCaption(QString::fromUtf8("a日本語のページのタイトルです")),
+              QString::fromUtf8("a日本語のページのタ...."));
 }
 
 TEST_F(MainWindowTest, TabsAreNumberedOnceAndIndexesStayDense)
@@ -178,9 +179,9 @@ TEST_F(MainWindowTest, PageCommandsNeedAPage)
 {
     openWindow();
     frmMain->UpdateActions();
-    for (const char *name : {"actSave", "actClose", "actPageSetup", "actPrint", "actProperty", "actBack", "actForward",
-                             "actHomepage", "actStop", "actRefresh", "actSource", "actFind", "actMedium",
-                             "actUnicodeUTF8", "acttbPrint"})
+    for (const char *name :
+         {"actSave", "actClose", "actPageSetup", "actPrint", "actProperty", "actBack", "actForward", "actHomepage",
+          "actStop", "actRefresh", "actSource", "actFind", "actMedium", "actUnicodeUTF8", "acttbPrint"})
         EXPECT_FALSE(frmMain->action(name)->isEnabled()) << name;
     for (const char *name : {"actNewBrowser", "actOpen", "actExit", "actLinksBar", "actExplorerBar", "actFullScreen",
                              "actInternetOptions", "acttbNewBrowser"})
@@ -198,9 +199,14 @@ TEST_F(MainWindowTest, SavedWindowsReopenLastFirstWithTheirRectanglesAndStates)
     const QString b = page("b.html", "B");
     const QString c = page("c.html", "C");
     writeBytes(file, "[Browser]\nWindowState=0\n[OpenedBrowsers]\n"
-                     "10,20,310,220,0,0=" + a.toUtf8() + "\n"
-                     "10,20,310,220,0,1=" + b.toUtf8() + "\n"
-                     "50,60,450,360,0,2=" + c.toUtf8() + "\n");
+                     "10,20,310,220,0,0=" +
+                         a.toUtf8() +
+                         "\n"
+                         "10,20,310,220,0,1=" +
+                         b.toUtf8() +
+                         "\n"
+                         "50,60,450,360,0,2=" +
+                         c.toUtf8() + "\n");
     openWindow();
     frmMain->OpenSavedBrowsers();
     const QList<TfrmBrowser *> pages = frmMain->Browsers();
@@ -288,7 +294,8 @@ TEST_F(MainWindowTest, LanguageTextsReplaceEveryPlaceholder)
     EXPECT_EQ(BrivoIni->Language, TLanguage::JapaneseKanji);
     EXPECT_TRUE(frmMain->action("actJapaneseKanji")->isChecked());
     EXPECT_FALSE(frmMain->action("actEnglish")->isChecked());
-    EXPECT_EQ(frmMain->action("actNewBrowser")->text(), BrivoIni->LanguageTable->ReadString("Main", "actNewBrowser", ""));
+    EXPECT_EQ(frmMain->action("actNewBrowser")->text(),
+              BrivoIni->LanguageTable->ReadString("Main", "actNewBrowser", ""));
     EXPECT_EQ(p->windowTitle(), BrivoIni->LanguageTable->ReadString("Browser", "Caption", "") + " 1");
     EXPECT_EQ(p->UserAgent(), agentBefore) << "an open window keeps its user agent";
 
@@ -655,8 +662,7 @@ class RecordingTable : public TMemIni {
 public:
     explicit RecordingTable(const QString &name)
         : TMemIni(name, "INI")
-    {
-    }
+    {}
     QString ReadString(const QString &section, const QString &key, const QString &def) const override
     {
         if (section == u"Main")
@@ -673,7 +679,8 @@ TEST_F(MainWindowTest, TheLanguageRoutineReadsEveryMainKeyInOrderFromEachTable)
         expected << r.key;
     ASSERT_EQ(expected.size(), 270);
     openWindow();
-    for (const char *name : {"ENGLISH", "JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
+    for (const char *name :
+         {"ENGLISH", "JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
         SCOPED_TRACE(name);
         auto table = std::make_unique<RecordingTable>(QString::fromLatin1(name));
         RecordingTable *recorder = table.get();

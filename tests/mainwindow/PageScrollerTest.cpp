@@ -1,10 +1,9 @@
 // The page scroller around a bar wider than its room.
 #include "mainwindow/PageScrollers.h"
 
-#include <gtest/gtest.h>
-
 #include <QTest>
 #include <QToolButton>
+#include <gtest/gtest.h>
 
 TEST(PageScroller, ArrowsAppearOnlyWhenTheBarDoesNotFitAndStepByTheIncrement)
 {

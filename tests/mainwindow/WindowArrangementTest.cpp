@@ -37,8 +37,8 @@ TEST(WindowArrangement, TilesCoverTheAreaWithoutOverlap)
 TEST(WindowArrangement, FewWindowsSitSideBySideOrOneAboveAnother)
 {
     const QRect area(10, 20, 900, 600);
-    EXPECT_EQ(tileVertical(3, area), QList<QRect>({QRect(10, 20, 300, 600), QRect(310, 20, 300, 600),
-                                                   QRect(610, 20, 300, 600)}));
+    EXPECT_EQ(tileVertical(3, area),
+              QList<QRect>({QRect(10, 20, 300, 600), QRect(310, 20, 300, 600), QRect(610, 20, 300, 600)}));
     EXPECT_EQ(tileHorizontal(2, area), QList<QRect>({QRect(10, 20, 900, 300), QRect(10, 320, 900, 300)}));
     // five windows side by side: two columns, the second holding three
     const QList<QRect> five = tileVertical(5, area);

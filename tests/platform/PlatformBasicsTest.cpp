@@ -9,12 +9,10 @@
 #include "platform/SystemLocale.h"
 #include "platform/TextRules.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
-
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace textrules;
@@ -138,7 +136,8 @@ TEST_F(PlatformStoreTest, WellKnownValuesAnswerUntilStored)
     EXPECT_EQ(platformstore::readString(Hive::LocalMachine, ie, "Version").value(), "6.0");
     EXPECT_EQ(platformstore::readString(Hive::CurrentUser, ie + "\\Main", "Start Page").value(), "about:blank");
     ASSERT_TRUE(platformstore::writeString(Hive::CurrentUser, ie + "\\Main", "Start Page", "https://example.org/"));
-    EXPECT_EQ(platformstore::readString(Hive::CurrentUser, ie + "\\Main", "Start Page").value(), "https://example.org/");
+    EXPECT_EQ(platformstore::readString(Hive::CurrentUser, ie + "\\Main", "Start Page").value(),
+              "https://example.org/");
     const auto favorites = platformstore::readString(
         Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites");
     ASSERT_TRUE(favorites.has_value());

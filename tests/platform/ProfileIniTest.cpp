@@ -1,14 +1,13 @@
 // The settings-file layer against real files on disk, compared byte for byte where the format matters.
-#include "common/TestSupport.h"
 #include "platform/ProfileIni.h"
 
-#include <gtest/gtest.h>
+#include "common/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -115,7 +114,8 @@ TEST_F(ProfileIniTest, NewFileUsesLineFeedsAndCreatesFolders)
     ASSERT_TRUE(ini.writeString("Main", "Rect", "0,0,640,480"));
     ASSERT_TRUE(ini.writeInteger("Main", "WindowState", 2));
     ASSERT_TRUE(ini.writeBool("Brivo", "Hiragana", true));
-    EXPECT_EQ(readBytes(path("sub/dir/new.ini")), QByteArray("[Main]\nRect=0,0,640,480\nWindowState=2\n[Brivo]\nHiragana=1\n"));
+    EXPECT_EQ(readBytes(path("sub/dir/new.ini")),
+              QByteArray("[Main]\nRect=0,0,640,480\nWindowState=2\n[Brivo]\nHiragana=1\n"));
 }
 
 TEST_F(ProfileIniTest, EraseAndReplaceSections)
@@ -179,7 +179,8 @@ TEST_F(ProfileIniTest, SeesChangesMadeByAnotherWriter)
 TEST_F(ProfileIniTest, ParsingKeepsBytesAndReadsUtf8)
 {
     const QByteArray bytes = "\xEF\xBB\xBF[Main]\r\nName=\xE6\x97\xA5\xE6\x9C\xAC\r\nbad=\xFF\xFE\rlone=cr\n";
-    EXPECT_EQ(ProfileIni::roundTripForTest(QByteArray("[A]\r\nx=1\r\n; c\r\n\r\n")), QByteArray("[A]\r\nx=1\r\n; c\r\n\r\n"));
+    EXPECT_EQ(ProfileIni::roundTripForTest(QByteArray("[A]\r\nx=1\r\n; c\r\n\r\n")),
+              QByteArray("[A]\r\nx=1\r\n; c\r\n\r\n"));
     const QStringList parsed = ProfileIni::parseSectionsForTest(bytes);
     ASSERT_GE(parsed.size(), 4);
     EXPECT_EQ(parsed.at(0), "Main");

@@ -4,10 +4,9 @@
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -155,11 +154,11 @@ TEST_F(BrivoIniTest, DetectsLanguageFromLocaleWithHiraganaFlag)
         bool hiragana;
         TLanguage expected;
     } cases[] = {
-        {"ja_JP.UTF-8", false, TLanguage::JapaneseKanji},  {"ja_JP.UTF-8", true, TLanguage::JapaneseHiragana},
+        {"ja_JP.UTF-8", false, TLanguage::JapaneseKanji},    {"ja_JP.UTF-8", true, TLanguage::JapaneseHiragana},
         {"zh_CN.UTF-8", true, TLanguage::SimplifiedChinese}, {"zh_TW.UTF-8", false, TLanguage::TraditionalChinese},
-        {"es_ES.UTF-8", false, TLanguage::English},        {"pt_BR.UTF-8", false, TLanguage::English},
-        {"pt_PT.UTF-8", false, TLanguage::Portuguese},     {"en_US.UTF-8", true, TLanguage::English},
-        {"ko_KR.UTF-8", false, TLanguage::Korean},         {"de_DE.UTF-8", false, TLanguage::German},
+        {"es_ES.UTF-8", false, TLanguage::English},          {"pt_BR.UTF-8", false, TLanguage::English},
+        {"pt_PT.UTF-8", false, TLanguage::Portuguese},       {"en_US.UTF-8", true, TLanguage::English},
+        {"ko_KR.UTF-8", false, TLanguage::Korean},           {"de_DE.UTF-8", false, TLanguage::German},
     };
     for (const Case &c : cases) {
         QFile::remove(file());

@@ -1,6 +1,7 @@
 // The main window's texts in the five built-in language tables: every key its language routine reads
 // is there with a text, except the blanks each table leaves on purpose.
 #include "common/MainTableKeys.h"
+
 #include "common/TestSupport.h"
 #include "settings/MemInis.h"
 

@@ -7,7 +7,6 @@
 #include "settings/MemInis.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -17,23 +16,23 @@ TEST(MemIni, ParsesTheTableFormat)
     TMemIni ini;
     using namespace std::string_literals;
     ini.LoadFromBytes(QByteArray::fromStdString("before=dropped\r\n"
-                      "[Main]\r\n"
-                      "lblLinks= Links:  \r\n"
-                      "; comment=no\r\n"
-                      "\r\n"
-                      "dup=first\n"
-                      "DUP=second\r"
-                      "key =blank before equals\r\n"
-                      "noequals\r\n"
-                      "hex=0x10\r\n"
-                      " [Browser]\r\n"
-                      "Caption=still main\r\n"
-                      "[ spaced ]\r\n"
-                      "x=1\r\n"
-                      "[main]\r\n"
-                      "dup=from second main\r\n"
-                      "[Cut]\r\n"
-                      "a=1\0b=2"s),
+                                                "[Main]\r\n"
+                                                "lblLinks= Links:  \r\n"
+                                                "; comment=no\r\n"
+                                                "\r\n"
+                                                "dup=first\n"
+                                                "DUP=second\r"
+                                                "key =blank before equals\r\n"
+                                                "noequals\r\n"
+                                                "hex=0x10\r\n"
+                                                " [Browser]\r\n"
+                                                "Caption=still main\r\n"
+                                                "[ spaced ]\r\n"
+                                                "x=1\r\n"
+                                                "[main]\r\n"
+                                                "dup=from second main\r\n"
+                                                "[Cut]\r\n"
+                                                "a=1\0b=2"s),
                       1252);
     EXPECT_EQ(ini.ReadString("main", "LBLLINKS", "-"), " Links:  ");
     EXPECT_EQ(ini.ReadString("Main", "dup", "-"), "first");

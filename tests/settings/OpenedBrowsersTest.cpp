@@ -2,9 +2,8 @@
 #include "common/TestSupport.h"
 #include "settings/OpenedBrowserses.h"
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
