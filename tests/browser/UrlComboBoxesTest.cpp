@@ -2,9 +2,9 @@
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
 
-#include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
