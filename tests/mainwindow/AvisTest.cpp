@@ -2,28 +2,18 @@
 // pages a frame is drawn in the logo's own small window, never by repainting the window around it.
 #include "mainwindow/Avis.h"
 
-#include <QElapsedTimer>
+#include "common/TestSupport.h"
+
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 #include <QWindow>
-#include <functional>
 #include <gtest/gtest.h>
 
-namespace {
+using testsupport::waitUntil;
 
-bool waitUntil(const std::function<bool()> &done, int ms = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
+namespace {
 
 // Counts the repaint requests a widget's window receives.
 struct TUpdateCounter : QObject {
@@ -84,9 +74,9 @@ TEST(Avis, AFrameBesideWebPagesRepaintsOnlyTheLogo)
     // where a frame repaints only the logo's pixels anyway (bench/idle_cpu.sh measures the GL case)
     if (!waitUntil([&] { return top.windowHandle()->surfaceType() != QSurface::RasterSurface; }, 3000))
         GTEST_SKIP() << "this platform gives the window no GL surface for its web page";
-    ASSERT_TRUE(waitUntil([&] { return logo->surface() != nullptr; })) << "no window of its own for the logo";
+    ASSERT_TRUE(waitUntil([&] { return logo->surface() != nullptr; }, 20000)) << "no window of its own for the logo";
 
-    ASSERT_TRUE(waitUntil([&] { return loaded.count() > 0; })) << "the page did not load";
+    ASSERT_TRUE(waitUntil([&] { return loaded.count() > 0; }, 20000)) << "the page did not load";
     // the page's own first paints settle before the count starts
     QTest::qWait(1000);
     TUpdateCounter counter;
