@@ -6,9 +6,12 @@
 //  - lines are kept in file order, byte for byte, comments and blank lines included; replacing a key
 //    rewrites its line where it stands, a new key is appended to its section, a new section to the file;
 //  - a header may be indented; keys and values are trimmed of blanks and tabs, and a value enclosed in
-//    matching quotes loses them; a value read is cut at 2047 characters;
+//    matching quotes loses them; a value read is cut at 2047 characters (unless the object is made
+//    to keep values whole, as the platform store is);
 //  - integers are decimal or hexadecimal ("0x", "$");
-//  - every write replaces the file atomically, so a failed write leaves the previous file whole.
+//  - every write replaces the file atomically, so a failed write leaves the previous file whole;
+//  - every write re-reads the file and changes it under an advisory lock on its folder, so programs
+//    writing the same file at once take turns and none loses another's change.
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
 // costs one parse.
@@ -16,11 +19,14 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class ProfileIni {
 public:
-    explicit ProfileIni(const QString &fileName);
+    // Whether values read are cut at MaxValueLength as the old functions cut them, or kept whole.
+    enum class ValueLength { Cut, Whole };
+    explicit ProfileIni(const QString &fileName, ValueLength valueLength = ValueLength::Cut);
     ~ProfileIni();
     ProfileIni(const ProfileIni &) = delete;
     ProfileIni &operator=(const ProfileIni &) = delete;
@@ -60,9 +66,14 @@ public:
     struct Document;
 
 private:
-    Document &doc() const;
+    // The parsed file; re-read when it changed on disk, or always when reread is set.
+    Document &doc(bool reread = false) const;
     bool save(Document &d) const;
+    // Applies change (which says whether it changed anything) to the file as it is now, under the
+    // folder's lock, and writes the result; false when the write fails.
+    bool update(const std::function<bool(Document &)> &change);
 
     QString m_fileName;
+    bool m_wholeValues = false;
     mutable std::unique_ptr<Document> m_doc;
 };
