@@ -1,9 +1,10 @@
 // The RTF reader on small hand-written documents: Unicode with its fallback skipping, code pages
 // (double-byte ones with ASCII trail bytes), skipped destinations, character and paragraph formats,
 // lists in both forms, tables, fields, pictures, objects and what a broken document still gives.
+#include "notes/RtfReader.h"
+
 #include "RtfTestSupport.h"
 #include "notes/RtfPicture.h"
-#include "notes/RtfReader.h"
 
 #include <QBuffer>
 #include <QImage>
