@@ -6,6 +6,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/InternetOptions.h"
 #include "browser/ScriptDropGuards.h"
+#include "browser/UserAddresses.h"
 #include "browser/WebEngineProfiles.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/PlatformStore.h"
@@ -383,7 +384,7 @@ void TIEBrowser::Navigate(const QString &url)
         return;
     if (target.isEmpty())
         target = BlankPage;
-    load(QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile));
+    load(useraddress::toUrl(target, QDir::currentPath()));
 }
 
 bool TIEBrowser::HasDocument() const
@@ -403,7 +404,7 @@ void TIEBrowser::GoForward()
 
 void TIEBrowser::GoHome()
 {
-    load(QUrl::fromUserInput(readInternetOptions().startPage, QDir::currentPath(), QUrl::AssumeLocalFile));
+    load(useraddress::toUrl(readInternetOptions().startPage, QDir::currentPath()));
 }
 
 void TIEBrowser::Stop()
