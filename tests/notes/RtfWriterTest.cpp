@@ -173,6 +173,15 @@ TEST(RtfWriter, EveryFormatComesBackAfterAWriteAndARead)
     EXPECT_EQ(Write(again.get()), rtf);
 }
 
+TEST(RtfWriter, ALiteralObjectReplacementCharacterInTextIsKept)
+{
+    // U+FFFC typed as text (no object behind it) is text like any other
+    auto doc = Read("{\\rtf1 a\\u-4?b\\par}");
+    ASSERT_EQ(TextOf(doc.get()), QString::fromUtf16(u"a\ufffcb"));
+    auto again = Read(Write(doc.get()));
+    EXPECT_EQ(ModelOf(again.get()), ModelOf(doc.get())) << Write(doc.get()).toStdString();
+}
+
 TEST(RtfWriter, FixturesComeBackTheSameAfterAWriteAndARead)
 {
     const QDir dir(testsupport::fixture(QStringLiteral("rtf")));
