@@ -5,10 +5,10 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
-#include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 #include "settings/DragPayloads.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QApplication>
 #include <QDropEvent>
