@@ -348,9 +348,9 @@ ProfileIni::Document &ProfileIni::doc(bool reread) const
     return *m_doc;
 }
 
-bool ProfileIni::save(Document &d) const
+bool ProfileIni::save(Document &d)
 {
-    if (!atomicfile::write(m_fileName, d.serialize()))
+    if (!atomicfile::write(m_fileName, d.serialize(), &m_error))
         return false;
     d.stamp = stampOf(m_fileName);
     return true;
@@ -440,10 +440,14 @@ static bool validSection(const QString &section)
     return storable(section) && !section.contains(u']');
 }
 
+const QString UnstorableText = QStringLiteral("The name or value cannot be stored in the file.");
+
 bool ProfileIni::writeString(const QString &section, const QString &key, const QString &value)
 {
-    if (!validSection(section) || !validName(key) || !storable(value))
+    if (!validSection(section) || !validName(key) || !storable(value)) {
+        m_error = UnstorableText;
         return false;
+    }
     return update([&](Document &d) {
         d.setKey(section, textrules::trim(key), value);
         return true;
@@ -480,11 +484,15 @@ bool ProfileIni::deleteKey(const QString &section, const QString &key)
 
 bool ProfileIni::replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs)
 {
-    if (!validSection(section))
+    if (!validSection(section)) {
+        m_error = UnstorableText;
         return false;
+    }
     for (const auto &p : pairs)
-        if (!validName(p.first) || !storable(p.second))
+        if (!validName(p.first) || !storable(p.second)) {
+            m_error = UnstorableText;
             return false;
+        }
     return update([&](Document &d) {
         d.eraseSection(section);
         d.findOrAdd(section);
@@ -496,6 +504,30 @@ bool ProfileIni::replaceSection(const QString &section, const QList<QPair<QStrin
         }
         return true;
     });
+}
+
+QString ProfileIni::storableName(const QString &name)
+{
+    QString n = storableValue(name);
+    n.replace(u'=', u'-');
+    n = textrules::trim(n);
+    if (n.startsWith(u'[')) {
+        n[0] = u'(';
+        const qsizetype close = n.indexOf(u']');
+        if (close > 0)
+            n[close] = u')';
+    } else if (n.startsWith(u';')) {
+        n[0] = u'_';
+    }
+    return n;
+}
+
+QString ProfileIni::storableValue(const QString &value)
+{
+    QString v = value;
+    v.replace(u'\r', u' ').replace(u'\n', u' ');
+    v.remove(QChar(0));
+    return v;
 }
 
 QStringList ProfileIni::parseSectionsForTest(const QByteArray &bytes)

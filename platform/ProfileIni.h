@@ -47,7 +47,8 @@ public:
     QStringList readSections() const;
 
     // Writes return false when the file cannot be written or a name or value cannot be stored
-    // (an empty key, a key with "=", a line break in any of them); the file is then unchanged.
+    // (an empty key, a key with "=" or beginning with "[" or ";", a line break in any of them); the
+    // file is then unchanged and errorString() tells why.
     bool writeString(const QString &section, const QString &key, const QString &value);
     bool writeInteger(const QString &section, const QString &key, int value);
     bool writeBool(const QString &section, const QString &key, bool value);
@@ -56,6 +57,14 @@ public:
     // Erases the section, then writes the pairs in order (a later pair whose key equals an earlier
     // one's is dropped), all in one atomic write.
     bool replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs);
+
+    // Why the last write failed (the system's reason, or that the name or value cannot be stored).
+    QString errorString() const { return m_error; }
+    // The name as close to the given one as the file can hold: line breaks become blanks, "=" a "-",
+    // a leading "[" a "(" (its first "]" a ")"), a leading ";" a "_". Empty when nothing is left.
+    static QString storableName(const QString &name);
+    // The value without its line breaks (and NUL characters), which the file cannot hold.
+    static QString storableValue(const QString &value);
 
     // Parsing alone, for tests and fuzzing: reads bytes as if they were the file.
     // Section names, each followed by its "key=value" lines as read.
@@ -68,12 +77,13 @@ public:
 private:
     // The parsed file; re-read when it changed on disk, or always when reread is set.
     Document &doc(bool reread = false) const;
-    bool save(Document &d) const;
+    bool save(Document &d);
     // Applies change (which says whether it changed anything) to the file as it is now, under the
     // folder's lock, and writes the result; false when the write fails.
     bool update(const std::function<bool(Document &)> &change);
 
     QString m_fileName;
     bool m_wholeValues = false;
+    QString m_error;
     mutable std::unique_ptr<Document> m_doc;
 };
