@@ -231,6 +231,7 @@ private:
     int maxLengthRoom(int replacedLength) const;
     bool rangeProtected(int start, int end) const;
     bool insertGuarded(const QMimeData *source, TRichEditChangeKind kind);
+    bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
     void insertPlain(QTextCursor &cursor, const QString &text);
     void stripProtectedInsertFormat();
 
