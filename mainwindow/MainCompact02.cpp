@@ -14,6 +14,7 @@
 #include "mainwindow/PageScrollers.h"
 #include "mainwindow/ResizeLabels.h"
 #include "mainwindow/StatusBars.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/ActionUpdater.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
@@ -378,6 +379,8 @@ void TfrmMain::CreateExplorerBar()
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
+    tbsEdit->layout()->addWidget(RichEditFrame);
     BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);
     BookmarkTreeView->setObjectName(QStringLiteral("BookmarkTreeView"));
     tbsBookmark->layout()->addWidget(BookmarkTreeView);
@@ -497,8 +500,8 @@ void TfrmMain::OpenSavedBrowsers()
 
 bool TfrmMain::FormCloseQuery()
 {
-    // the notes frame offers to save its modified documents once it is part of the window
-    return true;
+    // Cancel, or a save that did not complete, keeps the program open
+    return !RichEditFrame->AnyModified() || RichEditFrame->CloseQueryAll();
 }
 
 bool TfrmMain::FormClose()

@@ -32,6 +32,7 @@ class TPageScroller;
 class TUrlComboBox;
 class REZI;
 class TBookmarkTreeView;
+class TMGRichEditFramePrev;
 class TO2BookmarkTreeView;
 
 class TfrmMain : public QMainWindow {
@@ -187,6 +188,7 @@ private:
     QCalendarWidget *MonthCalendar1 = nullptr;
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
+    TMGRichEditFramePrev *RichEditFrame = nullptr;
     QMdiArea *MdiArea = nullptr;
     TBrivoStatusBar *StatusBar = nullptr;
 

@@ -3,6 +3,7 @@
 #include "mainwindow/Hints.h"
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/ResizeLabels.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
@@ -242,5 +243,5 @@ void TfrmMain::ApplyLanguage()
     }
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
                             table->ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
-    // the notes frame applies its own section once it is part of the window
+    RichEditFrame->ApplyLanguage(*table);
 }
