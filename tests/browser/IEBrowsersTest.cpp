@@ -1,0 +1,836 @@
+// The browser control against the real engine: local pages in a temporary folder and a loopback
+// server, never the network. Every wait is bounded.
+#include "browser/IEBrowsers.h"
+
+#include "browser/BrowserDialogs.h"
+#include "browser/Charsets.h"
+#include "browser/FindDialogs.h"
+#include "browser/InternetOptions.h"
+#include "browser/PagePrinters.h"
+#include "browser/WebEngineProfiles.h"
+#include "common/TestSupport.h"
+#include "platform/PlatformStore.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfDocument>
+#include <QPdfSelection>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <cfenv>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int Timeout = 20000;
+
+// The engine's work is given longer than the shared default.
+[[nodiscard]] bool waitUntil(const std::function<bool()> &done, int ms = Timeout)
+{
+    return testsupport::waitUntil(done, ms);
+}
+
+template <typename Get, typename T> [[nodiscard]] ::testing::AssertionResult waitForEqual(Get value, const T &expected)
+{
+    return testsupport::waitForEqual(value, expected, Timeout);
+}
+
+// Answers the control's dialogs and remembers what it was asked.
+struct TRecordingDialogs : TBrowserDialogs {
+    struct Message {
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon;
+    };
+    QList<Message> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    std::function<int(QDialog &)> onExec;
+
+    QMessageBox::StandardButton messageBox(QWidget *, const QString &caption, const QString &text,
+                                           QMessageBox::Icon icon, QMessageBox::StandardButtons,
+                                           QMessageBox::StandardButton) override
+    {
+        messages.append({caption, text, icon});
+        return answer;
+    }
+    int exec(QDialog &dialog) override { return onExec ? onExec(dialog) : 0; }
+    QString savePath;
+    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, QString *) override
+    {
+        return savePath;
+    }
+    QStringList credentialTexts;
+    bool credentials(QWidget *, const QString &, const QString &text, QString &user, QString &password) override
+    {
+        credentialTexts << text;
+        user = QStringLiteral("alice");
+        password = QStringLiteral("secret");
+        return true;
+    }
+};
+
+// A loopback server that answers each request with the reply the test gives for it.
+struct TLoopbackServer {
+    QTcpServer server;
+    QList<QByteArray> requests;
+    std::function<QByteArray(const QByteArray &request)> reply;
+
+    TLoopbackServer()
+    {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                auto buffer = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
+                    *buffer += socket->readAll();
+                    if (!buffer->contains("\r\n\r\n"))
+                        return;
+                    requests << *buffer;
+                    socket->write(reply(*buffer));
+                    buffer->clear();
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString url(const QString &path = QStringLiteral("/")) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
+    }
+};
+
+QByteArray httpReply(const QByteArray &status, const QByteArray &headers, const QByteArray &body)
+{
+    return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+class IEBrowserEngine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(store.isValid());
+        platformstore::setFolder(store.path());
+        setBrowserDialogs(&dialogs);
+        TIEBrowser::SetApplicationTitle(QStringLiteral("Brivo Compact"));
+        browser.resize(800, 600);
+        browser.show();
+    }
+    void TearDown() override
+    {
+        // as a page window does before it closes: let the engine wind up a refused download
+        QTest::qWait(browser.DownloadSettleMs());
+        setBrowserDialogs(nullptr);
+        platformstore::setFolder(QString());
+    }
+
+    QString page(const QString &name, const QByteArray &html)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(html);
+        return path;
+    }
+
+    // Loads through Navigate and waits for the top document.
+    [[nodiscard]] bool load(TIEBrowser &b, const QString &url)
+    {
+        QSignalSpy spy(&b, &TIEBrowser::DocumentComplete);
+        b.Navigate(url);
+        return waitUntil([&] {
+            for (const auto &args : spy)
+                if (args.at(1).toBool())
+                    return true;
+            return false;
+        });
+    }
+
+    QString run(const QString &script)
+    {
+        QString result;
+        bool done = false;
+        browser.page()->runJavaScript(script, [&](const QVariant &v) {
+            result = v.toString();
+            done = true;
+        });
+        EXPECT_TRUE(waitUntil([&] { return done; })) << "no answer to the script " << script.toStdString();
+        return result;
+    }
+
+    QString plainText(TIEBrowser &b)
+    {
+        QString text;
+        bool done = false;
+        b.page()->toPlainText([&](const QString &t) {
+            text = t;
+            done = true;
+        });
+        EXPECT_TRUE(waitUntil([&] { return done; })) << "no answer with the page's text";
+        return text;
+    }
+
+    QTemporaryDir dir;
+    QTemporaryDir store;
+    TRecordingDialogs dialogs;
+    TIEBrowser browser;
+};
+
+} // namespace
+
+TEST_F(IEBrowserEngine, NavigateRaisesBeforeNavigateThatMayRewriteOrCancel)
+{
+    const QString a = page(QStringLiteral("a.html"), "<title>A</title><a id=l href='b.html'>b</a>");
+    const QString b = page(QStringLiteral("b.html"), "<title>B</title>");
+    QStringList seen;
+    bool cancel = false;
+    QString rewrite;
+    browser.OnBeforeNavigate = [&](TIEBrowser *sender, QString &url, bool &c) {
+        EXPECT_EQ(sender, &browser);
+        seen << url;
+        if (!rewrite.isEmpty())
+            url = rewrite;
+        c = cancel;
+    };
+
+    ASSERT_TRUE(load(browser, QString()));
+    EXPECT_EQ(seen, QStringList{QStringLiteral("about:blank")});
+    EXPECT_EQ(browser.LocationURL(), QStringLiteral("about:blank"));
+
+    // a relative file name is found in the working folder
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    ASSERT_TRUE(load(browser, QStringLiteral("a.html")));
+    QDir::setCurrent(old);
+    EXPECT_EQ(browser.page()->url(), QUrl::fromLocalFile(a));
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("A"));
+
+    cancel = true;
+    QSignalSpy begins(&browser, &TIEBrowser::DownloadBegin);
+    browser.Navigate(b);
+    QTest::qWait(300);
+    EXPECT_EQ(begins.count(), 0);
+    EXPECT_EQ(browser.page()->url(), QUrl::fromLocalFile(a));
+
+    cancel = false;
+    rewrite = b;
+    ASSERT_TRUE(load(browser, QStringLiteral("http://127.0.0.1:1/never")));
+    EXPECT_EQ(browser.page()->url(), QUrl::fromLocalFile(b));
+    EXPECT_EQ(seen.last(), QStringLiteral("http://127.0.0.1:1/never"));
+
+    // the page's own navigations raise nothing; back is then enabled
+    rewrite.clear();
+    const int before = seen.size();
+    ASSERT_TRUE(load(browser, a));
+    QSignalSpy state(&browser, &TIEBrowser::CommandStateChange);
+    QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
+    run(QStringLiteral("document.getElementById('l').click()"));
+    ASSERT_TRUE(waitUntil([&] { return complete.count() > 0; })) << "the clicked link's page never completed";
+    EXPECT_EQ(seen.size(), before + 1);
+    EXPECT_TRUE(waitUntil([&] {
+        for (const auto &args : state)
+            if (args.at(0).toInt() == TIEBrowser::CSC_NAVIGATEBACK && args.at(1).toBool())
+                return true;
+        return false;
+    })) << "back was never enabled; "
+        << state.count() << " command-state changes";
+}
+
+TEST_F(IEBrowserEngine, FramesCompleteBeforeTheTopDocument)
+{
+    page(QStringLiteral("f1.html"), "<p>one</p>");
+    page(QStringLiteral("f2.html"), "<p>two</p>");
+    const QString top = page(QStringLiteral("top.html"),
+                             "<title>T</title><iframe src='f1.html'></iframe><iframe src='f2.html'></iframe>");
+    QSignalSpy spy(&browser, &TIEBrowser::DocumentComplete);
+    ASSERT_TRUE(load(browser, top));
+    QStringList urls;
+    QList<bool> tops;
+    for (const auto &args : spy) {
+        urls << args.at(0).toUrl().fileName();
+        tops << args.at(1).toBool();
+    }
+    ASSERT_EQ(urls.size(), 3) << urls.join(u',').toStdString();
+    EXPECT_EQ(QSet<QString>(urls.begin(), urls.begin() + 2), (QSet<QString>{"f1.html", "f2.html"}));
+    EXPECT_EQ(urls.last(), QStringLiteral("top.html"));
+    EXPECT_EQ(tops, (QList<bool>{false, false, true}));
+}
+
+TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
+{
+    page(QStringLiteral("child.html"), "<title>Child</title>");
+    const QString opener = page(QStringLiteral("opener.html"), "<script>window.open('child.html')</script>");
+    TIEBrowser other;
+    int asked = 0;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        ++asked;
+        return other.page();
+    };
+    QSignalSpy title(&other, &TIEBrowser::TitleChange);
+    ASSERT_TRUE(load(browser, opener));
+    ASSERT_TRUE(waitForEqual([&] { return other.LocationName(); }, QStringLiteral("Child")));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(other.page()->url().fileName(), QStringLiteral("child.html"));
+
+    // the opened window's script closes it: its owner is asked
+    int closeQueries = 0;
+    other.OnCloseQuery = [&](TIEBrowser *sender, bool &canClose) {
+        EXPECT_EQ(sender, &other);
+        EXPECT_TRUE(canClose);
+        ++closeQueries;
+    };
+    other.page()->runJavaScript(QStringLiteral("window.close()"));
+    EXPECT_TRUE(waitForEqual([&] { return closeQueries; }, 1)) << "close queries";
+
+    // view source opens a new window at "view-source:" and the address
+    TIEBrowser source;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) { return source.page(); };
+    browser.ViewSource();
+    ASSERT_TRUE(waitForEqual([&] { return source.page()->url().scheme(); }, QStringLiteral("view-source")));
+    EXPECT_EQ(source.page()->url().toString(), QStringLiteral("view-source:") + browser.LocationURL());
+
+    // without a new window for it, the request is refused
+    browser.OnNewWindow2 = nullptr;
+    ASSERT_TRUE(load(browser, opener));
+    EXPECT_EQ(browser.page()->url().fileName(), QStringLiteral("opener.html"));
+}
+
+TEST_F(IEBrowserEngine, RoutedKeysReachTheOwnerFirst)
+{
+    const QString keys = page(QStringLiteral("keys.html"),
+                              "<body><input id=i autofocus><script>window.keys = [];"
+                              "document.addEventListener('keydown', function(e){ window.keys.push(e.key); });"
+                              "</script></body>");
+    QList<int> offered;
+    browser.OnTranslateAccelerator = [&](TIEBrowser *, QKeyEvent *key) {
+        offered << key->key();
+        return key->key() == Qt::Key_K && key->modifiers() == Qt::ControlModifier;
+    };
+    ASSERT_TRUE(load(browser, keys));
+    browser.activateWindow();
+    browser.setFocus();
+    QWidget *target = browser.focusProxy() ? browser.focusProxy() : &browser;
+    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == target || target->hasFocus(); }, 5000))
+        << "the focus is on "
+        << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "nothing");
+
+    QTest::keyClick(target, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(target, Qt::Key_A);
+    QTest::keyClick(target, Qt::Key_Backspace);
+    ASSERT_TRUE(waitUntil([&] { return run(QStringLiteral("window.keys.join(',')")).contains(u"Backspace"); }))
+        << "the page saw the keys " << run(QStringLiteral("window.keys.join(',')")).toStdString();
+    const QStringList seen = run(QStringLiteral("window.keys.join(',')")).split(u',');
+    EXPECT_FALSE(seen.contains(QStringLiteral("k"))) << seen.join(u',').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("a"))) << seen.join(u',').toStdString();
+    EXPECT_EQ(offered.count(Qt::Key_K), 1);
+    // a key the owner leaves keeps its page behaviour: Ctrl+F finds
+    QTest::keyClick(target, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_NE(browser.FindDialog(), nullptr);
+    EXPECT_TRUE(browser.FindDialog()->isVisible());
+    EXPECT_EQ(offered.count(Qt::Key_A), 1);
+    EXPECT_FALSE(offered.contains(Qt::Key_Backspace));
+}
+
+TEST_F(IEBrowserEngine, ScriptDialogsCarryTheApplicationTitle)
+{
+    dialogs.answer = QMessageBox::Cancel;
+    const QString p = page(QStringLiteral("alert.html"),
+                           "<script>alert('hello'); document.title = confirm('sure?') ? 'yes' : 'no';</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("no")));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages.at(0).caption, QStringLiteral("Brivo Compact"));
+    EXPECT_EQ(dialogs.messages.at(0).text, QStringLiteral("hello"));
+    EXPECT_EQ(dialogs.messages.at(1).text, QStringLiteral("sure?"));
+}
+
+TEST_F(IEBrowserEngine, PrintCarriesHeaderAndFooterOnEveryPage)
+{
+    QByteArray body = "<title>Printed Page</title><body style='font-size:20px'>";
+    for (int i = 0; i < 120; ++i)
+        body += "<p>Line " + QByteArray::number(i) + " of the printed text.</p>";
+    const QString p = page(QStringLiteral("print.html"), body);
+    ASSERT_TRUE(load(browser, p));
+    browser.PrintOptions().Header = QStringLiteral("&w&b&p/&P ページ");
+    browser.PrintOptions().Footer = QStringLiteral("&u&b&d");
+
+    const QString out = dir.filePath(QStringLiteral("out.pdf"));
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(out);
+    pageprint::applyPageSetup(*printer);
+    QSignalSpy done(&browser, &TIEBrowser::PrintComplete);
+    ASSERT_TRUE(browser.PrintTo(printer));
+    ASSERT_TRUE(done.wait(Timeout));
+    EXPECT_TRUE(done.first().first().toBool());
+
+    QPdfDocument pdf;
+    ASSERT_EQ(pdf.load(out), QPdfDocument::Error::None);
+    const int count = pdf.pageCount();
+    ASSERT_GE(count, 2);
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    for (int i = 0; i < count; ++i) {
+        const QString text = pdf.getAllText(i).text();
+        EXPECT_TRUE(text.contains(u"Printed Page")) << i << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("%1/%2 ページ").arg(i + 1).arg(count))) << text.toStdString();
+        EXPECT_TRUE(text.contains(u"print.html")) << text.toStdString();
+        EXPECT_TRUE(text.contains(date)) << text.toStdString();
+    }
+    if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty())
+        pdf.render(0, (pdf.pagePointSize(0) * 1.5).toSize()).save(shots + QStringLiteral("/printed-page.png"));
+
+    // a printer that cannot be opened is reported, not passed over
+    auto broken = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    broken->setOutputFormat(QPrinter::PdfFormat);
+    broken->setOutputFileName(dir.filePath(QStringLiteral("no-such-folder/out.pdf")));
+    ASSERT_TRUE(browser.PrintTo(broken));
+    ASSERT_TRUE(done.wait(Timeout));
+    EXPECT_FALSE(done.last().first().toBool());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().icon, QMessageBox::Critical);
+    EXPECT_TRUE(dialogs.messages.first().text.contains(u"could not be printed"));
+
+    // the preview shows the same pages
+    int previewPages = 0;
+    dialogs.onExec = [&](QDialog &dialog) {
+        auto *preview = qobject_cast<QPrintPreviewDialog *>(&dialog);
+        if (!preview)
+            return 0;
+        dialog.resize(900, 1000);
+        dialog.show();
+        QTest::qWait(500);
+        if (auto *widget = dialog.findChild<QPrintPreviewWidget *>())
+            previewPages = widget->pageCount();
+        if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty())
+            dialog.grab().save(shots + QStringLiteral("/print-preview.png"));
+        return 0;
+    };
+    browser.PrintPreview();
+    EXPECT_TRUE(waitUntil([&] { return previewPages > 0; })) << "the preview shows no page";
+    EXPECT_EQ(previewPages, count);
+}
+
+TEST_F(IEBrowserEngine, SaveAsWritesTheFilesAndReportsFailure)
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.save(dir.filePath(QStringLiteral("dot.png")));
+    const QString p = page(QStringLiteral("save.html"), "<title>Saved</title><p>saved text</p><img src='dot.png'>");
+    ASSERT_TRUE(load(browser, p));
+    QTemporaryDir out;
+
+    QSignalSpy saved(&browser, &TIEBrowser::SaveAsComplete);
+    const QString complete = out.filePath(QStringLiteral("complete.htm"));
+    ASSERT_TRUE(browser.SaveTo(complete, TSaveFormat::Complete));
+    ASSERT_TRUE(saved.wait(Timeout));
+    EXPECT_TRUE(saved.last().at(1).toBool());
+    EXPECT_TRUE(QFileInfo(complete).size() > 0);
+    const QStringList resources = QDir(out.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(resources.size(), 1);
+    EXPECT_FALSE(QDir(out.filePath(resources.first())).entryList(QDir::Files).isEmpty());
+
+    const QString text = out.filePath(QStringLiteral("page.txt"));
+    ASSERT_TRUE(browser.SaveTo(text, TSaveFormat::Text));
+    ASSERT_TRUE(saved.wait(Timeout));
+    QFile t(text);
+    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(t.readAll().contains("saved text"));
+
+    const QString archive = out.filePath(QStringLiteral("page.mht"));
+    ASSERT_TRUE(browser.SaveTo(archive, TSaveFormat::WebArchive));
+    ASSERT_TRUE(saved.wait(Timeout));
+    EXPECT_TRUE(QFileInfo(archive).size() > 0);
+
+    // through the save dialog
+    dialogs.savePath = out.filePath(QStringLiteral("chosen.htm"));
+    browser.SaveAs();
+    ASSERT_TRUE(saved.wait(Timeout));
+    EXPECT_EQ(saved.last().at(0).toString(), dialogs.savePath);
+    EXPECT_TRUE(QFileInfo(dialogs.savePath).size() > 0);
+
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(browser.SaveTo(out.filePath(QStringLiteral("missing/x.htm")), TSaveFormat::HtmlOnly));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().icon, QMessageBox::Critical);
+    EXPECT_FALSE(saved.last().at(1).toBool());
+}
+
+TEST_F(IEBrowserEngine, FindCountsMatches)
+{
+    const QString p = page(QStringLiteral("find.html"), "<p>apple Apple</p><p>pear apple</p>");
+    ASSERT_TRUE(load(browser, p));
+    QSignalSpy found(&browser, &TIEBrowser::FindComplete);
+    browser.FindText(QStringLiteral("apple"), false, false);
+    ASSERT_TRUE(found.wait(Timeout));
+    EXPECT_EQ(found.last().at(0).toInt(), 3);
+    browser.FindText(QStringLiteral("Apple"), false, true);
+    ASSERT_TRUE(found.wait(Timeout));
+    EXPECT_EQ(found.last().at(0).toInt(), 1);
+
+    browser.Find();
+    ASSERT_NE(browser.FindDialog(), nullptr);
+    EXPECT_TRUE(browser.FindDialog()->isVisible());
+    browser.FindDialog()->textEdit()->setText(QStringLiteral("pear"));
+    browser.FindDialog()->findNext();
+    ASSERT_TRUE(found.wait(Timeout));
+    EXPECT_EQ(found.last().at(0).toInt(), 1);
+    EXPECT_EQ(browser.FindDialog()->resultLabel()->text(), QStringLiteral("Match 1 of 1"));
+    if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty()) {
+        QTest::qWait(300);
+        browser.grab().save(shots + QStringLiteral("/find-page.png"));
+        browser.FindDialog()->grab().save(shots + QStringLiteral("/find-dialog.png"));
+    }
+}
+
+TEST_F(IEBrowserEngine, ForcedCharsetReloadsTheDocumentsBytes)
+{
+    const QString russian = QStringLiteral("Привет, мир");
+    QStringEncoder cp1251("windows-1251");
+    const QByteArray bytes = cp1251.encode(russian);
+    const QString p =
+        page(QStringLiteral("ru.html"), "<meta charset='windows-1251'><title>ru</title><p>" + bytes + "</p>");
+    ASSERT_TRUE(load(browser, p));
+    EXPECT_TRUE(charsets::same(browser.Charset(), QStringLiteral("windows-1251")));
+    EXPECT_TRUE(plainText(browser).contains(russian));
+
+    QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
+    browser.SetCharset(QStringLiteral("koi8-r"));
+    ASSERT_TRUE(complete.wait(Timeout));
+    EXPECT_EQ(browser.Charset(), QStringLiteral("koi8-r"));
+    QStringDecoder koi8("koi8-r");
+    const QString asKoi8 = koi8.decode(bytes);
+    EXPECT_TRUE(plainText(browser).contains(asKoi8)) << plainText(browser).toStdString();
+    EXPECT_EQ(browser.page()->url(), QUrl::fromLocalFile(p));
+
+    browser.SetCharset(QStringLiteral("windows-1251"));
+    ASSERT_TRUE(complete.wait(Timeout));
+    EXPECT_EQ(browser.Charset(), QStringLiteral("windows-1251"));
+    EXPECT_TRUE(plainText(browser).contains(russian));
+
+    // auto-detect drops the forcing: the declared charset holds again
+    browser.SetCharset(QStringLiteral("koi8-r"));
+    ASSERT_TRUE(complete.wait(Timeout));
+    browser.SetCharset(QStringLiteral("_autodetect"));
+    ASSERT_TRUE(complete.wait(Timeout));
+    EXPECT_TRUE(charsets::same(browser.Charset(), QStringLiteral("windows-1251")));
+    EXPECT_TRUE(plainText(browser).contains(russian));
+}
+
+TEST_F(IEBrowserEngine, TextSizeIsKeptAcrossNavigation)
+{
+    const QString a = page(QStringLiteral("z1.html"), "<p>one</p>");
+    const QString b = page(QStringLiteral("z2.html"), "<p>two</p>");
+    ASSERT_TRUE(load(browser, a));
+    EXPECT_EQ(browser.FontSize(), 2);
+    browser.SetFontSize(7);
+    EXPECT_EQ(browser.FontSize(), 4);
+    ASSERT_TRUE(load(browser, b));
+    EXPECT_EQ(browser.FontSize(), 4);
+    EXPECT_DOUBLE_EQ(browser.page()->zoomFactor(), zoomForTextSize(4));
+    browser.SetFontSize(-1);
+    EXPECT_EQ(browser.FontSize(), 0);
+    EXPECT_DOUBLE_EQ(browser.page()->zoomFactor(), zoomForTextSize(0));
+}
+
+TEST_F(IEBrowserEngine, UserAgentTokenReachesTheServer)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QByteArray request;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket *socket = server.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, &request] {
+            request += socket->readAll();
+            if (!request.contains("\r\n\r\n"))
+                return;
+            const QByteArray body = "<title>served</title>";
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
+                          QByteArray::number(body.size()) + "\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        });
+    });
+    browser.SetUserAgent(QStringLiteral("BrivoTest/1.0"));
+    ASSERT_TRUE(load(browser, QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("served"));
+    QByteArray agent;
+    for (const QByteArray &line : request.split('\n'))
+        if (line.toLower().startsWith("user-agent:"))
+            agent = line.mid(11).trimmed();
+    EXPECT_TRUE(agent.contains("; BrivoTest/1.0)")) << agent.toStdString();
+    EXPECT_TRUE(agent.startsWith("Mozilla/")) << agent.toStdString();
+}
+
+TEST_F(IEBrowserEngine, HttpAuthenticationAsksTheUser)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &request) {
+        if (request.contains("Authorization: Basic " + QByteArray("alice:secret").toBase64()))
+            return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>welcome</title>");
+        return httpReply("401 Unauthorized",
+                         "WWW-Authenticate: Basic realm=\"Staff only\"\r\nContent-Type: text/html\r\n",
+                         "<title>denied</title>");
+    };
+    ASSERT_TRUE(load(browser, server.url()));
+    ASSERT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("welcome")));
+    ASSERT_EQ(dialogs.credentialTexts.size(), 1);
+    EXPECT_TRUE(dialogs.credentialTexts.first().contains(u"Staff only"));
+}
+
+TEST_F(IEBrowserEngine, DownloadsLandWhereTheUserSaysAndFailuresAreReported)
+{
+    TLoopbackServer server;
+    const QByteArray content(100000, 'x');
+    server.reply = [&](const QByteArray &) {
+        const QByteArray head =
+            "Content-Type: application/octet-stream\r\nContent-Disposition: attachment; filename=\"data.bin\"\r\n";
+        return httpReply("200 OK", head, content);
+    };
+    QTemporaryDir out;
+    dialogs.savePath = out.filePath(QStringLiteral("saved.bin"));
+    QSignalSpy done(&browser, &TIEBrowser::FileDownloadComplete);
+    ASSERT_TRUE(load(browser, page(QStringLiteral("start.html"), "<title>start</title>")));
+    browser.Navigate(server.url(QStringLiteral("/data.bin")));
+    ASSERT_TRUE(done.wait(Timeout));
+    EXPECT_TRUE(done.last().at(1).toBool());
+    EXPECT_EQ(QFileInfo(dialogs.savePath).size(), content.size());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // a file stands where the folder should be: the download cannot be written
+    page(QStringLiteral("not-a-folder"), "x");
+    dialogs.savePath = dir.filePath(QStringLiteral("not-a-folder/broken.bin"));
+    browser.Navigate(server.url(QStringLiteral("/again.bin")));
+    ASSERT_TRUE(done.wait(Timeout));
+    EXPECT_FALSE(done.last().at(1).toBool());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().caption, QStringLiteral("Brivo Compact"));
+    EXPECT_TRUE(dialogs.messages.first().text.contains(u"failed"));
+}
+
+TEST_F(IEBrowserEngine, InternetOptionsWorkWithoutAPage)
+{
+    TIEBrowser empty;
+    bool shown = false;
+    dialogs.onExec = [&](QDialog &dialog) {
+        auto *options = qobject_cast<TInternetOptionsDialog *>(&dialog);
+        if (!options)
+            return 0;
+        shown = true;
+        if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty()) {
+            dialog.show();
+            dialog.grab().save(shots + QStringLiteral("/internet-options.png"));
+        }
+        options->picturesBox()->setChecked(false);
+        options->startPageEdit()->setText(QStringLiteral("http://start.example/"));
+        options->clearCache();
+        options->clearCookies();
+        EXPECT_TRUE(options->apply());
+        return 1;
+    };
+    empty.InternetOptions();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(webengine::profile()->settings()->testAttribute(QWebEngineSettings::AutoLoadImages));
+    EXPECT_EQ(readInternetOptions().startPage, QStringLiteral("http://start.example/"));
+    TInternetOptions restore = readInternetOptions();
+    restore.showPictures = true;
+    ASSERT_TRUE(writeInternetOptions(restore));
+    applyStoredInternetOptions(webengine::profile());
+    EXPECT_TRUE(webengine::profile()->settings()->testAttribute(QWebEngineSettings::AutoLoadImages));
+}
+
+TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
+{
+    const QString p = page(QStringLiteral("props.html"), "<meta charset='utf-8'><title>Props</title><p>12345</p>");
+    ASSERT_TRUE(load(browser, p));
+    QStringList shown;
+    dialogs.onExec = [&](QDialog &dialog) {
+        for (QLabel *l : dialog.findChildren<QLabel *>())
+            shown << l->text();
+        if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty()) {
+            dialog.show();
+            dialog.grab().save(shots + QStringLiteral("/properties.png"));
+        }
+        return 1;
+    };
+    browser.Properties();
+    ASSERT_TRUE(waitUntil([&] { return !shown.isEmpty(); })) << "the properties dialog was never shown";
+    EXPECT_TRUE(shown.contains(QStringLiteral("Props")));
+    EXPECT_TRUE(shown.contains(QUrl::fromLocalFile(p).toDisplayString()));
+    EXPECT_TRUE(shown.contains(QStringLiteral("text/html")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("UTF-8")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("%1 bytes").arg(QLocale().toString(QFileInfo(p).size()))));
+
+    struct TSetupDialogs : TRecordingDialogs {
+        bool pageSetupDialog(QWidget *, QPrinter &printer) override
+        {
+            printer.setPageOrientation(QPageLayout::Landscape);
+            printer.setPageSize(QPageSize(QPageSize::Letter));
+            printer.setPageMargins(QMarginsF(10, 20, 30, 40), QPageLayout::Millimeter);
+            return true;
+        }
+    } setup;
+    setBrowserDialogs(&setup);
+    browser.PageSetup();
+    setBrowserDialogs(&dialogs);
+    const QPageLayout stored = pageprint::storedPageLayout();
+    EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);
+    const QMarginsF m = stored.margins(QPageLayout::Millimeter);
+    EXPECT_NEAR(m.left(), 10, 0.01);
+    EXPECT_NEAR(m.top(), 20, 0.01);
+    EXPECT_NEAR(m.right(), 30, 0.01);
+    EXPECT_NEAR(m.bottom(), 40, 0.01);
+}
+
+TEST_F(IEBrowserEngine, PermissionsAreDeniedUnlessTheUserAllows)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n",
+                         "<title>asking</title><script>navigator.geolocation.getCurrentPosition("
+                         "function(){ document.title = 'granted'; },"
+                         "function(e){ document.title = 'denied ' + e.code; });</script>");
+    };
+    dialogs.answer = QMessageBox::No;
+    ASSERT_TRUE(load(browser, server.url()));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"denied"); }))
+        << "the page is titled " << browser.LocationName().toStdString();
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("denied 1"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().icon, QMessageBox::Question);
+    EXPECT_TRUE(dialogs.messages.first().text.contains(u"location"));
+}
+
+TEST_F(IEBrowserEngine, UntrustedCertificatesAreRefusedWithAMessage)
+{
+    const QString pages = QStringLiteral(BRIVO_SOURCE_DIR "/tests/browser/pages/");
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate(testsupport::readBytes(pages + "selfsigned-cert.pem")));
+    tls.setPrivateKey(QSslKey(testsupport::readBytes(pages + "selfsigned-key.pem"), QSsl::Rsa));
+    QSslServer server;
+    server.setSslConfiguration(tls);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    int served = 0;
+    QObject::connect(&server, &QSslServer::pendingConnectionAvailable, [&] {
+        while (QTcpSocket *socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, &served] {
+                socket->readAll();
+                ++served;
+                socket->write(httpReply("200 OK", "Content-Type: text/html\r\n", "<title>secret</title>"));
+                socket->disconnectFromHost();
+            });
+        }
+    });
+    browser.Navigate(QStringLiteral("https://127.0.0.1:%1/").arg(server.serverPort()));
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.messages.isEmpty(); })) << "no message was shown";
+    EXPECT_EQ(dialogs.messages.first().caption, QStringLiteral("Brivo Compact"));
+    EXPECT_TRUE(dialogs.messages.first().text.contains(u"certificate is not trusted"))
+        << dialogs.messages.first().text.toStdString();
+    QTest::qWait(300);
+    EXPECT_EQ(served, 0);
+    EXPECT_NE(browser.LocationName(), QStringLiteral("secret"));
+}
+
+TEST(BrowserOptions, FlagWordsAreTheSumOfTheMembers)
+{
+    EXPECT_EQ(downloadFlagWord(DefaultDownloadOptions), 0x70u);
+    EXPECT_EQ(downloadFlagWord({}), 0u);
+    EXPECT_EQ(downloadFlagWord(TDownloadControlOptions(DLCTL_OFFLINE) | DLCTL_SILENT | DLCTL_NO_SCRIPTS), 0xC0000080u);
+    // bits that are no member count nothing
+    EXPECT_EQ(downloadFlagWord(TDownloadControlOptions::fromInt(0xF)), 0u);
+    EXPECT_EQ(userInterfaceFlagWord({}), 0u);
+    EXPECT_EQ(userInterfaceFlagWord(TUserInterfaceOptions(SCROLL_NO) | IME_ENABLE_RECONVERSION), 0x20008u);
+    EXPECT_EQ(userInterfaceFlagWord(TUserInterfaceOptions::fromInt(0x8000)), 0u);
+}
+
+TEST(BrowserKeys, BackspaceEnterAndArrowsAreNeverOffered)
+{
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Backspace, Qt::NoModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Return, Qt::ControlModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Enter, Qt::KeypadModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Left, Qt::NoModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Right, Qt::AltModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_Left, Qt::KeypadModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_Up, Qt::NoModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_N, Qt::ControlModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_F11, Qt::NoModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_Escape, Qt::NoModifier));
+}
+
+TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
+{
+    QTemporaryDir dir;
+    platformstore::setFolder(dir.path());
+    const QString key =
+        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
+    {
+        TIEBrowser a;
+        TIEBrowser b;
+        EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
+        a.SetUserAgent(QStringLiteral("Brivo"));
+        b.SetUserAgent(QStringLiteral("Brivo"));
+        EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key), QStringList{QStringLiteral("Brivo")});
+        {
+            TIEBrowser c;
+            c.SetUserAgent(QStringLiteral("Other"));
+            EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key).size(), 2);
+        }
+        EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key), QStringList{QStringLiteral("Brivo")});
+        a.SetUserAgent(QString());
+        // b still carries the token: the value stays
+        EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key), QStringList{QStringLiteral("Brivo")});
+        EXPECT_TRUE(a.UserAgentHeader() == webengine::defaultUserAgent());
+        EXPECT_TRUE(b.UserAgentHeader().contains("; Brivo)"));
+    }
+    EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
+    platformstore::setFolder(QString());
+}
+
+TEST(BrowserControl, StateWithoutADocument)
+{
+    TIEBrowser browser;
+    EXPECT_EQ(browser.DownloadFlags(), 0x70u);
+    EXPECT_EQ(browser.UserInterfaceFlags(), 0u);
+    EXPECT_TRUE(browser.fpExceptions());
+    browser.SetfpExceptions(false);
+    EXPECT_FALSE(browser.fpExceptions());
+    // the flag is kept only: no floating-point exception is ever unmasked
+    browser.SetfpExceptions(true);
+    EXPECT_TRUE(browser.fpExceptions());
+    EXPECT_EQ(fegetexcept(), 0);
+    volatile double zero = 0.0;
+    EXPECT_TRUE(std::isinf(1.0 / zero));
+    EXPECT_EQ(browser.PrintOptions().HTMLHeader, QStringList{QStringLiteral("<HTML></HTML>")});
+    EXPECT_FALSE(browser.HasDocument());
+    browser.SetFontSize(4);
+    EXPECT_EQ(browser.FontSize(), 0);
+    EXPECT_EQ(browser.Charset(), QString());
+    EXPECT_EQ(browser.DefaultCharset(), QString());
+    // commands without a document do nothing (no dialog is reached)
+    browser.SaveAs();
+    browser.Print();
+    browser.Find();
+    EXPECT_EQ(browser.FindDialog(), nullptr);
+    EXPECT_FALSE(browser.SaveTo(QStringLiteral("/tmp/x.htm"), TSaveFormat::Text));
+}

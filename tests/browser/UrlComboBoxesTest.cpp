@@ -1,0 +1,302 @@
+// The address box: typed URLs to and from the store, the Url setter and the focus, Enter and drops,
+// icons and completion.
+#include "browser/UrlComboBoxes.h"
+
+#include "common/TestSupport.h"
+#include "platform/PlatformStore.h"
+#include "settings/UrlDropTargets.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QLatin1String Key(TUrlComboBox::TypedUrlsKey);
+
+QString typed(int n)
+{
+    return platformstore::readString(Hive::CurrentUser, Key, QStringLiteral("Url%1").arg(n))
+        .value_or(QStringLiteral("<none>"));
+}
+
+void setTyped(int n, const QString &url)
+{
+    platformstore::writeString(Hive::CurrentUser, Key, QStringLiteral("Url%1").arg(n), url);
+}
+
+QStringList items(const QComboBox &box)
+{
+    QStringList out;
+    for (int i = 0; i < box.count(); ++i)
+        out << box.itemText(i);
+    return out;
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage();
+}
+
+class UrlComboBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
+    }
+    void TearDown() override { platformstore::setFolder(QString()); }
+    std::unique_ptr<TUrlComboBox> makeBox()
+    {
+        auto box = std::make_unique<TUrlComboBox>();
+        box->setObjectName(QStringLiteral("IEAddress"));
+        box->SetHistorySource([this](const QString &, int) { return history; });
+        box->OnNavigateUrl = [this](QObject *sender, const QString &url) {
+            EXPECT_NE(sender, nullptr);
+            navigated << url;
+        };
+        return box;
+    }
+
+    QTemporaryDir dir;
+    QStringList navigated;
+    QStringList history;
+};
+
+} // namespace
+
+TEST_F(UrlComboBoxTest, TypedUrlsAreLoadedFromOneToTwentyFive)
+{
+    setTyped(1, "https://one.example/");
+    setTyped(2, "https://two.example/");
+    setTyped(4, "https://four.example/"); // 3 is missing
+    setTyped(5, "HTTPS://ONE.EXAMPLE/");  // already listed in another case
+    setTyped(25, "https://last.example/");
+    setTyped(26, "https://beyond.example/");
+    platformstore::writeInteger(Hive::CurrentUser, Key, QStringLiteral("Url6"), 6);
+    auto box = makeBox();
+    EXPECT_EQ(items(*box), QStringList({"https://one.example/", "https://two.example/", "https://four.example/",
+                                        "https://last.example/"}));
+    EXPECT_EQ(box->Url(), "");
+    box->SaveUrl = false;
+}
+
+TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
+{
+    setTyped(40, "https://stale.example/");
+    {
+        auto box = makeBox();
+        for (int i = 1; i <= 30; ++i)
+            box->AddUrl(QStringLiteral("https://site%1.example/").arg(i));
+    } // the box writes its list when it goes
+    for (int n = 1; n <= 25; ++n)
+        EXPECT_EQ(typed(n), QStringLiteral("https://site%1.example/").arg(n + 5));
+    for (int n : {26, 30, 40})
+        EXPECT_EQ(typed(n), "<none>") << n;
+
+    // the list goes on rolling: what was added last comes back
+    {
+        auto box = makeBox();
+        EXPECT_EQ(box->count(), 25);
+        box->AddUrl(QStringLiteral("https://newest.example/"));
+    }
+    EXPECT_EQ(typed(1), "https://site7.example/");
+    EXPECT_EQ(typed(25), "https://newest.example/");
+
+    // a shorter list leaves no stale numbers
+    platformstore::deleteKey(Hive::CurrentUser, Key);
+    setTyped(3, "https://three.example/");
+    setTyped(9, "https://nine.example/");
+    {
+        auto box = makeBox();
+        box->AddUrl(QStringLiteral("https://added.example/"));
+    }
+    EXPECT_EQ(typed(1), "https://three.example/");
+    EXPECT_EQ(typed(2), "https://nine.example/");
+    EXPECT_EQ(typed(3), "https://added.example/");
+    EXPECT_EQ(typed(9), "<none>");
+}
+
+TEST_F(UrlComboBoxTest, NothingIsWrittenWhenSaveUrlIsOff)
+{
+    {
+        auto box = makeBox();
+        box->SaveUrl = false;
+        box->AddUrl(QStringLiteral("https://a.example/"));
+    }
+    EXPECT_EQ(typed(1), "<none>");
+}
+
+TEST_F(UrlComboBoxTest, UrlSetterShowsAddressesButNeverOverwritesTyping)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->SetUrl(QStringLiteral("https://shown.example/"));
+    EXPECT_EQ(box->Url(), "https://shown.example/");
+    EXPECT_EQ(items(*box), QStringList({"https://shown.example/"}));
+    box->SetUrl(QStringLiteral("HTTPS://SHOWN.EXAMPLE/"));
+    EXPECT_EQ(box->count(), 1);
+    box->SetUrl(QString());
+    EXPECT_EQ(box->Url(), "");
+    EXPECT_EQ(box->count(), 1);
+
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    QTest::keyClicks(box->lineEdit(), "typ");
+    box->SetUrl(QStringLiteral("https://other.example/"));
+    EXPECT_EQ(box->Url(), "typ");
+    EXPECT_EQ(box->count(), 1);
+}
+
+TEST_F(UrlComboBoxTest, EnterAddsTheTextAndAsksForNavigation)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->setEditText(QStringLiteral("example.org"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(navigated, QStringList({"example.org"}));
+    EXPECT_EQ(items(*box), QStringList({"example.org"}));
+    EXPECT_EQ(box->currentIndex(), 0);
+
+    box->setEditText(QStringLiteral("EXAMPLE.ORG"));
+    QTest::keyClick(box.get(), Qt::Key_Enter);
+    EXPECT_EQ(navigated, QStringList({"example.org", "EXAMPLE.ORG"}));
+    EXPECT_EQ(box->count(), 1);
+
+    box->setEditText(QString());
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(navigated, QStringList({"example.org", "EXAMPLE.ORG", ""}));
+    EXPECT_EQ(box->count(), 1);
+}
+
+TEST_F(UrlComboBoxTest, ADroppedLinkIsOpenedAlsoWhileTheUserTypes)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    ASSERT_TRUE(box->UrlDropTarget()->Registered());
+    EXPECT_FALSE(box->lineEdit()->acceptDrops());
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    QTest::keyClicks(box->lineEdit(), "old text");
+
+    QMimeData link;
+    link.setData("_NETSCAPE_URL", "https://dropped.example/\nDropped");
+    ASSERT_TRUE(box->UrlDropTarget()->DragEnter(&link, QPoint(5, 5)));
+    box->UrlDropTarget()->Drop(QPoint(5, 5));
+    EXPECT_EQ(navigated, QStringList({"https://dropped.example/"}));
+    EXPECT_EQ(box->Url(), "https://dropped.example/");
+    EXPECT_TRUE(items(*box).contains("https://dropped.example/"));
+
+    box->SetAutoOleDrop(false);
+    EXPECT_FALSE(box->UrlDropTarget()->Registered());
+    EXPECT_TRUE(box->lineEdit()->acceptDrops());
+    box->SetAutoOleDrop(true);
+    EXPECT_TRUE(box->UrlDropTarget()->Registered());
+}
+
+TEST_F(UrlComboBoxTest, EachAddressShowsTheIconOfWhatItNames)
+{
+    testsupport::writeBytes(dir.path() + "/page.txt", "x");
+    const QImage folder = iconImage(GetFolderIcon());
+    const QImage html = iconImage(GetHtmlIcon());
+    ASSERT_NE(folder, html);
+    EXPECT_EQ(iconImage(TUrlComboBox::GetUrlIcon(QUrl::fromLocalFile(dir.path()).toString())), folder);
+    EXPECT_EQ(iconImage(TUrlComboBox::GetUrlIcon("FILE://" + dir.path())), folder);
+    EXPECT_EQ(iconImage(TUrlComboBox::GetUrlIcon(dir.path())), folder);
+    EXPECT_EQ(iconImage(TUrlComboBox::GetUrlIcon(dir.path() + "/page.txt")),
+              iconImage(GetFileIcon(dir.path() + "/page.txt")));
+    EXPECT_EQ(iconImage(TUrlComboBox::GetUrlIcon("https://example.org/")), html);
+    EXPECT_EQ(iconImage(TUrlComboBox::GetUrlIcon(dir.path() + "/missing")), html);
+
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->AddUrl(dir.path());
+    box->AddUrl("https://example.org/");
+    EXPECT_EQ(iconImage(box->itemIcon(0)), folder);
+    EXPECT_EQ(iconImage(box->itemIcon(1)), html);
+}
+
+TEST_F(UrlComboBoxTest, CompletionFromTypedUrlsHistoryAndFiles)
+{
+    testsupport::writeBytes(dir.path() + "/files/alpha.html", "a");
+    testsupport::writeBytes(dir.path() + "/files/alps/x", "b");
+    testsupport::writeBytes(dir.path() + "/files/beta.html", "c");
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->AddUrl("https://www.example.org/");
+    box->AddUrl("http://unrelated.test/");
+    box->AddUrl("https://example.net/");
+    history = {"https://example.net/", "https://example.com/history", "https://nomatch.test/"};
+
+    EXPECT_EQ(box->CompletionsFor("exa"),
+              QStringList({"https://example.net/", "https://www.example.org/", "https://example.com/history"}));
+    EXPECT_EQ(box->CompletionsFor(dir.path() + "/files/al"),
+              QStringList({dir.path() + "/files/alps/", dir.path() + "/files/alpha.html"}));
+    EXPECT_EQ(box->CompletionsFor("file://" + dir.path() + "/files/b"),
+              QStringList({"file://" + dir.path() + "/files/beta.html"}));
+    EXPECT_TRUE(box->CompletionsFor("").isEmpty());
+
+    box->SetFileOptions(TUrlComboBox::UrlHistory);
+    EXPECT_EQ(box->CompletionsFor("exa"), QStringList({"https://example.net/", "https://example.com/history"}));
+    EXPECT_TRUE(box->CompletionsFor(dir.path() + "/files/al").isEmpty());
+
+    // inline completion appends the rest of the first match, selected
+    box->SetFileOptions(TUrlComboBox::UrlMRU);
+    box->SetUrlAutoComplete(TUrlComboBox::TUrlAutoComplete::acForceOn);
+    box->SetUrlAutoSuggest(TUrlComboBox::TUrlAutoSuggest::asForceOff);
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    box->setEditText(QString());
+    QTest::keyClicks(box->lineEdit(), "http://unr");
+    EXPECT_EQ(box->lineEdit()->text(), "http://unrelated.test/");
+    EXPECT_EQ(box->lineEdit()->selectedText(), "elated.test/");
+}
+
+TEST_F(UrlComboBoxTest, EnterInTheSuggestionsOpensTheTypedTextUnlessOneIsPicked)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->AddUrl("https://www.example.org/");
+    history = {"https://example.com/history"};
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    box->setEditText(QString());
+    QTest::keyClicks(box->lineEdit(), "exa");
+    QAbstractItemView *popup = box->UrlCompleter()->popup();
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ(popup->model()->rowCount(), 2);
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_EQ(navigated, QStringList({"exa"}));
+    EXPECT_FALSE(popup->isVisible());
+
+    box->setEditText(QString());
+    QTest::keyClicks(box->lineEdit(), "exa");
+    ASSERT_TRUE(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Down);
+    ASSERT_TRUE(popup->selectionModel()->hasSelection());
+    const QString picked = popup->currentIndex().data().toString();
+    // "exa" itself is a typed address now, and a suggestion
+    EXPECT_EQ(box->CompletionsFor("exa"),
+              QStringList({"exa", "https://www.example.org/", "https://example.com/history"}));
+    EXPECT_FALSE(picked.isEmpty());
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_EQ(navigated, QStringList({"exa", picked}));
+    EXPECT_EQ(box->Url(), picked);
+}

@@ -1,0 +1,123 @@
+// The bookmark dialog: its address rule, its keys and its language texts in every table.
+#include "explorerbar/Bookmark.h"
+
+#include "settings/BrivoInisCompact.h"
+#include "settings/MemInis.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(BookmarkDialog, AnEmptyAddressReadsAsAboutBlank)
+{
+    TfrmBookmark dialog;
+    EXPECT_EQ(dialog.Url(), u"about:blank");
+    dialog.SetUrl(QStringLiteral("http://example.org/"));
+    dialog.SetTitle(QStringLiteral("Example"));
+    EXPECT_EQ(dialog.Url(), u"http://example.org/");
+    EXPECT_EQ(dialog.EditAddress->text(), u"http://example.org/");
+    EXPECT_EQ(dialog.Title(), u"Example");
+    dialog.EditAddress->clear();
+    EXPECT_EQ(dialog.Url(), u"about:blank");
+}
+
+TEST(BookmarkDialog, ComponentsCarryTheirNamesAndTabOrder)
+{
+    TfrmBookmark dialog;
+    for (const char *name : {"lblTitle", "lblAddress", "Bevel1", "EditTitle", "EditAddress", "btbtnOK", "btbtnCancel"})
+        EXPECT_NE(dialog.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(dialog.objectName(), u"TfrmBookmark");
+    EXPECT_EQ(dialog.EditTitle->nextInFocusChain(), dialog.EditAddress);
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(dialog.btbtnOK->isDefault());
+    EXPECT_FALSE(dialog.btbtnOK->autoDefault());
+}
+
+TEST(BookmarkDialog, EnterDoesNotCloseEscCancelsOkAccepts)
+{
+    TfrmBookmark dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClick(dialog.EditTitle, Qt::Key_Return);
+    QTest::keyClick(dialog.EditAddress, Qt::Key_Enter);
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::keyClick(dialog.EditTitle, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    TfrmBookmark second;
+    QTimer::singleShot(0, &second, [&second] { QTest::mouseClick(second.btbtnOK, Qt::LeftButton); });
+    EXPECT_EQ(second.exec(), QDialog::Accepted);
+    TfrmBookmark third;
+    QTimer::singleShot(0, &third, [&third] { QTest::mouseClick(third.btbtnCancel, Qt::LeftButton); });
+    EXPECT_EQ(third.exec(), QDialog::Rejected);
+}
+
+TEST(BookmarkDialog, AppliesItsSectionOfEveryTable)
+{
+    TMemIni english(QStringLiteral("ENGLISH"), QStringLiteral("INI"));
+    TfrmBookmark dialog;
+    dialog.ApplyLanguage(&english);
+    EXPECT_EQ(dialog.windowTitle(), u"BRIVO Propertys");
+    EXPECT_EQ(dialog.lblTitle->text(), u"Title:");
+    EXPECT_EQ(dialog.lblAddress->text(), u"Address:");
+    EXPECT_EQ(dialog.btbtnOK->text(), u"OK");
+    EXPECT_EQ(dialog.btbtnCancel->text(), u"Cancel");
+    EXPECT_EQ(dialog.font().family(), english.ReadString("Font", "Name", QString()));
+    EXPECT_EQ(dialog.font().pointSize(), english.ReadInteger("Font", "Size", 0));
+
+    for (const char *table : {"JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
+        TMemIni ini(QString::fromLatin1(table), QStringLiteral("INI"));
+        TfrmBookmark d;
+        d.ApplyLanguage(&ini);
+        EXPECT_TRUE(ini.SectionExists(QStringLiteral("Bookmark"))) << table;
+        EXPECT_FALSE(d.windowTitle().isEmpty()) << table;
+        EXPECT_FALSE(d.lblTitle->text().isEmpty()) << table;
+        EXPECT_FALSE(d.lblAddress->text().isEmpty()) << table;
+        EXPECT_NE(d.lblTitle->text(), u"Title:") << table;
+    }
+}
+
+TEST(BookmarkDialog, ATableWithoutTheSectionEmptiesCaptionsButKeepsTheFont)
+{
+    TMemIni table;
+    table.SetStrings({"[Font]", "Name=Test Sans", "Size=13"});
+    TfrmBookmark dialog;
+    dialog.ApplyLanguage(&table);
+    EXPECT_TRUE(dialog.windowTitle().isEmpty());
+    EXPECT_TRUE(dialog.lblTitle->text().isEmpty());
+    EXPECT_TRUE(dialog.lblAddress->text().isEmpty());
+    EXPECT_TRUE(dialog.btbtnOK->text().isEmpty());
+    EXPECT_EQ(dialog.font().family(), u"Test Sans");
+    EXPECT_EQ(dialog.font().pointSize(), 13);
+
+    TMemIni empty;
+    const QFont before = dialog.font();
+    dialog.ApplyLanguage(&empty);
+    EXPECT_EQ(dialog.font(), before);
+}
+
+TEST(BookmarkDialog, AnchorsFollowTheRightEdge)
+{
+    TfrmBookmark dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.resize(dialog.width() + 100, dialog.height());
+    QTest::qWait(10);
+    EXPECT_EQ(dialog.EditTitle->width(), 413);
+    EXPECT_EQ(dialog.btbtnCancel->x(), 428);
+    EXPECT_EQ(dialog.lblTitle->x(), 0);
+    if (const char *shots = getenv("BRIVO_SCREENSHOTS")) {
+        TMemIni english(QStringLiteral("ENGLISH"), QStringLiteral("INI"));
+        dialog.ApplyLanguage(&english);
+        dialog.SetTitle(QStringLiteral("Example Domain"));
+        dialog.SetUrl(QStringLiteral("https://example.org/"));
+        dialog.resize(426, 143);
+        dialog.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath(QStringLiteral("bookmark-dialog.png")));
+    }
+}

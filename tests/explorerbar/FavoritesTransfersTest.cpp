@@ -1,0 +1,88 @@
+// Favorites import from and export to bookmark files, in a temporary favorites folder.
+#include "explorerbar/FavoritesTransfers.h"
+
+#include "common/TestSupport.h"
+#include "explorerbar/BookmarkFiles.h"
+#include "platform/PlatformError.h"
+#include "settings/CommonUtils.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList shortcutsBelow(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, {"*.url"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QString url;
+        GetInternetShortcutUrl(path, url);
+        found << QDir(folder).relativeFilePath(path) + " -> " + url;
+    }
+    found.sort();
+    return found;
+}
+
+TEST(FavoritesTransfer, ImportMakesFoldersAndShortcutsWithoutOverwriting)
+{
+    QTemporaryDir dir;
+    const QString favorites = dir.path() + "/Favorites";
+    bookmarkfile::Document doc;
+    doc.caption = "B";
+    doc.items = {{0, bookmarkfile::KindFolder, "News/Daily", {}, 0, 0, 0},
+                 {1, bookmarkfile::KindBookmark, "Paper", "http://paper/", 0, 0, 0},
+                 {0, bookmarkfile::KindBookmark, "..", "http://dots/", 0, 0, 0},
+                 {0, bookmarkfile::KindBookmark, "Same", "http://one/", 0, 0, 0},
+                 {0, bookmarkfile::KindBookmark, "Same", "http://two/", 0, 0, 0}};
+    const QString file = dir.path() + "/in.html";
+    ASSERT_TRUE(bookmarkfile::save(file, doc));
+    QString error;
+    ASSERT_TRUE(favoritestransfer::importFile(file, favorites, &error)) << error.toStdString();
+    EXPECT_EQ(shortcutsBelow(favorites),
+              QStringList({"News_Daily/Paper.url -> http://paper/", "Same (2).url -> http://two/",
+                           "Same.url -> http://one/", "__.url -> http://dots/"}));
+    // a second import keeps the first one's files
+    ASSERT_TRUE(favoritestransfer::importFile(file, favorites, &error));
+    EXPECT_EQ(shortcutsBelow(favorites).size(), 8);
+    EXPECT_FALSE(favoritestransfer::importFile(dir.path() + "/missing.html", favorites, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(FavoritesTransfer, ExportWritesTheFolderTreeAndReadsBackTheSame)
+{
+    QTemporaryDir dir;
+    const QString favorites = dir.path() + "/Favorites";
+    QDir().mkpath(favorites + "/Links");
+    ASSERT_TRUE(WriteInternetShortcut(favorites + "/Links/Home.url", "http://home/"));
+    ASSERT_TRUE(WriteInternetShortcut(favorites + "/beta.url", "http://b/"));
+    ASSERT_TRUE(WriteInternetShortcut(favorites + "/Alpha.url", "http://a/?x=1&y=2"));
+    testsupport::writeBytes(favorites + "/notes.txt", "not a shortcut");
+    const QString file = dir.path() + "/out.html";
+    QString error;
+    ASSERT_TRUE(favoritestransfer::exportFile(favorites, file, &error)) << error.toStdString();
+    bookmarkfile::Document doc;
+    ASSERT_TRUE(bookmarkfile::load(file, 1252, &doc, &error)) << error.toStdString();
+    QStringList got;
+    for (const bookmarkfile::Item &i : doc.items)
+        got << QString::number(i.level) + ' ' + i.title + ' ' + i.url;
+    EXPECT_EQ(got, QStringList({"0 Links ", "1 Home http://home/", "0 Alpha http://a/?x=1&y=2", "0 beta http://b/"}));
+    // and that file imports into an empty folder as the same shortcuts
+    const QString again = dir.path() + "/Again";
+    ASSERT_TRUE(favoritestransfer::importFile(file, again, &error));
+    EXPECT_EQ(shortcutsBelow(again), shortcutsBelow(favorites));
+}
+
+TEST(FavoritesTransfer, TheShellEntryPointsUseTheCodecOnceInstalled)
+{
+    QTemporaryDir dir;
+    favoritestransfer::install();
+    const QString file = dir.path() + "/fav.html";
+    EXPECT_NO_THROW(ImportExportFavorites(false, file));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_THROW(ImportExportFavorites(true, dir.path() + "/missing.html"), PlatformError);
+}
+
+} // namespace

@@ -1,0 +1,215 @@
+// The formatting model and its projection onto Qt formats; document building and walking.
+#include "notes/RichTextModel.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+using namespace richedit;
+
+namespace {
+
+TRichCharFormat unusualCharFormat()
+{
+    TRichCharFormat f;
+    f.Mask = CFM_ALL;
+    f.Effects = CFE_BOLD | CFE_UNDERLINE | CFE_PROTECTED | CFE_HIDDEN | CFE_SUPERSCRIPT | CFE_AUTOBACKCOLOR;
+    f.Height = 230;
+    f.TextColor = qRgb(0x12, 0x34, 0x56);
+    f.Charset = 128;
+    f.PitchAndFamily = FIXED_PITCH | 0x30;
+    f.UnderlineType = CFU_UNDERLINEDOTTED;
+    f.FaceName = QStringLiteral("MS Gothic");
+    f.Weight = 700;
+    f.Offset = -40;
+    return f;
+}
+
+struct Collected : TRichDocumentVisitor {
+    QStringList events;
+    QList<TRichCharFormat> formats;
+    QList<TRichParaFormat> paras;
+    QList<TRichObject> objects;
+    void BeginParagraph(const TRichParaFormat &f) override
+    {
+        paras.append(f);
+        events << QStringLiteral("[");
+    }
+    void Text(QStringView text, const TRichCharFormat &f) override
+    {
+        events << text.toString();
+        formats.append(f);
+    }
+    void Object(const TRichObject &o, const TRichCharFormat &) override
+    {
+        objects.append(o);
+        events << QStringLiteral("<obj>");
+    }
+    void EndParagraph(bool last) override { events << (last ? QStringLiteral("]$") : QStringLiteral("]")); }
+};
+
+} // namespace
+
+TEST(RichTextModel, CharFormatSurvivesTheQtProjectionExactly)
+{
+    const TRichCharFormat f = unusualCharFormat();
+    QTextCharFormat q;
+    ApplyCharFormat(f, q);
+    EXPECT_EQ(CharFormatOf(q, StandardCharFormat()), f);
+    // and what Qt draws follows the model
+    EXPECT_DOUBLE_EQ(q.fontPointSize(), 11.5);
+    EXPECT_EQ(q.fontWeight(), QFont::Bold);
+    EXPECT_EQ(q.underlineStyle(), QTextCharFormat::DotLine);
+    EXPECT_EQ(q.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_TRUE(q.fontFixedPitch());
+    EXPECT_EQ(q.fontFamilies().toStringList(), QStringList{QStringLiteral("MS Gothic")});
+    EXPECT_EQ(q.foreground().color(), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(q.background().style(), Qt::NoBrush); // automatic background: none
+}
+
+TEST(RichTextModel, AutomaticColourIsTheAbsenceOfAColour)
+{
+    TRichCharFormat f;
+    f.Mask = CFM_COLOR;
+    f.TextColor = qRgb(255, 0, 0);
+    QTextCharFormat q;
+    ApplyCharFormat(f, q);
+    EXPECT_EQ(q.foreground().color(), QColor(255, 0, 0));
+    // a merge that sets the automatic colour takes the red away
+    TRichCharFormat automatic;
+    automatic.Mask = CFM_COLOR;
+    automatic.Effects = CFE_AUTOCOLOR;
+    QTextCharFormat modifier;
+    ApplyCharFormat(automatic, modifier);
+    q.merge(modifier);
+    EXPECT_EQ(q.foreground().style(), Qt::NoBrush);
+    EXPECT_TRUE(CharFormatOf(q, StandardCharFormat()).effect(CFE_AUTOCOLOR));
+}
+
+TEST(RichTextModel, MaskedWriteChangesOnlyItsFields)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat base;
+    ApplyCharFormat(unusualCharFormat(), base);
+    c.insertText(QStringLiteral("abcdef"), base);
+    c.setPosition(1);
+    c.setPosition(3, QTextCursor::KeepAnchor);
+    TRichCharFormat italic;
+    italic.Mask = CFM_ITALIC;
+    italic.Effects = CFE_ITALIC;
+    WriteCharFormat(c, italic);
+
+    TRichCharFormat expected = unusualCharFormat();
+    expected.Effects |= CFE_ITALIC;
+    EXPECT_EQ(ReadCharFormat(&doc, 1, 3, StandardCharFormat()), expected);
+    // over a mixed range the italic bit is no longer uniform, everything else is
+    const TRichCharFormat mixed = ReadCharFormat(&doc, 0, 6, StandardCharFormat());
+    EXPECT_FALSE(mixed.has(CFM_ITALIC));
+    EXPECT_TRUE(mixed.has(CFM_BOLD | CFM_SIZE | CFM_CHARSET | CFM_PITCH | CFM_FACE | CFM_PROTECTED));
+}
+
+TEST(RichTextModel, ParagraphFormatInTwipsAndItsQtProjection)
+{
+    TRichParaFormat f;
+    f.Mask = PFM_ALL;
+    f.StartIndent = 300;
+    f.Offset = 150;
+    f.RightIndent = 75;
+    f.Alignment = PFA_CENTER;
+    f.Tabs = {720, 1440, 2165};
+    f.SpaceBefore = 120;
+    f.SpaceAfter = 60;
+    f.LineSpacing = 24;
+    f.LineSpacingRule = LINESPACING_MULTIPLE;
+    QTextBlockFormat q;
+    ApplyParaFormat(f, q);
+    EXPECT_EQ(ParaFormatOf(q), f);
+    EXPECT_DOUBLE_EQ(q.leftMargin(), 30.0); // (300 + 150) twips at 15 twips a pixel
+    EXPECT_DOUBLE_EQ(q.textIndent(), -10.0);
+    EXPECT_DOUBLE_EQ(q.rightMargin(), 5.0);
+    EXPECT_EQ(q.alignment(), Qt::AlignHCenter);
+    ASSERT_EQ(q.tabPositions().size(), 3);
+    EXPECT_DOUBLE_EQ(q.tabPositions()[1].position, 96.0);
+    EXPECT_EQ(q.lineHeightType(), QTextBlockFormat::ProportionalHeight);
+    EXPECT_DOUBLE_EQ(q.lineHeight(), 120.0);
+}
+
+TEST(RichTextModel, BulletsJoinOneListAndLeaveIt)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("one\ntwo\nthree"));
+    c.setPosition(0);
+    c.setPosition(doc.characterCount() - 1, QTextCursor::KeepAnchor);
+    TRichParaFormat bullets;
+    bullets.Mask = PFM_NUMBERING;
+    bullets.Numbering = PFN_BULLET;
+    WriteParaFormat(c, bullets);
+    ASSERT_NE(doc.firstBlock().textList(), nullptr);
+    EXPECT_EQ(doc.firstBlock().textList(), doc.lastBlock().textList());
+    EXPECT_EQ(doc.firstBlock().textList()->count(), 3);
+
+    QTextCursor middle(doc.findBlockByNumber(1));
+    bullets.Numbering = 0;
+    WriteParaFormat(middle, bullets);
+    EXPECT_EQ(doc.findBlockByNumber(1).textList(), nullptr);
+    EXPECT_EQ(ReadParaFormat(&doc, 0, 0).Numbering, PFN_BULLET);
+    EXPECT_EQ(ReadParaFormat(&doc, 5, 5).Numbering, 0);
+    EXPECT_FALSE(ReadParaFormat(&doc, 0, doc.characterCount() - 1).has(PFM_NUMBERING));
+}
+
+TEST(RichTextModel, BuilderAndSourceCountBreaksAndObjectsAsOnePosition)
+{
+    QTextDocument doc;
+    TRichDocumentBuilder b(QTextCursor(&doc), StandardCharFormat());
+    TRichParaFormat centred;
+    centred.Mask = PFM_ALIGNMENT;
+    centred.Alignment = PFA_CENTER;
+    b.SetParaFormat(centred);
+    b.AddText(u"ab");
+    TRichCharFormat bold;
+    bold.Mask = CFM_BOLD;
+    bold.Effects = CFE_BOLD;
+    b.SetCharFormat(bold);
+    b.AddText(u"\u00e9\U0001F600"); // one BMP character, one surrogate pair
+    TRichObject picture;
+    picture.Image = QImage(30, 15, QImage::Format_RGB32);
+    picture.Data = QByteArray("\x89PNG kept bytes", 15);
+    picture.DataFormat = QStringLiteral("png");
+    picture.Width = 450;
+    picture.Height = 225;
+    b.AddObject(picture);
+    b.EndParagraph();
+    b.SetParaFormat(TRichParaFormat{});
+    b.SetCharFormat(StandardCharFormat());
+    b.AddText(u"cd");
+    b.AddLineBreak();
+    b.AddText(u"e");
+    b.Finish();
+
+    // "ab" + 1 + 2 (pair) + object + break = 7, then "cd" + line break + "e"
+    EXPECT_EQ(doc.characterCount() - 1, 11);
+    EXPECT_EQ(doc.findBlock(6).blockNumber(), 0);
+    EXPECT_EQ(doc.findBlock(7).blockNumber(), 1);
+    EXPECT_EQ(doc.toRawText().at(5), QChar(ObjectChar));
+
+    Collected all;
+    TRichDocumentSource(&doc, 0, -1, StandardCharFormat()).Visit(all);
+    EXPECT_EQ(all.events, (QStringList{"[", "ab", QString::fromUtf16(u"\u00e9\U0001F600"), "<obj>", "]", "[",
+                                       QString::fromUtf16(u"cd\u2028e"), "]$"}));
+    EXPECT_EQ(all.paras[0].Alignment, PFA_CENTER);
+    EXPECT_EQ(all.paras[1].Alignment, PFA_LEFT);
+    EXPECT_TRUE(all.formats[1].effect(CFE_BOLD));
+    EXPECT_FALSE(all.formats[2].effect(CFE_BOLD));
+    ASSERT_EQ(all.objects.size(), 1);
+    EXPECT_EQ(all.objects[0].Data, picture.Data);
+    EXPECT_EQ(all.objects[0].Width, 450);
+    EXPECT_EQ(all.objects[0].Image.size(), QSize(30, 15));
+
+    // a range that ends inside a paragraph ends the walk there
+    Collected part;
+    TRichDocumentSource(&doc, 1, 3, StandardCharFormat()).Visit(part);
+    EXPECT_EQ(part.events, (QStringList{"[", "b", QString(QChar(0xe9)), "]$"}));
+}

@@ -1,0 +1,243 @@
+// Real RTF files written by WordPad, Word, LibreOffice, macOS TextEdit and test suites: each reads
+// with the text LibreOffice extracts from it (where the two formats agree), and with its fonts,
+// colours, paragraph formats, lists and pictures.
+#include "notes/RtfCodec.h"
+
+#include "RtfTestSupport.h"
+#include "common/TestSupport.h"
+#include "notes/MMRxRichEdit.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace richedit;
+using namespace rtftest;
+
+namespace {
+
+// Text as lines to compare: blanks of every kind as one space, no blanks at either end, table cells
+// on lines of their own, list numbers and bullets dropped, no empty lines at the end.
+QStringList normalised(QString text, bool expected)
+{
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!expected) {
+        // a table row's cells are separated by tabs; a tab at the start of a line is a blank
+        static const QRegularExpression cellBreak(QStringLiteral("(?<=[^\\s])\\t"));
+        text.replace(cellBreak, QStringLiteral("\n"));
+    }
+    static const QRegularExpression listMarker(QStringLiteral("^(\\d+\\.|[\\x{2022}\\x{2013}\\x{25E6}\\-])\\s+"));
+    QStringList lines;
+    for (QString line : text.split(u'\n')) {
+        QString s;
+        bool blank = false;
+        for (QChar c : line) {
+            if (c.isSpace() || c.category() == QChar::Separator_Space) {
+                blank = true;
+                continue;
+            }
+            if (blank && !s.isEmpty())
+                s += u' ';
+            blank = false;
+            s += c;
+        }
+        if (expected)
+            s.remove(listMarker);
+        lines.append(s);
+    }
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Lines equal, a U+FFFD in the expected text standing for any one character (LibreOffice's answer
+// for a byte its font's character set does not define).
+bool sameLines(const QStringList &expected, const QStringList &actual)
+{
+    if (expected.size() != actual.size())
+        return false;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QString &e = expected[i], &a = actual[i];
+        if (e.size() != a.size())
+            return false;
+        for (qsizetype k = 0; k < e.size(); ++k) {
+            if (e[k] != a[k] && e[k] != QChar::ReplacementCharacter)
+                return false;
+        }
+    }
+    return true;
+}
+
+class RtfFixtureTest : public ::testing::Test {
+protected:
+    void SetUp() override { InstallRtfCodec(); }
+    void TearDown() override { SetRichTextCodec(nullptr); }
+
+    static std::unique_ptr<QTextDocument> load(const QString &name)
+    {
+        const QByteArray bytes = testsupport::readBytes(testsupport::fixture(QStringLiteral("rtf/") + name));
+        EXPECT_FALSE(bytes.isEmpty()) << name.toStdString();
+        bool ok = false;
+        auto doc = Read(bytes, &ok);
+        EXPECT_TRUE(ok) << name.toStdString();
+        return doc;
+    }
+};
+
+TEST_F(RtfFixtureTest, EveryFixtureReadsWithTheTextLibreOfficeFinds)
+{
+    const QDir dir(testsupport::fixture(QStringLiteral("rtf")));
+    const QStringList files = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    ASSERT_GE(files.size(), 15);
+    int compared = 0;
+    for (const QString &file : files) {
+        auto doc = load(file);
+        const QString expectedPath =
+            dir.filePath(QString(file).replace(QStringLiteral(".rtf"), QStringLiteral(".expected.txt")));
+        if (!QFile::exists(expectedPath))
+            continue;
+        const QStringList expected = normalised(QString::fromUtf8(testsupport::readBytes(expectedPath)), true);
+        const QStringList actual = normalised(TextOf(doc.get()), false);
+        EXPECT_TRUE(sameLines(expected, actual)) << file.toStdString() << "\nexpected:\n"
+                                                 << expected.join(u'\n').toStdString() << "\nactual:\n"
+                                                 << actual.join(u'\n').toStdString();
+        ++compared;
+    }
+    EXPECT_GE(compared, 14);
+}
+
+} // namespace
+
+namespace {
+
+const Paragraph *paragraphWith(const Model &m, const QString &text)
+{
+    for (const Paragraph &p : m)
+        for (const rtftest::Run &r : p.Runs)
+            if (r.Text.contains(text))
+                return &p;
+    return nullptr;
+}
+
+const rtftest::Run *runWith(const Model &m, const QString &text)
+{
+    for (const Paragraph &p : m)
+        for (const rtftest::Run &r : p.Runs)
+            if (r.Text.contains(text))
+                return &r;
+    return nullptr;
+}
+
+TEST_F(RtfFixtureTest, WhatLibreOfficeWritesReadsWithItsListsAndIndents)
+{
+    auto doc = load(QStringLiteral("tika_testRTFListLibreOffice.rtf"));
+    const Model m = ModelOf(doc.get());
+    const Paragraph *one = paragraphWith(m, QStringLiteral("one"));
+    const Paragraph *first = paragraphWith(m, QStringLiteral("first"));
+    const Paragraph *heading = paragraphWith(m, QStringLiteral("A short ordered list:"));
+    ASSERT_TRUE(one && first && heading);
+    EXPECT_EQ(one->Format.Numbering, 2); // decimal numbers from the list table
+    EXPECT_EQ(first->Format.Numbering, PFN_BULLET);
+    EXPECT_EQ(heading->Format.Numbering, 0);
+    // \li720\fi-360: the first line (with its number) at 360, the others at 720
+    EXPECT_EQ(one->Format.StartIndent, 360);
+    EXPECT_EQ(one->Format.Offset, 360);
+    EXPECT_EQ(one->Runs.size(), 1u); // \listtext is not part of the text
+    EXPECT_EQ(runWith(m, QStringLiteral("one"))->Format.FaceName, QStringLiteral("Times New Roman"));
+}
+
+TEST_F(RtfFixtureTest, FixturesKeepTheirFontsColoursAndParagraphFormats)
+{
+    {
+        auto doc = load(QStringLiteral("tika_testRTF-ms932.rtf"));
+        const Model m = ModelOf(doc.get());
+        const rtftest::Run *jp = runWith(m, QString::fromUtf16(u"\u3053\u3093\u306b\u3061\u306f"));
+        const rtftest::Run *hello = runWith(m, QStringLiteral("Hello"));
+        ASSERT_TRUE(jp && hello);
+        EXPECT_EQ(jp->Format.FaceName, QString::fromUtf16(u"\uff2d\uff33 \u660e\u671d"));
+        EXPECT_EQ(jp->Format.Charset, 128);
+        EXPECT_EQ(hello->Format.FaceName, QStringLiteral("Century"));
+        EXPECT_EQ(hello->Format.Height, 210);
+        EXPECT_EQ(paragraphWith(m, QStringLiteral("Hello"))->Format.Alignment, PFA_JUSTIFY);
+    }
+    {
+        auto doc = load(QStringLiteral("rtfpipe_os_x_text_edit_faces_mixed.rtf"));
+        const Model m = ModelOf(doc.get());
+        const rtftest::Run *color = runWith(m, QStringLiteral("color "));
+        ASSERT_TRUE(color);
+        EXPECT_EQ(color->Format.TextColor & 0xFFFFFF, 0xFFFFFFu);
+        EXPECT_FALSE(color->Format.effect(CFE_AUTOCOLOR));
+        EXPECT_TRUE(runWith(m, QStringLiteral("no color"))->Format.effect(CFE_AUTOCOLOR));
+        const rtftest::Run *bold = runWith(m, QStringLiteral("bold&italics"));
+        EXPECT_EQ(bold->Format.FaceName, QStringLiteral("Helvetica-BoldOblique"));
+        EXPECT_TRUE(bold->Format.effect(CFE_BOLD) && bold->Format.effect(CFE_ITALIC));
+        EXPECT_EQ(paragraphWith(m, QStringLiteral("Normal text"))->Format.Tabs.size(), 12);
+    }
+    {
+        auto doc = load(QStringLiteral("tika_testRTFWordPadCzechCharacters.rtf"));
+        const Model m = ModelOf(doc.get());
+        const Paragraph *p = paragraphWith(m, QStringLiteral("Svitky"));
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->Format.SpaceAfter, 200);
+        EXPECT_EQ(p->Format.LineSpacingRule, LINESPACING_MULTIPLE); // \sl276\slmult1: 1.15 lines
+        EXPECT_EQ(p->Format.LineSpacing, 23);
+        EXPECT_EQ(runWith(m, QStringLiteral("Svitky"))->Format.Charset, 238);
+    }
+    {
+        // the object of a \bin picture shows a placeholder of its stated size, scaled
+        auto doc = load(QStringLiteral("tika_testBinControlWord.rtf"));
+        const Model m = ModelOf(doc.get());
+        const rtftest::Run *object = runWith(m, QString(QChar(ObjectChar)));
+        ASSERT_TRUE(object);
+        EXPECT_EQ(object->Object.ObjectKind, TRichObject::Object);
+        EXPECT_EQ(object->Object.Width, 3600);
+        EXPECT_EQ(object->Object.ScaleX, 55);
+        EXPECT_EQ(object->Object.ScaleY, 56);
+    }
+}
+
+class RtfCodecTest : public ::testing::Test {
+protected:
+    void SetUp() override { InstallRtfCodec(); }
+    void TearDown() override { SetRichTextCodec(nullptr); }
+};
+
+TEST_F(RtfCodecTest, TheControlOpensAndSavesRtfFilesThroughTheCodec)
+{
+    QTemporaryDir dir;
+    TMMRxRichEdit edit;
+    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTF-ms932.rtf")));
+    EXPECT_TRUE(edit.Text().startsWith(QString::fromUtf16(u"Hello\n\u3053\u3093\u306b\u3061\u306f\nTest")));
+    const QString path = dir.filePath(QStringLiteral("copy.rtf"));
+    edit.Lines().SaveToFile(path);
+    const QByteArray saved = testsupport::readBytes(path);
+    EXPECT_TRUE(saved.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl"));
+    TMMRxRichEdit other;
+    other.Lines().LoadFromFile(path);
+    EXPECT_EQ(other.Text(), edit.Text());
+    // a file that is no RTF is read as plain text
+    const QString fake = dir.filePath(QStringLiteral("fake.rtf"));
+    testsupport::writeBytes(fake, "just {text}");
+    other.Lines().LoadFromFile(fake);
+    EXPECT_EQ(other.Text(), QStringLiteral("just {text}"));
+}
+
+TEST_F(RtfCodecTest, SelectionModeWritesOnlyTheSelection)
+{
+    TMMRxRichEdit edit;
+    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTFWindowsCodepage1250.rtf")));
+    edit.SetSelection(2, 6, false);
+    edit.Lines().Format = sfRichText;
+    edit.Lines().Mode = smSelection;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    edit.Lines().SaveToStream(out);
+    auto doc = Read(out.data());
+    EXPECT_EQ(TextOf(doc.get()), QString::fromUtf16(u"\u017c\u00f3\u0142\u0107"));
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+// The settings object over real settings files in a temporary folder.
+#include "settings/BrivoInisCompact.h"
+
+#include "common/TestSupport.h"
+#include "platform/SystemLocale.h"
+#include "settings/BrivoSystemCompact.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using testsupport::readBytes;
+using testsupport::writeBytes;
+
+namespace {
+
+class BrivoIniTest : public ::testing::Test {
+protected:
+    void SetUp() override { systemlocale::setOverride(QStringLiteral("en_US.UTF-8")); }
+    void TearDown() override { systemlocale::setOverride(std::nullopt); }
+    QString file() const { return dir.path() + QStringLiteral("/brivo.ini"); }
+    QTemporaryDir dir;
+};
+
+TEST_F(BrivoIniTest, NoFileGivesCodeDefaultsAndCreatesNothing)
+{
+    TBrivoIni ini(file());
+    EXPECT_EQ(ini.WindowState, TWindowState::wsMaximized);
+    EXPECT_EQ(ini.Rect, (TRect{0, 0, 640, 480}));
+    EXPECT_TRUE(ini.WindowsBar);
+    EXPECT_FALSE(ini.SearchsBar);
+    EXPECT_TRUE(ini.LinksBar);
+    EXPECT_TRUE(ini.Toolbar);
+    EXPECT_TRUE(ini.AddressBar);
+    EXPECT_TRUE(ini.StatusBar);
+    EXPECT_FALSE(ini.ExplorerBar);
+    EXPECT_TRUE(ini.ToolButtons.isEmpty());
+    EXPECT_EQ(ini.ExplorerBarWidth, 200);
+    EXPECT_EQ(ini.BrowserWindowState, TWindowState::wsMaximized);
+    EXPECT_TRUE(ini.Links.isEmpty());
+    EXPECT_TRUE(ini.Searchs.isEmpty());
+    EXPECT_TRUE(ini.MailBody.isEmpty());
+    EXPECT_TRUE(ini.OpenedBrowsers.isEmpty());
+    EXPECT_EQ(ini.Language, TLanguage::English);
+    ASSERT_NE(ini.LanguageTable, nullptr);
+    EXPECT_EQ(BrowserText, "Browser");
+    EXPECT_FALSE(QFile::exists(file()));
+}
+
+TEST_F(BrivoIniTest, ReadsOddValues)
+{
+    writeBytes(file(), "[Main]\r\n"
+                       "WindowState=257\r\n"
+                       "Rect=-4, -23, 790, 537\r\n"
+                       "WindowsBar=2\r\n"
+                       "LinksBar=yes\r\n"
+                       "SearchsBar=0x1\r\n"
+                       "ExplorerBarWidth=wide\r\n"
+                       "ToolButtons= 0;1;-1 \r\n"
+                       "[Browser]\r\nWindowState=1\r\n"
+                       "[Links]\r\nHome=http://a/?x=1&y=2\r\nhome=second\r\n");
+    TBrivoIni ini(file());
+    EXPECT_EQ(ini.WindowState, TWindowState::wsMinimized) << "the low byte of 257";
+    EXPECT_EQ(ini.Rect, (TRect{-4, -23, 790, 537}));
+    EXPECT_TRUE(ini.WindowsBar);
+    EXPECT_TRUE(ini.LinksBar) << "a word reads as the default";
+    EXPECT_TRUE(ini.SearchsBar);
+    EXPECT_EQ(ini.ExplorerBarWidth, 200);
+    EXPECT_EQ(ini.ToolButtons, "0;1;-1");
+    EXPECT_EQ(ini.BrowserWindowState, TWindowState::wsMinimized);
+    EXPECT_EQ(ini.Links, QStringList({"Home=http://a/?x=1&y=2", "home=http://a/?x=1&y=2"}));
+}
+
+TEST(RectText, ParsesAndFallsBack)
+{
+    EXPECT_EQ(StrToRect("1, 2, 3, 4"), (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(StrToRect("1,2,3,4,5"), (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(StrToRect("-1,-2,-3,-4"), (TRect{-1, -2, -3, -4}));
+    for (const char *bad : {"1,2,3", "1,2,x,4", "1,,3,4", "", "a"})
+        EXPECT_EQ(StrToRect(QString::fromLatin1(bad)), (TRect{0, 0, 640, 480})) << bad;
+    EXPECT_EQ(RectToStr(TRect{-4, -23, 790, 537}), "-4,-23,790,537");
+}
+
+TEST_F(BrivoIniTest, SettersWriteThroughAtOnce)
+{
+    TBrivoIni ini(file());
+    ini.SetRect(TRect{10, 20, 810, 620});
+    ini.SetWindowState(TWindowState::wsNormal);
+    ini.SetStatusBar(false);
+    ini.SetHiragana(true);
+    ini.SetBrowserWindowState(TWindowState::wsNormal);
+    ini.SetToolButtons("0;1");
+    EXPECT_EQ(readBytes(file()), QByteArray("[Main]\n"
+                                            "Rect=10,20,810,620\n"
+                                            "WindowState=0\n"
+                                            "StatusBar=0\n"
+                                            "ToolButtons=0;1\n"
+                                            "[Brivo]\n"
+                                            "Hiragana=1\n"
+                                            "[Browser]\n"
+                                            "WindowState=0\n"));
+    TBrivoIni again(file());
+    EXPECT_EQ(again.Rect, (TRect{10, 20, 810, 620}));
+    EXPECT_FALSE(again.StatusBar);
+    EXPECT_TRUE(again.Hiragana);
+}
+
+TEST_F(BrivoIniTest, BookmarkFileComparesExactly)
+{
+    TBrivoIni ini(file());
+    ini.SetBookmarkFile("/home/u/Bookmarks.html");
+    const QByteArray before = readBytes(file());
+    ini.SetBookmarkFile("/home/u/Bookmarks.html");
+    EXPECT_EQ(readBytes(file()), before);
+    // file names differ by case on this file system: a different file
+    ini.SetBookmarkFile("/home/u/bookmarks.html");
+    EXPECT_EQ(ini.BookmarkFile, "/home/u/bookmarks.html");
+    EXPECT_TRUE(readBytes(file()).contains("BookmarkFile=/home/u/bookmarks.html"));
+}
+
+TEST_F(BrivoIniTest, SectionWritesKeepFirstOfEqualNamesAndSkipNameless)
+{
+    writeBytes(file(), "[Searchs]\nOld=x\n[MailBody]\nkeep=1\n");
+    TBrivoIni ini(file());
+    ini.SetSearchs({"Web=http://s/?q=%s", "noequals", "=nameless", "WEB=http://other/%s", "Two=2"});
+    EXPECT_EQ(ini.Searchs.size(), 5) << "the field keeps the lines as given";
+    EXPECT_EQ(readBytes(file()), QByteArray("[MailBody]\nkeep=1\n[Searchs]\nWeb=http://s/?q=%s\nTwo=2\n"));
+}
+
+TEST_F(BrivoIniTest, ResetToDefaultsTouchesOnlyItsThreeItems)
+{
+    writeBytes(file(), "[Main]\r\nWindowState=0\r\nToolButtons=0\r\n[MailBody]\r\nHello=1\r\n"
+                       "[OpenedBrowsers]\r\n0,0,10,10,0=about:blank\r\n[Links]\r\nMine=http://mine/\r\n");
+    TBrivoIni ini(file());
+    ASSERT_TRUE(ini.ResetToDefaults());
+    EXPECT_EQ(ini.ToolButtons, "0;1;-1;3;4;5;6;7;-1;9;10;11;-1;13;-1;15;-1;17;20;21");
+    EXPECT_EQ(ini.Searchs.size(), 12);
+    EXPECT_EQ(ini.Links.size(), 8);
+    EXPECT_TRUE(ini.Links.at(0).contains(QString::fromUtf8("メインページ")));
+    TBrivoIni again(file());
+    EXPECT_EQ(again.WindowState, TWindowState::wsNormal);
+    EXPECT_EQ(again.MailBody, QStringList({"Hello=1"}));
+    EXPECT_EQ(again.OpenedBrowsers.size(), 1);
+    EXPECT_EQ(again.Searchs, ini.Searchs);
+    EXPECT_EQ(again.Links, ini.Links);
+    EXPECT_EQ(again.ToolButtons, ini.ToolButtons);
+    for (const QString &s : again.Searchs)
+        EXPECT_EQ(s.count(QStringLiteral("%s")), 1) << s.toStdString();
+}
+
+TEST_F(BrivoIniTest, DetectsLanguageFromLocaleWithHiraganaFlag)
+{
+    struct Case {
+        const char *locale;
+        bool hiragana;
+        TLanguage expected;
+    } cases[] = {
+        {"ja_JP.UTF-8", false, TLanguage::JapaneseKanji},    {"ja_JP.UTF-8", true, TLanguage::JapaneseHiragana},
+        {"zh_CN.UTF-8", true, TLanguage::SimplifiedChinese}, {"zh_TW.UTF-8", false, TLanguage::TraditionalChinese},
+        {"es_ES.UTF-8", false, TLanguage::English},          {"pt_BR.UTF-8", false, TLanguage::English},
+        {"pt_PT.UTF-8", false, TLanguage::Portuguese},       {"en_US.UTF-8", true, TLanguage::English},
+        {"ko_KR.UTF-8", false, TLanguage::Korean},           {"de_DE.UTF-8", false, TLanguage::German},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(file());
+        if (c.hiragana)
+            writeBytes(file(), "[Brivo]\nHiragana=1\n");
+        systemlocale::setOverride(QString::fromLatin1(c.locale));
+        TBrivoIni ini(file());
+        EXPECT_EQ(ini.DetectedLanguage, c.expected) << c.locale << " hiragana=" << c.hiragana;
+        EXPECT_EQ(ini.Language, c.expected) << c.locale;
+    }
+}
+
+TEST_F(BrivoIniTest, LanguagesWithoutTableFallBackToEnglish)
+{
+    systemlocale::setOverride(QStringLiteral("ja_JP.UTF-8"));
+    TBrivoIni ini(file());
+    EXPECT_EQ(BrowserText, QString::fromUtf8("ブラウザ"));
+    EXPECT_EQ(ini.StartPage, "https://ja.wikipedia.org/");
+    const TMemIni *before = ini.LanguageTable.get();
+    ini.SetLanguage(TLanguage::JapaneseKanji);
+    EXPECT_EQ(ini.LanguageTable.get(), before) << "the current language reloads nothing";
+    ini.SetLanguage(TLanguage::Korean);
+    EXPECT_EQ(ini.Language, TLanguage::Korean);
+    ASSERT_NE(ini.LanguageTable, nullptr);
+    EXPECT_EQ(ini.LanguageTable->ReadString("Font", "Name", ""), "MS Sans Serif");
+    EXPECT_EQ(BrowserText, "Browser");
+    EXPECT_FALSE(QFile::exists(file())) << "a language switch writes nothing";
+}
+
+} // namespace
