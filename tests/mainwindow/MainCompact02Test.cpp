@@ -5,6 +5,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
@@ -41,19 +42,12 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        systemlocale::setOverride(QStringLiteral("en_US.UTF-8"));
-        platformstore::setFolder(dir.path() + "/registry");
-        file = dir.path() + "/brivo.ini";
-    }
+    void SetUp() override { file = dir.path() + "/brivo.ini"; }
     void TearDown() override
     {
         closeWindow();
         delete BrivoIni;
         BrivoIni = nullptr;
-        systemlocale::setOverride(std::nullopt);
-        platformstore::setFolder(QString());
     }
     void openWindow()
     {
@@ -85,6 +79,10 @@ protected:
     }
     QTemporaryDir dir;
     QString file;
+    const testsupport::SeamGuard locale =
+        testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + "/registry");
 };
 
 TEST(ShortCaption, RemovesEqualsAndCutsAtTwentyBytes)
@@ -403,6 +401,7 @@ TEST_F(MainWindowTest, CloseAllAndCloseAllOthers)
 
 TEST_F(MainWindowTest, MissingHelpOpensTheOnlinePage)
 {
+    const testsupport::SeamGuard help([] { qApp->setProperty("HelpFile", QVariant()); });
     openWindow();
     qApp->setProperty("HelpFile", dir.path() + "/nohelp/index.html");
     frmMain->action("actContents")->trigger();
@@ -581,11 +580,12 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
 
     QStringList asked;
     int answer = messageboxes::IdCancel;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
-        asked << text;
-        EXPECT_EQ(flags, 0x33u);
-        return answer;
-    });
+    const auto responder = testsupport::restoringPrevious(messageboxes::setResponder,
+                                                          [&](const QString &text, const QString &, unsigned flags) {
+                                                              asked << text;
+                                                              EXPECT_EQ(flags, 0x33u);
+                                                              return answer;
+                                                          });
     tree->AddBookmark(nullptr, "Added", "http://added/");
     ASSERT_TRUE(tree->Modified());
     // Cancel keeps the program open and writes nothing
@@ -604,7 +604,6 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
     answer = messageboxes::IdYes;
     closeWindow();
     EXPECT_TRUE(readBytes(list).contains("http://added/"));
-    messageboxes::setResponder(previous);
 }
 
 TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)
