@@ -3,11 +3,13 @@
 #include "browser/IEBrowsers.h"
 
 #include "browser/BrowserDialogs.h"
+#include "browser/BrowserTestSupport.h"
 #include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
 #include "browser/InternetOptions.h"
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 
@@ -42,6 +44,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using browsertest::httpReply;
+using browsertest::TLoopbackServer;
 
 constexpr int Timeout = 20000;
 
@@ -99,50 +104,12 @@ struct TRecordingDialogs : TBrowserDialogs {
     }
 };
 
-// A loopback server that answers each request with the reply the test gives for it.
-struct TLoopbackServer {
-    QTcpServer server;
-    QList<QByteArray> requests;
-    std::function<QByteArray(const QByteArray &request)> reply;
-
-    TLoopbackServer()
-    {
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = server.nextPendingConnection()) {
-                auto buffer = std::make_shared<QByteArray>();
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
-                    *buffer += socket->readAll();
-                    if (!buffer->contains("\r\n\r\n"))
-                        return;
-                    requests << *buffer;
-                    socket->write(reply(*buffer));
-                    buffer->clear();
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QString url(const QString &path = QStringLiteral("/")) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
-    }
-};
-
-QByteArray httpReply(const QByteArray &status, const QByteArray &headers, const QByteArray &body)
-{
-    return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
-}
-
 class IEBrowserEngine : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(store.isValid());
-        platformstore::setFolder(store.path());
-        setBrowserDialogs(&dialogs);
         TIEBrowser::SetApplicationTitle(QStringLiteral("Brivo Compact"));
         browser.resize(800, 600);
         browser.show();
@@ -151,8 +118,6 @@ protected:
     {
         // as a page window does before it closes: let the engine wind up a refused download
         QTest::qWait(browser.DownloadSettleMs());
-        setBrowserDialogs(nullptr);
-        platformstore::setFolder(QString());
     }
 
     QString page(const QString &name, const QByteArray &html)
@@ -204,6 +169,9 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir store;
     TRecordingDialogs dialogs;
+    // the seams go after the browser that uses them
+    const testsupport::SeamGuard storeFolder = testsupport::restoringDefault(platformstore::setFolder, store.path());
+    const testsupport::SeamGuard dialogsSeam = testsupport::restoringDefault(setBrowserDialogs, &dialogs);
     TIEBrowser browser;
 };
 
@@ -699,9 +667,11 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
             return true;
         }
     } setup;
-    setBrowserDialogs(&setup);
-    browser.PageSetup();
-    setBrowserDialogs(&dialogs);
+    {
+        setBrowserDialogs(&setup);
+        const testsupport::SeamGuard back([this] { setBrowserDialogs(&dialogs); });
+        browser.PageSetup();
+    }
     const QPageLayout stored = pageprint::storedPageLayout();
     EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);
@@ -790,7 +760,7 @@ TEST(BrowserKeys, BackspaceEnterAndArrowsAreNeverOffered)
 TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
 {
     QTemporaryDir dir;
-    platformstore::setFolder(dir.path());
+    const auto storeFolder = testsupport::restoringDefault(platformstore::setFolder, dir.path());
     const QString key =
         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
     {
@@ -813,7 +783,6 @@ TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
         EXPECT_TRUE(b.UserAgentHeader().contains("; Brivo)"));
     }
     EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
-    platformstore::setFolder(QString());
 }
 
 TEST(BrowserControl, StateWithoutADocument)

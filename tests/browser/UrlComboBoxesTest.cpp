@@ -2,6 +2,7 @@
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 #include "settings/UrlDropTargets.h"
@@ -47,12 +48,7 @@ QImage iconImage(const QIcon &icon)
 
 class UrlComboBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-    }
-    void TearDown() override { platformstore::setFolder(QString()); }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     std::unique_ptr<TUrlComboBox> makeBox()
     {
         auto box = std::make_unique<TUrlComboBox>();
@@ -68,6 +64,8 @@ protected:
     QTemporaryDir dir;
     QStringList navigated;
     QStringList history;
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
 };
 
 } // namespace
@@ -86,6 +84,18 @@ TEST_F(UrlComboBoxTest, TypedUrlsAreLoadedFromOneToTwentyFive)
                                         "https://last.example/"}));
     EXPECT_EQ(box->Url(), "");
     box->SaveUrl = false;
+}
+
+TEST_F(UrlComboBoxTest, LongTypedUrlsComeBackWhole)
+{
+    const QString longUrl = QStringLiteral("https://long.example/?q=") + QString(3000, u'a') + QStringLiteral("&end=1");
+    {
+        auto box = makeBox();
+        box->AddUrl(longUrl);
+    }
+    auto box = makeBox();
+    ASSERT_EQ(box->count(), 1);
+    EXPECT_EQ(box->itemText(0), longUrl);
 }
 
 TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
