@@ -82,6 +82,7 @@ struct ProfileIni::Document {
         QByteArray raw; // bytes as in the file, without the line end
         QString key;    // key as written (trimmed); empty for comments and blank lines
         bool isKey = false;
+        qsizetype count = 1; // an empty line stands for this many empty lines in a row
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first header
@@ -92,6 +93,7 @@ struct ProfileIni::Document {
     };
 
     Stamp stamp;
+    QString refused; // why the file was not read; no write replaces it then
     QByteArray eol = "\n";
     bool endsWithEol = true;
     QList<Section> sections;          // sections[0] holds the lines before the first header
@@ -199,7 +201,12 @@ struct ProfileIni::Document {
             sections.append(s);
             return;
         }
-        sections.last().lines.append(parseLine(raw));
+        QList<Line> &lines = sections.last().lines;
+        if (raw.isEmpty() && !lines.isEmpty() && lines.last().raw.isEmpty() && !lines.last().isKey) {
+            ++lines.last().count; // empty lines cost nothing each
+            return;
+        }
+        lines.append(parseLine(raw));
     }
 
     QByteArray serialize() const
@@ -216,7 +223,8 @@ struct ProfileIni::Document {
             if (s.hasHeader)
                 put(s.headerRaw);
             for (const Line &l : s.lines)
-                put(l.raw);
+                for (qsizetype k = 0; k < l.count; ++k)
+                    put(l.raw);
         }
         if (!first && endsWithEol)
             out += eol;
@@ -294,9 +302,15 @@ struct ProfileIni::Document {
     }
 };
 
-ProfileIni::ProfileIni(const QString &fileName)
+ProfileIni::ProfileIni(const QString &fileName, qint64 maxFileSize)
     : m_fileName(fileName)
+    , m_maxFileSize(maxFileSize)
 {}
+
+QString ProfileIni::errorString() const
+{
+    return doc().refused;
+}
 
 ProfileIni::~ProfileIni() = default;
 
@@ -307,12 +321,20 @@ ProfileIni::Document &ProfileIni::doc() const
         if (!m_doc)
             m_doc = std::make_unique<Document>();
         QByteArray bytes;
+        QString refused;
         if (now.exists) {
             QFile f(m_fileName);
-            if (f.open(QIODevice::ReadOnly))
-                bytes = f.readAll();
+            if (f.open(QIODevice::ReadOnly)) {
+                // never more than the limit, even from a file that grows while it is read
+                bytes = f.read(m_maxFileSize + 1);
+                if (bytes.size() > m_maxFileSize) {
+                    bytes.clear();
+                    refused = QStringLiteral("%1 is larger than %2 bytes").arg(m_fileName).arg(m_maxFileSize);
+                }
+            }
         }
         m_doc->parse(bytes);
+        m_doc->refused = refused;
         m_doc->stamp = now;
     }
     return *m_doc;
@@ -320,6 +342,8 @@ ProfileIni::Document &ProfileIni::doc() const
 
 bool ProfileIni::save(Document &d) const
 {
+    if (!d.refused.isEmpty())
+        return false; // what was not read must not be overwritten
     const QFileInfo info(m_fileName);
     QDir().mkpath(info.absolutePath());
     if (!atomicfile::write(m_fileName, d.serialize()))

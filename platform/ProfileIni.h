@@ -11,7 +11,9 @@
 //  - every write replaces the file atomically, so a failed write leaves the previous file whole.
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
-// costs one parse.
+// costs one parse. A file larger than the object's size limit is refused: it reads as empty, no
+// write replaces it, and errorString says why. Memory grows with the bytes read: a run of empty lines
+// is held as one line.
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -20,12 +22,18 @@
 
 class ProfileIni {
 public:
-    explicit ProfileIni(const QString &fileName);
+    // Largest settings file read; internet shortcuts take a smaller limit.
+    static constexpr qint64 MaxFileSize = qint64(4) * 1024 * 1024;
+    static constexpr qint64 MaxShortcutSize = 64 * 1024;
+
+    explicit ProfileIni(const QString &fileName, qint64 maxFileSize = MaxFileSize);
     ~ProfileIni();
     ProfileIni(const ProfileIni &) = delete;
     ProfileIni &operator=(const ProfileIni &) = delete;
 
     QString fileName() const { return m_fileName; }
+    // Why the file was refused at its last read (empty when it was not).
+    QString errorString() const;
 
     static constexpr int MaxValueLength = 2047;
 
@@ -64,5 +72,6 @@ private:
     bool save(Document &d) const;
 
     QString m_fileName;
+    qint64 m_maxFileSize;
     mutable std::unique_ptr<Document> m_doc;
 };
