@@ -6,6 +6,7 @@
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
 #include "explorerbar/BookmarkTreeViews.h"
+#include "explorerbar/FavoriteTreeViews.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "mainwindow/Avis.h"
 #include "mainwindow/CoolBarBands.h"
@@ -283,6 +284,18 @@ void TfrmMain::CreateExplorerBar()
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    FavoriteTreeView = new TFavoriteTreeView(tbsFavorites);
+    FavoriteTreeView->setObjectName(QStringLiteral("FavoriteTreeView"));
+    FavoriteTreeView->setIndentation(23);
+    tbsFavorites->layout()->addWidget(FavoriteTreeView);
+    connect(FavoriteTreeView, &TExplorerTreeView::OnNavigateUrl, this,
+            [this](TExplorerTreeView *sender, const QString &url) { FavoriteTreeViewNavigateUrl(sender, url); });
+    FavoriteTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FavoriteTreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        FCommands->menu(QStringLiteral("pmnFavorites"))->popup(FavoriteTreeView->viewport()->mapToGlobal(pos));
+    });
+    FavoriteTreeView->SetAutoRefresh(true);
+    FavoriteTreeView->Loaded();
     BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);
     BookmarkTreeView->setObjectName(QStringLiteral("BookmarkTreeView"));
     tbsBookmark->layout()->addWidget(BookmarkTreeView);
@@ -414,8 +427,15 @@ bool TfrmMain::FormClose()
                                               messageboxes::YesNoCancel | messageboxes::IconExclamation);
         if (answer == messageboxes::IdCancel)
             return false; // the program stays open and nothing is written
-        if (answer == messageboxes::IdYes && !BookmarkTreeView->Save())
-            return false; // a list that could not be saved is not given up silently
+        if (answer == messageboxes::IdYes && !BookmarkTreeView->Save()) {
+            // the list stays in memory and the program open; the user may save elsewhere or say No
+            messageboxes::show(
+                this,
+                QStringLiteral("The bookmark list could not be saved to %1: %2")
+                    .arg(QDir::toNativeSeparators(BookmarkTreeView->FileName()), BookmarkTreeView->LastError()),
+                applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+            return false;
+        }
     }
     SaveSettings();
     BrivoIni->SetBookmarkFile(BookmarkTreeView->FileName());

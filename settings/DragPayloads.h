@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class QMimeData;
+class QWidget;
 
 struct TDragPayload {
     QString Url;       // the link, or the first non-file URI of a URI list
@@ -16,6 +17,8 @@ struct TDragPayload {
     QStringList Files; // local file names of a URI list, in list order
     // True when the drag can be accepted: a link or at least one file.
     bool Accepted = false;
+    // True when the link is a script address (see isRefusedAddress): such a drag is not accepted.
+    bool Refused = false;
 };
 
 namespace dragpayload {
@@ -43,10 +46,20 @@ void parseUriList(const QByteArray &bytes, QStringList &files, QStringList &othe
 // dropped, character references decoded, runs of blanks as one space. Empty without a link with text.
 QString linkTextOfHtml(const QByteArray &bytes, const QString &url);
 
+// Addresses that arrive by drop come from other programs or pages and never run script: true for an
+// address whose scheme, read as the engine reads it (leading blanks and control characters skipped,
+// tabs and line breaks ignored), is "javascript", "vbscript" or "data".
+bool isRefusedAddress(const QString &address);
+// True when any address the drag carries (a URI list, a link with its title, or its text) is refused.
+bool carriesRefusedAddress(const QMimeData &data);
+// The status-bar text of a refused drop, and the status tip that takes it to the window holding widget.
+extern const char RefusedText[];
+void reportRefused(QWidget *widget);
+
 // The payload of a drag, the formats asked in this order: text/x-moz-url, _NETSCAPE_URL, then
 // text/uri-list. The first link format that yields a URL wins; a URI list gives its files or,
 // without any, its first URI. A link without a title of its own takes the text of its link in
-// text/html when the drag has one, else its URL.
+// text/html when the drag has one, else its URL. A refused link is not accepted.
 TDragPayload read(const QMimeData &data);
 
 } // namespace dragpayload

@@ -2,9 +2,9 @@
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
 
-#include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -88,6 +88,18 @@ TEST_F(UrlComboBoxTest, TypedUrlsAreLoadedFromOneToTwentyFive)
     box->SaveUrl = false;
 }
 
+TEST_F(UrlComboBoxTest, LongTypedUrlsComeBackWhole)
+{
+    const QString longUrl = QStringLiteral("https://long.example/?q=") + QString(3000, u'a') + QStringLiteral("&end=1");
+    {
+        auto box = makeBox();
+        box->AddUrl(longUrl);
+    }
+    auto box = makeBox();
+    ASSERT_EQ(box->count(), 1);
+    EXPECT_EQ(box->itemText(0), longUrl);
+}
+
 TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
 {
     setTyped(40, "https://stale.example/");
@@ -150,7 +162,8 @@ TEST_F(UrlComboBoxTest, UrlSetterShowsAddressesButNeverOverwritesTyping)
     box->show();
     QApplication::setActiveWindow(box.get());
     box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
     QTest::keyClicks(box->lineEdit(), "typ");
     box->SetUrl(QStringLiteral("https://other.example/"));
     EXPECT_EQ(box->Url(), "typ");
@@ -187,7 +200,8 @@ TEST_F(UrlComboBoxTest, ADroppedLinkIsOpenedAlsoWhileTheUserTypes)
     box->show();
     QApplication::setActiveWindow(box.get());
     box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
     QTest::keyClicks(box->lineEdit(), "old text");
 
     QMimeData link;
@@ -273,7 +287,8 @@ TEST_F(UrlComboBoxTest, EnterInTheSuggestionsOpensTheTypedTextUnlessOneIsPicked)
     box->show();
     QApplication::setActiveWindow(box.get());
     box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
     box->setEditText(QString());
     QTest::keyClicks(box->lineEdit(), "exa");
     QAbstractItemView *popup = box->UrlCompleter()->popup();
