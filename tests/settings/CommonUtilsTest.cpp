@@ -2,6 +2,7 @@
 // moving to the Trash, renaming and adding a favorite.
 #include "settings/CommonUtils.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
@@ -34,24 +35,7 @@ struct Prompt {
 // A private store and folder per test, with every question answered by `answer` and recorded.
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-        messageboxes::setResponder([this](const QString &text, const QString &caption, unsigned flags) {
-            const bool question = (flags & 0x0F) == messageboxes::YesNo;
-            prompts.push_back({question, caption, text});
-            if (!question)
-                return int(messageboxes::IdOK);
-            return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
-        });
-    }
-    void TearDown() override
-    {
-        messageboxes::setResponder({});
-        dialogrunner::setRunner({});
-        platformstore::setFolder(QString());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
     int errors() const
     {
@@ -61,6 +45,18 @@ protected:
     QTemporaryDir dir;
     bool answer = true;
     std::vector<Prompt> prompts;
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
+    const testsupport::SeamGuard responder = testsupport::restoringPrevious(
+        messageboxes::setResponder, [this](const QString &text, const QString &caption, unsigned flags) {
+            const bool question = (flags & 0x0F) == messageboxes::YesNo;
+            prompts.push_back({question, caption, text});
+            if (!question)
+                return int(messageboxes::IdOK);
+            return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
+        });
+    // the tests install their own runners; the one before comes back
+    const testsupport::SeamGuard runner = testsupport::restoringPrevious(dialogrunner::setRunner, {});
 };
 
 QString trashFolder()
@@ -314,7 +310,7 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
 
 TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)
 {
-    SetFavoritesTransfer({});
+    const auto none = testsupport::restoringDefault(SetFavoritesTransfer, {});
     EXPECT_THROW(ImportExportFavorites(true, QString()), PlatformError);
     EXPECT_EQ(BusyCursorDepth(), 0);
 
@@ -333,5 +329,4 @@ TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)
     SetFavoritesTransfer([](bool, const QString &) { throw PlatformError(QStringLiteral("bad file")); });
     EXPECT_THROW(ImportExportFavorites(true, QString()), PlatformError);
     EXPECT_EQ(BusyCursorDepth(), 0);
-    SetFavoritesTransfer({});
 }
