@@ -1,6 +1,7 @@
 #include "browser/Browser.h"
 
 #include "browser/BrowserMessages.h"
+#include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "platform/HistoryStore.h"
@@ -262,9 +263,17 @@ void TfrmBrowser::MarkActions()
     const QString charset = m_browser->Charset();
     if (charset.isEmpty())
         return;
-    for (int tag = 0; tag < m_encodeList.size(); ++tag)
+    // the engine names the encoding it decodes with ("GBK" for a page declared gb2312): the action of
+    // that very name, else the first whose name is another label of the same encoding
+    int marked = -1;
+    for (int tag = 1; tag < m_encodeList.size() && marked < 0; ++tag)
         if (textrules::sameText(CharsetTable().at(tag), charset))
-            m_encodeList.at(tag)->setChecked(true);
+            marked = tag;
+    for (int tag = 1; tag < m_encodeList.size() && marked < 0; ++tag)
+        if (charsets::same(CharsetTable().at(tag), charset))
+            marked = tag;
+    if (marked >= 0)
+        m_encodeList.at(marked)->setChecked(true);
 }
 
 void TfrmBrowser::closeEvent(QCloseEvent *event)

@@ -155,6 +155,34 @@ TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
     EXPECT_EQ(sizes, 1);
 }
 
+TEST_F(PageWindowTest, EncodingMarksTakeTheEnginesNameThroughItsAliases)
+{
+    // the engine decodes gb2312 as GBK, and names iso-8859-9 windows-1254
+    const struct {
+        const char *file;
+        QByteArray html;
+        int tag;
+    } cases[] = {
+        {"gb.html", "<meta charset=\"gb2312\"><body>\xD6\xD0\xCE\xC4</body>", 12},
+        {"tr.html", "<meta charset=\"iso-8859-9\"><body>\xFE</body>", 24},
+        {"sjis.html", "<meta charset=\"x-sjis\"><body>\x93\xFA</body>", 3},
+    };
+    auto *p = new TfrmBrowser(&area, &owner);
+    for (const auto &c : cases) {
+        p->WebBrowser()->Navigate(page(QString::fromLatin1(c.file), c.html));
+        ASSERT_TRUE(waitUntil(
+            [&] { return p->WebBrowser()->LocationURL().endsWith(QLatin1String(c.file)) && !p->WebBrowser()->Busy(); },
+            20000))
+            << c.file << " did not load";
+        QStringList marked;
+        for (QAction *a : p->EncodeList())
+            if (a->isChecked())
+                marked << a->objectName();
+        EXPECT_EQ(marked, QStringList{p->EncodeList().at(c.tag)->objectName()})
+            << c.file << ": the engine's name is " << p->WebBrowser()->Charset().toStdString();
+    }
+}
+
 TEST_F(PageWindowTest, CompletedPagesAreRememberedButInternalOnes)
 {
     auto *p = new TfrmBrowser(&area, &owner);
