@@ -4,6 +4,7 @@
 #include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "browser/PagePrinters.h"
 #include "platform/HistoryStore.h"
 #include "platform/TextRules.h"
 #include "settings/LanguageFonts.h"
@@ -78,6 +79,11 @@ TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     setWidget(m_browser);
     resize(696, 480);
     m_browser->setObjectName(QStringLiteral("WebBrowser"));
+    // printed pages carry the title and page number above, the address and date below, unless page
+    // setup has been given others
+    m_browser->PrintOptions().Header = pageprint::storedHeader(QStringLiteral("&w&b&p/&P ページ"));
+    m_browser->PrintOptions().Footer = pageprint::storedFooter(QStringLiteral("&u&b&d"));
+    m_browser->PrintOptions().HTMLHeader = QStringList{QStringLiteral("<HTML></HTML>")};
 
     for (int tag = 0; tag < int(std::size(kFontActions)); ++tag) {
         auto *a = new QAction(this);
