@@ -21,7 +21,7 @@ const QString SRichEditInsertError = QStringLiteral("RichEdit での行の挿入
 
 namespace {
 
-constexpr qint64 StreamChunk = 64 * 1024;
+constexpr qint64 StreamChunk = qint64(64) * 1024;
 
 std::mutex codecMutex;
 std::shared_ptr<TRichTextCodec> codecInstance;
