@@ -4,12 +4,14 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -123,6 +125,25 @@ bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
 int TBrowserDialogs::exec(QDialog &dialog)
 {
     return dialog.exec();
+}
+
+int TBrowserDialogs::runForPage(QWidget *page, QDialog &dialog)
+{
+    QPointer<QWidget> guard(page);
+    dialog.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    if (page)
+        page->setEnabled(false);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    // a dialog ended while it was being shown has finished already
+    if (dialog.isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (guard)
+        guard->setEnabled(true);
+    return dialog.result();
 }
 
 namespace {

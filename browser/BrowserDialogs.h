@@ -29,6 +29,10 @@ public:
     virtual bool pageSetupDialog(QWidget *parent, QPrinter &printer);
     // Runs a modal dialog the control built (print preview, properties, internet options).
     virtual int exec(QDialog &dialog);
+    // Runs a dialog of the page's scripts (alert, confirm, prompt), which waits for the user without
+    // blocking the program: the page takes no input until the dialog is answered, while every other
+    // window (its own caption and close box too) keeps working. Returns the dialog's result.
+    virtual int runForPage(QWidget *page, QDialog &dialog);
 };
 
 // The object in use; never null.

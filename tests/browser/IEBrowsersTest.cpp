@@ -80,6 +80,15 @@ struct TRecordingDialogs : TBrowserDialogs {
         return answer;
     }
     int exec(QDialog &dialog) override { return onExec ? onExec(dialog) : 0; }
+    int runForPage(QWidget *, QDialog &dialog) override
+    {
+        // a script's box is answered as the user would answer it
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            messages.append({box->windowTitle(), box->text(), box->icon()});
+            return answer;
+        }
+        return QDialog::Rejected;
+    }
     QString savePath;
     QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, QString *) override
     {
