@@ -2,11 +2,13 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 TBrowserDialogs::~TBrowserDialogs() = default;
 
@@ -116,10 +119,29 @@ bool TBrowserDialogs::printDialog(QWidget *parent, QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
+bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer, QString &header, QString &footer)
 {
     QPageSetupDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    // the header and footer join the paper settings, above the dialog's buttons
+    auto *group = new QGroupBox(QObject::tr("Header and footer"), &dialog);
+    auto *form = new QFormLayout(group);
+    auto *headerEdit = new QLineEdit(header, group);
+    headerEdit->setObjectName(QStringLiteral("HeaderEdit"));
+    auto *footerEdit = new QLineEdit(footer, group);
+    footerEdit->setObjectName(QStringLiteral("FooterEdit"));
+    form->addRow(QObject::tr("&Header:"), headerEdit);
+    form->addRow(QObject::tr("&Footer:"), footerEdit);
+    if (auto *column = qobject_cast<QBoxLayout *>(dialog.layout()))
+        column->insertWidget(std::max(0, column->count() - 1), group);
+    else
+        group->hide();
+    if (exec(dialog) != QDialog::Accepted)
+        return false;
+    if (!group->isHidden()) {
+        header = headerEdit->text();
+        footer = footerEdit->text();
+    }
+    return true;
 }
 
 int TBrowserDialogs::exec(QDialog &dialog)
