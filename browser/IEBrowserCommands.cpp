@@ -209,15 +209,21 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
         return false;
     const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
                                    m_page->url().toDisplayString()};
+    // a PDF file keeps the engine's own pages (their text and links) under the header and footer;
+    // a printer receives them painted
+    const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
     QPointer<TIEBrowser> self(this);
     m_page->printToPdf(
-        [self, printer, job](const QByteArray &pdf) {
+        [self, printer, job, toPdfFile](const QByteArray &pdf) {
             if (!self)
                 return;
             TLaidOutPages pages;
             QString error;
-            bool ok = pages.load(pdf);
-            if (!ok)
+            bool ok = false;
+            if (toPdfFile)
+                ok = pageprint::writePdfWithHeaderFooter(pdf, printer->pageLayout(), job, printer->outputFileName(),
+                                                         &error);
+            else if (!pages.load(pdf))
                 error = tr("The page could not be laid out for printing.");
             else
                 ok = pageprint::paintPages(pages.document, *printer, job, &error);
@@ -256,9 +262,14 @@ void TIEBrowser::doPageSetup()
 {
     QPrinter printer(QPrinter::HighResolution);
     pageprint::applyPageSetup(printer);
-    if (!browserDialogs().pageSetupDialog(this, printer))
+    QString header = m_printOptions.Header;
+    QString footer = m_printOptions.Footer;
+    if (!browserDialogs().pageSetupDialog(this, printer, header, footer))
         return;
-    if (!pageprint::storePageLayout(printer.pageLayout()))
+    m_printOptions.Header = header;
+    m_printOptions.Footer = footer;
+    const bool layoutStored = pageprint::storePageLayout(printer.pageLayout());
+    if (!pageprint::storeHeaderFooter(header, footer) || !layoutStored)
         reportFailure(tr("The page setup could not be saved."));
 }
 

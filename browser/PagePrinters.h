@@ -13,6 +13,10 @@ namespace pageprint {
 // The stored page setup; Letter/A4 from the locale, portrait, 0.75-inch margins when nothing is stored.
 QPageLayout storedPageLayout();
 bool storePageLayout(const QPageLayout &layout);
+// The header and footer last set in page setup (in the page-setup codes); the fallback while none is.
+QString storedHeader(const QString &fallback);
+QString storedFooter(const QString &fallback);
+bool storeHeaderFooter(const QString &header, const QString &footer);
 // Gives the printer the stored page setup.
 void applyPageSetup(QPrinter &printer);
 
@@ -22,6 +26,12 @@ struct TPrintJob {
     QString title;
     QString url;
 };
+
+// Writes the engine's laid-out pages (a PDF) to the file with the header and footer laid over each
+// page, so the page's text and links stay as they are. False with a reason when the pages cannot be
+// read or the file cannot be written (the file is then left as it was).
+bool writePdfWithHeaderFooter(const QByteArray &pages, const QPageLayout &layout, const TPrintJob &job,
+                              const QString &path, QString *error);
 
 // Paints every page of the document onto the printer, each with its header and footer. False with
 // a reason when the printer cannot be opened or the document has no pages.

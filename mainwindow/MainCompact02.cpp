@@ -16,6 +16,7 @@
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
 #include "platform/HistoryStore.h"
@@ -294,6 +295,8 @@ void TfrmMain::CreateExplorerBar()
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
+    tbsEdit->layout()->addWidget(RichEditFrame);
     // every tree fills its page and opens its page's pop-up menu
     auto popupOn = [this](TExplorerTreeView *tree, const QString &menu) {
         tree->setIndentation(23);
@@ -442,8 +445,8 @@ void TfrmMain::OpenSavedBrowsers()
 
 bool TfrmMain::FormCloseQuery()
 {
-    // the notes frame offers to save its modified documents once it is part of the window
-    return true;
+    // Cancel, or a save that did not complete, keeps the program open
+    return !RichEditFrame->AnyModified() || RichEditFrame->CloseQueryAll();
 }
 
 bool TfrmMain::FormClose()

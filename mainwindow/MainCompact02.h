@@ -37,6 +37,7 @@ class TFavoriteTreeView;
 class THistoryTreeView;
 class TFileSystemPage;
 class QFileDialog;
+class TMGRichEditFramePrev;
 class TO2BookmarkTreeView;
 
 class TfrmMain : public QMainWindow {
@@ -77,6 +78,7 @@ public:
     TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
     TUrlComboBox *addressBox() const;
     TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
+    TMGRichEditFramePrev *richEditFrame() const { return RichEditFrame; }
     TFavoriteTreeView *favoriteTree() const { return FavoriteTreeView; }
     THistoryTreeView *historyTree() const { return HistoryTreeView; }
     TFileSystemPage *fileSystemPage() const { return FileSystemPage; }
@@ -207,6 +209,7 @@ private:
     TFileSystemPage *FileSystemPage = nullptr;
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
+    TMGRichEditFramePrev *RichEditFrame = nullptr;
     QMdiArea *MdiArea = nullptr;
     TBrivoStatusBar *StatusBar = nullptr;
 

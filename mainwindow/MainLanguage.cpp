@@ -3,6 +3,7 @@
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
@@ -36,5 +37,5 @@ void TfrmMain::ApplyLanguage()
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
                             table->ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
     HistoryTreeView->ApplyLanguage(table);
-    // the notes frame applies its own section once it is part of the window
+    RichEditFrame->ApplyLanguage(*table);
 }

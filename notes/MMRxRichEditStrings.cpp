@@ -21,7 +21,7 @@ const QString SRichEditInsertError = QStringLiteral("RichEdit での行の挿入
 
 namespace {
 
-constexpr qint64 StreamChunk = 64 * 1024;
+constexpr qint64 StreamChunk = qint64(64) * 1024;
 
 std::mutex codecMutex;
 std::shared_ptr<TRichTextCodec> codecInstance;
@@ -247,6 +247,8 @@ bool TRichEditStrings::readAll(QIODevice &stream, TConversion &converter, QByteA
             if (n == 0)
                 return true;
             bytes.append(chunk.constData(), std::min(n, StreamChunk));
+            if (bytes.size() > MaxStreamBytes)
+                return false; // no note is this large: the rest is not read
         }
     } catch (...) {
         return false; // the converter's failure stops the stream
@@ -283,6 +285,14 @@ bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStrea
         const auto codec = RichTextCodec();
         if (!codec)
             return false;
+        // the bytes are read once aside first: a document the codec refuses leaves the control, its
+        // modified flag and its undo history exactly as they were
+        {
+            QTextDocument probe;
+            TRichDocumentBuilder builder(QTextCursor(&probe), m_richEdit->DefaultCharFormat());
+            if (!codec->Read(bytes, builder))
+                return false;
+        }
         m_richEdit->SetChangeEventsEnabled(false);
         auto read = [&] {
             QTextCursor c = m_richEdit->textCursor();
@@ -363,7 +373,8 @@ void TRichEditStrings::SaveToStream(QIODevice &stream)
         } else if (m_hasFileFormat && m_fileFormat == sfPlainText) {
             textFormat = m_plainFormat; // as the document was read
         }
-        bytes = plaintext::Encode(PlainTextOf(doc, start, end), textFormat);
+        // a U+2028 read from a plain-text file goes back as it came
+        bytes = plaintext::Encode(PlainTextOf(doc, start, end, false), textFormat);
     } else {
         const auto codec = RichTextCodec();
         if (!codec || !codec->Write(TRichDocumentSource(doc, start, end, m_richEdit->DefaultCharFormat()), Mode, bytes))
@@ -423,7 +434,17 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
             if (!file.open(QIODevice::ReadOnly))
                 throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2")
                                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-            LoadFromStream(file);
+            if (file.size() > MaxStreamBytes)
+                throw PlatformError(QStringLiteral("Cannot open file \"%1\". It holds %2 MB; a note may hold %3 MB.")
+                                        .arg(QDir::toNativeSeparators(fileName))
+                                        .arg(file.size() >> 20)
+                                        .arg(MaxStreamBytes >> 20));
+            try {
+                LoadFromStream(file);
+            } catch (const PlatformError &e) {
+                throw PlatformError(
+                    QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), e.message()));
+            }
         }
     } catch (...) {
         Format = saved;

@@ -3,6 +3,7 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
 #include "TreeTestSupport.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
@@ -10,6 +11,7 @@
 #include "settings/DialogRunner.h"
 #include "settings/UrlDropTargets.h"
 
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMimeData>
@@ -42,6 +44,18 @@ protected:
         return found.isEmpty() ? nullptr : static_cast<TCustomBookmarkNode *>(found.first());
     }
     QByteArray fileBytes() { return testsupport::readBytes(tree.FileName()); }
+    // Each file of the folder loads into the tree with one node per item read, unmodified.
+    void expectLoads(const QString &folder, std::initializer_list<const char *> names)
+    {
+        for (const char *name : names) {
+            const QString file = folder + u'/' + QLatin1String(name);
+            bookmarkfile::Document doc;
+            ASSERT_TRUE(bookmarkfile::load(file, 1252, &doc)) << name;
+            ASSERT_TRUE(tree.LoadFromFile(file)) << name;
+            EXPECT_EQ(tree.NodeCount(), doc.items.size()) << name;
+            EXPECT_FALSE(tree.Modified()) << name;
+        }
+    }
 
     QTemporaryDir dir;
     QString path;
@@ -333,6 +347,82 @@ TEST_F(BookmarkTree, LinksDraggedFromOtherProgramsLandOnTheNodeUnderThePointer)
     EXPECT_FALSE(target->Registered());
 }
 
+TEST_F(BookmarkTree, ALinkFromAPageIsTitledWithItsTextAndLeavesNoHighlight)
+{
+    auto *target = tree.findChild<TCustomUrlDropTarget *>();
+    ASSERT_NE(target, nullptr);
+    tree.show();
+    auto *folder = node("Empty");
+    const QPoint pt = centerOf(tree, folder);
+    // what a web view's link carries: its address and its markup
+    QMimeData data;
+    data.setUrls({QUrl("http://page/")});
+    data.setHtml(QStringLiteral("<a href=\"http://page/\">The page's link</a>"));
+    ASSERT_TRUE(target->DragEnter(&data, pt));
+    target->DragOver(pt);
+    target->Drop(pt);
+    auto *added = node(QStringLiteral("The page's link"));
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Url, u"http://page/");
+    EXPECT_EQ(added->parent(), folder);
+    // the drop is over: no node keeps the highlight
+    EXPECT_EQ(tree.DropTarget(), nullptr);
+    EXPECT_FALSE(folder->data(0, Qt::BackgroundRole).isValid());
+}
+
+TEST_F(BookmarkTree, TheContextMenuOpensOnTheRightButtonsRelease)
+{
+    tree.setContextMenuPolicy(Qt::CustomContextMenu);
+    tree.show();
+    QSignalSpy menu(&tree, &QWidget::customContextMenuRequested);
+    const QPoint pos = centerOf(tree, node("Mango"));
+    const QPoint global = tree.viewport()->mapToGlobal(pos);
+    // the press opens nothing, so a right-button drag can still start; the platform asks for the menu
+    // right after the press, as X11 does
+    QTest::mousePress(tree.viewport(), Qt::RightButton, {}, pos);
+    QContextMenuEvent onPress(QContextMenuEvent::Mouse, pos, global);
+    QCoreApplication::sendEvent(tree.viewport(), &onPress);
+    EXPECT_EQ(menu.count(), 0);
+    QTest::mouseRelease(tree.viewport(), Qt::RightButton, {}, pos);
+    ASSERT_EQ(menu.count(), 1);
+    EXPECT_EQ(menu.first().first().toPoint(), pos);
+    // the menu key still opens it at once
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, pos, global);
+    QCoreApplication::sendEvent(tree.viewport(), &key);
+    EXPECT_EQ(menu.count(), 2);
+}
+
+TEST_F(BookmarkTree, LoadingSetsEveryNodeBeforeTheViewHoldsIt)
+{
+    // no node is changed one by one once shown: each change would look the node up among its siblings
+    QSignalSpy changed(tree.model(), &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(tree.LoadFromFile(path));
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_FALSE(node("Mango")->icon(0).isNull());
+    EXPECT_FALSE(node("Folder")->icon(0).isNull());
+    EXPECT_EQ(texts(tree), QStringList({"Empty", "Folder", "Nest", "apple", "Mango"}));
+}
+
+TEST_F(BookmarkTree, WhatTheTreeDoesNotShowIsSavedBack)
+{
+    const QString other = dir.filePath(QStringLiteral("other.htm"));
+    testsupport::writeBytes(other, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>T</TITLE>\n<DL><p>\n"
+                                   "<DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">Bar</H3>\n<DD>Folder notes\n<DL><p>\n"
+                                   "<DT><A HREF=\"http://s/\" ICON=\"data:x\" SHORTCUTURL=\"kw\" TAGS=\"t\">S</A>\n"
+                                   "<DD>Search notes\n<HR>\n</DL><p>\n<HR>\n</DL><p>\n");
+    ASSERT_TRUE(tree.LoadFromFile(other));
+    tree.AddBookmark(nullptr, QStringLiteral("Added"), QStringLiteral("http://added/"));
+    ASSERT_TRUE(tree.SaveToFile(other));
+    const QByteArray saved = testsupport::readBytes(other);
+    EXPECT_TRUE(saved.contains("ADD_DATE=\"0\" PERSONAL_TOOLBAR_FOLDER=\"true\">Bar</H3>\r\n    <DD>Folder notes\r\n"))
+        << saved.toStdString();
+    EXPECT_TRUE(saved.contains("ICON=\"data:x\" SHORTCUTURL=\"kw\" TAGS=\"t\">S</A>\r\n        <DD>Search notes\r\n"
+                               "        <HR>\r\n    </DL><p>\r\n"))
+        << saved.toStdString();
+    EXPECT_TRUE(saved.endsWith("    <HR>\r\n</DL><p>\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains(">Added</A>"));
+}
+
 TEST_F(BookmarkTree, SaveAsNamesAndFailures)
 {
     tree.SetModified(true);
@@ -377,20 +467,26 @@ TEST_F(BookmarkTree, FilesOfTheOldProgramReadInTheInterfaceCodePage)
     EXPECT_EQ(static_cast<TCustomBookmarkNode *>(tree.topLevelItem(0))->Url, u"http://a/?x=1&y=2");
 }
 
-TEST_F(BookmarkTree, EveryFixtureLoadsIntoTheTree)
+TEST_F(BookmarkTree, EveryOwnFileLoadsIntoTheTree)
 {
-    for (const char *name :
-         {"chromium-testdata_epiphany.html", "chromium-testdata_firefox2.html", "firefox_bookmarks.exported.html",
-          "kafene_chromium_flat.htm", "kafene_delicious.htm", "kafene_firefox_flat.htm",
-          "kafene_internet_explorer_11_flat.htm", "kafene_netscape_basic.htm", "qutebrowser_firefox_keywords.html",
-          "shaarli_same_date.htm"}) {
-        const QString fixture = testsupport::fixture(QStringLiteral("bookmarks/") + name);
-        bookmarkfile::Document doc;
-        ASSERT_TRUE(bookmarkfile::load(fixture, 1252, &doc)) << name;
-        ASSERT_TRUE(tree.LoadFromFile(fixture)) << name;
-        EXPECT_EQ(tree.NodeCount(), doc.items.size()) << name;
-        EXPECT_FALSE(tree.Modified());
-    }
+    expectLoads(testsupport::ownFixture(QStringLiteral("bookmarks")),
+                {"nested-folders.html", "flat-dialects.htm", "same-date.htm"});
+    // identical dates and names keep the file's order
+    ASSERT_TRUE(tree.LoadFromFile(testsupport::ownFixture(QStringLiteral("bookmarks/same-date.htm"))));
+    QStringList urls;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        urls << static_cast<TCustomBookmarkNode *>(tree.topLevelItem(i))->Url;
+    EXPECT_EQ(urls, QStringList({"https://same.example/1", "https://same.example/2", "https://same.example/3"}));
+}
+
+TEST_F(BookmarkTree, EverySharedFileLoadsIntoTheTree)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    expectLoads(testsupport::fixture(QStringLiteral("bookmarks")),
+                {"chromium-testdata_epiphany.html", "chromium-testdata_firefox2.html",
+                 "firefox_bookmarks.exported.html", "kafene_chromium_flat.htm", "kafene_delicious.htm",
+                 "kafene_firefox_flat.htm", "kafene_internet_explorer_11_flat.htm", "kafene_netscape_basic.htm",
+                 "qutebrowser_firefox_keywords.html", "shaarli_same_date.htm"});
     // identical dates and names keep the file's order
     ASSERT_TRUE(tree.LoadFromFile(testsupport::fixture(QStringLiteral("bookmarks/shaarli_same_date.htm"))));
     EXPECT_EQ(texts(tree), QStringList({"Today's first link", "Today's second link", "Today's third link"}));
@@ -421,7 +517,8 @@ TEST(O2BookmarkTree, BehavesAsTheBookmarkTreeWithoutItsExtras)
 
 TEST_F(BookmarkTree, ABookmarkGoesToTheFavoritesAFolderDoesNot)
 {
-    const auto previous = dialogrunner::setRunner([](QDialog &) { return int(QDialog::Accepted); });
+    const auto runner =
+        testsupport::restoringPrevious(dialogrunner::setRunner, [](QDialog &) { return int(QDialog::Accepted); });
     auto *mango = static_cast<TBookmarkNode *>(node("Mango"));
     EXPECT_TRUE(mango->AddToFavorites());
     QString url;
@@ -429,5 +526,4 @@ TEST_F(BookmarkTree, ABookmarkGoesToTheFavoritesAFolderDoesNot)
     EXPECT_EQ(url, u"http://mango/");
     EXPECT_FALSE(static_cast<TBookmarkNode *>(node("Folder"))->AddToFavorites());
     EXPECT_FALSE(tree.Modified());
-    dialogrunner::setRunner(previous);
 }

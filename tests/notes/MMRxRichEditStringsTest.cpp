@@ -185,7 +185,14 @@ TEST_F(Streams, ADocumentIsWrittenBackInTheEncodingAndLineEndsItWasReadIn)
     for (const QByteArray &bytes : {QByteArray("a\r\nb\r\n"), QByteArray("a\rb"),
                                     QByteArray("\xef\xbb\xbf"
                                                "a\nb"),
-                                    QByteArray("\xff\xfe\x61\x00\x0a\x00", 6), QByteArray("a\xe9\nb")}) {
+                                    QByteArray("\xff\xfe\x61\x00\x0a\x00", 6), QByteArray("a\xe9\nb"),
+                                    // a line separator and byte-order marks after the first are text
+                                    QByteArray("a\xe2\x80\xa8"
+                                               "b\n"),
+                                    QByteArray("\xef\xbb\xbf\xef\xbb\xbf"
+                                               "a"),
+                                    QByteArray("\xef\xbb\xbf"
+                                               "a\xef\xbb\xbf")}) {
         testsupport::writeBytes(path("keep.txt"), bytes);
         edit.Lines().LoadFromFile(path("keep.txt"));
         edit.Lines().SaveToFile(path("keep.txt"));
@@ -243,11 +250,31 @@ TEST_F(Streams, BinaryFilesAreRefusedWithAnError)
         edit.Lines().LoadFromFile(path("image.png"));
         FAIL() << "a binary file loaded";
     } catch (const PlatformError &e) {
-        EXPECT_EQ(e.message(), SRichEditLoadFail);
+        EXPECT_TRUE(e.message().contains(u"image.png")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(SRichEditLoadFail)) << e.message().toStdString();
     }
     EXPECT_EQ(codec->reads, 1); // tried as rich text, then refused as plain text
+    // the text, its modified flag and its undo history are as they were
+    EXPECT_EQ(edit.Text(), "kept");
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_TRUE(edit.CanUndo());
     EXPECT_EQ(edit.Lines().Format, sfDefault);
     EXPECT_EQ(edit.Lines().Converter, nullptr);
+
+    // a file larger than any note is refused before it is read
+    {
+        QFile huge(path("huge.txt"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(TRichEditStrings::MaxStreamBytes + 1)); // sparse: nothing is written
+    }
+    try {
+        edit.Lines().LoadFromFile(path("huge.txt"));
+        FAIL() << "an oversized file loaded";
+    } catch (const PlatformError &e) {
+        EXPECT_TRUE(e.message().contains(u"huge.txt")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(u"128 MB")) << e.message().toStdString();
+    }
+    EXPECT_EQ(edit.Text(), "kept");
 
     try {
         edit.Lines().LoadFromFile(path("missing.txt"));
