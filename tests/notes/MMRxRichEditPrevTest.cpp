@@ -113,6 +113,16 @@ TEST_F(Printing, MarginsThatLeaveNoRoomAreRefused)
     edit.SetSelText(QStringLiteral("text"));
     EXPECT_THROW(edit.PrintWithMargins(printer, QString(), 15000, 15000, 0, 0), PlatformError);
     EXPECT_THROW(edit.PrintWithMargins(printer, QString(), 0, 0, 30000, 0), PlatformError);
+
+    QPrinter nowhere;
+    nowhere.setOutputFormat(QPrinter::PdfFormat);
+    nowhere.setOutputFileName(QString());
+    try {
+        edit.Print(nowhere, QString());
+        FAIL() << "printed without a printer";
+    } catch (const PlatformError &e) {
+        EXPECT_EQ(e.message(), "No printer is set up.");
+    }
 }
 
 } // namespace
