@@ -1,5 +1,6 @@
 #include "browser/BrowserDialogs.h"
 
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 
 #include <QDialog>
@@ -12,8 +13,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-
-TBrowserDialogs::~TBrowserDialogs() = default;
 
 QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const QString &caption, const QString &text,
                                                         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
@@ -63,29 +62,41 @@ QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const Q
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setTextFormat(Qt::PlainText);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return static_cast<QMessageBox::StandardButton>(dialogrunner::exec(box));
 }
 
 bool TBrowserDialogs::prompt(QWidget *parent, const QString &caption, const QString &text, QString &value)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent, caption, text, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = answer;
-    return ok;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(text);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(value);
+    if (dialogrunner::exec(dialog) != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
 }
 
 QString TBrowserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
                                       const QStringList &filters, QString *selectedFilter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filters.join(QStringLiteral(";;")),
-                                        selectedFilter);
+    QFileDialog dialog(parent, caption, suggestedPath, filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    if (dialogrunner::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const QString &text, QString &user,
                                   QString &password)
 {
     QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("credentials"));
     dialog.setWindowTitle(caption);
     auto *form = new QFormLayout(&dialog);
     auto *label = new QLabel(text, &dialog);
@@ -93,7 +104,9 @@ bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const
     label->setTextFormat(Qt::PlainText);
     form->addRow(label);
     auto *userEdit = new QLineEdit(user, &dialog);
+    userEdit->setObjectName(QStringLiteral("user"));
     auto *passwordEdit = new QLineEdit(&dialog);
+    passwordEdit->setObjectName(QStringLiteral("password"));
     passwordEdit->setEchoMode(QLineEdit::Password);
     form->addRow(QObject::tr("User name:"), userEdit);
     form->addRow(QObject::tr("Password:"), passwordEdit);
@@ -101,7 +114,7 @@ bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
-    if (exec(dialog) != QDialog::Accepted)
+    if (dialogrunner::exec(dialog) != QDialog::Accepted)
         return false;
     user = userEdit->text();
     password = passwordEdit->text();
@@ -111,31 +124,22 @@ bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const
 bool TBrowserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return dialogrunner::exec(dialog) == QDialog::Accepted;
 }
 
 bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
 {
     QPageSetupDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return dialogrunner::exec(dialog) == QDialog::Accepted;
 }
 
 int TBrowserDialogs::exec(QDialog &dialog)
 {
-    return dialog.exec();
+    return dialogrunner::exec(dialog);
 }
-
-namespace {
-TBrowserDialogs defaultDialogs;
-TBrowserDialogs *current = &defaultDialogs;
-} // namespace
 
 TBrowserDialogs &browserDialogs()
 {
-    return *current;
-}
-
-void setBrowserDialogs(TBrowserDialogs *dialogs)
-{
-    current = dialogs ? dialogs : &defaultDialogs;
+    static TBrowserDialogs dialogs;
+    return dialogs;
 }

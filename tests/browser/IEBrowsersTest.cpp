@@ -9,15 +9,18 @@
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
 #include "common/TestSupport.h"
+#include "platform/DialogRunner.h"
 #include "platform/PlatformStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPrintPreviewDialog>
@@ -41,6 +44,7 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -59,7 +63,9 @@ bool waitUntil(const std::function<bool()> &done, int ms = Timeout)
 }
 
 // Answers the control's dialogs and remembers what it was asked.
-struct TRecordingDialogs : TBrowserDialogs {
+// Answers the browser control's dialogs as the dialog runner, recording the message boxes and the
+// credential questions.
+struct TRecordingDialogs {
     struct Message {
         QString caption;
         QString text;
@@ -68,27 +74,35 @@ struct TRecordingDialogs : TBrowserDialogs {
     QList<Message> messages;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::function<int(QDialog &)> onExec;
-
-    QMessageBox::StandardButton messageBox(QWidget *, const QString &caption, const QString &text,
-                                           QMessageBox::Icon icon, QMessageBox::StandardButtons,
-                                           QMessageBox::StandardButton) override
-    {
-        messages.append({caption, text, icon});
-        return answer;
-    }
-    int exec(QDialog &dialog) override { return onExec ? onExec(dialog) : 0; }
-    QString savePath;
-    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, QString *) override
-    {
-        return savePath;
-    }
+    QString savePath; // the save dialog's choice; cancelled when empty
     QStringList credentialTexts;
-    bool credentials(QWidget *, const QString &, const QString &text, QString &user, QString &password) override
+    std::function<void(QPrinter &)> onPageSetup; // fills the page-setup dialog in; cancelled when empty
+
+    int run(QDialog &dialog)
     {
-        credentialTexts << text;
-        user = QStringLiteral("alice");
-        password = QStringLiteral("secret");
-        return true;
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            messages.append({box->windowTitle(), box->text(), box->icon()});
+            return answer;
+        }
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            if (savePath.isEmpty())
+                return QDialog::Rejected;
+            files->selectFile(savePath);
+            return QDialog::Accepted;
+        }
+        if (dialog.objectName() == u"credentials") {
+            credentialTexts << dialog.findChild<QLabel *>()->text();
+            dialog.findChild<QLineEdit *>(QStringLiteral("user"))->setText(QStringLiteral("alice"));
+            dialog.findChild<QLineEdit *>(QStringLiteral("password"))->setText(QStringLiteral("secret"));
+            return QDialog::Accepted;
+        }
+        if (auto *setup = qobject_cast<QPageSetupDialog *>(&dialog)) {
+            if (!onPageSetup)
+                return QDialog::Rejected;
+            onPageSetup(*setup->printer());
+            return QDialog::Accepted;
+        }
+        return onExec ? onExec(dialog) : 0;
     }
 };
 
@@ -135,7 +149,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(store.isValid());
         platformstore::setFolder(store.path());
-        setBrowserDialogs(&dialogs);
+        runner.emplace([this](QDialog &dialog) { return dialogs.run(dialog); });
         TIEBrowser::SetApplicationTitle(QStringLiteral("Brivo Compact"));
         browser.resize(800, 600);
         browser.show();
@@ -144,7 +158,7 @@ protected:
     {
         // as a page window does before it closes: let the engine wind up a refused download
         QTest::qWait(browser.DownloadSettleMs());
-        setBrowserDialogs(nullptr);
+        runner.reset();
         platformstore::setFolder(QString());
     }
 
@@ -197,6 +211,7 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir store;
     TRecordingDialogs dialogs;
+    std::optional<dialogrunner::ScopedRunner> runner;
     TIEBrowser browser;
 };
 
@@ -679,18 +694,12 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
     EXPECT_TRUE(shown.contains(QStringLiteral("UTF-8")));
     EXPECT_TRUE(shown.contains(QStringLiteral("%1 bytes").arg(QLocale().toString(QFileInfo(p).size()))));
 
-    struct TSetupDialogs : TRecordingDialogs {
-        bool pageSetupDialog(QWidget *, QPrinter &printer) override
-        {
-            printer.setPageOrientation(QPageLayout::Landscape);
-            printer.setPageSize(QPageSize(QPageSize::Letter));
-            printer.setPageMargins(QMarginsF(10, 20, 30, 40), QPageLayout::Millimeter);
-            return true;
-        }
-    } setup;
-    setBrowserDialogs(&setup);
+    dialogs.onPageSetup = [](QPrinter &printer) {
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        printer.setPageMargins(QMarginsF(10, 20, 30, 40), QPageLayout::Millimeter);
+    };
     browser.PageSetup();
-    setBrowserDialogs(&dialogs);
     const QPageLayout stored = pageprint::storedPageLayout();
     EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);

@@ -5,6 +5,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
@@ -570,11 +571,12 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
 
     QStringList asked;
     int answer = messageboxes::IdCancel;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
-        asked << text;
-        EXPECT_EQ(flags, 0x33u);
-        return answer;
-    });
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            asked << text;
+            EXPECT_EQ(flags, 0x33u);
+            return answer;
+        }));
     tree->AddBookmark(nullptr, "Added", "http://added/");
     ASSERT_TRUE(tree->Modified());
     // Cancel keeps the program open and writes nothing
@@ -593,7 +595,6 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
     answer = messageboxes::IdYes;
     closeWindow();
     EXPECT_TRUE(readBytes(list).contains("http://added/"));
-    messageboxes::setResponder(previous);
 }
 
 TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)

@@ -2,12 +2,13 @@
 // moving to the Trash, renaming and adding a favorite.
 #include "settings/CommonUtils.h"
 
+#include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "settings/AddFavoriteDialog.h"
-#include "settings/DialogRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <optional>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -38,18 +40,19 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-        messageboxes::setResponder([this](const QString &text, const QString &caption, unsigned flags) {
-            const bool question = (flags & 0x0F) == messageboxes::YesNo;
-            prompts.push_back({question, caption, text});
-            if (!question)
-                return int(messageboxes::IdOK);
-            return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
-        });
+        runner.emplace(testsupport::answeringMessageBoxes(
+            [this](const QString &text, const QString &caption, unsigned flags) {
+                const bool question = (flags & 0x0F) == messageboxes::YesNo;
+                prompts.push_back({question, caption, text});
+                if (!question)
+                    return int(messageboxes::IdOK);
+                return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
+            },
+            [this](QDialog &dialog) { return forms ? forms(dialog) : int(QDialog::Rejected); }));
     }
     void TearDown() override
     {
-        messageboxes::setResponder({});
-        dialogrunner::setRunner({});
+        runner.reset();
         platformstore::setFolder(QString());
     }
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
@@ -61,6 +64,9 @@ protected:
     QTemporaryDir dir;
     bool answer = true;
     std::vector<Prompt> prompts;
+    // answers the dialogs other than message boxes
+    dialogrunner::Runner forms;
+    std::optional<dialogrunner::ScopedRunner> runner;
 };
 
 QString trashFolder()
@@ -275,14 +281,14 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
     QDir().mkpath(favorites + QStringLiteral("/News/Daily"));
 
     QStringList listed;
-    dialogrunner::setRunner([&](QDialog &d) {
+    forms = [&](QDialog &d) {
         auto &dialog = dynamic_cast<TAddFavoriteDialog &>(d);
         listed = dialog.Folders();
         EXPECT_EQ(dialog.Name(), "Example / Home");
         dialog.SetName(QStringLiteral("Example / Home"));
         EXPECT_TRUE(dialog.SelectFolder(favorites + QStringLiteral("/News/Daily")));
         return int(QDialog::Accepted);
-    });
+    };
     EXPECT_TRUE(AddFavorite(QStringLiteral("Example / Home"), QStringLiteral("https://example.org/")));
     EXPECT_EQ(listed, QStringList({QDir::cleanPath(favorites), favorites + "/News", favorites + "/News/Daily"}));
     const QString file = favorites + QStringLiteral("/News/Daily/Example _ Home.url");
@@ -300,7 +306,7 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
     EXPECT_TRUE(GetInternetShortcutUrl(file, url));
     EXPECT_EQ(url, "https://other.example/");
 
-    dialogrunner::setRunner([](QDialog &) { return int(QDialog::Rejected); });
+    forms = [](QDialog &) { return int(QDialog::Rejected); };
     EXPECT_FALSE(AddFavorite(QStringLiteral("Cancelled"), QStringLiteral("https://c/")));
     EXPECT_FALSE(QFileInfo::exists(favorites + QStringLiteral("/Cancelled.url")));
 }

@@ -1,4 +1,4 @@
-#include "settings/DialogRunner.h"
+#include "platform/DialogRunner.h"
 
 #include <QDialog>
 
