@@ -615,10 +615,11 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     openWindow();
     QStringList told;
     int answer = messageboxes::IdYes;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned) {
-        told << text;
-        return answer;
-    });
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned) {
+            told << text;
+            return answer;
+        }));
     frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
     // a folder now stands where the list was: the list cannot be written there
     ASSERT_TRUE(QFile::remove(list));
@@ -631,7 +632,6 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     EXPECT_TRUE(frmMain->bookmarkTree()->Modified()) << "the list is kept in memory";
     answer = messageboxes::IdNo;
     closeWindow();
-    messageboxes::setResponder(previous);
 }
 
 TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)
