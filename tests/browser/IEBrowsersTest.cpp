@@ -9,6 +9,7 @@
 #include "browser/InternetOptions.h"
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/DialogRunner.h"
 #include "platform/PlatformStore.h"
@@ -44,7 +45,6 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace {
 
@@ -114,8 +114,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(store.isValid());
-        platformstore::setFolder(store.path());
-        runner.emplace([this](QDialog &dialog) { return dialogs.run(dialog); });
         TIEBrowser::SetApplicationTitle(QStringLiteral("Brivo Compact"));
         browser.resize(800, 600);
         browser.show();
@@ -124,8 +122,6 @@ protected:
     {
         // as a page window does before it closes: let the engine wind up a refused download
         QTest::qWait(browser.DownloadSettleMs());
-        runner.reset();
-        platformstore::setFolder(QString());
     }
 
     QString page(const QString &name, const QByteArray &html)
@@ -177,7 +173,9 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir store;
     TRecordingDialogs dialogs;
-    std::optional<dialogrunner::ScopedRunner> runner;
+    // the seams go after the browser that uses them
+    const testsupport::SeamGuard storeFolder = testsupport::restoringDefault(platformstore::setFolder, store.path());
+    const dialogrunner::ScopedRunner dialogsSeam{[this](QDialog &dialog) { return dialogs.run(dialog); }};
     TIEBrowser browser;
 };
 
@@ -758,7 +756,7 @@ TEST(BrowserKeys, BackspaceEnterAndArrowsAreNeverOffered)
 TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
 {
     QTemporaryDir dir;
-    platformstore::setFolder(dir.path());
+    const auto storeFolder = testsupport::restoringDefault(platformstore::setFolder, dir.path());
     const QString key =
         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
     {
@@ -781,7 +779,6 @@ TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
         EXPECT_TRUE(b.UserAgentHeader().contains("; Brivo)"));
     }
     EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
-    platformstore::setFolder(QString());
 }
 
 TEST(BrowserControl, StateWithoutADocument)

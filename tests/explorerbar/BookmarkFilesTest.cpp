@@ -2,6 +2,7 @@
 // decoding, tolerance, refusals and the atomic save.
 #include "explorerbar/BookmarkFiles.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/CodePage.h"
 
@@ -9,9 +10,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace bookmarkfile;
 
@@ -411,15 +410,12 @@ TEST(BookmarkFileSave, WritesAtomicallyAndKeepsTheOldFileOnFailure)
     for (int i = 0; i < 2000; ++i)
         doc.items.append(
             bookmark(0, QStringLiteral("bookmark %1").arg(i), QStringLiteral("http://example.org/%1").arg(i)));
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = save(path, doc, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    bool saved = true;
+    {
+        const testsupport::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        saved = save(path, doc, &error);
+    }
     EXPECT_FALSE(saved);
     EXPECT_EQ(testsupport::readBytes(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.htm"})); // no temporary left

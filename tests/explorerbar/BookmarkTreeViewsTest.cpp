@@ -3,6 +3,7 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
 #include "TreeTestSupport.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
@@ -421,7 +422,8 @@ TEST(O2BookmarkTree, BehavesAsTheBookmarkTreeWithoutItsExtras)
 
 TEST_F(BookmarkTree, ABookmarkGoesToTheFavoritesAFolderDoesNot)
 {
-    const auto previous = dialogrunner::setRunner([](QDialog &) { return int(QDialog::Accepted); });
+    const auto runner =
+        testsupport::restoringPrevious(dialogrunner::setRunner, [](QDialog &) { return int(QDialog::Accepted); });
     auto *mango = static_cast<TBookmarkNode *>(node("Mango"));
     EXPECT_TRUE(mango->AddToFavorites());
     QString url;
@@ -429,5 +431,4 @@ TEST_F(BookmarkTree, ABookmarkGoesToTheFavoritesAFolderDoesNot)
     EXPECT_EQ(url, u"http://mango/");
     EXPECT_FALSE(static_cast<TBookmarkNode *>(node("Folder"))->AddToFavorites());
     EXPECT_FALSE(tree.Modified());
-    dialogrunner::setRunner(previous);
 }

@@ -6,6 +6,7 @@
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
 #include "common/DialogAnswers.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
@@ -40,19 +41,12 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        systemlocale::setOverride(QStringLiteral("en_US.UTF-8"));
-        platformstore::setFolder(dir.path() + "/registry");
-        file = dir.path() + "/brivo.ini";
-    }
+    void SetUp() override { file = dir.path() + "/brivo.ini"; }
     void TearDown() override
     {
         closeWindow();
         delete BrivoIni;
         BrivoIni = nullptr;
-        systemlocale::setOverride(std::nullopt);
-        platformstore::setFolder(QString());
     }
     void openWindow()
     {
@@ -84,6 +78,10 @@ protected:
     }
     QTemporaryDir dir;
     QString file;
+    const testsupport::SeamGuard locale =
+        testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + "/registry");
 };
 
 TEST(ShortCaption, RemovesEqualsAndCutsAtTwentyBytes)
@@ -402,6 +400,7 @@ TEST_F(MainWindowTest, CloseAllAndCloseAllOthers)
 
 TEST_F(MainWindowTest, MissingHelpOpensTheOnlinePage)
 {
+    const testsupport::SeamGuard help([] { qApp->setProperty("HelpFile", QVariant()); });
     openWindow();
     qApp->setProperty("HelpFile", dir.path() + "/nohelp/index.html");
     frmMain->action("actContents")->trigger();

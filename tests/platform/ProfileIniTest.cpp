@@ -1,6 +1,7 @@
 // The settings-file layer against real files on disk, compared byte for byte where the format matters.
 #include "platform/ProfileIni.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using testsupport::readBytes;
@@ -159,15 +158,12 @@ TEST_F(ProfileIniTest, FailedWriteKeepsPreviousFile)
     writeBytes(path(), "[Main]\nA=1\n");
     ProfileIni ini(path());
     // a file-size limit makes the write fail part-way, whoever runs the test
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = ini.writeString("Main", "A", QString(500, u'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const testsupport::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.active());
+        written = ini.writeString("Main", "A", QString(500, u'x'));
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ini.readString("Main", "A", ""), "1");
     EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nA=1\n"));

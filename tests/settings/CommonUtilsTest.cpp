@@ -3,6 +3,7 @@
 #include "settings/CommonUtils.h"
 
 #include "common/DialogAnswers.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
@@ -20,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <optional>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -36,25 +36,7 @@ struct Prompt {
 // A private store and folder per test, with every question answered by `answer` and recorded.
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-        runner.emplace(testsupport::answeringMessageBoxes(
-            [this](const QString &text, const QString &caption, unsigned flags) {
-                const bool question = (flags & 0x0F) == messageboxes::YesNo;
-                prompts.push_back({question, caption, text});
-                if (!question)
-                    return int(messageboxes::IdOK);
-                return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
-            },
-            [this](QDialog &dialog) { return forms ? forms(dialog) : int(QDialog::Rejected); }));
-    }
-    void TearDown() override
-    {
-        runner.reset();
-        platformstore::setFolder(QString());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
     int errors() const
     {
@@ -64,9 +46,19 @@ protected:
     QTemporaryDir dir;
     bool answer = true;
     std::vector<Prompt> prompts;
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
     // answers the dialogs other than message boxes
     dialogrunner::Runner forms;
-    std::optional<dialogrunner::ScopedRunner> runner;
+    const dialogrunner::ScopedRunner runner{testsupport::answeringMessageBoxes(
+        [this](const QString &text, const QString &caption, unsigned flags) {
+            const bool question = (flags & 0x0F) == messageboxes::YesNo;
+            prompts.push_back({question, caption, text});
+            if (!question)
+                return int(messageboxes::IdOK);
+            return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
+        },
+        [this](QDialog &dialog) { return forms ? forms(dialog) : int(QDialog::Rejected); })};
 };
 
 QString trashFolder()
@@ -313,7 +305,7 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
 
 TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)
 {
-    SetFavoritesTransfer({});
+    const auto none = testsupport::restoringDefault(SetFavoritesTransfer, {});
     EXPECT_THROW(ImportExportFavorites(true, QString()), PlatformError);
     EXPECT_EQ(BusyCursorDepth(), 0);
 
@@ -332,5 +324,4 @@ TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)
     SetFavoritesTransfer([](bool, const QString &) { throw PlatformError(QStringLiteral("bad file")); });
     EXPECT_THROW(ImportExportFavorites(true, QString()), PlatformError);
     EXPECT_EQ(BusyCursorDepth(), 0);
-    SetFavoritesTransfer({});
 }
