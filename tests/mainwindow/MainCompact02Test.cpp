@@ -11,6 +11,8 @@
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
 #include "mainwindow/StatusBars.h"
+#include "notes/MGRichEditFramePrev.h"
+#include "notes/MMRxRichEditPrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
@@ -603,6 +605,35 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
     answer = messageboxes::IdYes;
     closeWindow();
     EXPECT_TRUE(readBytes(list).contains("http://added/"));
+}
+
+TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)
+{
+    openWindow();
+    TMGRichEditFramePrev *notes = frmMain->richEditFrame();
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->PageControl->tabText(0), "New Document 1");
+    notes->ActiveEditor()->SetSelText(QStringLiteral("a note"));
+
+    QStringList asked;
+    QList<int> answers{messageboxes::IdCancel, messageboxes::IdNo};
+    struct Restore {
+        messageboxes::Responder previous;
+        ~Restore() { messageboxes::setResponder(previous); }
+    } restore{messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
+        asked << text;
+        EXPECT_EQ(flags, 0x33u);
+        return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
+    })};
+    // Cancel keeps the program open and writes no settings
+    frmMain->close();
+    EXPECT_TRUE(frmMain->isVisible());
+    EXPECT_EQ(asked, QStringList{"New Document 1 have been modified. Do you want to save the changes?"});
+    EXPECT_FALSE(readBytes(file).contains("WindowState"));
+    // No lets it close
+    closeWindow();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(readBytes(file).contains("WindowState"));
 }
 
 TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowStays)
