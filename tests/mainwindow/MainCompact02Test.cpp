@@ -617,14 +617,12 @@ TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)
 
     QStringList asked;
     QList<int> answers{messageboxes::IdCancel, messageboxes::IdNo};
-    struct Restore {
-        messageboxes::Responder previous;
-        ~Restore() { messageboxes::setResponder(previous); }
-    } restore{messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
-        asked << text;
-        EXPECT_EQ(flags, 0x33u);
-        return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
-    })};
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            asked << text;
+            EXPECT_EQ(flags, 0x33u);
+            return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
+        }));
     // Cancel keeps the program open and writes no settings
     frmMain->close();
     EXPECT_TRUE(frmMain->isVisible());
