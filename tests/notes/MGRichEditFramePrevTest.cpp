@@ -9,9 +9,14 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#ifdef BRIVO_HAVE_QTPDF
+#include <QPdfDocument>
+#endif
 
 using namespace notestest;
 using messageboxes::IdCancel;
@@ -43,10 +48,14 @@ protected:
         return editor;
     }
 
-    // The file dialogs choose the next of these names (a dialog with none left is cancelled).
+    // The file dialogs choose the next of these names (a dialog with none left is cancelled); the
+    // page set-up is accepted as it stands when pageSetup is true.
     QStringList chosen;
     int fileDialogs = 0;
+    bool pageSetup = false;
     DialogAnswers dialogs{[this](QDialog &d) {
+        if (qobject_cast<QPageSetupDialog *>(&d))
+            return int(pageSetup ? QDialog::Accepted : QDialog::Rejected);
         auto *files = qobject_cast<QFileDialog *>(&d);
         if (!files)
             return int(QDialog::Rejected);
@@ -260,6 +269,35 @@ TEST_F(NotesFrame, UndoingEveryChangeClearsTheModifiedState)
     EXPECT_FALSE(editor->Modified());
     EXPECT_EQ(frame.StatusPanelText(0), QString());
     EXPECT_FALSE(frame.actFileSaveAll->isEnabled());
+}
+
+TEST_F(NotesFrame, PrintUsesThePageSetUpMarginsOnTheWholeSheet)
+{
+    type(QStringLiteral("Printed words"));
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    frame.Printer().setOutputFormat(QPrinter::PdfFormat);
+    frame.Printer().setOutputFileName(pdf);
+    frame.actFilePrint->trigger(); // the page set-up is cancelled: nothing printed
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    pageSetup = true;
+    frame.actFilePrint->trigger();
+    ASSERT_TRUE(QFile::exists(pdf));
+    // the page set-up keeps its margins for the next print
+    EXPECT_EQ(frame.Printer().pageLayout().margins(QPageLayout::Millimeter), QMarginsF(15, 15, 15, 15));
+    EXPECT_EQ(frame.StatusPanelText(0), " Modified"); // printing leaves the document as it was
+#ifdef BRIVO_HAVE_QTPDF
+    QPdfDocument document;
+    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
+    ASSERT_EQ(document.pageCount(), 1);
+    const QPdfSelection text = document.getAllText(0);
+    EXPECT_TRUE(text.text().contains(u"Printed words")) << text.text().toStdString();
+    // the text starts 15 mm from the sheet's left and top edges
+    const QRectF box = text.boundingRectangle();
+    const qreal mm = 72 / 25.4;
+    EXPECT_NEAR(box.left(), 15 * mm, 2.0);
+    EXPECT_NEAR(box.top(), 15 * mm, 4.0);
+#endif
 }
 
 } // namespace

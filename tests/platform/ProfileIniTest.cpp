@@ -170,6 +170,34 @@ TEST_F(ProfileIniTest, FailedWriteKeepsPreviousFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"test.ini"})) << "no temporary file is left";
 }
 
+TEST_F(ProfileIniTest, AFileOverTheLimitIsRefusedAndNeverOverwritten)
+{
+    const QByteArray big = "[Main]\nA=1\n" + QByteArray(ProfileIni::MaxFileSize, '\n');
+    writeBytes(path(), big);
+    ProfileIni ini(path());
+    EXPECT_EQ(ini.readString("Main", "A", "default"), "default");
+    EXPECT_TRUE(ini.errorString().contains(QStringLiteral("larger than"))) << ini.errorString().toStdString();
+    EXPECT_FALSE(ini.writeString("Main", "B", "2"));
+    EXPECT_EQ(ini.readString("Main", "B", "none"), "none");
+    EXPECT_EQ(readBytes(path()), big);
+    // a smaller limit for a smaller kind of file; at the limit the file is read
+    writeBytes(path(), "[S]\nk=v\n" + QByteArray(100, ';'));
+    EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).readString("S", "k", ""), "v");
+    EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 107).readString("S", "k", ""), "");
+    EXPECT_TRUE(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).errorString().isEmpty());
+}
+
+TEST_F(ProfileIniTest, RunsOfEmptyLinesComeBackWhole)
+{
+    // held as one line each run, written back byte for byte; a new key goes before the trailing run
+    const QByteArray bytes = "[A]\n\n\n\nx=1\n\n\n[B]\n" + QByteArray(300000, '\n') + "y=2\n\n\n";
+    EXPECT_EQ(ProfileIni::roundTripForTest(bytes), bytes);
+    writeBytes(path(), "[A]\nx=1\n\n\n[B]\ny=2\n");
+    ProfileIni ini(path());
+    ASSERT_TRUE(ini.writeString("A", "z", "3"));
+    EXPECT_EQ(readBytes(path()), QByteArray("[A]\nx=1\nz=3\n\n\n[B]\ny=2\n"));
+}
+
 TEST_F(ProfileIniTest, SeesChangesMadeByAnotherWriter)
 {
     writeBytes(path(), "[Main]\nA=1\n");

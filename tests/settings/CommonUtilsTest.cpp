@@ -150,6 +150,13 @@ TEST_F(ShellTest, InternetShortcutsAreReadAndWrittenAsIniFiles)
     EXPECT_EQ(url, "https://new.example/");
     EXPECT_TRUE(readBytes(path("a.url")).contains("IconIndex=0"));
     EXPECT_FALSE(WriteInternetShortcut(path("d.url"), QStringLiteral("http://a/\r\n[x]")));
+
+    // a shortcut is a small file: a large one is refused, and not overwritten
+    const QByteArray large = "[InternetShortcut]\nURL=http://large/\n" + QByteArray(70000, '\n');
+    writeBytes(path("large.url"), large);
+    EXPECT_FALSE(GetInternetShortcutUrl(path("large.url"), url));
+    EXPECT_FALSE(WriteInternetShortcut(path("large.url"), QStringLiteral("http://other/")));
+    EXPECT_EQ(readBytes(path("large.url")), large);
 }
 
 TEST_F(ShellTest, LinksResolveToTheirTargets)
