@@ -269,6 +269,14 @@ void TfrmBrowser::MarkActions()
 
 void TfrmBrowser::closeEvent(QCloseEvent *event)
 {
+    // a script of the page no longer gets answers; one waiting for its dialog has it cancelled, and
+    // the window closes once that script has its answer
+    m_browser->EndScriptDialogs();
+    if (m_browser->InScriptDialog()) {
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     if (m_closing) {
         QMdiSubWindow::closeEvent(event);
         return;

@@ -5,12 +5,14 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -136,6 +138,27 @@ bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
 int TBrowserDialogs::exec(QDialog &dialog)
 {
     return dialogrunner::exec(dialog);
+}
+
+int TBrowserDialogs::runForPage(QWidget *page, QDialog &dialog)
+{
+    return dialogrunner::run(dialog, [page](QDialog &shown) {
+        QPointer<QWidget> guard(page);
+        shown.setWindowModality(Qt::NonModal);
+        QEventLoop loop;
+        QObject::connect(&shown, &QDialog::finished, &loop, &QEventLoop::quit);
+        if (page)
+            page->setEnabled(false);
+        shown.show();
+        shown.raise();
+        shown.activateWindow();
+        // a dialog ended while it was being shown has finished already
+        if (shown.isVisible())
+            loop.exec(QEventLoop::DialogExec);
+        if (guard)
+            guard->setEnabled(true);
+        return shown.result();
+    });
 }
 
 TBrowserDialogs &browserDialogs()

@@ -26,6 +26,10 @@ public:
     bool pageSetupDialog(QWidget *parent, QPrinter &printer);
     // Runs a modal dialog the control built (print preview, properties, internet options).
     int exec(QDialog &dialog);
+    // Runs a dialog of the page's scripts (alert, confirm, prompt), which waits for the user without
+    // blocking the program: the page takes no input until the dialog is answered, while every other
+    // window (its own caption and close box too) keeps working. Returns the dialog's result.
+    int runForPage(QWidget *page, QDialog &dialog);
 };
 
 TBrowserDialogs &browserDialogs();

@@ -14,6 +14,9 @@ using Runner = std::function<int(QDialog &dialog)>;
 // Installs the runner (an empty one restores QDialog::exec); returns the one before.
 Runner setRunner(Runner runner);
 int exec(QDialog &dialog);
+// Runs the dialog through the installed runner, or, without one, by showItself (a dialog that must
+// not block the program, for one).
+int run(QDialog &dialog, const std::function<int(QDialog &)> &showItself);
 
 // Installs a runner for its own lifetime, then puts back the one before.
 class ScopedRunner {

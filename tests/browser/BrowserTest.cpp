@@ -2,21 +2,28 @@
 // and when, the marks of the size and encoding actions, new windows, history and a bounded close.
 #include "browser/Browser.h"
 
+#include "browser/BrowserDialogs.h"
 #include "browser/BrowserMessages.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
+#include "platform/DialogRunner.h"
 #include "platform/HistoryStore.h"
 #include "settings/MemInis.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using testsupport::waitForEqual;
@@ -215,3 +222,120 @@ TEST_F(PageWindowTest, ClosingALoadingWindowWaitsAtMostAFewSeconds)
 }
 
 } // namespace
+
+namespace {
+
+// Runs the control's dialogs without blocking, presses Esc in each and notes whether it closed.
+struct TEscPressingDialogs {
+    QStringList stillOpen;
+    int runs = 0;
+    int run(QDialog &dialog)
+    {
+        ++runs;
+        dialog.show();
+        QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
+        if (dialog.isVisible()) {
+            stillOpen << dialog.windowTitle();
+            dialog.reject();
+        }
+        return dialog.result();
+    }
+};
+
+} // namespace
+
+TEST_F(PageWindowTest, EscClosesTheFindDialogAndTheInternetOptionsWhileTheOwnerTakesEsc)
+{
+    owner.handleKeys = true; // as the main window does: Esc is its Stop
+    auto *p = new TfrmBrowser(&area, &owner);
+    p->WebBrowser()->Navigate(page("find.html", "<body>word word word</body>"));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->HasDocument() && !p->WebBrowser()->Busy(); }, 20000))
+        << "the page did not load";
+
+    p->WebBrowser()->Find();
+    TFindDialog *find = p->WebBrowser()->FindDialog();
+    ASSERT_TRUE(find && find->isVisible());
+    find->activateWindow();
+    find->textEdit()->setFocus();
+    QTest::keyClick(find->textEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible()) << "Esc in the find dialog went to the owner";
+
+    TEscPressingDialogs dialogs;
+    dialogrunner::ScopedRunner guard([&](QDialog &dialog) { return dialogs.run(dialog); });
+    p->WebBrowser()->InternetOptions();
+    ASSERT_EQ(dialogs.runs, 1);
+    EXPECT_TRUE(dialogs.stillOpen.isEmpty()) << "Esc left open: " << dialogs.stillOpen.join(", ").toStdString();
+}
+
+TEST_F(PageWindowTest, AScriptDialogBlocksOnlyItsPageAndClosingThePageEndsIt)
+{
+    auto *other = new TfrmBrowser(&area, &owner);
+    QPointer<TfrmBrowser> p = new TfrmBrowser(&area, &owner);
+    const QString url = page("alerts.html", "<body><script>for (var i = 0; i < 50; ++i) alert('again ' + i);"
+                                            " document.title = 'done';</script></body>");
+    // the probe runs inside the dialog's own wait, as the user's clicks would
+    int boxes = 0;
+    QPointer<QMessageBox> last;
+    bool programBlocked = false, pageTookInput = false, otherPageBlocked = false, closeAsked = false;
+    QStringList notClosedByEsc;
+    QTimer probe;
+    probe.setInterval(20);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        QMessageBox *box = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *b = qobject_cast<QMessageBox *>(w); b && b->isVisible())
+                box = b;
+        if (!box || !p)
+            return;
+        if (box == last) {
+            notClosedByEsc << box->text();
+            return;
+        }
+        last = box;
+        ++boxes;
+        programBlocked = programBlocked || QApplication::activeModalWidget() != nullptr;
+        pageTookInput = pageTookInput || p->WebBrowser()->isEnabled();
+        otherPageBlocked = otherPageBlocked || !other->WebBrowser()->isEnabled();
+        if (boxes < 3) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        if (!closeAsked) {
+            closeAsked = true;
+            p->close();
+        }
+    });
+    probe.start();
+    p->WebBrowser()->Navigate(url);
+    ASSERT_TRUE(waitUntil([&] { return p.isNull(); }, 30000))
+        << "the page window is still open after " << boxes << " script dialogs";
+    probe.stop();
+    EXPECT_EQ(boxes, 3) << "closing the page ends its dialogs: no later one shows";
+    EXPECT_FALSE(programBlocked) << "a script dialog blocked the whole program";
+    EXPECT_FALSE(pageTookInput) << "the page took input while its dialog was open";
+    EXPECT_FALSE(otherPageBlocked);
+    EXPECT_TRUE(notClosedByEsc.isEmpty()) << "Esc left open: " << notClosedByEsc.join(", ").toStdString();
+    EXPECT_TRUE(other->isVisible());
+    EXPECT_TRUE(other->WebBrowser()->isEnabled());
+}
+
+TEST_F(PageWindowTest, EachEnterInFindMovesOneMatch)
+{
+    auto *p = new TfrmBrowser(&area, &owner);
+    p->WebBrowser()->Navigate(page("three.html", "<body>word, word and word</body>"));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->HasDocument() && !p->WebBrowser()->Busy(); }, 20000))
+        << "the page did not load";
+    p->WebBrowser()->Find();
+    TFindDialog *find = p->WebBrowser()->FindDialog();
+    ASSERT_TRUE(find && find->isVisible());
+    QTest::keyClicks(find->textEdit(), QStringLiteral("word"));
+    QLabel *result = find->resultLabel();
+    for (const QString expected : {QStringLiteral("Match 1 of 3"), QStringLiteral("Match 2 of 3")}) {
+        result->clear();
+        QTest::keyClick(find->textEdit(), Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return !result->text().isEmpty(); }, 20000)) << "no answer to the search";
+        // a second search started by the same Enter has its chance to answer
+        testsupport::processEventsFor(300);
+        EXPECT_EQ(result->text(), expected);
+    }
+}
