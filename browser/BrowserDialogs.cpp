@@ -3,11 +3,13 @@
 #include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 
+#include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const QString &caption, const QString &text,
                                                         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
@@ -129,10 +132,29 @@ bool TBrowserDialogs::printDialog(QWidget *parent, QPrinter &printer)
     return dialogrunner::exec(dialog) == QDialog::Accepted;
 }
 
-bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
+bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer, QString &header, QString &footer)
 {
     QPageSetupDialog dialog(&printer, parent);
-    return dialogrunner::exec(dialog) == QDialog::Accepted;
+    // the header and footer join the paper settings, above the dialog's buttons
+    auto *group = new QGroupBox(QObject::tr("Header and footer"), &dialog);
+    auto *form = new QFormLayout(group);
+    auto *headerEdit = new QLineEdit(header, group);
+    headerEdit->setObjectName(QStringLiteral("HeaderEdit"));
+    auto *footerEdit = new QLineEdit(footer, group);
+    footerEdit->setObjectName(QStringLiteral("FooterEdit"));
+    form->addRow(QObject::tr("&Header:"), headerEdit);
+    form->addRow(QObject::tr("&Footer:"), footerEdit);
+    if (auto *column = qobject_cast<QBoxLayout *>(dialog.layout()))
+        column->insertWidget(std::max(0, column->count() - 1), group);
+    else
+        group->hide();
+    if (exec(dialog) != QDialog::Accepted)
+        return false;
+    if (!group->isHidden()) {
+        header = headerEdit->text();
+        footer = footerEdit->text();
+    }
+    return true;
 }
 
 int TBrowserDialogs::exec(QDialog &dialog)

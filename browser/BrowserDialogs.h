@@ -23,7 +23,8 @@ public:
     // User name and password for a site or proxy; false when cancelled.
     bool credentials(QWidget *parent, const QString &caption, const QString &text, QString &user, QString &password);
     bool printDialog(QWidget *parent, QPrinter &printer);
-    bool pageSetupDialog(QWidget *parent, QPrinter &printer);
+    // Paper, orientation and margins in the printer; header and footer (page-setup codes) edited in place.
+    bool pageSetupDialog(QWidget *parent, QPrinter &printer, QString &header, QString &footer);
     // Runs a modal dialog the control built (print preview, properties, internet options).
     int exec(QDialog &dialog);
     // Runs a dialog of the page's scripts (alert, confirm, prompt), which waits for the user without

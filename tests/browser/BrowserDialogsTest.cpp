@@ -69,7 +69,9 @@ TEST(BrowserDialogs, EveryDialogGoesThroughTheRunner)
               QMessageBox::No);
     QPrinter printer;
     EXPECT_FALSE(dialogs.printDialog(nullptr, printer));
-    EXPECT_FALSE(dialogs.pageSetupDialog(nullptr, printer));
+    QString header;
+    QString footer;
+    EXPECT_FALSE(dialogs.pageSetupDialog(nullptr, printer, header, footer));
     EXPECT_EQ(seen, (QStringList{"QInputDialog", "QFileDialog", "QDialog", "QMessageBox", "QPrintDialog",
                                  "QPageSetupDialog"}));
 }

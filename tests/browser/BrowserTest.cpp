@@ -6,10 +6,12 @@
 #include "browser/BrowserMessages.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "browser/PagePrinters.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/DialogRunner.h"
 #include "platform/HistoryStore.h"
+#include "platform/PlatformStore.h"
 #include "settings/MemInis.h"
 
 #include <QAction>
@@ -19,7 +21,10 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QPdfDocument>
 #include <QPointer>
+#include <QPrinter>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -154,6 +159,34 @@ TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
     for (QAction *a : p->FontList())
         sizes += a->isChecked();
     EXPECT_EQ(sizes, 1);
+}
+
+TEST_F(PageWindowTest, EncodingMarksTakeTheEnginesNameThroughItsAliases)
+{
+    // the engine decodes gb2312 as GBK, and names iso-8859-9 windows-1254
+    const struct {
+        const char *file;
+        QByteArray html;
+        int tag;
+    } cases[] = {
+        {"gb.html", "<meta charset=\"gb2312\"><body>\xD6\xD0\xCE\xC4</body>", 12},
+        {"tr.html", "<meta charset=\"iso-8859-9\"><body>\xFE</body>", 24},
+        {"sjis.html", "<meta charset=\"x-sjis\"><body>\x93\xFA</body>", 3},
+    };
+    auto *p = new TfrmBrowser(&area, &owner);
+    for (const auto &c : cases) {
+        p->WebBrowser()->Navigate(page(QString::fromLatin1(c.file), c.html));
+        ASSERT_TRUE(waitUntil(
+            [&] { return p->WebBrowser()->LocationURL().endsWith(QLatin1String(c.file)) && !p->WebBrowser()->Busy(); },
+            20000))
+            << c.file << " did not load";
+        QStringList marked;
+        for (QAction *a : p->EncodeList())
+            if (a->isChecked())
+                marked << a->objectName();
+        EXPECT_EQ(marked, QStringList{p->EncodeList().at(c.tag)->objectName()})
+            << c.file << ": the engine's name is " << p->WebBrowser()->Charset().toStdString();
+    }
 }
 
 TEST_F(PageWindowTest, CompletedPagesAreRememberedButInternalOnes)
@@ -338,4 +371,91 @@ TEST_F(PageWindowTest, EachEnterInFindMovesOneMatch)
         testsupport::processEventsFor(300);
         EXPECT_EQ(result->text(), expected);
     }
+}
+
+TEST_F(PageWindowTest, PrintedPagesCarryTheWindowsHeaderAndFooterAndPageSetupChangesThem)
+{
+    const auto store = testsupport::restoringDefault(platformstore::setFolder, dir.path() + "/registry");
+    QByteArray body = "<title>Window Print</title><body style='font-size:20px'>";
+    for (int i = 0; i < 90; ++i)
+        body += "<p>Line " + QByteArray::number(i) + " of the page.</p>";
+    auto *p = new TfrmBrowser(&area, &owner);
+    p->WebBrowser()->Navigate(page("printed.html", body));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->HasDocument() && !p->WebBrowser()->Busy(); }, 20000))
+        << "the page did not load";
+    const auto printTo = [&](const QString &out) {
+        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(out);
+        pageprint::applyPageSetup(*printer);
+        QSignalSpy done(p->WebBrowser(), &TIEBrowser::PrintComplete);
+        return p->WebBrowser()->PrintTo(printer) && done.wait(20000) && done.first().first().toBool();
+    };
+    const QString out = dir.filePath("window.pdf");
+    ASSERT_TRUE(printTo(out));
+    QPdfDocument pdf;
+    ASSERT_EQ(pdf.load(out), QPdfDocument::Error::None);
+    ASSERT_GE(pdf.pageCount(), 2);
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    for (int i = 0; i < pdf.pageCount(); ++i) {
+        const QString text = pdf.getAllText(i).text();
+        EXPECT_TRUE(text.contains(QStringLiteral("%1/%2 ページ").arg(i + 1).arg(pdf.pageCount())))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(u"Window Print")) << text.toStdString();
+        EXPECT_TRUE(text.contains(u"printed.html")) << text.toStdString();
+        EXPECT_TRUE(text.contains(date)) << text.toStdString();
+    }
+
+    // page setup edits them, for this window and the windows that come after
+    QString shownHeader;
+    {
+        dialogrunner::ScopedRunner runner([&](QDialog &dialog) {
+            auto *header = dialog.findChild<QLineEdit *>(QStringLiteral("HeaderEdit"));
+            auto *footer = dialog.findChild<QLineEdit *>(QStringLiteral("FooterEdit"));
+            if (!header || !footer)
+                return int(QDialog::Rejected);
+            shownHeader = header->text();
+            header->setText(QStringLiteral("Top &p"));
+            footer->clear();
+            return int(QDialog::Accepted);
+        });
+        p->WebBrowser()->PageSetup();
+    }
+    EXPECT_EQ(shownHeader, QStringLiteral("&w&b&p/&P ページ"));
+
+    // the page setup dialog itself offers the two lines beside the paper settings
+    struct TFillingDialogs {
+        bool found = false;
+        int run(QDialog &dialog)
+        {
+            auto *header = dialog.findChild<QLineEdit *>(QStringLiteral("HeaderEdit"));
+            auto *footer = dialog.findChild<QLineEdit *>(QStringLiteral("FooterEdit"));
+            found = header && footer && header->text() == QStringLiteral("Top &p");
+            if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty()) {
+                dialog.show();
+                dialog.grab().save(shots + QStringLiteral("/page-setup.png"));
+            }
+            if (!found)
+                return QDialog::Rejected;
+            header->setText(QStringLiteral("Top &p"));
+            footer->clear();
+            return QDialog::Accepted;
+        }
+    } filling;
+    {
+        dialogrunner::ScopedRunner runner([&](QDialog &dialog) { return filling.run(dialog); });
+        p->WebBrowser()->PageSetup();
+    }
+    EXPECT_TRUE(filling.found) << "the page setup dialog has no header and footer lines";
+    EXPECT_EQ(p->WebBrowser()->PrintOptions().Header, QStringLiteral("Top &p"));
+    auto *later = new TfrmBrowser(&area, &owner);
+    EXPECT_EQ(later->WebBrowser()->PrintOptions().Header, QStringLiteral("Top &p"));
+    EXPECT_EQ(later->WebBrowser()->PrintOptions().Footer, QString()) << "an emptied footer stays empty";
+    const QString edited = dir.filePath("edited.pdf");
+    ASSERT_TRUE(printTo(edited));
+    QPdfDocument again;
+    ASSERT_EQ(again.load(edited), QPdfDocument::Error::None);
+    const QString first = again.getAllText(0).text();
+    EXPECT_TRUE(first.contains(u"Top 1")) << first.toStdString();
+    EXPECT_FALSE(first.contains(u"printed.html")) << first.toStdString();
 }

@@ -78,7 +78,7 @@ struct TRecordingDialogs {
     std::function<int(QDialog &)> onExec;
     QString savePath; // the save dialog's choice; cancelled when empty
     QStringList credentialTexts;
-    std::function<void(QPrinter &)> onPageSetup; // fills the page-setup dialog in; cancelled when empty
+    std::function<void(QPageSetupDialog &)> onPageSetup; // fills the page-setup dialog in; cancelled when empty
 
     int run(QDialog &dialog)
     {
@@ -101,7 +101,7 @@ struct TRecordingDialogs {
         if (auto *setup = qobject_cast<QPageSetupDialog *>(&dialog)) {
             if (!onPageSetup)
                 return QDialog::Rejected;
-            onPageSetup(*setup->printer());
+            onPageSetup(*setup);
             return QDialog::Accepted;
         }
         return onExec ? onExec(dialog) : 0;
@@ -662,12 +662,17 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
     EXPECT_TRUE(shown.contains(QStringLiteral("UTF-8")));
     EXPECT_TRUE(shown.contains(QStringLiteral("%1 bytes").arg(QLocale().toString(QFileInfo(p).size()))));
 
-    dialogs.onPageSetup = [](QPrinter &printer) {
+    dialogs.onPageSetup = [](QPageSetupDialog &dialog) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("HeaderEdit"))->setText(QStringLiteral("&w"));
+        dialog.findChild<QLineEdit *>(QStringLiteral("FooterEdit"))->setText(QStringLiteral("&u"));
+        QPrinter &printer = *dialog.printer();
         printer.setPageOrientation(QPageLayout::Landscape);
         printer.setPageSize(QPageSize(QPageSize::Letter));
         printer.setPageMargins(QMarginsF(10, 20, 30, 40), QPageLayout::Millimeter);
     };
     browser.PageSetup();
+    EXPECT_EQ(browser.PrintOptions().Header, QStringLiteral("&w"));
+    EXPECT_EQ(pageprint::storedFooter(QString()), QStringLiteral("&u"));
     const QPageLayout stored = pageprint::storedPageLayout();
     EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);
