@@ -11,13 +11,13 @@
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformPaths.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 
 #include <QDir>
 #include <QFileDialog>

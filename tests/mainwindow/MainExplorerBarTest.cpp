@@ -4,6 +4,7 @@
 // corrupt history store at start-up, and the repair of bookmarks to moved local files.
 #include "browser/Browser.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
 #include "explorerbar/Bookmark.h"
 #include "explorerbar/BookmarkFiles.h"
@@ -20,7 +21,6 @@
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <optional>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -50,14 +51,15 @@ protected:
         platformstore::writeString(Hive::CurrentUser, Folders, "Favorites", dir.path() + "/Favorites");
         QDir().mkpath(dir.path() + "/Favorites/Links");
         HistoryStore::setSharedPath(dir.path() + "/History/History.sqlite");
-        previousResponder = messageboxes::setResponder([this](const QString &text, const QString &, unsigned) {
-            told << text;
-            return answer;
-        });
-        previousRunner = dialogrunner::setRunner([this](QDialog &d) {
-            dialogs << d.metaObject()->className();
-            return fillIn ? fillIn(d) : int(QDialog::Rejected);
-        });
+        runner.emplace(testsupport::answeringMessageBoxes(
+            [this](const QString &text, const QString &, unsigned) {
+                told << text;
+                return answer;
+            },
+            [this](QDialog &d) {
+                dialogs << d.metaObject()->className();
+                return fillIn ? fillIn(d) : int(QDialog::Rejected);
+            }));
     }
     void TearDown() override
     {
@@ -68,8 +70,7 @@ protected:
         }
         delete BrivoIni;
         BrivoIni = nullptr;
-        messageboxes::setResponder(previousResponder);
-        dialogrunner::setRunner(previousRunner);
+        runner.reset();
         HistoryStore::setSharedPath(QString());
         systemlocale::setOverride(std::nullopt);
         platformstore::setFolder(QString());
@@ -140,8 +141,7 @@ protected:
     QStringList dialogs;
     int answer = messageboxes::IdOK;
     std::function<int(QDialog &)> fillIn;
-    messageboxes::Responder previousResponder;
-    dialogrunner::Runner previousRunner;
+    std::optional<dialogrunner::ScopedRunner> runner;
 };
 
 // The working folder for one test.
