@@ -328,7 +328,8 @@ void TfrmMain::FormCreate()
     if (language >= 0 && language < languages.size())
         languages.at(language)->setChecked(true);
     try {
-        ApplyLanguage();
+        if (BrivoIni->LanguageTable)
+            ApplyLanguage(*BrivoIni->LanguageTable);
         LoadSettings();
         UpdateLinkButtons();
         UpdateToolButtons();
@@ -784,10 +785,11 @@ void TfrmMain::actLanguageExecute(QAction *act)
     setUpdatesEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BrivoIni->SetLanguage(language);
-    ApplyLanguage();
-    if (BrivoIni->LanguageTable)
+    if (BrivoIni->LanguageTable) {
+        ApplyLanguage(*BrivoIni->LanguageTable);
         for (TfrmBrowser *page : Browsers())
             page->ApplyLanguage(*BrivoIni->LanguageTable);
+    }
     for (QAction *a : LanguageActions())
         a->setChecked(a == act);
     QApplication::restoreOverrideCursor();

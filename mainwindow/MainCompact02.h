@@ -33,6 +33,7 @@ class TfrmBrowser;
 class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
+class TMemIni;
 class TFavoriteTreeView;
 class TMGRichEditFramePrev;
 class TO2BookmarkTreeView;
@@ -50,7 +51,7 @@ public:
     TfrmBrowser *NewBrowser();
     // Reopens the saved page windows, last to first, or one window at the start page.
     void OpenSavedBrowsers();
-    void ApplyLanguage();
+    void ApplyLanguage(const TMemIni &table);
     void LoadSettings();
     void SaveSettings();
     // Rebuild the customisable tool bar, the link buttons and the search-engine list from the settings.
