@@ -1,4 +1,5 @@
 // The main window's texts from the current language table.
+#include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
@@ -31,5 +32,6 @@ void TfrmMain::ApplyLanguage(const TMemIni &table)
         PageControl->setTabText(PageControl->indexOf(page), mainText(table, page->objectName()));
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
                             table.ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
+    HistoryTreeView->ApplyLanguage(table);
     RichEditFrame->ApplyLanguage(table);
 }
