@@ -5,6 +5,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QSet>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -110,7 +112,11 @@ TEST_F(MainWindowTest, TabsAreNumberedOnceAndIndexesStayDense)
     EXPECT_EQ(c->BrowserIndex, 2);
     EXPECT_EQ(c->windowTitle(), "Browser 3");
     EXPECT_EQ(frmMain->ActiveBrowser(), c);
-    delete b;
+    // closed as the user closes it: the window goes through its close and is deleted later
+    QPointer<TfrmBrowser> closing(b);
+    EXPECT_TRUE(b->close());
+    ASSERT_TRUE(waitUntil([&] { return closing.isNull(); })) << "the closed window is still there";
+    EXPECT_EQ(frmMain->Browsers(), QList<TfrmBrowser *>({a, c}));
     EXPECT_EQ(tabTexts(), QStringList({"Browser 1", "Browser 3"}));
     EXPECT_EQ(a->BrowserIndex, 0);
     EXPECT_EQ(c->BrowserIndex, 1);
@@ -311,25 +317,27 @@ TEST_F(MainWindowTest, LanguageTextsReplaceEveryPlaceholder)
     EXPECT_TRUE(frmMain->action("actJapaneseKanji")->isChecked());
 }
 
-TEST_F(MainWindowTest, ExplorerBarCycleStartsByHiding)
+TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidth)
 {
     writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\n");
     openWindow();
     QAction *cycle = frmMain->action("actExplorerBar");
+    QAction *button = frmMain->action("acttbExplorerBar");
     auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
-    cycle->trigger();
-    EXPECT_TRUE(pageControl->isHidden());
-    EXPECT_FALSE(cycle->isChecked());
-    EXPECT_FALSE(frmMain->action("acttbExplorerBar")->isChecked());
-    cycle->trigger();
-    EXPECT_FALSE(pageControl->isHidden());
-    EXPECT_EQ(pageControl->width(), 313);
-    cycle->trigger();
-    EXPECT_EQ(pageControl->width(), frmMain->width() / 2);
-    cycle->trigger();
-    cycle->trigger();
-    cycle->trigger();
-    EXPECT_TRUE(pageControl->isHidden()) << "the sixth use hides it again";
+    ASSERT_FALSE(pageControl->isHidden());
+    const int w = frmMain->width();
+    // twice round: hidden (0), then ever wider, then hidden again
+    for (int round = 1; round <= 2; ++round) {
+        for (const int width : {0, 313, w / 2, w * 3 / 4, w - 10}) {
+            cycle->trigger();
+            SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
+            EXPECT_EQ(pageControl->isHidden(), width == 0);
+            EXPECT_EQ(cycle->isChecked(), width != 0);
+            EXPECT_EQ(button->isChecked(), width != 0);
+            if (width != 0)
+                EXPECT_EQ(pageControl->width(), width);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, CommandLineFileShowsItsTitleOnTheTab)
@@ -580,12 +588,12 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
 
     QStringList asked;
     int answer = messageboxes::IdCancel;
-    const auto responder = testsupport::restoringPrevious(messageboxes::setResponder,
-                                                          [&](const QString &text, const QString &, unsigned flags) {
-                                                              asked << text;
-                                                              EXPECT_EQ(flags, 0x33u);
-                                                              return answer;
-                                                          });
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            asked << text;
+            EXPECT_EQ(flags, 0x33u);
+            return answer;
+        }));
     tree->AddBookmark(nullptr, "Added", "http://added/");
     ASSERT_TRUE(tree->Modified());
     // Cancel keeps the program open and writes nothing
@@ -616,14 +624,12 @@ TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)
 
     QStringList asked;
     QList<int> answers{messageboxes::IdCancel, messageboxes::IdNo};
-    struct Restore {
-        messageboxes::Responder previous;
-        ~Restore() { messageboxes::setResponder(previous); }
-    } restore{messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
-        asked << text;
-        EXPECT_EQ(flags, 0x33u);
-        return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
-    })};
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            asked << text;
+            EXPECT_EQ(flags, 0x33u);
+            return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
+        }));
     // Cancel keeps the program open and writes no settings
     frmMain->close();
     EXPECT_TRUE(frmMain->isVisible());
@@ -644,10 +650,11 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     openWindow();
     QStringList told;
     int answer = messageboxes::IdYes;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned) {
-        told << text;
-        return answer;
-    });
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned) {
+            told << text;
+            return answer;
+        }));
     frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
     // a folder now stands where the list was: the list cannot be written there
     ASSERT_TRUE(QFile::remove(list));
@@ -660,7 +667,6 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     EXPECT_TRUE(frmMain->bookmarkTree()->Modified()) << "the list is kept in memory";
     answer = messageboxes::IdNo;
     closeWindow();
-    messageboxes::setResponder(previous);
 }
 
 TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)
