@@ -126,8 +126,8 @@ void TCustomNumEdit::updateColor()
     // the window colour, or the button face while disabled and greyed
     const QPalette standard = QApplication::palette(this);
     const bool gray = m_grayOnDisable && !isEnabled();
-    const QColor color = gray ? standard.color(QPalette::Active, QPalette::Button)
-                              : standard.color(QPalette::Active, QPalette::Base);
+    const QColor color =
+        gray ? standard.color(QPalette::Active, QPalette::Button) : standard.color(QPalette::Active, QPalette::Base);
     QPalette p = palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         p.setColor(group, QPalette::Base, color);
@@ -343,8 +343,7 @@ void TUpDown::paintEvent(QPaintEvent *)
         QStyleOption arrow;
         arrow.initFrom(this);
         arrow.rect = halves[i].adjusted(2, 1, -2, -1);
-        style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow, &p,
-                               this);
+        style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow, &p, this);
     }
 }
 

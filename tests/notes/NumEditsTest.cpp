@@ -34,7 +34,7 @@ TEST_F(NumEdit, ReadingBringsTheTextIntoRangeAndWritesItBack)
         int number;
         QString after;
     } cases[] = {
-        {"500", 100, "100"}, {"0", 1, "1"},  {"+7", 7, "7"},       {"abc", 1, "1"},
+        {"500", 100, "100"}, {"0", 1, "1"},    {"+7", 7, "7"},          {"abc", 1, "1"},
         {"", 0, ""},         {"42", 42, "42"}, {"99999999999", 1, "1"}, {"1.5", 1, "1"},
     };
     for (const auto &c : cases) {
