@@ -6,7 +6,9 @@
 #include "browser/IEBrowsers.h"
 #include "browser/InternetOptions.h"
 #include "browser/WebEngineProfiles.h"
+#include "explorerbar/BookmarkTreeViews.h"
 #include "explorerbar/FavoriteTreeViews.h"
+#include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
@@ -117,11 +119,11 @@ std::span<const Row> MainCommands::rows()
         // File
         {.name = "mniFile", .flags = Menu | MenuBar, .texts = Texts::None},
         {.name = "actNewBrowser", .shortcut = "Ctrl+N", .image = 0, .menus = "mniFile", .tool = {0, 0},
-         .run = [](W &w, QAction *) { w.actNewBrowserExecute(); }},
+         .run = [](W &w, QAction *) { w.actNewBrowserExecute(); }, .pageKey = "Ctrl+N"},
         {.name = "actOpen", .shortcut = "Ctrl+O", .image = 1, .menus = "mniFile", .tool = {9, 7},
-         .run = [](W &w, QAction *) { w.actOpenExecute(); }},
+         .run = [](W &w, QAction *) { w.actOpenExecute(); }, .pageKey = "Ctrl+O"},
         {.name = "actSave", .shortcut = "Ctrl+S", .image = 2, .enable = Enable::Page, .menus = "mniFile",
-         .tool = {10, 8}, .run = onPage<&TIEBrowser::SaveAs>},
+         .tool = {10, 8}, .run = onPage<&TIEBrowser::SaveAs>, .pageKey = "Ctrl+S"},
         {.name = "actClose", .image = 3, .enable = Enable::Page, .menus = "mniFile", .tool = {1, 1},
          .run = [](W &w, QAction *) { w.actCloseExecute(); }},
         {.name = "actPageSetup", .enable = Enable::Page, .menus = "-mniFile", .run = onPage<&TIEBrowser::PageSetup>},
@@ -206,7 +208,7 @@ std::span<const Row> MainCommands::rows()
         encoding("actVietnameseWindows", 25, "-mniMore"),
         {.name = "actSource", .enable = Enable::Page, .menus = "-mniView", .run = onPage<&TIEBrowser::ViewSource>},
         {.name = "actFullScreen", .shortcut = "F11", .image = 13, .flags = Checkable, .menus = "mniView",
-         .tool = {18, 13}, .run = [](W &w, QAction *) { w.actFullScreenExecute(); }},
+         .tool = {18, 13}, .run = [](W &w, QAction *) { w.actFullScreenExecute(); }, .pageKey = "F11"},
         {.name = "actFind", .shortcut = "Ctrl+F", .image = 14, .enable = Enable::Page, .menus = "-mniView",
          .run = onPage<&TIEBrowser::Find>},
 
@@ -215,7 +217,7 @@ std::span<const Row> MainCommands::rows()
         {.name = "actAddToLinks", .enable = Enable::Page, .menus = "mniTools",
          .run = [](W &w, QAction *) { w.actAddToLinksExecute(); }},
         {.name = "actMail", .shortcut = "Ctrl+M", .image = 19, .enable = Enable::Pending, .menus = "-mniTools",
-         .tool = {15, 11}},
+         .tool = {15, 11}, .pageKey = "Ctrl+M"},
         {.name = "actMailTo", .image = 20, .enable = Enable::Pending, .menus = "mniTools", .tool = {16, 12}},
         {.name = "mniCustomize", .flags = Menu, .menus = "-mniTools"},
         {.name = "mniCustomize2", .flags = Menu, .textKey = "mniCustomize", .menus = "-pmnCoolBar"},
@@ -247,38 +249,58 @@ std::span<const Row> MainCommands::rows()
         {.name = "actFavoritesExport", .enable = Enable::FavoriteTransfer, .texts = Texts::CaptionOnly,
          .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->ExportFavorites(); }},
         {.name = "mniHistory", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
-        {.name = "actHistoryAddToFavorites", .image = 34, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnHistory"},
-        {.name = "actHistoryOpen", .image = 8, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnHistory"},
-        {.name = "actHistoryOpenNew", .image = 35, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnHistory"},
-        {.name = "actHistoryDelete", .image = 36, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnHistory"},
-        {.name = "actHistoryRefresh", .image = 37, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniHistory"},
+        {.name = "actHistoryAddToFavorites", .image = 34, .enable = Enable::HistoryUrlVisible,
+         .texts = Texts::CaptionOnly, .menus = "pmnHistory",
+         .run = [](W &w, QAction *) { w.actHistoryAddToFavoritesExecute(); }},
+        {.name = "actHistoryOpen", .image = 8, .enable = Enable::HistoryUrl, .texts = Texts::CaptionOnly,
+         .menus = "-pmnHistory", .run = [](W &w, QAction *) {
+             if (const THistoryNode *node = w.HistoryTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, false);
+         }},
+        {.name = "actHistoryOpenNew", .image = 35, .enable = Enable::HistoryUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnHistory", .run = [](W &w, QAction *) {
+             if (const THistoryNode *node = w.HistoryTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, true);
+         }},
+        {.name = "actHistoryDelete", .image = 36, .enable = Enable::HistorySelected, .texts = Texts::CaptionOnly,
+         .menus = "-pmnHistory",
+         .run = [](W &w, QAction *) { w.HistoryTreeView->DeleteNode(w.HistoryTreeView->GetSelected()); }},
+        {.name = "actHistoryRefresh", .image = 37, .texts = Texts::CaptionOnly, .menus = "mniHistory",
+         .run = [](W &w, QAction *) { w.HistoryTreeView->RefreshIfIdle(); }},
         {.name = "mniBookmark", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
-        {.name = "actBookmarkOpen", .image = 8, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnBookmark"},
-        {.name = "actBookmarkOpenNew", .image = 35, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnBookmark"},
-        {.name = "actBookmarkDelete", .image = 36, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkRename", .enable = Enable::Pending, .texts = Texts::CaptionOnly, .menus = "pmnBookmark"},
-        {.name = "actBookmarkProperty", .image = 6, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkAddToFavorites", .image = 34, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkAddFolder", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkAddUrl", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniBookmark pmnBookmark"},
-        {.name = "actBookmarkLoad", .image = 1, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-mniBookmark -pmnBookmark"},
-        {.name = "actBookmarkSave", .image = 2, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-mniBookmark pmnBookmark"},
-        {.name = "actBookmarkSaveAs", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniBookmark pmnBookmark"},
+        {.name = "actBookmarkOpen", .image = 8, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnBookmark", .run = [](W &w, QAction *) {
+             if (const TBookmarkNode *node = w.BookmarkTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, false);
+         }},
+        {.name = "actBookmarkOpenNew", .image = 35, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnBookmark", .run = [](W &w, QAction *) {
+             if (const TBookmarkNode *node = w.BookmarkTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, true);
+         }},
+        {.name = "actBookmarkDelete", .image = 36, .enable = Enable::BookmarkSelected, .texts = Texts::CaptionOnly,
+         .menus = "-pmnBookmark",
+         .run = [](W &w, QAction *) { w.BookmarkTreeView->DeleteNode(w.BookmarkTreeView->GetSelected()); }},
+        {.name = "actBookmarkRename", .enable = Enable::BookmarkSelected, .texts = Texts::CaptionOnly,
+         .menus = "pmnBookmark", .run = [](W &w, QAction *) {
+             if (TBookmarkNode *node = w.BookmarkTreeView->GetSelected())
+                 node->BeginRename();
+         }},
+        {.name = "actBookmarkProperty", .image = 6, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "-pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkPropertyExecute(); }},
+        {.name = "actBookmarkAddToFavorites", .image = 34, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "-pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkAddToFavoritesExecute(); }},
+        // without a list, adding makes one in the data folder
+        {.name = "actBookmarkAddFolder", .texts = Texts::CaptionOnly, .menus = "-pmnBookmark",
+         .run = [](W &w, QAction *) { w.actBookmarkAddFolderExecute(); }},
+        {.name = "actBookmarkAddUrl", .texts = Texts::CaptionOnly, .menus = "mniBookmark pmnBookmark",
+         .run = [](W &w, QAction *) { w.actBookmarkAddUrlExecute(); }},
+        {.name = "actBookmarkLoad", .image = 1, .texts = Texts::CaptionOnly, .menus = "-mniBookmark -pmnBookmark",
+         .run = [](W &w, QAction *) { w.actBookmarkLoadExecute(); }},
+        {.name = "actBookmarkSave", .image = 2, .enable = Enable::BookmarkModified, .texts = Texts::CaptionOnly,
+         .menus = "-mniBookmark pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkSaveExecute(); }},
+        {.name = "actBookmarkSaveAs", .enable = Enable::BookmarkList, .texts = Texts::CaptionOnly,
+         .menus = "mniBookmark pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkSaveAsExecute(); }},
         {.name = "actResetSetting", .image = 21, .enable = Enable::Pending, .menus = "-mniTools"},
         {.name = "actMailToOptions", .enable = Enable::Pending, .menus = "-mniTools"},
         {.name = "actInternetOptions", .image = 22, .menus = "mniTools",
@@ -323,7 +345,7 @@ std::span<const Row> MainCommands::rows()
         // Help
         {.name = "mniHelp", .flags = Menu | MenuBar, .texts = Texts::None},
         {.name = "actContents", .image = 26, .menus = "mniHelp",
-         .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::Contents); }},
+         .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::Contents); }, .pageKey = "F1"},
         {.name = "actTopicSearch", .image = 27, .menus = "mniHelp",
          .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::Search); }},
         {.name = "actHowToUseHelp", .menus = "mniHelp", .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::HowTo); }},
@@ -384,6 +406,14 @@ MainCommands::MainCommands(TfrmMain &window)
 
 MainCommands::~MainCommands() = default;
 
+QAction *MainCommands::actionForPageKey(QKeyCombination key) const
+{
+    if (QAction *a = m_pageKeys.value(key.toCombined()))
+        return a;
+    const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35;
+    return functionKey ? m_pageKeys.value(QKeyCombination(key.key()).toCombined()) : nullptr;
+}
+
 void MainCommands::createAction(const Row &row, const QString &name, bool toolBar)
 {
     auto *a = new QAction(&m_window);
@@ -404,6 +434,8 @@ void MainCommands::createAction(const Row &row, const QString &name, bool toolBa
     a->setChecked(!toolBar && (row.flags & Checked) != 0);
     m_window.addAction(a);
     m_actions.insert(name, a);
+    if (!toolBar && *row.pageKey)
+        m_pageKeys.insert(QKeySequence(QString::fromLatin1(row.pageKey))[0].toCombined(), a);
     TfrmMain *window = &m_window;
     const Enable rule = row.enable;
     m_updater->add(a, [window, rule](QAction *act) { update(*window, act, rule); });
@@ -485,6 +517,28 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
                                                                   : node->CanRename));
         break;
     }
+    case Enable::HistoryUrl:
+    case Enable::HistoryUrlVisible:
+    case Enable::HistorySelected: {
+        const THistoryNode *node = window.HistoryTreeView->GetSelected();
+        const bool withUrl = node && !node->Url.isEmpty();
+        if (rule == Enable::HistoryUrlVisible)
+            act->setVisible(withUrl);
+        act->setEnabled(rule == Enable::HistorySelected ? node != nullptr : withUrl);
+        break;
+    }
+    case Enable::BookmarkUrl:
+    case Enable::BookmarkSelected: {
+        const TBookmarkNode *node = window.BookmarkTreeView->GetSelected();
+        act->setEnabled(node && (rule == Enable::BookmarkSelected || !node->Url.isEmpty()));
+        break;
+    }
+    case Enable::BookmarkModified:
+        act->setEnabled(window.BookmarkTreeView->Modified());
+        break;
+    case Enable::BookmarkList:
+        act->setEnabled(window.BookmarkTreeView->CanAdd());
+        break;
     case Enable::FavoriteTransfer:
         act->setVisible(window.FavoriteTreeView->ImportExportAvailable());
         act->setEnabled(true);

@@ -1,4 +1,5 @@
 // The main window's texts from the current language table.
+#include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
@@ -10,30 +11,27 @@
 
 #include <QTabWidget>
 
-void TfrmMain::ApplyLanguage()
+void TfrmMain::ApplyLanguage(const TMemIni &table)
 {
-    const TMemIni *table = BrivoIni->LanguageTable.get();
-    if (!table)
-        return; // without a table every text stays as it is
-
-    const TTableFont tableFont = ReadTableFont(*table, font(), property("Charset").toInt());
+    const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
     setProperty("Charset", tableFont.charset);
     setFont(FontForCharset(tableFont.font, tableFont.charset));
 
-    applicationtitle::set(table->ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivo"), QString()));
+    applicationtitle::set(table.ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivo"), QString()));
     setWindowTitle(applicationtitle::get());
-    UserAgentText = table->ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivoUserAgent"), QString());
-    MailToAddressText = table->ReadString(QStringLiteral("Brivo"), QStringLiteral("BrivoMailToAddress"), QString());
+    UserAgentText = table.ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivoUserAgent"), QString());
+    MailToAddressText = table.ReadString(QStringLiteral("Brivo"), QStringLiteral("BrivoMailToAddress"), QString());
 
-    FCommands->ApplyLanguage(*table);
-    pnlMenu->ApplyLanguage(*table);
-    pnlSearchsBar->ApplyLanguage(*table);
-    pnlAddressBar->ApplyLanguage(*table);
-    pnlFullScreen->ApplyLanguage(*table);
+    FCommands->ApplyLanguage(table);
+    pnlMenu->ApplyLanguage(table);
+    pnlSearchsBar->ApplyLanguage(table);
+    pnlAddressBar->ApplyLanguage(table);
+    pnlFullScreen->ApplyLanguage(table);
     // the explorer bar's tabs take a caption only
     for (QWidget *page : {tbsFavorites, tbsHistory, tbsBookmark})
-        PageControl->setTabText(PageControl->indexOf(page), mainText(*table, page->objectName()));
+        PageControl->setTabText(PageControl->indexOf(page), mainText(table, page->objectName()));
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
-                            table->ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
-    RichEditFrame->ApplyLanguage(*table);
+                            table.ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
+    HistoryTreeView->ApplyLanguage(table);
+    RichEditFrame->ApplyLanguage(table);
 }

@@ -1,10 +1,10 @@
 #pragma once
-// Guards for the seams a test installs (message boxes' responder, dialog runner, browser dialogs,
+// Guards for the seams a test installs (the dialog runner, which answers every dialog and message box,
 // store folder, locale override, codecs, the file-size limit): the seam is restored when the guard
 // goes out of scope, on every way out of a test, an ASSERT's early return included, so a failing
 // test never leaves its seam (and the locals it holds) installed for the next one.
 //
-//     const auto responder = testsupport::restoringPrevious(messageboxes::setResponder, [&](...) {...});
+//     const auto runner = testsupport::restoringPrevious(dialogrunner::setRunner, [&](QDialog &d) {...});
 //     const auto folder = testsupport::restoringDefault(platformstore::setFolder, dir.path());
 //
 // In a fixture the guards are members declared after what they refer to, so they go first.
@@ -48,11 +48,12 @@ template <typename Value> [[nodiscard]] SeamGuard restoringDefault(void (*set)(V
     return SeamGuard([set] { set(std::decay_t<Value>{}); });
 }
 
-// Limits the size of the files the process writes to bytes, with SIGXFSZ ignored so that a write
-// past the limit fails instead of ending the test program; both come back when the guard goes.
+// Limits the size of the files the process writes to bytes, with SIGXFSZ handled by handler (by
+// default ignored, so that a write past the limit fails instead of ending the test program; SIG_DFL
+// as a program starts); both come back when the guard goes.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes);
+    explicit FileSizeLimit(rlim_t bytes, void (*handler)(int) = SIG_IGN);
     ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit &) = delete;
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
