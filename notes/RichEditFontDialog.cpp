@@ -1,7 +1,7 @@
 #include "notes/RichEditFontDialog.h"
 
 #include "notes/MMRxRichEditAttributes.h"
-#include "settings/DialogRunner.h"
+#include "platform/DialogRunner.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
