@@ -13,9 +13,9 @@
 #include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainCompact02.h"
-#include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
 #include "platform/ActionUpdater.h"
+#include "platform/PageScrollers.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/MemInis.h"
 

@@ -14,13 +14,13 @@
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainCommands.h"
-#include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
 #include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PageScrollers.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
@@ -298,6 +298,7 @@ void TfrmMain::CreateExplorerBar()
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
     RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
+    RichEditFrame->SetMGUrlPrintButtonVisible(false);
     tbsEdit->layout()->addWidget(RichEditFrame);
     // every tree fills its page and opens its page's pop-up menu
     auto popupOn = [this](TExplorerTreeView *tree, const QString &menu) {
