@@ -14,6 +14,9 @@
 //    FindComplete.
 // Document commands do nothing while no document is loaded. Modal dialogs and message boxes go
 // through browserDialogs() (BrowserDialogs.h).
+#include "browser/IEBrowserCommands.h"
+#include "browser/IEBrowserFlags.h"
+
 #include <QElapsedTimer>
 #include <QFlags>
 #include <QKeyEvent>
@@ -33,77 +36,9 @@ class TFindDialog;
 class TIEBrowser;
 class TUserAgentInterceptor;
 
-enum TDownloadControlOption : quint32 {
-    DLCTL_DLIMAGES = 0x10,
-    DLCTL_VIDEOS = 0x20,
-    DLCTL_BGSOUNDS = 0x40,
-    DLCTL_NO_SCRIPTS = 0x80,
-    DLCTL_NO_JAVA = 0x100,
-    DLCTL_NO_RUNACTIVEXCTLS = 0x200,
-    DLCTL_NO_DLACTIVEXCTLS = 0x400,
-    DLCTL_DOWNLOADONLY = 0x800,
-    DLCTL_NO_FRAMEDOWNLOAD = 0x1000,
-    DLCTL_RESYNCHRONIZE = 0x2000,
-    DLCTL_PRAGMA_NO_CACHE = 0x4000,
-    DLCTL_NO_BEHAVIORS = 0x8000,
-    DLCTL_NO_METACHARSET = 0x10000,
-    DLCTL_URL_ENCODING_DISABLE_UTF8 = 0x20000,
-    DLCTL_URL_ENCODING_ENABLE_UTF8 = 0x40000,
-    DLCTL_FORCEOFFLINE = 0x10000000,
-    DLCTL_NO_CLIENTPULL = 0x20000000,
-    DLCTL_SILENT = 0x40000000,
-    DLCTL_OFFLINE = 0x80000000,
-};
-Q_DECLARE_FLAGS(TDownloadControlOptions, TDownloadControlOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TDownloadControlOptions)
-
-enum TUserInterfaceOption : quint32 {
-    DIALOG = 0x1,
-    DISABLE_HELP_MENU = 0x2,
-    NO3DBORDER = 0x4,
-    SCROLL_NO = 0x8,
-    DISABLE_SCRIPT_INACTIVE = 0x10,
-    OPENNEWWIN = 0x20,
-    DISABLE_OFFSCREEN = 0x40,
-    FLAT_SCROLLBAR = 0x80,
-    DIV_BLOCKDEFAULT = 0x100,
-    ACTIVATE_CLIENTHIT_ONLY = 0x200,
-    OVERRIDEBEHAVIORFACTORY = 0x400,
-    CODEPAGELINKEDFONTS = 0x800,
-    URL_ENCODING_DISABLE_UTF8 = 0x1000,
-    URL_ENCODING_ENABLE_UTF8 = 0x2000,
-    ENABLE_FORMS_AUTOCOMPLETE = 0x4000,
-    ENABLE_INPLACE_NAVIGATION = 0x10000,
-    IME_ENABLE_RECONVERSION = 0x20000,
-};
-Q_DECLARE_FLAGS(TUserInterfaceOptions, TUserInterfaceOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TUserInterfaceOptions)
-
-// The flag words: the sum of the values of the set's members (bits that are no member count nothing).
-quint32 downloadFlagWord(TDownloadControlOptions options);
-quint32 userInterfaceFlagWord(TUserInterfaceOptions options);
-// The options a control starts with (flag word 0x70).
-constexpr TDownloadControlOptions DefaultDownloadOptions =
-    TDownloadControlOptions(DLCTL_DLIMAGES) | DLCTL_VIDEOS | DLCTL_BGSOUNDS;
-
-// Header, footer and HTML header for printing.
-class TPrintOptions {
-public:
-    TPrintOptions();
-    QStringList HTMLHeader;
-    QString Header;
-    QString Footer;
-};
-
 // Text-size levels 0 (smallest) to 4 (largest) and the zoom factor of each.
 constexpr int TextSizeLevels = 5;
 double zoomForTextSize(int level);
-
-// The document commands of ExecCommand.
-enum class TBrowserCommand { SaveAs, Print, PrintPreview, PageSetup, Properties, Find, ViewSource, InternetOptions };
-
-// Save-as formats, in the order of the save dialog's filters.
-enum class TSaveFormat { Complete, WebArchive, HtmlOnly, Text };
 
 // Where the key goes when it reaches the control: never offered (the page handles it), or offered
 // to the owner first. Backspace, Enter and the Left and Right arrows (not those of the keypad) are

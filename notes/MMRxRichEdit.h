@@ -1,13 +1,13 @@
 #pragma once
-// The rich-text edit control of the notes editor, its text and paragraph attribute objects and its
-// Lines object with the document streams. The engine is a QTextEdit over a QTextDocument; positions
-// count UTF-16 units, one for a paragraph break and one for an inline object. A "line" is a paragraph.
-#include "notes/PlainTextCodec.h"
-#include "notes/RichTextModel.h"
+// The rich-text edit control of the notes editor. The engine is a QTextEdit over a QTextDocument;
+// positions count UTF-16 units, one for a paragraph break and one for an inline object. A "line" is a
+// paragraph.
+#include "notes/MMRxRichEditAttributes.h"
+#include "notes/MMRxRichEditStrings.h"
 
 #include <QColor>
 #include <QFlags>
-#include <QFont>
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
@@ -16,18 +16,9 @@
 #include <functional>
 #include <memory>
 
-class QIODevice;
-#include <QMenu>
-class TMMRxCustomRichEdit;
-
 enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
 Q_DECLARE_FLAGS(TRichLangOptions, TRichLangOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TRichLangOptions)
-
-enum TRichStreamFormat { sfDefault, sfRichText, sfPlainText };
-enum TRichStreamMode { smSelection = 1, smPlainRtf = 2, smNoObjects = 4, smUnicode = 8 };
-Q_DECLARE_FLAGS(TRichStreamModes, TRichStreamMode)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TRichStreamModes)
 
 enum TRichSelectionTypeFlag { stText = 1, stObject = 2, stMultiChar = 4, stMultiObject = 8 };
 Q_DECLARE_FLAGS(TRichSelectionType, TRichSelectionTypeFlag)
@@ -37,181 +28,11 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
-enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TFontStyles)
-enum TFontPitch { fpDefault, fpVariable, fpFixed };
-
-enum TAttributeType { atDefaultText, atSelected, atWord };
-enum TNumberingStyle { nsNone = 0, nsBullet = 1 };
-// Paragraph alignment as the attributes show it: the stored alignment minus one.
-enum TParaAlignment { paLeftJustify = 0, paRightJustify = 1, paCenter = 2, paJustify = 3 };
-
 // What kind of edit asked to change protected text; handed to OnProtectChangeEx.
 enum class TRichEditChangeKind { Typing, Delete, Cut, Paste, Drop, InputMethod, Replace };
 struct TRichEditChangeRequest {
     TRichEditChangeKind Kind = TRichEditChangeKind::Replace;
     QString NewText; // the text that would be inserted, as far as it is known
-};
-
-// Character formatting of the selection, the word at the selection or the control's default format.
-// No value is cached: every read asks the document and every write changes it.
-class TRxTextAttributes {
-public:
-    TRxTextAttributes(TMMRxCustomRichEdit *richEdit, TAttributeType type);
-
-    TRichCharFormat GetAttributes() const;
-    void SetAttributes(const TRichCharFormat &format);
-
-    int Charset() const;
-    void SetCharset(int value);
-    // An invalid colour stands for the automatic colour (the window text colour).
-    QColor Color() const;
-    void SetColor(const QColor &value);
-    QString Name() const;
-    void SetName(const QString &value);
-    // A style reads as set only when all of the text has it. A write changes only the styles whose
-    // value differs from what was read, so adding bold to mixed italic text keeps the italic mix.
-    TFontStyles Style() const;
-    void SetStyle(TFontStyles value);
-    // Points (height in twips divided by 20, truncated).
-    int Size() const;
-    void SetSize(int value);
-    TFontPitch Pitch() const;
-    void SetPitch(TFontPitch value);
-    // 0 none, 1 subscript, 2 superscript.
-    int SubscriptStyle() const;
-    void SetSubscriptStyle(int value);
-
-    // Takes the font's name, size, styles, weight and pitch, the colour (invalid = automatic) and the
-    // character set.
-    void AssignFont(const QFont &font, const QColor &color = QColor(), int charset = richedit::DEFAULT_CHARSET);
-    void Assign(const TRxTextAttributes &source);
-    // Gives a font the name, style, size and pitch; the colour is Color().
-    void AssignTo(QFont &font) const;
-
-private:
-    TMMRxCustomRichEdit *m_richEdit;
-    TAttributeType m_type;
-};
-
-// Paragraph formatting of the paragraphs of the selection. Indents in points.
-class TRxParaAttributes {
-public:
-    explicit TRxParaAttributes(TMMRxCustomRichEdit *richEdit);
-
-    TRichParaFormat GetAttributes() const;
-    void SetAttributes(const TRichParaFormat &format);
-
-    TParaAlignment Alignment() const;
-    // Mirrors left and right while the control reads right to left with mirrored alignment.
-    void SetAlignment(TParaAlignment value);
-    int FirstIndent() const;
-    void SetFirstIndent(int value);
-    int LeftIndent() const;
-    void SetLeftIndent(int value);
-    int RightIndent() const;
-    void SetRightIndent(int value);
-    TNumberingStyle Numbering() const;
-    // Bullets move the left indent to at least 10 points; no bullets set it to 0.
-    void SetNumbering(TNumberingStyle value);
-    // Tab stop Index (0 to 31) in points.
-    int Tab(int index) const;
-    void SetTab(int index, int value);
-    int TabCount() const;
-
-    void Assign(const TRxParaAttributes &source);
-
-private:
-    void setIndent(quint32 mask, int TRichParaFormat::*field, int points);
-    TMMRxCustomRichEdit *m_richEdit;
-};
-
-// Moves stream bytes between a device and the control; a converter may transform them.
-class TConversion {
-public:
-    virtual ~TConversion() = default;
-    // Reads up to count bytes; returns the number read (0 at the end).
-    virtual qint64 ConvertReadStream(QIODevice &stream, char *buffer, qint64 count);
-    // Writes count bytes; returns the number written.
-    virtual qint64 ConvertWriteStream(QIODevice &stream, const char *buffer, qint64 count);
-};
-
-// The rich-text reader and writer that rich streams go through. The control holds none of its own:
-// the codec registers itself with SetRichTextCodec when the program starts.
-class TRichTextCodec {
-public:
-    virtual ~TRichTextCodec() = default;
-    // Reads a rich-text document into the builder; false when the bytes are not one.
-    virtual bool Read(const QByteArray &bytes, TRichDocumentBuilder &builder) = 0;
-    // Writes the source as a rich-text document (smPlainRtf and smNoObjects may be in modes).
-    virtual bool Write(const TRichDocumentSource &source, TRichStreamModes modes, QByteArray &out) = 0;
-};
-void SetRichTextCodec(std::shared_ptr<TRichTextCodec> codec);
-std::shared_ptr<TRichTextCodec> RichTextCodec();
-
-// The texts of the stream and line failures.
-extern const QString SRichEditLoadFail;    // reading from the stream failed
-extern const QString SRichEditSaveFail;    // writing to the stream failed
-extern const QString SRichEditInsertError; // inserting a line failed
-
-// The control's lines (paragraphs) as a string list, and the streams documents enter and leave by.
-class TRichEditStrings {
-public:
-    explicit TRichEditStrings(TMMRxCustomRichEdit *richEdit);
-    ~TRichEditStrings();
-
-    int Count() const;
-    QString Get(int index) const;
-    void Put(int index, const QString &s);
-    void Insert(int index, const QString &s);
-    void Add(const QString &s) { Insert(Count(), s); }
-    void Delete(int index);
-    void Clear();
-    // Every line, each followed by "\n".
-    QString Text() const;
-    // Replaces every line by the lines of the text, without change notifications.
-    void SetTextStr(const QString &value);
-    void AddStrings(const QStringList &strings);
-    void Assign(const QStringList &strings);
-    void BeginUpdate();
-    void EndUpdate();
-    // Switches the control's change notification on or off.
-    void EnableChange(bool value);
-
-    TRichStreamFormat Format = sfDefault;
-    TRichStreamModes Mode;
-    std::unique_ptr<TConversion> Converter;
-
-    // Raise PlatformError with SRichEditLoadFail / SRichEditSaveFail when both formats fail / the
-    // write fails; a file that cannot be opened raises PlatformError with the file's error.
-    void LoadFromStream(QIODevice &stream);
-    void SaveToStream(QIODevice &stream);
-    void LoadFromFile(const QString &fileName);
-    // Written atomically: a failed save leaves the previous file as it was.
-    void SaveToFile(const QString &fileName);
-
-    // What the document was last read as or saved as (by a file or a whole-document stream).
-    bool HasFileFormat() const { return m_hasFileFormat; }
-    TRichStreamFormat FileFormat() const { return m_fileFormat; }
-    plaintext::TTextFormat PlainFormat() const { return m_plainFormat; }
-    void ForgetFileFormat();
-    // Code page of text that is neither UTF-8 nor UTF-16 (by default that of the interface language).
-    int FallbackCodePage() const;
-    void SetFallbackCodePage(int codePage) { m_fallbackCodePage = codePage; }
-
-private:
-    bool plainFor(TRichStreamFormat format) const;
-    bool readAll(QIODevice &stream, TConversion &converter, QByteArray &bytes);
-    bool loadBytes(const QByteArray &bytes, bool plain, TRichStreamModes mode);
-    void fileOperation(const QString &fileName, bool save);
-
-    TMMRxCustomRichEdit *m_richEdit;
-    int m_updateCount = 0;
-    bool m_hasFileFormat = false;
-    TRichStreamFormat m_fileFormat = sfRichText;
-    plaintext::TTextFormat m_plainFormat;
-    int m_fallbackCodePage = 0;
 };
 
 class TMMRxCustomRichEdit : public QTextEdit {

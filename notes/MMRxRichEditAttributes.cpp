@@ -1,4 +1,6 @@
 // Text and paragraph attribute objects of the rich-edit control.
+#include "notes/MMRxRichEditAttributes.h"
+
 #include "notes/MMRxRichEdit.h"
 
 #include <QTextBlock>

@@ -1,4 +1,6 @@
 // The Lines object of the rich-edit control: line access and the streams documents enter and leave by.
+#include "notes/MMRxRichEditStrings.h"
+
 #include "notes/MMRxRichEdit.h"
 #include "platform/AtomicFiles.h"
 #include "platform/PlatformError.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The RTF reader and writer as the rich-edit control's rich-text codec.
-#include "notes/MMRxRichEdit.h"
+#include "notes/MMRxRichEditStrings.h"
 
 class TRtfCodec : public TRichTextCodec {
 public:

@@ -1,0 +1,384 @@
+// The document text: character and paragraph formats, paragraphs, line breaks, table rows and cells.
+#include "notes/RtfReaderCore.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace rtf::reader {
+
+// ---- document output ----
+
+void Reader::bodyText(QStringView input)
+{
+    // a high surrogate waits for the \uN that may bring its low half
+    QString text;
+    if (!m_highSurrogate.isNull()) {
+        text += std::exchange(m_highSurrogate, QChar());
+        text += input;
+        input = text;
+    }
+    QChar stash;
+    const QString clean = cleanText(input, &stash);
+    if (!clean.isEmpty()) {
+        beginContent();
+        applyCharFormat();
+        m_builder.AddText(clean);
+        contentAdded();
+    }
+    m_highSurrogate = stash;
+}
+
+// What must come before new content: the break of the paragraph before, the separator of the table
+// cell before, and the list prefix of a paragraph without numbering of its own.
+void Reader::beginContent()
+{
+    if (!m_highSurrogate.isNull()) {
+        m_highSurrogate = QChar();
+        applyCharFormat();
+        m_builder.AddText(QString(QChar(QChar::ReplacementCharacter)));
+    }
+    if (m_pendingPar) {
+        m_pendingPar = false;
+        m_builder.SetParaFormat(m_pendingParaFormat);
+        m_builder.EndParagraph();
+    }
+    if (m_pendingCells > 0) {
+        applyCharFormat();
+        m_builder.AddText(QString(std::exchange(m_pendingCells, 0), u'\t'));
+    }
+    if (m_hasListPrefix) {
+        m_hasListPrefix = false;
+        const QString prefix = cleanText(std::exchange(m_listPrefix, QString()));
+        if (numberingOf(st().Para) == 0 && !prefix.isEmpty()) {
+            applyCharFormat();
+            m_builder.AddText(prefix);
+        }
+    }
+}
+
+void Reader::applyCharFormat()
+{
+    const CharState &c = st().Char;
+    if (m_charValid && c == m_lastChar)
+        return;
+    m_charValid = true;
+    m_lastChar = c;
+    TRichCharFormat f = m_base;
+    int font = c.Font >= 0 ? c.Font : m_defaultFont;
+    auto it = m_fonts.constFind(font);
+    if (it == m_fonts.cend())
+        it = m_fonts.constFind(m_defaultFont);
+    if (it != m_fonts.cend()) {
+        if (!it->Name.isEmpty())
+            f.FaceName = it->Name;
+        f.Charset = quint8(it->Charset >= 0 ? it->Charset : DEFAULT_CHARSET);
+        f.PitchAndFamily = quint8(it->Family | it->Pitch);
+    }
+    f.Height = std::clamp(c.HalfPoints, 2, 3276) * 10;
+    f.Effects = c.Effects;
+    f.Weight = (c.Effects & CFE_BOLD) ? 700 : 400;
+    f.UnderlineType = (c.Effects & CFE_UNDERLINE) ? c.UnderlineType : 0;
+    f.Offset = c.Offset;
+    if (c.Color > 0 && c.Color < int(m_colors.size()) && !m_colors[size_t(c.Color)].Auto)
+        f.TextColor = m_colors[size_t(c.Color)].Rgb;
+    else
+        f.Effects |= CFE_AUTOCOLOR;
+    if (c.Back > 0 && c.Back < int(m_colors.size()) && !m_colors[size_t(c.Back)].Auto)
+        f.BackColor = m_colors[size_t(c.Back)].Rgb;
+    else
+        f.Effects |= CFE_AUTOBACKCOLOR;
+    m_builder.SetCharFormat(f);
+}
+
+int Reader::numberingOf(const ParaState &p) const
+{
+    if (p.PnNumbering)
+        return p.PnNumbering;
+    if (p.List <= 0)
+        return 0;
+    const auto ov = m_overrides.constFind(p.List);
+    if (ov == m_overrides.cend())
+        return PfnBullet;
+    const auto list = m_lists.constFind(*ov);
+    if (list == m_lists.cend() || list->isEmpty())
+        return PfnBullet;
+    return list->value(std::clamp(p.Level, 0, int(list->size()) - 1));
+}
+
+TRichParaFormat Reader::paraFormat(const ParaState &p) const
+{
+    TRichParaFormat f;
+    f.Mask = PFM_ALL;
+    f.Alignment = p.Alignment;
+    f.StartIndent = p.Left + p.First;
+    f.Offset = -p.First;
+    f.RightIndent = p.Right;
+    f.SpaceBefore = p.SpaceBefore;
+    f.SpaceAfter = p.SpaceAfter;
+    f.Numbering = numberingOf(p);
+    f.Tabs = p.Tabs;
+    if (p.InTable && f.Tabs.isEmpty()) {
+        // a row of a table: its cells line up on tab stops at their right edges
+        for (qsizetype i = 0; i + 1 < m_cellEdges.size() && f.Tabs.size() < MAX_TAB_STOPS; ++i) {
+            const int x = std::min(m_cellEdges[i] - m_rowLeft, 31680);
+            if (x > 0 && (f.Tabs.isEmpty() || x > f.Tabs.last()))
+                f.Tabs.append(x);
+        }
+    }
+    if (p.LineSpacing == 0) {
+        f.LineSpacingRule = LINESPACING_SINGLE;
+    } else if (p.LineMultiple) {
+        // in 240ths of a line; the model keeps 20ths, with single, one and a half and double apart
+        const int l = std::max(1, std::abs(p.LineSpacing) / 12);
+        f.LineSpacingRule = l == 20 ? LINESPACING_SINGLE : l == 30 ? 1 : l == 40 ? 2 : LINESPACING_MULTIPLE;
+        f.LineSpacing = f.LineSpacingRule == LINESPACING_MULTIPLE ? l : 0;
+    } else if (p.LineSpacing > 0) {
+        f.LineSpacingRule = LINESPACING_ATLEAST;
+        f.LineSpacing = p.LineSpacing;
+    } else {
+        f.LineSpacingRule = LINESPACING_EXACTLY;
+        f.LineSpacing = -p.LineSpacing;
+    }
+    return f;
+}
+
+void Reader::endParagraph()
+{
+    if (m_hasListPrefix || m_pendingPar || m_pendingCells || !m_highSurrogate.isNull())
+        beginContent(); // a paragraph without text still ends the one before
+    m_pendingPar = true;
+    m_pendingParaFormat = paraFormat(st().Para);
+    m_pendingCells = 0;
+    m_contentSinceBreak = false;
+}
+
+void Reader::emitObject(const TRichObject &object)
+{
+    beginContent();
+    applyCharFormat();
+    m_builder.AddObject(object);
+    contentAdded();
+}
+
+// ---- handlers ----
+
+void Reader::charToggle(const Token &t, int bit)
+{
+    auto &e = st().Char.Effects;
+    const bool on = !t.HasParam || t.Param != 0;
+    e = on ? (e | quint32(bit)) : (e & ~quint32(bit));
+}
+
+void Reader::underline(const Token &t, int type)
+{
+    auto &c = st().Char;
+    if (t.HasParam && t.Param == 0) {
+        c.Effects &= ~CFE_UNDERLINE;
+        c.UnderlineType = 0;
+        return;
+    }
+    c.Effects |= CFE_UNDERLINE;
+    c.UnderlineType = quint8(type);
+}
+
+void Reader::underlineNone(const Token &, int)
+{
+    st().Char.Effects &= ~CFE_UNDERLINE;
+    st().Char.UnderlineType = 0;
+}
+
+void Reader::vertical(const Token &t, int which)
+{
+    auto &e = st().Char.Effects;
+    e &= ~(CFE_SUBSCRIPT | CFE_SUPERSCRIPT);
+    if (t.HasParam && t.Param == 0)
+        return;
+    if (which == 1)
+        e |= CFE_SUBSCRIPT;
+    else if (which == 2)
+        e |= CFE_SUPERSCRIPT;
+}
+
+void Reader::raise(const Token &t, int sign)
+{
+    const int halfPoints = t.HasParam ? std::clamp(t.Param, 0, 3276) : 6;
+    st().Char.Offset = sign * halfPoints * 10;
+}
+
+void Reader::fontSize(const Token &t, int)
+{
+    st().Char.HalfPoints = t.HasParam ? std::clamp(t.Param, 2, 3276) : 24;
+}
+
+void Reader::font(const Token &t, int)
+{
+    const int n = t.HasParam ? t.Param : 0;
+    State &s = st();
+    if (s.Destination == Dest::FontTable) {
+        // the next entry begins
+        finishFont();
+        if (m_fonts.size() > 100000)
+            return;
+        m_fontEntry = n;
+        m_fontOpen = true;
+        m_fonts[n] = FontEntry{};
+        m_fontName.clear();
+        return;
+    }
+    s.Char.Font = n;
+    s.ClassFonts[s.FontClass] = n;
+}
+
+void Reader::associatedFont(const Token &t, int)
+{
+    State &s = st();
+    if (s.Destination == Dest::FontTable)
+        return;
+    if (s.FontClass > 0)
+        s.ClassFonts[s.FontClass] = t.HasParam ? t.Param : 0;
+}
+
+void Reader::fontClass(const Token &, int cls)
+{
+    st().FontClass = quint8(cls);
+}
+
+void Reader::foreColor(const Token &t, int)
+{
+    st().Char.Color = t.HasParam ? std::max(0, t.Param) : 0;
+}
+
+void Reader::backColor(const Token &t, int)
+{
+    st().Char.Back = t.HasParam ? std::max(0, t.Param) : 0;
+}
+
+void Reader::plain(const Token &, int)
+{
+    State &s = st();
+    s.Char = CharState{};
+    s.FontClass = 0;
+    std::fill(std::begin(s.ClassFonts), std::end(s.ClassFonts), -1);
+}
+
+void Reader::pard(const Token &, int)
+{
+    st().Para = ParaState{};
+}
+
+void Reader::align(const Token &, int a)
+{
+    st().Para.Alignment = a;
+}
+
+void Reader::indent(const Token &t, int which)
+{
+    const int v = t.HasParam ? std::clamp(t.Param, -31680, 31680) : 0;
+    ParaState &p = st().Para;
+    (which == 0 ? p.Left : which == 1 ? p.First : p.Right) = v;
+}
+
+void Reader::spacing(const Token &t, int which)
+{
+    const int v = t.HasParam ? std::clamp(t.Param, 0, 31680) : 0;
+    (which == 0 ? st().Para.SpaceBefore : st().Para.SpaceAfter) = v;
+}
+
+void Reader::lineSpacing(const Token &t, int)
+{
+    st().Para.LineSpacing = t.HasParam ? std::clamp(t.Param, -31680, 31680) : 0;
+}
+
+void Reader::lineMultiple(const Token &t, int)
+{
+    st().Para.LineMultiple = t.HasParam && t.Param != 0;
+}
+
+void Reader::tabStop(const Token &t, int)
+{
+    QList<int> &tabs = st().Para.Tabs;
+    if (t.HasParam && t.Param >= 0 && tabs.size() < MAX_TAB_STOPS)
+        tabs.append(std::min(t.Param, 31680));
+}
+
+void Reader::inTable(const Token &, int)
+{
+    st().Para.InTable = true;
+}
+
+void Reader::listOverride(const Token &t, int)
+{
+    if (st().Destination == Dest::Override)
+        m_overrideLs = t.HasParam ? t.Param : 0;
+    else
+        st().Para.List = t.HasParam ? t.Param : 0;
+}
+
+void Reader::listLevel(const Token &t, int)
+{
+    st().Para.Level = t.HasParam ? std::clamp(t.Param, 0, 8) : 0;
+}
+
+void Reader::paragraph(const Token &, int)
+{
+    if (st().Destination == Dest::Body)
+        endParagraph();
+}
+
+void Reader::lineBreak(const Token &, int)
+{
+    if (st().Destination != Dest::Body)
+        return;
+    beginContent();
+    applyCharFormat();
+    m_builder.AddLineBreak();
+    contentAdded();
+}
+
+void Reader::cell(const Token &, int)
+{
+    if (st().Destination != Dest::Body)
+        return;
+    if (m_pendingPar || m_hasListPrefix)
+        beginContent();
+    if (m_pendingCells < 64)
+        ++m_pendingCells;
+}
+
+void Reader::row(const Token &, int)
+{
+    if (st().Destination != Dest::Body)
+        return;
+    m_pendingCells = 0;
+    ParaState p = st().Para;
+    p.InTable = true;
+    if (m_hasListPrefix || m_pendingPar)
+        beginContent();
+    m_pendingPar = true;
+    m_pendingParaFormat = paraFormat(p);
+    m_contentSinceBreak = false;
+}
+
+void Reader::rowDefaults(const Token &, int)
+{
+    m_cellEdges.clear();
+    m_rowLeft = 0;
+}
+
+void Reader::cellEdge(const Token &t, int)
+{
+    if (m_cellEdges.size() < 64 && t.HasParam)
+        m_cellEdges.append(std::clamp(t.Param, -31680, 31680));
+}
+
+void Reader::rowLeft(const Token &t, int)
+{
+    m_rowLeft = t.HasParam ? std::clamp(t.Param, -31680, 31680) : 0;
+}
+
+void Reader::defaultFont(const Token &t, int)
+{
+    m_defaultFont = t.HasParam ? t.Param : 0;
+}
+
+} // namespace rtf::reader

@@ -1,0 +1,283 @@
+#pragma once
+// The RTF reader's own parts, shared by its source files and by nothing else: the state of each group,
+// the entries of the font and colour tables, and the reader with one handler per kind of control word.
+// RtfControlWords.cpp holds the table that dispatches the words, RtfTextDecoding.cpp turns text bytes
+// into characters, and the handlers of each destination live in RtfBodyHandlers.cpp (document text),
+// RtfTableHandlers.cpp (font, colour and list tables) and RtfPictureHandlers.cpp (pictures and objects).
+#include "notes/RichTextModel.h"
+#include "notes/RtfPicture.h"
+#include "notes/RtfTokenizer.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringDecoder>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace rtf::reader {
+
+using namespace richedit;
+
+enum class Dest : quint8 {
+    Body,       // document text
+    FontTable,  // font entries
+    ColorTable, // colour entries
+    ListTable,  // \list groups
+    List,       // one \list
+    ListLevel,  // one \listlevel
+    OverrideTable,
+    Override,  // one \listoverride
+    Numbering, // {\*\pn ...}
+    ListText,  // \pntext and \listtext: the number or bullet as text
+    Picture,   // \pict
+    Object,    // \object
+    ObjectResult,
+    UprAnsi, // the ANSI half of \upr (its \ud half is read instead)
+    Ignore,  // a group whose text means nothing here (but whose subgroups may)
+};
+
+// Character properties as the file states them; turned into a model record when text is added.
+struct CharState {
+    int Font = -1;
+    int HalfPoints = 24;
+    quint32 Effects = 0; // CFE_ bits of bold, italic, underline, strikeout, protected, hidden, sub, super
+    quint8 UnderlineType = 0;
+    int Color = 0;
+    int Back = 0;
+    int Offset = 0; // twips
+    bool operator==(const CharState &) const = default;
+};
+
+struct ParaState {
+    int Alignment = PFA_LEFT;
+    int Left = 0, First = 0, Right = 0; // \li, \fi, \ri
+    int SpaceBefore = 0, SpaceAfter = 0;
+    int LineSpacing = 0;
+    bool LineMultiple = false;
+    QList<int> Tabs;
+    bool InTable = false;
+    int List = 0, Level = 0; // \ls, \ilvl
+    int PnNumbering = 0;     // from {\*\pn}
+};
+
+struct State {
+    Dest Destination = Dest::Body;
+    bool Owner = false; // the destination began in this group
+    Dest UprOuter = Dest::Body;
+    CharState Char;
+    ParaState Para;
+    // which of the associated fonts text takes: 0 the \f font, 1 \loch, 2 \hich, 3 \dbch
+    quint8 FontClass = 0;
+    int ClassFonts[4] = {-1, -1, -1, -1};
+    int Uc = 1;
+};
+
+struct FontEntry {
+    QString Name;
+    int Charset = -1;
+    int CodePage = 0;
+    quint8 Family = 0;
+    quint8 Pitch = 0;
+};
+
+struct ColorEntry {
+    bool Auto = true;
+    QRgb Rgb = 0;
+};
+
+// PFN_ values of the numbering kinds.
+enum : int {
+    PfnNone = 0,
+    PfnBullet = 1,
+    PfnArabic = 2,
+    PfnLcLetter = 3,
+    PfnUcLetter = 4,
+    PfnLcRoman = 5,
+    PfnUcRoman = 6
+};
+
+// The numbering kind of a list level's \levelnfc.
+int numberingOfLevelFormat(int nfc);
+
+// Text as the document may hold it: no paragraph breaks or control characters but tabs, lone
+// surrogates as U+FFFD. A high surrogate at the very end goes to stash when one is given.
+QString cleanText(QStringView input, QChar *stash = nullptr);
+
+// A group as the file wrote it, from its destination word to the end, to be written back unchanged.
+// A group the file left open is closed; one that cannot be made whole is no group (empty).
+QByteArray keptGroup(QByteArrayView all, qsizetype from, qsizetype end);
+
+class Reader;
+using Handler = void (Reader::*)(const Token &, int);
+struct WordEntry {
+    Handler Fn;
+    int Arg;
+};
+
+class Reader {
+public:
+    Reader(QByteArrayView input, TRichDocumentBuilder &builder);
+    bool Run();
+
+    // ---- handlers (one per kind of control word) ----
+    void charToggle(const Token &t, int bit);
+    void underline(const Token &t, int type);
+    void underlineNone(const Token &, int);
+    void vertical(const Token &t, int which);
+    void raise(const Token &t, int sign);
+    void fontSize(const Token &t, int);
+    void font(const Token &t, int);
+    void associatedFont(const Token &t, int);
+    void fontClass(const Token &, int cls);
+    void foreColor(const Token &t, int);
+    void backColor(const Token &t, int);
+    void plain(const Token &, int);
+    void pard(const Token &, int);
+    void align(const Token &, int a);
+    void indent(const Token &t, int which);
+    void spacing(const Token &t, int which);
+    void lineSpacing(const Token &t, int);
+    void lineMultiple(const Token &t, int);
+    void tabStop(const Token &t, int);
+    void inTable(const Token &, int);
+    void listOverride(const Token &t, int);
+    void listLevel(const Token &t, int);
+    void special(const Token &, int ch);
+    void paragraph(const Token &, int);
+    void lineBreak(const Token &, int);
+    void cell(const Token &, int);
+    void row(const Token &, int);
+    void rowDefaults(const Token &, int);
+    void cellEdge(const Token &t, int);
+    void rowLeft(const Token &t, int);
+    void unicode(const Token &t, int);
+    void unicodeSkip(const Token &t, int);
+    void docCodePage(const Token &t, int cp);
+    void ansiCodePage(const Token &t, int);
+    void defaultFont(const Token &t, int);
+    void destination(const Token &, int dest);
+    void skipDestination(const Token &, int);
+    void fontCharset(const Token &t, int);
+    void fontPitch(const Token &t, int);
+    void fontFamily(const Token &, int family);
+    void fontCodePage(const Token &t, int);
+    void colorPart(const Token &t, int shift);
+    void listBegin(const Token &, int);
+    void listId(const Token &t, int);
+    void levelFormat(const Token &t, int);
+    void overrideBegin(const Token &, int);
+    void numberingBegin(const Token &, int);
+    void numberingKind(const Token &, int kind);
+    void listText(const Token &, int);
+    void picture(const Token &t, int);
+    void pictureKind(const Token &, int kind);
+    void pictureSize(const Token &t, int which);
+    void object(const Token &t, int);
+    void objectSize(const Token &t, int which);
+    void result(const Token &, int);
+    void upr(const Token &, int);
+    void ud(const Token &, int);
+    void nonShapePicture(const Token &, int);
+    void shapePicture(const Token &, int);
+
+private:
+    State &st() { return m_states.back(); }
+    void groupStart(const Token &);
+    void groupEnd();
+    void endDestination(const State &closed);
+    void controlWord(const Token &t);
+    void controlSymbol(const Token &t);
+    void textBytes(QByteArrayView data);
+    void addByte(char byte);
+    void flushBytes();
+    void addDecoded(QStringView text);
+    int codePageNow() const;
+    int codePageOfFont(int font) const;
+    QString decode(const QByteArray &bytes, int codePage);
+    void finishDocument();
+
+    // document content
+    void bodyText(QStringView text);
+    void beginContent();
+    void applyCharFormat();
+    void endParagraph();
+    TRichParaFormat paraFormat(const ParaState &p) const;
+    int numberingOf(const ParaState &p) const;
+    void emitObject(const TRichObject &object);
+    void contentAdded()
+    {
+        m_lastPara = st().Para;
+        m_contentSinceBreak = true;
+    }
+
+    void finishFont();
+    void finishColor();
+    TRichObject pictureObject(qsizetype end);
+
+    Tokenizer m_tok;
+    TRichDocumentBuilder &m_builder;
+    std::vector<State> m_states;
+    bool m_star = false;
+    int m_skip = 0; // characters still to skip after \uN
+    bool m_done = false;
+
+    // bytes of text waiting to be decoded in one code page
+    QByteArray m_bytes;
+    int m_bytesCodePage = 0;
+    std::map<int, std::unique_ptr<QStringDecoder>> m_decoders;
+
+    int m_docCodePage = 1252;
+    int m_defaultFont = 0;
+    QHash<int, FontEntry> m_fonts;
+    int m_fontEntry = -1;
+    QString m_fontName;
+    bool m_fontOpen = false;
+    std::vector<ColorEntry> m_colors;
+    ColorEntry m_color;
+    bool m_colorTouched = false;
+
+    // lists
+    QHash<int, QList<int>> m_lists; // list id -> numbering of each level
+    QList<int> m_listLevels;
+    int m_listLevelFormat = 0;
+    int m_listId = 0;
+    QHash<int, int> m_overrides; // \ls -> list id
+    int m_overrideId = 0, m_overrideLs = 0;
+    int m_pnKind = PfnBullet;
+
+    // document output
+    TRichCharFormat m_base;
+    bool m_charValid = false;
+    CharState m_lastChar;
+    bool m_pendingPar = false;
+    TRichParaFormat m_pendingParaFormat;
+    int m_pendingCells = 0;
+    QString m_listPrefix;
+    bool m_hasListPrefix = false;
+    QChar m_highSurrogate;
+    QList<int> m_cellEdges;
+    int m_rowLeft = 0;
+    bool m_sawShapePicture = false;
+    ParaState m_lastPara;
+    bool m_contentSinceBreak = false;
+
+    // picture and object being read
+    QByteArray m_pict;
+    qsizetype m_pictStart = 0;
+    int m_nibble = -1;
+    PictureInfo m_pictInfo;
+    int m_goalW = 0, m_goalH = 0, m_scaleX = 100, m_scaleY = 100;
+    bool m_inObject = false;
+    qsizetype m_objectStart = 0;
+    bool m_objectHasImage = false;
+    TRichObject m_objectImage;
+    int m_objW = 0, m_objH = 0, m_objScaleX = 100, m_objScaleY = 100;
+};
+
+// The control words the reader knows, each with its handler and the handler's argument.
+const QHash<QByteArray, WordEntry> &wordTable();
+
+} // namespace rtf::reader

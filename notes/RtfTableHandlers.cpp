@@ -1,0 +1,159 @@
+// The font table, the colour table, the list tables and paragraph numbering.
+#include "notes/RtfReaderCore.h"
+
+#include <algorithm>
+
+namespace rtf::reader {
+
+int numberingOfLevelFormat(int nfc)
+{
+    switch (nfc) {
+    case 23:
+        return PfnBullet;
+    case 255:
+        return PfnNone;
+    case 1:
+        return PfnUcRoman;
+    case 2:
+        return PfnLcRoman;
+    case 3:
+        return PfnUcLetter;
+    case 4:
+        return PfnLcLetter;
+    default:
+        return PfnArabic;
+    }
+}
+
+// ---- font and colour tables ----
+
+void Reader::finishFont()
+{
+    if (!m_fontOpen)
+        return;
+    flushBytes();
+    m_fontOpen = false;
+    FontEntry &f = m_fonts[m_fontEntry];
+    QString name = cleanText(m_fontName).remove(u'\t').trimmed();
+    if (name.endsWith(u';'))
+        name.chop(1);
+    f.Name = name.left(64).trimmed();
+    m_fontName.clear();
+}
+
+void Reader::finishColor()
+{
+    m_colors.push_back(m_colorTouched ? m_color : ColorEntry{});
+    m_color = ColorEntry{};
+    m_colorTouched = false;
+}
+
+void Reader::fontCharset(const Token &t, int)
+{
+    if (st().Destination == Dest::FontTable && m_fontOpen)
+        m_fonts[m_fontEntry].Charset = t.HasParam ? std::clamp(t.Param, 0, 255) : 0;
+}
+
+void Reader::fontPitch(const Token &t, int)
+{
+    if (st().Destination == Dest::FontTable && m_fontOpen)
+        m_fonts[m_fontEntry].Pitch = quint8(t.HasParam ? std::clamp(t.Param, 0, 2) : 0);
+}
+
+void Reader::fontFamily(const Token &, int family)
+{
+    if (st().Destination == Dest::FontTable && m_fontOpen)
+        m_fonts[m_fontEntry].Family = quint8(family);
+}
+
+void Reader::fontCodePage(const Token &t, int)
+{
+    if (st().Destination == Dest::FontTable && m_fontOpen && t.HasParam)
+        m_fonts[m_fontEntry].CodePage = t.Param;
+}
+
+void Reader::colorPart(const Token &t, int shift)
+{
+    if (st().Destination != Dest::ColorTable)
+        return;
+    const int v = t.HasParam ? std::clamp(t.Param, 0, 255) : 0;
+    m_color.Auto = false;
+    m_color.Rgb = qRgb(0, 0, 0) | (m_color.Rgb & ~(0xFFu << shift)) | (quint32(v) << shift);
+    m_colorTouched = true;
+}
+
+void Reader::listBegin(const Token &, int)
+{
+    State &s = st();
+    if (s.Destination != Dest::ListTable) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    s.Destination = Dest::List;
+    s.Owner = true;
+    m_listLevels.clear();
+    m_listId = 0;
+}
+
+void Reader::listId(const Token &t, int)
+{
+    const Dest d = st().Destination;
+    if (d == Dest::List)
+        m_listId = t.HasParam ? t.Param : 0;
+    else if (d == Dest::Override)
+        m_overrideId = t.HasParam ? t.Param : 0;
+}
+
+void Reader::levelFormat(const Token &t, int)
+{
+    if (st().Destination == Dest::ListLevel)
+        m_listLevelFormat = t.HasParam ? t.Param : 0;
+}
+
+void Reader::overrideBegin(const Token &, int)
+{
+    State &s = st();
+    if (s.Destination != Dest::OverrideTable) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    s.Destination = Dest::Override;
+    s.Owner = true;
+    m_overrideId = 0;
+    m_overrideLs = 0;
+}
+
+void Reader::numberingBegin(const Token &, int)
+{
+    State &s = st();
+    if (s.Destination != Dest::Body) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    s.Destination = Dest::Numbering;
+    s.Owner = true;
+    m_pnKind = PfnBullet;
+}
+
+void Reader::numberingKind(const Token &, int kind)
+{
+    if (st().Destination == Dest::Numbering)
+        m_pnKind = kind;
+}
+
+void Reader::listText(const Token &, int)
+{
+    State &s = st();
+    if (s.Destination != Dest::Body) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    if (m_pendingPar)
+        beginContent();
+    s.Destination = Dest::ListText;
+    s.Owner = true;
+    m_listPrefix.clear();
+    m_hasListPrefix = false;
+}
+
+} // namespace rtf::reader
