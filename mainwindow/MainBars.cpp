@@ -1,12 +1,15 @@
 // The customisable tool bar, the links bar and the search bar of the main window.
 #include "browser/Browser.h"
+#include "browser/BrowserDialogs.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "browser/InternetOptions.h"
+#include "browser/WebEngineProfiles.h"
 #include "mainwindow/AlignComboBoxs.h"
 #include "mainwindow/BarTexts.h"
 #include "mainwindow/ComboLists.h"
-#include "mainwindow/Hints.h"
-#include "mainwindow/Icons.h"
+#include "mainwindow/CoolBarBands.h"
+#include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
@@ -16,27 +19,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
-
-// The template tool bar's buttons by number; null stands for a template separator.
-const char *const kTemplate[] = {
-    "acttbNewBrowser", "acttbClose", nullptr,       "acttbBack", "acttbForward",    "acttbStop", "acttbRefresh",
-    "acttbHomepage",   nullptr,      "acttbOpen",   "acttbSave", "acttbPrint",      nullptr,     "acttbExplorerBar",
-    nullptr,           "acttbMail",  "acttbMailTo", nullptr,     "acttbFullScreen", nullptr,     "acttbCascade",
-    "acttbTileV",      "acttbTileH",
-};
-constexpr int kTemplateLast = int(std::size(kTemplate)) - 1;
-
-} // namespace
-
-const char *toolButtonTemplate(int number)
-{
-    return number >= 0 && number <= kTemplateLast ? kTemplate[number] : nullptr;
-}
-
 QComboBox *TfrmMain::keywordBox() const
 {
-    return cmbKeyWords;
+    return pnlSearchsBar->cmbKeyWords;
 }
 
 void TfrmMain::UpdateToolButtons()
@@ -60,7 +45,7 @@ void TfrmMain::UpdateToolButtons()
     else if (BrivoIni->ToolbarText == 1)
         style = Qt::ToolButtonTextBesideIcon;
     for (const int number : numbers) {
-        if (number > kTemplateLast)
+        if (number >= MainCommands::toolButtonTemplateCount())
             continue;
         if (number == -1) {
             QAction *sep = tlbToolButtons->addSeparator();
@@ -72,9 +57,9 @@ void TfrmMain::UpdateToolButtons()
         button->setAutoRaise(true);
         button->setToolButtonStyle(style);
         button->setIconSize(tlbToolButtons->iconSize());
-        const char *name = number >= 0 ? kTemplate[number] : nullptr;
-        if (name) {
-            QAction *act = action(QString::fromLatin1(name));
+        const QString name = MainCommands::toolButtonTemplate(number);
+        if (!name.isEmpty()) {
+            QAction *act = action(name);
             button->setDefaultAction(act);
             button->setProperty("TemplateNumber", number);
             if (!act->isVisible())
@@ -84,7 +69,7 @@ void TfrmMain::UpdateToolButtons()
         if (style == Qt::ToolButtonIconOnly)
             button->setFixedSize(23, 22);
         QAction *holder = tlbToolButtons->addWidget(button);
-        holder->setVisible(!name || action(QString::fromLatin1(name))->isVisible());
+        holder->setVisible(name.isEmpty() || action(name)->isVisible());
     }
     setUpdatesEnabled(true);
 }
@@ -92,20 +77,7 @@ void TfrmMain::UpdateToolButtons()
 void TfrmMain::UpdateLinkButtons()
 {
     setUpdatesEnabled(false);
-    const QStringList &links = BrivoIni->Links;
-    for (int i = 0; i < FLinkButtons.size(); ++i) {
-        QToolButton *button = FLinkButtons.at(i);
-        QAction *holder = button->property("Holder").value<QAction *>();
-        if (i < links.size()) {
-            QString caption = ShortCaption(textrules::lineName(links.at(i)));
-            caption.replace(u'&', QStringLiteral("&&"));
-            button->setText(caption);
-            hints::setHint(button, textrules::valueOf(links, textrules::lineName(links.at(i))));
-            holder->setVisible(true);
-        } else {
-            holder->setVisible(false);
-        }
-    }
+    pnlLinks->setLinks(BrivoIni->Links);
     setUpdatesEnabled(true);
 }
 
@@ -114,9 +86,9 @@ void TfrmMain::UpdateSearchList()
     QStringList names;
     for (const QString &line : std::as_const(BrivoIni->Searchs))
         names.append(textrules::lineName(line));
-    cmblstSearchs->setItems(names);
+    searchEngines()->setItems(names);
     // the shown engines stay selected when they are still in the list
-    cmblstSearchs->SyncSelectionFromText();
+    searchEngines()->SyncSelectionFromText();
 }
 
 void TfrmMain::LinkButtonClick(QToolButton *button)
@@ -130,12 +102,24 @@ void TfrmMain::LinkButtonContextPopup(QToolButton *button, const QPoint &pos)
     const int tag = button->property("Tag").toInt();
     for (const char *name : {"actLinkOpen", "actLinkOpenNewWindow", "actLinkDelete"})
         action(QString::fromLatin1(name))->setProperty("Tag", tag);
-    FMenus.value(QStringLiteral("pmnLinks"))->popup(button->mapToGlobal(pos));
+    FCommands->menu(QStringLiteral("pmnLinks"))->popup(button->mapToGlobal(pos));
 }
 
-void TfrmMain::actLinkDeleteExecute()
+void TfrmMain::actLinkOpenExecute(QAction *act, bool newWindow)
 {
-    const int tag = action("actLinkDelete")->property("Tag").toInt();
+    const int tag = act->property("Tag").toInt();
+    const QList<QToolButton *> &buttons = pnlLinks->buttons();
+    if (tag < 0 || tag >= buttons.size())
+        return;
+    if (!newWindow)
+        LinkButtonClick(buttons.at(tag));
+    else if (!buttons.at(tag)->isHidden())
+        NewBrowser()->WebBrowser()->Navigate(buttons.at(tag)->property("Hint").toString());
+}
+
+void TfrmMain::actLinkDeleteExecute(QAction *act)
+{
+    const int tag = act->property("Tag").toInt();
     QStringList links = BrivoIni->Links;
     if (tag < 0 || tag >= links.size())
         return;
@@ -162,8 +146,21 @@ void TfrmMain::actAddToLinksExecute()
     UpdateLinkButtons();
 }
 
+void TfrmMain::actInternetOptionsExecute()
+{
+    if (TfrmBrowser *p = ActiveBrowser()) {
+        p->WebBrowser()->InternetOptions();
+        return;
+    }
+    // without a page the options act on the program's profile
+    TInternetOptionsDialog dialog(webengine::profile(), QString(), this);
+    browserDialogs().exec(dialog);
+}
+
 void TfrmMain::tlbtnSearchClick()
 {
+    TAlignComboBox *cmbKeyWords = pnlSearchsBar->cmbKeyWords;
+    TComboList *cmblstSearchs = pnlSearchsBar->cmblstSearchs;
     const QString keyword = cmbKeyWords->currentText();
     // engines typed into the closed list count
     if (!cmblstSearchs->DroppedDown())

@@ -7,14 +7,12 @@
 #include "browser/UrlComboBoxes.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
-#include "mainwindow/AlignComboBoxs.h"
 #include "mainwindow/Avis.h"
-#include "mainwindow/ComboLists.h"
+#include "mainwindow/CoolBarBands.h"
 #include "mainwindow/Icons.h"
+#include "mainwindow/MainCommands.h"
 #include "mainwindow/PageScrollers.h"
-#include "mainwindow/ResizeLabels.h"
 #include "mainwindow/StatusBars.h"
-#include "platform/ActionUpdater.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
@@ -84,16 +82,6 @@ void applyState(QWidget *w, TWindowState state)
     }
 }
 
-QWidget *band(QWidget *parent, const QString &name)
-{
-    auto *w = new QWidget(parent);
-    w->setObjectName(name);
-    auto *l = new QHBoxLayout(w);
-    l->setContentsMargins(2, 1, 2, 1);
-    l->setSpacing(4);
-    return w;
-}
-
 } // namespace
 
 QString ShortCaption(const QString &s)
@@ -108,7 +96,6 @@ TfrmMain::TfrmMain(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setGeometry(196, 105, 821, 613);
     setWindowIcon(icons::programIcon());
-    Updater = new ActionUpdater(this);
     CreateComponents();
     FormCreate();
 }
@@ -127,18 +114,41 @@ TfrmMain::~TfrmMain()
 
 QAction *TfrmMain::action(const QString &name) const
 {
-    return FActions.value(name);
+    return FCommands->action(name);
 }
 
 void TfrmMain::UpdateActions()
 {
-    Updater->updateAll();
+    FCommands->updateAll();
+}
+
+QList<QAction *> TfrmMain::LanguageActions() const
+{
+    QList<QAction *> list;
+    for (QAction *a : FCommands->menu(QStringLiteral("mniLanguage"))->actions())
+        if (!a->isSeparator())
+            list.append(a);
+    return list;
+}
+
+QToolBar *TfrmMain::linksBar() const
+{
+    return pnlLinks->tlbLinks;
+}
+
+TComboList *TfrmMain::searchEngines() const
+{
+    return pnlSearchsBar->cmblstSearchs;
+}
+
+TUrlComboBox *TfrmMain::addressBox() const
+{
+    return pnlAddressBar->IEAddress;
 }
 
 void TfrmMain::CreateComponents()
 {
-    CreateActions();
-    CreateMenus();
+    FCommands = std::make_unique<MainCommands>(*this);
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -149,36 +159,10 @@ void TfrmMain::CreateComponents()
     CreateCoolBar();
     column->addWidget(CoolBar);
 
-    // full-screen panel: the template tool bar and the minimise, restore and close buttons
-    pnlFullScreen = band(central, QStringLiteral("pnlFullScreen"));
-    tlbBackup = new QToolBar(pnlFullScreen);
-    tlbBackup->setObjectName(QStringLiteral("tlbBackup"));
-    tlbBackup->setIconSize(QSize(16, 16));
-    for (int number = 0; number < ToolButtonTemplateCount; ++number) {
-        if (const char *name = toolButtonTemplate(number))
-            tlbBackup->addAction(FActions.value(QString::fromLatin1(name)));
-        else
-            tlbBackup->addSeparator();
-    }
-    pnlFullScreen->layout()->addWidget(tlbBackup);
-    static_cast<QHBoxLayout *>(pnlFullScreen->layout())->addStretch();
-    ToolBar2 = new QToolBar(pnlFullScreen);
-    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
-    auto windowButton = [this](const QString &name, QStyle::StandardPixmap pixmap) {
-        auto *b = new QToolButton(ToolBar2);
-        b->setObjectName(name);
-        b->setIcon(style()->standardIcon(pixmap));
-        b->setAutoRaise(true);
-        ToolBar2->addWidget(b);
-        return b;
-    };
-    tlbtnMinimize = windowButton(QStringLiteral("tlbtnMinimize"), QStyle::SP_TitleBarMinButton);
-    tlbtnRestore = windowButton(QStringLiteral("tlbtnRestore"), QStyle::SP_TitleBarNormalButton);
-    tlbtnClose = windowButton(QStringLiteral("tlbtnClose"), QStyle::SP_TitleBarCloseButton);
-    connect(tlbtnMinimize, &QToolButton::clicked, this, [this] { showMinimized(); });
-    connect(tlbtnRestore, &QToolButton::clicked, this, [this] { action("actFullScreen")->trigger(); });
-    connect(tlbtnClose, &QToolButton::clicked, this, [this] { action("actExit")->trigger(); });
-    pnlFullScreen->layout()->addWidget(ToolBar2);
+    pnlFullScreen = new FullScreenPanel(central, *FCommands);
+    connect(pnlFullScreen->tlbtnMinimize, &QToolButton::clicked, this, [this] { showMinimized(); });
+    connect(pnlFullScreen->tlbtnRestore, &QToolButton::clicked, this, [this] { action("actFullScreen")->trigger(); });
+    connect(pnlFullScreen->tlbtnClose, &QToolButton::clicked, this, [this] { action("actExit")->trigger(); });
     pnlFullScreen->hide();
     column->addWidget(pnlFullScreen);
 
@@ -218,72 +202,19 @@ void TfrmMain::CreateCoolBar()
     bands->setContentsMargins(0, 0, 0, 0);
     bands->setSpacing(1);
     CoolBar->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(CoolBar, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { FMenus.value("pmnCoolBar")->popup(CoolBar->mapToGlobal(pos)); });
+    connect(CoolBar, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        FCommands->menu(QStringLiteral("pmnCoolBar"))->popup(CoolBar->mapToGlobal(pos));
+    });
 
     // band 1: the logo, the menu bar and the links
-    pnlMenu = band(CoolBar, QStringLiteral("pnlMenu"));
-    pnlMenu->setFixedHeight(46);
-    pnlCompanyMark = new QWidget(pnlMenu);
-    pnlCompanyMark->setObjectName(QStringLiteral("pnlCompanyMark"));
-    pnlCompanyMark->setFixedSize(46, 46);
-    CompanyMark = new REZI(pnlCompanyMark);
-    CompanyMark->setObjectName(QStringLiteral("CompanyMark"));
-    connect(CompanyMark, &REZI::OnClick, this, [this] { NavigateUrl(BrivoIni->AdvertPage); });
-    pnlMenu->layout()->addWidget(pnlCompanyMark);
-    pgsMenu = new TPageScroller(pnlMenu);
-    pgsMenu->setObjectName(QStringLiteral("pgsMenu"));
-    tlbMenu = new QToolBar;
-    tlbMenu->setObjectName(QStringLiteral("tlbMenu"));
-    tlbMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const char *menu : {"File", "View", "Tools", "Language", "Windows", "Help"}) {
-        const QString name = QString::fromLatin1(menu);
-        auto *b = new QToolButton(tlbMenu);
-        b->setObjectName(QStringLiteral("tlbtn") + name);
-        b->setText(QStringLiteral("mni") + name);
-        b->setMenu(FMenus.value(QStringLiteral("mni") + name));
-        b->setPopupMode(QToolButton::InstantPopup);
-        b->setAutoRaise(true);
-        b->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
-        tlbMenu->addWidget(b);
-        FMenuButtons.insert(b->objectName(), b);
-    }
-    pgsMenu->setControl(tlbMenu);
-    pnlMenu->layout()->addWidget(pgsMenu);
-    pnlLinks = band(pnlMenu, QStringLiteral("pnlLinks"));
-    lblLinks = new TResizeLabel(pnlLinks);
-    lblLinks->setObjectName(QStringLiteral("lblLinks"));
-    pnlLinks->layout()->addWidget(lblLinks);
-    pgsLinks = new TPageScroller(pnlLinks);
-    pgsLinks->setObjectName(QStringLiteral("pgsLinks"));
-    tlbLinks = new QToolBar;
-    tlbLinks->setObjectName(QStringLiteral("tlbLinks"));
-    tlbLinks->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tlbLinks->setIconSize(QSize(16, 16));
-    tlbLinks->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tlbLinks, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { FMenus.value("pmnLinks")->popup(tlbLinks->mapToGlobal(pos)); });
-    for (int i = 0; i < 20; ++i) {
-        auto *button = new QToolButton(tlbLinks);
-        button->setObjectName(QStringLiteral("tlbtn%1").arg(i));
-        button->setProperty("Tag", i);
-        button->setAutoRaise(true);
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setIcon(icons::menuIcon(8));
-        button->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(button, &QToolButton::clicked, this, [this, button] { LinkButtonClick(button); });
-        connect(button, &QWidget::customContextMenuRequested, this,
-                [this, button](const QPoint &pos) { LinkButtonContextPopup(button, pos); });
-        QAction *holder = tlbLinks->addWidget(button);
-        holder->setVisible(false);
-        button->setProperty("Holder", QVariant::fromValue(holder));
-        FLinkButtons.append(button);
-    }
-    pgsLinks->setControl(tlbLinks);
-    pnlLinks->layout()->addWidget(pgsLinks);
-    static_cast<QHBoxLayout *>(pnlLinks->layout())->setStretch(1, 1);
-    pnlMenu->layout()->addWidget(pnlLinks);
-    static_cast<QHBoxLayout *>(pnlMenu->layout())->setStretch(2, 1);
+    pnlMenu = new MenuBand(CoolBar, FCommands->menuBarMenus());
+    connect(pnlMenu->CompanyMark, &REZI::OnClick, this, [this] { NavigateUrl(BrivoIni->AdvertPage); });
+    pnlLinks = pnlMenu->pnlLinks;
+    connect(pnlLinks->tlbLinks, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        FCommands->menu(QStringLiteral("pmnLinks"))->popup(pnlLinks->tlbLinks->mapToGlobal(pos));
+    });
+    connect(pnlLinks, &LinksBand::linkClicked, this, &TfrmMain::LinkButtonClick);
+    connect(pnlLinks, &LinksBand::linkMenuRequested, this, &TfrmMain::LinkButtonContextPopup);
     bands->addWidget(pnlMenu);
 
     // band 2: the customisable tool bar
@@ -295,47 +226,22 @@ void TfrmMain::CreateCoolBar()
     bands->addWidget(pgsToolButtons);
 
     // band 3: the search bar
-    pnlSearchsBar = band(CoolBar, QStringLiteral("pnlSearchsBar"));
-    cmbKeyWords = new TAlignComboBox(pnlSearchsBar);
-    cmbKeyWords->setObjectName(QStringLiteral("cmbKeyWords"));
-    cmbKeyWords->setMinimumWidth(160);
-    pnlSearchsBar->layout()->addWidget(cmbKeyWords);
-    cmblstSearchs = new TComboList(pnlSearchsBar);
-    cmblstSearchs->setObjectName(QStringLiteral("cmblstSearchs"));
-    cmblstSearchs->setMultiSelect(true);
-    cmblstSearchs->DropDownCount = 15;
-    cmblstSearchs->setMinimumWidth(200);
-    pnlSearchsBar->layout()->addWidget(cmblstSearchs);
-    tlbtnSearch = new QToolButton(pnlSearchsBar);
-    tlbtnSearch->setObjectName(QStringLiteral("tlbtnSearch"));
-    tlbtnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tlbtnSearch->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    tlbtnSearch->setAutoRaise(true);
-    pnlSearchsBar->layout()->addWidget(tlbtnSearch);
-    connect(tlbtnSearch, &QToolButton::clicked, this, &TfrmMain::tlbtnSearchClick);
-    static_cast<QHBoxLayout *>(pnlSearchsBar->layout())->addStretch();
+    pnlSearchsBar = new SearchBand(CoolBar);
+    connect(pnlSearchsBar->tlbtnSearch, &QToolButton::clicked, this, &TfrmMain::tlbtnSearchClick);
     bands->addWidget(pnlSearchsBar);
 
     // band 4: the address bar
-    pnlAddressBar = band(CoolBar, QStringLiteral("pnlAddressBar"));
-    lblAddress = new QLabel(pnlAddressBar);
-    lblAddress->setObjectName(QStringLiteral("lblAddress"));
-    pnlAddressBar->layout()->addWidget(lblAddress);
-    IEAddress = new TUrlComboBox(pnlAddressBar);
-    IEAddress->setObjectName(QStringLiteral("IEAddress"));
-    IEAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    pnlAddressBar->layout()->addWidget(IEAddress);
-    tlbtnGo = new QToolButton(pnlAddressBar);
-    tlbtnGo->setObjectName(QStringLiteral("tlbtnGo"));
-    tlbtnGo->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tlbtnGo->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    tlbtnGo->setAutoRaise(true);
-    pnlAddressBar->layout()->addWidget(tlbtnGo);
-    connect(tlbtnGo, &QToolButton::clicked, this, &TfrmMain::tlbtnGoClick);
-    IEAddress->OnNavigateUrl = [this](QObject *, const QString &) { tlbtnGo->click(); };
+    pnlAddressBar = new AddressBand(CoolBar);
+    connect(pnlAddressBar->tlbtnGo, &QToolButton::clicked, this, &TfrmMain::tlbtnGoClick);
     bands->addWidget(pnlAddressBar);
 
     // band 5: one tab per page window
+    CreateWindowsBar();
+    bands->addWidget(tbcWindows);
+}
+
+void TfrmMain::CreateWindowsBar()
+{
     tbcWindows = new QTabBar(CoolBar);
     tbcWindows->setObjectName(QStringLiteral("tbcWindows"));
     tbcWindows->setShape(QTabBar::RoundedNorth);
@@ -349,9 +255,8 @@ void TfrmMain::CreateCoolBar()
         const int index = tbcWindows->tabAt(pos);
         if (index >= 0)
             tbcWindows->setCurrentIndex(index);
-        FMenus.value("pmnWindowsBar")->popup(tbcWindows->mapToGlobal(pos));
+        FCommands->menu(QStringLiteral("pmnWindowsBar"))->popup(tbcWindows->mapToGlobal(pos));
     });
-    bands->addWidget(tbcWindows);
 }
 
 void TfrmMain::CreateExplorerBar()
@@ -393,7 +298,7 @@ void TfrmMain::CreateExplorerBar()
                 [this](TExplorerTreeView *, const QString &url) { TreeNavigateUrl(url); });
         tree->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(tree, &QWidget::customContextMenuRequested, this, [this, tree](const QPoint &pos) {
-            FMenus.value(QStringLiteral("pmnBookmark"))->popup(tree->viewport()->mapToGlobal(pos));
+            FCommands->menu(QStringLiteral("pmnBookmark"))->popup(tree->viewport()->mapToGlobal(pos));
         });
     }
 }
@@ -401,16 +306,17 @@ void TfrmMain::CreateExplorerBar()
 void TfrmMain::FormCreate()
 {
     const int language = static_cast<int>(BrivoIni->Language);
-    if (language >= 0 && language < FLanguageActions.size())
-        FLanguageActions.at(language)->setChecked(true);
+    const QList<QAction *> languages = LanguageActions();
+    if (language >= 0 && language < languages.size())
+        languages.at(language)->setChecked(true);
     try {
         ApplyLanguage();
         LoadSettings();
         UpdateLinkButtons();
         UpdateToolButtons();
         UpdateSearchList();
-        CompanyMark->setToolTip(BrivoIni->AdvertPage);
-        CompanyMark->Play();
+        pnlMenu->CompanyMark->setToolTip(BrivoIni->AdvertPage);
+        pnlMenu->CompanyMark->Play();
         action("actPreview")->setVisible(GetIEVersion() >= 5.5);
         BookmarkTreeView->SetFileName(BrivoIni->BookmarkFile);
     } catch (const std::exception &) {
@@ -604,7 +510,7 @@ TfrmBrowser *TfrmMain::NewBrowser()
 void TfrmMain::NavigateUrl(const QString &url)
 {
     const QString target = url.isEmpty() ? SBlankPage : url;
-    IEAddress->SetUrl(target);
+    addressBox()->SetUrl(target);
     TfrmBrowser *page = ActiveBrowser();
     if (!page)
         page = NewBrowser();
@@ -658,7 +564,7 @@ void TfrmMain::BrowserFreed(TfrmBrowser *sender)
     if (tbcWindows->count() == 0) {
         StatusBar->setPanelWidth(1, 0);
         StatusBarResize();
-        IEAddress->SetUrl(QString());
+        addressBox()->SetUrl(QString());
     }
 }
 
@@ -672,12 +578,12 @@ void TfrmMain::BrowserTitleChanged(TfrmBrowser *sender, const QString &title)
         tbcWindows->setTabToolTip(sender->BrowserIndex, title);
     }
     if (sender == ActiveBrowser())
-        IEAddress->SetUrl(sender->WebBrowser()->LocationURL());
+        addressBox()->SetUrl(sender->WebBrowser()->LocationURL());
 }
 
 void TfrmMain::BrowserAddressChanged(TfrmBrowser *, const QString &url)
 {
-    IEAddress->SetUrl(url);
+    addressBox()->SetUrl(url);
 }
 
 void TfrmMain::BrowserDownloading(TfrmBrowser *sender, int progress, int progressMax)
@@ -690,7 +596,7 @@ void TfrmMain::BrowserDownloading(TfrmBrowser *sender, int progress, int progres
         StatusBar->setProgress(progress, progressMax);
     } else {
         StatusBar->setPanelWidth(1, 0);
-        IEAddress->SetUrl(sender->WebBrowser()->LocationURL());
+        addressBox()->SetUrl(sender->WebBrowser()->LocationURL());
         StatusBarResize();
     }
 }
@@ -736,7 +642,7 @@ void TfrmMain::TreeNavigateUrl(const QString &url)
 
 void TfrmMain::tlbtnGoClick()
 {
-    const QString url = IEAddress->Url();
+    const QString url = addressBox()->Url();
     if (!url.isEmpty())
         NavigateUrl(url);
 }
@@ -857,16 +763,16 @@ void TfrmMain::actLanguageExecute(QAction *act)
     if (BrivoIni->LanguageTable)
         for (TfrmBrowser *page : Browsers())
             page->ApplyLanguage(*BrivoIni->LanguageTable);
-    for (QAction *a : std::as_const(FLanguageActions))
+    for (QAction *a : LanguageActions())
         a->setChecked(a == act);
     QApplication::restoreOverrideCursor();
     setUpdatesEnabled(true);
 }
 
-void TfrmMain::actWindowStateExecute(TWindowState state)
+void TfrmMain::actWindowStateExecute(QAction *act)
 {
     if (TfrmBrowser *page = ActiveBrowser())
-        page->SetWindowStateValue(state);
+        page->SetWindowStateValue(TWindowState(act->property("Tag").toInt()));
 }
 
 void TfrmMain::actPageFamilyExecute(QAction *act, bool sizes)

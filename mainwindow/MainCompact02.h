@@ -2,18 +2,22 @@
 // The main frame window: the cool bar with its bands (menu bar with the logo and the links, tool bar,
 // search bar, address bar, window tabs), the full-screen panel, the explorer bar beside the area of
 // page windows, and the status bar. Page windows register themselves with it and report to it
-// through their events; every command of the program is one of its actions.
+// through their events; every command of the program is one of its actions, declared in the command
+// table of MainCommands and run by a member of this window.
 #include "platform/Types.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
+#include <memory>
 
-class ActionUpdater;
+class AddressBand;
+class FullScreenPanel;
+class LinksBand;
+class MainCommands;
+class MenuBand;
+class SearchBand;
 class QAction;
 class QCalendarWidget;
-class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -23,14 +27,11 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QComboBox;
-class TAlignComboBox;
 class TBrivoStatusBar;
 class TComboList;
 class TfrmBrowser;
-class TResizeLabel;
 class TPageScroller;
 class TUrlComboBox;
-class REZI;
 class TBookmarkTreeView;
 class TO2BookmarkTreeView;
 
@@ -55,8 +56,8 @@ public:
     void UpdateLinkButtons();
     void UpdateSearchList();
     QToolBar *toolButtonsBar() const { return tlbToolButtons; }
-    QToolBar *linksBar() const { return tlbLinks; }
-    TComboList *searchEngines() const { return cmblstSearchs; }
+    QToolBar *linksBar() const;
+    TComboList *searchEngines() const;
     QComboBox *keywordBox() const;
 
     // The active page window: the MDI area's current sub-window, or null.
@@ -70,7 +71,7 @@ public:
     QMdiArea *mdiArea() const { return MdiArea; }
     QTabBar *windowsTabs() const { return tbcWindows; }
     TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
-    TUrlComboBox *addressBox() const { return IEAddress; }
+    TUrlComboBox *addressBox() const;
     TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
     int progress() const { return FProgress; }
     int progressMax() const { return FProgressMax; }
@@ -90,10 +91,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // the command table's handlers are members of this window
+    friend class MainCommands;
+
     void CreateComponents();
-    void CreateActions();
-    void CreateMenus();
     void CreateCoolBar();
+    void CreateWindowsBar();
     void CreateExplorerBar();
     void FormCreate();
     bool FormCloseQuery();
@@ -126,9 +129,10 @@ private:
     void SetFullScreen(bool on);
     void actExplorerBarExecute();
     void actLanguageExecute(QAction *action);
-    void actWindowStateExecute(TWindowState state);
+    void actWindowStateExecute(QAction *action);
     void actPageFamilyExecute(QAction *action, bool sizes);
     void actSaveBrowsersExecute();
+    void actInternetOptionsExecute();
     void RestoreMinimizedBrowsers();
     void Arrange(Arrangement how);
     void actMinimizeAllExecute();
@@ -136,45 +140,26 @@ private:
     void tlbtnSearchClick();
     void LinkButtonClick(QToolButton *button);
     void LinkButtonContextPopup(QToolButton *button, const QPoint &pos);
-    void actLinkDeleteExecute();
+    void actLinkOpenExecute(QAction *action, bool newWindow);
+    void actLinkDeleteExecute(QAction *action);
     void actAddToLinksExecute();
     void actAboutExecute();
 
-    // components (their object names are the language table's keys)
-    ActionUpdater *Updater = nullptr;
-    QHash<QString, QAction *> FActions;
-    QList<QAction *> FLanguageActions;
-    QHash<QString, QMenu *> FMenus;
+    // The language's actions, in the order of their Tags.
+    QList<QAction *> LanguageActions() const;
 
+    std::unique_ptr<MainCommands> FCommands;
+
+    // components (their object names are the language table's keys)
     QWidget *CoolBar = nullptr;
-    QWidget *pnlMenu = nullptr;
-    QWidget *pnlCompanyMark = nullptr;
-    REZI *CompanyMark = nullptr;
-    TPageScroller *pgsMenu = nullptr;
-    QToolBar *tlbMenu = nullptr;
-    QHash<QString, QToolButton *> FMenuButtons;
-    QWidget *pnlLinks = nullptr;
-    TResizeLabel *lblLinks = nullptr;
-    TPageScroller *pgsLinks = nullptr;
-    QToolBar *tlbLinks = nullptr;
-    QList<QToolButton *> FLinkButtons; // tlbtn0 .. tlbtn19
+    MenuBand *pnlMenu = nullptr;
+    LinksBand *pnlLinks = nullptr;
     TPageScroller *pgsToolButtons = nullptr;
     QToolBar *tlbToolButtons = nullptr;
-    QWidget *pnlSearchsBar = nullptr;
-    TAlignComboBox *cmbKeyWords = nullptr;
-    TComboList *cmblstSearchs = nullptr;
-    QToolButton *tlbtnSearch = nullptr;
-    QWidget *pnlAddressBar = nullptr;
-    QLabel *lblAddress = nullptr;
-    TUrlComboBox *IEAddress = nullptr;
-    QToolButton *tlbtnGo = nullptr;
+    SearchBand *pnlSearchsBar = nullptr;
+    AddressBand *pnlAddressBar = nullptr;
     QTabBar *tbcWindows = nullptr;
-    QWidget *pnlFullScreen = nullptr;
-    QToolBar *tlbBackup = nullptr;
-    QToolBar *ToolBar2 = nullptr;
-    QToolButton *tlbtnMinimize = nullptr;
-    QToolButton *tlbtnRestore = nullptr;
-    QToolButton *tlbtnClose = nullptr;
+    FullScreenPanel *pnlFullScreen = nullptr;
     QSplitter *Splitter = nullptr;
     QTabWidget *PageControl = nullptr;
     QWidget *tbsFavorites = nullptr;
@@ -204,13 +189,6 @@ private:
 // Every "=" removed and, past 20 bytes of double-byte code-page text (a wide character counts two,
 // never split), cut to 20 bytes followed by "....": tab captions, link names and link captions.
 QString ShortCaption(const QString &s);
-
-// The tool-bar action of template button number (0..ToolButtonTemplateCount-1); null for a separator.
-constexpr int ToolButtonTemplateCount = 23;
-const char *toolButtonTemplate(int number);
-
-// Number of actions of the main window.
-int mainActionCount();
 
 // The program's main window, created by the start-up block.
 extern TfrmMain *frmMain;

@@ -1,11 +1,30 @@
 #include "common/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace testsupport {
+
+bool waitUntil(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return done();
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+void processEventsFor(int ms)
+{
+    QTest::qWait(ms);
+}
 
 QByteArray readBytes(const QString &path)
 {

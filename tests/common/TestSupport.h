@@ -2,8 +2,15 @@
 // Small helpers shared by the test executables.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace testsupport {
+
+// Runs the event loop until done() answers true or ms milliseconds have passed; answers done()'s
+// last answer, so a caller asserts it (ASSERT_TRUE(waitUntil(...)) << "what was awaited").
+bool waitUntil(const std::function<bool()> &done, int ms = 5000);
+// Runs the event loop for ms milliseconds (to let events that should not come have their chance).
+void processEventsFor(int ms);
 
 // Whole contents of a file, or an empty array when it cannot be read.
 QByteArray readBytes(const QString &path);

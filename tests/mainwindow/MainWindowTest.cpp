@@ -3,7 +3,6 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
-#include "common/MainTableKeys.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
@@ -20,6 +19,7 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMenu>
+#include <QSet>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -672,12 +672,44 @@ public:
     mutable QStringList reads;
 };
 
-TEST_F(MainWindowTest, TheLanguageRoutineReadsEveryMainKeyInOrderFromEachTable)
+const QString kMissing = QStringLiteral("\x01missing");
+
+// Keys no table holds; the routine reads them and leaves those hints blank.
+const QStringList kAbsentEverywhere = {"mniMoreHint", "actLinkOpenHint", "actLinkOpenNewWindowHint",
+                                       "actLinkDeleteHint", "actLinkEditHint"};
+// In the Chinese tables the second line of these four actions repeats the caption key instead of the hint.
+const QStringList kSizeActionsWithoutHint = {"actSmallest", "actMedium", "actLarger", "actLargest"};
+
+enum class Expect { Text, Empty, Absent };
+
+// What a table holds for a key the window reads: the English table leaves the menu hints blank, the
+// traditional Chinese one every hint but the languages'.
+Expect expected(const QString &table, const QString &key)
 {
-    QStringList expected;
-    for (const maintablekeys::Read &r : maintablekeys::mainReads())
-        expected << r.key;
-    ASSERT_EQ(expected.size(), 270);
+    if (kAbsentEverywhere.contains(key))
+        return Expect::Absent;
+    const bool chinese = table == u"SIMPLIFIEDCHINESE" || table == u"TRADITIONALCHINESE";
+    const bool hintKey = key.endsWith(u"Hint");
+    const QString owner = hintKey ? key.chopped(4) : key;
+    if (hintKey && chinese && kSizeActionsWithoutHint.contains(owner))
+        return Expect::Absent;
+    if (hintKey && table == u"ENGLISH" && !key.startsWith(u"acttb"))
+        return Expect::Empty;
+    const QStringList languageActions = {
+        "actEnglish",   "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese", "actTraditionalChinese",
+        "actKorean",    "actGerman",        "actFrench",           "actItalian",           "actSpanish",
+        "actPortuguese"};
+    const bool languageAction = languageActions.contains(owner);
+    if (hintKey && table == u"TRADITIONALCHINESE" && !languageAction)
+        return Expect::Empty;
+    return Expect::Text;
+}
+
+// Every key the window's language routine reads is in each built-in table (with a text, except the
+// blanks each table leaves on purpose), and every key of a table's [Main] section is read: a
+// component the routine forgets, or a misspelt key, fails here.
+TEST_F(MainWindowTest, EveryKeyTheLanguageRoutineReadsIsInEachTable)
+{
     openWindow();
     for (const char *name :
          {"ENGLISH", "JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
@@ -686,7 +718,26 @@ TEST_F(MainWindowTest, TheLanguageRoutineReadsEveryMainKeyInOrderFromEachTable)
         RecordingTable *recorder = table.get();
         BrivoIni->LanguageTable = std::move(table);
         frmMain->ApplyLanguage();
-        EXPECT_EQ(recorder->reads, expected);
+        QSet<QString> read;
+        for (const QString &key : std::as_const(recorder->reads)) {
+            read.insert(key.toLower());
+            const QString value = recorder->TMemIni::ReadString("Main", key, kMissing);
+            switch (expected(QString::fromLatin1(name), key)) {
+            case Expect::Absent:
+                EXPECT_EQ(value, kMissing) << key.toStdString();
+                break;
+            case Expect::Empty:
+                EXPECT_EQ(value, QString()) << key.toStdString();
+                break;
+            case Expect::Text:
+                EXPECT_FALSE(value == kMissing || value.trimmed().isEmpty()) << key.toStdString() << " has no text";
+                break;
+            }
+        }
+        QStringList keys;
+        recorder->ReadSection("Main", keys);
+        for (const QString &key : std::as_const(keys))
+            EXPECT_TRUE(read.contains(key.toLower())) << key.toStdString() << " is never read";
         // no covered component keeps its placeholder
         for (QAction *a : frmMain->findChildren<QAction *>()) {
             if (a->objectName().startsWith("act")) {
