@@ -70,6 +70,23 @@ std::unique_ptr<QTextDocument> read(const QByteArray &bytes)
     return doc;
 }
 
+// Groups nested the given number of levels deep, each with a word of text, as a mail program's
+// message nests them: the levels past the reader's limit are flattened, and the cost stays linear.
+void readDeepRtf(benchmark::State &state)
+{
+    const auto levels = qsizetype(state.range(0));
+    QByteArray bytes = "{\\rtf1\\ansi ";
+    bytes.reserve(levels * 12 + 16);
+    for (qsizetype i = 0; i < levels; ++i)
+        bytes += "{\\b0 word ";
+    bytes += QByteArray(levels, '}') + "}";
+    for (auto _ : state) {
+        auto doc = read(bytes);
+        benchmark::DoNotOptimize(doc->characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 void readRtf(benchmark::State &state)
 {
     const QByteArray bytes = cjkDocument(state.range(0) << 20);
@@ -142,6 +159,7 @@ void unrtfReference(benchmark::State &state)
 
 BENCHMARK(unrtfReference)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(readRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(readDeepRtf)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(writeRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(readWriteFile)->Unit(benchmark::kMillisecond);
 

@@ -335,6 +335,16 @@ void Reader::lineBreak(const Token &, int)
     contentAdded();
 }
 
+// The automatic mark of a footnote where its reference stands: the footnote's number. The footnote's
+// own text is skipped, and the mark it repeats with it.
+void Reader::footnoteMark(const Token &, int)
+{
+    if (st().Destination != Dest::Body)
+        return;
+    const QString number = QString::number(++m_footnotes);
+    addDecoded(number);
+}
+
 void Reader::cell(const Token &, int)
 {
     if (st().Destination != Dest::Body)

@@ -1,6 +1,8 @@
 // The control-word table and the dispatch of control words and symbols to their handlers.
 #include "notes/RtfReaderCore.h"
 
+#include <utility>
+
 namespace rtf::reader {
 
 // ---- the control-word table ----
@@ -76,6 +78,7 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("sect", &Reader::paragraph);
         add("page", &Reader::paragraph);
         add("line", &Reader::lineBreak);
+        add("chftn", &Reader::footnoteMark);
         add("tab", &Reader::special, '\t');
         add("emdash", &Reader::special, 0x2014);
         add("endash", &Reader::special, 0x2013);
@@ -276,38 +279,53 @@ const QHash<QByteArray, WordEntry> &wordTable()
     return table;
 }
 
+// True for the words that make their group a destination of another kind than the one around it.
+static bool opensDestination(const WordEntry &e)
+{
+    if (e.Fn == &Reader::destination)
+        return Dest(e.Arg) != Dest::Body;
+    return e.Fn == &Reader::numberingBegin || e.Fn == &Reader::ud || e.Fn == &Reader::listText ||
+           e.Fn == &Reader::upr || e.Fn == &Reader::listBegin || e.Fn == &Reader::overrideBegin ||
+           e.Fn == &Reader::picture || e.Fn == &Reader::object || e.Fn == &Reader::result;
+}
+
 void Reader::controlWord(const Token &t)
 {
     flushBytes();
-    const bool star = m_star;
-    m_star = false;
+    const Star star = std::exchange(m_star, Star::None);
     const auto &table = wordTable();
     const auto it = table.constFind(QByteArray::fromRawData(t.Word.data(), t.Word.size()));
     if (it == table.cend()) {
-        if (star)
+        if (star == Star::Destination)
             skipDestination(t, 0); // an optional destination this reader does not know
+        return;                    // an unknown word alone means nothing
+    }
+    if (star == Star::Destination && it->Fn != &Reader::destination && it->Fn != &Reader::numberingBegin &&
+        it->Fn != &Reader::ud && it->Fn != &Reader::listText && it->Fn != &Reader::upr &&
+        it->Fn != &Reader::listBegin && it->Fn != &Reader::overrideBegin && it->Fn != &Reader::shapePicture) {
+        skipDestination(t, 0);
         return;
     }
-    if (star && it->Fn != &Reader::destination && it->Fn != &Reader::numberingBegin && it->Fn != &Reader::ud &&
-        it->Fn != &Reader::listText && it->Fn != &Reader::upr && it->Fn != &Reader::listBegin &&
-        it->Fn != &Reader::overrideBegin && it->Fn != &Reader::shapePicture) {
+    if (m_flatDepth > 0 && opensDestination(*it)) {
+        // a group past the depth limit shares the state of the group around it: a destination of its
+        // own would change that one, so it is skipped
         skipDestination(t, 0);
         return;
     }
     (this->*(it->Fn))(t, it->Arg);
 }
 
-void Reader::controlSymbol(const Token &t)
+void Reader::controlSymbol(const Token &t, bool afterBrace)
 {
     switch (t.Symbol) {
     case '*':
         flushBytes();
-        m_star = true;
+        m_star = afterBrace ? Star::Destination : Star::Word;
         return;
     case '\\':
     case '{':
     case '}':
-        m_star = false;
+        m_star = Star::None;
         if (st().Destination == Dest::Picture)
             return;
         addByte(t.Symbol);
@@ -316,7 +334,7 @@ void Reader::controlSymbol(const Token &t)
         break;
     }
     flushBytes();
-    m_star = false;
+    m_star = Star::None;
     switch (t.Symbol) {
     case '~':
         special(t, 0x00A0);

@@ -41,6 +41,9 @@ QByteArray PngBytes(const QImage &image)
     return png;
 }
 
+// The longest side of a bitmap read from a document (QImage takes no more than this).
+constexpr qint64 MaxDibSide = 32767;
+
 QImage DecodeDib(QByteArrayView dib)
 {
     const quint32 headerSize = u32(dib, 0);
@@ -67,10 +70,12 @@ QImage DecodeDib(QByteArrayView dib)
         if (headerSize == 40 && (compression == 3 || compression == 6))
             colours += compression == 3 ? 12 : 16; // the colour masks follow the header
     }
-    // the pixels a bitmap claims must be there (compressed ones may hold some more)
-    const qint64 rowBytes = ((width * bitsPerPixel + 31) / 32) * 4;
-    if (width <= 0 || height <= 0 || bitsPerPixel == 0 || bitsPerPixel > 32)
+    // the pixels a bitmap claims must be there (compressed ones may hold some more); sides past what an
+    // image can have are refused before any product is taken, so no size computed here overflows
+    if (width <= 0 || height <= 0 || width > MaxDibSide || height > MaxDibSide || bitsPerPixel == 0 ||
+        bitsPerPixel > 32)
         return {};
+    const qint64 rowBytes = ((width * bitsPerPixel + 31) / 32) * 4;
     const bool packed = compression == 0 || compression == 3 || compression == 6;
     if (packed ? rowBytes * height > dib.size() : width * height > 64 * qint64(dib.size()))
         return {};

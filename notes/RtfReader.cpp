@@ -3,6 +3,7 @@
 #include "notes/RtfReaderCore.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace richedit;
 
@@ -60,6 +61,7 @@ bool Reader::Run()
         t = m_tok.Next();
         if (t.Type == TokenType::End)
             break;
+        const bool afterBrace = std::exchange(m_afterBrace, false);
         if (m_skip > 0) {
             // the fallback characters of \uN: a text byte, a \'hh or a control word or symbol each
             if (t.Type == TokenType::Text) {
@@ -78,6 +80,7 @@ bool Reader::Run()
         case TokenType::GroupStart:
             m_skip = 0;
             groupStart(t);
+            m_afterBrace = true;
             break;
         case TokenType::GroupEnd:
             m_skip = 0;
@@ -87,14 +90,14 @@ bool Reader::Run()
             controlWord(t);
             break;
         case TokenType::ControlSymbol:
-            controlSymbol(t);
+            controlSymbol(t, afterBrace);
             break;
         case TokenType::Text:
-            m_star = false;
+            m_star = Star::None;
             textBytes(t.Data);
             break;
         case TokenType::HexByte:
-            m_star = false;
+            m_star = Star::None;
             if (st().Destination == Dest::Picture) {
                 // a hex escape inside picture data stands for its value's two digits
                 flushBytes();
@@ -104,7 +107,7 @@ bool Reader::Run()
             }
             break;
         case TokenType::Binary:
-            m_star = false;
+            m_star = Star::None;
             flushBytes();
             if (st().Destination == Dest::Picture) {
                 m_pict.append(t.Data.data(), t.Data.size());
@@ -138,9 +141,9 @@ void Reader::finishDocument()
 void Reader::groupStart(const Token &)
 {
     flushBytes();
-    m_star = false;
+    m_star = Star::None;
     if (int(m_states.size()) >= MaxGroupDepth) {
-        m_tok.SkipGroup();
+        ++m_flatDepth; // its text is kept, in the format of the group around it
         return;
     }
     State s = m_states.back();
@@ -151,7 +154,11 @@ void Reader::groupStart(const Token &)
 void Reader::groupEnd()
 {
     flushBytes();
-    m_star = false;
+    m_star = Star::None;
+    if (m_flatDepth > 0) {
+        --m_flatDepth;
+        return;
+    }
     if (m_states.empty())
         return;
     if (m_states.size() == 1)
@@ -275,6 +282,11 @@ void Reader::destination(const Token &, int dest)
 
 void Reader::skipDestination(const Token &, int)
 {
+    if (m_flatDepth > 0) {
+        m_tok.SkipGroup(); // a group past the depth limit has no state of its own
+        --m_flatDepth;
+        return;
+    }
     if (m_states.size() <= 1) {
         return; // never the document's own group
     }

@@ -148,6 +148,7 @@ public:
     void special(const Token &, int ch);
     void paragraph(const Token &, int);
     void lineBreak(const Token &, int);
+    void footnoteMark(const Token &, int);
     void cell(const Token &, int);
     void row(const Token &, int);
     void rowDefaults(const Token &, int);
@@ -189,7 +190,7 @@ private:
     void groupEnd();
     void endDestination(const State &closed);
     void controlWord(const Token &t);
-    void controlSymbol(const Token &t);
+    void controlSymbol(const Token &t, bool afterBrace);
     void textBytes(QByteArrayView data);
     void addByte(char byte);
     void flushBytes();
@@ -220,8 +221,13 @@ private:
     Tokenizer m_tok;
     TRichDocumentBuilder &m_builder;
     std::vector<State> m_states;
-    bool m_star = false;
-    int m_skip = 0; // characters still to skip after \uN
+    // \* right after a group's opening brace marks the group an optional destination; anywhere else it
+    // marks only the next control word as one to ignore when unknown
+    enum class Star : quint8 { None, Destination, Word };
+    Star m_star = Star::None;
+    bool m_afterBrace = false; // the token before this one opened a group
+    int m_flatDepth = 0;       // groups open past the depth limit, read as part of the group around them
+    int m_skip = 0;            // characters still to skip after \uN
     bool m_done = false;
 
     // bytes of text waiting to be decoded in one code page
@@ -263,6 +269,7 @@ private:
     bool m_sawShapePicture = false;
     ParaState m_lastPara;
     bool m_contentSinceBreak = false;
+    int m_footnotes = 0; // footnote marks in the text so far
 
     // picture and object being read
     QByteArray m_pict;

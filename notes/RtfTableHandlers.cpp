@@ -51,7 +51,8 @@ void Reader::finishColor()
 void Reader::fontCharset(const Token &t, int)
 {
     if (st().Destination == Dest::FontTable && m_fontOpen)
-        m_fonts[m_fontEntry].Charset = t.HasParam ? std::clamp(t.Param, 0, 255) : 0;
+        // a character set outside the byte range is none: the font's text is in the document's code page
+        m_fonts[m_fontEntry].Charset = !t.HasParam ? 0 : t.Param >= 0 && t.Param <= 255 ? t.Param : -1;
 }
 
 void Reader::fontPitch(const Token &t, int)

@@ -139,6 +139,7 @@ QString Reader::decode(const QByteArray &bytes, int codePage)
         }
         slot->resetState();
         QString s = slot->decode(bytes);
+        codepage::patchDecoded(cp, bytes, s);
         ok = !slot->hasError() && !s.contains(QChar::ReplacementCharacter);
         return s;
     };

@@ -106,8 +106,6 @@ public:
             case 0x2028:
                 word("line");
                 break;
-            case ObjectChar:
-                break;
             default:
                 if (u < 0x20) {
                     break; // no control characters in text

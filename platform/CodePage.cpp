@@ -24,7 +24,25 @@ QByteArray converterName(int codePage)
     case 850:
         return "IBM850";
     case 10000:
+    case 10079: // Mac Icelandic: Mac Roman with six letters of its own (see patchDecoded)
         return "macintosh";
+    // the Mac's East Asian code pages share the byte layout of the Windows ones, which ICU has
+    case 10001:
+        return "windows-31j"; // Mac Japanese
+    case 10002:
+        return "windows-950"; // Mac traditional Chinese
+    case 10003:
+        return "windows-949"; // Mac Korean
+    case 10008:
+        return "windows-936"; // Mac simplified Chinese
+    case 10006:
+        return "x-mac-greek";
+    case 10007:
+        return "x-mac-cyrillic";
+    case 10029:
+        return "x-mac-centraleurroman";
+    case 10081:
+        return "x-mac-turkish";
     case 20127:
         return "US-ASCII";
     case 28591:
@@ -54,7 +72,23 @@ int fromCharset(int charset)
     case 0:
         return 1252; // ANSI
     case 77:
-        return 10000; // Mac
+        return 10000; // Mac Roman
+    case 78:
+        return 10001; // Mac Shift_JIS
+    case 79:
+        return 10003; // Mac Hangul
+    case 80:
+        return 10008; // Mac GB2312
+    case 81:
+        return 10002; // Mac Big5
+    case 85:
+        return 10006; // Mac Greek
+    case 86:
+        return 10081; // Mac Turkish
+    case 88:
+        return 10029; // Mac Eastern Europe
+    case 89:
+        return 10007; // Mac Cyrillic
     case 128:
         return 932; // Shift_JIS
     case 129:
@@ -88,6 +122,36 @@ int fromCharset(int charset)
     }
 }
 
+void patchDecoded(int codePage, QByteArrayView bytes, QString &text)
+{
+    if (codePage != 10079 || text.size() != bytes.size())
+        return;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        switch (uchar(bytes[i])) {
+        case 0xA0:
+            text[i] = QChar(0x00DD); // Y acute
+            break;
+        case 0xDC:
+            text[i] = QChar(0x00D0); // eth
+            break;
+        case 0xDD:
+            text[i] = QChar(0x00F0);
+            break;
+        case 0xDE:
+            text[i] = QChar(0x00DE); // thorn
+            break;
+        case 0xDF:
+            text[i] = QChar(0x00FE);
+            break;
+        case 0xE0:
+            text[i] = QChar(0x00FD); // y acute
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 QString decode(const QByteArray &bytes, int codePage, bool *ok)
 {
     const QByteArray name = converterName(codePage);
@@ -98,6 +162,7 @@ QString decode(const QByteArray &bytes, int codePage, bool *ok)
         return QString::fromLatin1(bytes);
     }
     QString text = d.decode(bytes);
+    patchDecoded(codePage, bytes, text);
     if (ok)
         *ok = !name.isEmpty() && !d.hasError() && !text.contains(QChar::ReplacementCharacter);
     return text;

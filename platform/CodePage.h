@@ -1,6 +1,7 @@
 #pragma once
 // Legacy code pages by their Windows numbers, through Qt's ICU-backed converters.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace codepage {
@@ -11,6 +12,10 @@ QByteArray converterName(int codePage);
 bool isSupported(int codePage);
 // The code page of a font character set (0 -> 1252, 128 -> 932, 134 -> 936, 136 -> 950...), or 0.
 int fromCharset(int charset);
+
+// Mends text that the converter of converterName(codePage) decoded from these bytes where that
+// converter only stands in for the code page (Mac Icelandic through Mac Roman).
+void patchDecoded(int codePage, QByteArrayView bytes, QString &text);
 
 // Decodes bytes; ok is false when the bytes are not valid in the code page (the text then holds
 // replacement characters) or the code page is unknown.

@@ -1,5 +1,5 @@
 // Shell utilities: busy cursor, browser version, icons, internet shortcuts, links, dropped files,
-// moving to the Trash, renaming and the add-favorite dialog.
+// moving to the Trash, renaming and adding a favorite.
 #include "settings/CommonUtils.h"
 
 #include "common/TestSupport.h"
@@ -303,21 +303,6 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
     dialogrunner::setRunner([](QDialog &) { return int(QDialog::Rejected); });
     EXPECT_FALSE(AddFavorite(QStringLiteral("Cancelled"), QStringLiteral("https://c/")));
     EXPECT_FALSE(QFileInfo::exists(favorites + QStringLiteral("/Cancelled.url")));
-}
-
-TEST(AddFavoriteDialog, NamesAreMadeSafeForFiles)
-{
-    EXPECT_EQ(TAddFavoriteDialog::SafeFileName(QStringLiteral(" a/b\tc ")), "a_b_c");
-    EXPECT_EQ(TAddFavoriteDialog::SafeFileName(QStringLiteral("   ")), "");
-    const QString longName(400, QChar(0x65E5)); // three bytes each
-    const QString cut = TAddFavoriteDialog::SafeFileName(longName);
-    EXPECT_LE(cut.toUtf8().size() + 4, 255);
-    EXPECT_GT(cut.toUtf8().size() + 4, 250);
-    QTemporaryDir dir;
-    TAddFavoriteDialog dialog(dir.path(), QString());
-    EXPECT_EQ(dialog.Folder(), QDir::cleanPath(dir.path()));
-    dialog.SetName(QStringLiteral("Page"));
-    EXPECT_EQ(dialog.TargetFile(), QDir::cleanPath(dir.path()) + QStringLiteral("/Page.url"));
 }
 
 TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)

@@ -173,6 +173,15 @@ TEST(RtfWriter, EveryFormatComesBackAfterAWriteAndARead)
     EXPECT_EQ(Write(again.get()), rtf);
 }
 
+TEST(RtfWriter, ALiteralObjectReplacementCharacterInTextIsKept)
+{
+    // U+FFFC typed as text (no object behind it) is text like any other
+    auto doc = Read("{\\rtf1 a\\u-4?b\\par}");
+    ASSERT_EQ(TextOf(doc.get()), QString::fromUtf16(u"a\ufffcb"));
+    auto again = Read(Write(doc.get()));
+    EXPECT_EQ(ModelOf(again.get()), ModelOf(doc.get())) << Write(doc.get()).toStdString();
+}
+
 TEST(RtfWriter, FixturesComeBackTheSameAfterAWriteAndARead)
 {
     const QDir dir(testsupport::fixture(QStringLiteral("rtf")));
@@ -234,46 +243,6 @@ TEST(RtfWriter, FontNamesAreEscapedAndWrittenInTheirCharacterSet)
     EXPECT_TRUE(rtf.contains("\\u1046?ont;}")) << rtf.toStdString();
     auto again = Read(rtf);
     EXPECT_EQ(ModelOf(again.get()), ModelOf(&doc));
-}
-
-class RtfCodecTest : public ::testing::Test {
-protected:
-    void SetUp() override { InstallRtfCodec(); }
-    void TearDown() override { SetRichTextCodec(nullptr); }
-};
-
-TEST_F(RtfCodecTest, TheControlOpensAndSavesRtfFilesThroughTheCodec)
-{
-    QTemporaryDir dir;
-    TMMRxRichEdit edit;
-    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTF-ms932.rtf")));
-    EXPECT_TRUE(edit.Text().startsWith(QString::fromUtf16(u"Hello\n\u3053\u3093\u306b\u3061\u306f\nTest")));
-    const QString path = dir.filePath(QStringLiteral("copy.rtf"));
-    edit.Lines().SaveToFile(path);
-    const QByteArray saved = testsupport::readBytes(path);
-    EXPECT_TRUE(saved.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl"));
-    TMMRxRichEdit other;
-    other.Lines().LoadFromFile(path);
-    EXPECT_EQ(other.Text(), edit.Text());
-    // a file that is no RTF is read as plain text
-    const QString fake = dir.filePath(QStringLiteral("fake.rtf"));
-    testsupport::writeBytes(fake, "just {text}");
-    other.Lines().LoadFromFile(fake);
-    EXPECT_EQ(other.Text(), QStringLiteral("just {text}"));
-}
-
-TEST_F(RtfCodecTest, SelectionModeWritesOnlyTheSelection)
-{
-    TMMRxRichEdit edit;
-    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTFWindowsCodepage1250.rtf")));
-    edit.SetSelection(2, 6, false);
-    edit.Lines().Format = sfRichText;
-    edit.Lines().Mode = smSelection;
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    edit.Lines().SaveToStream(out);
-    auto doc = Read(out.data());
-    EXPECT_EQ(TextOf(doc.get()), QString::fromUtf16(u"\u017c\u00f3\u0142\u0107"));
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 // The RTF reader on small hand-written documents: Unicode with its fallback skipping, code pages
 // (double-byte ones with ASCII trail bytes), skipped destinations, character and paragraph formats,
 // lists in both forms, tables, fields, pictures, objects and what a broken document still gives.
+#include "notes/RtfReader.h"
+
 #include "RtfTestSupport.h"
 #include "notes/RtfPicture.h"
-#include "notes/RtfReader.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -332,14 +333,83 @@ TEST(RtfReader, WhatIsNotRtfIsRefusedAndBrokenRtfReadsAsFarAsItGoes)
     EXPECT_EQ(textOf(QByteArray("{\\rtf1 a\\bin4 \x00\x01}{b}", 20)), QStringLiteral("ab"));
 }
 
-TEST(RtfReader, DeepNestingIsBoundedAndNeverRecurses)
+TEST(RtfReader, DeepNestingKeepsItsTextAndNeverRecurses)
 {
+    // ten thousand levels are read as groups: the innermost one's format is its own
+    const int levels = 10000;
+    const QByteArray deep = "{\\rtf1 a" + QByteArray(levels, '{') + "\\b deep" + QByteArray(levels, '}') + "b}";
+    const Model m = modelOf(deep);
+    EXPECT_TRUE(formatOf(m, QStringLiteral("deep")).Effects & CFE_BOLD) << Describe(m);
+    EXPECT_FALSE(formatOf(m, QStringLiteral("b")).Effects & CFE_BOLD) << Describe(m);
+    // past the limit the groups are flattened: their text stays, a destination in them is skipped,
+    // and the groups around them close where they should
     const int depth = 200000;
-    QByteArray deep = "{\\rtf1 a";
-    deep += QByteArray(depth, '{') + "deep" + QByteArray(depth, '}') + "b}";
-    EXPECT_EQ(textOf(deep), QStringLiteral("ab")); // groups past the limit are skipped
-    QByteArray ok = "{\\rtf1 a" + QByteArray(100, '{') + "c" + QByteArray(100, '}') + "b}";
-    EXPECT_EQ(textOf(ok), QStringLiteral("acb"));
+    QByteArray flat = "{\\rtf1 a" + QByteArray(depth, '{') + "deep{\\fonttbl{\\f0 X;}}{\\*\\unknown u}er" +
+                      QByteArray(depth, '}') + "b}";
+    EXPECT_EQ(textOf(flat), QStringLiteral("adeeperb"));
+    EXPECT_EQ(textOf("{\\rtf1 a" + QByteArray(depth, '{') + "c" + QByteArray(depth, '}') + "{\\info{\\title t}}d}"),
+              QStringLiteral("acd"));
+}
+
+TEST(RtfReader, AStarInsideAGroupMarksOnlyTheWordAfterIt)
+{
+    // only right after the opening brace does \* make the whole group an optional destination
+    EXPECT_EQ(textOf("{\\rtf1\\ansi {\\b\\*\\cs7 visible text}\\par after\\par}"),
+              QStringLiteral("visible text\nafter"));
+    EXPECT_EQ(textOf("{\\rtf1 a{\\*\\cs7 hidden}b}"), QStringLiteral("ab"));
+    // a known word after a star in the middle of a group does what it always does
+    const Model m = modelOf("{\\rtf1 {x\\*\\b y}}");
+    EXPECT_TRUE(formatOf(m, QStringLiteral("y")).Effects & CFE_BOLD) << Describe(m);
+    // the star does not carry over text to a later word
+    EXPECT_EQ(textOf("{\\rtf1 {\\b\\* t\\unknownword u}}"), QStringLiteral(" tu"));
+}
+
+TEST(RtfReader, MacCodePagesAndCharacterSets)
+{
+    // Japanese from a Mac editor: the document's Mac code page and the font's Mac character set
+    EXPECT_EQ(textOf("{\\rtf1\\mac\\ansicpg10001{\\fonttbl{\\f0\\fnil\\fcharset78 Osaka;}}\\f0 "
+                     "\\'93\\'fa\\'96\\'7b\\par}"),
+              QString::fromUtf16(u"\u65e5\u672c"));
+    EXPECT_EQ(textOf("{\\rtf1\\mac\\ansicpg10001 \\'82\\'a0}"), QString::fromUtf16(u"\u3042"));
+    // the other Mac character sets pick their code pages
+    EXPECT_EQ(textOf("{\\rtf1\\mac{\\fonttbl{\\f0\\fcharset89 C;}{\\f1\\fcharset85 G;}{\\f2\\fcharset88 E;}"
+                     "{\\f3\\fcharset81 B;}{\\f4\\fcharset80 S;}{\\f5\\fcharset79 K;}}"
+                     "\\f0\\'80\\f1\\'e1\\f2\\'89\\f3\\'a4\\'a4\\f4\\'d6\\'d0\\f5\\'c7\\'d1}"),
+              QString::fromUtf16(u"\u0410\u03b1\u010c\u4e2d\u4e2d\ud55c"));
+    // Mac Icelandic: Mac Roman with letters of its own
+    EXPECT_EQ(textOf("{\\rtf1\\mac\\ansicpg10079 \\'8e\\'a0\\'df}"), QString::fromUtf16(u"\u00e9\u00dd\u00fe"));
+    EXPECT_EQ(textOf("{\\rtf1\\mac\\ansicpg10081 \\'da}"), QString::fromUtf16(u"\u011e"));
+    // \pca is the PC's multilingual code page
+    EXPECT_EQ(textOf("{\\rtf1\\pca \\'d5}"), QString::fromUtf16(u"\u0131"));
+}
+
+TEST(RtfReader, AnUnknownCharacterSetFallsBackToTheDocumentsCodePage)
+{
+    EXPECT_EQ(textOf("{\\rtf1\\mac\\ansicpg10000{\\fonttbl{\\f0\\fnil\\fcharset256 Times;}}\\f0 \\'80\\'8e\\par}"),
+              QString::fromUtf16(u"\u00c4\u00e9"));
+    EXPECT_EQ(textOf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset-5 T;}}\\f0 \\'e9}"), QString::fromUtf16(u"\u00e9"));
+}
+
+TEST(RtfReader, FootnoteMarksStandAsTheirNumbers)
+{
+    EXPECT_EQ(textOf("{\\rtf1 Text{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} The note.} and more"
+                     "{\\super\\chftn}{\\footnote{\\super\\chftn} Another.}.\\par}"),
+              QStringLiteral("Text1 and more2."));
+}
+
+TEST(RtfReader, HugeBitmapSidesAreRefusedWithoutOverflow)
+{
+    // a header claiming 0x7FFFFFFF by 0x7FFFFFFF pixels of 32 bits over a few bytes of data
+    QByteArray dib(40 + 16, '\0');
+    qToLittleEndian<quint32>(40, dib.data());
+    qToLittleEndian<qint32>(0x7FFFFFFF, dib.data() + 4);
+    qToLittleEndian<qint32>(0x7FFFFFFF, dib.data() + 8);
+    qToLittleEndian<quint16>(1, dib.data() + 12);
+    qToLittleEndian<quint16>(32, dib.data() + 14);
+    EXPECT_TRUE(rtf::DecodeDib(dib).isNull());
+    qToLittleEndian<qint32>(-0x7FFFFFFF, dib.data() + 8); // bottom-up or top-down alike
+    EXPECT_TRUE(rtf::DecodeDib(dib).isNull());
+    EXPECT_EQ(TextOf(Read("{\\rtf1 a{\\pict\\dibitmap0 " + dib.toHex() + "}b}").get()), QStringLiteral("ab"));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Favorites import from and export to bookmark files, in a temporary favorites folder.
+#include "explorerbar/FavoritesTransfers.h"
+
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkFiles.h"
-#include "explorerbar/FavoritesTransfers.h"
 #include "platform/PlatformError.h"
 #include "settings/CommonUtils.h"
 

@@ -1,6 +1,7 @@
 // The saved page-window list and its section of the settings file.
-#include "common/TestSupport.h"
 #include "settings/OpenedBrowserses.h"
+
+#include "common/TestSupport.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 // The version-block reader over files written into a temporary folder: blocks among other bytes,
 // files without one, damaged blocks, and the load rules of the FileName property.
-#include "common/TestSupport.h"
 #include "settings/FileVersions.h"
+
+#include "common/TestSupport.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

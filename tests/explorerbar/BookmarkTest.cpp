@@ -1,5 +1,6 @@
 // The bookmark dialog: its address rule, its keys and its language texts in every table.
 #include "explorerbar/Bookmark.h"
+
 #include "settings/BrivoInisCompact.h"
 #include "settings/MemInis.h"
 

@@ -1,9 +1,10 @@
 // The browser control against the real engine: local pages in a temporary folder and a loopback
 // server, never the network. Every wait is bounded.
+#include "browser/IEBrowsers.h"
+
 #include "browser/BrowserDialogs.h"
 #include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
-#include "browser/IEBrowsers.h"
 #include "browser/InternetOptions.h"
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
@@ -36,6 +37,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <cfenv>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -744,4 +747,87 @@ TEST_F(IEBrowserEngine, UntrustedCertificatesAreRefusedWithAMessage)
     QTest::qWait(300);
     EXPECT_EQ(served, 0);
     EXPECT_NE(browser.LocationName(), QStringLiteral("secret"));
+}
+
+TEST(BrowserOptions, FlagWordsAreTheSumOfTheMembers)
+{
+    EXPECT_EQ(downloadFlagWord(DefaultDownloadOptions), 0x70u);
+    EXPECT_EQ(downloadFlagWord({}), 0u);
+    EXPECT_EQ(downloadFlagWord(TDownloadControlOptions(DLCTL_OFFLINE) | DLCTL_SILENT | DLCTL_NO_SCRIPTS), 0xC0000080u);
+    // bits that are no member count nothing
+    EXPECT_EQ(downloadFlagWord(TDownloadControlOptions::fromInt(0xF)), 0u);
+    EXPECT_EQ(userInterfaceFlagWord({}), 0u);
+    EXPECT_EQ(userInterfaceFlagWord(TUserInterfaceOptions(SCROLL_NO) | IME_ENABLE_RECONVERSION), 0x20008u);
+    EXPECT_EQ(userInterfaceFlagWord(TUserInterfaceOptions::fromInt(0x8000)), 0u);
+}
+
+TEST(BrowserKeys, BackspaceEnterAndArrowsAreNeverOffered)
+{
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Backspace, Qt::NoModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Return, Qt::ControlModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Enter, Qt::KeypadModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Left, Qt::NoModifier));
+    EXPECT_FALSE(isRoutedKey(Qt::Key_Right, Qt::AltModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_Left, Qt::KeypadModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_Up, Qt::NoModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_N, Qt::ControlModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_F11, Qt::NoModifier));
+    EXPECT_TRUE(isRoutedKey(Qt::Key_Escape, Qt::NoModifier));
+}
+
+TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
+{
+    QTemporaryDir dir;
+    platformstore::setFolder(dir.path());
+    const QString key =
+        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
+    {
+        TIEBrowser a;
+        TIEBrowser b;
+        EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
+        a.SetUserAgent(QStringLiteral("Brivo"));
+        b.SetUserAgent(QStringLiteral("Brivo"));
+        EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key), QStringList{QStringLiteral("Brivo")});
+        {
+            TIEBrowser c;
+            c.SetUserAgent(QStringLiteral("Other"));
+            EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key).size(), 2);
+        }
+        EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key), QStringList{QStringLiteral("Brivo")});
+        a.SetUserAgent(QString());
+        // b still carries the token: the value stays
+        EXPECT_EQ(platformstore::valueNames(Hive::CurrentUser, key), QStringList{QStringLiteral("Brivo")});
+        EXPECT_TRUE(a.UserAgentHeader() == webengine::defaultUserAgent());
+        EXPECT_TRUE(b.UserAgentHeader().contains("; Brivo)"));
+    }
+    EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
+    platformstore::setFolder(QString());
+}
+
+TEST(BrowserControl, StateWithoutADocument)
+{
+    TIEBrowser browser;
+    EXPECT_EQ(browser.DownloadFlags(), 0x70u);
+    EXPECT_EQ(browser.UserInterfaceFlags(), 0u);
+    EXPECT_TRUE(browser.fpExceptions());
+    browser.SetfpExceptions(false);
+    EXPECT_FALSE(browser.fpExceptions());
+    // the flag is kept only: no floating-point exception is ever unmasked
+    browser.SetfpExceptions(true);
+    EXPECT_TRUE(browser.fpExceptions());
+    EXPECT_EQ(fegetexcept(), 0);
+    volatile double zero = 0.0;
+    EXPECT_TRUE(std::isinf(1.0 / zero));
+    EXPECT_EQ(browser.PrintOptions().HTMLHeader, QStringList{QStringLiteral("<HTML></HTML>")});
+    EXPECT_FALSE(browser.HasDocument());
+    browser.SetFontSize(4);
+    EXPECT_EQ(browser.FontSize(), 0);
+    EXPECT_EQ(browser.Charset(), QString());
+    EXPECT_EQ(browser.DefaultCharset(), QString());
+    // commands without a document do nothing (no dialog is reached)
+    browser.SaveAs();
+    browser.Print();
+    browser.Find();
+    EXPECT_EQ(browser.FindDialog(), nullptr);
+    EXPECT_FALSE(browser.SaveTo(QStringLiteral("/tmp/x.htm"), TSaveFormat::Text));
 }

@@ -1,6 +1,7 @@
 // The page window against a recording owner: the creation handshake, which events reach the owner
 // and when, the marks of the size and encoding actions, new windows, history and a bounded close.
 #include "browser/Browser.h"
+
 #include "browser/BrowserMessages.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"

@@ -1,12 +1,16 @@
 // Real RTF files written by WordPad, Word, LibreOffice, macOS TextEdit and test suites: each reads
 // with the text LibreOffice extracts from it (where the two formats agree), and with its fonts,
 // colours, paragraph formats, lists and pictures.
-#include "RtfTestSupport.h"
-#include "common/TestSupport.h"
 #include "notes/RtfCodec.h"
 
+#include "RtfTestSupport.h"
+#include "common/TestSupport.h"
+#include "notes/MMRxRichEdit.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace richedit;
@@ -194,6 +198,46 @@ TEST_F(RtfFixtureTest, FixturesKeepTheirFontsColoursAndParagraphFormats)
         EXPECT_EQ(object->Object.ScaleX, 55);
         EXPECT_EQ(object->Object.ScaleY, 56);
     }
+}
+
+class RtfCodecTest : public ::testing::Test {
+protected:
+    void SetUp() override { InstallRtfCodec(); }
+    void TearDown() override { SetRichTextCodec(nullptr); }
+};
+
+TEST_F(RtfCodecTest, TheControlOpensAndSavesRtfFilesThroughTheCodec)
+{
+    QTemporaryDir dir;
+    TMMRxRichEdit edit;
+    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTF-ms932.rtf")));
+    EXPECT_TRUE(edit.Text().startsWith(QString::fromUtf16(u"Hello\n\u3053\u3093\u306b\u3061\u306f\nTest")));
+    const QString path = dir.filePath(QStringLiteral("copy.rtf"));
+    edit.Lines().SaveToFile(path);
+    const QByteArray saved = testsupport::readBytes(path);
+    EXPECT_TRUE(saved.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl"));
+    TMMRxRichEdit other;
+    other.Lines().LoadFromFile(path);
+    EXPECT_EQ(other.Text(), edit.Text());
+    // a file that is no RTF is read as plain text
+    const QString fake = dir.filePath(QStringLiteral("fake.rtf"));
+    testsupport::writeBytes(fake, "just {text}");
+    other.Lines().LoadFromFile(fake);
+    EXPECT_EQ(other.Text(), QStringLiteral("just {text}"));
+}
+
+TEST_F(RtfCodecTest, SelectionModeWritesOnlyTheSelection)
+{
+    TMMRxRichEdit edit;
+    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTFWindowsCodepage1250.rtf")));
+    edit.SetSelection(2, 6, false);
+    edit.Lines().Format = sfRichText;
+    edit.Lines().Mode = smSelection;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    edit.Lines().SaveToStream(out);
+    auto doc = Read(out.data());
+    EXPECT_EQ(TextOf(doc.get()), QString::fromUtf16(u"\u017c\u00f3\u0142\u0107"));
 }
 
 } // namespace

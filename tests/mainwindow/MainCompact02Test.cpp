@@ -1,4 +1,6 @@
 // The main window with real page windows, over a real settings file in a temporary folder.
+#include "mainwindow/MainCompact02.h"
+
 #include "browser/Browser.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
@@ -6,7 +8,6 @@
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
-#include "mainwindow/MainCompact02.h"
 #include "mainwindow/StatusBars.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MessageBoxes.h"

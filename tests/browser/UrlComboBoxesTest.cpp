@@ -1,6 +1,7 @@
 // The address box: typed URLs to and from the store, the Url setter and the focus, Enter and drops,
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
+
 #include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"

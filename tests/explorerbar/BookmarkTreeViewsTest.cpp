@@ -1,9 +1,10 @@
 // The bookmark tree over its file: loading, the modified flag and auto-save, adding with placement and
 // time stamps, re-sorting, renaming, moving by drag, URL drops, save-as names and the twin class.
+#include "explorerbar/BookmarkTreeViews.h"
+
 #include "TreeTestSupport.h"
 #include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
-#include "explorerbar/BookmarkTreeViews.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
 #include "settings/CommonUtils.h"

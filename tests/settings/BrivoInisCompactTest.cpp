@@ -1,7 +1,8 @@
 // The settings object over real settings files in a temporary folder.
+#include "settings/BrivoInisCompact.h"
+
 #include "common/TestSupport.h"
 #include "platform/SystemLocale.h"
-#include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 
 #include <QFile>
