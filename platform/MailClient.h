@@ -49,6 +49,19 @@ struct RunOutcome {
 using Runner = std::function<RunOutcome(const QString &program, const QStringList &arguments)>;
 // Installs a runner (an empty one restores the default); returns the one before.
 Runner setRunner(Runner runner);
+// Installs a runner for its lifetime and then restores the one before (for tests).
+class ScopedRunner {
+public:
+    explicit ScopedRunner(Runner runner)
+        : m_previous(setRunner(std::move(runner)))
+    {}
+    ~ScopedRunner() { setRunner(std::move(m_previous)); }
+    ScopedRunner(const ScopedRunner &) = delete;
+    ScopedRunner &operator=(const ScopedRunner &) = delete;
+
+private:
+    Runner m_previous;
+};
 // How long the default runner waits for xdg-email before leaving it to run on.
 constexpr int WaitMilliseconds = 20000;
 

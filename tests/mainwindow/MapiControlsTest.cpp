@@ -11,12 +11,6 @@ using testsupport::writeBytes;
 
 namespace {
 
-struct RunnerGuard {
-    mailclient::Runner previous;
-    explicit RunnerGuard(mailclient::Runner runner) { previous = mailclient::setRunner(std::move(runner)); }
-    ~RunnerGuard() { mailclient::setRunner(previous); }
-};
-
 class MapiControlTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -36,7 +30,7 @@ protected:
     QStringList events;
     QStringList args;
     mailclient::RunOutcome outcome{true, true, 0};
-    RunnerGuard guard{[this](const QString &, const QStringList &a) {
+    mailclient::ScopedRunner guard{[this](const QString &, const QStringList &a) {
         args = a;
         return outcome;
     }};

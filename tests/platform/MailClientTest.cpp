@@ -15,13 +15,6 @@ using testsupport::writeBytes;
 
 namespace {
 
-// Replaces the process runner for one test.
-struct RunnerGuard {
-    mailclient::Runner previous;
-    explicit RunnerGuard(mailclient::Runner runner) { previous = mailclient::setRunner(std::move(runner)); }
-    ~RunnerGuard() { mailclient::setRunner(previous); }
-};
-
 // Points PATH at one folder for one test.
 struct PathGuard {
     QByteArray previous = qgetenv("PATH");
@@ -78,7 +71,7 @@ TEST_F(MailClientTest, ExitCodesBecomeMailResults)
 {
     QStringList seenArgs;
     mailclient::RunOutcome outcome;
-    RunnerGuard guard([&](const QString &program, const QStringList &args) {
+    mailclient::ScopedRunner guard([&](const QString &program, const QStringList &args) {
         EXPECT_EQ(program, u"xdg-email");
         seenArgs = args;
         return outcome;
