@@ -410,7 +410,11 @@ void TExplorerTreeView::mouseReleaseEvent(QMouseEvent *event)
         return;
     TExplorerNode *node = m_pressedNode;
     m_pressedNode = nullptr;
-    if (m_pressWasDouble || !node || NodeAt(event->position().toPoint()) != node || !m_autoExpand)
+    if (m_pressWasDouble || !node || !m_autoExpand)
+        return;
+    // the press may have closed a folder above the node and moved it away from the pointer: the
+    // node the press selected still counts as clicked
+    if (NodeAt(event->position().toPoint()) != node && GetSelected() != node)
         return;
     // a click on the folder that was already selected opens or closes it
     if (m_pressedWasSelected)
