@@ -47,8 +47,7 @@ TfrmMailToOptions::TfrmMailToOptions(QWidget *owner)
     actDown = NewAction(
         "actDown", [this] { Move(1); },
         [this, selected] { return selected() >= 0 && selected() < EditCheckListView->count() - 1; });
-    SetGlyphs(
-        {{actInsert, "\u2795"}, {actAppend, "\u2B73"}, {actDelete, "\u2796"}, {actUp, "\u25B2"}, {actDown, "\u25BC"}});
+    SetGlyphs({{actInsert, "+"}, {actAppend, "\u21A7"}, {actDelete, "\u2212"}, {actUp, "\u25B2"}, {actDown, "\u25BC"}});
     ToolBar1 = NewToolBar({actInsert, actAppend, actDelete, nullptr, actUp, actDown});
     btbtnOK = NewButton("btbtnOK", actOK);
     btbtnCancel = NewButton("btbtnCancel", actCancel);

@@ -18,6 +18,7 @@ class MenuBand;
 class SearchBand;
 class QAction;
 class QCalendarWidget;
+class QDialog;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -144,6 +145,19 @@ private:
     void actLinkDeleteExecute(QAction *action);
     void actAddToLinksExecute();
     void actAboutExecute();
+    // the Tools menu's mail, customise and reset commands, and the customise dialogs' apply handlers
+    void actMailExecute();
+    void actMailToExecute();
+    void actMailToOptionsExecute();
+    void MailToOptionsApply(QDialog *sender);
+    void actCustomizeLinksExecute();
+    void actCustomizeSearchsExecute();
+    void ShowCustomizeDialog(const QStringList &lines, const std::function<void(QDialog *)> &apply);
+    void CustomizeLinksApply(QDialog *sender);
+    void CustomizeSearchsApply(QDialog *sender);
+    void actCustomizeToolButtonsExecute();
+    void CustomizeToolButtonsApply(QDialog *sender);
+    void actResetSettingExecute();
 
     // The language's actions, in the order of their Tags.
     QList<QAction *> LanguageActions() const;
