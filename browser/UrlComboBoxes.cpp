@@ -1,9 +1,9 @@
 #include "browser/UrlComboBoxes.h"
 
-#include "browser/UrlDropTargets.h"
 #include "platform/HistoryStore.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

@@ -1,10 +1,10 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
-#include "browser/UrlDropTargets.h"
 #include "platform/BuiltinResources.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/CommonUtils.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -6,6 +6,7 @@
 #include "browser/IEBrowsers.h"
 #include "browser/InternetOptions.h"
 #include "browser/WebEngineProfiles.h"
+#include "explorerbar/FavoriteTreeViews.h"
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
@@ -227,24 +228,28 @@ std::span<const Row> MainCommands::rows()
          .run = [](W &w, QAction *) { w.actCustomizeToolButtonsExecute(); }},
         // the explorer bar's commands, in the Tools menu and in the pop-up menus of its pages
         {.name = "mniFavorites", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
-        {.name = "actFavoritesAdd", .image = 34, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniFavorites"},
-        {.name = "actFavoritesOpen", .image = 8, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnFavorites"},
-        {.name = "actFavoritesOpenNew", .image = 35, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnFavorites"},
-        {.name = "actFavoritesDelete", .image = 36, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnFavorites"},
-        {.name = "actFavoritesRename", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnFavorites"},
-        {.name = "actFavoritesRefresh", .image = 37, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-mniFavorites -pmnFavorites"},
-        {.name = "actFavoritesOrganize", .image = 38, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniFavorites pmnFavorites"},
-        {.name = "actFavoritesImport", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-mniFavorites -pmnFavorites"},
-        {.name = "actFavoritesExport", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniFavorites pmnFavorites"},
+        {.name = "actFavoritesAdd", .image = 34, .enable = Enable::Page, .texts = Texts::CaptionOnly,
+         .menus = "mniFavorites", .run = [](W &w, QAction *) { w.actFavoritesAddExecute(); }},
+        {.name = "actFavoritesOpen", .image = 8, .enable = Enable::FavoriteUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnFavorites", .run = [](W &w, QAction *) { w.actFavoritesOpenExecute(false); }},
+        {.name = "actFavoritesOpenNew", .image = 35, .enable = Enable::FavoriteUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnFavorites", .run = [](W &w, QAction *) { w.actFavoritesOpenExecute(true); }},
+        {.name = "actFavoritesDelete", .image = 36, .enable = Enable::FavoriteDelete, .texts = Texts::CaptionOnly,
+         .menus = "-pmnFavorites",
+         .run = [](W &w, QAction *) { w.FavoriteTreeView->DeleteNode(w.FavoriteTreeView->GetSelected()); }},
+        {.name = "actFavoritesRename", .enable = Enable::FavoriteRename, .texts = Texts::CaptionOnly,
+         .menus = "pmnFavorites", .run = [](W &w, QAction *) {
+             if (TFavoriteNode *node = w.FavoriteTreeView->GetSelected())
+                 node->BeginRename();
+         }},
+        {.name = "actFavoritesRefresh", .image = 37, .texts = Texts::CaptionOnly,
+         .menus = "-mniFavorites -pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->RefreshIfIdle(); }},
+        {.name = "actFavoritesOrganize", .image = 38, .texts = Texts::CaptionOnly,
+         .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->OrganizeFavorites(); }},
+        {.name = "actFavoritesImport", .enable = Enable::FavoriteTransfer, .texts = Texts::CaptionOnly,
+         .menus = "-mniFavorites -pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->ImportFavorites(); }},
+        {.name = "actFavoritesExport", .enable = Enable::FavoriteTransfer, .texts = Texts::CaptionOnly,
+         .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->ExportFavorites(); }},
         {.name = "mniHistory", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
         {.name = "actHistoryAddToFavorites", .image = 34, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
          .menus = "pmnHistory"},
@@ -475,6 +480,19 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
         break;
     case Enable::Link:
         act->setEnabled(tag >= 0 && tag < BrivoIni->Links.size());
+        break;
+    case Enable::FavoriteUrl:
+    case Enable::FavoriteDelete:
+    case Enable::FavoriteRename: {
+        const TFavoriteNode *node = window.FavoriteTreeView->GetSelected();
+        act->setEnabled(node && (rule == Enable::FavoriteUrl      ? !node->Url.isEmpty()
+                                 : rule == Enable::FavoriteDelete ? node->CanDelete
+                                                                  : node->CanRename));
+        break;
+    }
+    case Enable::FavoriteTransfer:
+        act->setVisible(window.FavoriteTreeView->ImportExportAvailable());
+        act->setEnabled(true);
         break;
     case Enable::Disabled:
     case Enable::Pending:

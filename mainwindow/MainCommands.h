@@ -29,8 +29,13 @@ public:
         PageEncode,  // a page window is active; the mark follows its encoding action of the same Tag
         WindowState, // a page window is active and not already in the state the Tag names
         Link,        // the link the Tag names still exists
-        Disabled,    // a language without a table
-        Pending,     // the command needs a part of the program that has not been built yet
+        // the favorites tree's selected node has a URL / may be deleted / may be renamed
+        FavoriteUrl,
+        FavoriteDelete,
+        FavoriteRename,
+        FavoriteTransfer, // shown only when the favorites tree offers import and export
+        Disabled,         // a language without a table
+        Pending,          // the command needs a part of the program that has not been built yet
     };
     // The texts a row reads from section [Main].
     enum class Texts {

@@ -6,6 +6,7 @@
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
 #include "explorerbar/BookmarkTreeViews.h"
+#include "explorerbar/FavoriteTreeViews.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "mainwindow/Avis.h"
 #include "mainwindow/CoolBarBands.h"
@@ -283,6 +284,18 @@ void TfrmMain::CreateExplorerBar()
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    FavoriteTreeView = new TFavoriteTreeView(tbsFavorites);
+    FavoriteTreeView->setObjectName(QStringLiteral("FavoriteTreeView"));
+    FavoriteTreeView->setIndentation(23);
+    tbsFavorites->layout()->addWidget(FavoriteTreeView);
+    connect(FavoriteTreeView, &TExplorerTreeView::OnNavigateUrl, this,
+            [this](TExplorerTreeView *sender, const QString &url) { FavoriteTreeViewNavigateUrl(sender, url); });
+    FavoriteTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FavoriteTreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        FCommands->menu(QStringLiteral("pmnFavorites"))->popup(FavoriteTreeView->viewport()->mapToGlobal(pos));
+    });
+    FavoriteTreeView->SetAutoRefresh(true);
+    FavoriteTreeView->Loaded();
     BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);
     BookmarkTreeView->setObjectName(QStringLiteral("BookmarkTreeView"));
     tbsBookmark->layout()->addWidget(BookmarkTreeView);

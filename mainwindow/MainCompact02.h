@@ -34,6 +34,7 @@ class TfrmBrowser;
 class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
+class TFavoriteTreeView;
 class TO2BookmarkTreeView;
 
 class TfrmMain : public QMainWindow {
@@ -74,6 +75,7 @@ public:
     TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
     TUrlComboBox *addressBox() const;
     TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
+    TFavoriteTreeView *favoriteTree() const { return FavoriteTreeView; }
     int progress() const { return FProgress; }
     int progressMax() const { return FProgressMax; }
 
@@ -115,6 +117,7 @@ private:
 
     void tbcWindowsChange(int index);
     void TreeNavigateUrl(const QString &url);
+    void FavoriteTreeViewNavigateUrl(QObject *sender, const QString &url);
     void tlbtnGoClick();
     void StatusBarResize();
     void ShowHint(const QString &hint);
@@ -144,6 +147,8 @@ private:
     void actLinkOpenExecute(QAction *action, bool newWindow);
     void actLinkDeleteExecute(QAction *action);
     void actAddToLinksExecute();
+    void actFavoritesAddExecute();
+    void actFavoritesOpenExecute(bool newWindow);
     void actAboutExecute();
     // the Tools menu's mail, customise and reset commands, and the customise dialogs' apply handlers
     void actMailExecute();
@@ -184,6 +189,7 @@ private:
     QWidget *TabSheet2 = nullptr;
     QWidget *TabSheet3 = nullptr;
     QCalendarWidget *MonthCalendar1 = nullptr;
+    TFavoriteTreeView *FavoriteTreeView = nullptr;
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
     QMdiArea *MdiArea = nullptr;

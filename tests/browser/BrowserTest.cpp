@@ -18,6 +18,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using testsupport::waitForEqual;
+using testsupport::waitUntil;
 using testsupport::writeBytes;
 
 namespace {
@@ -114,13 +116,15 @@ TEST_F(PageWindowTest, OnlyTheActiveWindowReportsAddressStatusAndProgress)
     ASSERT_FALSE(back->IsActive());
     const QString url = page("titled.html", "<title>Background</title><body>x</body>");
     back->WebBrowser()->Navigate(url);
-    QTRY_VERIFY_WITH_TIMEOUT(owner.has("0 title Background"), 20000);
+    ASSERT_TRUE(waitUntil([&] { return owner.has("0 title Background"); }, 20000))
+        << "events: " << owner.events.join(" | ").toStdString();
     QTest::qWait(100);
     EXPECT_FALSE(owner.has("0 address")) << owner.events.join(" | ").toStdString();
     EXPECT_FALSE(owner.has("0 status"));
     EXPECT_FALSE(owner.has("0 progress"));
     front->WebBrowser()->Navigate(page("front.html", "<title>Front</title><body>y</body>"));
-    QTRY_VERIFY_WITH_TIMEOUT(owner.has("1 address file://"), 20000);
+    ASSERT_TRUE(waitUntil([&] { return owner.has("1 address file://"); }, 20000))
+        << "events: " << owner.events.join(" | ").toStdString();
     EXPECT_TRUE(owner.has("1 progress"));
 }
 
@@ -129,7 +133,8 @@ TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
     auto *p = new TfrmBrowser(&area, &owner);
     p->WebBrowser()->Navigate(
         page("utf8.html", "<meta charset=\"utf-8\"><title>\xE6\x97\xA5</title><body>\xE6\x97\xA5</body>"));
-    QTRY_VERIFY_WITH_TIMEOUT(p->EncodeList().at(5)->isChecked(), 20000);
+    ASSERT_TRUE(waitUntil([&] { return p->EncodeList().at(5)->isChecked(); }, 20000))
+        << "the UTF-8 action is not marked; the page's character set is " << p->WebBrowser()->Charset().toStdString();
     int marked = 0;
     for (QAction *a : p->EncodeList())
         marked += a->isChecked();
@@ -148,10 +153,13 @@ TEST_F(PageWindowTest, CompletedPagesAreRememberedButInternalOnes)
     auto *p = new TfrmBrowser(&area, &owner);
     const QString url = page("remember.html", "<title>Remember me</title><body>x</body>");
     p->WebBrowser()->Navigate(url);
-    QTRY_VERIFY_WITH_TIMEOUT(owner.has("0 address " + url), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(HistoryStore::shared().page(url).title, QString("Remember me"), 5000);
+    ASSERT_TRUE(waitUntil([&] { return owner.has("0 address " + url); }, 20000))
+        << "events: " << owner.events.join(" | ").toStdString();
+    ASSERT_TRUE(waitForEqual([&] { return HistoryStore::shared().page(url).title; }, QString("Remember me")))
+        << "the history's title of the page";
     p->WebBrowser()->Navigate("about:blank");
-    QTRY_VERIFY_WITH_TIMEOUT(owner.has("0 address about:blank"), 20000);
+    ASSERT_TRUE(waitUntil([&] { return owner.has("0 address about:blank"); }, 20000))
+        << "events: " << owner.events.join(" | ").toStdString();
     EXPECT_TRUE(HistoryStore::shared().page("about:blank").url.isEmpty());
 }
 
@@ -161,8 +169,9 @@ TEST_F(PageWindowTest, AScriptsNewWindowIsRegisteredBeforeItsPageLoads)
     const QString target = page("opened.html", "<title>Opened</title><body>z</body>");
     p->WebBrowser()->Navigate(page("opener.html", "<title>Opener</title><body><script>window.open('opened.html');"
                                                   "</script></body>"));
-    QTRY_COMPARE_WITH_TIMEOUT(owner.created.size(), 2, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(owner.has("1 title Opened"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return owner.created.size(); }, qsizetype(2), 20000)) << "windows registered";
+    ASSERT_TRUE(waitUntil([&] { return owner.has("1 title Opened"); }, 20000))
+        << "events: " << owner.events.join(" | ").toStdString();
 }
 
 TEST_F(PageWindowTest, AHandledKeyIsConsumedAndTheCaptionStays)
@@ -194,11 +203,12 @@ TEST_F(PageWindowTest, ClosingALoadingWindowWaitsAtMostAFewSeconds)
     });
     QPointer<TfrmBrowser> p = new TfrmBrowser(&area, &owner);
     p->WebBrowser()->Navigate(QString("http://127.0.0.1:%1/slow").arg(server.serverPort()));
-    QTRY_VERIFY_WITH_TIMEOUT(p->WebBrowser()->Busy(), 10000);
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->Busy(); }, 10000)) << "the page never started loading";
     QElapsedTimer timer;
     timer.start();
     p->close();
-    QTRY_VERIFY_WITH_TIMEOUT(p.isNull(), 10000);
+    ASSERT_TRUE(waitUntil([&] { return p.isNull(); }, 10000))
+        << "the window is still there after " << timer.elapsed() << " ms; busy: " << p->WebBrowser()->Busy();
     EXPECT_LT(timer.elapsed(), TfrmBrowser::CloseWaitMs + 2000);
     EXPECT_TRUE(owner.has("0 freed"));
 }

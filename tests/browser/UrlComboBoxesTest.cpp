@@ -2,9 +2,9 @@
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
 
-#include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -150,7 +150,8 @@ TEST_F(UrlComboBoxTest, UrlSetterShowsAddressesButNeverOverwritesTyping)
     box->show();
     QApplication::setActiveWindow(box.get());
     box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
     QTest::keyClicks(box->lineEdit(), "typ");
     box->SetUrl(QStringLiteral("https://other.example/"));
     EXPECT_EQ(box->Url(), "typ");
@@ -187,7 +188,8 @@ TEST_F(UrlComboBoxTest, ADroppedLinkIsOpenedAlsoWhileTheUserTypes)
     box->show();
     QApplication::setActiveWindow(box.get());
     box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
     QTest::keyClicks(box->lineEdit(), "old text");
 
     QMimeData link;
@@ -273,7 +275,8 @@ TEST_F(UrlComboBoxTest, EnterInTheSuggestionsOpensTheTypedTextUnlessOneIsPicked)
     box->show();
     QApplication::setActiveWindow(box.get());
     box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
     box->setEditText(QString());
     QTest::keyClicks(box->lineEdit(), "exa");
     QAbstractItemView *popup = box->UrlCompleter()->popup();

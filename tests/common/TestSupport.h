@@ -7,8 +7,10 @@
 namespace testsupport {
 
 // Runs the event loop until done() answers true or ms milliseconds have passed; answers done()'s
-// last answer, so a caller asserts it (ASSERT_TRUE(waitUntil(...)) << "what was awaited").
-bool waitUntil(const std::function<bool()> &done, int ms = 5000);
+// last answer. The caller asserts it with a message giving the state found:
+// ASSERT_TRUE(waitUntil(...)) << "what was awaited, and what there is". scripts/test refuses a
+// dropped answer, and so does the compiler (unused-result is an error in the tests).
+[[nodiscard]] bool waitUntil(const std::function<bool()> &done, int ms = 5000);
 // Runs the event loop for ms milliseconds (to let events that should not come have their chance).
 void processEventsFor(int ms);
 
@@ -22,6 +24,7 @@ QString fixture(const QString &relative);
 } // namespace testsupport
 
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <ostream>
 
 // Readable failure messages for Qt strings.
@@ -36,3 +39,18 @@ inline void PrintTo(const QStringList &l, std::ostream *os)
         *os << (i ? ", \"" : "\"") << l.at(i).toStdString() << '"';
     *os << "}";
 }
+
+namespace testsupport {
+
+// Runs the event loop until value() equals expected or ms milliseconds have passed; a failure
+// names the value last seen and the one expected. ASSERT_TRUE(waitForEqual(...)).
+template <typename Get, typename T>
+[[nodiscard]] ::testing::AssertionResult waitForEqual(Get value, const T &expected, int ms = 5000)
+{
+    if (waitUntil([&] { return value() == expected; }, ms))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "after " << ms << " ms the value is " << ::testing::PrintToString(value())
+                                         << ", expected " << ::testing::PrintToString(expected);
+}
+
+} // namespace testsupport

@@ -3,12 +3,12 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
 #include "TreeTestSupport.h"
-#include "browser/UrlDropTargets.h"
 #include "common/TestSupport.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
 #include "settings/CommonUtils.h"
 #include "settings/DialogRunner.h"
+#include "settings/UrlDropTargets.h"
 
 #include <QDialog>
 #include <QLineEdit>

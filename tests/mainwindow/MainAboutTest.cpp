@@ -106,7 +106,8 @@ TEST_F(AboutCommand, TheHomePageLineOpensOneNewPageWithTheProgramsHomePage)
     EXPECT_EQ(title, QString::fromUtf8("版本信息"));
     EXPECT_TRUE(shown.isNull()); // destroyed when the command ends
     ASSERT_EQ(frmMain->Browsers().size(), before + 1);
-    QTRY_VERIFY_WITH_TIMEOUT(blocker.seen().contains(SHomePageUrl), 20000);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return blocker.seen().contains(SHomePageUrl); }, 20000))
+        << "requests blocked: " << blocker.seen().join(", ").toStdString();
 }
 
 TEST_F(AboutCommand, OkAndEscOpenNothing)

@@ -29,6 +29,8 @@
 #include <gtest/gtest.h>
 
 using testsupport::readBytes;
+using testsupport::waitForEqual;
+using testsupport::waitUntil;
 using testsupport::writeBytes;
 
 namespace {
@@ -216,8 +218,8 @@ TEST_F(MainWindowTest, SavedWindowsReopenLastFirstWithTheirRectanglesAndStates)
     EXPECT_EQ(pages.at(0)->geometry(), QRect(50, 60, 400, 300));
     EXPECT_EQ(pages.at(2)->geometry(), QRect(10, 20, 300, 200));
     EXPECT_EQ(pages.at(2)->WindowStateValue(), TWindowState::wsNormal);
-    QTRY_COMPARE_WITH_TIMEOUT(pages.at(2)->WebBrowser()->LocationURL(), a, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(pages.at(1)->WebBrowser()->LocationURL(), b, 20000);
+    ASSERT_TRUE(waitForEqual([&] { return pages.at(2)->WebBrowser()->LocationURL(); }, a, 20000));
+    ASSERT_TRUE(waitForEqual([&] { return pages.at(1)->WebBrowser()->LocationURL(); }, b, 20000));
 }
 
 TEST_F(MainWindowTest, NoSavedWindowsOpensTheStartPage)
@@ -226,7 +228,7 @@ TEST_F(MainWindowTest, NoSavedWindowsOpensTheStartPage)
     BrivoIni->StartPage = page("start.html", "Start");
     frmMain->OpenSavedBrowsers();
     ASSERT_EQ(frmMain->Browsers().size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(0), QString("Start"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->tabText(0); }, QString("Start"), 20000));
 }
 
 TEST_F(MainWindowTest, CloseWritesTheWindowSettings)
@@ -334,7 +336,7 @@ TEST_F(MainWindowTest, CommandLineFileShowsItsTitleOnTheTab)
     writeBytes(dir.path() + "/smoke.html", "<html><head><title>Smoke page</title></head><body>hello</body></html>");
     frmMain->NavigateUrl(dir.path() + "/smoke.html");
     ASSERT_EQ(frmMain->Browsers().size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(0), QString("Smoke page"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->tabText(0); }, QString("Smoke page"), 20000));
 }
 
 } // namespace
@@ -358,8 +360,8 @@ TEST_F(MainWindowTest, SavedWindowsComeBackAfterARestart)
     third->WebBrowser()->Navigate(a);
     third->SetWindowStateValue(TWindowState::wsNormal);
     third->setGeometry(40, 50, 400, 250);
-    QTRY_COMPARE_WITH_TIMEOUT(second->WebBrowser()->LocationURL(), b, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(third->WebBrowser()->LocationURL(), a, 20000);
+    ASSERT_TRUE(waitForEqual([&] { return second->WebBrowser()->LocationURL(); }, b, 20000));
+    ASSERT_TRUE(waitForEqual([&] { return third->WebBrowser()->LocationURL(); }, a, 20000));
     frmMain->mdiArea()->setActiveSubWindow(second);
     frmMain->action("actSaveBrowsers")->trigger();
     closeWindow();
@@ -369,7 +371,7 @@ TEST_F(MainWindowTest, SavedWindowsComeBackAfterARestart)
     const QList<TfrmBrowser *> pages = frmMain->Browsers();
     ASSERT_EQ(pages.size(), 3);
     EXPECT_EQ(frmMain->ActiveBrowser(), pages.last()) << "the window active when saving ends on top";
-    QTRY_COMPARE_WITH_TIMEOUT(pages.last()->WebBrowser()->LocationURL(), b, 20000);
+    ASSERT_TRUE(waitForEqual([&] { return pages.last()->WebBrowser()->LocationURL(); }, b, 20000));
     int equal = 0;
     for (TfrmBrowser *p : pages)
         equal += p->geometry() == QRect(10, 10, 300, 200);
@@ -384,15 +386,15 @@ TEST_F(MainWindowTest, CloseAllAndCloseAllOthers)
     frmMain->UpdateActions();
     TfrmBrowser *active = frmMain->ActiveBrowser();
     frmMain->action("actCloseAllOthers")->trigger();
-    QTRY_COMPARE(frmMain->windowsTabs()->count(), 1);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->count(); }, 1));
     ASSERT_EQ(frmMain->Browsers().size(), 1);
     EXPECT_EQ(frmMain->Browsers().first(), active);
     EXPECT_EQ(active->BrowserIndex, 0);
     for (int i = 0; i < 3; ++i)
         frmMain->NewBrowser();
     frmMain->action("actCloseAll")->trigger();
-    QTRY_COMPARE(frmMain->Browsers().size(), 0);
-    QTRY_COMPARE(frmMain->windowsTabs()->count(), 0);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->Browsers().size(); }, 0));
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->count(); }, 0));
 }
 
 TEST_F(MainWindowTest, MissingHelpOpensTheOnlinePage)
@@ -407,7 +409,7 @@ TEST_F(MainWindowTest, MissingHelpOpensTheOnlinePage)
     writeBytes(dir.path() + "/help/index.html", "<title>Help contents</title>");
     qApp->setProperty("HelpFile", dir.path() + "/help/index.html");
     frmMain->action("actContents")->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(2), QString("Help contents"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->tabText(2); }, QString("Help contents"), 20000));
 }
 
 TEST_F(MainWindowTest, TilingPlacesEveryWindowInTheArea)
@@ -503,7 +505,8 @@ TEST_F(MainWindowTest, AddingTheCurrentPageTwiceLeavesOneLinkAtTheEnd)
     const QString url = page("linkme.html", "Link me");
     openWindow();
     frmMain->NavigateUrl(url);
-    QTRY_COMPARE_WITH_TIMEOUT(frmMain->ActiveBrowser()->WebBrowser()->LocationName(), QString("Link me"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->ActiveBrowser()->WebBrowser()->LocationName(); }, QString("Link me"),
+                             20000));
     frmMain->action("actAddToLinks")->trigger();
     frmMain->action("actAddToLinks")->trigger();
     EXPECT_EQ(BrivoIni->Links, QStringList({"First=http://first/", "Link me=" + url}));
@@ -520,8 +523,12 @@ TEST_F(MainWindowTest, SearchOpensOneWindowPerSelectedEngine)
     frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
     const QList<TfrmBrowser *> pages = frmMain->Browsers();
     ASSERT_EQ(pages.size(), 2);
-    QTRY_VERIFY_WITH_TIMEOUT(pages.at(0)->WebBrowser()->url().toString().contains("one?q=two+words"), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(pages.at(1)->WebBrowser()->url().toString().contains("three?q=two+words"), 20000);
+    ASSERT_TRUE(
+        waitUntil([&] { return pages.at(0)->WebBrowser()->url().toString().contains("one?q=two+words"); }, 20000))
+        << "page 0 shows " << pages.at(0)->WebBrowser()->url().toString().toStdString();
+    ASSERT_TRUE(
+        waitUntil([&] { return pages.at(1)->WebBrowser()->url().toString().contains("three?q=two+words"); }, 20000))
+        << "page 1 shows " << pages.at(1)->WebBrowser()->url().toString().toStdString();
     EXPECT_EQ(frmMain->keywordBox()->count(), 1);
     frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
     EXPECT_EQ(frmMain->keywordBox()->count(), 1) << "the keyword joins the list once";
@@ -603,7 +610,7 @@ TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)
     TBookmarkTreeView *tree = frmMain->bookmarkTree();
     emit tree->OnNavigateUrl(tree, target);
     ASSERT_EQ(frmMain->Browsers().size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(0), QString("Bookmarked"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->tabText(0); }, QString("Bookmarked"), 20000));
 }
 
 } // namespace
@@ -770,7 +777,7 @@ TEST_F(MainWindowTest, ATypedAddressOpensWithEnterAndAnEmptyBoxDoesNothing)
     box->setEditText(target);
     QTest::keyClick(box, Qt::Key_Return);
     ASSERT_EQ(frmMain->Browsers().size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(frmMain->windowsTabs()->tabText(0), QString("Typed"), 20000);
+    ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->tabText(0); }, QString("Typed"), 20000));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "browser/UrlDropTargets.h"
+#include "settings/UrlDropTargets.h"
 
 #include "platform/PlatformError.h"
 #include "settings/CommonUtils.h"

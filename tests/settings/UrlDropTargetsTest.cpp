@@ -1,6 +1,6 @@
 // The URL drop target: registration, what a drop hands its owner, link effect, and the timed
 // scroll and toggle over a tree, against synthetic drag data and an injected clock.
-#include "browser/UrlDropTargets.h"
+#include "settings/UrlDropTargets.h"
 
 #include "common/TestSupport.h"
 #include "platform/PlatformError.h"
