@@ -2,8 +2,11 @@
 
 #include "browser/BrowserDialogs.h"
 #include "browser/Charsets.h"
+#include "browser/DownloadNames.h"
 #include "browser/FindDialogs.h"
 #include "browser/InternetOptions.h"
+#include "browser/ScriptDropGuards.h"
+#include "browser/UserAddresses.h"
 #include "browser/WebEngineProfiles.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/PlatformStore.h"
@@ -204,6 +207,7 @@ TIEBrowser::TIEBrowser(QWidget *owner)
                                   .arg(frameToken()));
     m_page->scripts().insert(frameScript);
     setPage(m_page);
+    new TScriptDropGuard(this); // dropped script addresses never reach the page
 
     connect(m_page, &QWebEnginePage::loadStarted, this, &TIEBrowser::loadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
@@ -380,7 +384,7 @@ void TIEBrowser::Navigate(const QString &url)
         return;
     if (target.isEmpty())
         target = BlankPage;
-    load(QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile));
+    load(useraddress::toUrl(target, QDir::currentPath()));
 }
 
 bool TIEBrowser::HasDocument() const
@@ -400,7 +404,7 @@ void TIEBrowser::GoForward()
 
 void TIEBrowser::GoHome()
 {
-    load(QUrl::fromUserInput(readInternetOptions().startPage, QDir::currentPath(), QUrl::AssumeLocalFile));
+    load(useraddress::toUrl(readInternetOptions().startPage, QDir::currentPath()));
 }
 
 void TIEBrowser::Stop()
@@ -730,7 +734,10 @@ void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
             download->accept();
         return;
     }
-    const QString suggested = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    // the name comes from the server: offered only as a plain, new name inside the profile's download
+    // folder (the request's own folder is made of that name too, "../x" giving the folder's parent)
+    const QString suggested =
+        downloadname::pathInFolder(m_page->profile()->downloadPath(), download->downloadFileName());
     const QString path = browserDialogs().saveFileName(this, tr("Save As"), suggested, {tr("All files (*)")}, nullptr);
     if (path.isEmpty()) {
         cancelDownload(download);

@@ -1,12 +1,15 @@
 #include "browser/InternetOptions.h"
 
 #include "browser/BrowserDialogs.h"
+#include "browser/UrlComboBoxes.h"
+#include "platform/HistoryStore.h"
 #include "platform/PlatformStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -181,5 +184,16 @@ void TInternetOptionsDialog::clearCookies()
 void TInternetOptionsDialog::clearHistory()
 {
     m_profile->clearAllVisitedLinks();
-    m_done->setText(tr("History cleared."));
+    // the visits, the pages and the typed addresses, so the address box offers none of them again
+    HistoryStore &store = HistoryStore::shared();
+    const bool storeCleared = store.isOpen() && store.clear();
+    const bool typedCleared = TUrlComboBox::ClearTypedUrls();
+    if (storeCleared && typedCleared) {
+        m_done->setText(tr("History cleared."));
+        return;
+    }
+    const QString reason =
+        !storeCleared ? QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(store.path()), store.errorString())
+                      : QDir::toNativeSeparators(platformstore::hiveFile(Hive::CurrentUser));
+    m_done->setText(tr("The history could not be cleared (%1).").arg(reason));
 }

@@ -21,6 +21,13 @@ namespace {
 const QString UrlValuePrefix = QStringLiteral("Url");
 constexpr int MaxFileSuggestions = 50;
 
+// Every address box alive, so clearing the history reaches their lists too.
+QList<TUrlComboBox *> &liveBoxes()
+{
+    static QList<TUrlComboBox *> boxes;
+    return boxes;
+}
+
 // The address without "http://", "https://" and a leading "www.", for matching what is typed.
 QString withoutSchemeAndWww(const QString &url)
 {
@@ -111,10 +118,12 @@ TUrlComboBox::TUrlComboBox(QWidget *parent)
     m_dropTarget->OnUrlDrop = [this](const QPoint &, const QString &, const QString &url) { handleDrop(url); };
     SetAutoOleDrop(true);
     LoadTypedUrls();
+    liveBoxes().append(this);
 }
 
 TUrlComboBox::~TUrlComboBox()
 {
+    liveBoxes().removeOne(this);
     if (SaveUrl)
         SaveTypedUrls();
     if (m_autoOleDrop && m_dropTarget->Registered())
@@ -211,6 +220,16 @@ void TUrlComboBox::SaveTypedUrls()
         if (m.hasMatch() && (!ok || number > written))
             platformstore::deleteValue(Hive::CurrentUser, QLatin1String(TypedUrlsKey), name);
     }
+}
+
+bool TUrlComboBox::ClearTypedUrls()
+{
+    for (TUrlComboBox *box : std::as_const(liveBoxes())) {
+        const QString typing = box->lineEdit()->hasFocus() ? box->currentText() : QString();
+        box->clear();
+        box->setEditText(typing);
+    }
+    return platformstore::deleteKey(Hive::CurrentUser, QLatin1String(TypedUrlsKey));
 }
 
 bool TUrlComboBox::AddUrl(const QString &text)

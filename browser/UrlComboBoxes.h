@@ -64,6 +64,9 @@ public:
     // Writes the newest MaxTypedUrls items (the last of the list) as Url1..UrlN in list order and
     // deletes the values of higher numbers.
     void SaveTypedUrls();
+    // Forgets every typed address: the store's list and the lists of all address boxes. False when the
+    // store could not be written.
+    static bool ClearTypedUrls();
     // Appends a non-empty text not yet listed (in any letter case) with its icon and selects it;
     // false when nothing was added.
     bool AddUrl(const QString &text);

@@ -1,9 +1,66 @@
 #include "mainwindow/Avis.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRasterWindow>
 #include <QTimer>
+#include <QToolTip>
+#include <QWindow>
+#include <cmath>
+
+namespace {
+constexpr int FrameMs = 120;
+constexpr int ToolTipDelayMs = 700;
+} // namespace
+
+// The small window the frames are drawn in; it hands its mouse to the logo and shows the logo's tip.
+class TLogoSurface : public QRasterWindow {
+public:
+    explicit TLogoSurface(REZI *logo)
+        : m_logo(logo)
+    {
+        setFlag(Qt::WindowDoesNotAcceptFocus);
+        setCursor(Qt::PointingHandCursor);
+        m_tipTimer.setSingleShot(true);
+        m_tipTimer.setInterval(ToolTipDelayMs);
+        QObject::connect(&m_tipTimer, &QTimer::timeout, this, [this] {
+            if (!m_logo->toolTip().isEmpty())
+                QToolTip::showText(QCursor::pos(), m_logo->toolTip(), m_logo);
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        m_logo->paintFrame(p, QRect(QPoint(), size()));
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_tipTimer.stop();
+        m_logo->press(event->button());
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        m_logo->release(event->button(), QRect(QPoint(), size()).contains(event->position().toPoint()));
+    }
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::Enter)
+            m_tipTimer.start();
+        else if (event->type() == QEvent::Leave) {
+            m_tipTimer.stop();
+            QToolTip::hideText();
+        }
+        return QRasterWindow::event(event);
+    }
+
+private:
+    REZI *m_logo;
+    QTimer m_tipTimer;
+};
 
 REZI::REZI(QWidget *parent)
     : QWidget(parent)
@@ -11,34 +68,130 @@ REZI::REZI(QWidget *parent)
 {
     setFixedSize(46, 46);
     setCursor(Qt::PointingHandCursor);
-    m_timer->setInterval(120);
+    m_timer->setInterval(FrameMs);
     connect(m_timer, &QTimer::timeout, this, [this] {
         m_frame = (m_frame + 1) % FrameCount;
-        update();
+        repaintFrame();
     });
+}
+
+REZI::~REZI()
+{
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
 }
 
 void REZI::Play()
 {
-    m_timer->start();
+    m_playing = true;
+    ensureSurface();
+    updateRunning();
+}
+
+void REZI::ensureSurface()
+{
+    if (m_surface || !m_playing)
+        return;
+    // A raster window repaints only the logo's pixels for a frame; it is remade when its first web
+    // page arrives, which would take a surface inside it along, so the surface waits for that.
+    const QWindow *top = window()->windowHandle();
+    if (!top || top->surfaceType() == QSurface::RasterSurface)
+        return;
+    m_surface = new TLogoSurface(this);
+    QWidget *container = QWidget::createWindowContainer(m_surface, this);
+    container->setObjectName(QStringLiteral("CompanyMarkSurface"));
+    container->setFocusPolicy(Qt::NoFocus);
+    container->setGeometry(rect());
+    container->show();
 }
 
 void REZI::Stop()
 {
-    m_timer->stop();
+    m_playing = false;
+    updateRunning();
 }
 
-bool REZI::isPlaying() const
+bool REZI::isAnimating() const
 {
     return m_timer->isActive();
 }
 
+QWindow *REZI::surface() const
+{
+    return m_surface;
+}
+
+void REZI::repaintFrame()
+{
+    if (m_surface)
+        m_surface->update();
+    else
+        update();
+}
+
+void REZI::updateRunning()
+{
+    const QWidget *top = window();
+    const bool run = m_playing && isVisible() && !(top && top->isMinimized());
+    if (run && !m_timer->isActive())
+        m_timer->start();
+    else if (!run)
+        m_timer->stop();
+}
+
+void REZI::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // the top-level window tells when it is minimised or restored
+    if (m_watchedWindow != window()) {
+        if (m_watchedWindow)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = window();
+        m_watchedWindow->installEventFilter(this);
+    }
+    ensureSurface();
+    updateRunning();
+}
+
+void REZI::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    updateRunning();
+}
+
+bool REZI::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watchedWindow) {
+        switch (event->type()) {
+        case QEvent::WinIdChange:
+            // the window was made anew, perhaps for web pages
+            QTimer::singleShot(0, this, &REZI::ensureSurface);
+            break;
+        case QEvent::WindowStateChange:
+        case QEvent::Show:
+        case QEvent::Hide:
+            updateRunning();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void REZI::paintEvent(QPaintEvent *)
 {
-    // a globe whose meridian turns: the program's mark
     QPainter p(this);
+    paintFrame(p, rect());
+}
+
+void REZI::paintFrame(QPainter &p, const QRect &area) const
+{
+    // a globe whose meridian turns: the program's mark
+    if (m_surface)
+        p.fillRect(area, palette().color(backgroundRole()));
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(5, 5, -5, -5).translated(m_pressed ? 1 : 0, m_pressed ? 1 : 0);
+    const QRectF r = QRectF(area).adjusted(5, 5, -5, -5).translated(m_pressed ? 1 : 0, m_pressed ? 1 : 0);
     QRadialGradient g(r.center() - QPointF(6, 6), r.width());
     g.setColorAt(0, QColor(120, 190, 255));
     g.setColorAt(1, QColor(20, 70, 160));
@@ -56,26 +209,36 @@ void REZI::paintEvent(QPaintEvent *)
     p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
     if (m_pressed) {
         p.setPen(QPen(palette().color(QPalette::Dark), 1));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.drawRect(area.adjusted(0, 0, -1, -1));
     }
+}
+
+void REZI::press(Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    m_pressed = true;
+    repaintFrame();
+    emit OnMouseDown();
+}
+
+void REZI::release(Qt::MouseButton button, bool inside)
+{
+    if (button != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    repaintFrame();
+    emit OnMouseUp();
+    if (inside)
+        emit OnClick();
 }
 
 void REZI::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressed = true;
-    update();
-    emit OnMouseDown();
+    press(event->button());
 }
 
 void REZI::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !m_pressed)
-        return;
-    m_pressed = false;
-    update();
-    emit OnMouseUp();
-    if (rect().contains(event->position().toPoint()))
-        emit OnClick();
+    release(event->button(), rect().contains(event->position().toPoint()));
 }

@@ -427,8 +427,15 @@ bool TfrmMain::FormClose()
                                               messageboxes::YesNoCancel | messageboxes::IconExclamation);
         if (answer == messageboxes::IdCancel)
             return false; // the program stays open and nothing is written
-        if (answer == messageboxes::IdYes && !BookmarkTreeView->Save())
-            return false; // a list that could not be saved is not given up silently
+        if (answer == messageboxes::IdYes && !BookmarkTreeView->Save()) {
+            // the list stays in memory and the program open; the user may save elsewhere or say No
+            messageboxes::show(
+                this,
+                QStringLiteral("The bookmark list could not be saved to %1: %2")
+                    .arg(QDir::toNativeSeparators(BookmarkTreeView->FileName()), BookmarkTreeView->LastError()),
+                applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+            return false;
+        }
     }
     SaveSettings();
     BrivoIni->SetBookmarkFile(BookmarkTreeView->FileName());

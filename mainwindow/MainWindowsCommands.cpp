@@ -59,7 +59,7 @@ void TfrmMain::actSaveBrowsersExecute()
         list.AddBrowser(page->WebBrowser()->LocationURL(), r.left(), r.top(), r.width(), r.height(),
                         page->WindowStateValue());
     }
-    list.SaveToFile(BrivoIni->FileName);
+    BrivoIni->SaveOpenedBrowsers();
 }
 
 void TfrmMain::RestoreMinimizedBrowsers()

@@ -95,7 +95,7 @@ ProfileIni &hiveIni(Hive hive)
 {
     auto &slot = g_hives[hive == Hive::CurrentUser ? 0 : 1];
     if (!slot)
-        slot = std::make_unique<ProfileIni>(hiveFile(hive));
+        slot = std::make_unique<ProfileIni>(hiveFile(hive), ProfileIni::ValueLength::Whole);
     return *slot;
 }
 

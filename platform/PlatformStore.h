@@ -1,7 +1,8 @@
 #pragma once
 // The store of platform values that programs keep in the system registry elsewhere: two hives, each
 // a file of its own in the store's folder, holding keys (paths such as "Software\Vendor\Key") with
-// named values. A value is read as a string; a value of another type makes the reader raise.
+// named values, kept whole whatever their length. A value is read as a string; a value of another type
+// makes the reader raise.
 // Well-known values that the store lacks get this platform's answers (browser version, start page,
 // favorites and history folders, links folder name, default mail client).
 #include <QString>

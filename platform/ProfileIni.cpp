@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,9 +64,34 @@ QString unquote(const QString &v)
     return v;
 }
 
-QString cut(const QString &v)
+// Holds an advisory lock on the file's folder for the time of one read-modify-write, so two programs
+// writing the same file (or two files of one folder) take turns and each re-reads what the other
+// wrote. The lock goes with the process, so a crash never leaves it behind, and no lock file appears
+// in folders that others list (favorites). A folder that cannot be opened is written unlocked.
+class FolderLock {
+public:
+    explicit FolderLock(const QString &folder)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd); // ends the lock
+    }
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+
+private:
+    int m_fd;
+};
+
+QString cut(const QString &v, bool wholeValues)
 {
-    if (v.size() <= ProfileIni::MaxValueLength)
+    if (wholeValues || v.size() <= ProfileIni::MaxValueLength)
         return v;
     qsizetype n = ProfileIni::MaxValueLength;
     if (v.at(n - 1).isHighSurrogate())
@@ -135,12 +164,12 @@ struct ProfileIni::Document {
         return line;
     }
 
-    static QString valueOf(const Line &line)
+    static QString valueOf(const Line &line, bool wholeValues = false)
     {
         const qsizetype eq = line.raw.indexOf('=');
         if (eq < 0)
             return {};
-        return cut(unquote(QString::fromUtf8(trimBlanks(line.raw.mid(eq + 1)))));
+        return cut(unquote(QString::fromUtf8(trimBlanks(line.raw.mid(eq + 1)))), wholeValues);
     }
 
     void parse(const QByteArray &bytes)
@@ -294,16 +323,17 @@ struct ProfileIni::Document {
     }
 };
 
-ProfileIni::ProfileIni(const QString &fileName)
+ProfileIni::ProfileIni(const QString &fileName, ValueLength valueLength)
     : m_fileName(fileName)
+    , m_wholeValues(valueLength == ValueLength::Whole)
 {}
 
 ProfileIni::~ProfileIni() = default;
 
-ProfileIni::Document &ProfileIni::doc() const
+ProfileIni::Document &ProfileIni::doc(bool reread) const
 {
     const Stamp now = stampOf(m_fileName);
-    if (!m_doc || !(m_doc->stamp == now)) {
+    if (!m_doc || reread || !(m_doc->stamp == now)) {
         if (!m_doc)
             m_doc = std::make_unique<Document>();
         QByteArray bytes;
@@ -318,20 +348,33 @@ ProfileIni::Document &ProfileIni::doc() const
     return *m_doc;
 }
 
-bool ProfileIni::save(Document &d) const
+bool ProfileIni::save(Document &d)
 {
-    const QFileInfo info(m_fileName);
-    QDir().mkpath(info.absolutePath());
-    if (!atomicfile::write(m_fileName, d.serialize()))
+    if (!atomicfile::write(m_fileName, d.serialize(), &m_error))
         return false;
     d.stamp = stampOf(m_fileName);
     return true;
 }
 
+bool ProfileIni::update(const std::function<bool(Document &)> &change)
+{
+    const QString folder = QFileInfo(m_fileName).absolutePath();
+    QDir().mkpath(folder);
+    const FolderLock lock(folder);
+    // what another program wrote since the last read is the base of this change
+    Document &d = doc(true);
+    if (!change(d))
+        return true; // nothing to write
+    if (save(d))
+        return true;
+    m_doc.reset(); // the next read sees the file as it is
+    return false;
+}
+
 QString ProfileIni::readString(const QString &section, const QString &key, const QString &def) const
 {
     const Document::Line *l = doc().findKey(section, key);
-    return l ? Document::valueOf(*l) : def;
+    return l ? Document::valueOf(*l, m_wholeValues) : def;
 }
 
 int ProfileIni::readInteger(const QString &section, const QString &key, int def) const
@@ -371,8 +414,9 @@ QStringList ProfileIni::readSectionValues(const QString &section) const
     if (const Document::Section *s = d.find(section))
         for (const Document::Line &l : s->lines)
             if (l.isKey)
-                lines.append(l.key + u'=' +
-                             Document::valueOf(s->lines.at(s->firstKey.value(textrules::foldAscii(l.key)))));
+                lines.append(
+                    l.key + u'=' +
+                    Document::valueOf(s->lines.at(s->firstKey.value(textrules::foldAscii(l.key))), m_wholeValues));
     return lines;
 }
 
@@ -396,17 +440,18 @@ static bool validSection(const QString &section)
     return storable(section) && !section.contains(u']');
 }
 
+const QString UnstorableText = QStringLiteral("The name or value cannot be stored in the file.");
+
 bool ProfileIni::writeString(const QString &section, const QString &key, const QString &value)
 {
-    if (!validSection(section) || !validName(key) || !storable(value))
+    if (!validSection(section) || !validName(key) || !storable(value)) {
+        m_error = UnstorableText;
         return false;
-    Document &d = doc();
-    Document copy = d;
-    d.setKey(section, textrules::trim(key), value);
-    if (save(d))
+    }
+    return update([&](Document &d) {
+        d.setKey(section, textrules::trim(key), value);
         return true;
-    d = copy;
-    return false;
+    });
 }
 
 bool ProfileIni::writeInteger(const QString &section, const QString &key, int value)
@@ -421,55 +466,68 @@ bool ProfileIni::writeBool(const QString &section, const QString &key, bool valu
 
 bool ProfileIni::eraseSection(const QString &section)
 {
-    Document &d = doc();
-    Document copy = d;
-    if (!d.eraseSection(section))
-        return true; // nothing to erase
-    if (save(d))
-        return true;
-    d = copy;
-    return false;
+    return update([&](Document &d) { return d.eraseSection(section); });
 }
 
 bool ProfileIni::deleteKey(const QString &section, const QString &key)
 {
-    Document &d = doc();
-    Document::Section *s = d.find(section);
-    if (!s)
+    return update([&](Document &d) {
+        Document::Section *s = d.find(section);
+        const QString folded = textrules::foldAscii(textrules::trim(key));
+        if (!s || !s->firstKey.contains(folded))
+            return false;
+        s->lines.removeIf([&](const Document::Line &l) { return l.isKey && textrules::foldAscii(l.key) == folded; });
+        Document::reindexKeys(*s);
         return true;
-    const QString folded = textrules::foldAscii(textrules::trim(key));
-    if (!s->firstKey.contains(folded))
-        return true;
-    Document copy = d;
-    s->lines.removeIf([&](const Document::Line &l) { return l.isKey && textrules::foldAscii(l.key) == folded; });
-    Document::reindexKeys(*s);
-    if (save(d))
-        return true;
-    d = copy;
-    return false;
+    });
 }
 
 bool ProfileIni::replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs)
 {
-    if (!validSection(section))
+    if (!validSection(section)) {
+        m_error = UnstorableText;
         return false;
-    for (const auto &p : pairs)
-        if (!validName(p.first) || !storable(p.second))
-            return false;
-    Document &d = doc();
-    Document copy = d;
-    d.eraseSection(section);
-    d.findOrAdd(section);
-    for (const auto &p : pairs) {
-        Document::Section *s = d.find(section);
-        if (s->firstKey.contains(textrules::foldAscii(textrules::trim(p.first))))
-            continue;
-        d.setKey(section, textrules::trim(p.first), p.second);
     }
-    if (save(d))
+    for (const auto &p : pairs)
+        if (!validName(p.first) || !storable(p.second)) {
+            m_error = UnstorableText;
+            return false;
+        }
+    return update([&](Document &d) {
+        d.eraseSection(section);
+        d.findOrAdd(section);
+        for (const auto &p : pairs) {
+            const Document::Section *s = d.find(section);
+            if (s->firstKey.contains(textrules::foldAscii(textrules::trim(p.first))))
+                continue;
+            d.setKey(section, textrules::trim(p.first), p.second);
+        }
         return true;
-    d = copy;
-    return false;
+    });
+}
+
+QString ProfileIni::storableName(const QString &name)
+{
+    QString n = storableValue(name);
+    n.replace(u'=', u'-');
+    n = textrules::trim(n);
+    if (n.startsWith(u'[')) {
+        n[0] = u'(';
+        const qsizetype close = n.indexOf(u']');
+        if (close > 0)
+            n[close] = u')';
+    } else if (n.startsWith(u';')) {
+        n[0] = u'_';
+    }
+    return n;
+}
+
+QString ProfileIni::storableValue(const QString &value)
+{
+    QString v = value;
+    v.replace(u'\r', u' ').replace(u'\n', u' ');
+    v.remove(QChar(0));
+    return v;
 }
 
 QStringList ProfileIni::parseSectionsForTest(const QByteArray &bytes)

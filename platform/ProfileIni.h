@@ -6,9 +6,12 @@
 //  - lines are kept in file order, byte for byte, comments and blank lines included; replacing a key
 //    rewrites its line where it stands, a new key is appended to its section, a new section to the file;
 //  - a header may be indented; keys and values are trimmed of blanks and tabs, and a value enclosed in
-//    matching quotes loses them; a value read is cut at 2047 characters;
+//    matching quotes loses them; a value read is cut at 2047 characters (unless the object is made
+//    to keep values whole, as the platform store is);
 //  - integers are decimal or hexadecimal ("0x", "$");
-//  - every write replaces the file atomically, so a failed write leaves the previous file whole.
+//  - every write replaces the file atomically, so a failed write leaves the previous file whole;
+//  - every write re-reads the file and changes it under an advisory lock on its folder, so programs
+//    writing the same file at once take turns and none loses another's change.
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
 // costs one parse.
@@ -16,11 +19,14 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class ProfileIni {
 public:
-    explicit ProfileIni(const QString &fileName);
+    // Whether values read are cut at MaxValueLength as the old functions cut them, or kept whole.
+    enum class ValueLength { Cut, Whole };
+    explicit ProfileIni(const QString &fileName, ValueLength valueLength = ValueLength::Cut);
     ~ProfileIni();
     ProfileIni(const ProfileIni &) = delete;
     ProfileIni &operator=(const ProfileIni &) = delete;
@@ -41,7 +47,8 @@ public:
     QStringList readSections() const;
 
     // Writes return false when the file cannot be written or a name or value cannot be stored
-    // (an empty key, a key with "=", a line break in any of them); the file is then unchanged.
+    // (an empty key, a key with "=" or beginning with "[" or ";", a line break in any of them); the
+    // file is then unchanged and errorString() tells why.
     bool writeString(const QString &section, const QString &key, const QString &value);
     bool writeInteger(const QString &section, const QString &key, int value);
     bool writeBool(const QString &section, const QString &key, bool value);
@@ -50,6 +57,14 @@ public:
     // Erases the section, then writes the pairs in order (a later pair whose key equals an earlier
     // one's is dropped), all in one atomic write.
     bool replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs);
+
+    // Why the last write failed (the system's reason, or that the name or value cannot be stored).
+    QString errorString() const { return m_error; }
+    // The name as close to the given one as the file can hold: line breaks become blanks, "=" a "-",
+    // a leading "[" a "(" (its first "]" a ")"), a leading ";" a "_". Empty when nothing is left.
+    static QString storableName(const QString &name);
+    // The value without its line breaks (and NUL characters), which the file cannot hold.
+    static QString storableValue(const QString &value);
 
     // Parsing alone, for tests and fuzzing: reads bytes as if they were the file.
     // Section names, each followed by its "key=value" lines as read.
@@ -60,9 +75,15 @@ public:
     struct Document;
 
 private:
-    Document &doc() const;
-    bool save(Document &d) const;
+    // The parsed file; re-read when it changed on disk, or always when reread is set.
+    Document &doc(bool reread = false) const;
+    bool save(Document &d);
+    // Applies change (which says whether it changed anything) to the file as it is now, under the
+    // folder's lock, and writes the result; false when the write fails.
+    bool update(const std::function<bool(Document &)> &change);
 
     QString m_fileName;
+    bool m_wholeValues = false;
+    QString m_error;
     mutable std::unique_ptr<Document> m_doc;
 };

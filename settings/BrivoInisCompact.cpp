@@ -1,5 +1,7 @@
 #include "settings/BrivoInisCompact.h"
 
+#include "platform/ApplicationTitle.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformPaths.h"
 #include "platform/PlatformStore.h"
@@ -7,6 +9,8 @@
 #include "platform/SystemLocale.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoSystemCompact.h"
+
+#include <QDir>
 
 TBrivoIni *BrivoIni = nullptr;
 
@@ -91,91 +95,92 @@ void TBrivoIni::Load()
 void TBrivoIni::SetWindowState(TWindowState value)
 {
     WindowState = value;
-    IniFile->writeInteger(kMain, QStringLiteral("WindowState"), static_cast<int>(value));
+    Written(IniFile->writeInteger(kMain, QStringLiteral("WindowState"), static_cast<int>(value)),
+            IniFile->errorString());
 }
 
 void TBrivoIni::SetRect(const TRect &value)
 {
     Rect = value;
-    IniFile->writeString(kMain, QStringLiteral("Rect"), RectToStr(value));
+    Written(IniFile->writeString(kMain, QStringLiteral("Rect"), RectToStr(value)), IniFile->errorString());
 }
 
 void TBrivoIni::SetWindowsBar(bool value)
 {
     WindowsBar = value;
-    IniFile->writeBool(kMain, QStringLiteral("WindowsBar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("WindowsBar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetLinksBar(bool value)
 {
     LinksBar = value;
-    IniFile->writeBool(kMain, QStringLiteral("LinksBar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("LinksBar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetSearchsBar(bool value)
 {
     SearchsBar = value;
-    IniFile->writeBool(kMain, QStringLiteral("SearchsBar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("SearchsBar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetToolbar(bool value)
 {
     Toolbar = value;
-    IniFile->writeBool(kMain, QStringLiteral("Toolbar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("Toolbar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetAddressBar(bool value)
 {
     AddressBar = value;
-    IniFile->writeBool(kMain, QStringLiteral("AddressBar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("AddressBar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetStatusBar(bool value)
 {
     StatusBar = value;
-    IniFile->writeBool(kMain, QStringLiteral("StatusBar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("StatusBar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetExplorerBar(bool value)
 {
     ExplorerBar = value;
-    IniFile->writeBool(kMain, QStringLiteral("ExplorerBar"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("ExplorerBar"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetToolButtons(const QString &value)
 {
     ToolButtons = value;
-    IniFile->writeString(kMain, QStringLiteral("ToolButtons"), value);
+    Written(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetToolbarText(int value)
 {
     ToolbarText = value;
-    IniFile->writeInteger(kMain, QStringLiteral("ToolbarText"), value);
+    Written(IniFile->writeInteger(kMain, QStringLiteral("ToolbarText"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetToolbarIcon(int value)
 {
     ToolbarIcon = value;
-    IniFile->writeInteger(kMain, QStringLiteral("ToolbarIcon"), value);
+    Written(IniFile->writeInteger(kMain, QStringLiteral("ToolbarIcon"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetExplorerBarWidth(int value)
 {
     ExplorerBarWidth = value;
-    IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarWidth"), value);
+    Written(IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarWidth"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetExplorerBarPage(int value)
 {
     ExplorerBarPage = value;
-    IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarPage"), value);
+    Written(IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarPage"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetFullScreen(bool value)
 {
     FullScreen = value;
-    IniFile->writeBool(kMain, QStringLiteral("FullScreen"), value);
+    Written(IniFile->writeBool(kMain, QStringLiteral("FullScreen"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetBookmarkFile(const QString &value)
@@ -183,48 +188,90 @@ void TBrivoIni::SetBookmarkFile(const QString &value)
     if (value == BookmarkFile)
         return;
     BookmarkFile = value;
-    IniFile->writeString(kMain, QStringLiteral("BookmarkFile"), value);
+    Written(IniFile->writeString(kMain, QStringLiteral("BookmarkFile"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetBrowserWindowState(TWindowState value)
 {
     BrowserWindowState = value;
-    IniFile->writeInteger(kBrowser, QStringLiteral("WindowState"), static_cast<int>(value));
+    Written(IniFile->writeInteger(kBrowser, QStringLiteral("WindowState"), static_cast<int>(value)),
+            IniFile->errorString());
 }
 
 void TBrivoIni::SetHiragana(bool value)
 {
     Hiragana = value;
-    IniFile->writeBool(kBrivo, QStringLiteral("Hiragana"), value);
+    Written(IniFile->writeBool(kBrivo, QStringLiteral("Hiragana"), value), IniFile->errorString());
 }
 
 void TBrivoIni::SetLinks(const QStringList &value)
 {
-    Links = value;
-    WriteSection(QStringLiteral("Links"), value);
+    WriteSection(QStringLiteral("Links"), value, &Links);
 }
 
 void TBrivoIni::SetSearchs(const QStringList &value)
 {
-    Searchs = value;
-    WriteSection(QStringLiteral("Searchs"), value);
+    WriteSection(QStringLiteral("Searchs"), value, &Searchs);
 }
 
 void TBrivoIni::SetMailBody(const QStringList &value)
 {
-    MailBody = value;
-    WriteSection(QStringLiteral("MailBody"), value);
+    WriteSection(QStringLiteral("MailBody"), value, &MailBody);
 }
 
-bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines)
+bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, QStringList *stored)
 {
-    QList<QPair<QString, QString>> pairs;
+    // every line is written: a name the file cannot hold is changed as little as it must be
+    QStringList storable;
+    QStringList changes;
     for (const QString &line : lines) {
         const QString name = textrules::lineName(line);
-        if (!name.isEmpty())
-            pairs.append({name, textrules::valueOf(lines, name)});
+        const QString fixed = ProfileIni::storableName(name);
+        if (name.isEmpty() || fixed == name) {
+            storable << ProfileIni::storableValue(line);
+            continue;
+        }
+        storable << ProfileIni::storableValue(fixed + line.mid(name.size()));
+        changes << QStringLiteral("\"%1\" \u2192 \"%2\"").arg(name, fixed);
     }
-    return IniFile->replaceSection(section, pairs);
+    if (!changes.isEmpty())
+        messageboxes::show(
+            nullptr,
+            QStringLiteral("These names cannot be stored as they stand and were changed:\n%1").arg(changes.join(u'\n')),
+            applicationtitle::get(), messageboxes::OK | messageboxes::IconInformation);
+    QList<QPair<QString, QString>> pairs;
+    for (const QString &line : std::as_const(storable)) {
+        const QString name = textrules::lineName(line);
+        if (!name.isEmpty())
+            pairs.append({name, textrules::valueOf(storable, name)});
+    }
+    if (stored)
+        *stored = storable;
+    return Written(IniFile->replaceSection(section, pairs), IniFile->errorString());
+}
+
+bool TBrivoIni::SaveOpenedBrowsers()
+{
+    QString reason;
+    const bool ok = OpenedBrowsers.SaveToFile(FileName, &reason);
+    return Written(ok, reason);
+}
+
+bool TBrivoIni::Written(bool ok, const QString &reason)
+{
+    if (ok) {
+        m_writeFailing = false;
+        return true;
+    }
+    if (!m_writeFailing) {
+        m_writeFailing = true;
+        messageboxes::show(nullptr,
+                           QStringLiteral("The settings could not be saved to %1: %2\nThe changes are kept while "
+                                          "the program runs.")
+                               .arg(QDir::toNativeSeparators(FileName), reason),
+                           applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+    }
+    return false;
 }
 
 void TBrivoIni::SetLanguage(TLanguage value)
@@ -247,7 +294,7 @@ bool TBrivoIni::ResetToDefaults()
     defaults->ReadSectionValues(QStringLiteral("Searchs"), Searchs);
     defaults->ReadSectionValues(QStringLiteral("Links"), Links);
     // each write stops the rest when it fails
-    if (IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons) &&
+    if (Written(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons), IniFile->errorString()) &&
         WriteSection(QStringLiteral("Searchs"), Searchs))
         WriteSection(QStringLiteral("Links"), Links);
     return true;

@@ -75,7 +75,8 @@ public:
     bool Hiragana = false;
     QString BookmarkFile;
 
-    // Each setter stores the value, then writes its key; a failed write is swallowed.
+    // Each setter stores the value, then writes its key. A failed write keeps the value in memory and
+    // is told to the user once (with the file and the system's reason) until a write succeeds again.
     void SetWindowState(TWindowState value);
     void SetRect(const TRect &value);
     void SetWindowsBar(bool value);
@@ -97,13 +98,17 @@ public:
     void SetBrowserWindowState(TWindowState value);
     void SetHiragana(bool value);
 
-    // Replace the list and rewrite its section; a failed write is swallowed.
+    // Replace the list and rewrite its section (see WriteSection); the list kept is the one stored.
     void SetLinks(const QStringList &value);
     void SetSearchs(const QStringList &value);
     void SetMailBody(const QStringList &value);
     // Replaces the section by the named lines of the list (first of two equal names; lines without a
-    // name skipped), in one atomic write. Returns false when the file could not be written.
-    bool WriteSection(const QString &section, const QStringList &lines);
+    // name skipped), in one atomic write. A name the file cannot hold as it stands (a leading "[" or
+    // ";", a line break) is stored made storable and the user is told which; the lines as stored go to
+    // stored. Returns false when the file could not be written (told as every failed write).
+    bool WriteSection(const QString &section, const QStringList &lines, QStringList *stored = nullptr);
+    // Writes the list of open page windows; false (and told) when the file could not be written.
+    bool SaveOpenedBrowsers();
 
     // Loads that language's table when it differs from the current one; writes nothing.
     void SetLanguage(TLanguage value);
@@ -118,6 +123,9 @@ public:
 
 private:
     void Load();
+    // Passes ok on; a failure is told to the user unless the last write failed too.
+    bool Written(bool ok, const QString &reason);
+    bool m_writeFailing = false;
 };
 
 // The program's settings object, created by the start-up block before the main window.

@@ -2,8 +2,11 @@
 
 #include "platform/TextRules.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
+#include <QStatusTipEvent>
 #include <QUrl>
+#include <QWidget>
 
 namespace dragpayload {
 
@@ -91,6 +94,58 @@ void parseUriList(const QByteArray &bytes, QStringList &files, QStringList &othe
     }
 }
 
+const char RefusedText[] = "A dropped script address is not opened.";
+
+bool isRefusedAddress(const QString &address)
+{
+    // read as a URL parser reads it: leading blanks and controls skipped, tabs and line breaks
+    // anywhere ignored
+    QString s;
+    bool leading = true;
+    for (const QChar c : address) {
+        const char16_t u = c.unicode();
+        if (leading && u <= 0x20)
+            continue;
+        leading = false;
+        if (u == u'\t' || u == u'\n' || u == u'\r')
+            continue;
+        s += c;
+        if (s.size() > 16)
+            break; // longer than any scheme looked for
+    }
+    for (const QLatin1String scheme :
+         {QLatin1String("javascript:"), QLatin1String("vbscript:"), QLatin1String("data:")})
+        if (s.startsWith(scheme, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+bool carriesRefusedAddress(const QMimeData &data)
+{
+    for (const QUrl &url : data.urls())
+        if (isRefusedAddress(url.toString()))
+            return true;
+    if (data.hasText() && isRefusedAddress(data.text()))
+        return true;
+    for (const char *format : {MozUrlFormat, NetscapeUrlFormat}) {
+        QString url;
+        QString title;
+        if (data.hasFormat(QLatin1String(format)) && parseUrlAndTitle(data.data(QLatin1String(format)), url, title) &&
+            isRefusedAddress(url))
+            return true;
+    }
+    return false;
+}
+
+void reportRefused(QWidget *widget)
+{
+    if (!widget)
+        return;
+    // a status tip travels up the parents to the window whose status bar shows it
+    QStatusTipEvent tip(QCoreApplication::translate("dragpayload", RefusedText));
+    QCoreApplication::sendEvent(widget, &tip);
+}
+
 TDragPayload read(const QMimeData &data)
 {
     TDragPayload p;
@@ -100,7 +155,8 @@ TDragPayload read(const QMimeData &data)
         if (parseUrlAndTitle(data.data(QLatin1String(format)), p.Url, p.Title)) {
             if (p.Title.isEmpty())
                 p.Title = p.Url;
-            p.Accepted = true;
+            p.Refused = isRefusedAddress(p.Url);
+            p.Accepted = !p.Refused;
             return p;
         }
     }
@@ -112,7 +168,8 @@ TDragPayload read(const QMimeData &data)
         } else if (!others.isEmpty()) {
             p.Url = others.first();
             p.Title = p.Url;
-            p.Accepted = true;
+            p.Refused = isRefusedAddress(p.Url);
+            p.Accepted = !p.Refused;
         }
     }
     return p;

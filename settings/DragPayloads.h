@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class QMimeData;
+class QWidget;
 
 struct TDragPayload {
     QString Url;       // the link, or the first non-file URI of a URI list
@@ -15,6 +16,8 @@ struct TDragPayload {
     QStringList Files; // local file names of a URI list, in list order
     // True when the drag can be accepted: a link or at least one file.
     bool Accepted = false;
+    // True when the link is a script address (see isRefusedAddress): such a drag is not accepted.
+    bool Refused = false;
 };
 
 namespace dragpayload {
@@ -33,9 +36,19 @@ bool parseUrlAndTitle(const QByteArray &bytes, QString &url, QString &title);
 // files as paths, every other URI to others, each in list order.
 void parseUriList(const QByteArray &bytes, QStringList &files, QStringList &others);
 
+// Addresses that arrive by drop come from other programs or pages and never run script: true for an
+// address whose scheme, read as the engine reads it (leading blanks and control characters skipped,
+// tabs and line breaks ignored), is "javascript", "vbscript" or "data".
+bool isRefusedAddress(const QString &address);
+// True when any address the drag carries (a URI list, a link with its title, or its text) is refused.
+bool carriesRefusedAddress(const QMimeData &data);
+// The status-bar text of a refused drop, and the status tip that takes it to the window holding widget.
+extern const char RefusedText[];
+void reportRefused(QWidget *widget);
+
 // The payload of a drag, the formats asked in this order: text/x-moz-url, _NETSCAPE_URL, then
 // text/uri-list. The first link format that yields a URL wins; a URI list gives its files or,
-// without any, its first URI.
+// without any, its first URI. A refused link is not accepted.
 TDragPayload read(const QMimeData &data);
 
 } // namespace dragpayload

@@ -90,7 +90,7 @@ void TOpenedBrowsers::LoadFromFile(const QString &fileName)
         append(line);
 }
 
-bool TOpenedBrowsers::SaveToFile(const QString &fileName) const
+bool TOpenedBrowsers::SaveToFile(const QString &fileName, QString *error) const
 {
     QList<QPair<QString, QString>> pairs;
     for (int i = 0; i < size(); ++i) {
@@ -99,5 +99,9 @@ bool TOpenedBrowsers::SaveToFile(const QString &fileName) const
             pairs.append({name, GetUrl(i)});
     }
     ProfileIni ini(fileName);
-    return ini.replaceSection(kSection, pairs);
+    if (ini.replaceSection(kSection, pairs))
+        return true;
+    if (error)
+        *error = ini.errorString();
+    return false;
 }

@@ -28,5 +28,5 @@ public:
     void LoadFromFile(const QString &fileName);
     // Rewrites [OpenedBrowsers] of the ini file from the lines in one atomic write; false on failure
     // (callers may ignore it: the file then keeps its previous section).
-    bool SaveToFile(const QString &fileName) const;
+    bool SaveToFile(const QString &fileName, QString *error = nullptr) const;
 };

@@ -174,6 +174,8 @@ bool TCustomUrlDropTarget::DragEnter(const QMimeData *data, const QPoint &pt)
         return false;
     m_payload = dragpayload::read(*data);
     if (!m_payload.Accepted) {
+        if (m_payload.Refused)
+            dragpayload::reportRefused(m_control);
         m_payload = {};
         return false;
     }
@@ -281,6 +283,9 @@ void TCustomUrlDropTarget::Drop(const QPoint &pt)
         handler(pt, payload.Title, payload.Url);
         return;
     }
+    // the control may go with the handler's work; the refusal is told through a guarded pointer
+    const QPointer<QWidget> control = m_control;
+    bool refused = false;
     for (const QString &file : payload.Files) {
         const QFileInfo info(file);
         QString url;
@@ -293,8 +298,14 @@ void TCustomUrlDropTarget::Drop(const QPoint &pt)
             url = file;
             title = info.fileName();
         }
+        if (dragpayload::isRefusedAddress(url)) {
+            refused = true; // a shortcut to a script address is left out
+            continue;
+        }
         handler(pt, title, url);
     }
+    if (refused)
+        dragpayload::reportRefused(control);
 }
 
 void TCustomUrlDropTarget::resetDrag()

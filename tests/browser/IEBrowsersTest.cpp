@@ -3,6 +3,7 @@
 #include "browser/IEBrowsers.h"
 
 #include "browser/BrowserDialogs.h"
+#include "browser/BrowserTestSupport.h"
 #include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
 #include "browser/InternetOptions.h"
@@ -42,6 +43,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using browsertest::httpReply;
+using browsertest::TLoopbackServer;
 
 constexpr int Timeout = 20000;
 
@@ -89,42 +93,6 @@ struct TRecordingDialogs : TBrowserDialogs {
         return true;
     }
 };
-
-// A loopback server that answers each request with the reply the test gives for it.
-struct TLoopbackServer {
-    QTcpServer server;
-    QList<QByteArray> requests;
-    std::function<QByteArray(const QByteArray &request)> reply;
-
-    TLoopbackServer()
-    {
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = server.nextPendingConnection()) {
-                auto buffer = std::make_shared<QByteArray>();
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
-                    *buffer += socket->readAll();
-                    if (!buffer->contains("\r\n\r\n"))
-                        return;
-                    requests << *buffer;
-                    socket->write(reply(*buffer));
-                    buffer->clear();
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QString url(const QString &path = QStringLiteral("/")) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
-    }
-};
-
-QByteArray httpReply(const QByteArray &status, const QByteArray &headers, const QByteArray &body)
-{
-    return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
-}
 
 class IEBrowserEngine : public ::testing::Test {
 protected:

@@ -88,6 +88,18 @@ TEST_F(UrlComboBoxTest, TypedUrlsAreLoadedFromOneToTwentyFive)
     box->SaveUrl = false;
 }
 
+TEST_F(UrlComboBoxTest, LongTypedUrlsComeBackWhole)
+{
+    const QString longUrl = QStringLiteral("https://long.example/?q=") + QString(3000, u'a') + QStringLiteral("&end=1");
+    {
+        auto box = makeBox();
+        box->AddUrl(longUrl);
+    }
+    auto box = makeBox();
+    ASSERT_EQ(box->count(), 1);
+    EXPECT_EQ(box->itemText(0), longUrl);
+}
+
 TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
 {
     setTyped(40, "https://stale.example/");

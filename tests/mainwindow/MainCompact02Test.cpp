@@ -18,6 +18,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSet>
@@ -600,6 +602,34 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
     answer = messageboxes::IdYes;
     closeWindow();
     EXPECT_TRUE(readBytes(list).contains("http://added/"));
+    messageboxes::setResponder(previous);
+}
+
+TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowStays)
+{
+    const QString list = dir.path() + "/bookmarks.html";
+    writeBytes(list, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+                     "    <DT><A HREF=\"http://a/\">A</A>\n</DL><p>\n");
+    writeBytes(file, "[Main]\nBookmarkFile=" + list.toUtf8() + "\n");
+    openWindow();
+    QStringList told;
+    int answer = messageboxes::IdYes;
+    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned) {
+        told << text;
+        return answer;
+    });
+    frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
+    // a folder now stands where the list was: the list cannot be written there
+    ASSERT_TRUE(QFile::remove(list));
+    ASSERT_TRUE(QDir().mkpath(list));
+    frmMain->close();
+    EXPECT_TRUE(frmMain->isVisible()) << "the list is not given up";
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told.at(0), SaveBookmarkText);
+    EXPECT_TRUE(told.at(1).contains(list)) << told.at(1).toStdString();
+    EXPECT_TRUE(frmMain->bookmarkTree()->Modified()) << "the list is kept in memory";
+    answer = messageboxes::IdNo;
+    closeWindow();
     messageboxes::setResponder(previous);
 }
 

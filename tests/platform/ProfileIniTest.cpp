@@ -3,8 +3,10 @@
 
 #include "common/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -78,6 +80,15 @@ TEST_F(ProfileIniTest, ValuesAreCutAt2047Characters)
     writeBytes(path(), "[S]\nlong=" + QByteArray(3000, 'x') + "\n");
     const ProfileIni ini(path());
     EXPECT_EQ(ini.readString("S", "long", "").size(), 2047);
+}
+
+TEST_F(ProfileIniTest, WholeValuesComeBackWhole)
+{
+    ProfileIni ini(path(), ProfileIni::ValueLength::Whole);
+    const QString longValue = QString(5000, u'y') + QStringLiteral("end");
+    ASSERT_TRUE(ini.writeString("S", "long", longValue));
+    EXPECT_EQ(ini.readString("S", "long", ""), longValue);
+    EXPECT_EQ(ini.readSectionValues("S"), QStringList({"long=" + longValue}));
 }
 
 TEST_F(ProfileIniTest, WritesInPlaceKeepingEverythingElse)
@@ -174,6 +185,44 @@ TEST_F(ProfileIniTest, SeesChangesMadeByAnotherWriter)
     // and the first one's write keeps the second one's change
     ASSERT_TRUE(first.writeString("Main", "B", "3"));
     EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nA=2\nB=3\n"));
+}
+
+// The writer that TwoProgramsWritingAtOnceLoseNoKey starts twice as a program of its own.
+TEST(ProfileIniWriter, WritesItsKeysWhenStartedAsAChild)
+{
+    const QString file = qEnvironmentVariable("BRIVO_INI_WRITER_FILE");
+    if (file.isEmpty())
+        GTEST_SKIP() << "runs only as a child of TwoProgramsWritingAtOnceLoseNoKey";
+    const QString prefix = qEnvironmentVariable("BRIVO_INI_WRITER_PREFIX");
+    ProfileIni ini(file);
+    for (int i = 0; i < 500; ++i)
+        ASSERT_TRUE(ini.writeString("Keys", prefix + QString::number(i), QString::number(i)));
+}
+
+TEST_F(ProfileIniTest, TwoProgramsWritingAtOnceLoseNoKey)
+{
+    QProcess writers[2];
+    const char *prefixes[2] = {"a", "b"};
+    for (int i = 0; i < 2; ++i) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRIVO_INI_WRITER_FILE"), path());
+        env.insert(QStringLiteral("BRIVO_INI_WRITER_PREFIX"), QString::fromLatin1(prefixes[i]));
+        writers[i].setProcessEnvironment(env);
+        writers[i].setProcessChannelMode(QProcess::MergedChannels);
+        writers[i].start(QCoreApplication::applicationFilePath(),
+                         {QStringLiteral("--gtest_filter=ProfileIniWriter.*")});
+    }
+    for (QProcess &w : writers) {
+        ASSERT_TRUE(w.waitForFinished(300000)) << "a writer did not finish";
+        ASSERT_EQ(w.exitStatus(), QProcess::NormalExit) << w.readAll().toStdString();
+        ASSERT_EQ(w.exitCode(), 0) << w.readAll().toStdString();
+    }
+    const ProfileIni ini(path());
+    EXPECT_EQ(ini.readSection("Keys").size(), 1000);
+    for (const char *prefix : prefixes)
+        for (int i = 0; i < 500; ++i)
+            ASSERT_EQ(ini.readString("Keys", prefix + QString::number(i), "lost").toStdString(), std::to_string(i))
+                << "key " << prefix << i;
 }
 
 TEST_F(ProfileIniTest, ParsingKeepsBytesAndReadsUtf8)

@@ -2,6 +2,7 @@
 #include "settings/BrivoInisCompact.h"
 
 #include "common/TestSupport.h"
+#include "platform/MessageBoxes.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoSystemCompact.h"
 
@@ -187,6 +188,69 @@ TEST_F(BrivoIniTest, LanguagesWithoutTableFallBackToEnglish)
     EXPECT_EQ(ini.LanguageTable->ReadString("Font", "Name", ""), "MS Sans Serif");
     EXPECT_EQ(BrowserText, "Browser");
     EXPECT_FALSE(QFile::exists(file())) << "a language switch writes nothing";
+}
+
+// Answers every message box and keeps its text; the boxes come back when it goes.
+struct TToldTexts {
+    TToldTexts()
+        : previous(messageboxes::setResponder([this](const QString &text, const QString &, unsigned) {
+            texts << text;
+            return int(messageboxes::IdOK);
+        }))
+    {}
+    ~TToldTexts() { messageboxes::setResponder(previous); }
+    QStringList texts;
+    messageboxes::Responder previous;
+};
+
+TEST_F(BrivoIniTest, ANameTheFileCannotHoldIsStoredChangedAndLaterChangesAreKept)
+{
+    const TToldTexts told;
+    {
+        TBrivoIni ini(file());
+        ini.SetLinks({"[PDF] Report=http://r/", "Plain=http://p/", ";Quiet=http://q/"});
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().contains("[PDF] Report")) << told.texts.first().toStdString();
+        EXPECT_EQ(ini.Links, QStringList({"(PDF) Report=http://r/", "Plain=http://p/", "_Quiet=http://q/"}));
+        // the lists written after it are not lost either
+        ini.SetSearchs({"Web=http://s/?q=%s"});
+        ini.SetMailBody({"Line1=hello"});
+    }
+    EXPECT_EQ(told.texts.size(), 1) << "nothing else to tell";
+    const TBrivoIni again(file());
+    EXPECT_EQ(again.Links, QStringList({"(PDF) Report=http://r/", "Plain=http://p/", "_Quiet=http://q/"}));
+    EXPECT_EQ(again.Searchs, QStringList({"Web=http://s/?q=%s"}));
+    EXPECT_EQ(again.MailBody, QStringList({"Line1=hello"}));
+}
+
+TEST_F(BrivoIniTest, FailedWritesAreToldOnceWithTheFileAndTheReasonAndMemoryIsKept)
+{
+    const TToldTexts told;
+    // a file where the settings folder should be: no write can succeed, whoever runs the test
+    writeBytes(dir.path() + "/blocked", "not a folder");
+    const QString path = dir.path() + "/blocked/brivo.ini";
+    TBrivoIni ini(path);
+    ini.SetStatusBar(false);
+    ini.SetToolbar(false);
+    ini.SetLinks({"A=http://a/"});
+    EXPECT_FALSE(ini.SaveOpenedBrowsers());
+    ASSERT_EQ(told.texts.size(), 1) << "told once, not at every write";
+    EXPECT_TRUE(told.texts.first().contains(path)) << told.texts.first().toStdString();
+    EXPECT_TRUE(told.texts.first().contains(": ")) << "with the system's reason";
+    EXPECT_FALSE(ini.StatusBar);
+    EXPECT_FALSE(ini.Toolbar);
+    EXPECT_EQ(ini.Links, QStringList({"A=http://a/"}));
+}
+
+TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)
+{
+    const TToldTexts told;
+    writeBytes(dir.path() + "/blocked", "not a folder");
+    TBrivoIni ini(dir.path() + "/blocked/brivo.ini");
+    ini.OpenedBrowsers.AddBrowser("http://a/", 0, 0, 100, 100, TWindowState::wsNormal);
+    EXPECT_FALSE(ini.SaveOpenedBrowsers());
+    ASSERT_EQ(told.texts.size(), 1);
+    EXPECT_TRUE(told.texts.first().contains("blocked/brivo.ini"));
 }
 
 } // namespace

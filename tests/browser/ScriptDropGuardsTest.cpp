@@ -1,0 +1,162 @@
+// Addresses that arrive by drop never run script: real drag events carrying "javascript:" and
+// "data:" addresses, on the address box, on a drop target's files and on a page.
+#include "browser/ScriptDropGuards.h"
+
+#include "browser/FindDialogs.h"
+#include "browser/IEBrowsers.h"
+#include "browser/UrlComboBoxes.h"
+#include "common/TestSupport.h"
+#include "platform/PlatformStore.h"
+#include "settings/DragPayloads.h"
+#include "settings/UrlDropTargets.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using testsupport::waitUntil;
+
+namespace {
+
+// Stands for the main window: keeps the status texts its children send up.
+struct TStatusCatcher : QWidget {
+    QStringList tips;
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::StatusTip) {
+            tips << static_cast<QStatusTipEvent *>(e)->tip();
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+// Sends the drag's enter, move and drop to the widget as the system would; true when it took the drop.
+bool dropOn(QWidget *widget, const QMimeData &data, const QPoint &at = QPoint(10, 10))
+{
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    if (!move.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+    return drop.isAccepted();
+}
+
+TEST(ScriptDropGuardsTest, ScriptAddressesAreToldApartAsTheEngineReadsThem)
+{
+    for (const char *refused : {"javascript:alert(1)", "  JavaScript:alert(1)", "\x01java\tscript:alert(1)",
+                                "java\nscript:x", "vbscript:x", "data:text/html,<script>x</script>"})
+        EXPECT_TRUE(dragpayload::isRefusedAddress(QString::fromLatin1(refused))) << refused;
+    for (const char *fine : {"https://example.com/javascript:", "file:///tmp/data:x", "example.com", "about:blank"})
+        EXPECT_FALSE(dragpayload::isRefusedAddress(QString::fromLatin1(fine))) << fine;
+}
+
+class ScriptDropTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        platformstore::setFolder(dir.filePath("registry"));
+    }
+    void TearDown() override { platformstore::setFolder(QString()); }
+    QTemporaryDir dir;
+};
+
+TEST_F(ScriptDropTest, TheAddressBoxRefusesDroppedScriptAndSaysSo)
+{
+    TStatusCatcher window;
+    auto *box = new TUrlComboBox(&window);
+    box->SaveUrl = false;
+    QStringList navigated;
+    box->OnNavigateUrl = [&](QObject *, const QString &url) { navigated << url; };
+    for (const QByteArray &format : {QByteArray("_NETSCAPE_URL"), QByteArray("text/x-moz-url")}) {
+        QMimeData link;
+        link.setData(QString::fromLatin1(format), format == "_NETSCAPE_URL"
+                                                      ? QByteArray("javascript:document.title='x'\nEvil")
+                                                      : QString("data:text/html,hi\nEvil").toUtf8());
+        EXPECT_FALSE(dropOn(box, link)) << format.constData();
+    }
+    QMimeData list;
+    list.setUrls({QUrl(QStringLiteral("javascript:alert(1)"))});
+    EXPECT_FALSE(dropOn(box, list));
+    EXPECT_TRUE(navigated.isEmpty());
+    EXPECT_EQ(box->count(), 0) << "a refused address is not listed either";
+    ASSERT_FALSE(window.tips.isEmpty());
+    EXPECT_EQ(window.tips.last(), QString::fromLatin1(dragpayload::RefusedText));
+
+    // a web link still opens
+    QMimeData web;
+    web.setData("_NETSCAPE_URL", "https://dropped.example/\nFine");
+    EXPECT_TRUE(dropOn(box, web));
+    EXPECT_EQ(navigated, QStringList({"https://dropped.example/"}));
+}
+
+TEST_F(ScriptDropTest, AShortcutFileWithAScriptAddressIsLeftOutOfADrop)
+{
+    TStatusCatcher window;
+    auto *control = new QWidget(&window);
+    control->resize(100, 100);
+    TCustomUrlDropTarget target(control);
+    QStringList dropped;
+    target.OnUrlDrop = [&](const QPoint &, const QString &, const QString &url) { dropped << url; };
+    target.RegisterDropTarget(control);
+    const QString evil = dir.filePath("evil.url");
+    testsupport::writeBytes(evil, "[InternetShortcut]\nURL=javascript:alert(document.cookie)\n");
+    const QString plain = dir.filePath("notes.txt");
+    testsupport::writeBytes(plain, "text");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(evil), QUrl::fromLocalFile(plain)});
+    EXPECT_TRUE(dropOn(control, files));
+    EXPECT_EQ(dropped, QStringList({plain}));
+    ASSERT_FALSE(window.tips.isEmpty());
+    EXPECT_EQ(window.tips.last(), QString::fromLatin1(dragpayload::RefusedText));
+}
+
+TEST_F(ScriptDropTest, APageNeverRunsADroppedScriptAddress)
+{
+    TStatusCatcher window;
+    window.resize(640, 480);
+    auto *browser = new TIEBrowser(&window);
+    browser->resize(640, 480);
+    window.show();
+    QTemporaryDir pages;
+    const QString start = pages.filePath("start.html");
+    testsupport::writeBytes(start, "<html><head><title>start</title></head><body>x</body></html>");
+    const QString next = pages.filePath("next.html");
+    testsupport::writeBytes(next, "<html><head><title>next</title></head><body>y</body></html>");
+    QSignalSpy titles(browser, &TIEBrowser::TitleChange);
+    browser->Navigate(QUrl::fromLocalFile(start).toString());
+    ASSERT_TRUE(waitUntil([&] { return browser->LocationName() == QStringLiteral("start"); }, 20000))
+        << "the page loads";
+    QWidget *pageWidget = browser->focusProxy() ? browser->focusProxy() : browser;
+
+    // the engine takes a drag it is offered and opens the dropped address itself; a script address
+    // never gets that far
+    QMimeData script;
+    script.setUrls({QUrl(QStringLiteral("javascript:document.title='dropped'"))});
+    script.setText(QStringLiteral("javascript:document.title='dropped'"));
+    EXPECT_FALSE(dropOn(pageWidget, script));
+    ASSERT_FALSE(window.tips.isEmpty());
+    EXPECT_EQ(window.tips.first(), QString::fromLatin1(dragpayload::RefusedText));
+
+    // an ordinary link is offered to the engine as before
+    QMimeData link;
+    link.setUrls({QUrl::fromLocalFile(next)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &link, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pageWidget, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    for (const QList<QVariant> &args : titles)
+        EXPECT_NE(args.at(0).toString(), QStringLiteral("dropped"));
+}
+
+} // namespace
