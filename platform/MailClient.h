@@ -49,21 +49,13 @@ struct RunOutcome {
 using Runner = std::function<RunOutcome(const QString &program, const QStringList &arguments)>;
 // Installs a runner (an empty one restores the default); returns the one before.
 Runner setRunner(Runner runner);
-// Installs a runner for its lifetime and then restores the one before (for tests).
-class ScopedRunner {
-public:
-    explicit ScopedRunner(Runner runner)
-        : m_previous(setRunner(std::move(runner)))
-    {}
-    ~ScopedRunner() { setRunner(std::move(m_previous)); }
-    ScopedRunner(const ScopedRunner &) = delete;
-    ScopedRunner &operator=(const ScopedRunner &) = delete;
-
-private:
-    Runner m_previous;
-};
 // How long the default runner waits for xdg-email before leaving it to run on.
 constexpr int WaitMilliseconds = 20000;
+
+// The whole hand-over as one replaceable piece (tests answer for the mail program there, a cancel
+// included); the default is the xdg-email hand-over.
+using Backend = std::function<int(const Message &message)>;
+Backend setBackend(Backend backend);
 
 // Hands the message over; a result code as Simple MAPI gives it. A mail program that is still
 // starting when the wait ends counts as having taken the message.
@@ -73,5 +65,23 @@ int send(const Message &message);
 using Starter = std::function<bool(const QString &program, const QStringList &arguments)>;
 Starter setStarter(Starter starter);
 bool start(const QString &program, const QStringList &arguments);
+
+// Installs a replacement of one of the seams above for its lifetime, then restores the one before
+// (for tests).
+template <typename Seam, Seam (*Install)(Seam)> class Scoped {
+public:
+    explicit Scoped(Seam seam)
+        : m_previous(Install(std::move(seam)))
+    {}
+    ~Scoped() { Install(std::move(m_previous)); }
+    Scoped(const Scoped &) = delete;
+    Scoped &operator=(const Scoped &) = delete;
+
+private:
+    Seam m_previous;
+};
+using ScopedRunner = Scoped<Runner, &setRunner>;
+using ScopedBackend = Scoped<Backend, &setBackend>;
+using ScopedStarter = Scoped<Starter, &setStarter>;
 
 } // namespace mailclient

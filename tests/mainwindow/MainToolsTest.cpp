@@ -36,15 +36,10 @@ namespace {
 // Starts nothing; notes what would have been started.
 struct StarterRecorder {
     QList<QStringList> started;
-    mailclient::Starter previous;
-    StarterRecorder()
-    {
-        previous = mailclient::setStarter([this](const QString &program, const QStringList &arguments) {
-            started.append(QStringList{program} + arguments);
-            return true;
-        });
-    }
-    ~StarterRecorder() { mailclient::setStarter(previous); }
+    mailclient::ScopedStarter guard{[this](const QString &program, const QStringList &arguments) {
+        started.append(QStringList{program} + arguments);
+        return true;
+    }};
 };
 
 // Answers the next dialog with the given steps; restores the plain modal run when it goes.
@@ -259,6 +254,30 @@ TEST_F(MainToolsTest, MailGoesToTheMailProgramAndFallsBackToItsMailtoCommand)
                   QStringList({"/opt/Mail Box/mailer", "-compose", "MailTo:" + MailToAddressText,
                                "--to=MailTo:" + MailToAddressText}));
     }
+}
+
+TEST_F(MainToolsTest, TheUsersCancelEndsTheMailCommandAndAnErrorStartsTheFallback)
+{
+    StarterRecorder starts;
+    platformstore::writeString(Hive::LocalMachine,
+                               "Software\\Clients\\Mail\\mailer\\Protocols\\mailto\\shell\\open\\command", QString(),
+                               "mailer %1");
+    QList<int> answers = {mailclient::UserAbort, mailclient::Success, mailclient::Failure,
+                          mailclient::AttachmentNotFound};
+    QStringList bodies;
+    mailclient::ScopedBackend backend([&](const mailclient::Message &message) {
+        bodies.append(message.body);
+        EXPECT_EQ(message.to, QStringList({MailToAddressText}));
+        EXPECT_EQ(message.subject, MailSubjectText);
+        return answers.takeFirst();
+    });
+    run("actMailTo");
+    run("actMailTo");
+    EXPECT_TRUE(starts.started.isEmpty()) << "neither a cancel nor a sent mail runs the fallback";
+    run("actMailTo");
+    run("actMailTo");
+    EXPECT_EQ(starts.started, QList<QStringList>(2, {"mailer", "MailTo:" + MailToAddressText}));
+    EXPECT_EQ(bodies.size(), 4);
 }
 
 TEST_F(MainToolsTest, TheMailCommandStartsTheClientsCommandWithoutAShell)

@@ -47,6 +47,13 @@ TEST_F(MapiControlTest, RecipientsInTheirClassesAndTheOutcomeAsOneEvent)
     ASSERT_FALSE(args.isEmpty());
     EXPECT_TRUE(args.last().startsWith("mailto:one@example.org,two@example.org?cc=three@example.org&subject=Hello"));
 
+    {
+        // the user's cancel: its own event, and the send counts as done
+        mailclient::ScopedBackend cancel([](const mailclient::Message &) { return int(mailclient::UserAbort); });
+        EXPECT_TRUE(control.SendMail());
+        EXPECT_EQ(events.last(), u"abort");
+        events.removeLast();
+    }
     outcome = {true, true, 4};
     EXPECT_FALSE(control.SendMail());
     EXPECT_EQ(events.last(), u"error 2");
