@@ -5,6 +5,7 @@
 #include "browser/BrowserMessages.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/HistoryStore.h"
 #include "settings/MemInis.h"
@@ -67,7 +68,6 @@ class PageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HistoryStore::setSharedPath(dir.path() + "/history.sqlite");
         area.resize(800, 600);
         area.show();
     }
@@ -75,7 +75,6 @@ protected:
     {
         for (TfrmBrowser *p : area.findChildren<TfrmBrowser *>())
             delete p;
-        HistoryStore::setSharedPath(QString());
     }
     QString page(const QString &name, const QByteArray &html)
     {
@@ -83,6 +82,8 @@ protected:
         return QUrl::fromLocalFile(dir.path() + '/' + name).toString();
     }
     QTemporaryDir dir;
+    const testsupport::SeamGuard history =
+        testsupport::restoringDefault(HistoryStore::setSharedPath, dir.path() + "/history.sqlite");
     QMdiArea area;
     RecordingOwner owner;
 };

@@ -9,6 +9,7 @@
 #include "browser/InternetOptions.h"
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 
@@ -100,8 +101,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(store.isValid());
-        platformstore::setFolder(store.path());
-        setBrowserDialogs(&dialogs);
         TIEBrowser::SetApplicationTitle(QStringLiteral("Brivo Compact"));
         browser.resize(800, 600);
         browser.show();
@@ -110,8 +109,6 @@ protected:
     {
         // as a page window does before it closes: let the engine wind up a refused download
         QTest::qWait(browser.DownloadSettleMs());
-        setBrowserDialogs(nullptr);
-        platformstore::setFolder(QString());
     }
 
     QString page(const QString &name, const QByteArray &html)
@@ -163,6 +160,9 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir store;
     TRecordingDialogs dialogs;
+    // the seams go after the browser that uses them
+    const testsupport::SeamGuard storeFolder = testsupport::restoringDefault(platformstore::setFolder, store.path());
+    const testsupport::SeamGuard dialogsSeam = testsupport::restoringDefault(setBrowserDialogs, &dialogs);
     TIEBrowser browser;
 };
 
@@ -658,9 +658,11 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
             return true;
         }
     } setup;
-    setBrowserDialogs(&setup);
-    browser.PageSetup();
-    setBrowserDialogs(&dialogs);
+    {
+        setBrowserDialogs(&setup);
+        const testsupport::SeamGuard back([this] { setBrowserDialogs(&dialogs); });
+        browser.PageSetup();
+    }
     const QPageLayout stored = pageprint::storedPageLayout();
     EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);
@@ -749,7 +751,7 @@ TEST(BrowserKeys, BackspaceEnterAndArrowsAreNeverOffered)
 TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
 {
     QTemporaryDir dir;
-    platformstore::setFolder(dir.path());
+    const auto storeFolder = testsupport::restoringDefault(platformstore::setFolder, dir.path());
     const QString key =
         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
     {
@@ -772,7 +774,6 @@ TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
         EXPECT_TRUE(b.UserAgentHeader().contains("; Brivo)"));
     }
     EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
-    platformstore::setFolder(QString());
 }
 
 TEST(BrowserControl, StateWithoutADocument)
