@@ -80,6 +80,15 @@ struct TRecordingDialogs : TBrowserDialogs {
         return answer;
     }
     int exec(QDialog &dialog) override { return onExec ? onExec(dialog) : 0; }
+    int runForPage(QWidget *, QDialog &dialog) override
+    {
+        // a script's box is answered as the user would answer it
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            messages.append({box->windowTitle(), box->text(), box->icon()});
+            return answer;
+        }
+        return QDialog::Rejected;
+    }
     QString savePath;
     QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, QString *) override
     {
@@ -650,8 +659,10 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
     EXPECT_TRUE(shown.contains(QStringLiteral("%1 bytes").arg(QLocale().toString(QFileInfo(p).size()))));
 
     struct TSetupDialogs : TRecordingDialogs {
-        bool pageSetupDialog(QWidget *, QPrinter &printer) override
+        bool pageSetupDialog(QWidget *, QPrinter &printer, QString &header, QString &footer) override
         {
+            header = QStringLiteral("&w");
+            footer = QStringLiteral("&u");
             printer.setPageOrientation(QPageLayout::Landscape);
             printer.setPageSize(QPageSize(QPageSize::Letter));
             printer.setPageMargins(QMarginsF(10, 20, 30, 40), QPageLayout::Millimeter);
@@ -663,6 +674,8 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
         const testsupport::SeamGuard back([this] { setBrowserDialogs(&dialogs); });
         browser.PageSetup();
     }
+    EXPECT_EQ(browser.PrintOptions().Header, QStringLiteral("&w"));
+    EXPECT_EQ(pageprint::storedFooter(QString()), QStringLiteral("&u"));
     const QPageLayout stored = pageprint::storedPageLayout();
     EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);
