@@ -177,6 +177,8 @@ void TfrmMain::CreateComponents()
     MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setActivationOrder(QMdiArea::CreationOrder);
+    // the widest explorer bar leaves the page area 10 pixels; the area's size hint would stop it far earlier
+    MdiArea->setMinimumWidth(1);
     Splitter->addWidget(PageControl);
     Splitter->addWidget(MdiArea);
     Splitter->setStretchFactor(1, 1);
