@@ -1,13 +1,13 @@
 #include "explorerbar/FavoriteTreeViews.h"
 
 #include "explorerbar/OrganizeFavorites.h"
+#include "platform/DialogRunner.h"
 #include "platform/FileChangeNotifiers.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "platform/TextRules.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 
 #include <QDir>
 #include <QDirIterator>

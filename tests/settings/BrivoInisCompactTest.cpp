@@ -1,6 +1,7 @@
 // The settings object over real settings files in a temporary folder.
 #include "settings/BrivoInisCompact.h"
 
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
@@ -194,15 +195,12 @@ TEST_F(BrivoIniTest, LanguagesWithoutTableFallBackToEnglish)
 
 // Answers every message box and keeps its text; the boxes come back when it goes.
 struct TToldTexts {
-    TToldTexts()
-        : previous(messageboxes::setResponder([this](const QString &text, const QString &, unsigned) {
+    QStringList texts;
+    dialogrunner::ScopedRunner runner{
+        testsupport::answeringMessageBoxes([this](const QString &text, const QString &, unsigned) {
             texts << text;
             return int(messageboxes::IdOK);
-        }))
-    {}
-    ~TToldTexts() { messageboxes::setResponder(previous); }
-    QStringList texts;
-    messageboxes::Responder previous;
+        })};
 };
 
 TEST_F(BrivoIniTest, ANameTheFileCannotHoldIsStoredChangedAndLaterChangesAreKept)
