@@ -7,13 +7,13 @@
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/MapiControls.h"
 #include "platform/DesktopEntries.h"
+#include "platform/DialogRunner.h"
 #include "platform/MailClient.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
-#include "settings/DialogRunner.h"
 
 #include <QAction>
 #include <QGuiApplication>

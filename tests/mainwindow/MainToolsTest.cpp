@@ -7,13 +7,13 @@
 #include "mainwindow/MailCommands.h"
 #include "mainwindow/MailToOptions.h"
 #include "mainwindow/MainCompact02.h"
+#include "platform/DialogRunner.h"
 #include "platform/MailClient.h"
 #include "platform/PlatformStore.h"
 #include "platform/ProfileIni.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
-#include "settings/DialogRunner.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -42,17 +42,16 @@ struct StarterRecorder {
     }};
 };
 
-// Answers the next dialog with the given steps; restores the plain modal run when it goes.
+// Answers the dialogs with the given steps while it lives.
 struct DialogAnswer {
     explicit DialogAnswer(std::function<void(QDialog &)> steps)
-    {
-        dialogrunner::setRunner([steps](QDialog &d) {
+        : runner([steps](QDialog &d) {
             d.show();
             steps(d);
             return d.result();
-        });
-    }
-    ~DialogAnswer() { dialogrunner::setRunner({}); }
+        })
+    {}
+    dialogrunner::ScopedRunner runner;
 };
 
 class MainToolsTest : public ::testing::Test {
