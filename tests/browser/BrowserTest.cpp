@@ -107,11 +107,6 @@ TEST_F(PageWindowTest, RegistersWithItsOwnerBeforeTheConstructorReturns)
     EXPECT_EQ(owner.created.first(), p);
     EXPECT_EQ(p->BrowserIndex, 0);
     EXPECT_EQ(p->mdiArea(), &area) << "the window sits in the area when its owner hears of it";
-    EXPECT_EQ(p->FontList().size(), 5);
-    EXPECT_EQ(p->EncodeList().size(), 29);
-    EXPECT_TRUE(p->EncodeList().first()->isChecked());
-    EXPECT_FALSE(p->CanGoBack());
-    EXPECT_EQ(p->Progress(), 0);
     TMemIni table;
     table.SetStrings({"[Browser]", "Caption=Page", "[Font]", "Size=0x0C"});
     p->ApplyLanguage(table);

@@ -26,24 +26,9 @@ protected:
         testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
 };
 
-TEST_F(BrivoIniTest, NoFileGivesCodeDefaultsAndCreatesNothing)
+TEST_F(BrivoIniTest, NoFileCreatesNothingAndReadsInEnglish)
 {
     TBrivoIni ini(file());
-    EXPECT_EQ(ini.WindowState, TWindowState::wsMaximized);
-    EXPECT_EQ(ini.Rect, (TRect{0, 0, 640, 480}));
-    EXPECT_TRUE(ini.WindowsBar);
-    EXPECT_FALSE(ini.SearchsBar);
-    EXPECT_TRUE(ini.LinksBar);
-    EXPECT_TRUE(ini.Toolbar);
-    EXPECT_TRUE(ini.AddressBar);
-    EXPECT_TRUE(ini.StatusBar);
-    EXPECT_FALSE(ini.ExplorerBar);
-    EXPECT_TRUE(ini.ToolButtons.isEmpty());
-    EXPECT_EQ(ini.ExplorerBarWidth, 200);
-    EXPECT_EQ(ini.BrowserWindowState, TWindowState::wsMaximized);
-    EXPECT_TRUE(ini.Links.isEmpty());
-    EXPECT_TRUE(ini.Searchs.isEmpty());
-    EXPECT_TRUE(ini.MailBody.isEmpty());
     EXPECT_TRUE(ini.OpenedBrowsers.isEmpty());
     EXPECT_EQ(ini.Language, TLanguage::English);
     ASSERT_NE(ini.LanguageTable, nullptr);

@@ -114,18 +114,6 @@ TEST_F(ShellTest, IEVersionComesFromTheStore)
     EXPECT_THROW(GetIEVersion(), PlatformError);
 }
 
-TEST_F(ShellTest, IconsExistWithoutAnIconTheme)
-{
-    writeBytes(path("page.html"), "<p>");
-    EXPECT_FALSE(GetFileIcon(path("page.html")).isNull());
-    EXPECT_FALSE(GetFileIcon(path("missing.bin")).isNull());
-    EXPECT_FALSE(GetFileIcon(dir.path()).isNull());
-    EXPECT_FALSE(GetFolderIcon(false).isNull());
-    EXPECT_FALSE(GetFolderIcon(true).isNull());
-    EXPECT_FALSE(GetHtmlIcon().isNull());
-    EXPECT_FALSE(GetHtmlIcon().pixmap(16).isNull());
-}
-
 TEST_F(ShellTest, InternetShortcutsAreReadAndWrittenAsIniFiles)
 {
     QString url = QStringLiteral("stale");
