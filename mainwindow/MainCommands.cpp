@@ -217,7 +217,7 @@ std::span<const Row> MainCommands::rows()
         {.name = "actAddToLinks", .enable = Enable::Page, .menus = "mniTools",
          .run = [](W &w, QAction *) { w.actAddToLinksExecute(); }},
         {.name = "actMail", .shortcut = "Ctrl+M", .image = 19, .menus = "-mniTools", .tool = {15, 11},
-         .pageKey = "Ctrl+M", .run = [](W &w, QAction *) { w.actMailExecute(); }},
+         .run = [](W &w, QAction *) { w.actMailExecute(); }, .pageKey = "Ctrl+M"},
         {.name = "actMailTo", .image = 20, .menus = "mniTools", .tool = {16, 12},
          .run = [](W &w, QAction *) { w.actMailToExecute(); }},
         {.name = "mniCustomize", .flags = Menu, .menus = "-mniTools"},
