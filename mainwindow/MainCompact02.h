@@ -33,6 +33,7 @@ class TfrmBrowser;
 class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
+class TMemIni;
 class TFavoriteTreeView;
 class THistoryTreeView;
 class TFileSystemPage;
@@ -53,7 +54,7 @@ public:
     TfrmBrowser *NewBrowser();
     // Reopens the saved page windows, last to first, or one window at the start page.
     void OpenSavedBrowsers();
-    void ApplyLanguage();
+    void ApplyLanguage(const TMemIni &table);
     void LoadSettings();
     void SaveSettings();
     // Rebuild the customisable tool bar, the link buttons and the search-engine list from the settings.
