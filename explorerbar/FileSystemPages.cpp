@@ -93,6 +93,12 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
                 if (current.isValid())
                     SetFolder(FolderModel->filePath(current));
             });
+    // the folder model reads folders in the background: once a folder on the way is read, the tree
+    // opens down to the folder shown
+    connect(FolderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        if (m_folder == loaded || m_folder.startsWith(loaded.endsWith(u'/') ? loaded : loaded + u'/'))
+            showInTree();
+    });
     connect(ShellListView1, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { OpenEntry(FileModel->filePath(index)); });
     connect(ShellComboBox1, &QComboBox::textActivated, this, [this](const QString &text) { boxChosen(text); });
@@ -114,13 +120,21 @@ bool TFileSystemPage::SetFolder(const QString &path)
         return true;
     m_folder = folder;
     ShellListView1->setRootIndex(FileModel->setRootPath(folder));
-    const QModelIndex inTree = FolderModel->index(folder);
-    if (inTree.isValid() && ShellTreeView1->currentIndex() != inTree) {
-        ShellTreeView1->setCurrentIndex(inTree);
-        ShellTreeView1->scrollTo(inTree);
-    }
+    showInTree();
     fillBox();
     return true;
+}
+
+void TFileSystemPage::showInTree()
+{
+    const QModelIndex inTree = FolderModel->index(m_folder);
+    if (!inTree.isValid())
+        return;
+    for (QModelIndex up = inTree.parent(); up.isValid(); up = up.parent())
+        ShellTreeView1->expand(up);
+    if (ShellTreeView1->currentIndex() != inTree)
+        ShellTreeView1->setCurrentIndex(inTree);
+    ShellTreeView1->scrollTo(inTree);
 }
 
 bool TFileSystemPage::GoUp()

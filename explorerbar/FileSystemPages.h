@@ -46,6 +46,8 @@ signals:
 
 private:
     void fillBox();
+    // Opens the tree down to the folder shown and selects it.
+    void showInTree();
     void boxChosen(const QString &text);
 
     QString m_folder;
