@@ -195,6 +195,66 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
     }
 }
 
+// The list style that shows a numbering kind (the low byte of the numbering field).
+QTextListFormat::Style listStyleOf(int numbering)
+{
+    switch (numbering & 0xFF) {
+    case PFN_ARABIC:
+        return QTextListFormat::ListDecimal;
+    case PFN_LCLETTER:
+        return QTextListFormat::ListLowerAlpha;
+    case PFN_UCLETTER:
+        return QTextListFormat::ListUpperAlpha;
+    case PFN_LCROMAN:
+        return QTextListFormat::ListLowerRoman;
+    case PFN_UCROMAN:
+        return QTextListFormat::ListUpperRoman;
+    default:
+        return QTextListFormat::ListDisc;
+    }
+}
+
+void leaveList(QTextList *list, const QTextBlock &b, QTextCursor &c)
+{
+    list->remove(b);
+    QTextBlockFormat plain;
+    plain.setObjectIndex(-1);
+    c.mergeBlockFormat(plain);
+}
+
+// Puts the paragraph into the list its numbering asks for: the list of the paragraph before when that
+// shows the same numbering, else a new one; numbering 0 takes it out of any list.
+//
+// Adding a paragraph to a list costs time in proportion to the list's length (the list marks all of
+// its paragraphs for layout), so a run of bulleted paragraphs is kept in lists of at most
+// MaxBulletListLength paragraphs: bullets look the same whichever list they belong to, and joining a
+// long run stays linear. Numbered paragraphs share one list, since their numbers count along it.
+void setListOf(const QTextBlock &b, QTextCursor &c, int numbering)
+{
+    constexpr int MaxBulletListLength = 256;
+    QTextList *list = b.textList();
+    if (numbering == 0) {
+        if (list)
+            leaveList(list, b, c);
+        return;
+    }
+    const QTextListFormat::Style style = listStyleOf(numbering);
+    if (list && list->format().style() == style)
+        return;
+    if (list)
+        leaveList(list, b, c);
+    QTextList *previous = b.previous().isValid() ? b.previous().textList() : nullptr;
+    if (previous && previous->format().style() == style &&
+        (style != QTextListFormat::ListDisc || previous->count() < MaxBulletListLength)) {
+        previous->add(b);
+        return;
+    }
+    QTextListFormat lf;
+    lf.setStyle(style);
+    lf.setIndent(0);
+    c.createList(lf);
+}
+
 } // namespace
 
 bool TRichObject::operator==(const TRichObject &o) const
@@ -500,25 +560,8 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
         ApplyParaFormat(merged, q);
         QTextCursor c(b);
         c.mergeBlockFormat(q);
-        if (format.Mask & PFM_NUMBERING) {
-            QTextList *list = b.textList();
-            if (merged.Numbering != 0 && !list) {
-                QTextList *previous = b.previous().isValid() ? b.previous().textList() : nullptr;
-                if (previous) {
-                    previous->add(b);
-                } else {
-                    QTextListFormat lf;
-                    lf.setStyle(QTextListFormat::ListDisc);
-                    lf.setIndent(0);
-                    c.createList(lf);
-                }
-            } else if (merged.Numbering == 0 && list) {
-                list->remove(b);
-                QTextBlockFormat plain;
-                plain.setObjectIndex(-1);
-                c.mergeBlockFormat(plain);
-            }
-        }
+        if (format.Mask & PFM_NUMBERING)
+            setListOf(b, c, merged.Numbering);
         if (b.contains(end) || b.position() >= end)
             break;
         b = b.next();

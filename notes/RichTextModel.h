@@ -93,6 +93,11 @@ constexpr int PFA_RIGHT = 2;
 constexpr int PFA_CENTER = 3;
 constexpr int PFA_JUSTIFY = 4;
 constexpr int PFN_BULLET = 1;
+constexpr int PFN_ARABIC = 2;
+constexpr int PFN_LCLETTER = 3;
+constexpr int PFN_UCLETTER = 4;
+constexpr int PFN_LCROMAN = 5;
+constexpr int PFN_UCROMAN = 6;
 constexpr int MAX_TAB_STOPS = 32;
 
 // Line-spacing rules: 0 single, 1 one and a half, 2 double, 3 at least LineSpacing twips,
