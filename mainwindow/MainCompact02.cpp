@@ -464,6 +464,17 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 bool TfrmMain::event(QEvent *e)
 {
+    // The engine's page views make the shown window give up its native window for a new one, which
+    // the window manager maps without the maximised or full-screen state asked for: that state is
+    // asked for again once the new window reports in.
+    if (e->type() == QEvent::WinIdChange && !internalWinId() && isVisible())
+        FStateAcrossRecreate = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (e->type() == QEvent::WindowStateChange && FStateAcrossRecreate && internalWinId()) {
+        const Qt::WindowStates wanted = FStateAcrossRecreate;
+        FStateAcrossRecreate = {};
+        if (!(windowState() & wanted))
+            QTimer::singleShot(0, this, [this, wanted] { setWindowState(windowState() | wanted); });
+    }
     if (e->type() == browsermessages::BrowserCreated) {
         WMBrowserCreated(static_cast<browsermessages::BrowserCreatedEvent *>(e)->page());
         e->accept();

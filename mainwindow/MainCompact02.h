@@ -190,6 +190,8 @@ private:
     bool SavedStatusBarVisible = true;
     QRect SavedNormalGeometry;
     bool FTileVertical = false; // the frame's current tile mode
+    // the state to ask for again when the native window is made anew while shown
+    Qt::WindowStates FStateAcrossRecreate;
 };
 
 // Every "=" removed and, past 20 bytes of double-byte code-page text (a wide character counts two,
