@@ -588,10 +588,12 @@ void TfrmMain::BrowserFreed(TfrmBrowser *sender)
         if (index >= 0 && index < tbcWindows->count())
             tbcWindows->removeTab(index);
     }
-    for (TfrmBrowser *page : Browsers()) {
-        if (page != sender && page->BrowserIndex > index)
-            --page->BrowserIndex;
-    }
+    // numbered from the area's list: windows closed in the same pass are no longer in it
+    sender->BrowserIndex = -1;
+    int number = 0;
+    for (TfrmBrowser *page : Browsers())
+        if (page != sender)
+            page->BrowserIndex = number++;
     if (tbcWindows->count() == 0) {
         StatusBar->setPanelWidth(1, 0);
         StatusBarResize();

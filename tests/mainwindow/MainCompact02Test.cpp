@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QSet>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -121,6 +122,30 @@ TEST_F(MainWindowTest, TabsAreNumberedOnceAndIndexesStayDense)
     frmMain->windowsTabs()->setCurrentIndex(0);
     EXPECT_EQ(frmMain->ActiveBrowser(), a);
     EXPECT_EQ(frmMain->windowsTabs()->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, WindowsClosedInOnePassLeaveNoDeadTabAndTheLastCleansUp)
+{
+    openWindow();
+    QPointer<TfrmBrowser> a = frmMain->NewBrowser();
+    QPointer<TfrmBrowser> b = frmMain->NewBrowser();
+    QPointer<TfrmBrowser> c = frmMain->NewBrowser();
+    // both closed before either is deleted
+    a->close();
+    b->close();
+    EXPECT_EQ(tabTexts(), QStringList({"Browser 3"})) << "the tabs go at close time";
+    EXPECT_EQ(c->BrowserIndex, 0);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !a && !b; })) << "the closed windows are deleted";
+    EXPECT_EQ(tabTexts(), QStringList({"Browser 3"}));
+    EXPECT_EQ(c->BrowserIndex, 0);
+    frmMain->windowsTabs()->setCurrentIndex(0);
+    EXPECT_EQ(frmMain->ActiveBrowser(), c.data());
+
+    frmMain->addressBox()->SetUrl("http://shown.example/");
+    c->close();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !c; })) << "the last window is deleted";
+    EXPECT_EQ(frmMain->windowsTabs()->count(), 0);
+    EXPECT_EQ(frmMain->addressBox()->Url(), "") << "the last window's clean-up empties the address box";
 }
 
 TEST_F(MainWindowTest, NewWindowsTakeTheActiveWindowsStateElseTheStoredOne)
