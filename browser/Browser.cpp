@@ -1,8 +1,10 @@
 #include "browser/Browser.h"
 
 #include "browser/BrowserMessages.h"
+#include "browser/Charsets.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "browser/PagePrinters.h"
 #include "platform/HistoryStore.h"
 #include "platform/TextRules.h"
 #include "settings/LanguageFonts.h"
@@ -77,6 +79,11 @@ TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     setWidget(m_browser);
     resize(696, 480);
     m_browser->setObjectName(QStringLiteral("WebBrowser"));
+    // printed pages carry the title and page number above, the address and date below, unless page
+    // setup has been given others
+    m_browser->PrintOptions().Header = pageprint::storedHeader(QStringLiteral("&w&b&p/&P ページ"));
+    m_browser->PrintOptions().Footer = pageprint::storedFooter(QStringLiteral("&u&b&d"));
+    m_browser->PrintOptions().HTMLHeader = QStringList{QStringLiteral("<HTML></HTML>")};
 
     for (int tag = 0; tag < int(std::size(kFontActions)); ++tag) {
         auto *a = new QAction(this);
@@ -262,13 +269,29 @@ void TfrmBrowser::MarkActions()
     const QString charset = m_browser->Charset();
     if (charset.isEmpty())
         return;
-    for (int tag = 0; tag < m_encodeList.size(); ++tag)
+    // the engine names the encoding it decodes with ("GBK" for a page declared gb2312): the action of
+    // that very name, else the first whose name is another label of the same encoding
+    int marked = -1;
+    for (int tag = 1; tag < m_encodeList.size() && marked < 0; ++tag)
         if (textrules::sameText(CharsetTable().at(tag), charset))
-            m_encodeList.at(tag)->setChecked(true);
+            marked = tag;
+    for (int tag = 1; tag < m_encodeList.size() && marked < 0; ++tag)
+        if (charsets::same(CharsetTable().at(tag), charset))
+            marked = tag;
+    if (marked >= 0)
+        m_encodeList.at(marked)->setChecked(true);
 }
 
 void TfrmBrowser::closeEvent(QCloseEvent *event)
 {
+    // a script of the page no longer gets answers; one waiting for its dialog has it cancelled, and
+    // the window closes once that script has its answer
+    m_browser->EndScriptDialogs();
+    if (m_browser->InScriptDialog()) {
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     if (m_closing) {
         QMdiSubWindow::closeEvent(event);
         leaveOwner(event);

@@ -2,16 +2,21 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 TBrowserDialogs::~TBrowserDialogs() = default;
 
@@ -114,15 +119,53 @@ bool TBrowserDialogs::printDialog(QWidget *parent, QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer)
+bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer, QString &header, QString &footer)
 {
     QPageSetupDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    // the header and footer join the paper settings, above the dialog's buttons
+    auto *group = new QGroupBox(QObject::tr("Header and footer"), &dialog);
+    auto *form = new QFormLayout(group);
+    auto *headerEdit = new QLineEdit(header, group);
+    headerEdit->setObjectName(QStringLiteral("HeaderEdit"));
+    auto *footerEdit = new QLineEdit(footer, group);
+    footerEdit->setObjectName(QStringLiteral("FooterEdit"));
+    form->addRow(QObject::tr("&Header:"), headerEdit);
+    form->addRow(QObject::tr("&Footer:"), footerEdit);
+    if (auto *column = qobject_cast<QBoxLayout *>(dialog.layout()))
+        column->insertWidget(std::max(0, column->count() - 1), group);
+    else
+        group->hide();
+    if (exec(dialog) != QDialog::Accepted)
+        return false;
+    if (!group->isHidden()) {
+        header = headerEdit->text();
+        footer = footerEdit->text();
+    }
+    return true;
 }
 
 int TBrowserDialogs::exec(QDialog &dialog)
 {
     return dialog.exec();
+}
+
+int TBrowserDialogs::runForPage(QWidget *page, QDialog &dialog)
+{
+    QPointer<QWidget> guard(page);
+    dialog.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    if (page)
+        page->setEnabled(false);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    // a dialog ended while it was being shown has finished already
+    if (dialog.isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (guard)
+        guard->setEnabled(true);
+    return dialog.result();
 }
 
 namespace {

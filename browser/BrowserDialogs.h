@@ -26,9 +26,14 @@ public:
     virtual bool credentials(QWidget *parent, const QString &caption, const QString &text, QString &user,
                              QString &password);
     virtual bool printDialog(QWidget *parent, QPrinter &printer);
-    virtual bool pageSetupDialog(QWidget *parent, QPrinter &printer);
+    // Paper, orientation and margins in the printer; header and footer (page-setup codes) edited in place.
+    virtual bool pageSetupDialog(QWidget *parent, QPrinter &printer, QString &header, QString &footer);
     // Runs a modal dialog the control built (print preview, properties, internet options).
     virtual int exec(QDialog &dialog);
+    // Runs a dialog of the page's scripts (alert, confirm, prompt), which waits for the user without
+    // blocking the program: the page takes no input until the dialog is answered, while every other
+    // window (its own caption and close box too) keeps working. Returns the dialog's result.
+    virtual int runForPage(QWidget *page, QDialog &dialog);
 };
 
 // The object in use; never null.

@@ -23,6 +23,7 @@ TFindDialog::TFindDialog(TIEBrowser *browser)
     label->setBuddy(m_text);
     grid->addWidget(m_text, 0, 1);
     m_next = new QPushButton(tr("&Find Next"), this);
+    // Enter in the text box presses this button: one search per Enter
     m_next->setDefault(true);
     grid->addWidget(m_next, 0, 2);
     m_matchCase = new QCheckBox(tr("Match &case"), this);
@@ -36,7 +37,6 @@ TFindDialog::TFindDialog(TIEBrowser *browser)
 
     connect(m_next, &QPushButton::clicked, this, &TFindDialog::findNext);
     connect(m_previous, &QPushButton::clicked, this, &TFindDialog::findPrevious);
-    connect(m_text, &QLineEdit::returnPressed, this, &TFindDialog::findNext);
     connect(m_text, &QLineEdit::textChanged, this, [this](const QString &t) {
         m_next->setEnabled(!t.isEmpty());
         m_previous->setEnabled(!t.isEmpty());

@@ -256,9 +256,14 @@ void TIEBrowser::doPageSetup()
 {
     QPrinter printer(QPrinter::HighResolution);
     pageprint::applyPageSetup(printer);
-    if (!browserDialogs().pageSetupDialog(this, printer))
+    QString header = m_printOptions.Header;
+    QString footer = m_printOptions.Footer;
+    if (!browserDialogs().pageSetupDialog(this, printer, header, footer))
         return;
-    if (!pageprint::storePageLayout(printer.pageLayout()))
+    m_printOptions.Header = header;
+    m_printOptions.Footer = footer;
+    const bool layoutStored = pageprint::storePageLayout(printer.pageLayout());
+    if (!pageprint::storeHeaderFooter(header, footer) || !layoutStored)
         reportFailure(tr("The page setup could not be saved."));
 }
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QUuid>
@@ -153,24 +154,28 @@ QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
 void TBrowserPage::javaScriptAlert(const QUrl &, const QString &msg)
 {
     if (!(m_browser->DownloadFlags() & DLCTL_SILENT))
-        m_browser->ShowMessage(msg, QMessageBox::Warning, QMessageBox::Ok);
+        m_browser->scriptMessage(msg, QMessageBox::Warning, QMessageBox::Ok);
 }
 
 bool TBrowserPage::javaScriptConfirm(const QUrl &, const QString &msg)
 {
     if (m_browser->DownloadFlags() & DLCTL_SILENT)
         return false;
-    return m_browser->ShowMessage(msg, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return m_browser->scriptMessage(msg, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
 }
 
 bool TBrowserPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &defaultValue, QString *result)
 {
     if (m_browser->DownloadFlags() & DLCTL_SILENT)
         return false;
-    QString value = defaultValue;
-    if (!browserDialogs().prompt(m_browser, TIEBrowser::ApplicationTitle(), msg, value))
+    QInputDialog dialog(m_browser->window());
+    dialog.setWindowTitle(TIEBrowser::ApplicationTitle());
+    dialog.setLabelText(msg);
+    dialog.setTextValue(defaultValue);
+    if (m_browser->runScriptDialog(dialog) != QDialog::Accepted)
         return false;
-    *result = value;
+    *result = dialog.textValue();
     return true;
 }
 
@@ -491,8 +496,10 @@ void TIEBrowser::updateCommandState()
 bool TIEBrowser::event(QEvent *event)
 {
     if (event->type() == QEvent::ChildPolished) {
-        // the engine's render widget, which has the focus and receives the keys
-        if (auto *w = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+        // the engine's render widget, which has the focus and receives the keys; the control's own
+        // dialogs (find, internet options) keep their keys, so Esc closes them
+        auto *w = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child());
+        if (w && !w->isWindow())
             w->installEventFilter(this);
     }
     return QWebEngineView::event(event);
@@ -689,6 +696,37 @@ QMessageBox::StandardButton TIEBrowser::ShowMessage(const QString &text, QMessag
         return OnShowMessage(this, text, ApplicationTitle(), buttons);
     const QMessageBox::StandardButton def = buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::NoButton;
     return browserDialogs().messageBox(this, ApplicationTitle(), text, icon, buttons, def);
+}
+
+QMessageBox::StandardButton TIEBrowser::scriptMessage(const QString &text, QMessageBox::Icon icon,
+                                                      QMessageBox::StandardButtons buttons)
+{
+    if (OnShowMessage)
+        return OnShowMessage(this, text, ApplicationTitle(), buttons);
+    // above the page's window, which the box blocks for this page alone
+    QMessageBox box(icon, ApplicationTitle(), text, buttons, window());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    const int answer = runScriptDialog(box);
+    // a box closed without a button (Esc on a one-button box, or the page going) answers Cancel
+    return answer == QDialog::Rejected ? QMessageBox::Cancel : static_cast<QMessageBox::StandardButton>(answer);
+}
+
+int TIEBrowser::runScriptDialog(QDialog &dialog)
+{
+    if (m_scriptDialogsEnded || m_scriptDialog)
+        return QDialog::Rejected;
+    m_scriptDialog = &dialog;
+    const int result = browserDialogs().runForPage(this, dialog);
+    m_scriptDialog = nullptr;
+    return result;
+}
+
+void TIEBrowser::EndScriptDialogs()
+{
+    m_scriptDialogsEnded = true;
+    if (m_scriptDialog)
+        m_scriptDialog->reject();
 }
 
 void TIEBrowser::reportFailure(const QString &text)

@@ -7,7 +7,7 @@
 //    navigation), OnTranslateAccelerator (a key offered to the owner: true = handled), OnNewWindow2
 //    (a page asks for a new window: the owner creates a page window and hands back its control's
 //    page, or null to refuse), OnCloseQuery (a script closes the window), OnShowMessage (a script
-//    alert or confirm);
+//    alert or confirm, in place of the control's own box, which blocks only this page);
 //  - notification signals: StatusTextChange, ProgressChange, CommandStateChange, TitleChange,
 //    DownloadBegin / DownloadComplete (a load starts and ends), DocumentComplete (each frame's
 //    document, then the top document last), FileDownloadComplete, SaveAsComplete, PrintComplete,
@@ -30,6 +30,7 @@
 #include <memory>
 
 class QAuthenticator;
+class QDialog;
 class QPrinter;
 class QWebEngineDownloadRequest;
 class TFindDialog;
@@ -149,6 +150,12 @@ public:
                                               QMessageBox::StandardButtons buttons)>
         OnShowMessage;
 
+    // Ends the page's script dialog, if one is open (as if cancelled), and answers every later one
+    // with Cancel at once: for a page that is going away.
+    void EndScriptDialogs();
+    // True while a script of the page waits for the answer to its dialog.
+    bool InScriptDialog() const { return m_scriptDialog != nullptr; }
+
     // Shows a message captioned with the application title (through OnShowMessage when assigned).
     QMessageBox::StandardButton ShowMessage(const QString &text, QMessageBox::Icon icon,
                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok);
@@ -186,6 +193,10 @@ private:
     bool routeKey(QKeyEvent *key);
     bool performOwnAccelerator(QKeyEvent *key);
     void reportFailure(const QString &text);
+    // A script's alert or confirm box and the run of every script dialog: each blocks only this page.
+    QMessageBox::StandardButton scriptMessage(const QString &text, QMessageBox::Icon icon,
+                                              QMessageBox::StandardButtons buttons);
+    int runScriptDialog(QDialog &dialog);
     void cancelDownload(QWebEngineDownloadRequest *download);
     void askCredentials(QAuthenticator *auth, const QString &text);
     void doSaveAs();
@@ -204,6 +215,8 @@ private:
     TBrowserPage *m_page = nullptr;
     TUserAgentInterceptor *m_interceptor = nullptr;
     QPointer<TFindDialog> m_findDialog;
+    QDialog *m_scriptDialog = nullptr;
+    bool m_scriptDialogsEnded = false;
     TPrintOptions m_printOptions;
     TDownloadControlOptions m_downloadOptions;
     TUserInterfaceOptions m_uiOptions;

@@ -39,6 +39,15 @@ QString readText(const QString &name)
     }
 }
 
+QString readTextOr(const QString &name, const QString &fallback)
+{
+    try {
+        return platformstore::readString(Hive::CurrentUser, SetupKey, name).value_or(fallback);
+    } catch (...) {
+        return fallback;
+    }
+}
+
 QPageSize defaultPageSize()
 {
     const QLocale::Territory t = QLocale::system().territory();
@@ -87,6 +96,22 @@ bool storePageLayout(const QPageLayout &layout)
                                                                                    : QStringLiteral("portrait")) &&
          ok;
     return ok;
+}
+
+QString storedHeader(const QString &fallback)
+{
+    return readTextOr(QStringLiteral("header"), fallback);
+}
+
+QString storedFooter(const QString &fallback)
+{
+    return readTextOr(QStringLiteral("footer"), fallback);
+}
+
+bool storeHeaderFooter(const QString &header, const QString &footer)
+{
+    const bool ok = platformstore::writeString(Hive::CurrentUser, SetupKey, QStringLiteral("header"), header);
+    return platformstore::writeString(Hive::CurrentUser, SetupKey, QStringLiteral("footer"), footer) && ok;
 }
 
 void applyPageSetup(QPrinter &printer)

@@ -13,6 +13,10 @@ namespace pageprint {
 // The stored page setup; Letter/A4 from the locale, portrait, 0.75-inch margins when nothing is stored.
 QPageLayout storedPageLayout();
 bool storePageLayout(const QPageLayout &layout);
+// The header and footer last set in page setup (in the page-setup codes); the fallback while none is.
+QString storedHeader(const QString &fallback);
+QString storedFooter(const QString &fallback);
+bool storeHeaderFooter(const QString &header, const QString &footer);
 // Gives the printer the stored page setup.
 void applyPageSetup(QPrinter &printer);
 

@@ -2,11 +2,14 @@
 
 #include "platform/AtomicFiles.h"
 #include "platform/CodePage.h"
+#include "platform/TextRules.h"
 
 #include <QFile>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 namespace bookmarkfile {
 
@@ -162,17 +165,23 @@ qint64 readDate(const Tag &tag, QStringView name)
     return ok ? v : 0;
 }
 
-bool isItemBoundary(const Tag &t)
+enum class TextOf : quint8 { Item, Description };
+
+// A tag that ends an item's text. A description's text ends only at the next structure: links in it
+// are part of the text.
+bool isItemBoundary(const Tag &t, TextOf of)
 {
+    if (t.is(u"a"))
+        return of == TextOf::Item;
     if (t.end)
-        return t.is(u"a") || t.isHeading() || t.is(u"dl") || t.is(u"dt") || t.is(u"dd");
-    return t.is(u"a") || t.isHeading() || t.is(u"dl") || t.is(u"dt") || t.is(u"dd") || t.is(u"hr");
+        return t.isHeading() || t.is(u"dl") || t.is(u"dt") || t.is(u"dd");
+    return t.isHeading() || t.is(u"dl") || t.is(u"dt") || t.is(u"dd") || t.is(u"hr");
 }
 
-// The text of an A or H item starting at pos (just after its start tag): everything up to its end
-// tag, inline tags dropped. Stops before a tag that begins other structure, so a missing end tag
-// costs only this item's text. pos moves past the end tag when there is one.
-QString itemText(QStringView s, qsizetype &pos)
+// The text of an A or H item (or of a DD description) starting at pos (just after its start tag):
+// everything up to its end tag, inline tags dropped. Stops before a tag that begins other structure,
+// so a missing end tag costs only this item's text. pos moves past the end tag when there is one.
+QString itemText(QStringView s, qsizetype &pos, TextOf of = TextOf::Item)
 {
     QString raw;
     qsizetype i = pos;
@@ -200,7 +209,7 @@ QString itemText(QStringView s, qsizetype &pos)
         const qsizetype next = parseTag(s, i, tag);
         if (next < 0)
             break; // the caller meets the cut-off tag
-        if (isItemBoundary(tag)) {
+        if (isItemBoundary(tag, of)) {
             if (tag.end && (tag.is(u"a") || tag.isHeading()))
                 i = next;
             break;
@@ -256,6 +265,303 @@ QByteArray metaCharset(const QByteArray &bytes)
     return {};
 }
 
+// Attribute names written back must stay one name: letters, digits and a few marks.
+bool isPlainName(QStringView name)
+{
+    if (name.isEmpty() || name.size() > 64)
+        return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) {
+        return isAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'_' || c == u'-' || c == u':' || c == u'.';
+    });
+}
+
+// The attributes of an item's tag other than the fixed ones, in file order.
+QList<Attribute> otherAttributes(const Tag &tag, std::initializer_list<QStringView> fixed)
+{
+    QList<Attribute> out;
+    for (const Attr &a : tag.attrs) {
+        const bool isFixed = std::any_of(fixed.begin(), fixed.end(),
+                                         [&a](QStringView f) { return a.name.compare(f, Qt::CaseInsensitive) == 0; });
+        if (isFixed || !isPlainName(a.name))
+            continue;
+        out.append(Attribute{a.name.toString(), a.value.isNull() ? QString() : cleanText(a.value), !a.value.isNull()});
+    }
+    return out;
+}
+
+// The description as it is kept: one line, no blanks around it.
+QString descriptionText(QStringView s, qsizetype &pos)
+{
+    QString text = itemText(s, pos, TextOf::Description);
+    qsizetype from = 0, to = text.size();
+    while (from < to && isBlank(text[from]))
+        ++from;
+    while (to > from && isBlank(text[to - 1]))
+        --to;
+    return text.sliced(from, to - from);
+}
+
+// Reads the decoded text of a bookmark file into a document, tag by tag, without recursion.
+class Parser {
+public:
+    Parser(QStringView text, Document *doc)
+        : m_s(text)
+        , m_doc(doc)
+    {}
+    // False with the reason in m_error when the file cannot be turned into a list.
+    bool run();
+    QString error() const { return m_error; }
+
+private:
+    // One open list: the level of its items, the folder it belongs to (-1 for the top level) and the
+    // separators met since its last item.
+    struct OpenList {
+        int level = 0;
+        qsizetype folder = -1;
+        int separators = 0;
+    };
+
+    bool declaration();
+    bool startTag(const Tag &tag);
+    void endTag(const Tag &tag);
+    void title();
+    bool openList();
+    void closeList();
+    bool bookmark(const Tag &tag);
+    bool folder(const Tag &tag);
+    void description();
+    void separator();
+    // Where a new item goes: false when it stands after the top-level list has closed.
+    bool placeItem(Item &item, const QString &outside);
+    bool failWith(const QString &why)
+    {
+        m_error = why;
+        return false;
+    }
+
+    QStringView m_s;
+    Document *m_doc;
+    qsizetype m_pos = 0;
+    QString m_error;
+    bool m_haveTitle = false;
+    bool m_doctype = false;
+    bool m_rootOpened = false; // a top-level list has been opened
+    QVarLengthArray<OpenList, 64> m_lists;
+    int m_topSeparators = 0;        // separators among top-level items standing outside any list
+    qsizetype m_pendingFolder = -1; // a folder whose list may follow
+    qsizetype m_lastItem = -1;      // the item a description that follows belongs to
+    bool m_afterDt = false;         // the last structure tag was a DT: an A now is a bookmark
+};
+
+bool Parser::run()
+{
+    Tag tag;
+    const qsizetype n = m_s.size();
+    while (m_pos < n) {
+        const qsizetype lt = m_s.indexOf(u'<', m_pos);
+        if (lt < 0)
+            break;
+        m_pos = lt;
+        if (m_pos + 1 < n && (m_s[m_pos + 1] == u'!' || m_s[m_pos + 1] == u'?')) {
+            if (!declaration())
+                break;
+            continue;
+        }
+        if (!isTagStart(m_s, m_pos)) {
+            ++m_pos;
+            continue;
+        }
+        const qsizetype next = parseTag(m_s, m_pos, tag);
+        if (next < 0) {
+            if (!tag.end && (tag.is(u"a") || tag.isHeading()))
+                return failWith(QStringLiteral("an item tag is cut off by the end of the file"));
+            break;
+        }
+        m_pos = next;
+        if (tag.end)
+            endTag(tag);
+        else if (!startTag(tag))
+            return false;
+    }
+    if (!m_haveTitle && !m_doctype)
+        return failWith(QStringLiteral("not a bookmark file"));
+    m_doc->separatorsAtEnd += m_topSeparators;
+    return true;
+}
+
+// A comment, the DOCTYPE or another declaration; false when the text ends inside it.
+bool Parser::declaration()
+{
+    if (m_s.sliced(m_pos).startsWith(u"<!--")) {
+        const qsizetype end = m_s.indexOf(u"-->", m_pos + 4);
+        if (end < 0)
+            return false;
+        m_pos = end + 3;
+        return true;
+    }
+    const qsizetype gt = m_s.indexOf(u'>', m_pos);
+    if (gt < 0)
+        return false;
+    if (m_s.sliced(m_pos, gt - m_pos).contains(u"NETSCAPE-Bookmark-file", Qt::CaseInsensitive))
+        m_doctype = true;
+    m_pos = gt + 1;
+    return true;
+}
+
+bool Parser::startTag(const Tag &tag)
+{
+    const bool afterDt = std::exchange(m_afterDt, false);
+    if (tag.is(u"title")) {
+        title();
+    } else if (tag.is(u"dl")) {
+        return openList();
+    } else if (tag.is(u"dt")) {
+        m_pendingFolder = -1;
+        m_lastItem = -1;
+        m_afterDt = true;
+    } else if (tag.is(u"a")) {
+        if (afterDt)
+            return bookmark(tag);
+        // a link that is no bookmark (in a description, say): its text is no item
+    } else if (tag.isHeading()) {
+        return folder(tag);
+    } else if (tag.is(u"dd")) {
+        description();
+    } else if (tag.is(u"hr")) {
+        separator();
+    } else {
+        m_afterDt = afterDt; // <p> and other markup between DT and its item
+    }
+    return true;
+}
+
+void Parser::endTag(const Tag &tag)
+{
+    if (tag.is(u"dl"))
+        closeList();
+}
+
+void Parser::title()
+{
+    if (m_haveTitle)
+        return;
+    m_haveTitle = true;
+    const qsizetype end = m_s.indexOf(u"</title", m_pos, Qt::CaseInsensitive);
+    if (end >= 0) {
+        m_doc->caption = cleanText(m_s.sliced(m_pos, end - m_pos));
+        m_pos = end;
+    }
+}
+
+bool Parser::openList()
+{
+    const qsizetype folder = std::exchange(m_pendingFolder, -1);
+    m_lastItem = -1;
+    if (m_lists.isEmpty()) {
+        if (folder >= 0) {
+            // the list of a top-level folder that stands outside any list
+            m_lists.append({m_doc->items[folder].level + 1, folder, 0});
+        } else if (!m_rootOpened) {
+            m_rootOpened = true;
+            m_lists.append({0, -1, std::exchange(m_topSeparators, 0)});
+        }
+        // a second list after the top-level list has closed opens nothing: its items fail
+        return true;
+    }
+    const int level = folder >= 0 ? m_doc->items[folder].level + 1 : m_lists.last().level;
+    if (level > MaxDepth || m_lists.size() > MaxDepth)
+        return failWith(QStringLiteral("the lists are nested too deeply"));
+    m_lists.append({level, folder, 0});
+    return true;
+}
+
+void Parser::closeList()
+{
+    if (m_lists.isEmpty())
+        return;
+    const OpenList closed = m_lists.last();
+    m_lists.removeLast();
+    if (closed.separators > 0) {
+        if (closed.folder >= 0)
+            m_doc->items[closed.folder].extras.separatorsAtEnd += closed.separators;
+        else if (m_lists.isEmpty())
+            m_doc->separatorsAtEnd += closed.separators;
+        else
+            m_lists.last().separators += closed.separators; // a list of no folder: its items are its parent's
+    }
+    m_pendingFolder = -1;
+    m_lastItem = -1;
+}
+
+bool Parser::placeItem(Item &item, const QString &outside)
+{
+    if (m_lists.isEmpty()) {
+        if (m_rootOpened)
+            return failWith(outside);
+        item.level = 0; // before any list: a top-level item
+        item.extras.separatorsBefore = std::exchange(m_topSeparators, 0);
+        return true;
+    }
+    item.level = m_lists.last().level;
+    item.extras.separatorsBefore = std::exchange(m_lists.last().separators, 0);
+    return true;
+}
+
+bool Parser::bookmark(const Tag &tag)
+{
+    Item item;
+    if (!placeItem(item, QStringLiteral("a bookmark stands outside the bookmark list")))
+        return false;
+    const Attr *href = tag.attr(u"href");
+    if (!href)
+        return failWith(QStringLiteral("a bookmark has no address"));
+    item.kind = KindBookmark;
+    item.url = cleanText(href->value);
+    item.addDate = readDate(tag, u"add_date");
+    item.lastVisit = readDate(tag, u"last_visit");
+    item.lastModified = readDate(tag, u"last_modified");
+    item.extras.attributes = otherAttributes(tag, {u"href", u"add_date", u"last_visit", u"last_modified"});
+    item.title = itemText(m_s, m_pos);
+    m_doc->items.append(std::move(item));
+    m_pendingFolder = -1;
+    m_lastItem = m_doc->items.size() - 1;
+    return true;
+}
+
+bool Parser::folder(const Tag &tag)
+{
+    if (m_lists.isEmpty() && !tag.is(u"h3"))
+        return true; // the list's heading
+    Item item;
+    if (!placeItem(item, QStringLiteral("a folder stands outside the bookmark list")))
+        return false;
+    item.kind = KindFolder;
+    item.addDate = readDate(tag, u"add_date");
+    item.extras.attributes = otherAttributes(tag, {u"folded", u"add_date"});
+    item.title = itemText(m_s, m_pos);
+    m_doc->items.append(std::move(item));
+    m_pendingFolder = m_doc->items.size() - 1;
+    m_lastItem = m_pendingFolder;
+    return true;
+}
+
+void Parser::description()
+{
+    const QString text = descriptionText(m_s, m_pos);
+    if (m_lastItem >= 0 && m_doc->items[m_lastItem].extras.description.isEmpty())
+        m_doc->items[m_lastItem].extras.description = text;
+}
+
+void Parser::separator()
+{
+    m_pendingFolder = -1;
+    m_lastItem = -1;
+    if (!m_lists.isEmpty())
+        ++m_lists.last().separators;
+    else if (!m_rootOpened)
+        ++m_topSeparators;
+}
+
 } // namespace
 
 QString escape(const QString &text)
@@ -285,64 +591,41 @@ QString escape(const QString &text)
 
 QString decodeEntities(QStringView text)
 {
-    if (!text.contains(u'&'))
-        return text.toString();
-    QString out;
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c != u'&') {
-            out += c;
-            ++i;
-            continue;
-        }
-        const qsizetype semi = text.indexOf(u';', i + 1);
-        if (semi < 0 || semi - i > 12) {
-            out += c;
-            ++i;
-            continue;
-        }
-        const QStringView ref = text.sliced(i + 1, semi - i - 1);
-        char32_t code = 0;
-        if (ref.startsWith(u'#')) {
-            bool ok = false;
-            uint v = 0;
-            if (ref.size() > 2 && (ref[1] == u'x' || ref[1] == u'X'))
-                v = ref.sliced(2).toUInt(&ok, 16);
-            else if (ref.size() > 1 && ref[1].isDigit())
-                v = ref.sliced(1).toUInt(&ok, 10);
-            if (ok && v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF))
-                code = v;
-        } else if (ref == u"amp") {
-            code = u'&';
-        } else if (ref == u"lt") {
-            code = u'<';
-        } else if (ref == u"gt") {
-            code = u'>';
-        } else if (ref == u"quot") {
-            code = u'"';
-        } else if (ref == u"apos") {
-            code = u'\'';
-        } else if (ref == u"nbsp") {
-            code = 0xA0;
-        }
-        if (code == 0) {
-            out += c;
-            ++i;
-            continue;
-        }
-        if (QChar::requiresSurrogates(code)) {
-            out += QChar(QChar::highSurrogate(code));
-            out += QChar(QChar::lowSurrogate(code));
-        } else {
-            out += QChar(char16_t(code));
-        }
-        i = semi + 1;
-    }
-    return out;
+    return textrules::decodeCharacterReferences(text);
 }
+
+namespace {
+
+void writeSeparators(QByteArray &out, int count, int indentLevel)
+{
+    for (int k = 0; k < count; ++k) {
+        indent(out, indentLevel);
+        out += "<HR>\r\n";
+    }
+}
+
+// The attributes after the fixed ones and the closing bracket.
+void writeOtherAttributes(QByteArray &out, const QList<Attribute> &attributes)
+{
+    for (const Attribute &a : attributes) {
+        if (!isPlainName(a.name))
+            continue;
+        out += ' ' + a.name.toUtf8();
+        if (a.hasValue)
+            out += "=\"" + fileText(a.value) + '"';
+    }
+    out += '>';
+}
+
+void writeDescription(QByteArray &out, const QString &description, int indentLevel)
+{
+    if (description.isEmpty())
+        return;
+    indent(out, indentLevel);
+    out += "<DD>" + fileText(description) + "\r\n";
+}
+
+} // namespace
 
 QByteArray write(const Document &doc)
 {
@@ -354,36 +637,45 @@ QByteArray write(const Document &doc)
     out += "<TITLE>" + caption + "</TITLE>\r\n";
     out += "<H1>" + caption + "</H1>\r\n";
     out += "<DL><p>\r\n";
-    int open = 0; // lists opened by folders and not yet closed
+    // the folders whose lists are open, outermost first
+    QVarLengthArray<const Item *, 64> open;
+    const auto closeList = [&out, &open] {
+        writeSeparators(out, open.last()->extras.separatorsAtEnd, int(open.size()) + 1);
+        indent(out, int(open.size()));
+        out += "</DL><p>\r\n";
+        open.removeLast();
+    };
     for (const Item &item : doc.items) {
-        const int level = std::clamp(item.level, 0, open);
-        while (open > level) {
-            indent(out, open);
-            out += "</DL><p>\r\n";
-            --open;
+        if (item.kind != KindFolder && item.kind != KindBookmark) {
+            while (open.size() > std::clamp(item.level, 0, int(open.size())))
+                closeList();
+            continue;
         }
+        const int level = std::clamp(item.level, 0, int(open.size()));
+        while (open.size() > level)
+            closeList();
+        writeSeparators(out, item.extras.separatorsBefore, level + 1);
+        indent(out, level + 1);
         if (item.kind == KindFolder) {
-            indent(out, level + 1);
-            out += "<DT><H3 FOLDED ADD_DATE=\"" + QByteArray::number(item.addDate) + "\">" + fileText(item.title) +
-                   "</H3>\r\n";
+            out += "<DT><H3 FOLDED ADD_DATE=\"" + QByteArray::number(item.addDate) + '"';
+            writeOtherAttributes(out, item.extras.attributes);
+            out += fileText(item.title) + "</H3>\r\n";
+            writeDescription(out, item.extras.description, level + 1);
             indent(out, level + 1);
             out += "<DL><p>\r\n";
-            open = level + 1;
+            open.append(&item);
         } else {
-            if (item.kind == KindBookmark) {
-                indent(out, level + 1);
-                out += "<DT><A HREF=\"" + fileText(item.url) + "\" ADD_DATE=\"" + QByteArray::number(item.addDate) +
-                       "\" LAST_VISIT=\"" + QByteArray::number(item.lastVisit) + "\" LAST_MODIFIED=\"" +
-                       QByteArray::number(item.lastModified) + "\">" + fileText(item.title) + "</A>\r\n";
-            }
-            open = level;
+            out += "<DT><A HREF=\"" + fileText(item.url) + "\" ADD_DATE=\"" + QByteArray::number(item.addDate) +
+                   "\" LAST_VISIT=\"" + QByteArray::number(item.lastVisit) + "\" LAST_MODIFIED=\"" +
+                   QByteArray::number(item.lastModified) + '"';
+            writeOtherAttributes(out, item.extras.attributes);
+            out += fileText(item.title) + "</A>\r\n";
+            writeDescription(out, item.extras.description, level + 1);
         }
     }
-    while (open > 0) {
-        indent(out, open);
-        out += "</DL><p>\r\n";
-        --open;
-    }
+    while (!open.isEmpty())
+        closeList();
+    writeSeparators(out, doc.separatorsAtEnd, 1);
     out += "</DL><p>\r\n";
     return out;
 }
@@ -423,113 +715,9 @@ bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *
     if (bytes.size() > MaxFileSize)
         return fail(error, QStringLiteral("the file is too large"), doc);
     const QString text = decodeText(bytes, legacyCodePage);
-    const QStringView s(text);
-    const qsizetype n = s.size();
-
-    bool haveTitle = false;
-    bool doctype = false;
-    bool rootOpened = false;
-    QVarLengthArray<int, 64> lists; // level of the items of each open list
-    qsizetype pendingFolder = -1;   // a folder whose list may follow
-    Tag tag;
-    qsizetype i = 0;
-    while (i < n) {
-        const qsizetype lt = s.indexOf(u'<', i);
-        if (lt < 0)
-            break;
-        i = lt;
-        if (i + 1 < n && (s[i + 1] == u'!' || s[i + 1] == u'?')) {
-            if (s.sliced(i).startsWith(u"<!--")) {
-                const qsizetype end = s.indexOf(u"-->", i + 4);
-                if (end < 0)
-                    break;
-                i = end + 3;
-                continue;
-            }
-            const qsizetype gt = s.indexOf(u'>', i);
-            if (gt < 0)
-                break;
-            if (s.sliced(i, gt - i).contains(u"NETSCAPE-Bookmark-file", Qt::CaseInsensitive))
-                doctype = true;
-            i = gt + 1;
-            continue;
-        }
-        if (!isTagStart(s, i)) {
-            ++i;
-            continue;
-        }
-        const qsizetype next = parseTag(s, i, tag);
-        if (next < 0) {
-            if (!tag.end && (tag.is(u"a") || tag.isHeading()))
-                return fail(error, QStringLiteral("an item tag is cut off by the end of the file"), doc);
-            break;
-        }
-        i = next;
-        if (tag.end) {
-            if (tag.is(u"dl") && !lists.isEmpty()) {
-                lists.removeLast();
-                pendingFolder = -1;
-            }
-            continue;
-        }
-        if (tag.is(u"title")) {
-            if (!haveTitle) {
-                haveTitle = true;
-                const qsizetype end = s.indexOf(u"</title", i, Qt::CaseInsensitive);
-                if (end >= 0) {
-                    doc->caption = cleanText(s.sliced(i, end - i));
-                    i = end;
-                }
-            }
-        } else if (tag.is(u"dl")) {
-            if (lists.isEmpty()) {
-                if (!rootOpened) {
-                    rootOpened = true;
-                    lists.append(0);
-                }
-                // a second list after the root list has closed opens nothing: its items fail below
-            } else {
-                const int level = pendingFolder >= 0 ? doc->items[pendingFolder].level + 1 : lists.last();
-                if (level > MaxDepth || lists.size() > MaxDepth)
-                    return fail(error, QStringLiteral("the lists are nested too deeply"), doc);
-                lists.append(level);
-            }
-            pendingFolder = -1;
-        } else if (tag.is(u"dt")) {
-            pendingFolder = -1;
-        } else if (tag.is(u"a")) {
-            if (lists.isEmpty())
-                return fail(error, QStringLiteral("a bookmark stands outside the bookmark list"), doc);
-            const Attr *href = tag.attr(u"href");
-            if (!href)
-                return fail(error, QStringLiteral("a bookmark has no address"), doc);
-            Item item;
-            item.level = lists.last();
-            item.kind = KindBookmark;
-            item.url = cleanText(href->value);
-            item.addDate = readDate(tag, u"add_date");
-            item.lastVisit = readDate(tag, u"last_visit");
-            item.lastModified = readDate(tag, u"last_modified");
-            item.title = itemText(s, i);
-            doc->items.append(std::move(item));
-            pendingFolder = -1;
-        } else if (tag.isHeading()) {
-            if (lists.isEmpty()) {
-                if (tag.is(u"h3"))
-                    return fail(error, QStringLiteral("a folder stands outside the bookmark list"), doc);
-                continue; // the list's heading
-            }
-            Item item;
-            item.level = lists.last();
-            item.kind = KindFolder;
-            item.addDate = readDate(tag, u"add_date");
-            item.title = itemText(s, i);
-            doc->items.append(std::move(item));
-            pendingFolder = doc->items.size() - 1;
-        }
-    }
-    if (!haveTitle && !doctype)
-        return fail(error, QStringLiteral("not a bookmark file"), doc);
+    Parser parser(text, doc);
+    if (!parser.run())
+        return fail(error, parser.error(), doc);
     return true;
 }
 

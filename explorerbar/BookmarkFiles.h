@@ -11,6 +11,25 @@ namespace bookmarkfile {
 
 enum : std::uint8_t { KindFolder = 0, KindBookmark = 1 };
 
+// An attribute of an item other than the ones this format fixes, as the file wrote it.
+struct Attribute {
+    QString name;
+    QString value;
+    bool hasValue = true; // false for a bare name
+    friend bool operator==(const Attribute &, const Attribute &) = default;
+};
+
+// What a file from another program says of an item beyond what the tree shows, kept so that saving
+// gives it back: the item's other attributes (ICON, SHORTCUTURL, TAGS, POST_DATA...), written after
+// the fixed ones in the order read; its <DD> description; and the <HR> separators around it.
+struct Extras {
+    QList<Attribute> attributes;
+    QString description;
+    int separatorsBefore = 0; // <HR> lines before the item in its list
+    int separatorsAtEnd = 0;  // a folder's: <HR> lines after the last item of its list
+    friend bool operator==(const Extras &, const Extras &) = default;
+};
+
 struct Item {
     int level = 0;                  // 0 for a top-level item; a child is one deeper than its folder
     std::uint8_t kind = KindFolder; // KindFolder, KindBookmark; any other kind is not written
@@ -19,12 +38,14 @@ struct Item {
     qint64 addDate = 0; // seconds since 1970-01-01 of the local wall-clock time
     qint64 lastVisit = 0;
     qint64 lastModified = 0;
+    Extras extras;
     friend bool operator==(const Item &, const Item &) = default;
 };
 
 struct Document {
     QString caption; // written as the file's TITLE and H1
     QList<Item> items;
+    int separatorsAtEnd = 0; // <HR> lines after the last top-level item
 };
 
 // Deepest folder nesting the reader accepts; deeper files are refused, not truncated.
@@ -36,6 +57,8 @@ constexpr qint64 MaxFileSize = qint64(512) * 1024 * 1024;
 // heading and the nested lists, four spaces of indentation per level. Titles and URLs have & < > "
 // written as character references and line breaks turned into spaces. A level deeper than the open
 // lists allow is written one level below the last open folder, so the file always nests properly.
+// An item's extras follow what this format fixes: its other attributes after the fixed ones, its
+// description on a <DD> line after it, its separators as <HR> lines.
 QByteArray write(const Document &doc);
 
 // Writes the file atomically: on any failure the previous file stays as it was and the answer is
@@ -45,10 +68,12 @@ bool save(const QString &path, const Document &doc, QString *error = nullptr);
 // Reads a bookmark file. Text decoding: a byte-order mark, else the charset of a META tag before the
 // lists, else UTF-8 when the bytes are valid UTF-8, else legacyCodePage (a Windows code page number).
 // Tags and attribute names in any case, attributes in any order and with double, single or no quotes;
-// character references decoded. Dates are 64-bit; a malformed date reads as 0. A file without a
-// TITLE and without the bookmark-file DOCTYPE, an A or H3 item outside the lists (so it cannot become
-// a node), an A without HREF, a tag cut off by the end of the file, or nesting beyond MaxDepth fail:
-// the answer is false, *doc is left empty and *error says why.
+// character references decoded. Dates are 64-bit; a malformed date reads as 0. Only an A right
+// after a DT is a bookmark (links in descriptions are text). Items before the first list, as some
+// browsers export their top-level folders, are top-level items. A file without a TITLE and without
+// the bookmark-file DOCTYPE, an A or H3 item after the top-level list has closed (so it cannot become
+// a node), a bookmark without HREF, a tag cut off by the end of the file, or nesting beyond MaxDepth
+// fail: the answer is false, *doc is left empty and *error says why.
 bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *error = nullptr);
 
 // Reads and parses a file; a missing, unreadable or oversized file fails like a malformed one.

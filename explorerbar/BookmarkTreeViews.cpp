@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileInfo>
@@ -16,6 +17,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -196,6 +199,7 @@ TCustomBookmarkTreeView::TCustomBookmarkTreeView(QWidget *parent)
         // the node under the pointer, which the drop target highlighted during the drag
         SetDropTarget(static_cast<TCustomBookmarkNode *>(itemAt(pt)));
         UrlDropped(pt, title, url);
+        SetDropTarget(nullptr); // the drop is over: no node stays highlighted
     };
     if (m_autoOleDrop)
         m_urlDropTarget->RegisterDropTarget(this);
@@ -348,10 +352,12 @@ bool TCustomBookmarkTreeView::LoadFromFile(const QString &name)
         fill(doc);
         m_fileName = name;
         m_caption = doc.caption;
+        m_separatorsAtEnd = doc.separatorsAtEnd;
         m_lastError.clear();
     } else {
         m_fileName.clear();
         m_caption.clear();
+        m_separatorsAtEnd = 0;
         m_lastError = error;
     }
     setUpdatesEnabled(true);
@@ -364,16 +370,21 @@ bool TCustomBookmarkTreeView::LoadFromFile(const QString &name)
 
 void TCustomBookmarkTreeView::fill(const bookmarkfile::Document &doc)
 {
-    // build the nodes apart from the view, sort them there, then hand the top level over at once
-    QList<QTreeWidgetItem *> top;
-    QList<TCustomBookmarkNode *> parents; // parents[k]: the folder holding items of level k + 1
-    QList<TCustomBookmarkNode *> folders;
-    top.reserve(doc.items.size());
+    // build the nodes apart from the view, sort each list there by the titles as read (not through
+    // the nodes' data), then hand every list over at once
+    struct Entry {
+        QTreeWidgetItem *node;
+        const QString *title;
+        std::uint8_t kind;
+    };
+    std::vector<std::vector<Entry>> lists(1);     // lists[0]: the top level; then one per folder
+    std::vector<TCustomBookmarkNode *> owners(1); // the folder of each list
+    std::vector<std::size_t> open;                // open[k]: the list holding items of level k + 1
     for (const bookmarkfile::Item &item : doc.items) {
         if (item.kind != bookmarkfile::KindFolder && item.kind != bookmarkfile::KindBookmark)
             continue;
-        const int level = std::clamp(item.level, 0, int(parents.size()));
-        parents.resize(level);
+        const int level = std::clamp(item.level, 0, int(open.size()));
+        open.resize(std::size_t(level));
         TCustomBookmarkNode *node = CreateNode();
         node->Kind = item.kind;
         node->setText(0, item.title);
@@ -381,37 +392,43 @@ void TCustomBookmarkTreeView::fill(const bookmarkfile::Document &doc)
         node->AddDate = item.addDate;
         node->LastVisit = item.lastVisit;
         node->LastModified = item.lastModified;
-        if (level == 0)
-            top.append(node);
-        else
-            parents.last()->addChild(node);
+        node->Extras = item.extras;
+        // the icons go on while the node is outside the view: set on a shown node, each would make
+        // the view look the node up among its siblings, which costs the square of a long list
+        SetImagesByKind(node);
+        lists[level == 0 ? 0 : open.back()].push_back({node, &item.title, item.kind});
         if (item.kind == bookmarkfile::KindFolder) {
-            parents.append(node);
-            folders.append(node);
+            open.push_back(lists.size());
+            lists.emplace_back();
+            owners.push_back(node);
         }
     }
-    const auto less = [](QTreeWidgetItem *a, QTreeWidgetItem *b) {
-        return bookmarkLess(static_cast<TExplorerNode *>(a), static_cast<TExplorerNode *>(b));
+    // as BookmarkCompare orders nodes: folders first, then the titles with only a-z folded
+    const auto less = [](const Entry &a, const Entry &b) {
+        if (a.kind != b.kind)
+            return a.kind == TCustomBookmarkNode::Folder;
+        return textrules::compareText(*a.title, *b.title) < 0;
     };
-    if (m_sort) {
-        for (TCustomBookmarkNode *folder : std::as_const(folders)) {
-            if (folder->childCount() < 2)
-                continue;
-            QList<QTreeWidgetItem *> children = folder->takeChildren();
-            std::stable_sort(children.begin(), children.end(), less);
-            folder->addChildren(children);
-        }
-        std::stable_sort(top.begin(), top.end(), less);
+    for (std::size_t k = lists.size(); k-- > 0;) {
+        std::vector<Entry> &list = lists[k];
+        if (m_sort)
+            std::stable_sort(list.begin(), list.end(), less);
+        QList<QTreeWidgetItem *> nodes;
+        nodes.reserve(qsizetype(list.size()));
+        for (const Entry &e : list)
+            nodes.append(e.node);
+        if (k == 0)
+            addTopLevelItems(nodes);
+        else
+            owners[k]->addChildren(nodes);
     }
-    addTopLevelItems(top);
-    for (TExplorerNode *node : AllNodes())
-        SetImagesByKind(static_cast<TCustomBookmarkNode *>(node));
 }
 
 bookmarkfile::Document TCustomBookmarkTreeView::ToDocument() const
 {
     bookmarkfile::Document doc;
     doc.caption = m_caption;
+    doc.separatorsAtEnd = m_separatorsAtEnd;
     struct Entry {
         QTreeWidgetItem *item;
         int level;
@@ -431,6 +448,7 @@ bookmarkfile::Document TCustomBookmarkTreeView::ToDocument() const
         item.addDate = node->AddDate;
         item.lastVisit = node->LastVisit;
         item.lastModified = node->LastModified;
+        item.extras = node->Extras;
         doc.items.append(std::move(item));
         for (int i = e.item->childCount() - 1; i >= 0; --i)
             stack.append({e.item->child(i), e.level + 1});
@@ -584,13 +602,38 @@ void TCustomBookmarkTreeView::mousePressEvent(QMouseEvent *event)
     TExplorerTreeView::mousePressEvent(event);
     m_rightDragArmed = event->button() == Qt::RightButton && m_autoDragSelf && NodeAt(event->position().toPoint());
     m_rightPressPos = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        m_rightDown = true;
+        m_menuWaiting = false;
+    }
 }
 
 void TCustomBookmarkTreeView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::RightButton)
+    if (event->button() == Qt::RightButton) {
         m_rightDragArmed = false;
+        const bool menu = std::exchange(m_menuWaiting, false) && m_rightDown;
+        m_rightDown = false;
+        if (menu) {
+            const QPoint pos = event->position().toPoint();
+            QContextMenuEvent ask(QContextMenuEvent::Mouse, pos, viewport()->mapToGlobal(pos), event->modifiers());
+            m_deliveringMenu = true;
+            QCoreApplication::sendEvent(viewport(), &ask);
+            m_deliveringMenu = false;
+        }
+    }
     TExplorerTreeView::mouseReleaseEvent(event);
+}
+
+bool TCustomBookmarkTreeView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu && !m_deliveringMenu && m_rightDown &&
+        static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Mouse) {
+        m_menuWaiting = true;
+        event->accept();
+        return true;
+    }
+    return TExplorerTreeView::viewportEvent(event);
 }
 
 void TCustomBookmarkTreeView::mouseMoveEvent(QMouseEvent *event)
@@ -601,6 +644,8 @@ void TCustomBookmarkTreeView::mouseMoveEvent(QMouseEvent *event)
     if ((event->position().toPoint() - m_rightPressPos).manhattanLength() < 5)
         return;
     m_rightDragArmed = false;
+    m_rightDown = false; // a drag, not a click: no menu at the release
+    m_menuWaiting = false;
     auto *drag = new QDrag(this);
     auto *mime = new QMimeData;
     mime->setData(SelfDragMime, QByteArray());

@@ -2,7 +2,8 @@
 // The bookmark tree: one bookmark file shown and edited as folders and bookmarks. It loads the file
 // when its FileName is set, keeps a modified flag (saving at once with AutoSave), adds bookmarks and
 // folders, keeps siblings in order (folders first, then by name), moves nodes dragged with the right
-// mouse button and adds URLs dropped from other programs (UrlDropped, called by the URL drop target).
+// mouse button (its context menu opens on the button's release) and adds URLs dropped from other
+// programs (UrlDropped, called by the URL drop target).
 #include "explorerbar/BookmarkFiles.h"
 #include "explorerbar/ExplorerTreeViews.h"
 
@@ -29,6 +30,8 @@ public:
     qint64 AddDate = 0;
     qint64 LastVisit = 0;
     qint64 LastModified = 0;
+    // what the file said of the node beyond what the tree shows, written back when it is saved
+    bookmarkfile::Extras Extras;
 
     TCustomBookmarkTreeView *BookmarkTree() const;
     // Each marks the list modified. SetAddDate also stamps LastModified with now.
@@ -119,6 +122,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // A context menu asked for by the right button's press waits for its release, so a right-button
+    // drag can start first; the menu opens only when no drag did.
+    bool viewportEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -137,6 +143,7 @@ private:
 
     QString m_fileName;
     QString m_caption;
+    int m_separatorsAtEnd = 0; // of the file's top-level list, written back
     QString m_lastError;
     bool m_autoSave = false;
     bool m_sort = true;
@@ -148,6 +155,9 @@ private:
     TCustomBookmarkNode *m_dropTarget = nullptr;
     QPoint m_rightPressPos;
     bool m_rightDragArmed = false;
+    bool m_rightDown = false;   // the right button is down over the tree and no drag has started
+    bool m_menuWaiting = false; // a context menu was asked for while it was down
+    bool m_deliveringMenu = false;
     TCustomUrlDropTarget *m_urlDropTarget = nullptr;
 
     friend class TCustomBookmarkNode;

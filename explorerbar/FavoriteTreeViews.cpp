@@ -347,8 +347,14 @@ void TFavoriteTreeView::FillNode(TFavoriteNode *node)
 
 void TFavoriteTreeView::RefreshIfIdle()
 {
-    if (!Updating())
-        FillNode(nullptr);
+    if (Updating())
+        return;
+    if (EditingNode()) {
+        // a refill now would take away the label being edited: it follows the edit
+        m_refreshAfterEdit = true;
+        return;
+    }
+    FillNode(nullptr);
 }
 
 bool TFavoriteTreeView::CanExpand(TExplorerNode *node)
@@ -368,6 +374,10 @@ void TFavoriteTreeView::LabelEditEnded(TExplorerNode *node, bool accepted)
         favorite->Rename(QString());
     else
         favorite->setText(0, favorite->Caption);
+    if (m_refreshAfterEdit) {
+        m_refreshAfterEdit = false;
+        RefreshIfIdle();
+    }
 }
 
 TFavoriteNode *TFavoriteTreeView::FindNode(const QString &path) const

@@ -95,7 +95,7 @@ public:
     // Lists one folder again (null: the favorites folder, which empties the whole tree first).
     void FillNode(TFavoriteNode *node);
     // Lists everything again unless an update is running: the watcher's OnChange and the refresh
-    // command.
+    // command. While a label is being edited the refill waits for the end of the edit.
     void RefreshIfIdle();
 
     // Moves the node's file or folder to the Trash after the user's confirmation, then removes the
@@ -150,6 +150,7 @@ private:
     bool m_importExportAvailable = false;
     bool m_autoRefresh = false;
     bool m_destroying = false;
+    bool m_refreshAfterEdit = false;
     TFileChangeNotifier *m_notifier = nullptr;
 
     friend class TFavoriteNode;

@@ -25,10 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (!f.startsWith(u'/'))
             std::abort();
 
-    // the same bytes under each format, alone and together
+    // a link's text taken from HTML is bounded and on one line
+    const QString linkText = dragpayload::linkTextOfHtml(bytes, QStringLiteral("u"));
+    if (linkText.size() > dragpayload::MaxHtmlTitle || linkText.contains(u'\n'))
+        std::abort();
+
+    // the same bytes under each format, each beside HTML of the same bytes
     for (const char *format : {dragpayload::MozUrlFormat, dragpayload::NetscapeUrlFormat, dragpayload::UriListFormat}) {
         QMimeData mime;
         mime.setData(QLatin1String(format), bytes);
+        mime.setData(QLatin1String(dragpayload::HtmlFormat), bytes);
         const TDragPayload p = dragpayload::read(mime);
         if (p.Accepted != (!p.Url.isEmpty() || !p.Files.isEmpty()))
             std::abort();

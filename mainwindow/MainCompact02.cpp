@@ -14,6 +14,7 @@
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
@@ -284,6 +285,8 @@ void TfrmMain::CreateExplorerBar()
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
+    RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
+    tbsEdit->layout()->addWidget(RichEditFrame);
     FavoriteTreeView = new TFavoriteTreeView(tbsFavorites);
     FavoriteTreeView->setObjectName(QStringLiteral("FavoriteTreeView"));
     FavoriteTreeView->setIndentation(23);
@@ -416,8 +419,8 @@ void TfrmMain::OpenSavedBrowsers()
 
 bool TfrmMain::FormCloseQuery()
 {
-    // the notes frame offers to save its modified documents once it is part of the window
-    return true;
+    // Cancel, or a save that did not complete, keeps the program open
+    return !RichEditFrame->AnyModified() || RichEditFrame->CloseQueryAll();
 }
 
 bool TfrmMain::FormClose()

@@ -34,6 +34,7 @@ class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
 class TFavoriteTreeView;
+class TMGRichEditFramePrev;
 class TO2BookmarkTreeView;
 
 class TfrmMain : public QMainWindow {
@@ -74,6 +75,7 @@ public:
     TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
     TUrlComboBox *addressBox() const;
     TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
+    TMGRichEditFramePrev *richEditFrame() const { return RichEditFrame; }
     TFavoriteTreeView *favoriteTree() const { return FavoriteTreeView; }
     int progress() const { return FProgress; }
     int progressMax() const { return FProgressMax; }
@@ -178,6 +180,7 @@ private:
     TFavoriteTreeView *FavoriteTreeView = nullptr;
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
+    TMGRichEditFramePrev *RichEditFrame = nullptr;
     QMdiArea *MdiArea = nullptr;
     TBrivoStatusBar *StatusBar = nullptr;
 

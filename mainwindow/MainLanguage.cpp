@@ -2,6 +2,7 @@
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
@@ -34,5 +35,5 @@ void TfrmMain::ApplyLanguage()
         PageControl->setTabText(PageControl->indexOf(page), mainText(*table, page->objectName()));
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
                             table->ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
-    // the notes frame applies its own section once it is part of the window
+    RichEditFrame->ApplyLanguage(*table);
 }

@@ -105,6 +105,77 @@ protected:
     }
 };
 
+// What a paste or drop brings, in the first form the document can keep: its own fragment, rich text
+// for the codec, pictures, or plain text (file names for files that are not pictures).
+struct TIncoming {
+    QTextDocumentFragment Fragment;
+    QByteArray Rtf;
+    QList<QImage> Images;
+    QString Plain;
+
+    bool IsEmpty() const { return Fragment.isEmpty() && Rtf.isEmpty() && Images.isEmpty() && Plain.isEmpty(); }
+    // Characters the rich forms take (rich text read by the codec is counted by nobody in advance).
+    int RichLength() const { return !Fragment.isEmpty() ? int(Fragment.toRawText().size()) : int(Images.size()); }
+};
+
+// Only what the document can keep comes in; never HTML.
+TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects)
+{
+    TIncoming in;
+    if (const auto *ours = dynamic_cast<const TRichEditMimeData *>(&source)) {
+        in.Plain = ours->Plain;
+        const bool hasObjects = ours->Fragment.toRawText().contains(QChar(ObjectChar));
+        if (!plainText && (allowObjects || !hasObjects))
+            in.Fragment = ours->Fragment;
+        return in;
+    }
+    if (!plainText && RichTextCodec()) {
+        for (const QString &m : RtfMimes) {
+            if (source.hasFormat(m)) {
+                in.Rtf = source.data(m);
+                break;
+            }
+        }
+    }
+    if (!in.Rtf.isEmpty())
+        return in;
+    if (!plainText && allowObjects && source.hasImage()) {
+        in.Images.append(qvariant_cast<QImage>(source.imageData()));
+        return in;
+    }
+    if (source.hasUrls()) {
+        QStringList paths;
+        for (const QUrl &url : source.urls()) {
+            if (!url.isLocalFile())
+                continue;
+            const QString path = url.toLocalFile();
+            QImageReader reader(path);
+            if (!plainText && allowObjects && reader.canRead())
+                in.Images.append(reader.read());
+            else
+                paths.append(path);
+        }
+        in.Plain = paths.join(u'\n');
+    }
+    if (in.Images.isEmpty() && in.Plain.isEmpty() && source.hasText())
+        in.Plain = source.text();
+    return in;
+}
+
+// Each picture as an inline object that keeps its PNG bytes.
+void insertImages(QTextCursor &cursor, const QList<QImage> &images)
+{
+    for (const QImage &image : images) {
+        TRichObject o;
+        o.Image = image;
+        QBuffer buffer(&o.Data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        o.DataFormat = QStringLiteral("png");
+        richedit::InsertObject(cursor, o, InsertionFormat(cursor.charFormat()));
+    }
+}
+
 } // namespace
 
 // ---- construction ----
@@ -689,97 +760,54 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
 {
     if (!source || isReadOnly())
         return false;
+    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects);
+    if (incoming.IsEmpty())
+        return false;
     QTextCursor c = textCursor();
     const int start = c.selectionStart();
     const int end = c.selectionEnd();
-
-    // only what the document can keep comes in: its own fragments, rich text through the codec,
-    // pictures, files and plain text; never HTML
-    const auto *ours = dynamic_cast<const TRichEditMimeData *>(source);
-    QTextDocumentFragment fragment;
-    QByteArray rtf;
-    QList<QImage> images;
-    QString plain;
-    if (ours) {
-        plain = ours->Plain;
-        const bool hasObjects = ours->Fragment.toRawText().contains(QChar(ObjectChar));
-        if (!m_plainText && (m_allowObjects || !hasObjects))
-            fragment = ours->Fragment;
-    } else {
-        if (!m_plainText && RichTextCodec()) {
-            for (const QString &m : RtfMimes) {
-                if (source->hasFormat(m)) {
-                    rtf = source->data(m);
-                    break;
-                }
-            }
-        }
-        if (rtf.isEmpty() && !m_plainText && m_allowObjects && source->hasImage())
-            images.append(qvariant_cast<QImage>(source->imageData()));
-        if (rtf.isEmpty() && images.isEmpty() && source->hasUrls()) {
-            QStringList paths;
-            for (const QUrl &url : source->urls()) {
-                if (!url.isLocalFile())
-                    continue;
-                const QString path = url.toLocalFile();
-                QImageReader reader(path);
-                if (!m_plainText && m_allowObjects && reader.canRead())
-                    images.append(reader.read());
-                else
-                    paths.append(path);
-            }
-            plain = paths.join(u'\n');
-        }
-        if (rtf.isEmpty() && images.isEmpty() && plain.isEmpty() && source->hasText())
-            plain = source->text();
-    }
-    const bool empty = fragment.isEmpty() && rtf.isEmpty() && images.isEmpty() && plain.isEmpty();
-    if (empty)
-        return false;
     // a drop was asked about where it lands before the dragged text moved
-    if (!m_inDrop && EditRefused(start, end, {kind, plain}))
+    if (!m_inDrop && EditRefused(start, end, {kind, incoming.Plain}))
         return false;
 
     const int room = maxLengthRoom(end - start);
-    const int richLength = !fragment.isEmpty() ? int(fragment.toRawText().size()) : int(images.size());
-    if (richLength > room || (richLength == 0 && rtf.isEmpty() && room <= 0)) {
+    const int richLength = incoming.RichLength();
+    if (richLength > room || (richLength == 0 && incoming.Rtf.isEmpty() && room <= 0)) {
         QApplication::beep();
         return false;
     }
     c.beginEditBlock();
     c.removeSelectedText();
     bool done = false;
-    if (!fragment.isEmpty()) {
-        c.insertFragment(fragment);
+    if (!incoming.Fragment.isEmpty()) {
+        c.insertFragment(incoming.Fragment);
         done = true;
-    } else if (!rtf.isEmpty()) {
-        TRichDocumentBuilder builder(c, m_defaultFormat);
-        builder.SetCharFormat(CharFormatOf(c.charFormat(), m_defaultFormat));
-        done = RichTextCodec()->Read(rtf, builder);
-        if (done) {
-            builder.Finish();
-            c.setPosition(builder.Position());
-        }
-    } else if (!images.isEmpty()) {
-        for (const QImage &image : images) {
-            TRichObject o;
-            o.Image = image;
-            QBuffer buffer(&o.Data);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "PNG");
-            o.DataFormat = QStringLiteral("png");
-            richedit::InsertObject(c, o, InsertionFormat(c.charFormat()));
-        }
+    } else if (!incoming.Rtf.isEmpty()) {
+        done = insertRtf(c, incoming.Rtf);
+    } else if (!incoming.Images.isEmpty()) {
+        insertImages(c, incoming.Images);
         done = true;
     }
     if (!done) {
-        if (plain.isEmpty() && source->hasText())
-            plain = source->text();
-        insertPlain(c, plain.left(room));
+        // rich text the codec refused comes in as the source's plain text
+        if (incoming.Plain.isEmpty() && source->hasText())
+            incoming.Plain = source->text();
+        insertPlain(c, incoming.Plain.left(room));
     }
     c.endEditBlock();
     setTextCursor(c);
     ensureCursorVisible();
+    return true;
+}
+
+bool TMMRxCustomRichEdit::insertRtf(QTextCursor &cursor, const QByteArray &rtf)
+{
+    TRichDocumentBuilder builder(cursor, m_defaultFormat);
+    builder.SetCharFormat(CharFormatOf(cursor.charFormat(), m_defaultFormat));
+    if (!RichTextCodec()->Read(rtf, builder))
+        return false;
+    builder.Finish();
+    cursor.setPosition(builder.Position());
     return true;
 }
 

@@ -4,9 +4,11 @@
 // paragraph.
 #include "notes/MMRxRichEditAttributes.h"
 #include "notes/MMRxRichEditStrings.h"
+#include "notes/RichEditFindDialogs.h"
 
 #include <QColor>
 #include <QFlags>
+#include <QMargins>
 #include <QMenu>
 #include <QPoint>
 #include <QPointer>
@@ -16,6 +18,8 @@
 #include <functional>
 #include <memory>
 
+class QPrinter;
+
 enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
 Q_DECLARE_FLAGS(TRichLangOptions, TRichLangOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TRichLangOptions)
@@ -23,6 +27,10 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TRichLangOptions)
 enum TRichSelectionTypeFlag { stText = 1, stObject = 2, stMultiChar = 4, stMultiObject = 8 };
 Q_DECLARE_FLAGS(TRichSelectionType, TRichSelectionTypeFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TRichSelectionType)
+
+enum TRichSearchType { stWholeWord = 1, stMatchCase = 2, stBackward = 4, stSetSelection = 8 };
+Q_DECLARE_FLAGS(TRichSearchTypes, TRichSearchType)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TRichSearchTypes)
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -53,6 +61,9 @@ public:
     std::function<void(TMMRxCustomRichEdit *, const QString &urlText, Qt::MouseButton button)> OnURLClick;
     std::function<void(TMMRxCustomRichEdit *)> OnUndo;
     std::function<void(TMMRxCustomRichEdit *)> OnModifyChanged;
+    // A search found nothing; when assigned, it replaces the built-in message.
+    std::function<void(TMMRxCustomRichEdit *, const QString &findText)> OnTextNotFound;
+    std::function<void(TMMRxCustomRichEdit *, TRichEditFindDialog *)> OnCloseFindDialog;
 
     // ---- document ----
     QString FileName;
@@ -119,6 +130,32 @@ public:
     // Deletes the selection.
     void ClearSelection();
     void SelectAllText();
+
+    // ---- find and replace ----
+    // Position of the first match of searchStr within the range, or -1; an empty text is never found.
+    // Forward the range runs from startPos over |length| characters; with stBackward it runs from
+    // startPos back toward the start over |length| characters, and the match nearest startPos counts.
+    int FindText(const QString &searchStr, int startPos, int length, TRichSearchTypes options);
+    // Shows the control's own find (replace) dialog, created on first use; a non-empty text presets it.
+    TRichEditFindDialog *FindDialog(const QString &searchStr);
+    TRichEditReplaceDialog *ReplaceDialog(const QString &searchStr, const QString &replaceStr);
+    // A dialog was used and its find text is not empty.
+    bool CanFindNext() const;
+    // Searches once more with the last used dialog's text and options.
+    bool FindNext();
+    // One search from the selection with the dialog's text and options; the match is selected.
+    bool FindEditText(TRichEditFindDialog *dialog, bool adjustPos, bool events);
+    // Moves the dialog off the selected text.
+    void AdjustFindDialogPosition(TRichEditFindDialog *dialog);
+    virtual void TextNotFound(TRichEditFindDialog *dialog);
+    virtual void CloseFindDialog(TRichEditFindDialog *dialog);
+    // The built-in not-found message.
+    static const QString STextNotFound;
+
+    // ---- printing ----
+    // Prints the whole document page by page on the printer, with no margins inside its printable
+    // page. Raises PlatformError when nothing fits on a page.
+    virtual void Print(QPrinter &printer, const QString &caption);
 
     // ---- properties ----
     bool AutoURLDetect() const { return m_autoUrlDetect; }
@@ -194,6 +231,9 @@ public:
     void SetChangeEventsEnabled(bool value) { m_changeEvents = value; }
 
 protected:
+    // Prints a copy of the document inside the margins (twips) of the printer's printable page.
+    void printInside(QPrinter &printer, const QString &title, const QMargins &marginTwips);
+
     void keyPressEvent(QKeyEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
@@ -231,8 +271,12 @@ private:
     int maxLengthRoom(int replacedLength) const;
     bool rangeProtected(int start, int end) const;
     bool insertGuarded(const QMimeData *source, TRichEditChangeKind kind);
+    bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
     void insertPlain(QTextCursor &cursor, const QString &text);
     void stripProtectedInsertFormat();
+    void setupFindDialog(TRichEditFindDialog *dialog, const QString &searchStr, const QString &replaceStr);
+    void replaceDialogReplace(TRichEditFindDialog *dialog);
+    void replaceAll(TRichEditReplaceDialog *dialog);
 
     std::unique_ptr<TRxTextAttributes> m_selAttributes;
     std::unique_ptr<TRxTextAttributes> m_defAttributes;
@@ -273,6 +317,9 @@ private:
     bool m_wordDrag = false;
     bool m_inDrop = false;
     bool m_overlayPending = false;
+    QPointer<TRichEditFindDialog> m_findDialog;
+    QPointer<TRichEditReplaceDialog> m_replaceDialog;
+    QPointer<TRichEditFindDialog> m_lastFindDialog;
 };
 
 // The control with its properties published.

@@ -283,6 +283,14 @@ bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStrea
         const auto codec = RichTextCodec();
         if (!codec)
             return false;
+        // the bytes are read once aside first: a document the codec refuses leaves the control, its
+        // modified flag and its undo history exactly as they were
+        {
+            QTextDocument probe;
+            TRichDocumentBuilder builder(QTextCursor(&probe), m_richEdit->DefaultCharFormat());
+            if (!codec->Read(bytes, builder))
+                return false;
+        }
         m_richEdit->SetChangeEventsEnabled(false);
         auto read = [&] {
             QTextCursor c = m_richEdit->textCursor();
@@ -363,7 +371,8 @@ void TRichEditStrings::SaveToStream(QIODevice &stream)
         } else if (m_hasFileFormat && m_fileFormat == sfPlainText) {
             textFormat = m_plainFormat; // as the document was read
         }
-        bytes = plaintext::Encode(PlainTextOf(doc, start, end), textFormat);
+        // a U+2028 read from a plain-text file goes back as it came
+        bytes = plaintext::Encode(PlainTextOf(doc, start, end, false), textFormat);
     } else {
         const auto codec = RichTextCodec();
         if (!codec || !codec->Write(TRichDocumentSource(doc, start, end, m_richEdit->DefaultCharFormat()), Mode, bytes))
@@ -423,7 +432,12 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
             if (!file.open(QIODevice::ReadOnly))
                 throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2")
                                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-            LoadFromStream(file);
+            try {
+                LoadFromStream(file);
+            } catch (const PlatformError &e) {
+                throw PlatformError(
+                    QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), e.message()));
+            }
         }
     } catch (...) {
         Format = saved;

@@ -2,6 +2,8 @@
 
 #include "platform/CodePage.h"
 
+#include <QStringDecoder>
+
 namespace plaintext {
 
 namespace {
@@ -64,6 +66,14 @@ QByteArray encodeUtf16(const QString &text, bool bigEndian)
     return out;
 }
 
+// UTF-8 with a U+FEFF at the start of the bytes kept as a character (the mark of a file is cut off
+// before this is called).
+QString fromUtf8Keeping(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
+
 bool finish(QString decoded, QString &text, TTextFormat &format)
 {
     if (!plausibleText(decoded))
@@ -106,7 +116,7 @@ bool Decode(const QByteArray &bytes, int fallbackCodePage, QString &text, TTextF
     format = TTextFormat{};
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         format.Encoding = TEncoding::Utf8Bom;
-        return finish(QString::fromUtf8(bytes.mid(3)), text, format);
+        return finish(fromUtf8Keeping(QByteArrayView(bytes).sliced(3)), text, format);
     }
     if (bytes.startsWith("\xFF\xFE")) {
         format.Encoding = TEncoding::Utf16LE;
@@ -125,7 +135,7 @@ bool Decode(const QByteArray &bytes, int fallbackCodePage, QString &text, TTextF
     }
     if (validUtf8(bytes)) {
         format.Encoding = TEncoding::Utf8;
-        return finish(QString::fromUtf8(bytes), text, format);
+        return finish(fromUtf8Keeping(bytes), text, format);
     }
     format.Encoding = TEncoding::CodePage;
     format.CodePage = codepage::isSupported(fallbackCodePage) ? fallbackCodePage : 1252;

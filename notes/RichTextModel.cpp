@@ -581,7 +581,7 @@ void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCha
     cursor.insertImage(f);
 }
 
-QString PlainTextOf(QTextDocument *doc, int start, int end)
+QString PlainTextOf(QTextDocument *doc, int start, int end, bool lineBreaksAsNewLines)
 {
     QString s;
     for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
@@ -595,7 +595,8 @@ QString PlainTextOf(QTextDocument *doc, int start, int end)
                 s += QStringView(f.text()).mid(fs - f.position(), fe - fs);
         }
     }
-    s.replace(QChar::LineSeparator, u'\n');
+    if (lineBreaksAsNewLines)
+        s.replace(QChar::LineSeparator, u'\n');
     return s;
 }
 

@@ -191,8 +191,9 @@ bool IsObjectFormat(const QTextCharFormat &format);
 TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format);
 void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat);
 
-// Plain text of [start, end): paragraph and line breaks as "\n", inline objects left out.
-QString PlainTextOf(QTextDocument *doc, int start, int end);
+// Plain text of [start, end): paragraph breaks as "\n", inline objects left out. Line breaks inside a
+// paragraph (U+2028) become "\n" too, unless they are to stay as they are (a plain-text file keeps them).
+QString PlainTextOf(QTextDocument *doc, int start, int end, bool lineBreaksAsNewLines = true);
 
 // True when the character format marks protected text.
 bool IsProtected(const QTextCharFormat &format);

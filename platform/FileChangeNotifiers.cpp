@@ -256,7 +256,9 @@ void TFileChangeNotifier::readEvents()
     bool changed = false;
     bool rootGone = false;
     alignas(inotify_event) char buffer[16 * 1024];
-    for (;;) {
+    // a bounded share per wake-up: a program that never stops writing cannot hold the GUI thread
+    // (what is left wakes the notifier again)
+    for (int reads = 0; reads < 64; ++reads) {
         const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
         if (n <= 0) {
             if (n < 0 && errno == EINTR)

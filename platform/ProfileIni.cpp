@@ -111,6 +111,7 @@ struct ProfileIni::Document {
         QByteArray raw; // bytes as in the file, without the line end
         QString key;    // key as written (trimmed); empty for comments and blank lines
         bool isKey = false;
+        qsizetype count = 1; // an empty line stands for this many empty lines in a row
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first header
@@ -121,6 +122,7 @@ struct ProfileIni::Document {
     };
 
     Stamp stamp;
+    QString refused; // why the file was not read; no write replaces it then
     QByteArray eol = "\n";
     bool endsWithEol = true;
     QList<Section> sections;          // sections[0] holds the lines before the first header
@@ -228,7 +230,12 @@ struct ProfileIni::Document {
             sections.append(s);
             return;
         }
-        sections.last().lines.append(parseLine(raw));
+        QList<Line> &lines = sections.last().lines;
+        if (raw.isEmpty() && !lines.isEmpty() && lines.last().raw.isEmpty() && !lines.last().isKey) {
+            ++lines.last().count; // empty lines cost nothing each
+            return;
+        }
+        lines.append(parseLine(raw));
     }
 
     QByteArray serialize() const
@@ -245,7 +252,8 @@ struct ProfileIni::Document {
             if (s.hasHeader)
                 put(s.headerRaw);
             for (const Line &l : s.lines)
-                put(l.raw);
+                for (qsizetype k = 0; k < l.count; ++k)
+                    put(l.raw);
         }
         if (!first && endsWithEol)
             out += eol;
@@ -323,10 +331,16 @@ struct ProfileIni::Document {
     }
 };
 
-ProfileIni::ProfileIni(const QString &fileName, ValueLength valueLength)
+ProfileIni::ProfileIni(const QString &fileName, ValueLength valueLength, qint64 maxFileSize)
     : m_fileName(fileName)
     , m_wholeValues(valueLength == ValueLength::Whole)
+    , m_maxFileSize(maxFileSize)
 {}
+
+QString ProfileIni::errorString() const
+{
+    return m_error.isEmpty() ? doc().refused : m_error;
+}
 
 ProfileIni::~ProfileIni() = default;
 
@@ -337,12 +351,20 @@ ProfileIni::Document &ProfileIni::doc(bool reread) const
         if (!m_doc)
             m_doc = std::make_unique<Document>();
         QByteArray bytes;
+        QString refused;
         if (now.exists) {
             QFile f(m_fileName);
-            if (f.open(QIODevice::ReadOnly))
-                bytes = f.readAll();
+            if (f.open(QIODevice::ReadOnly)) {
+                // never more than the limit, even from a file that grows while it is read
+                bytes = f.read(m_maxFileSize + 1);
+                if (bytes.size() > m_maxFileSize) {
+                    bytes.clear();
+                    refused = QStringLiteral("%1 is larger than %2 bytes").arg(m_fileName).arg(m_maxFileSize);
+                }
+            }
         }
         m_doc->parse(bytes);
+        m_doc->refused = refused;
         m_doc->stamp = now;
     }
     return *m_doc;
@@ -350,6 +372,10 @@ ProfileIni::Document &ProfileIni::doc(bool reread) const
 
 bool ProfileIni::save(Document &d)
 {
+    if (!d.refused.isEmpty()) {
+        m_error = d.refused; // what was not read must not be overwritten
+        return false;
+    }
     if (!atomicfile::write(m_fileName, d.serialize(), &m_error))
         return false;
     d.stamp = stampOf(m_fileName);

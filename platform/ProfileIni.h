@@ -14,7 +14,9 @@
 //    writing the same file at once take turns and none loses another's change.
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
-// costs one parse.
+// costs one parse. A file larger than the object's size limit is refused: it reads as empty, no
+// write replaces it, and errorString says why. Memory grows with the bytes read: a run of empty lines
+// is held as one line.
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -26,13 +28,17 @@ class ProfileIni {
 public:
     // Whether values read are cut at MaxValueLength as the old functions cut them, or kept whole.
     enum class ValueLength { Cut, Whole };
-    explicit ProfileIni(const QString &fileName, ValueLength valueLength = ValueLength::Cut);
+    // Largest settings file read; internet shortcuts take a smaller limit.
+    static constexpr qint64 MaxFileSize = qint64(4) * 1024 * 1024;
+    static constexpr qint64 MaxShortcutSize = 64 * 1024;
+
+    explicit ProfileIni(const QString &fileName, ValueLength valueLength = ValueLength::Cut,
+                        qint64 maxFileSize = MaxFileSize);
     ~ProfileIni();
     ProfileIni(const ProfileIni &) = delete;
     ProfileIni &operator=(const ProfileIni &) = delete;
 
     QString fileName() const { return m_fileName; }
-
     static constexpr int MaxValueLength = 2047;
 
     QString readString(const QString &section, const QString &key, const QString &def) const;
@@ -58,8 +64,9 @@ public:
     // one's is dropped), all in one atomic write.
     bool replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs);
 
-    // Why the last write failed (the system's reason, or that the name or value cannot be stored).
-    QString errorString() const { return m_error; }
+    // Why the last write failed (the system's reason, that the name or value cannot be stored, or
+    // that the file is too large), else why the file was refused at its last read; empty when neither.
+    QString errorString() const;
     // The name as close to the given one as the file can hold: line breaks become blanks, "=" a "-",
     // a leading "[" a "(" (its first "]" a ")"), a leading ";" a "_". Empty when nothing is left.
     static QString storableName(const QString &name);
@@ -84,6 +91,7 @@ private:
 
     QString m_fileName;
     bool m_wholeValues = false;
+    qint64 m_maxFileSize;
     QString m_error;
     mutable std::unique_ptr<Document> m_doc;
 };

@@ -149,4 +149,65 @@ QString valueOf(const QStringList &lines, const QString &name)
     return i < 0 ? QString() : lineValue(lines.at(i));
 }
 
+QString decodeCharacterReferences(QStringView text)
+{
+    if (!text.contains(u'&'))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = text[i];
+        if (c != u'&') {
+            out += c;
+            ++i;
+            continue;
+        }
+        const qsizetype semi = text.indexOf(u';', i + 1);
+        if (semi < 0 || semi - i > 12) {
+            out += c;
+            ++i;
+            continue;
+        }
+        const QStringView ref = text.sliced(i + 1, semi - i - 1);
+        char32_t code = 0;
+        if (ref.startsWith(u'#')) {
+            bool ok = false;
+            uint v = 0;
+            if (ref.size() > 2 && (ref[1] == u'x' || ref[1] == u'X'))
+                v = ref.sliced(2).toUInt(&ok, 16);
+            else if (ref.size() > 1 && ref[1].isDigit())
+                v = ref.sliced(1).toUInt(&ok, 10);
+            if (ok && v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF))
+                code = v;
+        } else if (ref == u"amp") {
+            code = u'&';
+        } else if (ref == u"lt") {
+            code = u'<';
+        } else if (ref == u"gt") {
+            code = u'>';
+        } else if (ref == u"quot") {
+            code = u'"';
+        } else if (ref == u"apos") {
+            code = u'\'';
+        } else if (ref == u"nbsp") {
+            code = 0xA0;
+        }
+        if (code == 0) {
+            out += c;
+            ++i;
+            continue;
+        }
+        if (QChar::requiresSurrogates(code)) {
+            out += QChar(QChar::highSurrogate(code));
+            out += QChar(QChar::lowSurrogate(code));
+        } else {
+            out += QChar(char16_t(code));
+        }
+        i = semi + 1;
+    }
+    return out;
+}
+
 } // namespace textrules

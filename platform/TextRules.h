@@ -17,6 +17,10 @@ bool sameText(const QString &a, const QString &b);
 // Key for hashing under sameText: a-z folded to upper case.
 QString foldAscii(const QString &s);
 
+// HTML character references (&amp; &lt; &gt; &quot; &apos; &nbsp; &#n; &#xh;) decoded; anything else
+// (an unknown name, a reference to no character) kept as it stands.
+QString decodeCharacterReferences(QStringView text);
+
 // Integer parse as the class library did it: optional sign, decimal, or hexadecimal with "$", "0x",
 // "0X", "x" or "X"; no blanks; the value must fit in 32 bits (hex up to FFFFFFFF wraps to negative).
 std::optional<int> strToInt(const QString &s);

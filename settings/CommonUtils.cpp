@@ -241,14 +241,14 @@ bool GetInternetShortcutUrl(const QString &FileName, QString &Url)
     Url.clear();
     if (!QFileInfo(FileName).isFile())
         return false;
-    const ProfileIni ini(FileName);
+    const ProfileIni ini(FileName, ProfileIni::ValueLength::Cut, ProfileIni::MaxShortcutSize);
     Url = ini.readString(InternetShortcutSection, UrlKey, QString());
     return !Url.isEmpty();
 }
 
 bool WriteInternetShortcut(const QString &FileName, const QString &Url)
 {
-    ProfileIni ini(FileName);
+    ProfileIni ini(FileName, ProfileIni::ValueLength::Cut, ProfileIni::MaxShortcutSize);
     return ini.writeString(InternetShortcutSection, UrlKey, Url);
 }
 
@@ -272,7 +272,7 @@ bool ResolveShellLink(const QString &LinkFile, QString &Target)
     }
     if (!info.isFile())
         return false;
-    const ProfileIni entry(LinkFile);
+    const ProfileIni entry(LinkFile, ProfileIni::ValueLength::Cut, ProfileIni::MaxShortcutSize);
     const QString section = QStringLiteral("Desktop Entry");
     if (!textrules::sameText(entry.readString(section, QStringLiteral("Type"), QString()), QStringLiteral("Link")))
         return false;

@@ -7,6 +7,7 @@
 #include <QStatusTipEvent>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 
 namespace dragpayload {
 
@@ -27,7 +28,105 @@ QString fromUtf16(const char *bytes, qsizetype size, bool bigEndian)
     return out;
 }
 
+// The end of the tag that starts at text[from] ('<'): just past its '>', quoted values skipped; -1
+// when the text ends first.
+qsizetype tagEnd(QStringView text, qsizetype from)
+{
+    QChar quote;
+    for (qsizetype i = from + 1; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'>') {
+            return i + 1;
+        }
+    }
+    return -1;
+}
+
+// The HREF of an A start tag's text, references decoded; empty without one.
+QString hrefOf(QStringView tag)
+{
+    for (qsizetype at = tag.indexOf(u"href", 0, Qt::CaseInsensitive); at >= 0;
+         at = tag.indexOf(u"href", at + 4, Qt::CaseInsensitive)) {
+        if (at > 0 && !tag[at - 1].isSpace())
+            continue;
+        qsizetype i = at + 4;
+        while (i < tag.size() && tag[i].isSpace())
+            ++i;
+        if (i >= tag.size() || tag[i] != u'=')
+            continue;
+        ++i;
+        while (i < tag.size() && tag[i].isSpace())
+            ++i;
+        if (i >= tag.size())
+            return {};
+        qsizetype end;
+        if (tag[i] == u'"' || tag[i] == u'\'') {
+            end = tag.indexOf(tag[i], i + 1);
+            ++i;
+            if (end < 0)
+                end = tag.size();
+        } else {
+            end = i;
+            while (end < tag.size() && !tag[end].isSpace() && tag[end] != u'>')
+                ++end;
+        }
+        return textrules::decodeCharacterReferences(tag.sliced(i, end - i));
+    }
+    return {};
+}
+
+// The text of markup: tags dropped, references decoded, blanks folded, at most MaxHtmlTitle long.
+QString plainTextOf(QStringView markup)
+{
+    QString raw;
+    for (qsizetype i = 0; i < markup.size();) {
+        if (markup[i] == u'<') {
+            const qsizetype end = tagEnd(markup, i);
+            if (end < 0)
+                break;
+            raw += u' ';
+            i = end;
+            continue;
+        }
+        raw += markup[i++];
+    }
+    const QString text = textrules::decodeCharacterReferences(raw).simplified();
+    return text.left(MaxHtmlTitle);
+}
+
 } // namespace
+
+QString linkTextOfHtml(const QByteArray &bytes, const QString &url)
+{
+    const QString html = decodeText(bytes);
+    const QStringView s = QStringView(html).first(std::min(html.size(), MaxHtmlScan));
+    QString first;
+    for (qsizetype at = s.indexOf(u"<a", 0, Qt::CaseInsensitive); at >= 0;
+         at = s.indexOf(u"<a", at + 2, Qt::CaseInsensitive)) {
+        if (at + 2 >= s.size() || !(s[at + 2].isSpace() || s[at + 2] == u'>'))
+            continue; // <abbr>, <address>...
+        const qsizetype open = tagEnd(s, at);
+        if (open < 0)
+            break;
+        qsizetype close = s.indexOf(u"</a", open, Qt::CaseInsensitive);
+        if (close < 0)
+            close = s.size();
+        const QString text = plainTextOf(s.sliced(open, close - open));
+        if (!text.isEmpty()) {
+            if (hrefOf(s.sliced(at, open - at)) == url)
+                return text;
+            if (first.isEmpty())
+                first = text;
+        }
+        at = std::max(at, close - 2);
+    }
+    return first;
+}
 
 QString decodeText(const QByteArray &bytes)
 {
@@ -146,6 +245,17 @@ void reportRefused(QWidget *widget)
     QCoreApplication::sendEvent(widget, &tip);
 }
 
+// The title of a link that came without one: the link's text in the drag's HTML, else its URL.
+static QString titleOf(const QMimeData &data, const QString &url)
+{
+    if (data.hasFormat(QLatin1String(HtmlFormat))) {
+        QString text = linkTextOfHtml(data.data(QLatin1String(HtmlFormat)), url);
+        if (!text.isEmpty())
+            return text;
+    }
+    return url;
+}
+
 TDragPayload read(const QMimeData &data)
 {
     TDragPayload p;
@@ -154,7 +264,7 @@ TDragPayload read(const QMimeData &data)
             continue;
         if (parseUrlAndTitle(data.data(QLatin1String(format)), p.Url, p.Title)) {
             if (p.Title.isEmpty())
-                p.Title = p.Url;
+                p.Title = titleOf(data, p.Url);
             p.Refused = isRefusedAddress(p.Url);
             p.Accepted = !p.Refused;
             return p;
@@ -167,7 +277,7 @@ TDragPayload read(const QMimeData &data)
             p.Accepted = true;
         } else if (!others.isEmpty()) {
             p.Url = others.first();
-            p.Title = p.Url;
+            p.Title = titleOf(data, p.Url);
             p.Refused = isRefusedAddress(p.Url);
             p.Accepted = !p.Refused;
         }

@@ -1,6 +1,7 @@
 // The browser control's dialogs reach the program's own message boxes.
 #include "browser/BrowserDialogs.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
 
@@ -10,15 +11,15 @@ TEST(BrowserDialogs, MessageBoxesGoThroughTheProgramsBoxes)
 {
     QStringList asked;
     unsigned flagsSeen = 0;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &caption, unsigned flags) {
-        asked << caption << text;
-        flagsSeen = flags;
-        return int(messageboxes::IdCancel);
-    });
+    const auto responder = testsupport::restoringPrevious(
+        messageboxes::setResponder, [&](const QString &text, const QString &caption, unsigned flags) {
+            asked << caption << text;
+            flagsSeen = flags;
+            return int(messageboxes::IdCancel);
+        });
     const auto answer =
         browserDialogs().messageBox(nullptr, QStringLiteral("Brivo"), QStringLiteral("sure?"), QMessageBox::Question,
                                     QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-    messageboxes::setResponder(previous);
     EXPECT_EQ(answer, QMessageBox::Cancel);
     EXPECT_EQ(asked, (QStringList{QStringLiteral("Brivo"), QStringLiteral("sure?")}));
     EXPECT_EQ(flagsSeen, unsigned(messageboxes::OKCancel | messageboxes::IconQuestion));

@@ -2,20 +2,32 @@
 // and when, the marks of the size and encoding actions, new windows, history and a bounded close.
 #include "browser/Browser.h"
 
+#include "browser/BrowserDialogs.h"
 #include "browser/BrowserMessages.h"
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
+#include "browser/PagePrinters.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/HistoryStore.h"
+#include "platform/PlatformStore.h"
 #include "settings/MemInis.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
+#include <QMessageBox>
+#include <QPdfDocument>
 #include <QPointer>
+#include <QPrinter>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using testsupport::waitForEqual;
@@ -67,7 +79,6 @@ class PageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HistoryStore::setSharedPath(dir.path() + "/history.sqlite");
         area.resize(800, 600);
         area.show();
     }
@@ -75,7 +86,6 @@ protected:
     {
         for (TfrmBrowser *p : area.findChildren<TfrmBrowser *>())
             delete p;
-        HistoryStore::setSharedPath(QString());
     }
     QString page(const QString &name, const QByteArray &html)
     {
@@ -83,6 +93,8 @@ protected:
         return QUrl::fromLocalFile(dir.path() + '/' + name).toString();
     }
     QTemporaryDir dir;
+    const testsupport::SeamGuard history =
+        testsupport::restoringDefault(HistoryStore::setSharedPath, dir.path() + "/history.sqlite");
     QMdiArea area;
     RecordingOwner owner;
 };
@@ -146,6 +158,34 @@ TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
     for (QAction *a : p->FontList())
         sizes += a->isChecked();
     EXPECT_EQ(sizes, 1);
+}
+
+TEST_F(PageWindowTest, EncodingMarksTakeTheEnginesNameThroughItsAliases)
+{
+    // the engine decodes gb2312 as GBK, and names iso-8859-9 windows-1254
+    const struct {
+        const char *file;
+        QByteArray html;
+        int tag;
+    } cases[] = {
+        {"gb.html", "<meta charset=\"gb2312\"><body>\xD6\xD0\xCE\xC4</body>", 12},
+        {"tr.html", "<meta charset=\"iso-8859-9\"><body>\xFE</body>", 24},
+        {"sjis.html", "<meta charset=\"x-sjis\"><body>\x93\xFA</body>", 3},
+    };
+    auto *p = new TfrmBrowser(&area, &owner);
+    for (const auto &c : cases) {
+        p->WebBrowser()->Navigate(page(QString::fromLatin1(c.file), c.html));
+        ASSERT_TRUE(waitUntil(
+            [&] { return p->WebBrowser()->LocationURL().endsWith(QLatin1String(c.file)) && !p->WebBrowser()->Busy(); },
+            20000))
+            << c.file << " did not load";
+        QStringList marked;
+        for (QAction *a : p->EncodeList())
+            if (a->isChecked())
+                marked << a->objectName();
+        EXPECT_EQ(marked, QStringList{p->EncodeList().at(c.tag)->objectName()})
+            << c.file << ": the engine's name is " << p->WebBrowser()->Charset().toStdString();
+    }
 }
 
 TEST_F(PageWindowTest, CompletedPagesAreRememberedButInternalOnes)
@@ -214,3 +254,207 @@ TEST_F(PageWindowTest, ClosingALoadingWindowWaitsAtMostAFewSeconds)
 }
 
 } // namespace
+
+namespace {
+
+// Runs the control's dialogs without blocking, presses Esc in each and notes whether it closed.
+struct TEscPressingDialogs : TBrowserDialogs {
+    QStringList stillOpen;
+    int runs = 0;
+    int exec(QDialog &dialog) override
+    {
+        ++runs;
+        dialog.show();
+        QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
+        if (dialog.isVisible()) {
+            stillOpen << dialog.windowTitle();
+            dialog.reject();
+        }
+        return dialog.result();
+    }
+};
+
+} // namespace
+
+TEST_F(PageWindowTest, EscClosesTheFindDialogAndTheInternetOptionsWhileTheOwnerTakesEsc)
+{
+    owner.handleKeys = true; // as the main window does: Esc is its Stop
+    auto *p = new TfrmBrowser(&area, &owner);
+    p->WebBrowser()->Navigate(page("find.html", "<body>word word word</body>"));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->HasDocument() && !p->WebBrowser()->Busy(); }, 20000))
+        << "the page did not load";
+
+    p->WebBrowser()->Find();
+    TFindDialog *find = p->WebBrowser()->FindDialog();
+    ASSERT_TRUE(find && find->isVisible());
+    find->activateWindow();
+    find->textEdit()->setFocus();
+    QTest::keyClick(find->textEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible()) << "Esc in the find dialog went to the owner";
+
+    TEscPressingDialogs dialogs;
+    const auto guard = testsupport::restoringDefault(setBrowserDialogs, &dialogs);
+    p->WebBrowser()->InternetOptions();
+    ASSERT_EQ(dialogs.runs, 1);
+    EXPECT_TRUE(dialogs.stillOpen.isEmpty()) << "Esc left open: " << dialogs.stillOpen.join(", ").toStdString();
+}
+
+TEST_F(PageWindowTest, AScriptDialogBlocksOnlyItsPageAndClosingThePageEndsIt)
+{
+    auto *other = new TfrmBrowser(&area, &owner);
+    QPointer<TfrmBrowser> p = new TfrmBrowser(&area, &owner);
+    const QString url = page("alerts.html", "<body><script>for (var i = 0; i < 50; ++i) alert('again ' + i);"
+                                            " document.title = 'done';</script></body>");
+    // the probe runs inside the dialog's own wait, as the user's clicks would
+    int boxes = 0;
+    QPointer<QMessageBox> last;
+    bool programBlocked = false, pageTookInput = false, otherPageBlocked = false, closeAsked = false;
+    QStringList notClosedByEsc;
+    QTimer probe;
+    probe.setInterval(20);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        QMessageBox *box = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *b = qobject_cast<QMessageBox *>(w); b && b->isVisible())
+                box = b;
+        if (!box || !p)
+            return;
+        if (box == last) {
+            notClosedByEsc << box->text();
+            return;
+        }
+        last = box;
+        ++boxes;
+        programBlocked = programBlocked || QApplication::activeModalWidget() != nullptr;
+        pageTookInput = pageTookInput || p->WebBrowser()->isEnabled();
+        otherPageBlocked = otherPageBlocked || !other->WebBrowser()->isEnabled();
+        if (boxes < 3) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        if (!closeAsked) {
+            closeAsked = true;
+            p->close();
+        }
+    });
+    probe.start();
+    p->WebBrowser()->Navigate(url);
+    ASSERT_TRUE(waitUntil([&] { return p.isNull(); }, 30000))
+        << "the page window is still open after " << boxes << " script dialogs";
+    probe.stop();
+    EXPECT_EQ(boxes, 3) << "closing the page ends its dialogs: no later one shows";
+    EXPECT_FALSE(programBlocked) << "a script dialog blocked the whole program";
+    EXPECT_FALSE(pageTookInput) << "the page took input while its dialog was open";
+    EXPECT_FALSE(otherPageBlocked);
+    EXPECT_TRUE(notClosedByEsc.isEmpty()) << "Esc left open: " << notClosedByEsc.join(", ").toStdString();
+    EXPECT_TRUE(other->isVisible());
+    EXPECT_TRUE(other->WebBrowser()->isEnabled());
+}
+
+TEST_F(PageWindowTest, EachEnterInFindMovesOneMatch)
+{
+    auto *p = new TfrmBrowser(&area, &owner);
+    p->WebBrowser()->Navigate(page("three.html", "<body>word, word and word</body>"));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->HasDocument() && !p->WebBrowser()->Busy(); }, 20000))
+        << "the page did not load";
+    p->WebBrowser()->Find();
+    TFindDialog *find = p->WebBrowser()->FindDialog();
+    ASSERT_TRUE(find && find->isVisible());
+    QTest::keyClicks(find->textEdit(), QStringLiteral("word"));
+    QLabel *result = find->resultLabel();
+    for (const QString expected : {QStringLiteral("Match 1 of 3"), QStringLiteral("Match 2 of 3")}) {
+        result->clear();
+        QTest::keyClick(find->textEdit(), Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return !result->text().isEmpty(); }, 20000)) << "no answer to the search";
+        // a second search started by the same Enter has its chance to answer
+        testsupport::processEventsFor(300);
+        EXPECT_EQ(result->text(), expected);
+    }
+}
+
+TEST_F(PageWindowTest, PrintedPagesCarryTheWindowsHeaderAndFooterAndPageSetupChangesThem)
+{
+    const auto store = testsupport::restoringDefault(platformstore::setFolder, dir.path() + "/registry");
+    QByteArray body = "<title>Window Print</title><body style='font-size:20px'>";
+    for (int i = 0; i < 90; ++i)
+        body += "<p>Line " + QByteArray::number(i) + " of the page.</p>";
+    auto *p = new TfrmBrowser(&area, &owner);
+    p->WebBrowser()->Navigate(page("printed.html", body));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->HasDocument() && !p->WebBrowser()->Busy(); }, 20000))
+        << "the page did not load";
+    const auto printTo = [&](const QString &out) {
+        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(out);
+        pageprint::applyPageSetup(*printer);
+        QSignalSpy done(p->WebBrowser(), &TIEBrowser::PrintComplete);
+        return p->WebBrowser()->PrintTo(printer) && done.wait(20000) && done.first().first().toBool();
+    };
+    const QString out = dir.filePath("window.pdf");
+    ASSERT_TRUE(printTo(out));
+    QPdfDocument pdf;
+    ASSERT_EQ(pdf.load(out), QPdfDocument::Error::None);
+    ASSERT_GE(pdf.pageCount(), 2);
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    for (int i = 0; i < pdf.pageCount(); ++i) {
+        const QString text = pdf.getAllText(i).text();
+        EXPECT_TRUE(text.contains(QStringLiteral("%1/%2 ページ").arg(i + 1).arg(pdf.pageCount())))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(u"Window Print")) << text.toStdString();
+        EXPECT_TRUE(text.contains(u"printed.html")) << text.toStdString();
+        EXPECT_TRUE(text.contains(date)) << text.toStdString();
+    }
+
+    // page setup edits them, for this window and the windows that come after
+    struct TSetupDialogs : TBrowserDialogs {
+        QString shownHeader;
+        bool pageSetupDialog(QWidget *, QPrinter &, QString &header, QString &footer) override
+        {
+            shownHeader = header;
+            header = QStringLiteral("Top &p");
+            footer = QString();
+            return true;
+        }
+    } setup;
+    {
+        const auto dialogs = testsupport::restoringDefault(setBrowserDialogs, &setup);
+        p->WebBrowser()->PageSetup();
+    }
+    EXPECT_EQ(setup.shownHeader, QStringLiteral("&w&b&p/&P ページ"));
+
+    // the page setup dialog itself offers the two lines beside the paper settings
+    struct TFillingDialogs : TBrowserDialogs {
+        bool found = false;
+        int exec(QDialog &dialog) override
+        {
+            auto *header = dialog.findChild<QLineEdit *>(QStringLiteral("HeaderEdit"));
+            auto *footer = dialog.findChild<QLineEdit *>(QStringLiteral("FooterEdit"));
+            found = header && footer && header->text() == QStringLiteral("Top &p");
+            if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty()) {
+                dialog.show();
+                dialog.grab().save(shots + QStringLiteral("/page-setup.png"));
+            }
+            if (!found)
+                return QDialog::Rejected;
+            header->setText(QStringLiteral("Top &p"));
+            footer->clear();
+            return QDialog::Accepted;
+        }
+    } filling;
+    {
+        const auto dialogs = testsupport::restoringDefault(setBrowserDialogs, &filling);
+        p->WebBrowser()->PageSetup();
+    }
+    EXPECT_TRUE(filling.found) << "the page setup dialog has no header and footer lines";
+    EXPECT_EQ(p->WebBrowser()->PrintOptions().Header, QStringLiteral("Top &p"));
+    auto *later = new TfrmBrowser(&area, &owner);
+    EXPECT_EQ(later->WebBrowser()->PrintOptions().Header, QStringLiteral("Top &p"));
+    EXPECT_EQ(later->WebBrowser()->PrintOptions().Footer, QString()) << "an emptied footer stays empty";
+    const QString edited = dir.filePath("edited.pdf");
+    ASSERT_TRUE(printTo(edited));
+    QPdfDocument again;
+    ASSERT_EQ(again.load(edited), QPdfDocument::Error::None);
+    const QString first = again.getAllText(0).text();
+    EXPECT_TRUE(first.contains(u"Top 1")) << first.toStdString();
+    EXPECT_FALSE(first.contains(u"printed.html")) << first.toStdString();
+}

@@ -9,6 +9,7 @@
 #include "browser/InternetOptions.h"
 #include "browser/PagePrinters.h"
 #include "browser/WebEngineProfiles.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 
@@ -79,6 +80,15 @@ struct TRecordingDialogs : TBrowserDialogs {
         return answer;
     }
     int exec(QDialog &dialog) override { return onExec ? onExec(dialog) : 0; }
+    int runForPage(QWidget *, QDialog &dialog) override
+    {
+        // a script's box is answered as the user would answer it
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            messages.append({box->windowTitle(), box->text(), box->icon()});
+            return answer;
+        }
+        return QDialog::Rejected;
+    }
     QString savePath;
     QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, QString *) override
     {
@@ -100,8 +110,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(store.isValid());
-        platformstore::setFolder(store.path());
-        setBrowserDialogs(&dialogs);
         TIEBrowser::SetApplicationTitle(QStringLiteral("Brivo Compact"));
         browser.resize(800, 600);
         browser.show();
@@ -110,8 +118,6 @@ protected:
     {
         // as a page window does before it closes: let the engine wind up a refused download
         QTest::qWait(browser.DownloadSettleMs());
-        setBrowserDialogs(nullptr);
-        platformstore::setFolder(QString());
     }
 
     QString page(const QString &name, const QByteArray &html)
@@ -163,6 +169,9 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir store;
     TRecordingDialogs dialogs;
+    // the seams go after the browser that uses them
+    const testsupport::SeamGuard storeFolder = testsupport::restoringDefault(platformstore::setFolder, store.path());
+    const testsupport::SeamGuard dialogsSeam = testsupport::restoringDefault(setBrowserDialogs, &dialogs);
     TIEBrowser browser;
 };
 
@@ -650,17 +659,23 @@ TEST_F(IEBrowserEngine, PropertiesAndPageSetup)
     EXPECT_TRUE(shown.contains(QStringLiteral("%1 bytes").arg(QLocale().toString(QFileInfo(p).size()))));
 
     struct TSetupDialogs : TRecordingDialogs {
-        bool pageSetupDialog(QWidget *, QPrinter &printer) override
+        bool pageSetupDialog(QWidget *, QPrinter &printer, QString &header, QString &footer) override
         {
+            header = QStringLiteral("&w");
+            footer = QStringLiteral("&u");
             printer.setPageOrientation(QPageLayout::Landscape);
             printer.setPageSize(QPageSize(QPageSize::Letter));
             printer.setPageMargins(QMarginsF(10, 20, 30, 40), QPageLayout::Millimeter);
             return true;
         }
     } setup;
-    setBrowserDialogs(&setup);
-    browser.PageSetup();
-    setBrowserDialogs(&dialogs);
+    {
+        setBrowserDialogs(&setup);
+        const testsupport::SeamGuard back([this] { setBrowserDialogs(&dialogs); });
+        browser.PageSetup();
+    }
+    EXPECT_EQ(browser.PrintOptions().Header, QStringLiteral("&w"));
+    EXPECT_EQ(pageprint::storedFooter(QString()), QStringLiteral("&u"));
     const QPageLayout stored = pageprint::storedPageLayout();
     EXPECT_EQ(stored.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(stored.pageSize().id(), QPageSize::Letter);
@@ -749,7 +764,7 @@ TEST(BrowserKeys, BackspaceEnterAndArrowsAreNeverOffered)
 TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
 {
     QTemporaryDir dir;
-    platformstore::setFolder(dir.path());
+    const auto storeFolder = testsupport::restoringDefault(platformstore::setFolder, dir.path());
     const QString key =
         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform");
     {
@@ -772,7 +787,6 @@ TEST(UserAgent, StoreValueCountedPerTokenAndNeverNamedEmpty)
         EXPECT_TRUE(b.UserAgentHeader().contains("; Brivo)"));
     }
     EXPECT_TRUE(platformstore::valueNames(Hive::CurrentUser, key).isEmpty());
-    platformstore::setFolder(QString());
 }
 
 TEST(BrowserControl, StateWithoutADocument)

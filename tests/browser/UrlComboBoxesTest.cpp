@@ -2,6 +2,7 @@
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 #include "settings/UrlDropTargets.h"
@@ -47,12 +48,7 @@ QImage iconImage(const QIcon &icon)
 
 class UrlComboBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-    }
-    void TearDown() override { platformstore::setFolder(QString()); }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     std::unique_ptr<TUrlComboBox> makeBox()
     {
         auto box = std::make_unique<TUrlComboBox>();
@@ -68,6 +64,8 @@ protected:
     QTemporaryDir dir;
     QStringList navigated;
     QStringList history;
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // decoding, tolerance, refusals and the atomic save.
 #include "explorerbar/BookmarkFiles.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/CodePage.h"
 
@@ -9,9 +10,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace bookmarkfile;
 
@@ -59,6 +58,15 @@ Document parsed(const QByteArray &bytes, bool *ok = nullptr, int cp = 1252)
 QByteArray listFile(const QByteArray &body)
 {
     return "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>T</TITLE>\n<H1>T</H1>\n<DL><p>\n" + body + "\n</DL><p>\n";
+}
+
+// The titles of the items, each indented two spaces per level.
+QStringList shapeOf(const Document &doc)
+{
+    QStringList shape;
+    for (const Item &i : doc.items)
+        shape << QString(i.level * 2, u' ') + i.title;
+    return shape;
 }
 
 // What a text becomes once written: no line breaks.
@@ -206,9 +214,14 @@ TEST(BookmarkFileReader, ToleratesTheShapesOtherProgramsWrite)
     ASSERT_TRUE(ok);
     EXPECT_EQ(doc.caption, u"Mixed");
     ASSERT_EQ(doc.items.size(), 4);
-    EXPECT_EQ(doc.items[0], folder(0, QStringLiteral("Folder & more"), 8));
+    Item first = folder(0, QStringLiteral("Folder & more"), 8);
+    first.extras.attributes = {{QStringLiteral("last_modified"), QStringLiteral("7")}};
+    first.extras.description = QStringLiteral("a description with markup");
+    EXPECT_EQ(doc.items[0], first);
     EXPECT_EQ(doc.items[1], bookmark(1, QStringLiteral("Link 'one'"), QStringLiteral("http://x/?a=1&b=2"), 2, 3, 4));
-    EXPECT_EQ(doc.items[2], bookmark(1, QStringLiteral("Two lines"), QStringLiteral("http://y/")));
+    Item afterRule = bookmark(1, QStringLiteral("Two lines"), QStringLiteral("http://y/"));
+    afterRule.extras.separatorsBefore = 1;
+    EXPECT_EQ(doc.items[2], afterRule);
     // milliseconds and dates past 2038 are numbers; a malformed date reads 0 and keeps the item
     EXPECT_EQ(doc.items[3],
               bookmark(0, QStringLiteral("Dates"), QStringLiteral("http://z/"), 1466267453000LL, 4102444800LL, 0));
@@ -223,7 +236,7 @@ TEST(BookmarkFileReader, RefusesWhatItCannotTurnIntoNodes)
         {"no title and no doctype", "<DL><p><DT><A HREF=\"u\">a</A></DL>"},
         {"a second top-level list",
          listFile("<DT><A HREF=\"u\">a</A>") + "<DL><p>\n<DT><A HREF=\"v\">b</A>\n</DL><p>\n"},
-        {"a bookmark before the list", "<TITLE>t</TITLE><DT><A HREF=\"u\">a</A><DL></DL>"},
+        {"a bookmark after the list has closed", listFile("<DT><A HREF=\"u\">a</A>") + "<DT><A HREF=\"v\">b</A>"},
         {"a bookmark without address", listFile("<DT><A ADD_DATE=\"1\">a</A>")},
         {"an item cut off", "<TITLE>t</TITLE><DL><p><DT><A HREF=\"u\">a</A><DT><A HREF=\"v"},
         {"an unterminated quote", "<TITLE>t</TITLE><DL><p><DT><A HREF=\"u>a</A></DL>"},
@@ -237,6 +250,88 @@ TEST(BookmarkFileReader, RefusesWhatItCannotTurnIntoNodes)
         EXPECT_TRUE(doc.items.isEmpty()) << c.name;
         EXPECT_TRUE(doc.caption.isEmpty()) << c.name;
     }
+}
+
+TEST(BookmarkFileReader, ItemsBeforeTheFirstListAreTopLevelItems)
+{
+    // the layout of a Safari export: top-level folders stand before any list, each followed by its own
+    const QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<HTML>\n<META HTTP-EQUIV=\"Content-Type\" "
+                            "CONTENT=\"text/html; charset=UTF-8\">\n<Title>Bookmarks</Title>\n<H1>Bookmarks</H1>\n"
+                            "<DT><H3 FOLDED>Favorites</H3>\n<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n"
+                            "<DT><H3 FOLDED>Sub</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n</DL><p>\n</DL><p>\n"
+                            "<DT><H3 FOLDED id=\"com.apple.ReadingList\">Reading List</H3>\n<DL><p>\n</DL><p>\n"
+                            "<DT><A HREF=\"http://c/\">C</A>\n</HTML>\n";
+    bool ok = false;
+    const Document doc = parsed(file, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(shapeOf(doc), QStringList({"Favorites", "  A", "  Sub", "    B", "Reading List", "C"}));
+    // bare items ahead of the top-level list join it
+    const Document ahead = parsed("<TITLE>t</TITLE><DT><A HREF=\"u\">a</A><DL><p><DT><A HREF=\"v\">b</A></DL>", &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(ahead.items.size(), 2);
+    EXPECT_EQ(ahead.items[0], bookmark(0, QStringLiteral("a"), QStringLiteral("u")));
+    EXPECT_EQ(ahead.items[1], bookmark(0, QStringLiteral("b"), QStringLiteral("v")));
+}
+
+TEST(BookmarkFileReader, OnlyALinkRightAfterADtIsABookmark)
+{
+    // a bookmark service's thumbnail link and a named anchor in descriptions are text of the description
+    const Document doc =
+        parsed(listFile("<DT><A HREF=\"http://x/\">X</A>\n"
+                        "<DD>See <a name=\"x\">this</a> <A HREF=\"http://thumb/\"><IMG SRC=\"t.png\"></A>\n"
+                        "<DT><p><A HREF=\"http://y/\">Y</A>\n"
+                        "<A HREF=\"http://stray/\">stray</A>"));
+    ASSERT_EQ(doc.items.size(), 2);
+    EXPECT_EQ(doc.items[0].url, u"http://x/");
+    EXPECT_EQ(doc.items[0].extras.description, u"See this");
+    EXPECT_EQ(doc.items[1].url, u"http://y/");
+    bool ok = false;
+    parsed(listFile("<DT><A HREF=\"u\">a</A><DD>See <a name=\"x\">this</a>"), &ok);
+    EXPECT_TRUE(ok);
+}
+
+TEST(BookmarkFileRoundTrip, WhatOtherBrowsersStoreIsWrittenBack)
+{
+    const QByteArray file =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks Menu</H1>\n<DL><p>\n"
+        "    <DT><H3 ADD_DATE=\"5\" LAST_MODIFIED=\"6\" PERSONAL_TOOLBAR_FOLDER=\"true\">Toolbar</H3>\n"
+        "    <DD>The toolbar &amp; its links\n"
+        "    <DL><p>\n"
+        "        <DT><A HREF=\"http://k/?q=%s\" ADD_DATE=\"1\" ICON_URI=\"http://k/i.ico\" "
+        "ICON=\"data:image/png;base64,AAA=\" SHORTCUTURL=\"kw\" TAGS=\"one,two\" POST_DATA=\"q=%s\">Search</A>\n"
+        "        <DD>finds things\n"
+        "        <HR>\n"
+        "    </DL><p>\n"
+        "    <HR>\n"
+        "    <DT><A HREF=\"http://m/\" FEED>Feed</A>\n"
+        "    <HR>\n"
+        "</DL><p>\n";
+    bool ok = false;
+    const Document doc = parsed(file, &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(doc.items.size(), 3);
+    const QByteArray out = write(doc);
+    // the other attributes follow the fixed ones, the description its item, the rules where they stood
+    EXPECT_TRUE(out.contains("    <DT><H3 FOLDED ADD_DATE=\"5\" LAST_MODIFIED=\"6\" PERSONAL_TOOLBAR_FOLDER=\"true\">"
+                             "Toolbar</H3>\r\n    <DD>The toolbar &amp; its links\r\n    <DL><p>\r\n"))
+        << out.toStdString();
+    EXPECT_TRUE(
+        out.contains("        <DT><A HREF=\"http://k/?q=%s\" ADD_DATE=\"1\" LAST_VISIT=\"0\" LAST_MODIFIED=\"0\" "
+                     "ICON_URI=\"http://k/i.ico\" ICON=\"data:image/png;base64,AAA=\" SHORTCUTURL=\"kw\" "
+                     "TAGS=\"one,two\" POST_DATA=\"q=%s\">Search</A>\r\n        <DD>finds things\r\n"
+                     "        <HR>\r\n    </DL><p>\r\n    <HR>\r\n    <DT><A HREF=\"http://m/\" ADD_DATE=\"0\" "
+                     "LAST_VISIT=\"0\" LAST_MODIFIED=\"0\" FEED>Feed</A>\r\n    <HR>\r\n</DL><p>\r\n"))
+        << out.toStdString();
+    const Document again = parsed(out, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(again.items, doc.items);
+    EXPECT_EQ(again.separatorsAtEnd, 1);
+    // a name that could break the tag is not written
+    Document odd;
+    odd.items = {bookmark(0, QStringLiteral("t"), QStringLiteral("u"))};
+    odd.items[0].extras.attributes = {{QStringLiteral("A\"B"), QStringLiteral("v")},
+                                      {QStringLiteral("OK"), QStringLiteral("<\">")}};
+    EXPECT_TRUE(write(odd).contains("LAST_MODIFIED=\"0\" OK=\"&lt;&quot;&gt;\">t</A>")) << write(odd).toStdString();
 }
 
 TEST(BookmarkFileReader, NestingIsBoundedWithoutRecursion)
@@ -366,11 +461,8 @@ TEST(BookmarkFileReader, FixtureDetails)
 {
     Document doc;
     ASSERT_TRUE(load(testsupport::fixture(QStringLiteral("bookmarks/chromium-testdata_firefox2.html")), 1252, &doc));
-    QStringList shape;
-    for (const Item &i : doc.items)
-        shape << QString(i.level * 2, u' ') + i.title;
-    EXPECT_EQ(shape, QStringList({"Empty's Parent", "  Empty", "Not Empty", "  [Tamura Yukari.com]",
-                                  "Not Empty But Default", "  Google"}));
+    EXPECT_EQ(shapeOf(doc), QStringList({"Empty's Parent", "  Empty", "Not Empty", "  [Tamura Yukari.com]",
+                                         "Not Empty But Default", "  Google"}));
     EXPECT_EQ(doc.items[3].addDate, 1234567890);
     EXPECT_EQ(doc.items[3].lastModified, 1234567891);
     EXPECT_EQ(doc.items[5].addDate, 0); // "0000000000"
@@ -411,15 +503,12 @@ TEST(BookmarkFileSave, WritesAtomicallyAndKeepsTheOldFileOnFailure)
     for (int i = 0; i < 2000; ++i)
         doc.items.append(
             bookmark(0, QStringLiteral("bookmark %1").arg(i), QStringLiteral("http://example.org/%1").arg(i)));
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = save(path, doc, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    bool saved = true;
+    {
+        const testsupport::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        saved = save(path, doc, &error);
+    }
     EXPECT_FALSE(saved);
     EXPECT_EQ(testsupport::readBytes(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.htm"})); // no temporary left

@@ -3,6 +3,7 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
 #include "TreeTestSupport.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
@@ -10,6 +11,7 @@
 #include "settings/DialogRunner.h"
 #include "settings/UrlDropTargets.h"
 
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMimeData>
@@ -333,6 +335,82 @@ TEST_F(BookmarkTree, LinksDraggedFromOtherProgramsLandOnTheNodeUnderThePointer)
     EXPECT_FALSE(target->Registered());
 }
 
+TEST_F(BookmarkTree, ALinkFromAPageIsTitledWithItsTextAndLeavesNoHighlight)
+{
+    auto *target = tree.findChild<TCustomUrlDropTarget *>();
+    ASSERT_NE(target, nullptr);
+    tree.show();
+    auto *folder = node("Empty");
+    const QPoint pt = centerOf(tree, folder);
+    // what a web view's link carries: its address and its markup
+    QMimeData data;
+    data.setUrls({QUrl("http://page/")});
+    data.setHtml(QStringLiteral("<a href=\"http://page/\">The page's link</a>"));
+    ASSERT_TRUE(target->DragEnter(&data, pt));
+    target->DragOver(pt);
+    target->Drop(pt);
+    auto *added = node(QStringLiteral("The page's link"));
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Url, u"http://page/");
+    EXPECT_EQ(added->parent(), folder);
+    // the drop is over: no node keeps the highlight
+    EXPECT_EQ(tree.DropTarget(), nullptr);
+    EXPECT_FALSE(folder->data(0, Qt::BackgroundRole).isValid());
+}
+
+TEST_F(BookmarkTree, TheContextMenuOpensOnTheRightButtonsRelease)
+{
+    tree.setContextMenuPolicy(Qt::CustomContextMenu);
+    tree.show();
+    QSignalSpy menu(&tree, &QWidget::customContextMenuRequested);
+    const QPoint pos = centerOf(tree, node("Mango"));
+    const QPoint global = tree.viewport()->mapToGlobal(pos);
+    // the press opens nothing, so a right-button drag can still start; the platform asks for the menu
+    // right after the press, as X11 does
+    QTest::mousePress(tree.viewport(), Qt::RightButton, {}, pos);
+    QContextMenuEvent onPress(QContextMenuEvent::Mouse, pos, global);
+    QCoreApplication::sendEvent(tree.viewport(), &onPress);
+    EXPECT_EQ(menu.count(), 0);
+    QTest::mouseRelease(tree.viewport(), Qt::RightButton, {}, pos);
+    ASSERT_EQ(menu.count(), 1);
+    EXPECT_EQ(menu.first().first().toPoint(), pos);
+    // the menu key still opens it at once
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, pos, global);
+    QCoreApplication::sendEvent(tree.viewport(), &key);
+    EXPECT_EQ(menu.count(), 2);
+}
+
+TEST_F(BookmarkTree, LoadingSetsEveryNodeBeforeTheViewHoldsIt)
+{
+    // no node is changed one by one once shown: each change would look the node up among its siblings
+    QSignalSpy changed(tree.model(), &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(tree.LoadFromFile(path));
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_FALSE(node("Mango")->icon(0).isNull());
+    EXPECT_FALSE(node("Folder")->icon(0).isNull());
+    EXPECT_EQ(texts(tree), QStringList({"Empty", "Folder", "Nest", "apple", "Mango"}));
+}
+
+TEST_F(BookmarkTree, WhatTheTreeDoesNotShowIsSavedBack)
+{
+    const QString other = dir.filePath(QStringLiteral("other.htm"));
+    testsupport::writeBytes(other, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>T</TITLE>\n<DL><p>\n"
+                                   "<DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">Bar</H3>\n<DD>Folder notes\n<DL><p>\n"
+                                   "<DT><A HREF=\"http://s/\" ICON=\"data:x\" SHORTCUTURL=\"kw\" TAGS=\"t\">S</A>\n"
+                                   "<DD>Search notes\n<HR>\n</DL><p>\n<HR>\n</DL><p>\n");
+    ASSERT_TRUE(tree.LoadFromFile(other));
+    tree.AddBookmark(nullptr, QStringLiteral("Added"), QStringLiteral("http://added/"));
+    ASSERT_TRUE(tree.SaveToFile(other));
+    const QByteArray saved = testsupport::readBytes(other);
+    EXPECT_TRUE(saved.contains("ADD_DATE=\"0\" PERSONAL_TOOLBAR_FOLDER=\"true\">Bar</H3>\r\n    <DD>Folder notes\r\n"))
+        << saved.toStdString();
+    EXPECT_TRUE(saved.contains("ICON=\"data:x\" SHORTCUTURL=\"kw\" TAGS=\"t\">S</A>\r\n        <DD>Search notes\r\n"
+                               "        <HR>\r\n    </DL><p>\r\n"))
+        << saved.toStdString();
+    EXPECT_TRUE(saved.endsWith("    <HR>\r\n</DL><p>\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains(">Added</A>"));
+}
+
 TEST_F(BookmarkTree, SaveAsNamesAndFailures)
 {
     tree.SetModified(true);
@@ -421,7 +499,8 @@ TEST(O2BookmarkTree, BehavesAsTheBookmarkTreeWithoutItsExtras)
 
 TEST_F(BookmarkTree, ABookmarkGoesToTheFavoritesAFolderDoesNot)
 {
-    const auto previous = dialogrunner::setRunner([](QDialog &) { return int(QDialog::Accepted); });
+    const auto runner =
+        testsupport::restoringPrevious(dialogrunner::setRunner, [](QDialog &) { return int(QDialog::Accepted); });
     auto *mango = static_cast<TBookmarkNode *>(node("Mango"));
     EXPECT_TRUE(mango->AddToFavorites());
     QString url;
@@ -429,5 +508,4 @@ TEST_F(BookmarkTree, ABookmarkGoesToTheFavoritesAFolderDoesNot)
     EXPECT_EQ(url, u"http://mango/");
     EXPECT_FALSE(static_cast<TBookmarkNode *>(node("Folder"))->AddToFavorites());
     EXPECT_FALSE(tree.Modified());
-    dialogrunner::setRunner(previous);
 }

@@ -327,6 +327,27 @@ TEST_F(FavoriteTree, RenamingInPlaceRenamesTheFileWhenTheEditEnds)
     EXPECT_EQ(page->text(0), "Edited");
 }
 
+TEST_F(FavoriteTree, AnOutsideChangeWaitsForTheEditInProgress)
+{
+    url("page.url", "http://page/");
+    auto tree = makeTree(true);
+    tree->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tree.get()));
+    const auto spy = refills(*tree);
+    ASSERT_TRUE(node(*tree, "page")->BeginRename());
+    auto *editor = tree->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("Typed");
+    ASSERT_TRUE(WriteInternetShortcut(path("outside.url"), "http://outside/"));
+    processEventsFor(Quiet);
+    EXPECT_EQ(spy->count(), 0) << "the label being edited was taken away";
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(QFileInfo::exists(path("Typed.url")));
+    EXPECT_EQ(spy->count(), 1);
+    EXPECT_EQ(texts(*tree), QStringList({"outside", "Typed"}));
+}
+
 TEST_F(FavoriteTree, DeletingMovesToTheTrashAfterTheUsersYes)
 {
     url("page.url", "http://page/");

@@ -32,11 +32,11 @@ TEST(FavoritesTransfer, ImportMakesFoldersAndShortcutsWithoutOverwriting)
     const QString favorites = dir.path() + "/Favorites";
     bookmarkfile::Document doc;
     doc.caption = "B";
-    doc.items = {{0, bookmarkfile::KindFolder, "News/Daily", {}, 0, 0, 0},
-                 {1, bookmarkfile::KindBookmark, "Paper", "http://paper/", 0, 0, 0},
-                 {0, bookmarkfile::KindBookmark, "..", "http://dots/", 0, 0, 0},
-                 {0, bookmarkfile::KindBookmark, "Same", "http://one/", 0, 0, 0},
-                 {0, bookmarkfile::KindBookmark, "Same", "http://two/", 0, 0, 0}};
+    doc.items = {{0, bookmarkfile::KindFolder, "News/Daily", {}, 0, 0, 0, {}},
+                 {1, bookmarkfile::KindBookmark, "Paper", "http://paper/", 0, 0, 0, {}},
+                 {0, bookmarkfile::KindBookmark, "..", "http://dots/", 0, 0, 0, {}},
+                 {0, bookmarkfile::KindBookmark, "Same", "http://one/", 0, 0, 0, {}},
+                 {0, bookmarkfile::KindBookmark, "Same", "http://two/", 0, 0, 0, {}}};
     const QString file = dir.path() + "/in.html";
     ASSERT_TRUE(bookmarkfile::save(file, doc));
     QString error;

@@ -2,6 +2,7 @@
 #include "browser/Browser.h"
 #include "browser/FindDialogs.h"
 #include "browser/WebEngineProfiles.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "mainwindow/AboutBrivo01.h"
 #include "mainwindow/MainCompact02.h"
@@ -48,13 +49,17 @@ private:
     QStringList blocked;
 };
 
+// Sends the profile's requests through blocker until the guard goes.
+testsupport::SeamGuard blockRequests(Blocker *blocker)
+{
+    webengine::profile()->setUrlRequestInterceptor(blocker);
+    return testsupport::SeamGuard([] { webengine::profile()->setUrlRequestInterceptor(nullptr); });
+}
+
 class AboutCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        systemlocale::setOverride(QStringLiteral("en_US.UTF-8"));
-        platformstore::setFolder(dir.path() + "/registry");
-        webengine::profile()->setUrlRequestInterceptor(&blocker);
         BrivoIni = new TBrivoIni(dir.path() + "/brivo.ini");
         BrivoIni->SetLanguage(TLanguage::SimplifiedChinese);
         frmMain = new TfrmMain();
@@ -62,20 +67,16 @@ protected:
     }
     void TearDown() override
     {
-        dialogrunner::setRunner({});
         frmMain->close();
         delete frmMain;
         frmMain = nullptr;
         delete BrivoIni;
         BrivoIni = nullptr;
-        webengine::profile()->setUrlRequestInterceptor(nullptr);
-        systemlocale::setOverride(std::nullopt);
-        platformstore::setFolder(QString());
     }
     // Runs the About command; the runner ends the box with end and notes what the box was.
     void runAbout(const std::function<void(TfrmAbout &)> &end)
     {
-        dialogrunner::setRunner([&](QDialog &d) {
+        const auto runner = testsupport::restoringPrevious(dialogrunner::setRunner, [&](QDialog &d) {
             auto *box = dynamic_cast<TfrmAbout *>(&d);
             EXPECT_NE(box, nullptr);
             if (!box)
@@ -93,6 +94,11 @@ protected:
     }
     QTemporaryDir dir;
     Blocker blocker;
+    const testsupport::SeamGuard locale =
+        testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + "/registry");
+    const testsupport::SeamGuard interceptor = blockRequests(&blocker);
     QPointer<TfrmAbout> shown;
     QWidget *owner = nullptr;
     QString title;

@@ -5,10 +5,13 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "mainwindow/ComboLists.h"
 #include "mainwindow/StatusBars.h"
+#include "notes/MGRichEditFramePrev.h"
+#include "notes/MMRxRichEditPrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
@@ -40,19 +43,12 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        systemlocale::setOverride(QStringLiteral("en_US.UTF-8"));
-        platformstore::setFolder(dir.path() + "/registry");
-        file = dir.path() + "/brivo.ini";
-    }
+    void SetUp() override { file = dir.path() + "/brivo.ini"; }
     void TearDown() override
     {
         closeWindow();
         delete BrivoIni;
         BrivoIni = nullptr;
-        systemlocale::setOverride(std::nullopt);
-        platformstore::setFolder(QString());
     }
     void openWindow()
     {
@@ -84,6 +80,10 @@ protected:
     }
     QTemporaryDir dir;
     QString file;
+    const testsupport::SeamGuard locale =
+        testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + "/registry");
 };
 
 TEST(ShortCaption, RemovesEqualsAndCutsAtTwentyBytes)
@@ -426,6 +426,7 @@ TEST_F(MainWindowTest, CloseAllAndCloseAllOthers)
 
 TEST_F(MainWindowTest, MissingHelpOpensTheOnlinePage)
 {
+    const testsupport::SeamGuard help([] { qApp->setProperty("HelpFile", QVariant()); });
     openWindow();
     qApp->setProperty("HelpFile", dir.path() + "/nohelp/index.html");
     frmMain->action("actContents")->trigger();
@@ -604,11 +605,12 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
 
     QStringList asked;
     int answer = messageboxes::IdCancel;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
-        asked << text;
-        EXPECT_EQ(flags, 0x33u);
-        return answer;
-    });
+    const auto responder = testsupport::restoringPrevious(messageboxes::setResponder,
+                                                          [&](const QString &text, const QString &, unsigned flags) {
+                                                              asked << text;
+                                                              EXPECT_EQ(flags, 0x33u);
+                                                              return answer;
+                                                          });
     tree->AddBookmark(nullptr, "Added", "http://added/");
     ASSERT_TRUE(tree->Modified());
     // Cancel keeps the program open and writes nothing
@@ -627,7 +629,35 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
     answer = messageboxes::IdYes;
     closeWindow();
     EXPECT_TRUE(readBytes(list).contains("http://added/"));
-    messageboxes::setResponder(previous);
+}
+
+TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)
+{
+    openWindow();
+    TMGRichEditFramePrev *notes = frmMain->richEditFrame();
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->PageControl->tabText(0), "New Document 1");
+    notes->ActiveEditor()->SetSelText(QStringLiteral("a note"));
+
+    QStringList asked;
+    QList<int> answers{messageboxes::IdCancel, messageboxes::IdNo};
+    struct Restore {
+        messageboxes::Responder previous;
+        ~Restore() { messageboxes::setResponder(previous); }
+    } restore{messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
+        asked << text;
+        EXPECT_EQ(flags, 0x33u);
+        return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
+    })};
+    // Cancel keeps the program open and writes no settings
+    frmMain->close();
+    EXPECT_TRUE(frmMain->isVisible());
+    EXPECT_EQ(asked, QStringList{"New Document 1 have been modified. Do you want to save the changes?"});
+    EXPECT_FALSE(readBytes(file).contains("WindowState"));
+    // No lets it close
+    closeWindow();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(readBytes(file).contains("WindowState"));
 }
 
 TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowStays)

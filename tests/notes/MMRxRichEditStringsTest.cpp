@@ -185,7 +185,14 @@ TEST_F(Streams, ADocumentIsWrittenBackInTheEncodingAndLineEndsItWasReadIn)
     for (const QByteArray &bytes : {QByteArray("a\r\nb\r\n"), QByteArray("a\rb"),
                                     QByteArray("\xef\xbb\xbf"
                                                "a\nb"),
-                                    QByteArray("\xff\xfe\x61\x00\x0a\x00", 6), QByteArray("a\xe9\nb")}) {
+                                    QByteArray("\xff\xfe\x61\x00\x0a\x00", 6), QByteArray("a\xe9\nb"),
+                                    // a line separator and byte-order marks after the first are text
+                                    QByteArray("a\xe2\x80\xa8"
+                                               "b\n"),
+                                    QByteArray("\xef\xbb\xbf\xef\xbb\xbf"
+                                               "a"),
+                                    QByteArray("\xef\xbb\xbf"
+                                               "a\xef\xbb\xbf")}) {
         testsupport::writeBytes(path("keep.txt"), bytes);
         edit.Lines().LoadFromFile(path("keep.txt"));
         edit.Lines().SaveToFile(path("keep.txt"));
@@ -243,9 +250,14 @@ TEST_F(Streams, BinaryFilesAreRefusedWithAnError)
         edit.Lines().LoadFromFile(path("image.png"));
         FAIL() << "a binary file loaded";
     } catch (const PlatformError &e) {
-        EXPECT_EQ(e.message(), SRichEditLoadFail);
+        EXPECT_TRUE(e.message().contains(u"image.png")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(SRichEditLoadFail)) << e.message().toStdString();
     }
     EXPECT_EQ(codec->reads, 1); // tried as rich text, then refused as plain text
+    // the text, its modified flag and its undo history are as they were
+    EXPECT_EQ(edit.Text(), "kept");
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_TRUE(edit.CanUndo());
     EXPECT_EQ(edit.Lines().Format, sfDefault);
     EXPECT_EQ(edit.Lines().Converter, nullptr);
 

@@ -24,6 +24,23 @@ TEST(CodePage, LegacyConvertersExistAndRoundTrip)
     EXPECT_EQ(codepage::fromCharset(136), 950);
 }
 
+TEST(CodePage, TheMacCodePagesOfAMacEditor)
+{
+    for (int cp : {10000, 10001, 10002, 10003, 10006, 10007, 10008, 10029, 10079, 10081})
+        EXPECT_TRUE(codepage::isSupported(cp)) << cp;
+    bool ok = false;
+    EXPECT_EQ(codepage::decode("\x93\xfa\x96\x7b", 10001, &ok), QString::fromUtf8("日本"));
+    EXPECT_TRUE(ok);
+    // Mac Icelandic is Mac Roman with letters of its own in six places
+    EXPECT_EQ(codepage::decode("\x8e\xa0\xdc\xdd\xde\xdf\xe0", 10079), QString::fromUtf8("éÝÐðÞþý"));
+    EXPECT_EQ(codepage::decode("\xa0\xe0", 10000), QString::fromUtf8("†‡"));
+    // the Mac character sets of a font table
+    EXPECT_EQ(codepage::fromCharset(77), 10000);
+    EXPECT_EQ(codepage::fromCharset(78), 10001);
+    EXPECT_EQ(codepage::fromCharset(89), 10007);
+    EXPECT_EQ(codepage::fromCharset(256), 0);
+}
+
 TEST(CodePage, AnsiLengthCountsWideCharactersTwice)
 {
     EXPECT_EQ(codepage::ansiLength(QString::fromUtf8("abc")), 3);

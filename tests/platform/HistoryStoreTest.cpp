@@ -1,6 +1,7 @@
 // The history store: visits recorded and read back, internal pages left out, completion, deletion.
 #include "platform/HistoryStore.h"
 
+#include "common/SeamGuards.h"
 #include "platform/PlatformStore.h"
 
 #include <QFileInfo>
@@ -146,13 +147,14 @@ TEST_F(HistoryStoreTest, AStoreThatCannotOpenFailsQuietly)
 
 TEST_F(HistoryStoreTest, SharedStoreLivesInTheHistoryFolder)
 {
-    platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
+    const auto store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     EXPECT_EQ(HistoryStore::defaultPath(), data + QStringLiteral("/brivo/History/History.sqlite"));
-    HistoryStore::setSharedPath(dbPath());
-    EXPECT_TRUE(HistoryStore::shared().recordVisit("https://shared/", "S", at(1)));
-    EXPECT_EQ(HistoryStore::shared().path(), dbPath());
-    HistoryStore::setSharedPath(QString());
+    {
+        const auto shared = testsupport::restoringDefault(HistoryStore::setSharedPath, dbPath());
+        EXPECT_TRUE(HistoryStore::shared().recordVisit("https://shared/", "S", at(1)));
+        EXPECT_EQ(HistoryStore::shared().path(), dbPath());
+    }
     EXPECT_EQ(HistoryStore(dbPath()).pageCount(), 1);
-    platformstore::setFolder(QString());
 }

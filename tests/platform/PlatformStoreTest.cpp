@@ -1,6 +1,7 @@
 // The store of platform values: keys, typed values, well-known answers and environment strings.
 #include "platform/PlatformStore.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformPaths.h"
@@ -10,9 +11,8 @@
 
 class PlatformStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { platformstore::setFolder(dir.path()); }
-    void TearDown() override { platformstore::setFolder(QString()); }
     QTemporaryDir dir;
+    const testsupport::SeamGuard store = testsupport::restoringDefault(platformstore::setFolder, dir.path());
 };
 
 TEST_F(PlatformStoreTest, StringsRoundTripAndOtherTypesRaise)
@@ -47,9 +47,9 @@ TEST_F(PlatformStoreTest, WellKnownValuesAnswerUntilStored)
         Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites");
     ASSERT_TRUE(favorites.has_value());
     EXPECT_TRUE(favorites->startsWith(platformpaths::dataDir()));
-    platformstore::setMailHandlerQuery([] { return QStringLiteral("thunderbird.desktop"); });
+    const auto mail = testsupport::restoringDefault(platformstore::setMailHandlerQuery,
+                                                    [] { return QStringLiteral("thunderbird.desktop"); });
     EXPECT_EQ(platformstore::readString(Hive::LocalMachine, "SOFTWARE\\Clients\\Mail", "").value(), "thunderbird");
-    platformstore::setMailHandlerQuery({});
 }
 
 TEST(PlatformStore, ExpandsEnvironmentStrings)

@@ -1,6 +1,7 @@
 // The settings-file layer against real files on disk, compared byte for byte where the format matters.
 #include "platform/ProfileIni.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using testsupport::readBytes;
@@ -159,19 +158,44 @@ TEST_F(ProfileIniTest, FailedWriteKeepsPreviousFile)
     writeBytes(path(), "[Main]\nA=1\n");
     ProfileIni ini(path());
     // a file-size limit makes the write fail part-way, whoever runs the test
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = ini.writeString("Main", "A", QString(500, u'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const testsupport::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.active());
+        written = ini.writeString("Main", "A", QString(500, u'x'));
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ini.readString("Main", "A", ""), "1");
     EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nA=1\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"test.ini"})) << "no temporary file is left";
+}
+
+TEST_F(ProfileIniTest, AFileOverTheLimitIsRefusedAndNeverOverwritten)
+{
+    const QByteArray big = "[Main]\nA=1\n" + QByteArray(ProfileIni::MaxFileSize, '\n');
+    writeBytes(path(), big);
+    ProfileIni ini(path());
+    EXPECT_EQ(ini.readString("Main", "A", "default"), "default");
+    EXPECT_TRUE(ini.errorString().contains(QStringLiteral("larger than"))) << ini.errorString().toStdString();
+    EXPECT_FALSE(ini.writeString("Main", "B", "2"));
+    EXPECT_EQ(ini.readString("Main", "B", "none"), "none");
+    EXPECT_EQ(readBytes(path()), big);
+    // a smaller limit for a smaller kind of file; at the limit the file is read
+    writeBytes(path(), "[S]\nk=v\n" + QByteArray(100, ';'));
+    EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).readString("S", "k", ""), "v");
+    EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 107).readString("S", "k", ""), "");
+    EXPECT_TRUE(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).errorString().isEmpty());
+}
+
+TEST_F(ProfileIniTest, RunsOfEmptyLinesComeBackWhole)
+{
+    // held as one line each run, written back byte for byte; a new key goes before the trailing run
+    const QByteArray bytes = "[A]\n\n\n\nx=1\n\n\n[B]\n" + QByteArray(300000, '\n') + "y=2\n\n\n";
+    EXPECT_EQ(ProfileIni::roundTripForTest(bytes), bytes);
+    writeBytes(path(), "[A]\nx=1\n\n\n[B]\ny=2\n");
+    ProfileIni ini(path());
+    ASSERT_TRUE(ini.writeString("A", "z", "3"));
+    EXPECT_EQ(readBytes(path()), QByteArray("[A]\nx=1\nz=3\n\n\n[B]\ny=2\n"));
 }
 
 TEST_F(ProfileIniTest, SeesChangesMadeByAnotherWriter)

@@ -1,6 +1,7 @@
 // The three-letter language abbreviation of a POSIX locale.
 #include "platform/SystemLocale.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,6 @@ TEST(SystemLocale, AbbreviationsOfPosixLocales)
     EXPECT_EQ(abbreviationOf("en_US.UTF-8"), "ENU");
     EXPECT_EQ(abbreviationOf("C"), "ENU");
     EXPECT_EQ(abbreviationOf(""), "ENU");
-    systemlocale::setOverride(QStringLiteral("ko_KR.UTF-8"));
+    const auto locale = testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("ko_KR.UTF-8"));
     EXPECT_EQ(systemlocale::abbreviation(), "KOR");
-    systemlocale::setOverride(std::nullopt);
 }

@@ -1,6 +1,7 @@
 // The settings object over real settings files in a temporary folder.
 #include "settings/BrivoInisCompact.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SystemLocale.h"
@@ -17,10 +18,11 @@ namespace {
 
 class BrivoIniTest : public ::testing::Test {
 protected:
-    void SetUp() override { systemlocale::setOverride(QStringLiteral("en_US.UTF-8")); }
-    void TearDown() override { systemlocale::setOverride(std::nullopt); }
     QString file() const { return dir.path() + QStringLiteral("/brivo.ini"); }
     QTemporaryDir dir;
+    // the tests override the locale again; the guard ends every override
+    const testsupport::SeamGuard locale =
+        testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
 };
 
 TEST_F(BrivoIniTest, NoFileGivesCodeDefaultsAndCreatesNothing)

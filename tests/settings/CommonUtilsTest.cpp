@@ -2,6 +2,7 @@
 // moving to the Trash, renaming and adding a favorite.
 #include "settings/CommonUtils.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
@@ -34,24 +35,7 @@ struct Prompt {
 // A private store and folder per test, with every question answered by `answer` and recorded.
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-        messageboxes::setResponder([this](const QString &text, const QString &caption, unsigned flags) {
-            const bool question = (flags & 0x0F) == messageboxes::YesNo;
-            prompts.push_back({question, caption, text});
-            if (!question)
-                return int(messageboxes::IdOK);
-            return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
-        });
-    }
-    void TearDown() override
-    {
-        messageboxes::setResponder({});
-        dialogrunner::setRunner({});
-        platformstore::setFolder(QString());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
     int errors() const
     {
@@ -61,6 +45,18 @@ protected:
     QTemporaryDir dir;
     bool answer = true;
     std::vector<Prompt> prompts;
+    const testsupport::SeamGuard store =
+        testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
+    const testsupport::SeamGuard responder = testsupport::restoringPrevious(
+        messageboxes::setResponder, [this](const QString &text, const QString &caption, unsigned flags) {
+            const bool question = (flags & 0x0F) == messageboxes::YesNo;
+            prompts.push_back({question, caption, text});
+            if (!question)
+                return int(messageboxes::IdOK);
+            return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
+        });
+    // the tests install their own runners; the one before comes back
+    const testsupport::SeamGuard runner = testsupport::restoringPrevious(dialogrunner::setRunner, {});
 };
 
 QString trashFolder()
@@ -152,6 +148,13 @@ TEST_F(ShellTest, InternetShortcutsAreReadAndWrittenAsIniFiles)
     EXPECT_EQ(url, "https://new.example/");
     EXPECT_TRUE(readBytes(path("a.url")).contains("IconIndex=0"));
     EXPECT_FALSE(WriteInternetShortcut(path("d.url"), QStringLiteral("http://a/\r\n[x]")));
+
+    // a shortcut is a small file: a large one is refused, and not overwritten
+    const QByteArray large = "[InternetShortcut]\nURL=http://large/\n" + QByteArray(70000, '\n');
+    writeBytes(path("large.url"), large);
+    EXPECT_FALSE(GetInternetShortcutUrl(path("large.url"), url));
+    EXPECT_FALSE(WriteInternetShortcut(path("large.url"), QStringLiteral("http://other/")));
+    EXPECT_EQ(readBytes(path("large.url")), large);
 }
 
 TEST_F(ShellTest, LinksResolveToTheirTargets)
@@ -307,7 +310,7 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
 
 TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)
 {
-    SetFavoritesTransfer({});
+    const auto none = testsupport::restoringDefault(SetFavoritesTransfer, {});
     EXPECT_THROW(ImportExportFavorites(true, QString()), PlatformError);
     EXPECT_EQ(BusyCursorDepth(), 0);
 
@@ -326,5 +329,4 @@ TEST(Favorites, ImportAndExportGoThroughTheInstalledTransfer)
     SetFavoritesTransfer([](bool, const QString &) { throw PlatformError(QStringLiteral("bad file")); });
     EXPECT_THROW(ImportExportFavorites(true, QString()), PlatformError);
     EXPECT_EQ(BusyCursorDepth(), 0);
-    SetFavoritesTransfer({});
 }

@@ -77,6 +77,42 @@ TEST(DragPayload, LinkWithoutTitleIsItsOwnTitle)
     EXPECT_EQ(p.Title, "Netscape");
 }
 
+TEST(DragPayload, ALinkWithoutATitleTakesItsTextFromTheHtml)
+{
+    // as a page's link leaves a web view: the address as a URI, the link as HTML
+    QMimeData page;
+    page.setUrls({QUrl("https://example.org/a?b=1&c=2")});
+    page.setHtml(QStringLiteral("<meta charset='utf-8'><a title=\"x>y\" href=\"https://example.org/other\">Other</a> "
+                                "<A class=k HREF='https://example.org/a?b=1&amp;c=2'><img src=i.png> The\n  "
+                                "<b>link</b> &amp; more</A>"));
+    TDragPayload p = dragpayload::read(page);
+    EXPECT_EQ(p.Url, "https://example.org/a?b=1&c=2");
+    EXPECT_EQ(p.Title, "The link & more");
+
+    // a Mozilla link without its title line, the HTML in UTF-16; no link to the address: the first one
+    QMimeData moz;
+    moz.setData("text/x-moz-url", utf16le(QStringLiteral("https://m.example/")));
+    moz.setData("text/html", utf16le(QStringLiteral("<abbr>no</abbr><a href=/rel>Relative \u65e5</a>"), true));
+    p = dragpayload::read(moz);
+    EXPECT_EQ(p.Url, "https://m.example/");
+    EXPECT_EQ(p.Title, QString::fromUtf16(u"Relative \u65e5"));
+
+    // HTML without the text of a link leaves the address as the title
+    QMimeData bare;
+    bare.setUrls({QUrl("https://b.example/")});
+    bare.setHtml(QStringLiteral("<a href=\"https://b.example/\"><img src=x></a><a href=x"));
+    EXPECT_EQ(dragpayload::read(bare).Title, "https://b.example/");
+    // a title of its own wins
+    QMimeData titled;
+    titled.setData("_NETSCAPE_URL", "http://n/\nNetscape");
+    titled.setHtml(QStringLiteral("<a href=\"http://n/\">Html</a>"));
+    EXPECT_EQ(dragpayload::read(titled).Title, "Netscape");
+    // the title is bounded
+    const QString huge = QString(100000, u'x');
+    EXPECT_EQ(dragpayload::linkTextOfHtml(("<a href=u>" + huge + "</a>").toUtf8(), "u").size(),
+              dragpayload::MaxHtmlTitle);
+}
+
 TEST(DragPayload, UriListGivesLocalFilesOrItsFirstAddress)
 {
     QMimeData files;

@@ -1,0 +1,70 @@
+// Printing the rich-edit control's document page by page.
+#include "notes/MMRxRichEdit.h"
+#include "platform/PlatformError.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextFrame>
+
+namespace {
+
+constexpr int TwipsPerInch = 1440;
+
+} // namespace
+
+void TMMRxCustomRichEdit::Print(QPrinter &printer, const QString &caption)
+{
+    printInside(printer, caption, QMargins());
+}
+
+void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, const QMargins &marginTwips)
+{
+    printer.setDocName(title);
+    const int dpiX = std::max(1, printer.logicalDpiX());
+    const int dpiY = std::max(1, printer.logicalDpiY());
+    // the printable page in twips, then the render rectangle back in printer pixels
+    const qint64 pageWidth = qint64(printer.width()) * TwipsPerInch / dpiX;
+    const qint64 pageHeight = qint64(printer.height()) * TwipsPerInch / dpiY;
+    const qint64 left = marginTwips.left(), top = marginTwips.top();
+    const qint64 right = pageWidth - marginTwips.right(), bottom = pageHeight - marginTwips.bottom();
+    const QRectF render(qreal(left) * dpiX / TwipsPerInch, qreal(top) * dpiY / TwipsPerInch,
+                        qreal(right - left) * dpiX / TwipsPerInch, qreal(bottom - top) * dpiY / TwipsPerInch);
+    if (render.width() < 1 || render.height() < 1)
+        throw PlatformError(QStringLiteral("The margins leave no room to print on the page."));
+
+    // a copy is laid out for the printer, so the document on screen is left as it is
+    std::unique_ptr<QTextDocument> copy(document()->clone());
+    copy->documentLayout()->setPaintDevice(&printer);
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setMargin(0);
+    frame.setPadding(0);
+    frame.setBorder(0);
+    copy->rootFrame()->setFrameFormat(frame);
+    copy->setPageSize(render.size());
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw PlatformError(QStringLiteral("The printer did not accept the job."));
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    const int pages = std::max(1, copy->pageCount());
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !printer.newPage()) {
+            painter.end();
+            throw PlatformError(QStringLiteral("The printer did not accept page %1.").arg(page + 1));
+        }
+        painter.save();
+        const QRectF clip(0, page * render.height(), render.width(), render.height());
+        painter.translate(render.left(), render.top() - clip.top());
+        painter.setClipRect(clip);
+        // lines are drawn only on their own page: one that ends right at the top edge or starts
+        // right at the bottom edge belongs to the page before or after (drawn here, it would be
+        // hidden by the clip yet still be text of this page)
+        context.clip = clip.adjusted(0, 0.5, 0, -0.5);
+        copy->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
+}

@@ -1,0 +1,303 @@
+// The notes frame's documents: numbering, new, open, save, save as, save all and close, with the save
+// question answered each way, failed reads and writes, and the close of all documents.
+#include "notes/MGRichEditFramePrev.h"
+
+#include "common/TestSupport.h"
+#include "notes/MMRxRichEditPrev.h"
+#include "notes/NotesTestSupport.h"
+#include "settings/MemInis.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#ifdef BRIVO_HAVE_QTPDF
+#include <QPdfDocument>
+#endif
+
+using namespace notestest;
+using messageboxes::IdCancel;
+using messageboxes::IdNo;
+using messageboxes::IdYes;
+
+namespace {
+
+class NotesFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        TMemIni table;
+        table.SetStrings({QStringLiteral("[RichEditFrame]"),
+                          QStringLiteral("SaveChanges=%s have been modified. Do you want to save the changes?"),
+                          QStringLiteral("Untitled=New Document"), QStringLiteral("Modified= Modified"),
+                          QStringLiteral("DialogFilter=Rich Text Files (*.rtf)|*.rtf|All Files|*.*")});
+        frame.ApplyLanguage(table);
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString tab(int index) const { return frame.PageControl->tabText(index); }
+    int tabs() const { return frame.PageControl->count(); }
+    TMMRxRichEditPrev *type(const QString &text)
+    {
+        TMMRxRichEditPrev *editor = frame.ActiveEditor();
+        editor->SetSelText(text);
+        return editor;
+    }
+
+    // The file dialogs choose the next of these names (a dialog with none left is cancelled); the
+    // page set-up is accepted as it stands when pageSetup is true.
+    QStringList chosen;
+    int fileDialogs = 0;
+    bool pageSetup = false;
+    DialogAnswers dialogs{[this](QDialog &d) {
+        if (qobject_cast<QPageSetupDialog *>(&d))
+            return int(pageSetup ? QDialog::Accepted : QDialog::Rejected);
+        auto *files = qobject_cast<QFileDialog *>(&d);
+        if (!files)
+            return int(QDialog::Rejected);
+        ++fileDialogs;
+        if (chosen.isEmpty())
+            return int(QDialog::Rejected);
+        files->selectFile(chosen.takeFirst());
+        return int(QDialog::Accepted);
+    }};
+    RtfCodecInstalled codec;
+    QTemporaryDir dir;
+    TMGRichEditFramePrev frame;
+};
+
+TEST_F(NotesFrame, DocumentsAreNumberedAndClosingTheLastStartsAgainAtOne)
+{
+    ASSERT_EQ(tabs(), 1);
+    EXPECT_EQ(tab(0), "New Document 1");
+    frame.actFileNew->trigger();
+    frame.actFileNew->trigger();
+    ASSERT_EQ(tabs(), 3);
+    EXPECT_EQ(tab(2), "New Document 3");
+    EXPECT_EQ(frame.PageControl->currentIndex(), 2);
+
+    // the middle one closes and the one after it becomes active; closing the last tab activates the first
+    frame.PageControl->setCurrentIndex(1);
+    frame.actFileClose->trigger();
+    EXPECT_EQ(frame.ActiveEditor()->Tag, 3);
+    frame.actFileClose->trigger();
+    ASSERT_EQ(tabs(), 1);
+    EXPECT_EQ(frame.ActiveEditor()->Tag, 1);
+
+    // the only document is emptied in place, numbered 1 again, and New goes on from there
+    MessageBoxAnswers answers({IdNo});
+    type(QStringLiteral("draft"));
+    frame.actFileClose->trigger();
+    EXPECT_EQ(answers.Texts,
+              QStringList{QStringLiteral("New Document 1 have been modified. Do you want to save the changes?")});
+    ASSERT_EQ(tabs(), 1);
+    EXPECT_EQ(frame.ActiveEditor()->Text(), QString());
+    EXPECT_FALSE(frame.ActiveEditor()->Modified());
+    frame.actFileNew->trigger();
+    EXPECT_EQ(tab(1), "New Document 2");
+}
+
+TEST_F(NotesFrame, SaveOfAnUntitledDocumentAsksForANameAndWritesTheFile)
+{
+    TMMRxRichEditPrev *editor = type(QStringLiteral("first line"));
+    EXPECT_EQ(frame.StatusPanelText(0), " Modified");
+    EXPECT_TRUE(frame.actFileSaveAll->isEnabled());
+
+    // a cancelled dialog changes nothing
+    frame.actFileSave->trigger();
+    EXPECT_EQ(fileDialogs, 1);
+    EXPECT_TRUE(editor->Modified());
+    EXPECT_EQ(frame.SaveDialog->selectedFiles().value(0).section(u'/', -1), "New Document 1.rtf");
+
+    chosen = {path(QStringLiteral("note.txt"))};
+    frame.actFileSave->trigger();
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("note.txt"))), QByteArray("first line"));
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_TRUE(editor->Named);
+    EXPECT_EQ(tab(0), "note.txt");
+    EXPECT_EQ(frame.StatusPanelText(0), QString());
+    EXPECT_EQ(frame.StatusPanelText(2), u' ' + path(QStringLiteral("note.txt")));
+    EXPECT_FALSE(frame.actFileSaveAll->isEnabled());
+
+    // a named document is saved again without a dialog, in the format it has (plain text here)
+    editor->SetSelection(editor->TextLength(), editor->TextLength(), false);
+    editor->SetSelText(QStringLiteral("\nsecond"));
+    frame.actFileSave->trigger();
+    EXPECT_EQ(fileDialogs, 2);
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("note.txt"))), QByteArray("first line\nsecond"));
+
+    // Save As under ".rtf" writes rich text and renames the tab
+    chosen = {path(QStringLiteral("note.rtf"))};
+    frame.actFileSaveAs->trigger();
+    EXPECT_TRUE(testsupport::readBytes(path(QStringLiteral("note.rtf"))).startsWith("{\\rtf1"));
+    EXPECT_EQ(tab(0), "note.rtf");
+    EXPECT_EQ(editor->FileName, path(QStringLiteral("note.rtf")));
+}
+
+TEST_F(NotesFrame, OpenAlwaysAddsATabAndAFailedReadLeavesNoTab)
+{
+    testsupport::writeBytes(path(QStringLiteral("a.rtf")), "{\\rtf1\\ansi Hello {\\b bold} world\\par}");
+    testsupport::writeBytes(path(QStringLiteral("b.txt")), "plain\r\ntext\r\n");
+    chosen = {path(QStringLiteral("a.rtf"))};
+    frame.actFileOpen->trigger();
+    ASSERT_EQ(tabs(), 2); // the empty untitled document stays
+    EXPECT_EQ(tab(1), "a.rtf");
+    EXPECT_EQ(frame.ActiveEditor()->Text(), "Hello bold world");
+    EXPECT_FALSE(frame.ActiveEditor()->Modified());
+    EXPECT_EQ(frame.StatusPanelText(0), QString());
+
+    // a plain-text file comes back byte for byte, line ends included
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("b.txt"))));
+    frame.ActiveEditor()->SetModified(true);
+    frame.actFileSave->trigger();
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("b.txt"))), QByteArray("plain\r\ntext\r\n"));
+
+    MessageBoxAnswers answers({messageboxes::IdOK, messageboxes::IdOK});
+    EXPECT_FALSE(frame.OpenFile(path(QStringLiteral("missing.rtf"))));
+    testsupport::writeBytes(path(QStringLiteral("binary.txt")), QByteArray("\x01\x00\x02\x00\x00\x00", 6));
+    EXPECT_FALSE(frame.OpenFile(path(QStringLiteral("binary.txt"))));
+    EXPECT_EQ(tabs(), 3);
+    EXPECT_EQ(tab(2), "b.txt");
+    ASSERT_EQ(answers.Texts.size(), 2);
+    EXPECT_TRUE(answers.Texts[0].contains(u"missing.rtf")) << answers.Texts[0].toStdString();
+    EXPECT_TRUE(answers.Texts[1].contains(u"binary.txt")) << answers.Texts[1].toStdString();
+}
+
+TEST_F(NotesFrame, TheSaveQuestionKeepsTheDocumentUnlessItWasSavedOrGivenUp)
+{
+    TMMRxRichEditPrev *first = type(QStringLiteral("one"));
+    frame.actFileNew->trigger();
+    type(QStringLiteral("two"));
+    {
+        MessageBoxAnswers answers({IdCancel});
+        frame.actFileClose->trigger();
+        EXPECT_EQ(tabs(), 2);
+    }
+    {
+        // Yes and then no file name: the document stays, still modified
+        MessageBoxAnswers answers({IdYes});
+        frame.actFileClose->trigger();
+        EXPECT_EQ(tabs(), 2);
+        EXPECT_TRUE(frame.ActiveEditor()->Modified());
+    }
+    {
+        MessageBoxAnswers answers({IdYes});
+        chosen = {path(QStringLiteral("two.rtf"))};
+        frame.actFileClose->trigger();
+        EXPECT_EQ(tabs(), 1);
+        EXPECT_TRUE(QFile::exists(path(QStringLiteral("two.rtf"))));
+    }
+    EXPECT_EQ(frame.ActiveEditor(), first);
+    EXPECT_EQ(frame.StatusPanelText(0), " Modified");
+}
+
+TEST_F(NotesFrame, CloseQueryAllAsksEachModifiedDocumentOnItsOwnTab)
+{
+    type(QStringLiteral("one"));
+    frame.actFileNew->trigger(); // unchanged: never asked about
+    frame.actFileNew->trigger();
+    type(QStringLiteral("three"));
+    frame.actFileNew->trigger();
+    type(QStringLiteral("four"));
+    EXPECT_TRUE(frame.AnyModified());
+    {
+        MessageBoxAnswers answers({IdNo, IdCancel, IdYes});
+        EXPECT_FALSE(frame.CloseQueryAll());
+        EXPECT_EQ(answers.Texts.size(), 2); // Cancel stops before the fourth
+        EXPECT_EQ(frame.ActiveEditor()->Tag, 3);
+        EXPECT_EQ(frame.StatusPanelText(0), " Modified");
+    }
+    MessageBoxAnswers answers({IdNo, IdNo, IdNo});
+    EXPECT_TRUE(frame.CloseQueryAll());
+    EXPECT_EQ(answers.Texts.size(), 3);
+    EXPECT_TRUE(frame.AnyModified()); // No leaves the text as it was
+}
+
+TEST_F(NotesFrame, SaveAllSavesOnlyModifiedDocumentsAndStopsAtTheFirstThatIsNotSaved)
+{
+    testsupport::writeBytes(path(QStringLiteral("a.txt")), "a");
+    testsupport::writeBytes(path(QStringLiteral("b.txt")), "b");
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("a.txt"))));
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("b.txt"))));
+    frame.PageControl->setCurrentIndex(1);
+    type(QStringLiteral("x"));
+    frame.PageControl->setCurrentIndex(0);
+    type(QStringLiteral("untitled")); // asks for a name, which is refused
+    EXPECT_FALSE(frame.SaveAll());
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("a.txt"))), QByteArray("a"));
+
+    chosen = {path(QStringLiteral("u.txt"))};
+    frame.PageControl->setCurrentIndex(2);
+    EXPECT_TRUE(frame.SaveAll());
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("u.txt"))), QByteArray("untitled"));
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("a.txt"))), QByteArray("xa"));
+    EXPECT_EQ(testsupport::readBytes(path(QStringLiteral("b.txt"))), QByteArray("b"));
+    EXPECT_EQ(frame.PageControl->currentIndex(), 1); // the last one saved
+    EXPECT_FALSE(frame.AnyModified());
+    EXPECT_FALSE(frame.actFileSaveAll->isEnabled());
+}
+
+TEST_F(NotesFrame, AFailedWriteIsShownAndTheDocumentStaysModified)
+{
+    const QString folder = path(QStringLiteral("gone"));
+    testsupport::writeBytes(folder + QStringLiteral("/n.txt"), "old");
+    ASSERT_TRUE(frame.OpenFile(folder + QStringLiteral("/n.txt")));
+    type(QStringLiteral("new "));
+    // the folder is replaced by a file, so no one can write there
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    testsupport::writeBytes(folder, "a file");
+    MessageBoxAnswers answers({messageboxes::IdOK, IdYes, messageboxes::IdOK});
+    frame.actFileSave->trigger();
+    ASSERT_EQ(answers.Texts.size(), 1);
+    EXPECT_TRUE(answers.Texts[0].contains(u"n.txt")) << answers.Texts[0].toStdString();
+    EXPECT_TRUE(frame.ActiveEditor()->Modified());
+    EXPECT_EQ(frame.StatusPanelText(0), " Modified");
+    // the save question after a failed save keeps the program open
+    EXPECT_FALSE(frame.CloseQueryAll());
+    EXPECT_EQ(answers.Texts.size(), 3);
+}
+
+TEST_F(NotesFrame, UndoingEveryChangeClearsTheModifiedState)
+{
+    TMMRxRichEditPrev *editor = type(QStringLiteral("x"));
+    ASSERT_TRUE(frame.actFileSaveAll->isEnabled());
+    editor->Undo();
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_EQ(frame.StatusPanelText(0), QString());
+    EXPECT_FALSE(frame.actFileSaveAll->isEnabled());
+}
+
+TEST_F(NotesFrame, PrintUsesThePageSetUpMarginsOnTheWholeSheet)
+{
+    type(QStringLiteral("Printed words"));
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    frame.Printer().setOutputFormat(QPrinter::PdfFormat);
+    frame.Printer().setOutputFileName(pdf);
+    frame.actFilePrint->trigger(); // the page set-up is cancelled: nothing printed
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    pageSetup = true;
+    frame.actFilePrint->trigger();
+    ASSERT_TRUE(QFile::exists(pdf));
+    // the page set-up keeps its margins for the next print
+    EXPECT_EQ(frame.Printer().pageLayout().margins(QPageLayout::Millimeter), QMarginsF(15, 15, 15, 15));
+    EXPECT_EQ(frame.StatusPanelText(0), " Modified"); // printing leaves the document as it was
+#ifdef BRIVO_HAVE_QTPDF
+    QPdfDocument document;
+    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
+    ASSERT_EQ(document.pageCount(), 1);
+    const QPdfSelection text = document.getAllText(0);
+    EXPECT_TRUE(text.text().contains(u"Printed words")) << text.text().toStdString();
+    // the text starts 15 mm from the sheet's left and top edges
+    const QRectF box = text.boundingRectangle();
+    const qreal mm = 72 / 25.4;
+    EXPECT_NEAR(box.left(), 15 * mm, 2.0);
+    EXPECT_NEAR(box.top(), 15 * mm, 4.0);
+#endif
+}
+
+} // namespace
