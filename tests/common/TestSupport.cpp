@@ -44,11 +44,22 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 
 QString fixture(const QString &relative)
 {
+    QString root = qEnvironmentVariable("BRIVO_FIXTURES_DIR");
 #ifdef BRIVO_FIXTURES_DIR
-    return QDir::cleanPath(QStringLiteral(BRIVO_FIXTURES_DIR) + QLatin1Char('/') + relative);
-#else
-    return relative;
+    if (root.isEmpty())
+        root = QStringLiteral(BRIVO_FIXTURES_DIR);
 #endif
+    return QDir::cleanPath(root + QLatin1Char('/') + relative);
+}
+
+bool sharedFixturesPresent()
+{
+    return QFileInfo(fixture(QString())).isDir();
+}
+
+QString ownFixture(const QString &relative)
+{
+    return QDir::cleanPath(QStringLiteral(BRIVO_SOURCE_DIR "/tests/fixtures/") + relative);
 }
 
 } // namespace testsupport

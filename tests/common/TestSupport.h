@@ -18,10 +18,23 @@ void processEventsFor(int ms);
 QByteArray readBytes(const QString &path);
 // Writes the bytes to the file, creating its folder; fails the calling test on error.
 void writeBytes(const QString &path, const QByteArray &bytes);
-// Path of a file under the shared fixtures folder.
+// Path of a file under the shared fixtures folder (../shared/fixtures beside the source tree, or
+// $BRIVO_FIXTURES_DIR): files written by other programs, which a clone may lack. A test that reads
+// them starts with SKIP_WITHOUT_SHARED_FIXTURES().
 QString fixture(const QString &relative);
+bool sharedFixturesPresent();
+// Path of a file under the project's own fixtures (tests/fixtures), always there.
+QString ownFixture(const QString &relative);
 
 } // namespace testsupport
+
+// Skips the calling test, saying why, when the shared fixtures folder is absent.
+#define SKIP_WITHOUT_SHARED_FIXTURES()                                                                                 \
+    do {                                                                                                               \
+        if (!testsupport::sharedFixturesPresent())                                                                     \
+            GTEST_SKIP() << "the shared fixtures folder " << testsupport::fixture(QString()).toStdString()             \
+                         << " is absent; the files in tests/fixtures cover the same readers";                          \
+    } while (false)
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -394,41 +394,28 @@ TEST(BookmarkFileReader, CharacterReferences)
     EXPECT_EQ(decodeEntities(u"&folder=1&x;&#0;&#xD800;&#99999999;& ;&"), u"&folder=1&x;&#0;&#xD800;&#99999999;& ;&");
 }
 
-TEST(BookmarkFileReader, ReadsEveryFixtureWithItsStructure)
+namespace {
+
+// What a bookmark file reads as: its caption, items, folders, deepest level, first item and first
+// bookmark's address.
+struct Structure {
+    const char *file;
+    QString caption;
+    int items;
+    int folders;
+    int maxLevel;
+    QString firstTitle;
+    QString firstUrl;
+};
+
+// Each file of the folder reads with its structure, and what was read writes and reads back the same.
+void expectStructures(const QString &folder, std::initializer_list<Structure> files)
 {
-    struct Expect {
-        const char *file;
-        QString caption;
-        int items;
-        int folders;
-        int maxLevel;
-        QString firstTitle;
-        QString firstUrl; // of the first bookmark
-    };
-    const Expect expects[] = {
-        {"chromium-testdata_epiphany.html", "Bookmarks", 2, 0, 0, "[Tamura Yukari.com]",
-         "http://www.tamurayukari.com/"},
-        {"chromium-testdata_firefox2.html", "Bookmarks", 6, 4, 1, "Empty's Parent", "http://www.tamurayukari.com/"},
-        {"firefox_bookmarks.exported.html", "Bookmarks", 12, 4, 1, "Mozilla Firefox",
-         "http://en-us.www.mozilla.com/en-US/firefox/help/"},
-        {"kafene_chromium_flat.htm", "Bookmarks", 9, 0, 0, "Cozy - Simple, versatile, yours", "https://cozy.io/en/"},
-        {"kafene_delicious.htm", "Bookmarks", 5, 0, 0, "Export Firefox bookmarks to backup or transfer",
-         "https://support.mozilla.org/en-US/kb/export-firefox-bookmarks-to-backup-or-transfer"},
-        {"kafene_firefox_flat.htm", "Bookmarks", 25, 1, 1, "Recently saved",
-         "place:folder=BOOKMARKS_MENU&folder=UNFILED_BOOKMARKS&folder=TOOLBAR&queryType=1&sort=12&maxResults=10&"
-         "excludeQueries=1"},
-        {"kafene_internet_explorer_11_flat.htm", "Bookmarks", 18, 0, 0, "A better git log (Example)  Coderwall",
-         "https://coderwall.com/p/euwpig/a-better-git-log"},
-        {"kafene_netscape_basic.htm", "Bookmarks", 2, 0, 0, "Secret stuff", "https://private.tld"},
-        {"qutebrowser_firefox_keywords.html", "Bookmarks", 4, 1, 1, "Bookmarks Toolbar", "about:blank/%s"},
-        {"shaarli_same_date.htm", "Bookmarks", 3, 0, 0, "Today's first link", "https://fir.st"},
-    };
-    for (const Expect &e : expects) {
+    for (const Structure &e : files) {
         SCOPED_TRACE(e.file);
         Document doc;
         QString error;
-        ASSERT_TRUE(load(testsupport::fixture(QStringLiteral("bookmarks/") + e.file), 1252, &doc, &error))
-            << error.toStdString();
+        ASSERT_TRUE(load(folder + u'/' + QLatin1String(e.file), 1252, &doc, &error)) << error.toStdString();
         EXPECT_EQ(doc.caption, e.caption);
         int folders = 0;
         int maxLevel = 0;
@@ -442,14 +429,11 @@ TEST(BookmarkFileReader, ReadsEveryFixtureWithItsStructure)
         EXPECT_EQ(doc.items.size(), e.items);
         EXPECT_EQ(folders, e.folders);
         EXPECT_EQ(maxLevel, e.maxLevel);
-        if (!e.firstTitle.isEmpty()) {
-            EXPECT_EQ(doc.items.first().title, e.firstTitle);
-        }
+        EXPECT_EQ(doc.items.first().title, e.firstTitle);
         const auto firstBookmark =
             std::find_if(doc.items.begin(), doc.items.end(), [](const Item &i) { return i.kind == KindBookmark; });
         ASSERT_NE(firstBookmark, doc.items.end());
         EXPECT_EQ(firstBookmark->url, e.firstUrl);
-        // and whatever was read writes and reads back the same
         bool ok = false;
         const Document again = parsed(write(doc), &ok);
         ASSERT_TRUE(ok);
@@ -457,8 +441,70 @@ TEST(BookmarkFileReader, ReadsEveryFixtureWithItsStructure)
     }
 }
 
-TEST(BookmarkFileReader, FixtureDetails)
+} // namespace
+
+TEST(BookmarkFileReader, ReadsEveryOwnFileWithItsStructure)
 {
+    expectStructures(testsupport::ownFixture(QStringLiteral("bookmarks")),
+                     {{"nested-folders.html", "Bookmarks", 8, 4, 2, "Reading", "http://example.org/deep"},
+                      {"flat-dialects.htm", "Bookmarks", 4, 0, 0, "One's page", "https://one.example/"},
+                      {"same-date.htm", "Bookmarks", 3, 0, 0, "Same title", "https://same.example/1"}});
+}
+
+TEST(BookmarkFileReader, ReadsEverySharedFileWithItsStructure)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    expectStructures(
+        testsupport::fixture(QStringLiteral("bookmarks")),
+        {{"chromium-testdata_epiphany.html", "Bookmarks", 2, 0, 0, "[Tamura Yukari.com]",
+          "http://www.tamurayukari.com/"},
+         {"chromium-testdata_firefox2.html", "Bookmarks", 6, 4, 1, "Empty's Parent", "http://www.tamurayukari.com/"},
+         {"firefox_bookmarks.exported.html", "Bookmarks", 12, 4, 1, "Mozilla Firefox",
+          "http://en-us.www.mozilla.com/en-US/firefox/help/"},
+         {"kafene_chromium_flat.htm", "Bookmarks", 9, 0, 0, "Cozy - Simple, versatile, yours", "https://cozy.io/en/"},
+         {"kafene_delicious.htm", "Bookmarks", 5, 0, 0, "Export Firefox bookmarks to backup or transfer",
+          "https://support.mozilla.org/en-US/kb/export-firefox-bookmarks-to-backup-or-transfer"},
+         {"kafene_firefox_flat.htm", "Bookmarks", 25, 1, 1, "Recently saved",
+          "place:folder=BOOKMARKS_MENU&folder=UNFILED_BOOKMARKS&folder=TOOLBAR&queryType=1&sort=12&maxResults=10&"
+          "excludeQueries=1"},
+         {"kafene_internet_explorer_11_flat.htm", "Bookmarks", 18, 0, 0, "A better git log (Example)  Coderwall",
+          "https://coderwall.com/p/euwpig/a-better-git-log"},
+         {"kafene_netscape_basic.htm", "Bookmarks", 2, 0, 0, "Secret stuff", "https://private.tld"},
+         {"qutebrowser_firefox_keywords.html", "Bookmarks", 4, 1, 1, "Bookmarks Toolbar", "about:blank/%s"},
+         {"shaarli_same_date.htm", "Bookmarks", 3, 0, 0, "Today's first link", "https://fir.st"}});
+}
+
+TEST(BookmarkFileReader, OwnFileDetails)
+{
+    Document doc;
+    ASSERT_TRUE(load(testsupport::ownFixture(QStringLiteral("bookmarks/nested-folders.html")), 1252, &doc));
+    QStringList shape;
+    for (const Item &i : doc.items)
+        shape << QString(i.level * 2, u' ') + i.title;
+    // the commented-out link is not read, and the folder after "<HR>" on the same line is at the top
+    EXPECT_EQ(shape, QStringList({"Reading", "  Empty", "  Deeper", "    Deep page", "  Example & Co", "After the rule",
+                                  QString::fromUtf16(u"  Welcome \u2014 dashes"), "Most visited"}));
+    EXPECT_EQ(doc.items[0].addDate, 1600000000);
+    EXPECT_EQ(doc.items[3].addDate, 1234567890);
+    EXPECT_EQ(doc.items[3].lastModified, 1234567891);
+    EXPECT_EQ(doc.items[4].url, u"http://example.org/a?x=1&y=2");
+    EXPECT_EQ(doc.items[5].kind, KindFolder);
+    EXPECT_EQ(doc.items[6].addDate, 0); // "0000000000"
+    EXPECT_EQ(doc.items[7].url, u"place:sort=8&maxResults=10");
+
+    ASSERT_TRUE(load(testsupport::ownFixture(QStringLiteral("bookmarks/flat-dialects.htm")), 1252, &doc));
+    QStringList titles;
+    for (const Item &i : doc.items)
+        titles << i.title;
+    EXPECT_EQ(titles,
+              QStringList({"One's page", "Two lines", "\"Three\" <3>", QString::fromUtf16(u"Vier Br\u00fccken")}));
+    EXPECT_EQ(doc.items[1].url, u"https://two.example/path");
+    EXPECT_EQ(doc.items[2].url, u"https://three.example/");
+}
+
+TEST(BookmarkFileReader, SharedFileDetails)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
     Document doc;
     ASSERT_TRUE(load(testsupport::fixture(QStringLiteral("bookmarks/chromium-testdata_firefox2.html")), 1252, &doc));
     EXPECT_EQ(shapeOf(doc), QStringList({"Empty's Parent", "  Empty", "Not Empty", "  [Tamura Yukari.com]",

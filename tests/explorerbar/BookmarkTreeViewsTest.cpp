@@ -44,6 +44,18 @@ protected:
         return found.isEmpty() ? nullptr : static_cast<TCustomBookmarkNode *>(found.first());
     }
     QByteArray fileBytes() { return testsupport::readBytes(tree.FileName()); }
+    // Each file of the folder loads into the tree with one node per item read, unmodified.
+    void expectLoads(const QString &folder, std::initializer_list<const char *> names)
+    {
+        for (const char *name : names) {
+            const QString file = folder + u'/' + QLatin1String(name);
+            bookmarkfile::Document doc;
+            ASSERT_TRUE(bookmarkfile::load(file, 1252, &doc)) << name;
+            ASSERT_TRUE(tree.LoadFromFile(file)) << name;
+            EXPECT_EQ(tree.NodeCount(), doc.items.size()) << name;
+            EXPECT_FALSE(tree.Modified()) << name;
+        }
+    }
 
     QTemporaryDir dir;
     QString path;
@@ -455,20 +467,26 @@ TEST_F(BookmarkTree, FilesOfTheOldProgramReadInTheInterfaceCodePage)
     EXPECT_EQ(static_cast<TCustomBookmarkNode *>(tree.topLevelItem(0))->Url, u"http://a/?x=1&y=2");
 }
 
-TEST_F(BookmarkTree, EveryFixtureLoadsIntoTheTree)
+TEST_F(BookmarkTree, EveryOwnFileLoadsIntoTheTree)
 {
-    for (const char *name :
-         {"chromium-testdata_epiphany.html", "chromium-testdata_firefox2.html", "firefox_bookmarks.exported.html",
-          "kafene_chromium_flat.htm", "kafene_delicious.htm", "kafene_firefox_flat.htm",
-          "kafene_internet_explorer_11_flat.htm", "kafene_netscape_basic.htm", "qutebrowser_firefox_keywords.html",
-          "shaarli_same_date.htm"}) {
-        const QString fixture = testsupport::fixture(QStringLiteral("bookmarks/") + name);
-        bookmarkfile::Document doc;
-        ASSERT_TRUE(bookmarkfile::load(fixture, 1252, &doc)) << name;
-        ASSERT_TRUE(tree.LoadFromFile(fixture)) << name;
-        EXPECT_EQ(tree.NodeCount(), doc.items.size()) << name;
-        EXPECT_FALSE(tree.Modified());
-    }
+    expectLoads(testsupport::ownFixture(QStringLiteral("bookmarks")),
+                {"nested-folders.html", "flat-dialects.htm", "same-date.htm"});
+    // identical dates and names keep the file's order
+    ASSERT_TRUE(tree.LoadFromFile(testsupport::ownFixture(QStringLiteral("bookmarks/same-date.htm"))));
+    QStringList urls;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        urls << static_cast<TCustomBookmarkNode *>(tree.topLevelItem(i))->Url;
+    EXPECT_EQ(urls, QStringList({"https://same.example/1", "https://same.example/2", "https://same.example/3"}));
+}
+
+TEST_F(BookmarkTree, EverySharedFileLoadsIntoTheTree)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    expectLoads(testsupport::fixture(QStringLiteral("bookmarks")),
+                {"chromium-testdata_epiphany.html", "chromium-testdata_firefox2.html",
+                 "firefox_bookmarks.exported.html", "kafene_chromium_flat.htm", "kafene_delicious.htm",
+                 "kafene_firefox_flat.htm", "kafene_internet_explorer_11_flat.htm", "kafene_netscape_basic.htm",
+                 "qutebrowser_firefox_keywords.html", "shaarli_same_date.htm"});
     // identical dates and names keep the file's order
     ASSERT_TRUE(tree.LoadFromFile(testsupport::fixture(QStringLiteral("bookmarks/shaarli_same_date.htm"))));
     EXPECT_EQ(texts(tree), QStringList({"Today's first link", "Today's second link", "Today's third link"}));

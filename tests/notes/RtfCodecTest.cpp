@@ -1,6 +1,8 @@
-// Real RTF files written by WordPad, Word, LibreOffice, macOS TextEdit and test suites: each reads
-// with the text LibreOffice extracts from it (where the two formats agree), and with its fonts,
-// colours, paragraph formats, lists and pictures.
+// RTF files read through the codec: the project's own small files (tests/fixtures/rtf) and, when the
+// shared fixtures are beside the source tree, real files written by WordPad, Word, LibreOffice, macOS
+// TextEdit and test suites. Each reads with its expected text (for the shared files, what LibreOffice
+// extracts where the two formats agree), and with its fonts, colours, paragraph formats, lists and
+// pictures. Then the control opening and saving files through the codec.
 #include "notes/RtfCodec.h"
 
 #include "RtfTestSupport.h"
@@ -72,34 +74,19 @@ bool sameLines(const QStringList &expected, const QStringList &actual)
     return true;
 }
 
-class RtfFixtureTest : public ::testing::Test {
-protected:
-    void SetUp() override { InstallRtfCodec(); }
-    void TearDown() override { SetRichTextCodec(nullptr); }
-
-    static std::unique_ptr<QTextDocument> load(const QString &name)
-    {
-        const QByteArray bytes = testsupport::readBytes(testsupport::fixture(QStringLiteral("rtf/") + name));
-        EXPECT_FALSE(bytes.isEmpty()) << name.toStdString();
-        bool ok = false;
-        auto doc = Read(bytes, &ok);
-        EXPECT_TRUE(ok) << name.toStdString();
-        return doc;
-    }
-};
-
-TEST_F(RtfFixtureTest, EveryFixtureReadsWithTheTextLibreOfficeFinds)
+// Every "NAME.rtf" of the folder with a "NAME.expected.txt" beside it reads with that text; answers
+// how many were compared.
+int expectEveryFileReadsWithItsExpectedText(const QDir &dir)
 {
-    const QDir dir(testsupport::fixture(QStringLiteral("rtf")));
-    const QStringList files = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
-    ASSERT_GE(files.size(), 15);
     int compared = 0;
-    for (const QString &file : files) {
-        auto doc = load(file);
+    for (const QString &file : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
         const QString expectedPath =
             dir.filePath(QString(file).replace(QStringLiteral(".rtf"), QStringLiteral(".expected.txt")));
         if (!QFile::exists(expectedPath))
             continue;
+        bool ok = false;
+        auto doc = Read(testsupport::readBytes(dir.filePath(file)), &ok);
+        EXPECT_TRUE(ok) << file.toStdString();
         const QStringList expected = normalised(QString::fromUtf8(testsupport::readBytes(expectedPath)), true);
         const QStringList actual = normalised(TextOf(doc.get()), false);
         EXPECT_TRUE(sameLines(expected, actual)) << file.toStdString() << "\nexpected:\n"
@@ -107,7 +94,41 @@ TEST_F(RtfFixtureTest, EveryFixtureReadsWithTheTextLibreOfficeFinds)
                                                  << actual.join(u'\n').toStdString();
         ++compared;
     }
-    EXPECT_GE(compared, 14);
+    return compared;
+}
+
+class RtfFixtureTest : public ::testing::Test {
+protected:
+    void SetUp() override { InstallRtfCodec(); }
+    void TearDown() override { SetRichTextCodec(nullptr); }
+
+    // A file of tests/fixtures/rtf, or of the shared fixtures' rtf folder.
+    static Model own(const QString &name) { return modelOf(testsupport::ownFixture(QStringLiteral("rtf/") + name)); }
+    static Model shared(const QString &name) { return modelOf(testsupport::fixture(QStringLiteral("rtf/") + name)); }
+
+private:
+    static Model modelOf(const QString &path)
+    {
+        const QByteArray bytes = testsupport::readBytes(path);
+        EXPECT_FALSE(bytes.isEmpty()) << path.toStdString();
+        bool ok = false;
+        auto doc = Read(bytes, &ok);
+        EXPECT_TRUE(ok) << path.toStdString();
+        return ModelOf(doc.get());
+    }
+};
+
+TEST_F(RtfFixtureTest, OwnFilesReadWithTheirExpectedText)
+{
+    EXPECT_EQ(expectEveryFileReadsWithItsExpectedText(QDir(testsupport::ownFixture(QStringLiteral("rtf")))), 5);
+}
+
+TEST_F(RtfFixtureTest, SharedFilesReadWithTheTextLibreOfficeFinds)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    const QDir dir(testsupport::fixture(QStringLiteral("rtf")));
+    ASSERT_GE(dir.entryList({QStringLiteral("*.rtf")}, QDir::Files).size(), 15);
+    EXPECT_GE(expectEveryFileReadsWithItsExpectedText(dir), 14);
 }
 
 } // namespace
@@ -132,10 +153,10 @@ const rtftest::Run *runWith(const Model &m, const QString &text)
     return nullptr;
 }
 
-TEST_F(RtfFixtureTest, WhatLibreOfficeWritesReadsWithItsListsAndIndents)
+// A decimal list after a heading paragraph that is no list, then a bullet list, as LibreOffice
+// writes them: each item in Times New Roman with its number in \listtext at \li720\fi-360.
+void expectListsAndIndents(const Model &m)
 {
-    auto doc = load(QStringLiteral("tika_testRTFListLibreOffice.rtf"));
-    const Model m = ModelOf(doc.get());
     const Paragraph *one = paragraphWith(m, QStringLiteral("one"));
     const Paragraph *first = paragraphWith(m, QStringLiteral("first"));
     const Paragraph *heading = paragraphWith(m, QStringLiteral("A short ordered list:"));
@@ -143,30 +164,84 @@ TEST_F(RtfFixtureTest, WhatLibreOfficeWritesReadsWithItsListsAndIndents)
     EXPECT_EQ(one->Format.Numbering, 2); // decimal numbers from the list table
     EXPECT_EQ(first->Format.Numbering, PFN_BULLET);
     EXPECT_EQ(heading->Format.Numbering, 0);
-    // \li720\fi-360: the first line (with its number) at 360, the others at 720
+    // the first line (with its number) at 360, the others at 720
     EXPECT_EQ(one->Format.StartIndent, 360);
     EXPECT_EQ(one->Format.Offset, 360);
     EXPECT_EQ(one->Runs.size(), 1u); // \listtext is not part of the text
     EXPECT_EQ(runWith(m, QStringLiteral("one"))->Format.FaceName, QStringLiteral("Times New Roman"));
 }
 
-TEST_F(RtfFixtureTest, FixturesKeepTheirFontsColoursAndParagraphFormats)
+TEST_F(RtfFixtureTest, ListsReadWithTheirNumberingAndIndents)
 {
+    expectListsAndIndents(own(QStringLiteral("lists.rtf")));
+}
+
+TEST_F(RtfFixtureTest, WhatLibreOfficeWritesReadsWithItsListsAndIndents)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    expectListsAndIndents(shared(QStringLiteral("tika_testRTFListLibreOffice.rtf")));
+}
+
+// "Hello" in Century at 10.5 points, justified, then "こんにちは" in a Japanese font of code page 932.
+void expectJapaneseInCp932(const Model &m)
+{
+    const rtftest::Run *jp = runWith(m, QString::fromUtf16(u"\u3053\u3093\u306b\u3061\u306f"));
+    const rtftest::Run *hello = runWith(m, QStringLiteral("Hello"));
+    ASSERT_TRUE(jp && hello);
+    EXPECT_EQ(jp->Format.FaceName, QString::fromUtf16(u"\uff2d\uff33 \u660e\u671d"));
+    EXPECT_EQ(jp->Format.Charset, 128);
+    EXPECT_EQ(hello->Format.FaceName, QStringLiteral("Century"));
+    EXPECT_EQ(hello->Format.Height, 210);
+    EXPECT_EQ(paragraphWith(m, QStringLiteral("Hello"))->Format.Alignment, PFA_JUSTIFY);
+}
+
+TEST_F(RtfFixtureTest, FontsColoursAndParagraphFormatsAreKept)
+{
+    expectJapaneseInCp932(own(QStringLiteral("japanese-cp932.rtf")));
     {
-        auto doc = load(QStringLiteral("tika_testRTF-ms932.rtf"));
-        const Model m = ModelOf(doc.get());
-        const rtftest::Run *jp = runWith(m, QString::fromUtf16(u"\u3053\u3093\u306b\u3061\u306f"));
-        const rtftest::Run *hello = runWith(m, QStringLiteral("Hello"));
-        ASSERT_TRUE(jp && hello);
-        EXPECT_EQ(jp->Format.FaceName, QString::fromUtf16(u"\uff2d\uff33 \u660e\u671d"));
-        EXPECT_EQ(jp->Format.Charset, 128);
-        EXPECT_EQ(hello->Format.FaceName, QStringLiteral("Century"));
-        EXPECT_EQ(hello->Format.Height, 210);
-        EXPECT_EQ(paragraphWith(m, QStringLiteral("Hello"))->Format.Alignment, PFA_JUSTIFY);
+        const Model m = own(QStringLiteral("faces-colours-tabs.rtf"));
+        const rtftest::Run *color = runWith(m, QStringLiteral("color "));
+        const rtftest::Run *red = runWith(m, QStringLiteral("red"));
+        const rtftest::Run *bold = runWith(m, QStringLiteral("bold&italics"));
+        ASSERT_TRUE(color && red && bold);
+        EXPECT_EQ(color->Format.TextColor & 0xFFFFFF, 0xFFFFFFu);
+        EXPECT_FALSE(color->Format.effect(CFE_AUTOCOLOR));
+        EXPECT_EQ(red->Format.TextColor & 0xFFFFFF, 0xC80A14u);
+        EXPECT_TRUE(runWith(m, QStringLiteral("no color"))->Format.effect(CFE_AUTOCOLOR));
+        EXPECT_EQ(bold->Format.FaceName, QStringLiteral("Helvetica-BoldOblique"));
+        EXPECT_TRUE(bold->Format.effect(CFE_BOLD) && bold->Format.effect(CFE_ITALIC));
+        EXPECT_FALSE(runWith(m, QStringLiteral("plain again"))->Format.effect(CFE_BOLD));
+        EXPECT_EQ(paragraphWith(m, QStringLiteral("Normal text"))->Format.Tabs.size(), 12);
     }
     {
-        auto doc = load(QStringLiteral("rtfpipe_os_x_text_edit_faces_mixed.rtf"));
-        const Model m = ModelOf(doc.get());
+        const Model m = own(QStringLiteral("polish-cp1250.rtf"));
+        const Paragraph *p = paragraphWith(m, QString::fromUtf16(u"Za\u017c\u00f3\u0142\u0107"));
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->Format.SpaceAfter, 200);
+        EXPECT_EQ(p->Format.LineSpacingRule, LINESPACING_MULTIPLE); // \sl276\slmult1: 1.15 lines
+        EXPECT_EQ(p->Format.LineSpacing, 23);
+        EXPECT_EQ(p->Runs.front().Format.Charset, 238);
+    }
+    {
+        // the object of a \bin picture shows a placeholder of its stated size, scaled
+        const Model m = own(QStringLiteral("object-bin.rtf"));
+        const rtftest::Run *object = runWith(m, QString(QChar(ObjectChar)));
+        ASSERT_TRUE(object);
+        EXPECT_EQ(object->Object.ObjectKind, TRichObject::Object);
+        EXPECT_EQ(object->Object.Width, 3600);
+        EXPECT_EQ(object->Object.Height, 1800);
+        EXPECT_EQ(object->Object.ScaleX, 55);
+        EXPECT_EQ(object->Object.ScaleY, 56);
+        EXPECT_TRUE(runWith(m, QStringLiteral(" after")));
+    }
+}
+
+TEST_F(RtfFixtureTest, SharedFilesKeepTheirFontsColoursAndParagraphFormats)
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    expectJapaneseInCp932(shared(QStringLiteral("tika_testRTF-ms932.rtf")));
+    {
+        const Model m = shared(QStringLiteral("rtfpipe_os_x_text_edit_faces_mixed.rtf"));
         const rtftest::Run *color = runWith(m, QStringLiteral("color "));
         ASSERT_TRUE(color);
         EXPECT_EQ(color->Format.TextColor & 0xFFFFFF, 0xFFFFFFu);
@@ -178,8 +253,7 @@ TEST_F(RtfFixtureTest, FixturesKeepTheirFontsColoursAndParagraphFormats)
         EXPECT_EQ(paragraphWith(m, QStringLiteral("Normal text"))->Format.Tabs.size(), 12);
     }
     {
-        auto doc = load(QStringLiteral("tika_testRTFWordPadCzechCharacters.rtf"));
-        const Model m = ModelOf(doc.get());
+        const Model m = shared(QStringLiteral("tika_testRTFWordPadCzechCharacters.rtf"));
         const Paragraph *p = paragraphWith(m, QStringLiteral("Svitky"));
         ASSERT_TRUE(p);
         EXPECT_EQ(p->Format.SpaceAfter, 200);
@@ -189,8 +263,7 @@ TEST_F(RtfFixtureTest, FixturesKeepTheirFontsColoursAndParagraphFormats)
     }
     {
         // the object of a \bin picture shows a placeholder of its stated size, scaled
-        auto doc = load(QStringLiteral("tika_testBinControlWord.rtf"));
-        const Model m = ModelOf(doc.get());
+        const Model m = shared(QStringLiteral("tika_testBinControlWord.rtf"));
         const rtftest::Run *object = runWith(m, QString(QChar(ObjectChar)));
         ASSERT_TRUE(object);
         EXPECT_EQ(object->Object.ObjectKind, TRichObject::Object);
@@ -210,7 +283,7 @@ TEST_F(RtfCodecTest, TheControlOpensAndSavesRtfFilesThroughTheCodec)
 {
     QTemporaryDir dir;
     TMMRxRichEdit edit;
-    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTF-ms932.rtf")));
+    edit.Lines().LoadFromFile(testsupport::ownFixture(QStringLiteral("rtf/japanese-cp932.rtf")));
     EXPECT_TRUE(edit.Text().startsWith(QString::fromUtf16(u"Hello\n\u3053\u3093\u306b\u3061\u306f\nTest")));
     const QString path = dir.filePath(QStringLiteral("copy.rtf"));
     edit.Lines().SaveToFile(path);
@@ -229,7 +302,7 @@ TEST_F(RtfCodecTest, TheControlOpensAndSavesRtfFilesThroughTheCodec)
 TEST_F(RtfCodecTest, SelectionModeWritesOnlyTheSelection)
 {
     TMMRxRichEdit edit;
-    edit.Lines().LoadFromFile(testsupport::fixture(QStringLiteral("rtf/tika_testRTFWindowsCodepage1250.rtf")));
+    edit.Lines().LoadFromFile(testsupport::ownFixture(QStringLiteral("rtf/polish-cp1250.rtf")));
     edit.SetSelection(2, 6, false);
     edit.Lines().Format = sfRichText;
     edit.Lines().Mode = smSelection;
