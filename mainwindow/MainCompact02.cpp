@@ -177,6 +177,8 @@ void TfrmMain::CreateComponents()
     MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setActivationOrder(QMdiArea::CreationOrder);
+    // the explorer bar's widest step leaves the page area only 10 pixels of the window's width
+    MdiArea->setMinimumWidth(1);
     Splitter->addWidget(PageControl);
     Splitter->addWidget(MdiArea);
     Splitter->setStretchFactor(1, 1);
@@ -317,6 +319,8 @@ void TfrmMain::CreateExplorerBar()
             FCommands->menu(QStringLiteral("pmnBookmark"))->popup(tree->viewport()->mapToGlobal(pos));
         });
     }
+    // connected once the pages are in: only a page the user picks ends a stored "no page"
+    connect(PageControl, &QTabWidget::currentChanged, this, [this] { FExplorerPageNone = false; });
 }
 
 void TfrmMain::FormCreate()
@@ -346,7 +350,10 @@ void TfrmMain::LoadSettings()
     PageControl->resize(BrivoIni->ExplorerBarWidth, PageControl->height());
     Splitter->setSizes({BrivoIni->ExplorerBarWidth, std::max(100, width() - BrivoIni->ExplorerBarWidth)});
     const int pageIndex = BrivoIni->ExplorerBarPage;
-    PageControl->setCurrentIndex(pageIndex >= 0 && pageIndex < PageControl->count() ? pageIndex : -1);
+    const bool onePage = pageIndex >= 0 && pageIndex < PageControl->count();
+    PageControl->setCurrentIndex(onePage ? pageIndex : -1);
+    // a tab widget always shows a page: "none" is remembered until the user picks another one
+    FExplorerPageNone = !onePage;
     if (BrivoIni->WindowState == TWindowState::wsNormal) {
         const TRect r = BrivoIni->Rect;
         setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
@@ -393,10 +400,24 @@ void TfrmMain::SaveSettings()
         BrivoIni->SetStatusBar(!StatusBar->isHidden());
         BrivoIni->SetExplorerBar(!PageControl->isHidden());
         BrivoIni->SetExplorerBarWidth(PageControl->width());
-        BrivoIni->SetExplorerBarPage(PageControl->currentIndex());
+        BrivoIni->SetExplorerBarPage(FExplorerPageNone ? -1 : PageControl->currentIndex());
     } else {
         BrivoIni->SetFullScreen(true);
     }
+}
+
+void TfrmMain::StartUp(const QString &argument)
+{
+    try {
+        if (!argument.isEmpty())
+            NavigateUrl(argument);
+        else
+            OpenSavedBrowsers();
+    } catch (const std::exception &) {
+        // dropped, as every failure that reaches the application object
+    }
+    // the page windows took the focus as they opened: typing starts in the address box
+    addressBox()->setFocus();
 }
 
 void TfrmMain::OpenSavedBrowsers()

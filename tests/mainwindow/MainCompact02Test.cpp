@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -355,6 +356,55 @@ TEST_F(MainWindowTest, ExplorerBarCycleStartsByHiding)
     cycle->trigger();
     cycle->trigger();
     EXPECT_TRUE(pageControl->isHidden()) << "the sixth use hides it again";
+}
+
+TEST_F(MainWindowTest, TheExplorerBarsWidestStepLeavesTenPixels)
+{
+    writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\n");
+    openWindow();
+    QAction *cycle = frmMain->action("actExplorerBar");
+    auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
+    for (int i = 0; i < 4; ++i)
+        cycle->trigger();
+    EXPECT_EQ(pageControl->width(), frmMain->width() * 3 / 4);
+    cycle->trigger();
+    EXPECT_EQ(pageControl->width(), frmMain->width() - 10);
+}
+
+TEST_F(MainWindowTest, AStoredExplorerPageOutsideThePagesIsKeptAsNone)
+{
+    writeBytes(file, "[Main]\nWindowState=0\nExplorerBarPage=9\n");
+    openWindow();
+    closeWindow();
+    EXPECT_TRUE(readBytes(file).contains("ExplorerBarPage=-1\n"));
+    // a page the user picks is stored
+    openWindow();
+    frmMain->findChild<QTabWidget *>("PageControl")->setCurrentIndex(2);
+    closeWindow();
+    EXPECT_TRUE(readBytes(file).contains("ExplorerBarPage=2\n"));
+}
+
+TEST_F(MainWindowTest, TheStartPutsTheFocusInTheAddressBox)
+{
+    openWindow();
+    frmMain->StartUp(QString());
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    const QWidget *focus = frmMain->focusWidget();
+    EXPECT_TRUE(focus == frmMain->addressBox() || focus == frmMain->addressBox()->lineEdit())
+        << (focus ? focus->metaObject()->className() : "no focus");
+}
+
+TEST_F(MainWindowTest, AKeywordIsListedOnceWhateverItsCase)
+{
+    writeBytes(file, "[Main]\nSearchsBar=1\n[Searchs]\nOne=http://127.0.0.1:9/one?q=%s\n");
+    openWindow();
+    frmMain->searchEngines()->setText("One");
+    for (const char *keyword : {"Foo", "foo", "FOO"}) {
+        frmMain->keywordBox()->setEditText(keyword);
+        frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
+    }
+    EXPECT_EQ(frmMain->Browsers().size(), 3) << "each search ran";
+    EXPECT_EQ(frmMain->keywordBox()->count(), 1);
 }
 
 TEST_F(MainWindowTest, CommandLineFileShowsItsTitleOnTheTab)
