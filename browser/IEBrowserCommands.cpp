@@ -209,15 +209,21 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
         return false;
     const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
                                    m_page->url().toDisplayString()};
+    // a PDF file keeps the engine's own pages (their text and links) under the header and footer;
+    // a printer receives them painted
+    const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
     QPointer<TIEBrowser> self(this);
     m_page->printToPdf(
-        [self, printer, job](const QByteArray &pdf) {
+        [self, printer, job, toPdfFile](const QByteArray &pdf) {
             if (!self)
                 return;
             TLaidOutPages pages;
             QString error;
-            bool ok = pages.load(pdf);
-            if (!ok)
+            bool ok = false;
+            if (toPdfFile)
+                ok = pageprint::writePdfWithHeaderFooter(pdf, printer->pageLayout(), job, printer->outputFileName(),
+                                                         &error);
+            else if (!pages.load(pdf))
                 error = tr("The page could not be laid out for printing.");
             else
                 ok = pageprint::paintPages(pages.document, *printer, job, &error);

@@ -27,6 +27,12 @@ struct TPrintJob {
     QString url;
 };
 
+// Writes the engine's laid-out pages (a PDF) to the file with the header and footer laid over each
+// page, so the page's text and links stay as they are. False with a reason when the pages cannot be
+// read or the file cannot be written (the file is then left as it was).
+bool writePdfWithHeaderFooter(const QByteArray &pages, const QPageLayout &layout, const TPrintJob &job,
+                              const QString &path, QString *error);
+
 // Paints every page of the document onto the printer, each with its header and footer. False with
 // a reason when the printer cannot be opened or the document has no pages.
 bool paintPages(QPdfDocument &document, QPrinter &printer, const TPrintJob &job, QString *error);

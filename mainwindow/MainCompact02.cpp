@@ -177,7 +177,7 @@ void TfrmMain::CreateComponents()
     MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setActivationOrder(QMdiArea::CreationOrder);
-    // the explorer bar's widest step leaves the page area only 10 pixels of the window's width
+    // the widest explorer bar leaves the page area 10 pixels; the area's size hint would stop it far earlier
     MdiArea->setMinimumWidth(1);
     Splitter->addWidget(PageControl);
     Splitter->addWidget(MdiArea);

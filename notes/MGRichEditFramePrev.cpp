@@ -58,16 +58,12 @@ QStringList nameFilters(const QString &filter)
 
 TMGRichEditFramePrev::TMGRichEditFramePrev(QWidget *parent)
     : QWidget(parent)
-    , m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     setObjectName(QStringLiteral("RichEditFrame"));
     m_updater = new ActionUpdater(this);
     createActions();
     createBars();
     createDialogs();
-    m_printer->setPageSize(QPageSize(QPageSize::A4));
-    m_printer->setPageMargins(QMarginsF(InitialMargin, InitialMargin, InitialMargin, InitialMargin) / 100.0,
-                              QPageLayout::Millimeter);
     NewDocument();
 }
 
@@ -445,37 +441,50 @@ void TMGRichEditFramePrev::textNotFound(const QString &findText)
 
 // ---- printing ----
 
+QPrinter &TMGRichEditFramePrev::Printer()
+{
+    // made on first use: looking up the system's printers waits for the print service
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setPageSize(QPageSize(QPageSize::A4));
+        m_printer->setPageMargins(QMarginsF(InitialMargin, InitialMargin, InitialMargin, InitialMargin) / 100.0,
+                                  QPageLayout::Millimeter);
+    }
+    return *m_printer;
+}
+
 void TMGRichEditFramePrev::printWithPageMargins(const std::function<void(int, int, int, int)> &print)
 {
     // the page set-up's margins, less the minimum ones, in hundredths of a millimetre
-    const QPageLayout chosen = m_printer->pageLayout();
+    QPrinter &printer = Printer();
+    const QPageLayout chosen = printer.pageLayout();
     const QMarginsF m = chosen.margins(QPageLayout::Millimeter) * 100.0;
     const int left = std::max(0, qRound(m.left()) - MinMarginLeft);
     const int right = std::max(0, qRound(m.right()) - MinMarginRight);
     const int top = std::max(0, qRound(m.top()) - MinMarginTop);
     const int bottom = std::max(0, qRound(m.bottom()) - MinMarginBottom);
     // the minimum margins stand for the part of the sheet a printer cannot reach
-    m_printer->setPageMargins(QMarginsF(MinMarginLeft, MinMarginTop, MinMarginRight, MinMarginBottom) / 100.0,
-                              QPageLayout::Millimeter);
+    printer.setPageMargins(QMarginsF(MinMarginLeft, MinMarginTop, MinMarginRight, MinMarginBottom) / 100.0,
+                           QPageLayout::Millimeter);
     QString error;
     try {
         print(left, right, top, bottom);
     } catch (const PlatformError &e) {
         error = e.message();
     }
-    m_printer->setPageLayout(chosen);
+    printer.setPageLayout(chosen);
     if (!error.isEmpty())
         showError(error);
 }
 
 void TMGRichEditFramePrev::PrintActive()
 {
-    QPageSetupDialog setup(m_printer.get(), this);
+    QPageSetupDialog setup(&Printer(), this);
     if (dialogrunner::exec(setup) != QDialog::Accepted)
         return;
     TMMRxRichEditPrev *editor = ActiveEditor();
     printWithPageMargins([&](int left, int right, int top, int bottom) {
-        editor->PrintWithMargins(*m_printer, editor->Title(), left, right, top, bottom);
+        editor->PrintWithMargins(Printer(), editor->Title(), left, right, top, bottom);
     });
 }
 
@@ -484,7 +493,7 @@ void TMGRichEditFramePrev::PreviewActive()
     TMMRxRichEditPrev *editor = ActiveEditor();
     printWithPageMargins([&](int left, int right, int top, int bottom) {
         QString error;
-        QPrintPreviewDialog preview(m_printer.get(), this);
+        QPrintPreviewDialog preview(&Printer(), this);
         connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter *printer) {
             // no exception may cross the dialog's own code
             try {

@@ -47,7 +47,7 @@ public:
     QAction *MMRichEditFindNextEx = nullptr;
     QAction *MMRichEditReplaceEx = nullptr;
     // The printer that prints and previews; it keeps the page set-up's margins while the program runs.
-    QPrinter &Printer() { return *m_printer; }
+    QPrinter &Printer();
 
     // ---- documents ----
     // Adds an empty document in a tab of its own and makes it the active one.

@@ -45,8 +45,12 @@ void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, c
     copy->setPageSize(render.size());
 
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw PlatformError(QStringLiteral("The printer did not accept the job."));
+    if (!painter.begin(&printer)) {
+        const bool none = printer.printerName().isEmpty() && printer.outputFileName().isEmpty();
+        throw PlatformError(
+            none ? QStringLiteral("No printer is set up.")
+                 : QStringLiteral("The printer \"%1\" did not accept the job.").arg(printer.printerName()));
+    }
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     const int pages = std::max(1, copy->pageCount());

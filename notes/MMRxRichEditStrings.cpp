@@ -21,7 +21,7 @@ const QString SRichEditInsertError = QStringLiteral("RichEdit での行の挿入
 
 namespace {
 
-constexpr qint64 StreamChunk = 64 * 1024;
+constexpr qint64 StreamChunk = qint64(64) * 1024;
 
 std::mutex codecMutex;
 std::shared_ptr<TRichTextCodec> codecInstance;
@@ -247,6 +247,8 @@ bool TRichEditStrings::readAll(QIODevice &stream, TConversion &converter, QByteA
             if (n == 0)
                 return true;
             bytes.append(chunk.constData(), std::min(n, StreamChunk));
+            if (bytes.size() > MaxStreamBytes)
+                return false; // no note is this large: the rest is not read
         }
     } catch (...) {
         return false; // the converter's failure stops the stream
@@ -432,6 +434,11 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
             if (!file.open(QIODevice::ReadOnly))
                 throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2")
                                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+            if (file.size() > MaxStreamBytes)
+                throw PlatformError(QStringLiteral("Cannot open file \"%1\". It holds %2 MB; a note may hold %3 MB.")
+                                        .arg(QDir::toNativeSeparators(fileName))
+                                        .arg(file.size() >> 20)
+                                        .arg(MaxStreamBytes >> 20));
             try {
                 LoadFromStream(file);
             } catch (const PlatformError &e) {

@@ -74,6 +74,9 @@ public:
     TRichStreamModes Mode;
     std::unique_ptr<TConversion> Converter;
 
+    // The most a stream or file may hold to be read: a larger one is refused before it is read whole.
+    static constexpr qint64 MaxStreamBytes = qint64(128) << 20;
+
     // Raise PlatformError with SRichEditLoadFail / SRichEditSaveFail when both formats fail / the
     // write fails; a file that cannot be opened raises PlatformError with the file's error.
     void LoadFromStream(QIODevice &stream);

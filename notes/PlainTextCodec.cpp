@@ -74,7 +74,7 @@ QString fromUtf8Keeping(QByteArrayView bytes)
     return decoder(bytes);
 }
 
-bool finish(QString decoded, QString &text, TTextFormat &format)
+bool finish(const QString &decoded, QString &text, TTextFormat &format)
 {
     if (!plausibleText(decoded))
         return false;

@@ -375,6 +375,17 @@ TEST_F(IEBrowserEngine, PrintCarriesHeaderAndFooterOnEveryPage)
         EXPECT_TRUE(text.contains(u"print.html")) << text.toStdString();
         EXPECT_TRUE(text.contains(date)) << text.toStdString();
     }
+    // the page's own text stays text
+    EXPECT_TRUE(pdf.getAllText(0).text().contains(u"Line 0 of the printed text.")) << "the page body is a picture";
+    EXPECT_TRUE(pdf.getAllText(count - 1).text().contains(u"Line 119 of the printed text."));
+    // the footer sits in the bottom margin, at the page's own scale
+    const QImage first = pdf.render(0, pdf.pagePointSize(0).toSize());
+    const int band = int(pageprint::storedPageLayout().margins(QPageLayout::Point).bottom());
+    int ink = 0;
+    for (int y = first.height() - band; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x)
+            ink += qGray(first.pixel(x, y)) < 128;
+    EXPECT_GT(ink, 0) << "nothing printed in the bottom margin";
     if (const QString shots = qEnvironmentVariable("BRIVO_SHOT_DIR"); !shots.isEmpty())
         pdf.render(0, (pdf.pagePointSize(0) * 1.5).toSize()).save(shots + QStringLiteral("/printed-page.png"));
 

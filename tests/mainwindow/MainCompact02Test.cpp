@@ -112,7 +112,11 @@ TEST_F(MainWindowTest, TabsAreNumberedOnceAndIndexesStayDense)
     EXPECT_EQ(c->BrowserIndex, 2);
     EXPECT_EQ(c->windowTitle(), "Browser 3");
     EXPECT_EQ(frmMain->ActiveBrowser(), c);
-    delete b;
+    // closed as the user closes it: the window goes through its close and is deleted later
+    QPointer<TfrmBrowser> closing(b);
+    EXPECT_TRUE(b->close());
+    ASSERT_TRUE(waitUntil([&] { return closing.isNull(); })) << "the closed window is still there";
+    EXPECT_EQ(frmMain->Browsers(), QList<TfrmBrowser *>({a, c}));
     EXPECT_EQ(tabTexts(), QStringList({"Browser 1", "Browser 3"}));
     EXPECT_EQ(a->BrowserIndex, 0);
     EXPECT_EQ(c->BrowserIndex, 1);
@@ -337,38 +341,27 @@ TEST_F(MainWindowTest, LanguageTextsReplaceEveryPlaceholder)
     EXPECT_TRUE(frmMain->action("actJapaneseKanji")->isChecked());
 }
 
-TEST_F(MainWindowTest, ExplorerBarCycleStartsByHiding)
+TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidth)
 {
     writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\n");
     openWindow();
     QAction *cycle = frmMain->action("actExplorerBar");
+    QAction *button = frmMain->action("acttbExplorerBar");
     auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
-    cycle->trigger();
-    EXPECT_TRUE(pageControl->isHidden());
-    EXPECT_FALSE(cycle->isChecked());
-    EXPECT_FALSE(frmMain->action("acttbExplorerBar")->isChecked());
-    cycle->trigger();
-    EXPECT_FALSE(pageControl->isHidden());
-    EXPECT_EQ(pageControl->width(), 313);
-    cycle->trigger();
-    EXPECT_EQ(pageControl->width(), frmMain->width() / 2);
-    cycle->trigger();
-    cycle->trigger();
-    cycle->trigger();
-    EXPECT_TRUE(pageControl->isHidden()) << "the sixth use hides it again";
-}
-
-TEST_F(MainWindowTest, TheExplorerBarsWidestStepLeavesTenPixels)
-{
-    writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\n");
-    openWindow();
-    QAction *cycle = frmMain->action("actExplorerBar");
-    auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
-    for (int i = 0; i < 4; ++i)
-        cycle->trigger();
-    EXPECT_EQ(pageControl->width(), frmMain->width() * 3 / 4);
-    cycle->trigger();
-    EXPECT_EQ(pageControl->width(), frmMain->width() - 10);
+    ASSERT_FALSE(pageControl->isHidden());
+    const int w = frmMain->width();
+    // twice round: hidden (0), then ever wider, then hidden again
+    for (int round = 1; round <= 2; ++round) {
+        for (const int width : {0, 313, w / 2, w * 3 / 4, w - 10}) {
+            cycle->trigger();
+            SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
+            EXPECT_EQ(pageControl->isHidden(), width == 0);
+            EXPECT_EQ(cycle->isChecked(), width != 0);
+            EXPECT_EQ(button->isChecked(), width != 0);
+            if (width != 0)
+                EXPECT_EQ(pageControl->width(), width);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, AStoredExplorerPageOutsideThePagesIsKeptAsNone)

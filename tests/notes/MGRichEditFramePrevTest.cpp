@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QPageSetupDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -53,9 +55,18 @@ protected:
     QStringList chosen;
     int fileDialogs = 0;
     bool pageSetup = false;
+    int previewPages = -1;
     DialogAnswers dialogs{[this](QDialog &d) {
         if (qobject_cast<QPageSetupDialog *>(&d))
             return int(pageSetup ? QDialog::Accepted : QDialog::Rejected);
+        if (qobject_cast<QPrintPreviewDialog *>(&d)) {
+            auto *preview = d.findChild<QPrintPreviewWidget *>();
+            if (!preview)
+                return int(QDialog::Rejected);
+            preview->updatePreview();
+            previewPages = preview->pageCount();
+            return int(QDialog::Accepted);
+        }
         auto *files = qobject_cast<QFileDialog *>(&d);
         if (!files)
             return int(QDialog::Rejected);
@@ -269,6 +280,23 @@ TEST_F(NotesFrame, UndoingEveryChangeClearsTheModifiedState)
     EXPECT_FALSE(editor->Modified());
     EXPECT_EQ(frame.StatusPanelText(0), QString());
     EXPECT_FALSE(frame.actFileSaveAll->isEnabled());
+}
+
+TEST_F(NotesFrame, PreviewShowsThePagesAndRefusesMarginsWithoutRoom)
+{
+    QStringList lines;
+    for (int i = 0; i < 150; ++i)
+        lines.append(QStringLiteral("line %1").arg(i));
+    frame.ActiveEditor()->SetLines(lines);
+    frame.actPrintPreview->trigger();
+    EXPECT_GE(previewPages, 2);
+    EXPECT_EQ(frame.Printer().pageLayout().margins(QPageLayout::Millimeter), QMarginsF(15, 15, 15, 15));
+
+    MessageBoxAnswers answers({messageboxes::IdOK});
+    frame.Printer().setPageMargins(QMarginsF(15, 150, 15, 150), QPageLayout::Millimeter);
+    frame.actPrintPreview->trigger();
+    ASSERT_EQ(answers.Texts.size(), 1);
+    EXPECT_TRUE(answers.Texts[0].contains(u"margins")) << answers.Texts[0].toStdString();
 }
 
 TEST_F(NotesFrame, PrintUsesThePageSetUpMarginsOnTheWholeSheet)

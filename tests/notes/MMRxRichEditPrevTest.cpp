@@ -92,10 +92,20 @@ TEST_F(Printing, WiderMarginsGiveMorePages)
     EXPECT_GT(pageCount(), narrow);
 }
 
-TEST_F(Printing, AnEmptyNotePrintsOnePage)
+TEST_F(Printing, AnEmptyNotePrintsOnePageAndPicturesArePrinted)
 {
     edit.Print(printer, QStringLiteral("empty"));
     EXPECT_EQ(pageCount(), 1);
+
+    TRichObject picture;
+    picture.Image = QImage(120, 60, QImage::Format_RGB32);
+    picture.Image.fill(Qt::red);
+    edit.InsertObject(picture);
+    edit.Print(printer, QStringLiteral("picture"));
+    EXPECT_EQ(pageCount(), 1);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/Subtype /Image"));
 }
 
 TEST_F(Printing, MarginsThatLeaveNoRoomAreRefused)
@@ -103,6 +113,16 @@ TEST_F(Printing, MarginsThatLeaveNoRoomAreRefused)
     edit.SetSelText(QStringLiteral("text"));
     EXPECT_THROW(edit.PrintWithMargins(printer, QString(), 15000, 15000, 0, 0), PlatformError);
     EXPECT_THROW(edit.PrintWithMargins(printer, QString(), 0, 0, 30000, 0), PlatformError);
+
+    QPrinter nowhere;
+    nowhere.setOutputFormat(QPrinter::PdfFormat);
+    nowhere.setOutputFileName(QString());
+    try {
+        edit.Print(nowhere, QString());
+        FAIL() << "printed without a printer";
+    } catch (const PlatformError &e) {
+        EXPECT_EQ(e.message(), "No printer is set up.");
+    }
 }
 
 } // namespace

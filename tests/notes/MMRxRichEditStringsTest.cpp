@@ -261,6 +261,21 @@ TEST_F(Streams, BinaryFilesAreRefusedWithAnError)
     EXPECT_EQ(edit.Lines().Format, sfDefault);
     EXPECT_EQ(edit.Lines().Converter, nullptr);
 
+    // a file larger than any note is refused before it is read
+    {
+        QFile huge(path("huge.txt"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(TRichEditStrings::MaxStreamBytes + 1)); // sparse: nothing is written
+    }
+    try {
+        edit.Lines().LoadFromFile(path("huge.txt"));
+        FAIL() << "an oversized file loaded";
+    } catch (const PlatformError &e) {
+        EXPECT_TRUE(e.message().contains(u"huge.txt")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(u"128 MB")) << e.message().toStdString();
+    }
+    EXPECT_EQ(edit.Text(), "kept");
+
     try {
         edit.Lines().LoadFromFile(path("missing.txt"));
         FAIL() << "a missing file loaded";

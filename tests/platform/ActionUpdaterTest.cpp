@@ -4,6 +4,8 @@
 #include "platform/PlatformError.h"
 
 #include <QAction>
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(ActionUpdater, RunsEveryHandlerAndForgetsDestroyedActions)
@@ -23,4 +25,23 @@ TEST(ActionUpdater, RunsEveryHandlerAndForgetsDestroyedActions)
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(kept->isEnabled());
     delete kept;
+}
+
+TEST(ActionUpdater, AnIdleLoopRunsTheHandlersWhenItGoesToSleepAndThenSleeps)
+{
+    ActionUpdater updater;
+    QAction action;
+    int runs = 0;
+    updater.add(&action, [&](QAction *a) {
+        ++runs;
+        // the same state again: nothing changes, nothing wakes the loop
+        a->setEnabled(false);
+        a->setChecked(false);
+    });
+    QEventLoop loop;
+    QTimer::singleShot(500, &loop, &QEventLoop::quit);
+    loop.exec();
+    // once when the loop first waits, at most once more around the timer that ends it
+    EXPECT_GE(runs, 1);
+    EXPECT_LE(runs, 3) << "the handlers kept the loop awake";
 }
