@@ -1,5 +1,6 @@
 #include "browser/BrowserDialogs.h"
 
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 
 #include <QBoxLayout>
@@ -17,8 +18,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <algorithm>
-
-TBrowserDialogs::~TBrowserDialogs() = default;
 
 QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const QString &caption, const QString &text,
                                                         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
@@ -68,29 +67,41 @@ QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const Q
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setTextFormat(Qt::PlainText);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return static_cast<QMessageBox::StandardButton>(dialogrunner::exec(box));
 }
 
 bool TBrowserDialogs::prompt(QWidget *parent, const QString &caption, const QString &text, QString &value)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent, caption, text, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = answer;
-    return ok;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(text);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(value);
+    if (dialogrunner::exec(dialog) != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
 }
 
 QString TBrowserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
                                       const QStringList &filters, QString *selectedFilter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filters.join(QStringLiteral(";;")),
-                                        selectedFilter);
+    QFileDialog dialog(parent, caption, suggestedPath, filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    if (dialogrunner::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const QString &text, QString &user,
                                   QString &password)
 {
     QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("credentials"));
     dialog.setWindowTitle(caption);
     auto *form = new QFormLayout(&dialog);
     auto *label = new QLabel(text, &dialog);
@@ -98,7 +109,9 @@ bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const
     label->setTextFormat(Qt::PlainText);
     form->addRow(label);
     auto *userEdit = new QLineEdit(user, &dialog);
+    userEdit->setObjectName(QStringLiteral("user"));
     auto *passwordEdit = new QLineEdit(&dialog);
+    passwordEdit->setObjectName(QStringLiteral("password"));
     passwordEdit->setEchoMode(QLineEdit::Password);
     form->addRow(QObject::tr("User name:"), userEdit);
     form->addRow(QObject::tr("Password:"), passwordEdit);
@@ -106,7 +119,7 @@ bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
-    if (exec(dialog) != QDialog::Accepted)
+    if (dialogrunner::exec(dialog) != QDialog::Accepted)
         return false;
     user = userEdit->text();
     password = passwordEdit->text();
@@ -116,7 +129,7 @@ bool TBrowserDialogs::credentials(QWidget *parent, const QString &caption, const
 bool TBrowserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return dialogrunner::exec(dialog) == QDialog::Accepted;
 }
 
 bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer, QString &header, QString &footer)
@@ -146,39 +159,32 @@ bool TBrowserDialogs::pageSetupDialog(QWidget *parent, QPrinter &printer, QStrin
 
 int TBrowserDialogs::exec(QDialog &dialog)
 {
-    return dialog.exec();
+    return dialogrunner::exec(dialog);
 }
 
 int TBrowserDialogs::runForPage(QWidget *page, QDialog &dialog)
 {
-    QPointer<QWidget> guard(page);
-    dialog.setWindowModality(Qt::NonModal);
-    QEventLoop loop;
-    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-    if (page)
-        page->setEnabled(false);
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
-    // a dialog ended while it was being shown has finished already
-    if (dialog.isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    if (guard)
-        guard->setEnabled(true);
-    return dialog.result();
+    return dialogrunner::run(dialog, [page](QDialog &shown) {
+        QPointer<QWidget> guard(page);
+        shown.setWindowModality(Qt::NonModal);
+        QEventLoop loop;
+        QObject::connect(&shown, &QDialog::finished, &loop, &QEventLoop::quit);
+        if (page)
+            page->setEnabled(false);
+        shown.show();
+        shown.raise();
+        shown.activateWindow();
+        // a dialog ended while it was being shown has finished already
+        if (shown.isVisible())
+            loop.exec(QEventLoop::DialogExec);
+        if (guard)
+            guard->setEnabled(true);
+        return shown.result();
+    });
 }
-
-namespace {
-TBrowserDialogs defaultDialogs;
-TBrowserDialogs *current = &defaultDialogs;
-} // namespace
 
 TBrowserDialogs &browserDialogs()
 {
-    return *current;
-}
-
-void setBrowserDialogs(TBrowserDialogs *dialogs)
-{
-    current = dialogs ? dialogs : &defaultDialogs;
+    static TBrowserDialogs dialogs;
+    return dialogs;
 }

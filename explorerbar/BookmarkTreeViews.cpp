@@ -209,7 +209,7 @@ TCustomBookmarkTreeView::~TCustomBookmarkTreeView()
 {
     m_destroying = true;
     BeginUpdate();
-    clearNodes();
+    ClearNodes();
 }
 
 QList<QPixmap> TCustomBookmarkTreeView::SourceIcons() const
@@ -323,21 +323,12 @@ void TCustomBookmarkTreeView::ForgetSubtree(TExplorerNode *node)
         m_dropTarget = nullptr;
 }
 
-void TCustomBookmarkTreeView::clearNodes()
-{
-    // clear() detaches the nodes before deleting them, so they cannot report themselves
-    const QList<TExplorerNode *> top = ChildrenOf(nullptr);
-    for (TExplorerNode *node : top)
-        ForgetSubtree(node);
-    clear();
-}
-
 bool TCustomBookmarkTreeView::LoadFromFile(const QString &name)
 {
     TBusyCursor busy;
     BeginUpdate();
     setUpdatesEnabled(false);
-    clearNodes();
+    ClearNodes();
     bookmarkfile::Document doc;
     QString error;
     bool ok = false;

@@ -137,7 +137,6 @@ protected:
     void ResortAround(TCustomBookmarkNode *node);
 
 private:
-    void clearNodes();
     void fill(const bookmarkfile::Document &doc);
     int codePage() const;
 

@@ -1,5 +1,7 @@
 #include "explorerbar/ExplorerTreeViews.h"
 
+#include "settings/CommonUtils.h"
+
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -349,6 +351,29 @@ void TExplorerTreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndE
         return;
     node->setFlags(node->flags() & ~Qt::ItemIsEditable);
     LabelEditEnded(node, m_editCommitted);
+}
+
+void TExplorerTreeView::ClearNodes()
+{
+    const QList<TExplorerNode *> top = ChildrenOf(nullptr);
+    for (TExplorerNode *node : top)
+        ForgetSubtree(node);
+    clear();
+}
+
+TExplorerTreeView::FillScope::FillScope(TExplorerTreeView *tree)
+    : m_tree(tree)
+{
+    ShowBusyCursor(true);
+    m_tree->BeginUpdate();
+    m_tree->setUpdatesEnabled(false);
+}
+
+TExplorerTreeView::FillScope::~FillScope()
+{
+    m_tree->setUpdatesEnabled(true);
+    m_tree->EndUpdate();
+    ShowBusyCursor(false);
 }
 
 void TExplorerTreeView::ForgetSubtree(TExplorerNode *node)

@@ -120,6 +120,19 @@ protected:
 
     // Clears any of the tree's own pointers that point into the node's subtree.
     virtual void ForgetSubtree(TExplorerNode *node);
+    // Removes every node; clear() detaches the nodes before deleting them, so none reports itself.
+    void ClearNodes();
+    // A tree-wide fill: the busy cursor, one update, and no painting until the scope ends.
+    class FillScope {
+    public:
+        explicit FillScope(TExplorerTreeView *tree);
+        ~FillScope();
+        FillScope(const FillScope &) = delete;
+        FillScope &operator=(const FillScope &) = delete;
+
+    private:
+        TExplorerTreeView *m_tree;
+    };
     static bool IsInSubtree(const TExplorerNode *candidate, const TExplorerNode *root);
 
     void mousePressEvent(QMouseEvent *event) override;

@@ -1,13 +1,13 @@
 #include "explorerbar/FavoriteTreeViews.h"
 
 #include "explorerbar/OrganizeFavorites.h"
+#include "platform/DialogRunner.h"
 #include "platform/FileChangeNotifiers.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "platform/TextRules.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -185,7 +185,7 @@ TFavoriteTreeView::~TFavoriteTreeView()
     blockSignals(true); // nobody hears of the nodes leaving with the tree
     m_notifier->SetActive(false);
     TExplorerTreeView::BeginUpdate();
-    clearNodes();
+    ClearNodes();
 }
 
 void TFavoriteTreeView::Loaded()
@@ -308,24 +308,11 @@ void TFavoriteTreeView::listInto(TFavoriteNode *node, const QString &path)
     }
 }
 
-void TFavoriteTreeView::clearNodes()
-{
-    for (TExplorerNode *node : ChildrenOf(nullptr))
-        ForgetSubtree(node);
-    clear();
-}
-
 void TFavoriteTreeView::FillNode(TFavoriteNode *node)
 {
     if (node && (node->treeWidget() != this || !node->IsFolder()))
         return;
-    TBusyCursor busy;
-    BeginUpdate();
-    setUpdatesEnabled(false);
-    const auto done = qScopeGuard([this] {
-        setUpdatesEnabled(true);
-        EndUpdate();
-    });
+    const FillScope fill(this);
     QString path;
     if (node) {
         path = node->GetPath();
@@ -336,7 +323,7 @@ void TFavoriteTreeView::FillNode(TFavoriteNode *node)
         node->Filled = true;
     } else {
         path = m_favoritesFolder;
-        clearNodes();
+        ClearNodes();
     }
     // no favorites folder is an empty tree, never a listing of the file system's root
     if (!path.isEmpty())

@@ -136,7 +136,6 @@ private:
     TFavoriteNode *newNode(const QString &folder, const QString &name) const;
     void initNode(TFavoriteNode *node, const QString &folder) const;
     void listInto(TFavoriteNode *node, const QString &path);
-    void clearNodes();
     void sortAround(TFavoriteNode *node);
     void sortAll();
     // Gives nodes below the node whose own path is their URL (plain files) their current path.

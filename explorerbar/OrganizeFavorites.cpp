@@ -1,7 +1,7 @@
 #include "explorerbar/OrganizeFavorites.h"
 
 #include "explorerbar/FavoriteTreeViews.h"
-#include "settings/DialogRunner.h"
+#include "platform/DialogRunner.h"
 
 #include <QDir>
 #include <QDirIterator>

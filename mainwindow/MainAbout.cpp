@@ -4,9 +4,9 @@
 #include "browser/IEBrowsers.h"
 #include "mainwindow/AboutBrivo01.h"
 #include "mainwindow/MainCompact02.h"
+#include "platform/DialogRunner.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
-#include "settings/DialogRunner.h"
 
 void TfrmMain::actAboutExecute()
 {

@@ -6,7 +6,9 @@
 #include "browser/IEBrowsers.h"
 #include "browser/InternetOptions.h"
 #include "browser/WebEngineProfiles.h"
+#include "explorerbar/BookmarkTreeViews.h"
 #include "explorerbar/FavoriteTreeViews.h"
+#include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
@@ -247,38 +249,58 @@ std::span<const Row> MainCommands::rows()
         {.name = "actFavoritesExport", .enable = Enable::FavoriteTransfer, .texts = Texts::CaptionOnly,
          .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->ExportFavorites(); }},
         {.name = "mniHistory", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
-        {.name = "actHistoryAddToFavorites", .image = 34, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnHistory"},
-        {.name = "actHistoryOpen", .image = 8, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnHistory"},
-        {.name = "actHistoryOpenNew", .image = 35, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnHistory"},
-        {.name = "actHistoryDelete", .image = 36, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnHistory"},
-        {.name = "actHistoryRefresh", .image = 37, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniHistory"},
+        {.name = "actHistoryAddToFavorites", .image = 34, .enable = Enable::HistoryUrlVisible,
+         .texts = Texts::CaptionOnly, .menus = "pmnHistory",
+         .run = [](W &w, QAction *) { w.actHistoryAddToFavoritesExecute(); }},
+        {.name = "actHistoryOpen", .image = 8, .enable = Enable::HistoryUrl, .texts = Texts::CaptionOnly,
+         .menus = "-pmnHistory", .run = [](W &w, QAction *) {
+             if (const THistoryNode *node = w.HistoryTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, false);
+         }},
+        {.name = "actHistoryOpenNew", .image = 35, .enable = Enable::HistoryUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnHistory", .run = [](W &w, QAction *) {
+             if (const THistoryNode *node = w.HistoryTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, true);
+         }},
+        {.name = "actHistoryDelete", .image = 36, .enable = Enable::HistorySelected, .texts = Texts::CaptionOnly,
+         .menus = "-pmnHistory",
+         .run = [](W &w, QAction *) { w.HistoryTreeView->DeleteNode(w.HistoryTreeView->GetSelected()); }},
+        {.name = "actHistoryRefresh", .image = 37, .texts = Texts::CaptionOnly, .menus = "mniHistory",
+         .run = [](W &w, QAction *) { w.HistoryTreeView->RefreshIfIdle(); }},
         {.name = "mniBookmark", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
-        {.name = "actBookmarkOpen", .image = 8, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnBookmark"},
-        {.name = "actBookmarkOpenNew", .image = 35, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "pmnBookmark"},
-        {.name = "actBookmarkDelete", .image = 36, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkRename", .enable = Enable::Pending, .texts = Texts::CaptionOnly, .menus = "pmnBookmark"},
-        {.name = "actBookmarkProperty", .image = 6, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkAddToFavorites", .image = 34, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkAddFolder", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-pmnBookmark"},
-        {.name = "actBookmarkAddUrl", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniBookmark pmnBookmark"},
-        {.name = "actBookmarkLoad", .image = 1, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-mniBookmark -pmnBookmark"},
-        {.name = "actBookmarkSave", .image = 2, .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "-mniBookmark pmnBookmark"},
-        {.name = "actBookmarkSaveAs", .enable = Enable::Pending, .texts = Texts::CaptionOnly,
-         .menus = "mniBookmark pmnBookmark"},
+        {.name = "actBookmarkOpen", .image = 8, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnBookmark", .run = [](W &w, QAction *) {
+             if (const TBookmarkNode *node = w.BookmarkTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, false);
+         }},
+        {.name = "actBookmarkOpenNew", .image = 35, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "pmnBookmark", .run = [](W &w, QAction *) {
+             if (const TBookmarkNode *node = w.BookmarkTreeView->GetSelected())
+                 w.OpenTreeUrl(node->Url, true);
+         }},
+        {.name = "actBookmarkDelete", .image = 36, .enable = Enable::BookmarkSelected, .texts = Texts::CaptionOnly,
+         .menus = "-pmnBookmark",
+         .run = [](W &w, QAction *) { w.BookmarkTreeView->DeleteNode(w.BookmarkTreeView->GetSelected()); }},
+        {.name = "actBookmarkRename", .enable = Enable::BookmarkSelected, .texts = Texts::CaptionOnly,
+         .menus = "pmnBookmark", .run = [](W &w, QAction *) {
+             if (TBookmarkNode *node = w.BookmarkTreeView->GetSelected())
+                 node->BeginRename();
+         }},
+        {.name = "actBookmarkProperty", .image = 6, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "-pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkPropertyExecute(); }},
+        {.name = "actBookmarkAddToFavorites", .image = 34, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
+         .menus = "-pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkAddToFavoritesExecute(); }},
+        // without a list, adding makes one in the data folder
+        {.name = "actBookmarkAddFolder", .texts = Texts::CaptionOnly, .menus = "-pmnBookmark",
+         .run = [](W &w, QAction *) { w.actBookmarkAddFolderExecute(); }},
+        {.name = "actBookmarkAddUrl", .texts = Texts::CaptionOnly, .menus = "mniBookmark pmnBookmark",
+         .run = [](W &w, QAction *) { w.actBookmarkAddUrlExecute(); }},
+        {.name = "actBookmarkLoad", .image = 1, .texts = Texts::CaptionOnly, .menus = "-mniBookmark -pmnBookmark",
+         .run = [](W &w, QAction *) { w.actBookmarkLoadExecute(); }},
+        {.name = "actBookmarkSave", .image = 2, .enable = Enable::BookmarkModified, .texts = Texts::CaptionOnly,
+         .menus = "-mniBookmark pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkSaveExecute(); }},
+        {.name = "actBookmarkSaveAs", .enable = Enable::BookmarkList, .texts = Texts::CaptionOnly,
+         .menus = "mniBookmark pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkSaveAsExecute(); }},
         {.name = "actResetSetting", .image = 21, .enable = Enable::Pending, .menus = "-mniTools"},
         {.name = "actMailToOptions", .enable = Enable::Pending, .menus = "-mniTools"},
         {.name = "actInternetOptions", .image = 22, .menus = "mniTools",
@@ -485,6 +507,28 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
                                                                   : node->CanRename));
         break;
     }
+    case Enable::HistoryUrl:
+    case Enable::HistoryUrlVisible:
+    case Enable::HistorySelected: {
+        const THistoryNode *node = window.HistoryTreeView->GetSelected();
+        const bool withUrl = node && !node->Url.isEmpty();
+        if (rule == Enable::HistoryUrlVisible)
+            act->setVisible(withUrl);
+        act->setEnabled(rule == Enable::HistorySelected ? node != nullptr : withUrl);
+        break;
+    }
+    case Enable::BookmarkUrl:
+    case Enable::BookmarkSelected: {
+        const TBookmarkNode *node = window.BookmarkTreeView->GetSelected();
+        act->setEnabled(node && (rule == Enable::BookmarkSelected || !node->Url.isEmpty()));
+        break;
+    }
+    case Enable::BookmarkModified:
+        act->setEnabled(window.BookmarkTreeView->Modified());
+        break;
+    case Enable::BookmarkList:
+        act->setEnabled(window.BookmarkTreeView->CanAdd());
+        break;
     case Enable::FavoriteTransfer:
         act->setVisible(window.FavoriteTreeView->ImportExportAvailable());
         act->setEnabled(true);

@@ -33,9 +33,16 @@ public:
         FavoriteUrl,
         FavoriteDelete,
         FavoriteRename,
-        FavoriteTransfer, // shown only when the favorites tree offers import and export
-        Disabled,         // a language without a table
-        Pending,          // the command needs a part of the program that has not been built yet
+        FavoriteTransfer,  // shown only when the favorites tree offers import and export
+        HistoryUrl,        // the history tree's selected node has a URL
+        HistoryUrlVisible, // shown (not merely enabled) only for a history node with a URL
+        HistorySelected,   // a history node is selected
+        BookmarkUrl,       // the bookmark tree's selected node has a URL
+        BookmarkSelected,  // a bookmark node is selected
+        BookmarkModified,  // the bookmark list has unsaved changes
+        BookmarkList,      // the bookmark tree has a file
+        Disabled,          // a language without a table
+        Pending,           // the command needs a part of the program that has not been built yet
     };
     // The texts a row reads from section [Main].
     enum class Texts {

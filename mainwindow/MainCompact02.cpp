@@ -7,6 +7,8 @@
 #include "browser/UrlComboBoxes.h"
 #include "explorerbar/BookmarkTreeViews.h"
 #include "explorerbar/FavoriteTreeViews.h"
+#include "explorerbar/FileSystemPages.h"
+#include "explorerbar/HistoryTreeViews.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "mainwindow/Avis.h"
 #include "mainwindow/CoolBarBands.h"
@@ -17,6 +19,7 @@
 #include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
+#include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
@@ -283,24 +286,42 @@ void TfrmMain::CreateExplorerBar()
     tbsEdit = page(QStringLiteral("tbsEdit"), QStringLiteral("tbsEdit"));
     TabSheet1 = page(QStringLiteral("TabSheet1"), QString::fromUtf8("エクスプローラ"));
     TabSheet2 = page(QStringLiteral("TabSheet2"), QString::fromUtf8("カレンダー"));
+    FileSystemPage = new TFileSystemPage(TabSheet1);
+    FileSystemPage->setObjectName(QStringLiteral("FileSystemPage"));
+    TabSheet1->layout()->addWidget(FileSystemPage);
+    connect(FileSystemPage->SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(FileSystemPage, &TFileSystemPage::OnOpenFailed, this, [this](const QString &text) {
+        messageboxes::show(this, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+    });
     MonthCalendar1 = new QCalendarWidget(TabSheet2);
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
     RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
     tbsEdit->layout()->addWidget(RichEditFrame);
+    // every tree fills its page and opens its page's pop-up menu
+    auto popupOn = [this](TExplorerTreeView *tree, const QString &menu) {
+        tree->setIndentation(23);
+        tree->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(tree, &QWidget::customContextMenuRequested, this, [this, tree, menu](const QPoint &pos) {
+            FCommands->menu(menu)->popup(tree->viewport()->mapToGlobal(pos));
+        });
+    };
     FavoriteTreeView = new TFavoriteTreeView(tbsFavorites);
     FavoriteTreeView->setObjectName(QStringLiteral("FavoriteTreeView"));
-    FavoriteTreeView->setIndentation(23);
     tbsFavorites->layout()->addWidget(FavoriteTreeView);
+    popupOn(FavoriteTreeView, QStringLiteral("pmnFavorites"));
     connect(FavoriteTreeView, &TExplorerTreeView::OnNavigateUrl, this,
             [this](TExplorerTreeView *sender, const QString &url) { FavoriteTreeViewNavigateUrl(sender, url); });
-    FavoriteTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FavoriteTreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        FCommands->menu(QStringLiteral("pmnFavorites"))->popup(FavoriteTreeView->viewport()->mapToGlobal(pos));
-    });
     FavoriteTreeView->SetAutoRefresh(true);
     FavoriteTreeView->Loaded();
+    HistoryTreeView = new THistoryTreeView(tbsHistory);
+    HistoryTreeView->setObjectName(QStringLiteral("HistoryTreeView"));
+    tbsHistory->layout()->addWidget(HistoryTreeView);
+    popupOn(HistoryTreeView, QStringLiteral("pmnHistory"));
+    connect(HistoryTreeView, &TExplorerTreeView::OnNavigateUrl, this,
+            [this](TExplorerTreeView *sender, const QString &url) { HistoryTreeViewNavigateUrl(sender, url); });
+    HistoryTreeView->Loaded();
     BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);
     BookmarkTreeView->setObjectName(QStringLiteral("BookmarkTreeView"));
     tbsBookmark->layout()->addWidget(BookmarkTreeView);
@@ -312,12 +333,9 @@ void TfrmMain::CreateExplorerBar()
     O2BookmarkTreeView1->setObjectName(QStringLiteral("O2BookmarkTreeView1"));
     for (TCustomBookmarkTreeView *tree : {static_cast<TCustomBookmarkTreeView *>(BookmarkTreeView),
                                           static_cast<TCustomBookmarkTreeView *>(O2BookmarkTreeView1)}) {
+        popupOn(tree, QStringLiteral("pmnBookmark"));
         connect(tree, &TExplorerTreeView::OnNavigateUrl, this,
-                [this](TExplorerTreeView *, const QString &url) { TreeNavigateUrl(url); });
-        tree->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tree, &QWidget::customContextMenuRequested, this, [this, tree](const QPoint &pos) {
-            FCommands->menu(QStringLiteral("pmnBookmark"))->popup(tree->viewport()->mapToGlobal(pos));
-        });
+                [this](TExplorerTreeView *sender, const QString &url) { BookmarkTreeViewNavigateUrl(sender, url); });
     }
     // connected once the pages are in: only a page the user picks ends a stored "no page"
     connect(PageControl, &QTabWidget::currentChanged, this, [this] { FExplorerPageNone = false; });
@@ -339,6 +357,14 @@ void TfrmMain::FormCreate()
         pnlMenu->CompanyMark->Play();
         action("actPreview")->setVisible(GetIEVersion() >= 5.5);
         BookmarkTreeView->SetFileName(BrivoIni->BookmarkFile);
+        const QString aside = HistoryTreeView->Store().setAsidePath();
+        if (!aside.isEmpty())
+            messageboxes::show(
+                this,
+                QStringLiteral("The history file %1 could not be read. It has been kept as %2 and a "
+                               "new history has been started.")
+                    .arg(QDir::toNativeSeparators(HistoryTreeView->Store().path()), QDir::toNativeSeparators(aside)),
+                applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
     } catch (const std::exception &) {
         // a failure here ends the creation handler; the window runs on as far as it got
     }
@@ -453,11 +479,7 @@ bool TfrmMain::FormClose()
             return false; // the program stays open and nothing is written
         if (answer == messageboxes::IdYes && !BookmarkTreeView->Save()) {
             // the list stays in memory and the program open; the user may save elsewhere or say No
-            messageboxes::show(
-                this,
-                QStringLiteral("The bookmark list could not be saved to %1: %2")
-                    .arg(QDir::toNativeSeparators(BookmarkTreeView->FileName()), BookmarkTreeView->LastError()),
-                applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+            ReportBookmarkSaveFailure(BookmarkTreeView->FileName());
             return false;
         }
     }
@@ -684,7 +706,7 @@ void TfrmMain::tbcWindowsChange(int index)
     found->SetWindowStateValue(maximized ? TWindowState::wsMaximized : TWindowState::wsNormal);
 }
 
-void TfrmMain::TreeNavigateUrl(const QString &url)
+void TfrmMain::BookmarkTreeViewNavigateUrl(QObject *, const QString &url)
 {
     // a bookmark to a file that is gone is looked for once more in the working folder
     QString target = url;
@@ -722,22 +744,11 @@ void TfrmMain::actNewBrowserExecute()
 
 void TfrmMain::actOpenExecute()
 {
-    // "description|pattern|..." pairs become the dialog's filters; "*.*" is every file
-    const QStringList parts = HtmlFilterText.split(u'|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString pattern = parts.at(i + 1);
-        pattern.replace(u';', u' ');
-        if (pattern.trimmed() == u"*.*")
-            pattern = QStringLiteral("*");
-        filters << parts.at(i) + QStringLiteral(" (") + pattern + u')';
-    }
     QFileDialog dialog(this);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QStringLiteral("htm"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        NavigateUrl(dialog.selectedFiles().constFirst());
+    const QString file = RunHtmlFileDialog(dialog);
+    if (!file.isEmpty())
+        NavigateUrl(file);
 }
 
 void TfrmMain::actCloseExecute()

@@ -34,6 +34,9 @@ class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
 class TFavoriteTreeView;
+class THistoryTreeView;
+class TFileSystemPage;
+class QFileDialog;
 class TMGRichEditFramePrev;
 class TO2BookmarkTreeView;
 
@@ -80,6 +83,8 @@ public:
     TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
     TMGRichEditFramePrev *richEditFrame() const { return RichEditFrame; }
     TFavoriteTreeView *favoriteTree() const { return FavoriteTreeView; }
+    THistoryTreeView *historyTree() const { return HistoryTreeView; }
+    TFileSystemPage *fileSystemPage() const { return FileSystemPage; }
     int progress() const { return FProgress; }
     int progressMax() const { return FProgressMax; }
 
@@ -120,8 +125,11 @@ private:
     void BrowserDownloadBegin(TfrmBrowser *sender, QString &url, bool &cancel);
 
     void tbcWindowsChange(int index);
-    void TreeNavigateUrl(const QString &url);
     void FavoriteTreeViewNavigateUrl(QObject *sender, const QString &url);
+    void HistoryTreeViewNavigateUrl(QObject *sender, const QString &url);
+    // A bookmark to a local file that has gone opens the file of that name in the working folder
+    // when there is one.
+    void BookmarkTreeViewNavigateUrl(QObject *sender, const QString &url);
     void tlbtnGoClick();
     void StatusBarResize();
     void ShowHint(const QString &hint);
@@ -153,6 +161,25 @@ private:
     void actAddToLinksExecute();
     void actFavoritesAddExecute();
     void actFavoritesOpenExecute(bool newWindow);
+    // Opens a tree node's URL in the active page window or a new one; nothing for an empty URL.
+    void OpenTreeUrl(const QString &url, bool newWindow);
+    void actHistoryAddToFavoritesExecute();
+    void actBookmarkAddToFavoritesExecute();
+    void actBookmarkPropertyExecute();
+    void actBookmarkAddUrlExecute();
+    void actBookmarkAddFolderExecute();
+    void actBookmarkLoadExecute();
+    void actBookmarkSaveExecute();
+    void actBookmarkSaveAsExecute();
+    // The bookmark list is ready for an addition: without a file name, the list in the data folder
+    // is opened, made empty first when it does not exist. False (the user told) when that fails.
+    bool EnsureBookmarkList();
+    // Tells the user that the bookmark list could not be saved to the file, and why.
+    void ReportBookmarkSaveFailure(const QString &file);
+    // Runs the dialog behind the dialog seam with the HTML filters; the chosen file or empty.
+    QString RunHtmlFileDialog(QFileDialog &dialog);
+    // The parent-folder button of the file-system page.
+    void SpeedButton1Click();
     void actAboutExecute();
 
     // The language's actions, in the order of their Tags.
@@ -181,6 +208,8 @@ private:
     QWidget *TabSheet3 = nullptr;
     QCalendarWidget *MonthCalendar1 = nullptr;
     TFavoriteTreeView *FavoriteTreeView = nullptr;
+    THistoryTreeView *HistoryTreeView = nullptr;
+    TFileSystemPage *FileSystemPage = nullptr;
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
     TMGRichEditFramePrev *RichEditFrame = nullptr;

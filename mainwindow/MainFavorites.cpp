@@ -29,11 +29,6 @@ void TfrmMain::actFavoritesAddExecute()
 
 void TfrmMain::actFavoritesOpenExecute(bool newWindow)
 {
-    const TFavoriteNode *node = FavoriteTreeView->GetSelected();
-    if (!node || node->Url.isEmpty())
-        return;
-    if (newWindow)
-        NewBrowser()->WebBrowser()->Navigate(node->Url);
-    else
-        NavigateUrl(node->Url);
+    if (const TFavoriteNode *node = FavoriteTreeView->GetSelected())
+        OpenTreeUrl(node->Url, newWindow);
 }

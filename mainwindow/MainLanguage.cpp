@@ -1,4 +1,5 @@
 // The main window's texts from the current language table.
+#include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
@@ -35,5 +36,6 @@ void TfrmMain::ApplyLanguage()
         PageControl->setTabText(PageControl->indexOf(page), mainText(*table, page->objectName()));
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
                             table->ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
+    HistoryTreeView->ApplyLanguage(table);
     RichEditFrame->ApplyLanguage(*table);
 }

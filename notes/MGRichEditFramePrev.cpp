@@ -3,9 +3,9 @@
 #include "notes/MMRxRichEditPrev.h"
 #include "platform/ActionUpdater.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
-#include "settings/DialogRunner.h"
 #include "settings/MemInis.h"
 
 #include <QAction>

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <map>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -28,7 +29,15 @@ CREATE TABLE IF NOT EXISTS visits(
 CREATE INDEX IF NOT EXISTS visits_time ON visits(time);
 CREATE INDEX IF NOT EXISTS visits_page ON visits(page_id);
 CREATE INDEX IF NOT EXISTS pages_last_visit ON pages(last_visit);
+CREATE INDEX IF NOT EXISTS pages_url_nocase ON pages(url COLLATE NOCASE);
+CREATE INDEX IF NOT EXISTS pages_rank ON pages(visit_count DESC, last_visit DESC);
 )sql";
+
+std::map<int, std::function<void()>> &clearListeners()
+{
+    static std::map<int, std::function<void()>> listeners;
+    return listeners;
+}
 
 qint64 toMs(const QDateTime &t)
 {
@@ -52,27 +61,16 @@ HistoryPage pageFrom(sqlite3_stmt *s)
     return {columnText(s, 0), columnText(s, 1), fromMs(sqlite3_column_int64(s, 2)), sqlite3_column_int(s, 3)};
 }
 
-// "%" and "_" are LIKE's wildcards; "\" escapes them
-QString likeEscaped(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'%' || c == u'_' || c == u'\\')
-            out += u'\\';
-        out += c;
-    }
-    return out;
-}
-
 } // namespace
 
 struct HistoryStore::Statements {
     std::unordered_map<const char *, sqlite3_stmt *> cache;
-    ~Statements()
+    ~Statements() { clear(); }
+    void clear()
     {
         for (auto &[sql, stmt] : cache)
             sqlite3_finalize(stmt);
+        cache.clear();
     }
 };
 
@@ -129,19 +127,48 @@ HistoryStore::HistoryStore(const QString &path)
     , m_stmts(std::make_unique<Statements>())
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+    if (open())
+        return;
+    if (!m_corrupt)
+        return;
+    // a file that is not a database, or a damaged one, is kept under another name and a new store
+    // begins; the history is lost, the program goes on
+    QString aside = path + QStringLiteral(".corrupt");
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = path + QStringLiteral(".corrupt-%1").arg(n);
+    if (!QFile::rename(path, aside)) {
+        m_error = QStringLiteral("%1 is damaged and could not be set aside").arg(QDir::toNativeSeparators(path));
+        return;
+    }
+    for (const char *companion : {"-wal", "-shm"}) {
+        if (QFileInfo::exists(path + QLatin1String(companion)))
+            QFile::rename(path + QLatin1String(companion), aside + QLatin1String(companion));
+    }
+    m_setAside = aside;
+    open();
+}
+
+bool HistoryStore::open()
+{
+    m_corrupt = false;
+    if (sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
         fail("open");
         sqlite3_close(m_db);
         m_db = nullptr;
-        return;
+        return false;
     }
     sqlite3_busy_timeout(m_db, 3000);
     // WAL keeps the last committed state whole when the program dies mid-write
     if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") || !exec(Schema)) {
+        const int code = sqlite3_errcode(m_db) & 0xff;
+        m_corrupt = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+        m_stmts->clear();
         sqlite3_close(m_db);
         m_db = nullptr;
+        return false;
     }
+    return true;
 }
 
 HistoryStore::~HistoryStore()
@@ -279,23 +306,107 @@ HistoryPage HistoryStore::page(const QString &url) const
     return pageFrom(q.get());
 }
 
+namespace {
+
+// The five forms a typed text completes: as typed, and after "http://", "https://", "http://www."
+// and "https://www.". Each is a range of the index over the URLs without ASCII case: from the text
+// to the text followed by the highest character.
+const char *const Ranges[] = {
+    "url >= ?1 COLLATE NOCASE AND url < ?2 COLLATE NOCASE",  "url >= ?3 COLLATE NOCASE AND url < ?4 COLLATE NOCASE",
+    "url >= ?5 COLLATE NOCASE AND url < ?6 COLLATE NOCASE",  "url >= ?7 COLLATE NOCASE AND url < ?8 COLLATE NOCASE",
+    "url >= ?9 COLLATE NOCASE AND url < ?10 COLLATE NOCASE",
+};
+
+// Up to this many matches are ranked after reading them from the address index; a text that
+// matches more is answered by walking the ranking index instead, where matches are frequent.
+constexpr int RankedMatches = 2000;
+
+QByteArray rangesSql(const char *head, const char *joiner, const char *each, const char *tail)
+{
+    QByteArray sql(head);
+    for (const char *range : Ranges) {
+        if (range != Ranges[0])
+            sql += joiner;
+        sql += QByteArray(each).replace("%R", range);
+    }
+    return sql + tail;
+}
+
+void bindRanges(BoundStatement &q, const QString &typed)
+{
+    static const QString highest = QString::fromUcs4(U"\U0010FFFF");
+    int index = 1;
+    for (const char *prefix : {"", "http://", "https://", "http://www.", "https://www."}) {
+        const QString from = QLatin1String(prefix) + typed;
+        q.bind(index, from).bind(index + 1, from + highest);
+        index += 2;
+    }
+}
+
+} // namespace
+
 QStringList HistoryStore::completions(const QString &typed, int limit) const
 {
     QStringList out;
     const QString text = textrules::trim(typed);
     if (text.isEmpty() || limit <= 0)
         return out;
-    BoundStatement q(m_db, m_stmts->cache,
-                     "SELECT url FROM pages WHERE url LIKE ?1 ESCAPE '\\' OR url LIKE 'http://' || ?1 ESCAPE '\\' "
-                     "OR url LIKE 'https://' || ?1 ESCAPE '\\' OR url LIKE 'http://www.' || ?1 ESCAPE '\\' "
-                     "OR url LIKE 'https://www.' || ?1 ESCAPE '\\' "
-                     "ORDER BY visit_count DESC, last_visit DESC LIMIT ?2");
+    static const QByteArray countSql =
+        rangesSql("SELECT 0", "",
+                  " + (SELECT COUNT(*) FROM (SELECT 1 FROM pages INDEXED BY pages_url_nocase "
+                  "WHERE %R LIMIT ?11))",
+                  "");
+    static const QByteArray fewSql =
+        rangesSql("SELECT url FROM pages WHERE id IN (", " UNION ",
+                  "SELECT id FROM (SELECT id FROM pages INDEXED BY pages_url_nocase WHERE %R LIMIT ?11)",
+                  ") ORDER BY visit_count DESC, last_visit DESC, id DESC LIMIT ?12");
+    static const QByteArray manySql = rangesSql("SELECT url FROM pages INDEXED BY pages_rank WHERE ", " OR ", "(%R)",
+                                                " ORDER BY visit_count DESC, last_visit DESC LIMIT ?12");
+    BoundStatement count(m_db, m_stmts->cache, countSql.constData());
+    if (!count)
+        return out;
+    bindRanges(count, text);
+    count.bind(11, qint64(RankedMatches));
+    const bool many = count.step() == SQLITE_ROW && sqlite3_column_int(count.get(), 0) >= RankedMatches;
+    BoundStatement q(m_db, m_stmts->cache, many ? manySql.constData() : fewSql.constData());
     if (!q)
         return out;
-    q.bind(1, likeEscaped(text) + u'%').bind(2, qint64(limit));
+    bindRanges(q, text);
+    q.bind(11, qint64(RankedMatches)).bind(12, qint64(limit));
     while (q.step() == SQLITE_ROW)
         out << columnText(q.get(), 0);
     return out;
+}
+
+QList<HistoryPage> HistoryStore::pagesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const
+{
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT pages.url, pages.title, MAX(visits.time) AS newest, COUNT(*) FROM visits "
+                     "JOIN pages ON pages.id = visits.page_id WHERE visits.time >= ?1 AND visits.time < ?2 "
+                     "GROUP BY visits.page_id ORDER BY newest DESC, pages.id DESC");
+    return rowsBetween(q, from, to, pageFrom);
+}
+
+bool HistoryStore::hasVisitsBetween(const QDateTime &from, const QDateTime &to) const
+{
+    BoundStatement q(m_db, m_stmts->cache, "SELECT 1 FROM visits WHERE time >= ?1 AND time < ?2 LIMIT 1");
+    return q && q.bind(1, toMs(from)).bind(2, toMs(to)).step() == SQLITE_ROW;
+}
+
+bool HistoryStore::hasVisitOfUrlBetween(const QString &url, const QDateTime &from, const QDateTime &to) const
+{
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT 1 FROM visits JOIN pages ON pages.id = visits.page_id "
+                     "WHERE pages.url = ?3 AND visits.time >= ?1 AND visits.time < ?2 LIMIT 1");
+    return q && q.bind(1, toMs(from)).bind(2, toMs(to)).bind(3, url).step() == SQLITE_ROW;
+}
+
+QDateTime HistoryStore::oldestVisit() const
+{
+    BoundStatement q(m_db, m_stmts->cache, "SELECT MIN(time) FROM visits");
+    if (!q || q.step() != SQLITE_ROW || sqlite3_column_type(q.get(), 0) == SQLITE_NULL)
+        return {};
+    return fromMs(sqlite3_column_int64(q.get(), 0));
 }
 
 bool HistoryStore::deleteUrl(const QString &url)
@@ -324,9 +435,61 @@ bool HistoryStore::deleteVisitsBetween(const QDateTime &from, const QDateTime &t
     });
 }
 
+bool HistoryStore::deleteVisitsOfUrlsBetween(const QStringList &urls, const QDateTime &from, const QDateTime &to)
+{
+    return transaction("delete", [&] {
+        BoundStatement pageId(m_db, m_stmts->cache, "SELECT id FROM pages WHERE url = ?1");
+        for (const QString &url : urls) {
+            const int found = pageId.bind(1, url).step();
+            if (found == SQLITE_DONE) {
+                sqlite3_reset(pageId.get());
+                continue; // already gone
+            }
+            if (found != SQLITE_ROW)
+                return false;
+            const qint64 id = sqlite3_column_int64(pageId.get(), 0);
+            sqlite3_reset(pageId.get());
+            BoundStatement visits(m_db, m_stmts->cache,
+                                  "DELETE FROM visits WHERE page_id = ?3 AND time >= ?1 AND time < ?2");
+            BoundStatement orphan(m_db, m_stmts->cache,
+                                  "DELETE FROM pages WHERE id = ?1 AND NOT EXISTS "
+                                  "(SELECT 1 FROM visits WHERE visits.page_id = pages.id)");
+            BoundStatement recount(
+                m_db, m_stmts->cache,
+                "UPDATE pages SET "
+                "visit_count = (SELECT COUNT(*) FROM visits WHERE visits.page_id = pages.id), "
+                "last_visit = (SELECT MAX(time) FROM visits WHERE visits.page_id = pages.id), "
+                "title = COALESCE((SELECT visits.title FROM visits WHERE visits.page_id = pages.id AND "
+                "visits.title <> '' ORDER BY visits.time DESC LIMIT 1), title) WHERE id = ?1");
+            if (visits.bind(1, toMs(from)).bind(2, toMs(to)).bind(3, id).step() != SQLITE_DONE ||
+                orphan.bind(1, id).step() != SQLITE_DONE || recount.bind(1, id).step() != SQLITE_DONE)
+                return false;
+        }
+        return true;
+    });
+}
+
 bool HistoryStore::clear()
 {
-    return transaction("clear", [this] { return exec("DELETE FROM visits; DELETE FROM pages;"); });
+    if (!transaction("clear", [this] { return exec("DELETE FROM visits; DELETE FROM pages;"); }))
+        return false;
+    // a copy: a listener may remove itself
+    const auto listeners = clearListeners();
+    for (const auto &[id, listener] : listeners)
+        listener();
+    return true;
+}
+
+int HistoryStore::addClearListener(std::function<void()> listener)
+{
+    static int next = 0;
+    clearListeners().emplace(++next, std::move(listener));
+    return next;
+}
+
+void HistoryStore::removeClearListener(int id)
+{
+    clearListeners().erase(id);
 }
 
 bool HistoryStore::transaction(const char *what, const std::function<bool()> &work)

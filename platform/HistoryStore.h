@@ -44,6 +44,9 @@ public:
     bool isOpen() const;
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
+    // Where an unreadable (corrupt) store file was moved when this store was opened; empty when none
+    // was. The new store starts empty in its place.
+    QString setAsidePath() const { return m_setAside; }
 
     // Pages of the internal schemes about:, data:, view-source: and javascript: (and empty URLs) are
     // not history.
@@ -52,6 +55,13 @@ public:
     // Records a visit; false when the URL is not recordable or the write fails.
     bool recordVisit(const QString &url, const QString &title, const QDateTime &when = QDateTime::currentDateTimeUtc());
 
+    // Pages with at least one visit in [from, to): the page's url and title, its newest visit in the
+    // range and its number of visits there; newest first.
+    QList<HistoryPage> pagesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const;
+    bool hasVisitsBetween(const QDateTime &from, const QDateTime &to) const;
+    bool hasVisitOfUrlBetween(const QString &url, const QDateTime &from, const QDateTime &to) const;
+    // The oldest visit's time; invalid when there is none.
+    QDateTime oldestVisit() const;
     // Pages whose newest visit lies in [from, to), newest first.
     QList<HistoryPage> pagesVisitedBetween(const QDateTime &from, const QDateTime &to) const;
     // Visits in [from, to), newest first.
@@ -60,13 +70,23 @@ public:
     HistoryPage page(const QString &url) const;
     // URLs that the typed text may complete to: those beginning with it, with or without their
     // scheme and "www.", compared without regard to ASCII case; most visited first, then newest.
+    // Answered from indexes: its cost does not grow with the size of the store.
     QStringList completions(const QString &typed, int limit) const;
 
     // Deletes the page and all its visits.
     bool deleteUrl(const QString &url);
     // Deletes the visits in [from, to) and the pages left without a visit.
     bool deleteVisitsBetween(const QDateTime &from, const QDateTime &to);
+    // Deletes the visits of those URLs in [from, to) and the pages left without a visit, in one
+    // transaction; the other pages' counts, newest visits and titles follow their remaining visits.
+    bool deleteVisitsOfUrlsBetween(const QStringList &urls, const QDateTime &from, const QDateTime &to);
+    // Deletes everything; then tells every listener.
     bool clear();
+
+    // Listeners told after any store has been cleared (the history tree follows a clear made from
+    // the Internet Options). Answers a number for removeClearListener.
+    static int addClearListener(std::function<void()> listener);
+    static void removeClearListener(int id);
 
     int pageCount() const;
     int visitCount() const;
@@ -77,9 +97,12 @@ private:
     // Runs work in one transaction: committed when it succeeds, rolled back when not.
     bool transaction(const char *what, const std::function<bool()> &work);
     bool fail(const char *what);
+    bool open();
 
     QString m_path;
     QString m_error;
+    QString m_setAside;
+    bool m_corrupt = false;
     sqlite3 *m_db = nullptr;
     std::unique_ptr<Statements> m_stmts;
 };

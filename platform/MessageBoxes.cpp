@@ -1,18 +1,15 @@
 #include "platform/MessageBoxes.h"
 
+#include "platform/DialogRunner.h"
+
 #include <QMessageBox>
 
 namespace messageboxes {
 
-namespace {
-Responder g_responder;
-}
-
 int show(QWidget *parent, const QString &text, const QString &caption, unsigned flags)
 {
-    if (g_responder)
-        return g_responder(text, caption, flags);
     QMessageBox box(parent);
+    box.setProperty("Flags", flags);
     box.setWindowTitle(caption);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -46,7 +43,26 @@ int show(QWidget *parent, const QString &text, const QString &caption, unsigned 
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    return answerOf(dialogrunner::exec(box), flags);
+}
+
+int buttonOf(int answer)
+{
+    switch (answer) {
+    case IdOK:
+        return QMessageBox::Ok;
+    case IdYes:
+        return QMessageBox::Yes;
+    case IdNo:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::Cancel;
+    }
+}
+
+int answerOf(int button, unsigned flags)
+{
+    switch (button) {
     case QMessageBox::Ok:
         return IdOK;
     case QMessageBox::Yes:
@@ -56,13 +72,6 @@ int show(QWidget *parent, const QString &text, const QString &caption, unsigned 
     default:
         return (flags & 0x0F) == YesNo ? IdNo : IdCancel;
     }
-}
-
-Responder setResponder(Responder responder)
-{
-    Responder previous = std::move(g_responder);
-    g_responder = std::move(responder);
-    return previous;
 }
 
 } // namespace messageboxes

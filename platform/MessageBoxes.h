@@ -1,8 +1,8 @@
 #pragma once
 // Message boxes described by the classic flag word (buttons in the low nibble, icon in the next),
-// answering with the classic button codes, behind a seam that tests replace to answer them.
+// answering with the classic button codes. The box is a QMessageBox run through the dialog runner
+// (platform/DialogRunner.h), carrying its flag word in the property "Flags" for a runner to read.
 #include <QString>
-#include <functional>
 
 class QWidget;
 
@@ -20,11 +20,12 @@ enum Flags : unsigned {
 };
 enum Answer : int { IdOK = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
 
-// Shows the box and returns the pressed button's code (Cancel when the box is closed).
+// Shows the box and returns the pressed button's code (Cancel when the box is closed; No for a
+// Yes/No box).
 int show(QWidget *parent, const QString &text, const QString &caption, unsigned flags);
 
-using Responder = std::function<int(const QString &text, const QString &caption, unsigned flags)>;
-// Replaces the boxes by the responder (an empty one restores them); returns the previous one.
-Responder setResponder(Responder responder);
+// The button a message box's runner returns for a classic answer code, and back.
+int buttonOf(int answer);
+int answerOf(int button, unsigned flags);
 
 } // namespace messageboxes

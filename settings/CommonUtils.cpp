@@ -1,12 +1,12 @@
 #include "settings/CommonUtils.h"
 
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "platform/ProfileIni.h"
 #include "platform/TextRules.h"
 #include "settings/AddFavoriteDialog.h"
-#include "settings/DialogRunner.h"
 #include "settings/DragPayloads.h"
 
 #include <QApplication>

@@ -8,15 +8,18 @@
 #include "browser/IEBrowsers.h"
 #include "browser/WebEngineProfiles.h"
 #include "common/TestSupport.h"
+#include "platform/DialogRunner.h"
 #include "platform/PlatformStore.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineProfile>
 #include <gtest/gtest.h>
+#include <optional>
 
 using browsertest::httpReply;
 using browsertest::TLoopbackServer;
@@ -55,20 +58,20 @@ TEST(DownloadNamesTest, AFileAlreadyThereIsNeverOfferedAgain)
 }
 
 // Accepts every suggested path, as a user pressing Enter in the save dialog does.
-struct TAcceptingDialogs : TBrowserDialogs {
+struct TAcceptingDialogs {
     QStringList suggestions;
     QStringList messages;
-    QString saveFileName(QWidget *, const QString &, const QString &suggestedPath, const QStringList &,
-                         QString *) override
+    int run(QDialog &dialog)
     {
-        suggestions << suggestedPath;
-        return suggestedPath;
-    }
-    QMessageBox::StandardButton messageBox(QWidget *, const QString &, const QString &text, QMessageBox::Icon,
-                                           QMessageBox::StandardButtons, QMessageBox::StandardButton) override
-    {
-        messages << text;
-        return QMessageBox::Ok;
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            suggestions << files->selectedFiles().value(0);
+            return QDialog::Accepted;
+        }
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            messages << box->text();
+            return QMessageBox::Ok;
+        }
+        return QDialog::Rejected;
     }
 };
 
@@ -79,7 +82,7 @@ protected:
         ASSERT_TRUE(root.isValid());
         ASSERT_TRUE(QDir().mkpath(folder()));
         platformstore::setFolder(root.filePath("registry"));
-        setBrowserDialogs(&dialogs);
+        runner.emplace([this](QDialog &dialog) { return dialogs.run(dialog); });
         previousFolder = webengine::profile()->downloadPath();
         webengine::profile()->setDownloadPath(folder());
         browser.resize(400, 300);
@@ -89,7 +92,7 @@ protected:
     {
         QTest::qWait(browser.DownloadSettleMs());
         webengine::profile()->setDownloadPath(previousFolder);
-        setBrowserDialogs(nullptr);
+        runner.reset();
         platformstore::setFolder(QString());
     }
     QString folder() const { return root.filePath("downloads"); }
@@ -113,6 +116,7 @@ protected:
     QTemporaryDir root;
     QString previousFolder;
     TAcceptingDialogs dialogs;
+    std::optional<dialogrunner::ScopedRunner> runner;
     TLoopbackServer server;
     TIEBrowser browser;
 };

@@ -1,10 +1,10 @@
 #pragma once
-// Guards for the seams a test installs (message boxes' responder, dialog runner, browser dialogs,
+// Guards for the seams a test installs (the dialog runner, which answers every dialog and message box,
 // store folder, locale override, codecs, the file-size limit): the seam is restored when the guard
 // goes out of scope, on every way out of a test, an ASSERT's early return included, so a failing
 // test never leaves its seam (and the locals it holds) installed for the next one.
 //
-//     const auto responder = testsupport::restoringPrevious(messageboxes::setResponder, [&](...) {...});
+//     const auto runner = testsupport::restoringPrevious(dialogrunner::setRunner, [&](QDialog &d) {...});
 //     const auto folder = testsupport::restoringDefault(platformstore::setFolder, dir.path());
 //
 // In a fixture the guards are members declared after what they refer to, so they go first.

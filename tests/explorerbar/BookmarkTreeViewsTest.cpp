@@ -7,8 +7,8 @@
 #include "common/TestSupport.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
+#include "platform/DialogRunner.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 #include "settings/UrlDropTargets.h"
 
 #include <QContextMenuEvent>

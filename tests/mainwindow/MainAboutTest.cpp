@@ -6,11 +6,11 @@
 #include "common/TestSupport.h"
 #include "mainwindow/AboutBrivo01.h"
 #include "mainwindow/MainCompact02.h"
+#include "platform/DialogRunner.h"
 #include "platform/PlatformStore.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
-#include "settings/DialogRunner.h"
 
 #include <QAction>
 #include <QLabel>

@@ -5,6 +5,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
@@ -648,12 +649,12 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
 
     QStringList asked;
     int answer = messageboxes::IdCancel;
-    const auto responder = testsupport::restoringPrevious(messageboxes::setResponder,
-                                                          [&](const QString &text, const QString &, unsigned flags) {
-                                                              asked << text;
-                                                              EXPECT_EQ(flags, 0x33u);
-                                                              return answer;
-                                                          });
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            asked << text;
+            EXPECT_EQ(flags, 0x33u);
+            return answer;
+        }));
     tree->AddBookmark(nullptr, "Added", "http://added/");
     ASSERT_TRUE(tree->Modified());
     // Cancel keeps the program open and writes nothing
@@ -684,14 +685,12 @@ TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)
 
     QStringList asked;
     QList<int> answers{messageboxes::IdCancel, messageboxes::IdNo};
-    struct Restore {
-        messageboxes::Responder previous;
-        ~Restore() { messageboxes::setResponder(previous); }
-    } restore{messageboxes::setResponder([&](const QString &text, const QString &, unsigned flags) {
-        asked << text;
-        EXPECT_EQ(flags, 0x33u);
-        return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
-    })};
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            asked << text;
+            EXPECT_EQ(flags, 0x33u);
+            return answers.isEmpty() ? int(messageboxes::IdCancel) : answers.takeFirst();
+        }));
     // Cancel keeps the program open and writes no settings
     frmMain->close();
     EXPECT_TRUE(frmMain->isVisible());
@@ -712,10 +711,11 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     openWindow();
     QStringList told;
     int answer = messageboxes::IdYes;
-    const auto previous = messageboxes::setResponder([&](const QString &text, const QString &, unsigned) {
-        told << text;
-        return answer;
-    });
+    dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned) {
+            told << text;
+            return answer;
+        }));
     frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
     // a folder now stands where the list was: the list cannot be written there
     ASSERT_TRUE(QFile::remove(list));
@@ -728,7 +728,6 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     EXPECT_TRUE(frmMain->bookmarkTree()->Modified()) << "the list is kept in memory";
     answer = messageboxes::IdNo;
     closeWindow();
-    messageboxes::setResponder(previous);
 }
 
 TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)

@@ -1,6 +1,7 @@
 // The explorer bar's favorites page in the main window: the tree over the favorites folder, opening a
 // shortcut, and the favorites commands following the selected node.
 #include "browser/Browser.h"
+#include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
 #include "explorerbar/FavoriteTreeViews.h"
 #include "mainwindow/MainCompact02.h"
@@ -11,7 +12,6 @@
 #include "settings/AddFavoriteDialog.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/CommonUtils.h"
-#include "settings/DialogRunner.h"
 
 #include <QAction>
 #include <QMenu>
@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <optional>
 
 using testsupport::waitUntil;
 using testsupport::writeBytes;
@@ -35,11 +36,12 @@ protected:
         platformstore::writeString(Hive::CurrentUser,
                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites",
                                    favorites);
-        previousResponder = messageboxes::setResponder([this](const QString &text, const QString &, unsigned) {
-            asked << text;
-            return int(messageboxes::IdYes);
-        });
-        previousRunner = dialogrunner::setRunner({});
+        runner.emplace(testsupport::answeringMessageBoxes(
+            [this](const QString &text, const QString &, unsigned) {
+                asked << text;
+                return int(messageboxes::IdYes);
+            },
+            [this](QDialog &dialog) { return forms ? forms(dialog) : int(QDialog::Rejected); }));
     }
     void TearDown() override
     {
@@ -50,8 +52,7 @@ protected:
         }
         delete BrivoIni;
         BrivoIni = nullptr;
-        messageboxes::setResponder(previousResponder);
-        dialogrunner::setRunner(previousRunner);
+        runner.reset();
         systemlocale::setOverride(std::nullopt);
         platformstore::setFolder(QString());
     }
@@ -82,8 +83,9 @@ protected:
     QTemporaryDir dir;
     QString favorites;
     QStringList asked;
-    messageboxes::Responder previousResponder;
-    dialogrunner::Runner previousRunner;
+    // answers the dialogs other than message boxes
+    dialogrunner::Runner forms;
+    std::optional<dialogrunner::ScopedRunner> runner;
 };
 
 } // namespace
@@ -148,12 +150,12 @@ TEST_F(MainFavorites, AddingTheActivePageShowsItInTheTree)
     frmMain->NavigateUrl(page("added.html", "Added page"));
     ASSERT_TRUE(waitUntil([] { return frmMain->windowsTabs()->tabText(0) == "Added page"; }, 20000));
     ASSERT_TRUE(enabled("actFavoritesAdd"));
-    dialogrunner::setRunner([](QDialog &dialog) {
+    forms = [](QDialog &dialog) {
         auto *add = qobject_cast<TAddFavoriteDialog *>(&dialog);
         EXPECT_NE(add, nullptr);
         EXPECT_EQ(add ? add->Name() : QString(), "Added page");
         return int(QDialog::Accepted);
-    });
+    };
     frmMain->action("actFavoritesAdd")->trigger();
     EXPECT_TRUE(QFileInfo::exists(favorites + "/Added page.url"));
     ASSERT_TRUE(waitUntil([&] { return node(tree, "Added page") != nullptr; })) << "the watcher never showed it";

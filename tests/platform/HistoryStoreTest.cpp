@@ -4,6 +4,7 @@
 #include "common/SeamGuards.h"
 #include "platform/PlatformStore.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -128,21 +129,44 @@ TEST_F(HistoryStoreTest, DeletingPagesAndPeriods)
     EXPECT_EQ(store.visitCount(), 0);
 }
 
+TEST_F(HistoryStoreTest, ACorruptStoreIsSetAsideWholeAndANewOneBegins)
+{
+    const QString path = dir.path() + QStringLiteral("/bad.sqlite");
+    const QByteArray garbage(4096, 'x');
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(garbage);
+        QFile aside(path + QStringLiteral(".corrupt")); // an earlier one is never overwritten
+        ASSERT_TRUE(aside.open(QIODevice::WriteOnly));
+        aside.write("old");
+    }
+    HistoryStore store(path);
+    ASSERT_TRUE(store.isOpen()) << qPrintable(store.errorString());
+    EXPECT_EQ(store.setAsidePath(), path + QStringLiteral(".corrupt-2"));
+    QFile kept(store.setAsidePath());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), garbage);
+    EXPECT_EQ(store.pageCount(), 0);
+    EXPECT_TRUE(store.recordVisit("https://a/", "A", at(1)));
+    // a sound store is opened as it is
+    EXPECT_TRUE(HistoryStore(path).setAsidePath().isEmpty());
+}
+
 TEST_F(HistoryStoreTest, AStoreThatCannotOpenFailsQuietly)
 {
-    {
-        QFile f(dir.path() + QStringLiteral("/bad.sqlite"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-    }
-    HistoryStore bad(dir.path() + QStringLiteral("/bad.sqlite"));
+    // a folder where the file should be
+    const QString path = dir.path() + QStringLiteral("/taken.sqlite");
+    ASSERT_TRUE(QDir().mkpath(path));
+    HistoryStore bad(path);
     EXPECT_FALSE(bad.isOpen());
+    EXPECT_TRUE(bad.setAsidePath().isEmpty());
     EXPECT_FALSE(bad.errorString().isEmpty());
     EXPECT_FALSE(bad.recordVisit("https://a/", "A", at(1)));
     EXPECT_TRUE(bad.completions("a", 5).isEmpty());
+    EXPECT_TRUE(bad.pagesWithVisitsBetween(at(1), at(2)).isEmpty());
     EXPECT_EQ(bad.pageCount(), 0);
-    // the user's file is left as it was
-    EXPECT_EQ(QFileInfo(dir.path() + QStringLiteral("/bad.sqlite")).size(), 4096);
+    EXPECT_TRUE(QFileInfo(path).isDir());
 }
 
 TEST_F(HistoryStoreTest, SharedStoreLivesInTheHistoryFolder)

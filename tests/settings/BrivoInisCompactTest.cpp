@@ -1,6 +1,7 @@
 // The settings object over real settings files in a temporary folder.
 #include "settings/BrivoInisCompact.h"
 
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
@@ -25,24 +26,9 @@ protected:
         testsupport::restoringDefault(systemlocale::setOverride, QStringLiteral("en_US.UTF-8"));
 };
 
-TEST_F(BrivoIniTest, NoFileGivesCodeDefaultsAndCreatesNothing)
+TEST_F(BrivoIniTest, NoFileCreatesNothingAndReadsInEnglish)
 {
     TBrivoIni ini(file());
-    EXPECT_EQ(ini.WindowState, TWindowState::wsMaximized);
-    EXPECT_EQ(ini.Rect, (TRect{0, 0, 640, 480}));
-    EXPECT_TRUE(ini.WindowsBar);
-    EXPECT_FALSE(ini.SearchsBar);
-    EXPECT_TRUE(ini.LinksBar);
-    EXPECT_TRUE(ini.Toolbar);
-    EXPECT_TRUE(ini.AddressBar);
-    EXPECT_TRUE(ini.StatusBar);
-    EXPECT_FALSE(ini.ExplorerBar);
-    EXPECT_TRUE(ini.ToolButtons.isEmpty());
-    EXPECT_EQ(ini.ExplorerBarWidth, 200);
-    EXPECT_EQ(ini.BrowserWindowState, TWindowState::wsMaximized);
-    EXPECT_TRUE(ini.Links.isEmpty());
-    EXPECT_TRUE(ini.Searchs.isEmpty());
-    EXPECT_TRUE(ini.MailBody.isEmpty());
     EXPECT_TRUE(ini.OpenedBrowsers.isEmpty());
     EXPECT_EQ(ini.Language, TLanguage::English);
     ASSERT_NE(ini.LanguageTable, nullptr);
@@ -194,15 +180,12 @@ TEST_F(BrivoIniTest, LanguagesWithoutTableFallBackToEnglish)
 
 // Answers every message box and keeps its text; the boxes come back when it goes.
 struct TToldTexts {
-    TToldTexts()
-        : previous(messageboxes::setResponder([this](const QString &text, const QString &, unsigned) {
+    QStringList texts;
+    dialogrunner::ScopedRunner runner{
+        testsupport::answeringMessageBoxes([this](const QString &text, const QString &, unsigned) {
             texts << text;
             return int(messageboxes::IdOK);
-        }))
-    {}
-    ~TToldTexts() { messageboxes::setResponder(previous); }
-    QStringList texts;
-    messageboxes::Responder previous;
+        })};
 };
 
 TEST_F(BrivoIniTest, ANameTheFileCannotHoldIsStoredChangedAndLaterChangesAreKept)

@@ -2,13 +2,14 @@
 // moving to the Trash, renaming and adding a favorite.
 #include "settings/CommonUtils.h"
 
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "settings/AddFavoriteDialog.h"
-#include "settings/DialogRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,16 +48,17 @@ protected:
     std::vector<Prompt> prompts;
     const testsupport::SeamGuard store =
         testsupport::restoringDefault(platformstore::setFolder, dir.path() + QStringLiteral("/registry"));
-    const testsupport::SeamGuard responder = testsupport::restoringPrevious(
-        messageboxes::setResponder, [this](const QString &text, const QString &caption, unsigned flags) {
+    // answers the dialogs other than message boxes
+    dialogrunner::Runner forms;
+    const dialogrunner::ScopedRunner runner{testsupport::answeringMessageBoxes(
+        [this](const QString &text, const QString &caption, unsigned flags) {
             const bool question = (flags & 0x0F) == messageboxes::YesNo;
             prompts.push_back({question, caption, text});
             if (!question)
                 return int(messageboxes::IdOK);
             return int(answer ? messageboxes::IdYes : messageboxes::IdNo);
-        });
-    // the tests install their own runners; the one before comes back
-    const testsupport::SeamGuard runner = testsupport::restoringPrevious(dialogrunner::setRunner, {});
+        },
+        [this](QDialog &dialog) { return forms ? forms(dialog) : int(QDialog::Rejected); })};
 };
 
 QString trashFolder()
@@ -110,18 +112,6 @@ TEST_F(ShellTest, IEVersionComesFromTheStore)
     EXPECT_DOUBLE_EQ(GetIEVersion(), 5.5);
     platformstore::writeInteger(Hive::LocalMachine, key, QStringLiteral("Version"), 6);
     EXPECT_THROW(GetIEVersion(), PlatformError);
-}
-
-TEST_F(ShellTest, IconsExistWithoutAnIconTheme)
-{
-    writeBytes(path("page.html"), "<p>");
-    EXPECT_FALSE(GetFileIcon(path("page.html")).isNull());
-    EXPECT_FALSE(GetFileIcon(path("missing.bin")).isNull());
-    EXPECT_FALSE(GetFileIcon(dir.path()).isNull());
-    EXPECT_FALSE(GetFolderIcon(false).isNull());
-    EXPECT_FALSE(GetFolderIcon(true).isNull());
-    EXPECT_FALSE(GetHtmlIcon().isNull());
-    EXPECT_FALSE(GetHtmlIcon().pixmap(16).isNull());
 }
 
 TEST_F(ShellTest, InternetShortcutsAreReadAndWrittenAsIniFiles)
@@ -278,14 +268,14 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
     QDir().mkpath(favorites + QStringLiteral("/News/Daily"));
 
     QStringList listed;
-    dialogrunner::setRunner([&](QDialog &d) {
+    forms = [&](QDialog &d) {
         auto &dialog = dynamic_cast<TAddFavoriteDialog &>(d);
         listed = dialog.Folders();
         EXPECT_EQ(dialog.Name(), "Example / Home");
         dialog.SetName(QStringLiteral("Example / Home"));
         EXPECT_TRUE(dialog.SelectFolder(favorites + QStringLiteral("/News/Daily")));
         return int(QDialog::Accepted);
-    });
+    };
     EXPECT_TRUE(AddFavorite(QStringLiteral("Example / Home"), QStringLiteral("https://example.org/")));
     EXPECT_EQ(listed, QStringList({QDir::cleanPath(favorites), favorites + "/News", favorites + "/News/Daily"}));
     const QString file = favorites + QStringLiteral("/News/Daily/Example _ Home.url");
@@ -303,7 +293,7 @@ TEST_F(ShellTest, AddFavoriteWritesAShortcutIntoTheChosenFolder)
     EXPECT_TRUE(GetInternetShortcutUrl(file, url));
     EXPECT_EQ(url, "https://other.example/");
 
-    dialogrunner::setRunner([](QDialog &) { return int(QDialog::Rejected); });
+    forms = [](QDialog &) { return int(QDialog::Rejected); };
     EXPECT_FALSE(AddFavorite(QStringLiteral("Cancelled"), QStringLiteral("https://c/")));
     EXPECT_FALSE(QFileInfo::exists(favorites + QStringLiteral("/Cancelled.url")));
 }

@@ -1,4 +1,4 @@
-#include "settings/DialogRunner.h"
+#include "platform/DialogRunner.h"
 
 #include <QDialog>
 
@@ -17,7 +17,12 @@ Runner setRunner(Runner runner)
 
 int exec(QDialog &dialog)
 {
-    return g_runner ? g_runner(dialog) : dialog.exec();
+    return run(dialog, [](QDialog &shown) { return shown.exec(); });
+}
+
+int run(QDialog &dialog, const std::function<int(QDialog &)> &showItself)
+{
+    return g_runner ? g_runner(dialog) : showItself(dialog);
 }
 
 } // namespace dialogrunner

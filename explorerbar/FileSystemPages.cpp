@@ -1,0 +1,177 @@
+#include "explorerbar/FileSystemPages.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+TFileSystemPage::Opener &opener()
+{
+    static TFileSystemPage::Opener current;
+    return current;
+}
+
+bool openWithDesktop(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// Files the desktop's opener would run rather than show.
+bool isProgram(const QFileInfo &info)
+{
+    return info.isExecutable() || info.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+TFileSystemPage::Opener TFileSystemPage::setOpener(Opener next)
+{
+    Opener previous = std::move(opener());
+    opener() = std::move(next);
+    return previous;
+}
+
+TFileSystemPage::TFileSystemPage(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *top = new QHBoxLayout;
+    top->setContentsMargins(0, 0, 0, 0);
+    ShellComboBox1 = new QComboBox(this);
+    ShellComboBox1->setObjectName(QStringLiteral("ShellComboBox1"));
+    ShellComboBox1->setEditable(true);
+    ShellComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ShellComboBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+    SpeedButton1->setAutoRaise(true);
+    top->addWidget(ShellComboBox1);
+    top->addWidget(SpeedButton1);
+    layout->addLayout(top);
+
+    FolderModel = new QFileSystemModel(this);
+    FolderModel->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    FolderModel->setRootPath(QDir::rootPath());
+    FileModel = new QFileSystemModel(this);
+    FileModel->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    auto *split = new QSplitter(Qt::Vertical, this);
+    ShellTreeView1 = new QTreeView(split);
+    ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
+    ShellTreeView1->setModel(FolderModel);
+    ShellTreeView1->setHeaderHidden(true);
+    for (int column = 1; column < FolderModel->columnCount(); ++column)
+        ShellTreeView1->hideColumn(column);
+    ShellListView1 = new QTreeView(split);
+    ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
+    ShellListView1->setModel(FileModel);
+    ShellListView1->setRootIsDecorated(false);
+    ShellListView1->setItemsExpandable(false);
+    ShellListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ShellListView1->setSortingEnabled(true);
+    ShellListView1->sortByColumn(0, Qt::AscendingOrder);
+    ShellListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(split, 1);
+
+    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    SetFolder(FolderModel->filePath(current));
+            });
+    connect(ShellListView1, &QAbstractItemView::activated, this,
+            [this](const QModelIndex &index) { OpenEntry(FileModel->filePath(index)); });
+    connect(ShellComboBox1, &QComboBox::textActivated, this, [this](const QString &text) { boxChosen(text); });
+    // a typed path is taken on Enter as well
+    connect(ShellComboBox1->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { boxChosen(ShellComboBox1->lineEdit()->text()); });
+    SetFolder(QDir::homePath());
+}
+
+TFileSystemPage::~TFileSystemPage() = default;
+
+bool TFileSystemPage::SetFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isDir() || !info.isReadable())
+        return false;
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    if (folder == m_folder)
+        return true;
+    m_folder = folder;
+    ShellListView1->setRootIndex(FileModel->setRootPath(folder));
+    const QModelIndex inTree = FolderModel->index(folder);
+    if (inTree.isValid() && ShellTreeView1->currentIndex() != inTree) {
+        ShellTreeView1->setCurrentIndex(inTree);
+        ShellTreeView1->scrollTo(inTree);
+    }
+    fillBox();
+    return true;
+}
+
+bool TFileSystemPage::GoUp()
+{
+    QDir dir(m_folder);
+    if (m_folder.isEmpty() || !dir.cdUp())
+        return false;
+    return SetFolder(dir.absolutePath());
+}
+
+bool TFileSystemPage::OpenEntry(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return SetFolder(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!info.isFile()) {
+        emit OnOpenFailed(QStringLiteral("%1 is not there any more.").arg(shown));
+        return false;
+    }
+    if (isProgram(info)) {
+        emit OnOpenFailed(
+            QStringLiteral("%1 is a program; programs are not started from the explorer bar.").arg(shown));
+        return false;
+    }
+    const Opener &open = opener();
+    if (!(open ? open(path) : openWithDesktop(path))) {
+        emit OnOpenFailed(QStringLiteral("No program could open %1.").arg(shown));
+        return false;
+    }
+    return true;
+}
+
+void TFileSystemPage::fillBox()
+{
+    // the folder and the folders above it, the folder first
+    const QSignalBlocker block(ShellComboBox1);
+    ShellComboBox1->clear();
+    QDir dir(m_folder);
+    do {
+        ShellComboBox1->addItem(style()->standardIcon(QStyle::SP_DirIcon),
+                                QDir::toNativeSeparators(dir.absolutePath()));
+    } while (dir.cdUp());
+    ShellComboBox1->setCurrentIndex(0);
+}
+
+void TFileSystemPage::boxChosen(const QString &text)
+{
+    QString path = text.trimmed();
+    if (path.startsWith(QLatin1String("~/")) || path == u'~')
+        path = QDir::homePath() + path.mid(1);
+    if (!SetFolder(path))
+        ShellComboBox1->setEditText(QDir::toNativeSeparators(m_folder));
+}

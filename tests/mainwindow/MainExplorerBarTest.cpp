@@ -1,0 +1,485 @@
+// The explorer bar's commands in the main window: when each of the 25 is offered, the bookmark list
+// loaded, edited and saved through the commands alone (the file's bytes checked), the questions and
+// reports around loading and saving, a list made when there is none, the history page's commands, a
+// corrupt history store at start-up, and the repair of bookmarks to moved local files.
+#include "browser/Browser.h"
+#include "browser/UrlComboBoxes.h"
+#include "common/DialogAnswers.h"
+#include "common/TestSupport.h"
+#include "explorerbar/Bookmark.h"
+#include "explorerbar/BookmarkFiles.h"
+#include "explorerbar/BookmarkTreeViews.h"
+#include "explorerbar/FavoriteTreeViews.h"
+#include "explorerbar/FileSystemPages.h"
+#include "explorerbar/HistoryTreeViews.h"
+#include "mainwindow/MainCompact02.h"
+#include "platform/HistoryStore.h"
+#include "platform/MessageBoxes.h"
+#include "platform/PlatformPaths.h"
+#include "platform/PlatformStore.h"
+#include "platform/SystemLocale.h"
+#include "settings/BrivoInisCompact.h"
+#include "settings/BrivoSystemCompact.h"
+#include "settings/CommonUtils.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <optional>
+
+using testsupport::readBytes;
+using testsupport::writeBytes;
+
+namespace {
+
+const QString Folders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+
+class MainExplorerBar : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        systemlocale::setOverride(QStringLiteral("en_US.UTF-8"));
+        platformstore::setFolder(dir.path() + "/registry");
+        platformstore::writeString(Hive::CurrentUser, Folders, "Favorites", dir.path() + "/Favorites");
+        QDir().mkpath(dir.path() + "/Favorites/Links");
+        HistoryStore::setSharedPath(dir.path() + "/History/History.sqlite");
+        runner.emplace(testsupport::answeringMessageBoxes(
+            [this](const QString &text, const QString &, unsigned) {
+                told << text;
+                return answer;
+            },
+            [this](QDialog &d) {
+                dialogs << d.metaObject()->className();
+                return fillIn ? fillIn(d) : int(QDialog::Rejected);
+            }));
+    }
+    void TearDown() override
+    {
+        if (frmMain) {
+            frmMain->close();
+            delete frmMain;
+            frmMain = nullptr;
+        }
+        delete BrivoIni;
+        BrivoIni = nullptr;
+        runner.reset();
+        HistoryStore::setSharedPath(QString());
+        systemlocale::setOverride(std::nullopt);
+        platformstore::setFolder(QString());
+    }
+    void openWindow(const QString &bookmarkFile = QString())
+    {
+        writeBytes(dir.path() + "/brivo.ini",
+                   bookmarkFile.isEmpty() ? QByteArray() : "[Main]\r\nBookmarkFile=" + bookmarkFile.toUtf8() + "\r\n");
+        BrivoIni = new TBrivoIni(dir.path() + "/brivo.ini");
+        frmMain = new TfrmMain();
+        frmMain->show();
+        answer = messageboxes::IdOK;
+    }
+    QString list(const QString &name = QStringLiteral("list.htm"))
+    {
+        bookmarkfile::Document doc;
+        doc.caption = "List";
+        bookmarkfile::Item folder;
+        folder.level = 0;
+        folder.kind = bookmarkfile::KindFolder;
+        folder.title = "Folder";
+        bookmarkfile::Item bookmark;
+        bookmark.level = 0;
+        bookmark.kind = bookmarkfile::KindBookmark;
+        bookmark.title = "Bee";
+        bookmark.url = "http://bee.example/";
+        doc.items = {folder, bookmark};
+        const QString path = dir.path() + u'/' + name;
+        EXPECT_TRUE(bookmarkfile::save(path, doc));
+        return path;
+    }
+    static QTreeWidgetItem *find(QTreeWidget *tree, const QString &text)
+    {
+        const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    bool enabled(const char *name)
+    {
+        frmMain->UpdateActions();
+        return frmMain->action(name)->isEnabled();
+    }
+    bool visible(const char *name)
+    {
+        frmMain->UpdateActions();
+        return frmMain->action(name)->isVisible();
+    }
+    // The file dialog's answer: the file chosen.
+    void chooseFile(const QString &file)
+    {
+        fillIn = [file](QDialog &d) {
+            auto *fd = qobject_cast<QFileDialog *>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(file);
+            return int(QDialog::Accepted);
+        };
+    }
+    void trigger(const char *name)
+    {
+        frmMain->UpdateActions();
+        QAction *a = frmMain->action(name);
+        ASSERT_TRUE(a->isEnabled()) << name << " is not offered";
+        a->trigger();
+    }
+
+    QTemporaryDir dir;
+    QStringList told;
+    QStringList dialogs;
+    int answer = messageboxes::IdOK;
+    std::function<int(QDialog &)> fillIn;
+    std::optional<dialogrunner::ScopedRunner> runner;
+};
+
+// The working folder for one test.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const QString &path)
+        : m_previous(QDir::currentPath())
+    {
+        QDir::setCurrent(path);
+    }
+    ~CurrentFolder() { QDir::setCurrent(m_previous); }
+    CurrentFolder(const CurrentFolder &) = delete;
+    CurrentFolder &operator=(const CurrentFolder &) = delete;
+
+private:
+    QString m_previous;
+};
+
+} // namespace
+
+TEST_F(MainExplorerBar, EachCommandIsOfferedAsTheSelectionAllows)
+{
+    ASSERT_TRUE(WriteInternetShortcut(dir.path() + "/Favorites/Fav.url", "http://fav.example/"));
+    ASSERT_TRUE(HistoryStore::shared().recordVisit("http://seen.example/a", "Seen", QDateTime::currentDateTimeUtc()));
+    const QString file = list();
+    openWindow();
+    TFavoriteTreeView *favorites = frmMain->favoriteTree();
+    THistoryTreeView *history = frmMain->historyTree();
+    TBookmarkTreeView *bookmarks = frmMain->bookmarkTree();
+    ASSERT_EQ(history->topLevelItemCount(), 1);
+
+    // three states: nothing at all; folders selected and a list open; entries with URLs selected,
+    // the list changed and a page open
+    enum State { Nothing, FoldersSelected, UrlsSelected };
+    auto enter = [&](State s) {
+        if (s == FoldersSelected) {
+            ASSERT_TRUE(bookmarks->LoadFromFile(file));
+            favorites->setCurrentItem(find(favorites, "Links"));
+            history->setCurrentItem(history->topLevelItem(0));
+            bookmarks->setCurrentItem(find(bookmarks, "Folder"));
+        } else if (s == UrlsSelected) {
+            favorites->setCurrentItem(find(favorites, "Fav"));
+            THistoryNode *period = static_cast<THistoryNode *>(history->topLevelItem(0));
+            ASSERT_TRUE(history->RequestExpand(period));
+            ASSERT_TRUE(history->RequestExpand(static_cast<THistoryNode *>(period->child(0))));
+            history->setCurrentItem(period->child(0)->child(0));
+            bookmarks->setCurrentItem(find(bookmarks, "Bee"));
+            bookmarks->SetModified(true);
+            frmMain->NewBrowser();
+        }
+    };
+    struct Rule {
+        const char *action;
+        bool offered[3];
+        bool byVisibility = false;
+    };
+    const Rule rules[] = {
+        {"actFavoritesAdd", {false, false, true}},
+        {"actFavoritesOpen", {false, false, true}},
+        {"actFavoritesOpenNew", {false, false, true}},
+        {"actFavoritesDelete", {false, false, true}}, // the Links folder may not be deleted
+        {"actFavoritesRename", {false, false, true}},
+        {"actFavoritesRefresh", {true, true, true}},
+        {"actFavoritesOrganize", {true, true, true}},
+        {"actFavoritesImport", {true, true, true}, true},
+        {"actFavoritesExport", {true, true, true}, true},
+        {"actHistoryOpen", {false, false, true}},
+        {"actHistoryOpenNew", {false, false, true}},
+        {"actHistoryDelete", {false, true, true}},
+        {"actHistoryRefresh", {true, true, true}},
+        {"actHistoryAddToFavorites", {false, false, true}, true},
+        {"actBookmarkOpen", {false, false, true}},
+        {"actBookmarkOpenNew", {false, false, true}},
+        {"actBookmarkDelete", {false, true, true}},
+        {"actBookmarkRename", {false, true, true}},
+        {"actBookmarkProperty", {false, false, true}},
+        {"actBookmarkLoad", {true, true, true}},
+        {"actBookmarkSave", {false, false, true}},
+        {"actBookmarkSaveAs", {false, true, true}},
+        {"actBookmarkAddUrl", {true, true, true}}, // also without a list: one is made
+        {"actBookmarkAddFolder", {true, true, true}},
+        {"actBookmarkAddToFavorites", {false, false, true}},
+    };
+    ASSERT_EQ(std::size(rules), 25u);
+    for (State s : {Nothing, FoldersSelected, UrlsSelected}) {
+        enter(s);
+        for (const Rule &r : rules) {
+            const bool offered = r.byVisibility ? visible(r.action) : enabled(r.action);
+            EXPECT_EQ(offered, r.offered[s]) << r.action << " in state " << s;
+        }
+    }
+}
+
+TEST_F(MainExplorerBar, ABookmarkListIsLoadedEditedAndSavedThroughTheCommands)
+{
+    const QString file = list();
+    openWindow();
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    EXPECT_TRUE(tree->FileName().isEmpty());
+
+    chooseFile(file);
+    trigger("actBookmarkLoad");
+    ASSERT_EQ(tree->FileName(), file);
+    EXPECT_NE(find(tree, "Bee"), nullptr);
+
+    // a new bookmark: the dialog opens empty without a page, in the current language
+    fillIn = [](QDialog &d) {
+        auto *b = qobject_cast<TfrmBookmark *>(&d);
+        if (!b)
+            return int(QDialog::Rejected);
+        EXPECT_TRUE(b->Title().isEmpty());
+        EXPECT_EQ(b->lblTitle->text(), "Title:");
+        b->SetTitle("New");
+        b->SetUrl("http://new.example/");
+        return int(QDialog::Accepted);
+    };
+    trigger("actBookmarkAddUrl");
+    ASSERT_NE(find(tree, "New"), nullptr);
+    EXPECT_TRUE(tree->Modified());
+
+    // properties change the selected bookmark
+    tree->setCurrentItem(find(tree, "Bee"));
+    fillIn = [](QDialog &d) {
+        auto *b = qobject_cast<TfrmBookmark *>(&d);
+        if (!b)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(b->Title(), "Bee");
+        EXPECT_EQ(b->Url(), "http://bee.example/");
+        b->SetTitle("Bumblebee");
+        b->SetUrl("http://bumble.example/");
+        return int(QDialog::Accepted);
+    };
+    trigger("actBookmarkProperty");
+    ASSERT_NE(find(tree, "Bumblebee"), nullptr);
+
+    // rename in place
+    tree->setCurrentItem(find(tree, "Folder"));
+    trigger("actBookmarkRename");
+    auto *editor = tree->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr) << "no label editor";
+    editor->setText("Renamed");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_NE(find(tree, "Renamed"), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // a new folder starts its rename at once
+    tree->setCurrentItem(nullptr);
+    trigger("actBookmarkAddFolder");
+    editor = tree->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr) << "the new folder's label is not being edited";
+    editor->setText("Fresh");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_NE(find(tree, "Fresh"), nullptr);
+
+    tree->setCurrentItem(find(tree, "New"));
+    trigger("actBookmarkDelete");
+    EXPECT_EQ(find(tree, "New"), nullptr);
+
+    trigger("actBookmarkSave");
+    EXPECT_FALSE(tree->Modified());
+    const QByteArray saved = readBytes(file);
+    EXPECT_TRUE(saved.contains("<DT><H3 FOLDED ADD_DATE=\"0\">Renamed</H3>\r\n")) << saved.constData();
+    EXPECT_TRUE(saved.contains(">Fresh</H3>\r\n")) << saved.constData();
+    EXPECT_TRUE(saved.contains("<DT><A HREF=\"http://bumble.example/\"")) << saved.constData();
+    EXPECT_TRUE(saved.contains("\">Bumblebee</A>\r\n")) << saved.constData();
+    EXPECT_FALSE(saved.contains("new.example"));
+
+    // save as: a new file with the same bytes, and the list follows it
+    const QString other = dir.path() + "/copy.htm";
+    chooseFile(other);
+    trigger("actBookmarkSaveAs");
+    EXPECT_EQ(tree->FileName(), other);
+    EXPECT_EQ(readBytes(other), saved);
+    EXPECT_TRUE(told.isEmpty()) << qPrintable(told.join('\n'));
+}
+
+TEST_F(MainExplorerBar, LoadingAsksBeforeAChangedListIsDropped)
+{
+    const QString first = list("first.htm");
+    const QString second = list("second.htm");
+    openWindow(first);
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    ASSERT_EQ(tree->FileName(), first);
+    const QByteArray before = readBytes(first);
+    tree->setCurrentItem(find(tree, "Bee"));
+    trigger("actBookmarkDelete");
+    ASSERT_TRUE(tree->Modified());
+    chooseFile(second);
+
+    answer = messageboxes::IdCancel; // the list stays, nothing is asked for
+    trigger("actBookmarkLoad");
+    EXPECT_EQ(told, QStringList{SaveBookmarkText});
+    EXPECT_TRUE(dialogs.isEmpty());
+    EXPECT_EQ(tree->FileName(), first);
+    EXPECT_TRUE(tree->Modified());
+
+    answer = messageboxes::IdNo; // the changes go, the other list comes
+    trigger("actBookmarkLoad");
+    EXPECT_EQ(tree->FileName(), second);
+    EXPECT_EQ(readBytes(first), before);
+
+    tree->setCurrentItem(find(tree, "Bee"));
+    trigger("actBookmarkDelete");
+    answer = messageboxes::IdYes; // saved first
+    chooseFile(first);
+    trigger("actBookmarkLoad");
+    EXPECT_EQ(tree->FileName(), first);
+    EXPECT_FALSE(readBytes(second).contains("Bee"));
+}
+
+TEST_F(MainExplorerBar, AFailedSaveIsReportedAndTheListStaysChanged)
+{
+    QDir().mkpath(dir.path() + "/sub");
+    const QString file = list("sub/list.htm");
+    openWindow(file);
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    ASSERT_EQ(tree->FileName(), file);
+    tree->setCurrentItem(find(tree, "Bee"));
+    trigger("actBookmarkDelete");
+    // the folder is replaced by a plain file: nothing can be written there
+    ASSERT_TRUE(QDir(dir.path() + "/sub").removeRecursively());
+    writeBytes(dir.path() + "/sub", "x");
+
+    trigger("actBookmarkSave");
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.at(0).contains(file)) << qPrintable(told.at(0));
+    EXPECT_TRUE(told.at(0).contains(tree->LastError())) << qPrintable(told.at(0));
+    EXPECT_FALSE(tree->LastError().isEmpty());
+    EXPECT_TRUE(tree->Modified());
+
+    chooseFile(dir.path() + "/sub/other.htm");
+    trigger("actBookmarkSaveAs");
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_TRUE(told.at(1).contains(dir.path() + "/sub/other.htm")) << qPrintable(told.at(1));
+    EXPECT_TRUE(tree->Modified());
+    EXPECT_EQ(tree->FileName(), file);
+}
+
+TEST_F(MainExplorerBar, WithoutAListAddingMakesOneInTheDataFolder)
+{
+    openWindow();
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    ASSERT_TRUE(tree->FileName().isEmpty());
+    trigger("actBookmarkAddFolder");
+    const QString made = platformpaths::dataDir() + "/Bookmark.htm";
+    EXPECT_EQ(tree->FileName(), made);
+    EXPECT_TRUE(QFileInfo::exists(made));
+    EXPECT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_NE(tree->findChild<QLineEdit *>(), nullptr) << "the new folder's rename did not start";
+    EXPECT_TRUE(tree->Modified());
+    EXPECT_TRUE(told.isEmpty()) << qPrintable(told.join('\n'));
+    QFile::remove(made);
+}
+
+TEST_F(MainExplorerBar, HistoryCommandsOpenDeleteAndOfferToFavorites)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    HistoryStore &store = HistoryStore::shared();
+    ASSERT_TRUE(store.recordVisit("http://one.example/", "One", now));
+    ASSERT_TRUE(store.recordVisit("http://two.example/", "Two", now));
+    openWindow();
+    THistoryTreeView *tree = frmMain->historyTree();
+    EXPECT_EQ(tree->parentWidget()->objectName(), "tbsHistory");
+    EXPECT_EQ(tree->contextMenuPolicy(), Qt::CustomContextMenu);
+    auto *today = static_cast<THistoryNode *>(tree->topLevelItem(0));
+    ASSERT_TRUE(today);
+    ASSERT_TRUE(tree->RequestExpand(today));
+    auto *site = static_cast<THistoryNode *>(find(tree, "one.example"));
+    ASSERT_TRUE(site);
+    ASSERT_TRUE(tree->RequestExpand(site));
+    tree->setCurrentItem(find(tree, "One"));
+
+    trigger("actHistoryOpen");
+    EXPECT_EQ(frmMain->addressBox()->Url(), "http://one.example/");
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    trigger("actHistoryOpenNew");
+    EXPECT_EQ(frmMain->Browsers().size(), 2);
+
+    fillIn = [](QDialog &) { return int(QDialog::Rejected); };
+    trigger("actHistoryAddToFavorites");
+    EXPECT_EQ(dialogs.last(), "TAddFavoriteDialog");
+
+    trigger("actHistoryDelete");
+    EXPECT_EQ(store.page("http://one.example/").url, QString());
+    EXPECT_EQ(store.page("http://two.example/").visitCount, 1);
+    EXPECT_EQ(find(tree, "one.example"), nullptr);
+
+    // a clear of the store empties the tree
+    ASSERT_TRUE(store.recordVisit("http://three.example/", "Three", now));
+    trigger("actHistoryRefresh");
+    ASSERT_TRUE(tree->RequestExpand(static_cast<THistoryNode *>(tree->topLevelItem(0))));
+    EXPECT_NE(find(tree, "three.example"), nullptr);
+    ASSERT_TRUE(store.clear());
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
+}
+
+TEST_F(MainExplorerBar, ACorruptHistoryStoreIsSetAsideWithOneMessage)
+{
+    const QString path = dir.path() + "/History/History.sqlite";
+    writeBytes(path, QByteArray(8192, '\x7f'));
+    HistoryStore::setSharedPath(path);
+    openWindow();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.at(0).contains(path)) << qPrintable(told.at(0));
+    EXPECT_TRUE(told.at(0).contains(path + ".corrupt")) << qPrintable(told.at(0));
+    EXPECT_EQ(readBytes(path + ".corrupt"), QByteArray(8192, '\x7f'));
+    EXPECT_EQ(frmMain->historyTree()->topLevelItemCount(), 0);
+    EXPECT_TRUE(HistoryStore::shared().isOpen());
+}
+
+TEST_F(MainExplorerBar, ABookmarkToAMovedFileOpensTheFileOfThatNameInTheWorkingFolder)
+{
+    writeBytes(dir.path() + "/here/page.html", "<html>here</html>");
+    const CurrentFolder here(dir.path() + "/here");
+    openWindow();
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    emit tree->OnNavigateUrl(tree, "file:///gone/away/page.html");
+    EXPECT_EQ(frmMain->addressBox()->Url(), QUrl::fromLocalFile(dir.path() + "/here/page.html").toString());
+    // neither there nor here: opened as it was
+    emit tree->OnNavigateUrl(tree, "file:///gone/away/other.html");
+    EXPECT_EQ(frmMain->addressBox()->Url(), "file:///gone/away/other.html");
+    // a file that is there is opened where it is
+    const QString there = QUrl::fromLocalFile(dir.path() + "/here/page.html").toString();
+    emit tree->OnNavigateUrl(tree, there);
+    EXPECT_EQ(frmMain->addressBox()->Url(), there);
+}
+
+TEST_F(MainExplorerBar, TheFileSystemPageGoesUpByItsButton)
+{
+    QDir().mkpath(dir.path() + "/a/b");
+    const QString root = QDir(dir.path()).canonicalPath();
+    openWindow();
+    TFileSystemPage *page = frmMain->fileSystemPage();
+    EXPECT_EQ(page->parentWidget()->objectName(), "TabSheet1");
+    ASSERT_TRUE(page->SetFolder(root + "/a/b"));
+    QTest::mouseClick(page->SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(page->Folder(), root + "/a");
+    EXPECT_EQ(page->FolderModel->filePath(page->ShellTreeView1->currentIndex()), root + "/a");
+}
