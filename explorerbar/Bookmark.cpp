@@ -48,17 +48,15 @@ void TfrmBookmark::SetUrl(const QString &value)
     EditAddress->setText(value);
 }
 
-void TfrmBookmark::ApplyLanguage(const TMemIni *table)
+void TfrmBookmark::ApplyLanguage(const TMemIni &table)
 {
-    if (!table)
-        return;
-    setFont(ReadTableFont(*table, font(), 0).font);
+    setFont(ReadTableFont(table, font(), 0).font);
     const QString section = QStringLiteral("Bookmark");
-    setWindowTitle(table->ReadString(section, QStringLiteral("Caption"), QString()));
-    lblTitle->setText(table->ReadString(section, QStringLiteral("lblTitle"), QString()));
-    lblAddress->setText(table->ReadString(section, QStringLiteral("lblAddress"), QString()));
-    btbtnOK->setText(table->ReadString(QStringLiteral("Const"), QStringLiteral("OK"), QString()));
-    btbtnCancel->setText(table->ReadString(QStringLiteral("Const"), QStringLiteral("Cancel"), QString()));
+    setWindowTitle(table.ReadString(section, QStringLiteral("Caption"), QString()));
+    lblTitle->setText(table.ReadString(section, QStringLiteral("lblTitle"), QString()));
+    lblAddress->setText(table.ReadString(section, QStringLiteral("lblAddress"), QString()));
+    btbtnOK->setText(table.ReadString(QStringLiteral("Const"), QStringLiteral("OK"), QString()));
+    btbtnCancel->setText(table.ReadString(QStringLiteral("Const"), QStringLiteral("Cancel"), QString()));
 }
 
 void TfrmBookmark::resizeEvent(QResizeEvent *event)

@@ -27,7 +27,7 @@ public:
 
     // Font from [Font], captions from [Bookmark] and the buttons from [Const]; a missing key leaves
     // the font as it is and a caption empty.
-    void ApplyLanguage(const TMemIni *table);
+    void ApplyLanguage(const TMemIni &table);
 
     QLabel *lblTitle;
     QLabel *lblAddress;

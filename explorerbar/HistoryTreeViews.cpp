@@ -171,12 +171,10 @@ QDateTime THistoryTreeView::Now() const
     return m_clock ? m_clock() : QDateTime::currentDateTime();
 }
 
-void THistoryTreeView::ApplyLanguage(const TMemIni *table)
+void THistoryTreeView::ApplyLanguage(const TMemIni &table)
 {
-    if (!table)
-        return;
     const QString section = QStringLiteral("History");
-    auto read = [&](const char *key, QString &text) { text = table->ReadString(section, QLatin1String(key), text); };
+    auto read = [&](const char *key, QString &text) { text = table.ReadString(section, QLatin1String(key), text); };
     read("Today", m_texts.today);
     read("LastWeek", m_texts.lastWeek);
     read("WeeksAgo", m_texts.weeksAgo);

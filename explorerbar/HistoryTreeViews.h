@@ -86,7 +86,7 @@ public:
     QDateTime Now() const;
     const HistoryTexts &Texts() const { return m_texts; }
     // Period names from section [History] (a missing key keeps the current text); refills the tree.
-    void ApplyLanguage(const TMemIni *table);
+    void ApplyLanguage(const TMemIni &table);
 
     // Lists the periods (call once the owner has set the tree up).
     void Loaded();

@@ -1,10 +1,11 @@
 #include "mainwindow/Avis.h"
 
+#include <QBackingStore>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRasterWindow>
+#include <QPixmap>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
@@ -15,12 +16,15 @@ constexpr int FrameMs = 120;
 constexpr int ToolTipDelayMs = 700;
 } // namespace
 
-// The small window the frames are drawn in; it hands its mouse to the logo and shows the logo's tip.
-class TLogoSurface : public QRasterWindow {
+// The small window the frames are drawn in, each at once when it is due (no repaint request to wait
+// for); it hands its mouse to the logo and shows the logo's tip.
+class TLogoSurface : public QWindow {
 public:
     explicit TLogoSurface(REZI *logo)
         : m_logo(logo)
+        , m_store(this)
     {
+        setSurfaceType(QSurface::RasterSurface);
         setFlag(Qt::WindowDoesNotAcceptFocus);
         setCursor(Qt::PointingHandCursor);
         m_tipTimer.setSingleShot(true);
@@ -31,12 +35,22 @@ public:
         });
     }
 
-protected:
-    void paintEvent(QPaintEvent *) override
+    void paintNow()
     {
-        QPainter p(this);
-        m_logo->paintFrame(p, QRect(QPoint(), size()));
+        if (!isExposed())
+            return;
+        const QRect area(QPoint(), size());
+        m_store.beginPaint(area);
+        QPainter p(m_store.paintDevice());
+        m_logo->paintFrame(p, area);
+        p.end();
+        m_store.endPaint();
+        m_store.flush(area);
     }
+
+protected:
+    void exposeEvent(QExposeEvent *) override { paintNow(); }
+    void resizeEvent(QResizeEvent *) override { m_store.resize(size()); }
     void mousePressEvent(QMouseEvent *event) override
     {
         m_tipTimer.stop();
@@ -53,12 +67,14 @@ protected:
         else if (event->type() == QEvent::Leave) {
             m_tipTimer.stop();
             QToolTip::hideText();
-        }
-        return QRasterWindow::event(event);
+        } else if (event->type() == QEvent::UpdateRequest)
+            paintNow();
+        return QWindow::event(event);
     }
 
 private:
     REZI *m_logo;
+    QBackingStore m_store;
     QTimer m_tipTimer;
 };
 
@@ -124,7 +140,7 @@ QWindow *REZI::surface() const
 void REZI::repaintFrame()
 {
     if (m_surface)
-        m_surface->update();
+        m_surface->paintNow();
     else
         update();
 }
@@ -186,6 +202,25 @@ void REZI::paintEvent(QPaintEvent *)
 }
 
 void REZI::paintFrame(QPainter &p, const QRect &area) const
+{
+    if (!m_surface || m_pressed) {
+        paintGlobe(p, area);
+        return;
+    }
+    // the clip's frames are drawn once each, then copied
+    const qreal ratio = p.device()->devicePixelRatioF();
+    QPixmap &cached = m_frames[m_frame];
+    if (cached.size() != area.size() * ratio) {
+        cached = QPixmap(area.size() * ratio);
+        cached.setDevicePixelRatio(ratio);
+        cached.fill(palette().color(backgroundRole()));
+        QPainter painter(&cached);
+        paintGlobe(painter, QRect(QPoint(), area.size()));
+    }
+    p.drawPixmap(area.topLeft(), cached);
+}
+
+void REZI::paintGlobe(QPainter &p, const QRect &area) const
 {
     // a globe whose meridian turns: the program's mark
     if (m_surface)

@@ -5,8 +5,10 @@
 // While it plays, its frames are drawn in a small window of their own inside the widget, so a frame
 // costs only its own pixels: the window around it (which may hold web pages) is not repainted for
 // it. The clip pauses while the logo or its window is hidden or minimised and goes on when it shows.
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 
 class QTimer;
 class QWindow;
@@ -45,6 +47,7 @@ protected:
 private:
     friend class TLogoSurface;
     void paintFrame(QPainter &p, const QRect &area) const;
+    void paintGlobe(QPainter &p, const QRect &area) const;
     void press(Qt::MouseButton button);
     void release(Qt::MouseButton button, bool inside);
     void ensureSurface();
@@ -54,6 +57,7 @@ private:
     QTimer *m_timer;
     TLogoSurface *m_surface = nullptr;
     QPointer<QWidget> m_watchedWindow;
+    mutable std::array<QPixmap, FrameCount> m_frames;
     int m_frame = 0;
     bool m_pressed = false;
     bool m_playing = false;

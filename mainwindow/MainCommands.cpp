@@ -119,11 +119,11 @@ std::span<const Row> MainCommands::rows()
         // File
         {.name = "mniFile", .flags = Menu | MenuBar, .texts = Texts::None},
         {.name = "actNewBrowser", .shortcut = "Ctrl+N", .image = 0, .menus = "mniFile", .tool = {0, 0},
-         .run = [](W &w, QAction *) { w.actNewBrowserExecute(); }},
+         .run = [](W &w, QAction *) { w.actNewBrowserExecute(); }, .pageKey = "Ctrl+N"},
         {.name = "actOpen", .shortcut = "Ctrl+O", .image = 1, .menus = "mniFile", .tool = {9, 7},
-         .run = [](W &w, QAction *) { w.actOpenExecute(); }},
+         .run = [](W &w, QAction *) { w.actOpenExecute(); }, .pageKey = "Ctrl+O"},
         {.name = "actSave", .shortcut = "Ctrl+S", .image = 2, .enable = Enable::Page, .menus = "mniFile",
-         .tool = {10, 8}, .run = onPage<&TIEBrowser::SaveAs>},
+         .tool = {10, 8}, .run = onPage<&TIEBrowser::SaveAs>, .pageKey = "Ctrl+S"},
         {.name = "actClose", .image = 3, .enable = Enable::Page, .menus = "mniFile", .tool = {1, 1},
          .run = [](W &w, QAction *) { w.actCloseExecute(); }},
         {.name = "actPageSetup", .enable = Enable::Page, .menus = "-mniFile", .run = onPage<&TIEBrowser::PageSetup>},
@@ -208,7 +208,7 @@ std::span<const Row> MainCommands::rows()
         encoding("actVietnameseWindows", 25, "-mniMore"),
         {.name = "actSource", .enable = Enable::Page, .menus = "-mniView", .run = onPage<&TIEBrowser::ViewSource>},
         {.name = "actFullScreen", .shortcut = "F11", .image = 13, .flags = Checkable, .menus = "mniView",
-         .tool = {18, 13}, .run = [](W &w, QAction *) { w.actFullScreenExecute(); }},
+         .tool = {18, 13}, .run = [](W &w, QAction *) { w.actFullScreenExecute(); }, .pageKey = "F11"},
         {.name = "actFind", .shortcut = "Ctrl+F", .image = 14, .enable = Enable::Page, .menus = "-mniView",
          .run = onPage<&TIEBrowser::Find>},
 
@@ -217,7 +217,7 @@ std::span<const Row> MainCommands::rows()
         {.name = "actAddToLinks", .enable = Enable::Page, .menus = "mniTools",
          .run = [](W &w, QAction *) { w.actAddToLinksExecute(); }},
         {.name = "actMail", .shortcut = "Ctrl+M", .image = 19, .enable = Enable::Pending, .menus = "-mniTools",
-         .tool = {15, 11}},
+         .tool = {15, 11}, .pageKey = "Ctrl+M"},
         {.name = "actMailTo", .image = 20, .enable = Enable::Pending, .menus = "mniTools", .tool = {16, 12}},
         {.name = "mniCustomize", .flags = Menu, .menus = "-mniTools"},
         {.name = "mniCustomize2", .flags = Menu, .textKey = "mniCustomize", .menus = "-pmnCoolBar"},
@@ -345,7 +345,7 @@ std::span<const Row> MainCommands::rows()
         // Help
         {.name = "mniHelp", .flags = Menu | MenuBar, .texts = Texts::None},
         {.name = "actContents", .image = 26, .menus = "mniHelp",
-         .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::Contents); }},
+         .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::Contents); }, .pageKey = "F1"},
         {.name = "actTopicSearch", .image = 27, .menus = "mniHelp",
          .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::Search); }},
         {.name = "actHowToUseHelp", .menus = "mniHelp", .run = [](W &w, QAction *) { w.ShowHelp(W::HelpTopic::HowTo); }},
@@ -406,6 +406,14 @@ MainCommands::MainCommands(TfrmMain &window)
 
 MainCommands::~MainCommands() = default;
 
+QAction *MainCommands::actionForPageKey(QKeyCombination key) const
+{
+    if (QAction *a = m_pageKeys.value(key.toCombined()))
+        return a;
+    const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35;
+    return functionKey ? m_pageKeys.value(QKeyCombination(key.key()).toCombined()) : nullptr;
+}
+
 void MainCommands::createAction(const Row &row, const QString &name, bool toolBar)
 {
     auto *a = new QAction(&m_window);
@@ -426,6 +434,8 @@ void MainCommands::createAction(const Row &row, const QString &name, bool toolBa
     a->setChecked(!toolBar && (row.flags & Checked) != 0);
     m_window.addAction(a);
     m_actions.insert(name, a);
+    if (!toolBar && *row.pageKey)
+        m_pageKeys.insert(QKeySequence(QString::fromLatin1(row.pageKey))[0].toCombined(), a);
     TfrmMain *window = &m_window;
     const Enable rule = row.enable;
     m_updater->add(a, [window, rule](QAction *act) { update(*window, act, rule); });

@@ -4,6 +4,7 @@
 // enabled, what it runs and where it sits in the menus and on the tool bar; the actions, the menus, the
 // tool-bar actions ("acttb...") and the tool-button template are all built from those rows.
 #include <QHash>
+#include <QKeyCombination>
 #include <QList>
 #include <QString>
 #include <span>
@@ -80,6 +81,9 @@ public:
         const char *menus = "";
         ToolButton tool{};
         Handler run = nullptr; // none while the command is pending
+        // The key that runs the command when a page window has the focus and offers it (a page offers
+        // Esc, the function keys and keys with Ctrl); a function key counts whatever the modifiers.
+        const char *pageKey = "";
     };
 
     // Every command and menu of the main window, in menu order.
@@ -94,6 +98,8 @@ public:
 
     QAction *action(const QString &name) const { return m_actions.value(name); }
     QMenu *menu(const QString &name) const { return m_menus.value(name); }
+    // The command whose page key this is; null when none.
+    QAction *actionForPageKey(QKeyCombination key) const;
     // The menus with a button on the menu bar, in order.
     const QList<QMenu *> &menuBarMenus() const { return m_menuBar; }
     // Runs every enabling rule now (the event loop runs them whenever it goes idle).
@@ -117,5 +123,6 @@ private:
     ActionUpdater *m_updater;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
+    QHash<int, QAction *> m_pageKeys; // by the combined key
     QList<QMenu *> m_menuBar;
 };

@@ -348,7 +348,8 @@ void TfrmMain::FormCreate()
     if (language >= 0 && language < languages.size())
         languages.at(language)->setChecked(true);
     try {
-        ApplyLanguage();
+        if (BrivoIni->LanguageTable)
+            ApplyLanguage(*BrivoIni->LanguageTable);
         LoadSettings();
         UpdateLinkButtons();
         UpdateToolButtons();
@@ -539,30 +540,13 @@ bool TfrmMain::event(QEvent *e)
 
 bool TfrmMain::HandleOfferedKey(QKeyCombination key)
 {
-    const int k = key.key();
-    if (k == Qt::Key_F1) {
-        action("actContents")->trigger();
-        return true;
-    }
-    if (k == Qt::Key_F11) {
-        action("actFullScreen")->trigger();
-        return true;
-    }
-    if (key.keyboardModifiers() == Qt::ControlModifier) {
-        const char *name = k == Qt::Key_M   ? "actMail"
-                           : k == Qt::Key_N ? "actNewBrowser"
-                           : k == Qt::Key_O ? "actOpen"
-                           : k == Qt::Key_S ? "actSave"
-                                            : nullptr;
-        if (name) {
-            QAction *a = action(QString::fromLatin1(name));
-            // answered as handled even when the command is not available, as a menu shortcut would be
-            if (a->isEnabled())
-                a->trigger();
-            return true;
-        }
-    }
-    return false;
+    QAction *a = FCommands->actionForPageKey(key);
+    if (!a)
+        return false;
+    // answered as handled even when the command is not available, as a menu shortcut would be
+    if (a->isEnabled())
+        a->trigger();
+    return true;
 }
 
 TfrmBrowser *TfrmMain::ActiveBrowser() const
@@ -827,10 +811,11 @@ void TfrmMain::actLanguageExecute(QAction *act)
     setUpdatesEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BrivoIni->SetLanguage(language);
-    ApplyLanguage();
-    if (BrivoIni->LanguageTable)
+    if (BrivoIni->LanguageTable) {
+        ApplyLanguage(*BrivoIni->LanguageTable);
         for (TfrmBrowser *page : Browsers())
             page->ApplyLanguage(*BrivoIni->LanguageTable);
+    }
     for (QAction *a : LanguageActions())
         a->setChecked(a == act);
     QApplication::restoreOverrideCursor();

@@ -33,6 +33,7 @@ class TfrmBrowser;
 class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
+class TMemIni;
 class TFavoriteTreeView;
 class THistoryTreeView;
 class TFileSystemPage;
@@ -56,7 +57,7 @@ public:
     // The start: opens the argument (a URL or file name) or else the saved page windows, then puts
     // the focus in the address box.
     void StartUp(const QString &argument);
-    void ApplyLanguage();
+    void ApplyLanguage(const TMemIni &table);
     void LoadSettings();
     void SaveSettings();
     // Rebuild the customisable tool bar, the link buttons and the search-engine list from the settings.

@@ -99,7 +99,8 @@ void TfrmMain::actBookmarkPropertyExecute()
     if (!node || node->Url.isEmpty())
         return;
     TfrmBookmark dialog(this);
-    dialog.ApplyLanguage(BrivoIni->LanguageTable.get());
+    if (const TMemIni *table = BrivoIni->LanguageTable.get())
+        dialog.ApplyLanguage(*table);
     dialog.SetTitle(node->Text());
     dialog.SetUrl(node->Url);
     if (dialogrunner::exec(dialog) == QDialog::Accepted && node->treeWidget() == BookmarkTreeView)
@@ -132,7 +133,8 @@ bool TfrmMain::EnsureBookmarkList()
 void TfrmMain::actBookmarkAddUrlExecute()
 {
     TfrmBookmark dialog(this);
-    dialog.ApplyLanguage(BrivoIni->LanguageTable.get());
+    if (const TMemIni *table = BrivoIni->LanguageTable.get())
+        dialog.ApplyLanguage(*table);
     if (TfrmBrowser *page = ActiveBrowser()) {
         dialog.SetTitle(page->WebBrowser()->LocationName());
         dialog.SetUrl(page->WebBrowser()->LocationURL());

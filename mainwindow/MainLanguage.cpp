@@ -11,31 +11,27 @@
 
 #include <QTabWidget>
 
-void TfrmMain::ApplyLanguage()
+void TfrmMain::ApplyLanguage(const TMemIni &table)
 {
-    const TMemIni *table = BrivoIni->LanguageTable.get();
-    if (!table)
-        return; // without a table every text stays as it is
-
-    const TTableFont tableFont = ReadTableFont(*table, font(), property("Charset").toInt());
+    const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
     setProperty("Charset", tableFont.charset);
     setFont(FontForCharset(tableFont.font, tableFont.charset));
 
-    applicationtitle::set(table->ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivo"), QString()));
+    applicationtitle::set(table.ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivo"), QString()));
     setWindowTitle(applicationtitle::get());
-    UserAgentText = table->ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivoUserAgent"), QString());
-    MailToAddressText = table->ReadString(QStringLiteral("Brivo"), QStringLiteral("BrivoMailToAddress"), QString());
+    UserAgentText = table.ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivoUserAgent"), QString());
+    MailToAddressText = table.ReadString(QStringLiteral("Brivo"), QStringLiteral("BrivoMailToAddress"), QString());
 
-    FCommands->ApplyLanguage(*table);
-    pnlMenu->ApplyLanguage(*table);
-    pnlSearchsBar->ApplyLanguage(*table);
-    pnlAddressBar->ApplyLanguage(*table);
-    pnlFullScreen->ApplyLanguage(*table);
+    FCommands->ApplyLanguage(table);
+    pnlMenu->ApplyLanguage(table);
+    pnlSearchsBar->ApplyLanguage(table);
+    pnlAddressBar->ApplyLanguage(table);
+    pnlFullScreen->ApplyLanguage(table);
     // the explorer bar's tabs take a caption only
     for (QWidget *page : {tbsFavorites, tbsHistory, tbsBookmark})
-        PageControl->setTabText(PageControl->indexOf(page), mainText(*table, page->objectName()));
+        PageControl->setTabText(PageControl->indexOf(page), mainText(table, page->objectName()));
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
-                            table->ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
+                            table.ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
     HistoryTreeView->ApplyLanguage(table);
-    RichEditFrame->ApplyLanguage(*table);
+    RichEditFrame->ApplyLanguage(table);
 }

@@ -813,9 +813,12 @@ bool TMMRxCustomRichEdit::insertRtf(QTextCursor &cursor, const QByteArray &rtf)
 
 // ---- keys, input methods, mouse, drag and drop ----
 
-void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
+namespace {
+
+// Runs the control's own command for a standard command key (undo, redo, cut, paste), so the key
+// passes the control's checks (read-only, protected text, undo limit); false for any other key.
+bool runCommandKey(TMMRxCustomRichEdit &edit, QKeyEvent *e)
 {
-    // the commands run through the control's own checks (read-only, protected text, undo limit)
     using Command = void (TMMRxCustomRichEdit::*)();
     static const std::pair<QKeySequence::StandardKey, Command> commands[] = {
         {QKeySequence::Undo, &TMMRxCustomRichEdit::Undo},
@@ -825,22 +828,25 @@ void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
     };
     for (const auto &[key, command] : commands) {
         if (e->matches(key)) {
-            (this->*command)();
+            (edit.*command)();
             e->accept();
-            return;
+            return true;
         }
     }
-    if (isReadOnly()) {
-        QTextEdit::keyPressEvent(e);
-        return;
-    }
-    QTextCursor c = textCursor();
-    int start = c.selectionStart();
-    int end = c.selectionEnd();
-    TRichEditChangeKind kind = TRichEditChangeKind::Typing;
-    bool edits = false;
-    QString typed;
+    return false;
+}
 
+bool isDeleteKey(const QKeyEvent *e)
+{
+    return e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Backspace ||
+           e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
+           e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine);
+}
+
+// The range [start, end) a delete key removes: the selection, or without one the character, word or
+// line the key names; a whole-line delete takes the line around the selection too.
+void deletedRange(const QKeyEvent *e, const QTextCursor &c, int &start, int &end)
+{
     auto extend = [&](QTextCursor::MoveOperation op) {
         if (c.hasSelection())
             return;
@@ -849,62 +855,83 @@ void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
         start = m.selectionStart();
         end = m.selectionEnd();
     };
-    if (e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Backspace ||
-        e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
-        e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine)) {
+    if (e->matches(QKeySequence::Delete))
+        extend(QTextCursor::NextCharacter);
+    else if (e->matches(QKeySequence::DeleteEndOfWord))
+        extend(QTextCursor::NextWord);
+    else if (e->matches(QKeySequence::DeleteStartOfWord))
+        extend(QTextCursor::PreviousWord);
+    else if (e->matches(QKeySequence::DeleteEndOfLine))
+        extend(QTextCursor::EndOfBlock);
+    else if (e->matches(QKeySequence::DeleteCompleteLine)) {
+        QTextCursor m(c);
+        m.select(QTextCursor::BlockUnderCursor);
+        start = std::min(start, m.selectionStart());
+        end = std::max(end, m.selectionEnd());
+    } else
+        extend(QTextCursor::PreviousCharacter);
+}
+
+// The text a key types: a line break for Return, a tab for Tab when Tab types, the key's printable
+// text; empty for a key that types nothing.
+QString typedText(const QKeyEvent *e, bool tabTypes)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return QStringLiteral("\n");
+    if (e->key() == Qt::Key_Tab)
+        return tabTypes && !(e->modifiers() & Qt::ControlModifier) ? QStringLiteral("\t") : QString();
+    QString text = e->text();
+    const auto mods = e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    if (!text.isEmpty() && text.at(0).isPrint() && (mods == Qt::NoModifier || mods == Qt::AltModifier) &&
+        !e->matches(QKeySequence::SelectAll))
+        return text;
+    return QString();
+}
+
+} // namespace
+
+void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
+{
+    if (runCommandKey(*this, e))
+        return;
+    if (isReadOnly()) {
+        QTextEdit::keyPressEvent(e);
+        return;
+    }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !m_wantReturns) {
+        e->ignore();
+        return;
+    }
+    const QTextCursor c = textCursor();
+    int start = c.selectionStart();
+    int end = c.selectionEnd();
+    TRichEditChangeKind kind = TRichEditChangeKind::Typing;
+    QString typed;
+    if (isDeleteKey(e)) {
         kind = TRichEditChangeKind::Delete;
-        edits = true;
-        if (e->matches(QKeySequence::Delete))
-            extend(QTextCursor::NextCharacter);
-        else if (e->matches(QKeySequence::DeleteEndOfWord))
-            extend(QTextCursor::NextWord);
-        else if (e->matches(QKeySequence::DeleteStartOfWord))
-            extend(QTextCursor::PreviousWord);
-        else if (e->matches(QKeySequence::DeleteEndOfLine))
-            extend(QTextCursor::EndOfBlock);
-        else if (e->matches(QKeySequence::DeleteCompleteLine)) {
-            QTextCursor m(c);
-            m.select(QTextCursor::BlockUnderCursor);
-            start = std::min(start, m.selectionStart());
-            end = std::max(end, m.selectionEnd());
-        } else
-            extend(QTextCursor::PreviousCharacter);
+        deletedRange(e, c, start, end);
         if (start == end) {
             QTextEdit::keyPressEvent(e);
             return;
         }
-    } else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        if (!m_wantReturns) {
-            e->ignore();
-            return;
-        }
-        edits = true;
-        typed = QStringLiteral("\n");
-    } else if (e->key() == Qt::Key_Tab && !tabChangesFocus() && !(e->modifiers() & Qt::ControlModifier)) {
-        edits = true;
-        typed = QStringLiteral("\t");
     } else {
-        const QString text = e->text();
-        const auto mods = e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier);
-        if (!text.isEmpty() && text.at(0).isPrint() && (mods == Qt::NoModifier || mods == Qt::AltModifier) &&
-            !e->matches(QKeySequence::SelectAll)) {
-            edits = true;
-            typed = text;
-        }
-    }
-    if (edits) {
-        if (EditRefused(start, end, {kind, typed})) {
-            e->accept();
+        typed = typedText(e, !tabChangesFocus());
+        if (typed.isEmpty()) {
+            QTextEdit::keyPressEvent(e);
             return;
         }
-        if (!typed.isEmpty() && maxLengthRoom(end - start) < typed.size()) {
-            QApplication::beep();
-            e->accept();
-            return;
-        }
-        if (!typed.isEmpty())
-            stripProtectedInsertFormat();
     }
+    if (EditRefused(start, end, {kind, typed})) {
+        e->accept();
+        return;
+    }
+    if (!typed.isEmpty() && maxLengthRoom(end - start) < typed.size()) {
+        QApplication::beep();
+        e->accept();
+        return;
+    }
+    if (!typed.isEmpty())
+        stripProtectedInsertFormat();
     QTextEdit::keyPressEvent(e);
 }
 

@@ -4,11 +4,11 @@
 
 namespace testsupport {
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes)
+FileSizeLimit::FileSizeLimit(rlim_t bytes, void (*handler)(int))
 {
     if (::getrlimit(RLIMIT_FSIZE, &m_previous) != 0)
         return;
-    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    m_previousHandler = std::signal(SIGXFSZ, handler);
     rlimit limit = m_previous;
     limit.rlim_cur = bytes;
     m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;

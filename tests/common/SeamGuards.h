@@ -48,11 +48,12 @@ template <typename Value> [[nodiscard]] SeamGuard restoringDefault(void (*set)(V
     return SeamGuard([set] { set(std::decay_t<Value>{}); });
 }
 
-// Limits the size of the files the process writes to bytes, with SIGXFSZ ignored so that a write
-// past the limit fails instead of ending the test program; both come back when the guard goes.
+// Limits the size of the files the process writes to bytes, with SIGXFSZ handled by handler (by
+// default ignored, so that a write past the limit fails instead of ending the test program; SIG_DFL
+// as a program starts); both come back when the guard goes.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes);
+    explicit FileSizeLimit(rlim_t bytes, void (*handler)(int) = SIG_IGN);
     ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit &) = delete;
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;

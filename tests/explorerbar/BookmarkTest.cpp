@@ -51,7 +51,7 @@ TEST(BookmarkDialog, AppliesItsSectionOfEveryTable)
 {
     TMemIni english(QStringLiteral("ENGLISH"), QStringLiteral("INI"));
     TfrmBookmark dialog;
-    dialog.ApplyLanguage(&english);
+    dialog.ApplyLanguage(english);
     EXPECT_EQ(dialog.windowTitle(), u"BRIVO Propertys");
     EXPECT_EQ(dialog.lblTitle->text(), u"Title:");
     EXPECT_EQ(dialog.lblAddress->text(), u"Address:");
@@ -63,7 +63,7 @@ TEST(BookmarkDialog, AppliesItsSectionOfEveryTable)
     for (const char *table : {"JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
         TMemIni ini(QString::fromLatin1(table), QStringLiteral("INI"));
         TfrmBookmark d;
-        d.ApplyLanguage(&ini);
+        d.ApplyLanguage(ini);
         EXPECT_TRUE(ini.SectionExists(QStringLiteral("Bookmark"))) << table;
         EXPECT_FALSE(d.windowTitle().isEmpty()) << table;
         EXPECT_FALSE(d.lblTitle->text().isEmpty()) << table;
@@ -77,7 +77,7 @@ TEST(BookmarkDialog, ATableWithoutTheSectionEmptiesCaptionsButKeepsTheFont)
     TMemIni table;
     table.SetStrings({"[Font]", "Name=Test Sans", "Size=13"});
     TfrmBookmark dialog;
-    dialog.ApplyLanguage(&table);
+    dialog.ApplyLanguage(table);
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_TRUE(dialog.lblTitle->text().isEmpty());
     EXPECT_TRUE(dialog.lblAddress->text().isEmpty());
@@ -87,7 +87,7 @@ TEST(BookmarkDialog, ATableWithoutTheSectionEmptiesCaptionsButKeepsTheFont)
 
     TMemIni empty;
     const QFont before = dialog.font();
-    dialog.ApplyLanguage(&empty);
+    dialog.ApplyLanguage(empty);
     EXPECT_EQ(dialog.font(), before);
 }
 
@@ -103,7 +103,7 @@ TEST(BookmarkDialog, AnchorsFollowTheRightEdge)
     EXPECT_EQ(dialog.lblTitle->x(), 0);
     if (const char *shots = getenv("BRIVO_SCREENSHOTS")) {
         TMemIni english(QStringLiteral("ENGLISH"), QStringLiteral("INI"));
-        dialog.ApplyLanguage(&english);
+        dialog.ApplyLanguage(english);
         dialog.SetTitle(QStringLiteral("Example Domain"));
         dialog.SetUrl(QStringLiteral("https://example.org/"));
         dialog.resize(426, 143);

@@ -177,7 +177,7 @@ TEST_F(HistoryTree, SitesAndPagesAreSortedAndCaptioned)
     // the language's names
     TMemIni table;
     table.SetStrings({"[History]", "Today=Heute", "LocalFiles=Arbeitsplatz"});
-    t->ApplyLanguage(&table);
+    t->ApplyLanguage(table);
     EXPECT_EQ(texts(*t), QStringList{"Heute"});
     EXPECT_EQ(t->Texts().lastWeek, "Last Week"); // a key the table lacks keeps its text
 }

@@ -852,7 +852,7 @@ TEST_F(MainWindowTest, EveryKeyTheLanguageRoutineReadsIsInEachTable)
         auto table = std::make_unique<RecordingTable>(QString::fromLatin1(name));
         RecordingTable *recorder = table.get();
         BrivoIni->LanguageTable = std::move(table);
-        frmMain->ApplyLanguage();
+        frmMain->ApplyLanguage(*recorder);
         QSet<QString> read;
         for (const QString &key : std::as_const(recorder->reads)) {
             read.insert(key.toLower());

@@ -3,6 +3,7 @@
 // replaced file was (its mode, owner and group, the link that led to it).
 #include "platform/AtomicFiles.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 
 #include <QDir>
@@ -12,32 +13,10 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Sets the signal's disposition and the soft file-size limit for the test, and restores both.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::sigaction(SIGXFSZ, nullptr, &oldAction);
-        ::signal(SIGXFSZ, SIG_DFL); // as a program starts
-        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-        struct rlimit small = oldLimit;
-        small.rlim_cur = bytes;
-        active = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-        ::sigaction(SIGXFSZ, &oldAction, nullptr);
-    }
-    struct sigaction oldAction {};
-    struct rlimit oldLimit {};
-    bool active = false;
-};
 
 TEST(AtomicFilesTest, AWritePastTheFileSizeLimitFailsWithItsReasonInsteadOfEndingTheProgram)
 {
@@ -47,8 +26,8 @@ TEST(AtomicFilesTest, AWritePastTheFileSizeLimitFailsWithItsReasonInsteadOfEndin
     QString error;
     bool written = true;
     {
-        const FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.active);
+        const testsupport::FileSizeLimit limit(4096, SIG_DFL); // as a program starts
+        ASSERT_TRUE(limit.active());
         written = atomicfile::write(path, QByteArray(100000, 'x'), &error);
     }
     EXPECT_FALSE(written);

@@ -125,15 +125,6 @@ TEST(LanguageTables, EachDecodesCleanlyAndHoldsTheSharedSections)
     }
 }
 
-TEST(LanguageTables, EnglishConstTexts)
-{
-    TMemIni table("ENGLISH", "INI");
-    EXPECT_EQ(table.ReadString("Const", "Browser", ""), "Browser");
-    EXPECT_EQ(table.ReadString("Const", "HtmlFilter", ""), "HTML Files (*.htm; *.html)|*.htm;*.html|All Files|*.*");
-    EXPECT_EQ(table.ReadString("Const", "MailSubject", ""), "From User");
-    EXPECT_EQ(table.ReadString("Const", "Apply", ""), "&Apply");
-}
-
 TEST(DefaultSettings, AreACompleteSettingsFileInCodePage932)
 {
     const auto bytes = builtinresources::find("BRIVOINI", "INI");
