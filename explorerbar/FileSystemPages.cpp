@@ -64,11 +64,12 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
     top->addWidget(SpeedButton1);
     layout->addLayout(top);
 
+    // the models never watch the folders they have read: changes made elsewhere (a busy home or
+    // temporary folder) would keep an idle program working
     FolderModel = new QFileSystemModel(this);
+    FolderModel->setOption(QFileSystemModel::DontWatchForChanges);
     FolderModel->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     FolderModel->setRootPath(QDir::rootPath());
-    FileModel = new QFileSystemModel(this);
-    FileModel->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     auto *split = new QSplitter(Qt::Vertical, this);
     ShellTreeView1 = new QTreeView(split);
@@ -79,7 +80,6 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
         ShellTreeView1->hideColumn(column);
     ShellListView1 = new QTreeView(split);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
-    ShellListView1->setModel(FileModel);
     ShellListView1->setRootIsDecorated(false);
     ShellListView1->setItemsExpandable(false);
     ShellListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -93,6 +93,12 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
                 if (current.isValid())
                     SetFolder(FolderModel->filePath(current));
             });
+    // the folder model reads folders in the background: once a folder on the way is read, the tree
+    // opens down to the folder shown
+    connect(FolderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        if (m_folder == loaded || m_folder.startsWith(loaded.endsWith(u'/') ? loaded : loaded + u'/'))
+            showInTree();
+    });
     connect(ShellListView1, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { OpenEntry(FileModel->filePath(index)); });
     connect(ShellComboBox1, &QComboBox::textActivated, this, [this](const QString &text) { boxChosen(text); });
@@ -113,14 +119,30 @@ bool TFileSystemPage::SetFolder(const QString &path)
     if (folder == m_folder)
         return true;
     m_folder = folder;
+    // a folder opened is read afresh: the list's model is new each time
+    QFileSystemModel *previous = FileModel;
+    FileModel = new QFileSystemModel(this);
+    FileModel->setOption(QFileSystemModel::DontWatchForChanges);
+    FileModel->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
+    ShellListView1->setModel(FileModel);
     ShellListView1->setRootIndex(FileModel->setRootPath(folder));
-    const QModelIndex inTree = FolderModel->index(folder);
-    if (inTree.isValid() && ShellTreeView1->currentIndex() != inTree) {
-        ShellTreeView1->setCurrentIndex(inTree);
-        ShellTreeView1->scrollTo(inTree);
-    }
+    if (previous)
+        previous->deleteLater();
+    showInTree();
     fillBox();
     return true;
+}
+
+void TFileSystemPage::showInTree()
+{
+    const QModelIndex inTree = FolderModel->index(m_folder);
+    if (!inTree.isValid())
+        return;
+    for (QModelIndex up = inTree.parent(); up.isValid(); up = up.parent())
+        ShellTreeView1->expand(up);
+    if (ShellTreeView1->currentIndex() != inTree)
+        ShellTreeView1->setCurrentIndex(inTree);
+    ShellTreeView1->scrollTo(inTree);
 }
 
 bool TFileSystemPage::GoUp()

@@ -6,12 +6,10 @@
 #include "settings/MemInis.h"
 
 #include <QApplication>
-#include <QMap>
 #include <QPersistentModelIndex>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 
 namespace {
@@ -72,17 +70,6 @@ QList<HistoryPeriod> HistoryPeriods(const QDateTime &now, const QDateTime &oldes
     return periods;
 }
 
-QString HistorySiteOf(const QString &url)
-{
-    const QUrl parsed(url);
-    if (parsed.isLocalFile())
-        return QString();
-    const QString host = parsed.host().toLower();
-    if (!host.isEmpty())
-        return host;
-    return parsed.scheme().toLower() + u':';
-}
-
 QString HistoryDisplayName(const QString &name)
 {
     QString text = name;
@@ -117,11 +104,8 @@ bool THistoryNode::ItemExists() const
     switch (NodeLevel) {
     case Level::Period:
         return store.hasVisitsBetween(From, To);
-    case Level::Site: {
-        const QList<HistoryPage> pages = store.pagesWithVisitsBetween(From, To);
-        return std::any_of(pages.begin(), pages.end(),
-                           [this](const HistoryPage &p) { return HistorySiteOf(p.url) == Site; });
-    }
+    case Level::Site:
+        return store.hasVisitsOfSiteBetween(Site, From, To);
     case Level::Page:
         return store.hasVisitOfUrlBetween(Url, From, To);
     }
@@ -220,15 +204,11 @@ THistoryNode *THistoryTreeView::newNode(THistoryNode::Level level, const QString
 
 QList<QTreeWidgetItem *> THistoryTreeView::sitesOf(const THistoryNode *period) const
 {
-    QMap<QString, bool> sites;
-    for (const HistoryPage &page : Store().pagesWithVisitsBetween(period->From, period->To))
-        sites.insert(HistorySiteOf(page.url), true);
     QList<QTreeWidgetItem *> out;
-    out.reserve(sites.size());
-    for (auto it = sites.cbegin(); it != sites.cend(); ++it) {
-        THistoryNode *node = newNode(THistoryNode::Level::Site, it.key().isEmpty() ? m_texts.localFiles : it.key(),
-                                     period->From, period->To);
-        node->Site = it.key();
+    for (const QString &site : Store().sitesWithVisitsBetween(period->From, period->To)) {
+        THistoryNode *node =
+            newNode(THistoryNode::Level::Site, site.isEmpty() ? m_texts.localFiles : site, period->From, period->To);
+        node->Site = site;
         out.append(node);
     }
     return out;
@@ -237,9 +217,7 @@ QList<QTreeWidgetItem *> THistoryTreeView::sitesOf(const THistoryNode *period) c
 QList<QTreeWidgetItem *> THistoryTreeView::pagesOf(const THistoryNode *site) const
 {
     QList<QTreeWidgetItem *> out;
-    for (const HistoryPage &page : Store().pagesWithVisitsBetween(site->From, site->To)) {
-        if (HistorySiteOf(page.url) != site->Site)
-            continue;
+    for (const HistoryPage &page : Store().pagesOfSiteBetween(site->Site, site->From, site->To)) {
         const QString title = textrules::trim(page.title);
         THistoryNode *node =
             newNode(THistoryNode::Level::Page, title.isEmpty() ? page.url : title, site->From, site->To);
@@ -253,10 +231,8 @@ QList<QTreeWidgetItem *> THistoryTreeView::pagesOf(const THistoryNode *site) con
 QStringList THistoryTreeView::siteUrls(const THistoryNode *site) const
 {
     QStringList urls;
-    for (const HistoryPage &page : Store().pagesWithVisitsBetween(site->From, site->To)) {
-        if (HistorySiteOf(page.url) == site->Site)
-            urls << page.url;
-    }
+    for (const HistoryPage &page : Store().pagesOfSiteBetween(site->Site, site->From, site->To))
+        urls << page.url;
     return urls;
 }
 

@@ -40,9 +40,6 @@ struct HistoryPeriod {
 // holds any visit dated after now. The oldest period reaches back without end; at most ten years of
 // weeks are told apart. Without an oldest visit only "Today".
 QList<HistoryPeriod> HistoryPeriods(const QDateTime &now, const QDateTime &oldest, const HistoryTexts &texts);
-// The site a page belongs to: its host in lower case; "" for local files; the scheme and ":" for an
-// address without a host.
-QString HistorySiteOf(const QString &url);
 // A display name as the tree shows it: when its first character is "?" and its second a digit, every
 // "?" removed; then at most 50 characters.
 QString HistoryDisplayName(const QString &name);
@@ -59,7 +56,7 @@ public:
     // The node's period.
     QDateTime From;
     QDateTime To;
-    // Site and page nodes: the site (HistorySiteOf).
+    // Site and page nodes: the site (HistoryStore::siteOf).
     QString Site;
 
     THistoryTreeView *HistoryTree() const;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 #include <map>
 #include <sqlite3.h>
 #include <unordered_map>
@@ -20,18 +21,25 @@ CREATE TABLE IF NOT EXISTS pages(
     url TEXT NOT NULL UNIQUE,
     title TEXT NOT NULL DEFAULT '',
     last_visit INTEGER NOT NULL,
-    visit_count INTEGER NOT NULL DEFAULT 0);
+    visit_count INTEGER NOT NULL DEFAULT 0,
+    site TEXT);
 CREATE TABLE IF NOT EXISTS visits(
     id INTEGER PRIMARY KEY,
     page_id INTEGER NOT NULL REFERENCES pages(id) ON DELETE CASCADE,
     time INTEGER NOT NULL,
     title TEXT NOT NULL DEFAULT '');
 CREATE INDEX IF NOT EXISTS visits_time ON visits(time);
-CREATE INDEX IF NOT EXISTS visits_page ON visits(page_id);
+DROP INDEX IF EXISTS visits_page;
+CREATE INDEX IF NOT EXISTS visits_page_time ON visits(page_id, time);
 CREATE INDEX IF NOT EXISTS pages_last_visit ON pages(last_visit);
 CREATE INDEX IF NOT EXISTS pages_url_nocase ON pages(url COLLATE NOCASE);
-CREATE INDEX IF NOT EXISTS pages_rank ON pages(visit_count DESC, last_visit DESC);
+DROP INDEX IF EXISTS pages_rank;
+CREATE INDEX IF NOT EXISTS pages_ranked_urls ON pages(visit_count DESC, last_visit DESC, url);
 )sql";
+
+// Stores made before pages knew their site get the column; the sites are filled in at opening.
+const char *const SiteColumn = "ALTER TABLE pages ADD COLUMN site TEXT";
+const char *const SiteIndex = "CREATE INDEX IF NOT EXISTS pages_site ON pages(site)";
 
 std::map<int, std::function<void()>> &clearListeners()
 {
@@ -168,7 +176,46 @@ bool HistoryStore::open()
         m_db = nullptr;
         return false;
     }
+    if (!addSites()) {
+        m_stmts->clear();
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return false;
+    }
     return true;
+}
+
+bool HistoryStore::addSites()
+{
+    sqlite3_stmt *probe = nullptr;
+    const bool hasColumn = sqlite3_prepare_v2(m_db, "SELECT site FROM pages LIMIT 0", -1, &probe, nullptr) == SQLITE_OK;
+    sqlite3_finalize(probe);
+    if ((!hasColumn && !exec(SiteColumn)) || !exec(SiteIndex))
+        return fail("open");
+    return transaction("open", [this] {
+        BoundStatement missing(m_db, m_stmts->cache, "SELECT id, url FROM pages WHERE site IS NULL");
+        BoundStatement set(m_db, m_stmts->cache, "UPDATE pages SET site = ?2 WHERE id = ?1");
+        QList<QPair<qint64, QString>> rows;
+        while (missing.step() == SQLITE_ROW)
+            rows.append({sqlite3_column_int64(missing.get(), 0), columnText(missing.get(), 1)});
+        for (const auto &[id, url] : std::as_const(rows)) {
+            if (set.bind(1, id).bind(2, siteOf(url)).step() != SQLITE_DONE)
+                return false;
+            sqlite3_reset(set.get());
+        }
+        return true;
+    });
+}
+
+QString HistoryStore::siteOf(const QString &url)
+{
+    const QUrl parsed(url);
+    if (parsed.isLocalFile())
+        return QString();
+    const QString host = parsed.host().toLower();
+    if (!host.isEmpty())
+        return host;
+    return parsed.scheme().toLower() + u':';
 }
 
 HistoryStore::~HistoryStore()
@@ -245,11 +292,11 @@ bool HistoryStore::recordVisit(const QString &url, const QString &title, const Q
     const qint64 time = toMs(when);
     return transaction("record", [&] {
         BoundStatement upsert(m_db, m_stmts->cache,
-                              "INSERT INTO pages(url, title, last_visit, visit_count) VALUES(?1, ?2, ?3, 1) "
+                              "INSERT INTO pages(url, title, last_visit, visit_count, site) VALUES(?1, ?2, ?3, 1, ?4) "
                               "ON CONFLICT(url) DO UPDATE SET "
                               "title = CASE WHEN excluded.title <> '' THEN excluded.title ELSE title END, "
                               "last_visit = MAX(last_visit, excluded.last_visit), visit_count = visit_count + 1");
-        upsert.bind(1, url).bind(2, title).bind(3, time);
+        upsert.bind(1, url).bind(2, title).bind(3, time).bind(4, siteOf(url));
         BoundStatement pageId(m_db, m_stmts->cache, "SELECT id FROM pages WHERE url = ?1");
         BoundStatement visit(m_db, m_stmts->cache, "INSERT INTO visits(page_id, time, title) VALUES(?1, ?2, ?3)");
         if (upsert.step() == SQLITE_DONE && pageId.bind(1, url).step() == SQLITE_ROW) {
@@ -360,8 +407,8 @@ QStringList HistoryStore::completions(const QString &typed, int limit) const
         rangesSql("SELECT url FROM pages WHERE id IN (", " UNION ",
                   "SELECT id FROM (SELECT id FROM pages INDEXED BY pages_url_nocase WHERE %R LIMIT ?11)",
                   ") ORDER BY visit_count DESC, last_visit DESC, id DESC LIMIT ?12");
-    static const QByteArray manySql = rangesSql("SELECT url FROM pages INDEXED BY pages_rank WHERE ", " OR ", "(%R)",
-                                                " ORDER BY visit_count DESC, last_visit DESC LIMIT ?12");
+    static const QByteArray manySql = rangesSql("SELECT url FROM pages INDEXED BY pages_ranked_urls WHERE ", " OR ",
+                                                "(%R)", " ORDER BY visit_count DESC, last_visit DESC LIMIT ?12");
     BoundStatement count(m_db, m_stmts->cache, countSql.constData());
     if (!count)
         return out;
@@ -385,6 +432,42 @@ QList<HistoryPage> HistoryStore::pagesWithVisitsBetween(const QDateTime &from, c
                      "JOIN pages ON pages.id = visits.page_id WHERE visits.time >= ?1 AND visits.time < ?2 "
                      "GROUP BY visits.page_id ORDER BY newest DESC, pages.id DESC");
     return rowsBetween(q, from, to, pageFrom);
+}
+
+QStringList HistoryStore::sitesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const
+{
+    QStringList out;
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT DISTINCT pages.site FROM visits JOIN pages ON pages.id = visits.page_id "
+                     "WHERE visits.time >= ?1 AND visits.time < ?2");
+    if (!q)
+        return out;
+    q.bind(1, toMs(from)).bind(2, toMs(to));
+    while (q.step() == SQLITE_ROW)
+        out << columnText(q.get(), 0);
+    return out;
+}
+
+QList<HistoryPage> HistoryStore::pagesOfSiteBetween(const QString &site, const QDateTime &from,
+                                                    const QDateTime &to) const
+{
+    BoundStatement q(
+        m_db, m_stmts->cache,
+        "SELECT pages.url, pages.title, MAX(visits.time) AS newest, COUNT(*) FROM pages INDEXED BY pages_site "
+        "CROSS JOIN visits ON visits.page_id = pages.id WHERE pages.site = ?3 AND visits.time >= ?1 "
+        "AND visits.time < ?2 GROUP BY pages.id ORDER BY newest DESC, pages.id DESC");
+    if (q)
+        q.bind(3, site);
+    return rowsBetween(q, from, to, pageFrom);
+}
+
+bool HistoryStore::hasVisitsOfSiteBetween(const QString &site, const QDateTime &from, const QDateTime &to) const
+{
+    BoundStatement q(m_db, m_stmts->cache,
+                     "SELECT 1 FROM pages INDEXED BY pages_site CROSS JOIN visits ON visits.page_id = pages.id "
+                     "WHERE pages.site = ?3 "
+                     "AND visits.time >= ?1 AND visits.time < ?2 LIMIT 1");
+    return q && q.bind(1, toMs(from)).bind(2, toMs(to)).bind(3, site).step() == SQLITE_ROW;
 }
 
 bool HistoryStore::hasVisitsBetween(const QDateTime &from, const QDateTime &to) const

@@ -51,6 +51,9 @@ public:
     // Pages of the internal schemes about:, data:, view-source: and javascript: (and empty URLs) are
     // not history.
     static bool isRecordable(const QString &url);
+    // The site a page belongs to: its host in lower case; "" for a local file; the scheme and ":" for
+    // an address without a host.
+    static QString siteOf(const QString &url);
 
     // Records a visit; false when the URL is not recordable or the write fails.
     bool recordVisit(const QString &url, const QString &title, const QDateTime &when = QDateTime::currentDateTimeUtc());
@@ -58,6 +61,11 @@ public:
     // Pages with at least one visit in [from, to): the page's url and title, its newest visit in the
     // range and its number of visits there; newest first.
     QList<HistoryPage> pagesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const;
+    // The sites (siteOf) of the pages with a visit in [from, to), in no particular order.
+    QStringList sitesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const;
+    // As pagesWithVisitsBetween, only the pages of one site; read from the site's pages, not the period.
+    QList<HistoryPage> pagesOfSiteBetween(const QString &site, const QDateTime &from, const QDateTime &to) const;
+    bool hasVisitsOfSiteBetween(const QString &site, const QDateTime &from, const QDateTime &to) const;
     bool hasVisitsBetween(const QDateTime &from, const QDateTime &to) const;
     bool hasVisitOfUrlBetween(const QString &url, const QDateTime &from, const QDateTime &to) const;
     // The oldest visit's time; invalid when there is none.
@@ -98,6 +106,8 @@ private:
     bool transaction(const char *what, const std::function<bool()> &work);
     bool fail(const char *what);
     bool open();
+    // Gives stores made before pages knew their site the column, and fills in the sites missing.
+    bool addSites();
 
     QString m_path;
     QString m_error;

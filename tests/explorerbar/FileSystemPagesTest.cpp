@@ -75,6 +75,10 @@ TEST_F(FileSystemPage, BoxTreeAndListShowOneFolder)
     EXPECT_EQ(page.ShellComboBox1->currentText(), root + "/docs");
     EXPECT_EQ(page.ShellComboBox1->itemText(1), root);
     EXPECT_EQ(page.FolderModel->filePath(page.ShellTreeView1->currentIndex()), root + "/docs");
+    // the folders on the way are read in the background; then the tree is open down to the folder
+    ASSERT_TRUE(waitUntil([&] { return page.ShellTreeView1->isExpanded(page.FolderModel->index(root)); }))
+        << "the tree is not open down to the folder shown";
+    EXPECT_EQ(page.FolderModel->filePath(page.ShellTreeView1->currentIndex()), root + "/docs");
     ASSERT_TRUE(waitUntil([&] { return listed().size() == 3; }))
         << "the list shows " << listed().join(", ").toStdString();
     EXPECT_EQ(listed(), (QStringList{"a.txt", "b.html", "inner"}));
@@ -102,6 +106,12 @@ TEST_F(FileSystemPage, GoingUpClimbsToTheRoot)
     ASSERT_TRUE(page.GoUp());
     EXPECT_EQ(page.Folder(), root + "/docs");
     EXPECT_EQ(page.FolderModel->filePath(page.ShellTreeView1->currentIndex()), root + "/docs");
+    // a folder opened again is read again
+    ASSERT_TRUE(waitUntil([&] { return listed().size() == 3; })) << listed().join(", ").toStdString();
+    writeBytes(root + "/docs/later.txt", "later");
+    ASSERT_TRUE(page.SetFolder(root + "/docs/inner"));
+    ASSERT_TRUE(page.GoUp());
+    ASSERT_TRUE(waitUntil([&] { return listed().contains("later.txt"); })) << listed().join(", ").toStdString();
     ASSERT_TRUE(page.SetFolder("/"));
     EXPECT_FALSE(page.GoUp());
     EXPECT_EQ(page.Folder(), "/");

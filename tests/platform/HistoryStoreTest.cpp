@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -181,4 +182,36 @@ TEST_F(HistoryStoreTest, SharedStoreLivesInTheHistoryFolder)
         EXPECT_EQ(HistoryStore::shared().path(), dbPath());
     }
     EXPECT_EQ(HistoryStore(dbPath()).pageCount(), 1);
+}
+
+TEST_F(HistoryStoreTest, PagesKnowTheirSiteAlsoInAStoreMadeBeforeSites)
+{
+    EXPECT_EQ(HistoryStore::siteOf("https://WWW.Example.org:8080/a"), "www.example.org");
+    EXPECT_EQ(HistoryStore::siteOf("file:///home/u/page.html"), "");
+    EXPECT_EQ(HistoryStore::siteOf("mailto:someone@example.org"), "mailto:");
+    {
+        // the tables as the first stores had them
+        HistoryStore made(dbPath());
+        ASSERT_TRUE(made.recordVisit("https://a.example/1", "One", at(1)));
+    }
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(dbPath()).constData(), &db), SQLITE_OK);
+        const char *old = "DROP INDEX pages_site; ALTER TABLE pages DROP COLUMN site;"
+                          "INSERT INTO pages(url, title, last_visit, visit_count) VALUES('https://b.example/2', 'Two', "
+                          "0, 1); INSERT INTO visits(page_id, time, title) SELECT id, 0, 'Two' FROM pages WHERE url = "
+                          "'https://b.example/2';";
+        EXPECT_EQ(sqlite3_exec(db, old, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    HistoryStore store(dbPath());
+    ASSERT_TRUE(store.isOpen()) << qPrintable(store.errorString());
+    const QDateTime start = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    QStringList sites = store.sitesWithVisitsBetween(start, at(2));
+    sites.sort();
+    EXPECT_EQ(sites, (QStringList{"a.example", "b.example"}));
+    ASSERT_EQ(store.pagesOfSiteBetween("b.example", start, at(2)).size(), 1);
+    EXPECT_EQ(store.pagesOfSiteBetween("b.example", start, at(2)).at(0).title, "Two");
+    EXPECT_TRUE(store.hasVisitsOfSiteBetween("a.example", at(1), at(2)));
+    EXPECT_FALSE(store.hasVisitsOfSiteBetween("a.example", start, at(1)));
 }
