@@ -55,6 +55,9 @@ public:
     TfrmBrowser *NewBrowser();
     // Reopens the saved page windows, last to first, or one window at the start page.
     void OpenSavedBrowsers();
+    // The start: opens the argument (a URL or file name) or else the saved page windows, then puts
+    // the focus in the address box.
+    void StartUp(const QString &argument);
     void ApplyLanguage(const TMemIni &table);
     void LoadSettings();
     void SaveSettings();
@@ -237,6 +240,9 @@ private:
     bool SavedStatusBarVisible = true;
     QRect SavedNormalGeometry;
     bool FTileVertical = false; // the frame's current tile mode
+    // the state to ask for again when the native window is made anew while shown
+    Qt::WindowStates FStateAcrossRecreate;
+    bool FExplorerPageNone = false; // the stored explorer page was none of the pages
 };
 
 // Every "=" removed and, past 20 bytes of double-byte code-page text (a wide character counts two,

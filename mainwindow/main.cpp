@@ -47,14 +47,7 @@ int main(int argc, char **argv)
 
     frmMain = new TfrmMain();
     frmMain->show();
-    try {
-        if (!argument.isEmpty())
-            frmMain->NavigateUrl(argument);
-        else
-            frmMain->OpenSavedBrowsers();
-    } catch (const std::exception &) {
-        // dropped, as every failure that reaches the application object
-    }
+    frmMain->StartUp(argument);
     const int code = app.exec();
     delete frmMain;
     return code;
