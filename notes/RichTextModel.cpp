@@ -1,5 +1,7 @@
 #include "notes/RichTextModel.h"
 
+#include "notes/RichEditObjects.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
@@ -40,6 +42,11 @@ enum Property {
     PropObjectHeight,
     PropObjectScaleX,
     PropObjectScaleY,
+    PropObjectFileName,
+    PropObjectFileType,
+    PropObjectIconic,
+    PropObjectManualUpdate,
+    PropObjectPicture, // the shared TObjectPictureRef
 };
 
 // Underline kinds Qt can draw; the others draw as a single line and keep their kind in our property.
@@ -188,18 +195,6 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
     }
 }
 
-QImage placeholderImage(int width, int height)
-{
-    QImage image(std::clamp(width, 8, 2000), std::clamp(height, 8, 2000), QImage::Format_RGB32);
-    image.fill(QColor(0xE0, 0xE0, 0xE0));
-    QPainter p(&image);
-    p.setPen(QColor(0x80, 0x80, 0x80));
-    p.drawRect(0, 0, image.width() - 1, image.height() - 1);
-    p.drawLine(0, 0, image.width() - 1, image.height() - 1);
-    p.drawLine(0, image.height() - 1, image.width() - 1, 0);
-    return image;
-}
-
 // The list style that shows a numbering kind (the low byte of the numbering field).
 QTextListFormat::Style listStyleOf(int numbering)
 {
@@ -260,14 +255,14 @@ void setListOf(const QTextBlock &b, QTextCursor &c, int numbering)
     c.createList(lf);
 }
 
-std::atomic<quint64> objectCounter{0};
-
 } // namespace
 
 bool TRichObject::operator==(const TRichObject &o) const
 {
     return ObjectKind == o.ObjectKind && Data == o.Data && DataFormat == o.DataFormat && Width == o.Width &&
-           Height == o.Height && ScaleX == o.ScaleX && ScaleY == o.ScaleY && Image == o.Image;
+           Height == o.Height && ScaleX == o.ScaleX && ScaleY == o.ScaleY && Image == o.Image &&
+           FileName == o.FileName && FileType == o.FileType && DisplayAsIcon == o.DisplayAsIcon &&
+           ManualUpdate == o.ManualUpdate;
 }
 
 namespace richedit {
@@ -581,10 +576,10 @@ bool IsObjectFormat(const QTextCharFormat &format)
 
 TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format)
 {
+    Q_UNUSED(doc);
     TRichObject o;
     if (!format.isImageFormat())
         return o;
-    const QTextImageFormat image = format.toImageFormat();
     o.ObjectKind = TRichObject::Kind(format.intProperty(PropObjectKind));
     o.Data = format.property(PropObjectData).toByteArray();
     o.DataFormat = format.stringProperty(PropObjectFormat);
@@ -592,28 +587,28 @@ TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format)
     o.Height = format.intProperty(PropObjectHeight);
     o.ScaleX = format.hasProperty(PropObjectScaleX) ? format.intProperty(PropObjectScaleX) : 100;
     o.ScaleY = format.hasProperty(PropObjectScaleY) ? format.intProperty(PropObjectScaleY) : 100;
-    if (doc)
-        o.Image = doc->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    o.FileName = format.stringProperty(PropObjectFileName);
+    o.FileType = format.stringProperty(PropObjectFileType);
+    o.DisplayAsIcon = format.boolProperty(PropObjectIconic);
+    o.ManualUpdate = format.boolProperty(PropObjectManualUpdate);
+    if (const auto picture = format.property(PropObjectPicture).value<TObjectPictureRef>())
+        o.Image = picture->Image();
     return o;
 }
 
-void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat)
+QTextImageFormat ObjectFormat(const TRichObject &object, const QTextCharFormat &charFormat)
 {
     QTextImageFormat f;
     f.merge(charFormat);
     TRichObject o = object;
+    const TObjectPictureRef picture = MakeObjectPicture(o);
     if (o.Width <= 0 || o.Height <= 0) {
-        o.Width = o.Image.isNull() ? 1440 : PixelsToTwips(o.Image.width());
-        o.Height = o.Image.isNull() ? 1440 : PixelsToTwips(o.Image.height());
+        o.Width = picture->Size().isEmpty() ? 1440 : PixelsToTwips(picture->Size().width());
+        o.Height = picture->Size().isEmpty() ? 1440 : PixelsToTwips(picture->Size().height());
     }
-    const qreal w = TwipsToPixels(o.Width) * std::max(1, o.ScaleX) / 100.0;
-    const qreal h = TwipsToPixels(o.Height) * std::max(1, o.ScaleY) / 100.0;
-    QImage shown = o.Image.isNull() ? placeholderImage(int(w), int(h)) : o.Image;
-    const QString name = QStringLiteral("brivo-object:%1").arg(++objectCounter);
-    cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), shown);
-    f.setName(name);
-    f.setWidth(w);
-    f.setHeight(h);
+    f.setName(picture->Name());
+    f.setWidth(TwipsToPixels(o.Width) * std::max(1, o.ScaleX) / 100.0);
+    f.setHeight(TwipsToPixels(o.Height) * std::max(1, o.ScaleY) / 100.0);
     f.setProperty(PropObjectKind, int(o.ObjectKind));
     f.setProperty(PropObjectData, o.Data);
     f.setProperty(PropObjectFormat, o.DataFormat);
@@ -621,7 +616,19 @@ void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCha
     f.setProperty(PropObjectHeight, o.Height);
     f.setProperty(PropObjectScaleX, o.ScaleX);
     f.setProperty(PropObjectScaleY, o.ScaleY);
-    cursor.insertImage(f);
+    if (o.IsFile()) {
+        f.setProperty(PropObjectFileName, o.FileName);
+        f.setProperty(PropObjectFileType, o.FileType);
+        f.setProperty(PropObjectIconic, o.DisplayAsIcon);
+        f.setProperty(PropObjectManualUpdate, o.ManualUpdate);
+    }
+    f.setProperty(PropObjectPicture, QVariant::fromValue(picture));
+    return f;
+}
+
+void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat)
+{
+    cursor.insertImage(ObjectFormat(object, charFormat));
 }
 
 QString PlainTextOf(QTextDocument *doc, int start, int end, bool lineBreaksAsNewLines)
@@ -656,7 +663,7 @@ QTextCharFormat InsertionFormat(const QTextCharFormat &format)
         const int id = it.key();
         if (id == QTextFormat::ObjectType || id == QTextFormat::ObjectIndex || id == QTextFormat::ImageName ||
             id == QTextFormat::ImageWidth || id == QTextFormat::ImageHeight || id == QTextFormat::ImageQuality ||
-            id == PropProtected || (id >= PropObjectKind && id <= PropObjectScaleY))
+            id == PropProtected || (id >= PropObjectKind && id <= PropObjectPicture))
             continue;
         f.setProperty(id, it.value());
     }
@@ -722,6 +729,19 @@ void TRichDocumentBuilder::AddLineBreak()
 void TRichDocumentBuilder::AddObject(const TRichObject &object)
 {
     flush();
+    TRichObject ours;
+    if (object.ObjectKind == TRichObject::Object && FileObjectFromGroup(object.Data, ours)) {
+        // a file this program stored: back to the file object, its picture as the file last showed
+        ours.Image = object.Image;
+        ours.Width = object.Width;
+        ours.Height = object.Height;
+        ours.ScaleX = object.ScaleX;
+        ours.ScaleY = object.ScaleY;
+        if (ours.ObjectKind == TRichObject::LinkedFile && !ours.ManualUpdate)
+            RefreshFileObject(ours);
+        InsertObject(m_cursor, ours, m_charFormat);
+        return;
+    }
     InsertObject(m_cursor, object, m_charFormat);
 }
 
