@@ -8,8 +8,8 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
-#include "mainwindow/PageScrollers.h"
 #include "mainwindow/ResizeLabels.h"
+#include "platform/PageScrollers.h"
 #include "platform/TextRules.h"
 
 #include <QAction>

@@ -114,6 +114,8 @@ public:
     // Inserts an inline object in place of the selection.
     void InsertObject(const TRichObject &object);
     TRichObject ObjectAt(int position) const;
+    // A message of the object commands: a stop box with the program's title.
+    void ShowObjectMessage(const QString &text);
 
     // ---- editing commands (every one that changes text checks protected text) ----
     bool CanUndo() const;
@@ -316,6 +318,7 @@ private:
     int m_barAnchor = 0;
     bool m_wordDrag = false;
     bool m_inDrop = false;
+    bool m_dropLinks = false; // the drop being inserted asked for links
     bool m_overlayPending = false;
     QPointer<TRichEditFindDialog> m_findDialog;
     QPointer<TRichEditReplaceDialog> m_replaceDialog;

@@ -108,6 +108,7 @@ void Reader::object(const Token &t, int)
     s.Destination = Dest::Object;
     s.Owner = true;
     m_inObject = true;
+    m_objectDepth = m_states.size();
     m_objectStart = t.Offset;
     m_objectHasImage = false;
     m_objectImage = TRichObject{};

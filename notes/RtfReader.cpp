@@ -169,6 +169,7 @@ void Reader::groupEnd()
         endDestination(closed);
     else if (closed.Destination == Dest::FontTable)
         finishFont(); // an entry in braces
+    leaveObjectGroup();
     if (m_states.empty())
         m_done = true; // the document's group is closed: what follows is no part of it
 }
@@ -292,6 +293,7 @@ void Reader::skipDestination(const Token &, int)
     }
     m_tok.SkipGroup();
     m_states.pop_back();
+    leaveObjectGroup();
 }
 
 void Reader::upr(const Token &, int)
