@@ -254,9 +254,10 @@ bool TUrlComboBox::SaveTypedUrls()
 bool TUrlComboBox::ClearTypedUrls()
 {
     for (TUrlComboBox *box : std::as_const(liveBoxes())) {
-        const QString typing = box->lineEdit()->hasFocus() ? box->currentText() : QString();
+        // what the box shows (the open page's address, or what is being typed) is no typed address
+        const QString shown = box->currentText();
         box->clear();
-        box->setEditText(typing);
+        box->setEditText(shown);
     }
     return platformstore::deleteKey(Hive::CurrentUser, QLatin1String(TypedUrlsKey));
 }

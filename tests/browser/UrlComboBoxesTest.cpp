@@ -138,6 +138,24 @@ TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
     EXPECT_EQ(typed(9), "<none>");
 }
 
+TEST_F(UrlComboBoxTest, ClearingTypedUrlsEmptiesEveryListButKeepsTheAddressShown)
+{
+    setTyped(1, "https://typed.example/");
+    auto shown = makeBox();
+    auto other = makeBox();
+    shown->SetUrl(QStringLiteral("https://open.example/page"));
+    ASSERT_EQ(shown->count(), 2);
+    ASSERT_EQ(other->count(), 1);
+    EXPECT_TRUE(TUrlComboBox::ClearTypedUrls());
+    EXPECT_EQ(shown->count(), 0);
+    EXPECT_EQ(other->count(), 0);
+    EXPECT_EQ(shown->Url(), "https://open.example/page") << "the open page's address stays in its box";
+    EXPECT_EQ(other->Url(), "");
+    EXPECT_EQ(typed(1), "<none>");
+    shown->SaveUrl = false;
+    other->SaveUrl = false;
+}
+
 TEST_F(UrlComboBoxTest, ASaveTheStoreCannotTakeIsToldOnceWithTheFileAndTheReasonAndTheListIsKept)
 {
     QStringList told;
