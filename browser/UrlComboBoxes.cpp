@@ -139,8 +139,9 @@ QString TUrlComboBox::Url() const
 
 void TUrlComboBox::SetUrl(const QString &value)
 {
-    if (hasFocus() || lineEdit()->hasFocus())
+    if (m_typing && (hasFocus() || lineEdit()->hasFocus()))
         return;
+    m_typing = false;
     setEditText(value);
     if (!value.isEmpty())
         AddUrl(value);
@@ -331,6 +332,7 @@ void TUrlComboBox::configureCompleter()
 
 void TUrlComboBox::textEdited(const QString &text)
 {
+    m_typing = true;
     const bool grew = text.size() > m_lastEditLength;
     m_lastEditLength = text.size();
     const QStringList candidates = CompletionsFor(text);
@@ -355,6 +357,8 @@ void TUrlComboBox::textEdited(const QString &text)
 
 void TUrlComboBox::enterPressed()
 {
+    // what was typed is on its way: the page's address may show from now on
+    m_typing = false;
     const QString text = currentText();
     AddUrl(text);
     navigate(text);
@@ -369,6 +373,7 @@ void TUrlComboBox::navigate(const QString &url)
 void TUrlComboBox::handleDrop(const QString &url)
 {
     // the dropped link is what the user asked for, also when the box has the focus
+    m_typing = false;
     setEditText(url);
     AddUrl(url);
     navigate(url);

@@ -233,6 +233,36 @@ TEST_F(UrlComboBoxTest, UrlSetterShowsAddressesButNeverOverwritesTyping)
     EXPECT_EQ(box->count(), 1);
 }
 
+TEST_F(UrlComboBoxTest, OnceTheTypedAddressIsOpenedTheBoxShowsAddressesAgainWhileItKeepsTheFocus)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    // a box that only has the focus holds nothing typed
+    box->SetUrl(QStringLiteral("https://start.example/"));
+    EXPECT_EQ(box->Url(), "https://start.example/");
+
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), "127.0.0.1/page2.html");
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(navigated, QStringList({"127.0.0.1/page2.html"}));
+    ASSERT_TRUE(box->lineEdit()->hasFocus());
+    // the page reports where it really is, then the user goes back
+    box->SetUrl(QStringLiteral("http://127.0.0.1/page2.html"));
+    EXPECT_EQ(box->Url(), "http://127.0.0.1/page2.html");
+    box->SetUrl(QStringLiteral("https://start.example/"));
+    EXPECT_EQ(box->Url(), "https://start.example/");
+
+    // typing again is kept until it is opened
+    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    box->SetUrl(QStringLiteral("https://late.example/"));
+    EXPECT_EQ(box->Url(), "https://start.example");
+}
+
 TEST_F(UrlComboBoxTest, EnterAddsTheTextAndAsksForNavigation)
 {
     auto box = makeBox();
