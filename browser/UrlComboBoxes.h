@@ -64,8 +64,10 @@ public:
     // is not added again), selects the first item and empties the text.
     void LoadTypedUrls();
     // Writes the newest MaxTypedUrls items (the last of the list) as Url1..UrlN in list order and
-    // deletes the values of higher numbers.
-    void SaveTypedUrls();
+    // deletes the values of higher numbers. A write that fails stops the save and is told once (with
+    // the store's file and the reason) however many boxes fail after it; the list stays as it is.
+    // False when the store could not be written.
+    bool SaveTypedUrls();
     // Forgets every typed address: the store's list and the lists of all address boxes. False when the
     // store could not be written.
     static bool ClearTypedUrls();
