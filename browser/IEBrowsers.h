@@ -227,6 +227,8 @@ private:
     bool m_userAgentRegistered = false;
 
     bool m_loading = false;
+    // the last load ended without an error of its own: stopped, or handed on as a download
+    bool m_loadAborted = false;
     quint64 m_loadSerial = 0;
     QList<QUrl> m_pendingFrames;
     int m_fontSize = 2;
