@@ -396,7 +396,13 @@ void TIEBrowser::Navigate(const QString &url)
         return;
     if (target.isEmpty())
         target = BlankPage;
-    load(useraddress::toUrl(target, QDir::currentPath()));
+    const QUrl address = useraddress::toUrl(target, QDir::currentPath());
+    if (!address.isValid()) {
+        // the engine would show an empty page without a word
+        emit StatusTextChange(tr("\"%1\" is not a valid address.").arg(target));
+        return;
+    }
+    load(address);
 }
 
 bool TIEBrowser::HasDocument() const

@@ -96,6 +96,7 @@ public:
     QByteArray UserAgentHeader() const;
 
     // Navigation
+    // Opens an address as the user typed it; one that is no valid address is only told in the status text.
     void Navigate(const QString &url);
     bool HasDocument() const;
     bool Busy() const { return m_loading; }

@@ -657,6 +657,19 @@ TEST_F(IEBrowserEngine, ALinkThatDownloadsIsNoPageThatFailed)
         << "a refused address was not reported";
 }
 
+TEST_F(IEBrowserEngine, TextThatIsNoAddressIsToldAndLeavesThePage)
+{
+    const QString a = page(QStringLiteral("a.html"), "<title>A</title>");
+    ASSERT_TRUE(load(browser, a));
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    QSignalSpy begins(&browser, &TIEBrowser::DownloadBegin);
+    browser.Navigate(QStringLiteral("hello world"));
+    ASSERT_FALSE(status.isEmpty()) << "nothing told the user";
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("\"hello world\" is not a valid address."));
+    EXPECT_EQ(begins.count(), 0) << "a load began";
+    EXPECT_EQ(browser.page()->url(), QUrl::fromLocalFile(a));
+}
+
 TEST_F(IEBrowserEngine, InternetOptionsWorkWithoutAPage)
 {
     TIEBrowser empty;
