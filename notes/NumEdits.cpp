@@ -413,7 +413,10 @@ int TCustomUpDownNumEdit::GetMinHeight() const
 void TCustomUpDownNumEdit::resizeEvent(QResizeEvent *e)
 {
     TCustomNumEdit::resizeEvent(e);
+    // never lower than a line of the font: a layout that holds the edit learns it too
     const int minHeight = GetMinHeight();
+    if (minimumHeight() != minHeight)
+        setMinimumHeight(minHeight);
     if (height() < minHeight) {
         resize(width(), minHeight);
         return;

@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+using namespace notestest;
+
 namespace {
 
 class EditActions : public ::testing::Test {
@@ -35,20 +37,12 @@ protected:
         rich = new TMMRxRichEditPrev(&window);
         for (QWidget *w : std::initializer_list<QWidget *>{line, combo, list, tree, rich})
             layout->addWidget(w);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(testsupport::waitUntil([&] { return window.isActiveWindow(); })) << "the window is not active";
+        ASSERT_TRUE(showActive(window));
         for (TMMEditExAction *a : actions())
             a->setParent(&window);
     }
     void TearDown() override { QApplication::clipboard()->setText(keptClipboard); }
 
-    void focus(QWidget *w)
-    {
-        w->setFocus(Qt::OtherFocusReason);
-        ASSERT_TRUE(testsupport::waitUntil([&] { return QApplication::focusWidget() == w; }))
-            << "the focus did not move";
-    }
     QList<TMMEditExAction *> actions() { return {&cut, &copy, &paste, &selectAll, &undo, &del, &redo}; }
     // The enabled state of every command, in the order cut, copy, paste, select all, undo, delete, redo.
     std::string states()
@@ -96,7 +90,7 @@ TEST_F(EditActions, TheFocusedWidgetDecidesWhatIsHandled)
         {tree, false, etEdit}, {rich, true, etRichEdit},
     };
     for (const auto &c : cases) {
-        focus(c.widget);
+        ASSERT_TRUE(focus(c.widget));
         QWidget *target = QApplication::focusWidget();
         EXPECT_EQ(cut.HandlesTarget(target), c.handled) << c.widget->metaObject()->className();
         if (c.handled)
@@ -105,14 +99,14 @@ TEST_F(EditActions, TheFocusedWidgetDecidesWhatIsHandled)
             EXPECT_EQ(states(), "0000000") << c.widget->metaObject()->className();
     }
     // a widget without the focus is never handled
-    focus(line);
+    ASSERT_TRUE(focus(line));
     EXPECT_FALSE(cut.HandlesTarget(rich));
 }
 
 TEST_F(EditActions, StatesFollowTheSelectionTextAndHistory)
 {
     QApplication::clipboard()->clear();
-    focus(line);
+    ASSERT_TRUE(focus(line));
     line->setText("abc");
     line->setCursorPosition(3);
     line->setModified(false);
@@ -140,7 +134,7 @@ TEST_F(EditActions, StatesFollowTheSelectionTextAndHistory)
 
 TEST_F(EditActions, RedoOnlyInTheNotesEditorAndPasteByItsOwnJudgement)
 {
-    focus(rich);
+    ASSERT_TRUE(focus(rich));
     rich->SetSelText("hello");
     rich->SetSelection(5, 5, false);
     rich->Undo();
@@ -158,7 +152,7 @@ TEST_F(EditActions, RedoOnlyInTheNotesEditorAndPasteByItsOwnJudgement)
     QApplication::clipboard()->setMimeData(picture);
     paste.Update();
     EXPECT_TRUE(paste.isEnabled());
-    focus(line);
+    ASSERT_TRUE(focus(line));
     paste.Update();
     EXPECT_FALSE(paste.isEnabled());
     redo.Update();
@@ -167,7 +161,7 @@ TEST_F(EditActions, RedoOnlyInTheNotesEditorAndPasteByItsOwnJudgement)
 
 TEST_F(EditActions, ALabelEditorIsHandledOnlyWhileALabelIsEdited)
 {
-    focus(tree);
+    ASSERT_TRUE(focus(tree));
     EXPECT_FALSE(cut.HandlesTarget(tree));
     tree->edit(model.index(0, 0));
     ASSERT_TRUE(testsupport::waitUntil([] { return qobject_cast<QLineEdit *>(QApplication::focusWidget()); }))
@@ -183,7 +177,7 @@ TEST_F(EditActions, ALabelEditorIsHandledOnlyWhileALabelIsEdited)
 
 TEST_F(EditActions, TheComboEditIsTheTarget)
 {
-    focus(combo);
+    ASSERT_TRUE(focus(combo));
     combo->setEditText("word");
     combo->lineEdit()->selectAll();
     copy.Update();

@@ -26,17 +26,9 @@ protected:
         rich = new TMMRxRichEditPrev(&window);
         layout->addWidget(box);
         layout->addWidget(rich);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(testsupport::waitUntil([&] { return window.isActiveWindow(); })) << "the window is not active";
+        ASSERT_TRUE(showActive(window));
         rich->SetSelText("one two\nthree");
-        focus(rich);
-    }
-    void focus(QWidget *w)
-    {
-        w->setFocus(Qt::OtherFocusReason);
-        ASSERT_TRUE(testsupport::waitUntil([&] { return QApplication::focusWidget() == w; }))
-            << "the focus did not move";
+        ASSERT_TRUE(focus(rich));
     }
     static void run(TMMRichEditActionEx &a)
     {
@@ -95,7 +87,7 @@ TEST_F(FormatActions, ABoundEditorIsFormattedWhileTheFocusIsElsewhere)
 {
     TMMRichEditBoldEx bold(&window);
     rich->SetSelection(0, 3, false);
-    focus(box);
+    ASSERT_TRUE(focus(box));
     bold.Update();
     EXPECT_FALSE(bold.isEnabled()); // no editor bound, none focused
     bold.SetRichEdit(rich);
@@ -227,13 +219,13 @@ TEST_F(FormatActions, FindNextNeedsTheFocusedEditorToHaveASearch)
     ASSERT_NE(dialog, nullptr);
     rich->FindEditText(dialog, false, false); // the search made with the dialog
     dialog->close();
-    focus(rich);
+    ASSERT_TRUE(focus(rich));
     findNext.Update();
     EXPECT_TRUE(findNext.isEnabled());
     rich->SetSelection(0, 0, false);
     run(findNext);
     EXPECT_EQ(rich->SelText(), "two");
-    focus(box);
+    ASSERT_TRUE(focus(box));
     findNext.Update();
     EXPECT_FALSE(findNext.isEnabled());
 }

@@ -1,4 +1,4 @@
-#include "mainwindow/PageScrollers.h"
+#include "platform/PageScrollers.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
