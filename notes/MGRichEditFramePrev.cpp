@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -366,6 +367,12 @@ void TMGRichEditFramePrev::createDialogs()
 TMMRxRichEditPrev *TMGRichEditFramePrev::NewDocument()
 {
     auto *editor = new TMMRxRichEditPrev(PageControl);
+    // a document keeps a font of its own (the window's language font does not reach into the notes), in
+    // the installed face that draws the program's font, so the font box can show it
+    QFont font = QApplication::font();
+    font.setFamily(QFontInfo(font).family());
+    font.setPointSizeF(font.pointSizeF());
+    editor->setFont(font);
     editor->OnChange = [this, editor](TMMRxCustomRichEdit *) { richEditChange(editor); };
     editor->OnUndo = [this, editor](TMMRxCustomRichEdit *) { richEditUndo(editor); };
     editor->OnTextNotFound = [this](TMMRxCustomRichEdit *, const QString &text) { textNotFound(text); };

@@ -3,6 +3,7 @@
 #include "notes/MGRichEditFramePrev.h"
 
 #include "common/TestSupport.h"
+#include "notes/MMEditExActns.h"
 #include "notes/MMFontNameBox.h"
 #include "notes/MMRxRichEditActns.h"
 #include "notes/MMRxRichEditPrev.h"
@@ -25,6 +26,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #ifdef BRIVO_HAVE_QTPDF
@@ -411,6 +413,15 @@ TEST_F(NotesFrameShown, FormattingCommandsActOnTheActiveDocumentFromTheBars)
     TMMRxRichEditPrev *editor = frame.ActiveEditor();
     editor->SetSelText("words");
     editor->SetSelection(0, 5, false);
+    // a click on a formatting button leaves the focus in the document, so the edit commands stay
+    QWidget *italic = frame.tlbText->widgetForAction(frame.MMRichEditItalicEx);
+    ASSERT_NE(italic, nullptr);
+    QTest::mouseClick(italic, Qt::LeftButton);
+    EXPECT_TRUE(editor->SelAttributes().Style().testFlag(fsItalic));
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    frame.MMEditCutEx->Update();
+    EXPECT_TRUE(frame.MMEditCutEx->isEnabled());
+
     ASSERT_TRUE(focus(frame.UpDownNumEdit)); // the focus is in the formatting bar
     frame.MMRichEditBoldEx->Update();
     ASSERT_TRUE(frame.MMRichEditBoldEx->isEnabled());
@@ -516,6 +527,20 @@ TEST_F(NotesFrameShown, EveryTableNamesEveryCommandAndRenamesTheUntitledDocument
         EXPECT_EQ(frame.StatusPanelText(1), "1 : 1") << name;
     }
     EXPECT_EQ(QSet<QString>(captions.cbegin(), captions.cend()).size(), 5); // each table has its own words
+}
+
+TEST_F(NotesFrameShown, DocumentsKeepTheirFontWhenTheWindowsFontChanges)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    const TRichCharFormat before = editor->DefAttributes().GetAttributes();
+    // the face is an installed one, which the font box lists
+    EXPECT_EQ(frame.fntcmbFont->FontName(), before.FaceName);
+    window.setFont(QFont(QStringLiteral("DejaVu Serif"), 23));
+    frame.actFileNew->trigger();
+    QTest::keyClicks(editor, "typed");
+    EXPECT_EQ(editor->DefAttributes().GetAttributes().Height, before.Height);
+    EXPECT_EQ(editor->SelAttributes().GetAttributes().Height, before.Height);
+    EXPECT_EQ(frame.ActiveEditor()->DefAttributes().GetAttributes().Height, before.Height);
 }
 
 } // namespace
