@@ -113,6 +113,22 @@ TEST_F(FontNameBox, ADisabledBoxShowsTheButtonFace)
               standard.color(QPalette::Disabled, QPalette::Base));
 }
 
+TEST_F(FontNameBox, AChangeOfTheInstalledFontsRefillsEveryBox)
+{
+    TMMFontNameBox first;
+    TMMFontNameBox second;
+    second.SetFontTypes(fctTrueType);
+    first.SetFontName("Alpha Serif");
+    int changes = 0;
+    first.OnChange = [&](TCustomMMFontNameBox *) { ++changes; };
+    faces.append(face("New Face", fctTrueType, fcpVariable, fcfSwiss));
+    emit fontfaces::Watcher::instance().fontsChanged();
+    EXPECT_NE(first.findText("New Face"), -1);
+    EXPECT_NE(second.findText("New Face"), -1);
+    EXPECT_EQ(first.FontName(), "Alpha Serif"); // the shown face stays
+    EXPECT_EQ(changes, 0);
+}
+
 TEST(FontFaces, TheSystemsFacesAreReadWithTheirKind)
 {
     const QList<fontfaces::Face> system = fontfaces::installed();
