@@ -237,6 +237,7 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
 
 TMMRxCustomRichEdit::~TMMRxCustomRichEdit()
 {
+    CloseObjects();
     // data this control put on the clipboard stays there unless the save notification says otherwise
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
         const auto *data = dynamic_cast<const TRichEditMimeData *>(clipboard->mimeData());
@@ -624,6 +625,7 @@ void TMMRxCustomRichEdit::URLClick(const QString &urlText, Qt::MouseButton butto
 void TMMRxCustomRichEdit::onContentsChanged()
 {
     scheduleUrlOverlay();
+    closeRemovedObjects();
     if (m_changeEvents && OnChange)
         OnChange(this);
 }
@@ -1150,6 +1152,13 @@ void TMMRxCustomRichEdit::mouseDoubleClickEvent(QMouseEvent *e)
         e->accept();
         return;
     }
+    // a double click on an object performs its primary verb
+    if (e->button() == Qt::LeftButton && selectObjectAt(p) &&
+        !richedit::ObjectVerbs(ObjectAt(SelectedObject())).isEmpty()) {
+        DoObjectVerb(SelectedObject(), richedit::VerbOpen);
+        e->accept();
+        return;
+    }
     QTextEdit::mouseDoubleClickEvent(e);
 }
 
@@ -1163,8 +1172,13 @@ void TMMRxCustomRichEdit::contextMenuEvent(QContextMenuEvent *e)
 
 void TMMRxCustomRichEdit::showContextMenu(const QPoint &globalPos)
 {
+    // a click on an object selects it, as its menu is about it
+    const QPoint local = viewport()->mapFromGlobal(globalPos);
+    if (viewport()->rect().contains(local) && SelectionType() != TRichSelectionType(stObject))
+        selectObjectAt(local);
     if (m_popupMenu) {
-        m_popupMenu->popup(globalPos);
+        if (QMenu *menu = GetPopupMenu())
+            menu->popup(globalPos);
         return;
     }
     QMenu *menu = createStandardContextMenu();
@@ -1191,7 +1205,7 @@ void TMMRxCustomRichEdit::showContextMenu(const QPoint &globalPos)
             connect(a, &QAction::triggered, this, handler);
         }
     }
-    menu->popup(globalPos);
+    objectMenu(menu)->popup(globalPos);
 }
 
 void TMMRxCustomRichEdit::dragEnterEvent(QDragEnterEvent *e)

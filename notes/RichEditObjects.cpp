@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -14,11 +16,14 @@
 #include <QMutex>
 #include <QPainter>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
 #include <list>
+#include <utility>
+#include <vector>
 
 Q_DECLARE_METATYPE(richedit::TObjectPictureRef)
 
@@ -478,6 +483,209 @@ bool FileObjectFromGroup(const QByteArray &group, TRichObject &object)
         return false;
     object = o;
     return true;
+}
+
+} // namespace richedit
+
+namespace richedit {
+
+// ---- verbs ----
+
+QList<TObjectVerb> ObjectVerbs(const TRichObject &object)
+{
+    switch (object.ObjectKind) {
+    case TRichObject::EmbeddedFile:
+        return {{VerbOpen, QStringLiteral("開く(&O)")}};
+    case TRichObject::LinkedFile:
+        return {{VerbOpen, QStringLiteral("開く(&O)")},
+                {VerbOpenSource, QStringLiteral("リンク元を開く(&S)")},
+                {VerbUpdateNow, QStringLiteral("今すぐ更新(&U)")}};
+    default:
+        return {};
+    }
+}
+
+// ---- opening files ----
+
+namespace {
+
+TObjectOpener &installedOpener()
+{
+    static TObjectOpener opener;
+    return opener;
+}
+
+} // namespace
+
+TObjectOpener SetObjectOpener(TObjectOpener opener)
+{
+    return std::exchange(installedOpener(), std::move(opener));
+}
+
+bool OpenObjectFile(const QString &path)
+{
+    if (const TObjectOpener &opener = installedOpener())
+        return opener(path);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool WouldExecute(const QString &path, const QString &mimeType)
+{
+    static const QStringList suffixes = {
+        QStringLiteral("desktop"), QStringLiteral("sh"),       QStringLiteral("bash"),       QStringLiteral("zsh"),
+        QStringLiteral("csh"),     QStringLiteral("ksh"),      QStringLiteral("fish"),       QStringLiteral("py"),
+        QStringLiteral("pyw"),     QStringLiteral("pl"),       QStringLiteral("rb"),         QStringLiteral("php"),
+        QStringLiteral("lua"),     QStringLiteral("tcl"),      QStringLiteral("js"),         QStringLiteral("jar"),
+        QStringLiteral("run"),     QStringLiteral("appimage"), QStringLiteral("exe"),        QStringLiteral("com"),
+        QStringLiteral("bat"),     QStringLiteral("cmd"),      QStringLiteral("msi"),        QStringLiteral("vbs"),
+        QStringLiteral("ps1"),     QStringLiteral("scr"),      QStringLiteral("command"),    QStringLiteral("app"),
+        QStringLiteral("deb"),     QStringLiteral("rpm"),      QStringLiteral("flatpakref"), QStringLiteral("snap")};
+    static const QStringList types = {QStringLiteral("application/x-executable"),
+                                      QStringLiteral("application/x-sharedlib"),
+                                      QStringLiteral("application/x-pie-executable"),
+                                      QStringLiteral("application/x-shellscript"),
+                                      QStringLiteral("application/x-desktop"),
+                                      QStringLiteral("application/x-ms-dos-executable"),
+                                      QStringLiteral("application/x-msdownload"),
+                                      QStringLiteral("application/x-msi"),
+                                      QStringLiteral("application/x-java-archive"),
+                                      QStringLiteral("application/vnd.appimage"),
+                                      QStringLiteral("application/x-perl"),
+                                      QStringLiteral("text/x-python"),
+                                      QStringLiteral("text/x-python3"),
+                                      QStringLiteral("application/x-python-code"),
+                                      QStringLiteral("application/x-ruby"),
+                                      QStringLiteral("application/x-php"),
+                                      QStringLiteral("application/javascript"),
+                                      QStringLiteral("application/x-deb"),
+                                      QStringLiteral("application/vnd.debian.binary-package"),
+                                      QStringLiteral("application/x-rpm")};
+    const QFileInfo info(path);
+    if (info.exists() && info.isExecutable())
+        return true;
+    if (suffixes.contains(info.suffix().toLower()))
+        return true;
+    const QMimeDatabase db;
+    for (const QMimeType &type :
+         {db.mimeTypeForName(mimeType), db.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension)}) {
+        if (!type.isValid())
+            continue;
+        for (const QString &t : types) {
+            if (type.inherits(t))
+                return true;
+        }
+    }
+    return false;
+}
+
+struct TOpenedObjectCopies::Private {
+    std::unique_ptr<QTemporaryDir> Folder;
+    std::vector<std::pair<quint64, QString>> Copies; // object, the copy's own folder; oldest first
+    int Next = 0;
+};
+
+TOpenedObjectCopies::TOpenedObjectCopies()
+    : d(std::make_unique<Private>())
+{}
+
+TOpenedObjectCopies::~TOpenedObjectCopies()
+{
+    CloseAll();
+}
+
+QString TOpenedObjectCopies::Write(quint64 objectId, const QString &fileName, const QByteArray &bytes, QString *error)
+{
+    if (!d->Folder) {
+        // a temporary folder is made for its owner alone (0700)
+        d->Folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/brivo-objects-XXXXXX"));
+        if (!d->Folder->isValid()) {
+            if (error)
+                *error = d->Folder->errorString();
+            d->Folder.reset();
+            return {};
+        }
+    }
+    // the name as the file had it, without folders or control characters
+    QString name = QFileInfo(fileName).fileName();
+    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control || c == u'/' || c == u'\\'; });
+    if (name.isEmpty() || name == u"." || name == u"..")
+        name = QStringLiteral("object");
+    const QString own = d->Folder->filePath(QString::number(++d->Next));
+    if (!QDir().mkdir(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        if (error)
+            *error = QStringLiteral("Cannot create folder \"%1\".").arg(own);
+        return {};
+    }
+    const QString path = own + u'/' + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = file.errorString();
+        file.remove();
+        QDir().rmdir(own);
+        return {};
+    }
+    file.close();
+    d->Copies.emplace_back(objectId, own);
+    return path;
+}
+
+QList<quint64> TOpenedObjectCopies::Objects() const
+{
+    QList<quint64> ids;
+    for (const auto &[id, folder] : d->Copies) {
+        if (!ids.contains(id))
+            ids.append(id);
+    }
+    return ids;
+}
+
+void TOpenedObjectCopies::Close(quint64 objectId)
+{
+    for (auto it = d->Copies.end(); it != d->Copies.begin();) {
+        --it;
+        if (it->first == objectId) {
+            QDir(it->second).removeRecursively();
+            it = d->Copies.erase(it);
+        }
+    }
+}
+
+void TOpenedObjectCopies::CloseAll()
+{
+    while (!d->Copies.empty()) {
+        QDir(d->Copies.back().second).removeRecursively();
+        d->Copies.pop_back();
+    }
+    d->Folder.reset(); // removes the folder
+}
+
+QString TOpenedObjectCopies::Folder() const
+{
+    return d->Folder ? d->Folder->path() : QString();
+}
+
+// ---- texts ----
+
+QString PropertiesCaption(const TRichObject &object)
+{
+    return QStringLiteral("%1 のプロパティ").arg(ObjectTypeName(object));
+}
+
+QString ExecuteQuestionText(const QString &fileName)
+{
+    return QStringLiteral("\"%1\" は実行されるおそれのあるファイルです。開きますか?").arg(fileName);
+}
+
+QString OpenFailedText(const QString &fileName)
+{
+    return QStringLiteral("\"%1\" を開けません。").arg(fileName);
+}
+
+QString LinkSourceMissingText(const QString &path)
+{
+    return QStringLiteral("リンク元 \"%1\" が見つかりません。").arg(path);
 }
 
 } // namespace richedit

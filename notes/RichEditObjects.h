@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -73,5 +74,68 @@ qint64 ObjectDataSize(const TRichObject &object);
 QByteArray FileObjectGroup(const TRichObject &object, const QByteArray &resultPicture);
 // When the kept \object group is one written by FileObjectGroup, the file object it holds.
 bool FileObjectFromGroup(const QByteArray &group, TRichObject &object);
+
+// ---- verbs ----
+
+struct TObjectVerb {
+    int Number = 0; // 0: the primary verb
+    QString Name;
+};
+constexpr int VerbOpen = 0;
+constexpr int VerbOpenSource = 1;
+constexpr int VerbUpdateNow = 2;
+// The verbs an object offers on the container's menu: a file opens; a link also opens its source and
+// updates. Pictures and other programs' objects have none (no program here can edit them).
+QList<TObjectVerb> ObjectVerbs(const TRichObject &object);
+
+// ---- opening files ----
+
+// Hands a file to the desktop: its opener for the file's type (never runs the file itself).
+using TObjectOpener = std::function<bool(const QString &path)>;
+// Installs the opener (an empty one: the desktop's); returns the one before.
+TObjectOpener SetObjectOpener(TObjectOpener opener);
+bool OpenObjectFile(const QString &path);
+// True for a file the desktop would run rather than show: the executable bit, a desktop entry, a
+// script or a program of any system.
+bool WouldExecute(const QString &path, const QString &mimeType);
+
+class ScopedObjectOpener {
+public:
+    explicit ScopedObjectOpener(TObjectOpener opener)
+        : m_previous(SetObjectOpener(std::move(opener)))
+    {}
+    ~ScopedObjectOpener() { SetObjectOpener(std::move(m_previous)); }
+    ScopedObjectOpener(const ScopedObjectOpener &) = delete;
+    ScopedObjectOpener &operator=(const ScopedObjectOpener &) = delete;
+
+private:
+    TObjectOpener m_previous;
+};
+
+// The private copies of embedded files a control opened: in a folder only the user can enter (0700),
+// readable and writable by the user alone, never executable; removed when closed.
+class TOpenedObjectCopies {
+public:
+    TOpenedObjectCopies();
+    ~TOpenedObjectCopies();
+    // Writes the object's bytes to a fresh copy; returns its path, or an empty string (error set).
+    QString Write(quint64 objectId, const QString &fileName, const QByteArray &bytes, QString *error);
+    QList<quint64> Objects() const;
+    // Removes the copies of one object.
+    void Close(quint64 objectId);
+    // Removes every copy, the last opened first, then the folder.
+    void CloseAll();
+    QString Folder() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// ---- the object texts of the control (its own built-in texts, in Japanese like the rest) ----
+QString PropertiesCaption(const TRichObject &object); // "%s のプロパティ"
+QString ExecuteQuestionText(const QString &fileName);
+QString OpenFailedText(const QString &fileName);
+QString LinkSourceMissingText(const QString &path);
 
 } // namespace richedit

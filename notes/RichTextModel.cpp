@@ -596,6 +596,12 @@ TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format)
     return o;
 }
 
+quint64 ObjectIdOf(const QTextCharFormat &format)
+{
+    const auto picture = format.property(PropObjectPicture).value<TObjectPictureRef>();
+    return picture ? picture->Id() : 0;
+}
+
 QTextImageFormat ObjectFormat(const TRichObject &object, const QTextCharFormat &charFormat)
 {
     QTextImageFormat f;

@@ -201,6 +201,8 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format);
 // Inline objects.
 bool IsObjectFormat(const QTextCharFormat &format);
 TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format);
+// The identity of the object a format draws, shared by its copies (undo, clipboard); 0 for none.
+quint64 ObjectIdOf(const QTextCharFormat &format);
 void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat);
 // The image format an object is drawn by (what InsertObject inserts); also what replaces an object's
 // format when its view changes.
