@@ -181,6 +181,16 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent *e)
         e->accept();
         return;
     }
+    // the delete key erases like backspace (it types no character); with the editor off it is refused
+    if (e->key() == Qt::Key_Delete) {
+        if (!editAllowed()) {
+            Beep();
+            e->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(e);
+        return;
+    }
     if (!e->text().isEmpty() && refuseKey(e->text())) {
         e->accept();
         return;

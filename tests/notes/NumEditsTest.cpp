@@ -85,6 +85,9 @@ TEST_F(NumEdit, KeysThatCannotBePartOfANumberBeepAndAreNotTyped)
     EXPECT_EQ(edit.text(), "12-+");
     QTest::keyClick(&edit, Qt::Key_Backspace);
     EXPECT_EQ(edit.text(), "12-");
+    edit.setCursorPosition(0);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    EXPECT_EQ(edit.text(), "2-");
     EXPECT_EQ(beeps, 2);
 
     // the decimal separator may be typed; the text then reads as the minimum
@@ -139,8 +142,10 @@ TEST_F(NumEdit, WithTheEditorOffOnlyStepsChangeTheNumber)
     edit.setCursorPosition(2);
     QTest::keyClicks(&edit, "5");
     QTest::keyClick(&edit, Qt::Key_Backspace);
+    edit.setCursorPosition(0);
+    QTest::keyClick(&edit, Qt::Key_Delete);
     EXPECT_EQ(edit.text(), "10");
-    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(beeps, 3);
 
     QClipboard *clipboard = QApplication::clipboard();
     const QString kept = clipboard->text();
