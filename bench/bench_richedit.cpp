@@ -119,9 +119,28 @@ void loadFile(benchmark::State &state)
 
 } // namespace
 
+// Bullets turned on, then off, for a selection of many paragraphs (compare the rates of the sizes:
+// the cost is to grow linearly).
+void bulletParagraphs(benchmark::State &state)
+{
+    const auto count = int(state.range(0));
+    TMMRxRichEdit edit;
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines.append(QStringLiteral("paragraph %1").arg(i));
+    edit.SetLines(lines);
+    edit.SelectAllText();
+    for (auto _ : state) {
+        edit.Paragraph().SetNumbering(nsBullet);
+        edit.Paragraph().SetNumbering(nsNone);
+    }
+    state.SetItemsProcessed(state.iterations() * count * 2);
+}
+
 BENCHMARK(loadPlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(savePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(buildAndWalkRuns)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(bulletParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -87,6 +87,22 @@ void readDeepRtf(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// A list of many consecutive paragraphs, bulleted (kind 1) or numbered (kind 2), read into a document.
+void readListRtf(benchmark::State &state)
+{
+    const auto count = qsizetype(state.range(0));
+    const QByteArray kind = state.range(1) == 1 ? "\\pnlvlblt" : "\\pnlvlbody\\pndec";
+    QByteArray bytes = "{\\rtf1\\ansi ";
+    for (qsizetype i = 0; i < count; ++i)
+        bytes += "{\\*\\pn" + kind + "}\\fi-360\\li720 item " + QByteArray::number(i) + "\\par\n";
+    bytes += "}";
+    for (auto _ : state) {
+        auto doc = read(bytes);
+        benchmark::DoNotOptimize(doc->characterCount());
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
 void readRtf(benchmark::State &state)
 {
     const QByteArray bytes = cjkDocument(state.range(0) << 20);
@@ -160,6 +176,13 @@ void unrtfReference(benchmark::State &state)
 BENCHMARK(unrtfReference)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(readRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(readDeepRtf)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(readListRtf)
+    ->Args({5000, 1})
+    ->Args({10000, 1})
+    ->Args({20000, 1})
+    ->Args({5000, 2})
+    ->Args({10000, 2})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(writeRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(readWriteFile)->Unit(benchmark::kMillisecond);
 

@@ -294,6 +294,7 @@ void TfrmBrowser::closeEvent(QCloseEvent *event)
     }
     if (m_closing) {
         QMdiSubWindow::closeEvent(event);
+        leaveOwner(event);
         return;
     }
     m_closing = true;
@@ -311,6 +312,18 @@ void TfrmBrowser::closeEvent(QCloseEvent *event)
     while (m_browser->DownloadSettleMs() > 0 && settling.elapsed() < CloseWaitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QMdiSubWindow::closeEvent(event);
+    leaveOwner(event);
+}
+
+void TfrmBrowser::leaveOwner(const QCloseEvent *event)
+{
+    // the owner hears of a closed window at once, not when it is deleted later: windows closed in
+    // one pass are gone from the area's list by then, and the owner numbers the rest from that list
+    if (!event->isAccepted() || !OnBrowserFreed)
+        return;
+    const auto freed = std::move(OnBrowserFreed);
+    OnBrowserFreed = nullptr;
+    freed(this);
 }
 
 void TfrmBrowser::moveEvent(QMoveEvent *event)

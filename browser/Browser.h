@@ -68,6 +68,8 @@ private:
     void aDefaultCharSetExecute(QAction *sender);
     void WebBrowserDocumentComplete(const QUrl &url, bool topLevel);
     void MarkActions();
+    // Tells the owner (OnBrowserFreed, once) that the window is closed.
+    void leaveOwner(const QCloseEvent *event);
 
     QPointer<QObject> m_owner;
     TIEBrowser *m_browser;

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +58,34 @@ void TFindDialog::findPrevious()
 {
     if (!m_text->text().isEmpty())
         m_browser->FindText(m_text->text(), true, m_matchCase->isChecked());
+}
+
+namespace {
+
+bool isPlainEsc(const QEvent *event)
+{
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier;
+}
+
+} // namespace
+
+bool TFindDialog::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isPlainEsc(event)) {
+        event->accept(); // the key press comes to the dialog instead of a shortcut
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void TFindDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (isPlainEsc(event)) {
+        close(); // as the Close button: the page's highlight goes too
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFindDialog::closeEvent(QCloseEvent *event)

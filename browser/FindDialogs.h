@@ -21,6 +21,10 @@ public:
     void findPrevious();
 
 protected:
+    // Esc is the dialog's own: a tool window sees the shortcuts of the window it belongs to, whose Esc
+    // (Stop) would otherwise take it.
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

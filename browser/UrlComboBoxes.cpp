@@ -1,6 +1,8 @@
 #include "browser/UrlComboBoxes.h"
 
+#include "platform/ApplicationTitle.h"
 #include "platform/HistoryStore.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "settings/UrlDropTargets.h"
@@ -137,8 +139,9 @@ QString TUrlComboBox::Url() const
 
 void TUrlComboBox::SetUrl(const QString &value)
 {
-    if (hasFocus() || lineEdit()->hasFocus())
+    if (m_typing && (hasFocus() || lineEdit()->hasFocus()))
         return;
+    m_typing = false;
     setEditText(value);
     if (!value.isEmpty())
         AddUrl(value);
@@ -203,13 +206,38 @@ void TUrlComboBox::LoadTypedUrls()
     setEditText(QString());
 }
 
-void TUrlComboBox::SaveTypedUrls()
+namespace {
+
+// Several boxes going at once (at exit) tell of a store that cannot be written once.
+bool g_saveFailureTold = false;
+
+bool typedUrlsWritten(bool ok)
+{
+    if (ok) {
+        g_saveFailureTold = false;
+        return true;
+    }
+    if (!g_saveFailureTold) {
+        g_saveFailureTold = true;
+        messageboxes::show(nullptr,
+                           QObject::tr("The typed addresses could not be saved to %1: %2")
+                               .arg(QDir::toNativeSeparators(platformstore::hiveFile(Hive::CurrentUser)),
+                                    platformstore::errorString(Hive::CurrentUser)),
+                           applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+    }
+    return false;
+}
+
+} // namespace
+
+bool TUrlComboBox::SaveTypedUrls()
 {
     const int first = std::max(0, count() - MaxTypedUrls);
     int written = 0;
     for (int i = first; i < count(); ++i)
-        platformstore::writeString(Hive::CurrentUser, QLatin1String(TypedUrlsKey),
-                                   UrlValuePrefix + QString::number(++written), itemText(i));
+        if (!platformstore::writeString(Hive::CurrentUser, QLatin1String(TypedUrlsKey),
+                                        UrlValuePrefix + QString::number(++written), itemText(i)))
+            return typedUrlsWritten(false);
     // numbers above the list's length would come back as stale addresses
     static const QRegularExpression urlValue(QStringLiteral("^url([0-9]+)$"),
                                              QRegularExpression::CaseInsensitiveOption);
@@ -217,17 +245,20 @@ void TUrlComboBox::SaveTypedUrls()
         const QRegularExpressionMatch m = urlValue.match(name);
         bool ok = false;
         const qlonglong number = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
-        if (m.hasMatch() && (!ok || number > written))
-            platformstore::deleteValue(Hive::CurrentUser, QLatin1String(TypedUrlsKey), name);
+        if (m.hasMatch() && (!ok || number > written) &&
+            !platformstore::deleteValue(Hive::CurrentUser, QLatin1String(TypedUrlsKey), name))
+            return typedUrlsWritten(false);
     }
+    return typedUrlsWritten(true);
 }
 
 bool TUrlComboBox::ClearTypedUrls()
 {
     for (TUrlComboBox *box : std::as_const(liveBoxes())) {
-        const QString typing = box->lineEdit()->hasFocus() ? box->currentText() : QString();
+        // what the box shows (the open page's address, or what is being typed) is no typed address
+        const QString shown = box->currentText();
         box->clear();
-        box->setEditText(typing);
+        box->setEditText(shown);
     }
     return platformstore::deleteKey(Hive::CurrentUser, QLatin1String(TypedUrlsKey));
 }
@@ -301,6 +332,7 @@ void TUrlComboBox::configureCompleter()
 
 void TUrlComboBox::textEdited(const QString &text)
 {
+    m_typing = true;
     const bool grew = text.size() > m_lastEditLength;
     m_lastEditLength = text.size();
     const QStringList candidates = CompletionsFor(text);
@@ -325,6 +357,8 @@ void TUrlComboBox::textEdited(const QString &text)
 
 void TUrlComboBox::enterPressed()
 {
+    // what was typed is on its way: the page's address may show from now on
+    m_typing = false;
     const QString text = currentText();
     AddUrl(text);
     navigate(text);
@@ -339,6 +373,7 @@ void TUrlComboBox::navigate(const QString &url)
 void TUrlComboBox::handleDrop(const QString &url)
 {
     // the dropped link is what the user asked for, also when the box has the focus
+    m_typing = false;
     setEditText(url);
     AddUrl(url);
     navigate(url);

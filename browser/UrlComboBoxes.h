@@ -4,7 +4,8 @@
 // Software\Microsoft\Internet Explorer\TypedURLs, values Url1..Url25) when created and writes it back
 // when destroyed, completes what is typed from the typed URLs, the history and file paths, accepts
 // dropped links, and asks for navigation through OnNavigateUrl on Enter and after a drop. Showing an
-// address (SetUrl) never overwrites what the user is typing.
+// address (SetUrl) never overwrites what the user is typing; once the typed text has been opened (Enter, a
+// drop), the box shows addresses again although it keeps the focus.
 #include "settings/CommonUtils.h"
 
 #include <QComboBox>
@@ -39,7 +40,8 @@ public:
 
     // The box's text.
     QString Url() const;
-    // Shows an address, unless the box has the focus; a non-empty address joins the list.
+    // Shows an address, unless the box has the focus and the user has changed its text since it last
+    // showed or opened one; a non-empty address joins the list.
     void SetUrl(const QString &value);
 
     TCustomUrlDropTarget *UrlDropTarget() const { return m_dropTarget; }
@@ -62,8 +64,10 @@ public:
     // is not added again), selects the first item and empties the text.
     void LoadTypedUrls();
     // Writes the newest MaxTypedUrls items (the last of the list) as Url1..UrlN in list order and
-    // deletes the values of higher numbers.
-    void SaveTypedUrls();
+    // deletes the values of higher numbers. A write that fails stops the save and is told once (with
+    // the store's file and the reason) however many boxes fail after it; the list stays as it is.
+    // False when the store could not be written.
+    bool SaveTypedUrls();
     // Forgets every typed address: the store's list and the lists of all address boxes. False when the
     // store could not be written.
     static bool ClearTypedUrls();
@@ -103,6 +107,8 @@ private:
     QCompleter *m_completer = nullptr;
     QStringListModel *m_suggestions = nullptr;
     qsizetype m_lastEditLength = 0;
+    // The user changed the text since an address was last shown or opened.
+    bool m_typing = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TUrlComboBox::TFileOptions)

@@ -220,8 +220,11 @@ QList<QPixmap> TFavoriteTreeView::SourceIcons() const
 {
     const QSize size = SourceIconSize();
     const QString folder = m_linksFolder.isEmpty() ? m_favoritesFolder : m_linksFolder;
-    return {GetFileIcon(folder, false).pixmap(size), GetFileIcon(folder, true).pixmap(size),
-            GetHtmlIcon().pixmap(size)};
+    // a fresh profile has no links folder yet (nor, at first, a favorites folder): its folders still
+    // look like folders, not like files
+    const bool exists = QFileInfo(folder).isDir();
+    const auto folderIcon = [&](bool open) { return exists ? GetFileIcon(folder, open) : GetFolderIcon(open); };
+    return {folderIcon(false).pixmap(size), folderIcon(true).pixmap(size), GetHtmlIcon().pixmap(size)};
 }
 
 bool TFavoriteTreeView::watchable() const

@@ -76,8 +76,14 @@ QString safeName(const QString &title)
 bool importFile(const QString &bookmarkFile, const QString &favoritesFolder, QString *error)
 {
     bookmarkfile::Document doc;
-    if (!bookmarkfile::load(bookmarkFile, 1252, &doc, error))
+    QString why;
+    if (!bookmarkfile::load(bookmarkFile, 1252, &doc, &why)) {
+        // the reader's reason alone does not say which file it is about
+        if (error)
+            *error = QStringLiteral("The bookmark file %1 could not be read: %2")
+                         .arg(QDir::toNativeSeparators(bookmarkFile), why);
         return false;
+    }
     if (!QDir().mkpath(favoritesFolder)) {
         if (error)
             *error = QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(favoritesFolder));
@@ -113,7 +119,13 @@ bool exportFile(const QString &favoritesFolder, const QString &bookmarkFile, QSt
     bookmarkfile::Document doc;
     doc.caption = QStringLiteral("Bookmarks");
     exportFolder(favoritesFolder, 0, 0, doc.items);
-    return bookmarkfile::save(bookmarkFile, doc, error);
+    QString why;
+    if (bookmarkfile::save(bookmarkFile, doc, &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("The bookmark file %1 could not be written: %2")
+                     .arg(QDir::toNativeSeparators(bookmarkFile), why);
+    return false;
 }
 
 void install()

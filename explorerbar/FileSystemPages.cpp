@@ -64,11 +64,12 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
     top->addWidget(SpeedButton1);
     layout->addLayout(top);
 
+    // the models never watch the folders they have read: changes made elsewhere (a busy home or
+    // temporary folder) would keep an idle program working
     FolderModel = new QFileSystemModel(this);
+    FolderModel->setOption(QFileSystemModel::DontWatchForChanges);
     FolderModel->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     FolderModel->setRootPath(QDir::rootPath());
-    FileModel = new QFileSystemModel(this);
-    FileModel->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     auto *split = new QSplitter(Qt::Vertical, this);
     ShellTreeView1 = new QTreeView(split);
@@ -79,7 +80,6 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
         ShellTreeView1->hideColumn(column);
     ShellListView1 = new QTreeView(split);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
-    ShellListView1->setModel(FileModel);
     ShellListView1->setRootIsDecorated(false);
     ShellListView1->setItemsExpandable(false);
     ShellListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -119,7 +119,15 @@ bool TFileSystemPage::SetFolder(const QString &path)
     if (folder == m_folder)
         return true;
     m_folder = folder;
+    // a folder opened is read afresh: the list's model is new each time
+    QFileSystemModel *previous = FileModel;
+    FileModel = new QFileSystemModel(this);
+    FileModel->setOption(QFileSystemModel::DontWatchForChanges);
+    FileModel->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
+    ShellListView1->setModel(FileModel);
     ShellListView1->setRootIndex(FileModel->setRootPath(folder));
+    if (previous)
+        previous->deleteLater();
     showInTree();
     fillBox();
     return true;

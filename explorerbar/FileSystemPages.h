@@ -1,7 +1,8 @@
 #pragma once
 // The explorer bar's file-system page: a folder box, a folder tree and a file list that always show
 // the same folder, and the parent-folder button. A folder opens in place; a file is handed to the
-// desktop's opener for its type. Programs and launchers are never started from here.
+// desktop's opener for its type. Programs and launchers are never started from here. Nothing is
+// watched (an idle program does no work): the list reads a folder afresh each time it is opened.
 #include <QWidget>
 #include <functional>
 

@@ -8,15 +8,19 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
-#include "mainwindow/PageScrollers.h"
 #include "mainwindow/ResizeLabels.h"
+#include "platform/PageScrollers.h"
 #include "platform/TextRules.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -155,12 +159,34 @@ SearchBand::SearchBand(QWidget *parent)
     tlbtnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     row()->addWidget(tlbtnSearch);
     row()->addStretch();
+    // the box takes the focus and the keys and hands them on to its edit field itself, which may hand
+    // Enter back to the box
+    cmbKeyWords->installEventFilter(this);
+    cmbKeyWords->lineEdit()->installEventFilter(this);
 }
 
 void SearchBand::ApplyLanguage(const TMemIni &table)
 {
-    cmbKeyWords->setEditText(mainText(table, QStringLiteral("cmbKeyWords")));
+    m_keywordsWord = mainText(table, QStringLiteral("cmbKeyWords"));
+    cmbKeyWords->setEditText(m_keywordsWord);
     tlbtnSearch->setText(mainText(table, QStringLiteral("tlbtnSearch")));
+}
+
+bool SearchBand::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == cmbKeyWords && event->type() == QEvent::FocusIn && !m_keywordsWord.isEmpty() &&
+        cmbKeyWords->currentText() == m_keywordsWord) {
+        // after the click that gave the focus has placed the caret
+        QTimer::singleShot(0, cmbKeyWords, [box = cmbKeyWords] { box->lineEdit()->selectAll(); });
+    }
+    if ((watched == cmbKeyWords || watched == cmbKeyWords->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            tlbtnSearch->click();
+            return true;
+        }
+    }
+    return CoolBand::eventFilter(watched, event);
 }
 
 AddressBand::AddressBand(QWidget *parent)

@@ -73,6 +73,8 @@ private:
 };
 
 // pnlSearchsBar: the keyword box, the search-engine list and the search button.
+// Enter in the keyword box searches as the button does; while the box still shows the table's word
+// ("Keywords"), taking the focus selects it, so what the user types replaces it.
 class SearchBand : public CoolBand {
     Q_OBJECT
 public:
@@ -82,6 +84,12 @@ public:
     TAlignComboBox *cmbKeyWords;
     TComboList *cmblstSearchs;
     QToolButton *tlbtnSearch;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString m_keywordsWord;
 };
 
 // pnlAddressBar: the address box and its go button.

@@ -174,7 +174,8 @@ void TfrmMain::tlbtnSearchClick()
             continue;
         const QString templ = textrules::valueOf(BrivoIni->Searchs, items.at(i));
         NewBrowser()->WebBrowser()->Navigate(bartexts::fillSearchTemplate(templ, encoded));
-        if (cmbKeyWords->findText(keyword, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0)
+        // the box finds its items without regard to case, so "Foo" and "foo" are one keyword
+        if (cmbKeyWords->findText(keyword, Qt::MatchFixedString) < 0)
             cmbKeyWords->addItem(keyword);
     }
 }

@@ -13,9 +13,9 @@
 #include "mainwindow/Hints.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainCompact02.h"
-#include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
 #include "platform/ActionUpdater.h"
+#include "platform/PageScrollers.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/MemInis.h"
 
@@ -216,14 +216,18 @@ std::span<const Row> MainCommands::rows()
         {.name = "mniTools", .flags = Menu | MenuBar, .texts = Texts::None},
         {.name = "actAddToLinks", .enable = Enable::Page, .menus = "mniTools",
          .run = [](W &w, QAction *) { w.actAddToLinksExecute(); }},
-        {.name = "actMail", .shortcut = "Ctrl+M", .image = 19, .enable = Enable::Pending, .menus = "-mniTools",
-         .tool = {15, 11}, .pageKey = "Ctrl+M"},
-        {.name = "actMailTo", .image = 20, .enable = Enable::Pending, .menus = "mniTools", .tool = {16, 12}},
+        {.name = "actMail", .shortcut = "Ctrl+M", .image = 19, .menus = "-mniTools", .tool = {15, 11},
+         .run = [](W &w, QAction *) { w.actMailExecute(); }, .pageKey = "Ctrl+M"},
+        {.name = "actMailTo", .image = 20, .menus = "mniTools", .tool = {16, 12},
+         .run = [](W &w, QAction *) { w.actMailToExecute(); }},
         {.name = "mniCustomize", .flags = Menu, .menus = "-mniTools"},
         {.name = "mniCustomize2", .flags = Menu, .textKey = "mniCustomize", .menus = "-pmnCoolBar"},
-        {.name = "actCustomizeLinks", .enable = Enable::Pending, .menus = "mniCustomize mniCustomize2"},
-        {.name = "actCustomizeSearchs", .image = 15, .enable = Enable::Pending, .menus = "mniCustomize mniCustomize2"},
-        {.name = "actCustomizeToolButtons", .enable = Enable::Pending, .menus = "mniCustomize mniCustomize2"},
+        {.name = "actCustomizeLinks", .menus = "mniCustomize mniCustomize2",
+         .run = [](W &w, QAction *) { w.actCustomizeLinksExecute(); }},
+        {.name = "actCustomizeSearchs", .image = 15, .menus = "mniCustomize mniCustomize2",
+         .run = [](W &w, QAction *) { w.actCustomizeSearchsExecute(); }},
+        {.name = "actCustomizeToolButtons", .menus = "mniCustomize mniCustomize2",
+         .run = [](W &w, QAction *) { w.actCustomizeToolButtonsExecute(); }},
         // the explorer bar's commands, in the Tools menu and in the pop-up menus of its pages
         {.name = "mniFavorites", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
         {.name = "actFavoritesAdd", .image = 34, .enable = Enable::Page, .texts = Texts::CaptionOnly,
@@ -301,8 +305,9 @@ std::span<const Row> MainCommands::rows()
          .menus = "-mniBookmark pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkSaveExecute(); }},
         {.name = "actBookmarkSaveAs", .enable = Enable::BookmarkList, .texts = Texts::CaptionOnly,
          .menus = "mniBookmark pmnBookmark", .run = [](W &w, QAction *) { w.actBookmarkSaveAsExecute(); }},
-        {.name = "actResetSetting", .image = 21, .enable = Enable::Pending, .menus = "-mniTools"},
-        {.name = "actMailToOptions", .enable = Enable::Pending, .menus = "-mniTools"},
+        {.name = "actResetSetting", .image = 21, .menus = "-mniTools",
+         .run = [](W &w, QAction *) { w.actResetSettingExecute(); }},
+        {.name = "actMailToOptions", .menus = "-mniTools", .run = [](W &w, QAction *) { w.actMailToOptionsExecute(); }},
         {.name = "actInternetOptions", .image = 22, .menus = "mniTools",
          .run = [](W &w, QAction *) { w.actInternetOptionsExecute(); }},
 
@@ -368,7 +373,7 @@ std::span<const Row> MainCommands::rows()
          .run = [](W &w, QAction *a) { w.actLinkOpenExecute(a, true); }},
         {.name = "actLinkDelete", .image = 36, .enable = Enable::Link, .menus = "-pmnLinks",
          .run = [](W &w, QAction *a) { w.actLinkDeleteExecute(a); }},
-        {.name = "actLinkEdit", .enable = Enable::Pending, .menus = "-pmnLinks",
+        {.name = "actLinkEdit", .menus = "-pmnLinks",
          .run = [](W &w, QAction *) { w.action("actCustomizeLinks")->trigger(); }},
     };
     // clang-format on

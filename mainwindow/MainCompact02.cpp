@@ -14,13 +14,13 @@
 #include "mainwindow/CoolBarBands.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainCommands.h"
-#include "mainwindow/PageScrollers.h"
 #include "mainwindow/StatusBars.h"
 #include "notes/MGRichEditFramePrev.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CodePage.h"
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PageScrollers.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
@@ -298,6 +298,7 @@ void TfrmMain::CreateExplorerBar()
     TabSheet2->layout()->addWidget(MonthCalendar1);
     static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
     RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
+    RichEditFrame->SetMGUrlPrintButtonVisible(false);
     tbsEdit->layout()->addWidget(RichEditFrame);
     // every tree fills its page and opens its page's pop-up menu
     auto popupOn = [this](TExplorerTreeView *tree, const QString &menu) {
@@ -337,6 +338,8 @@ void TfrmMain::CreateExplorerBar()
         connect(tree, &TExplorerTreeView::OnNavigateUrl, this,
                 [this](TExplorerTreeView *sender, const QString &url) { BookmarkTreeViewNavigateUrl(sender, url); });
     }
+    // connected once the pages are in: only a page the user picks ends a stored "no page"
+    connect(PageControl, &QTabWidget::currentChanged, this, [this] { FExplorerPageNone = false; });
 }
 
 void TfrmMain::FormCreate()
@@ -375,7 +378,10 @@ void TfrmMain::LoadSettings()
     PageControl->resize(BrivoIni->ExplorerBarWidth, PageControl->height());
     Splitter->setSizes({BrivoIni->ExplorerBarWidth, std::max(100, width() - BrivoIni->ExplorerBarWidth)});
     const int pageIndex = BrivoIni->ExplorerBarPage;
-    PageControl->setCurrentIndex(pageIndex >= 0 && pageIndex < PageControl->count() ? pageIndex : -1);
+    const bool onePage = pageIndex >= 0 && pageIndex < PageControl->count();
+    PageControl->setCurrentIndex(onePage ? pageIndex : -1);
+    // a tab widget always shows a page: "none" is remembered until the user picks another one
+    FExplorerPageNone = !onePage;
     if (BrivoIni->WindowState == TWindowState::wsNormal) {
         const TRect r = BrivoIni->Rect;
         setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
@@ -422,10 +428,24 @@ void TfrmMain::SaveSettings()
         BrivoIni->SetStatusBar(!StatusBar->isHidden());
         BrivoIni->SetExplorerBar(!PageControl->isHidden());
         BrivoIni->SetExplorerBarWidth(PageControl->width());
-        BrivoIni->SetExplorerBarPage(PageControl->currentIndex());
+        BrivoIni->SetExplorerBarPage(FExplorerPageNone ? -1 : PageControl->currentIndex());
     } else {
         BrivoIni->SetFullScreen(true);
     }
+}
+
+void TfrmMain::StartUp(const QString &argument)
+{
+    try {
+        if (!argument.isEmpty())
+            NavigateUrl(argument);
+        else
+            OpenSavedBrowsers();
+    } catch (const std::exception &) {
+        // dropped, as every failure that reaches the application object
+    }
+    // the page windows took the focus as they opened: typing starts in the address box
+    addressBox()->setFocus();
 }
 
 void TfrmMain::OpenSavedBrowsers()
@@ -492,6 +512,17 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 bool TfrmMain::event(QEvent *e)
 {
+    // The engine's page views make the shown window give up its native window for a new one, which
+    // the window manager maps without the maximised or full-screen state asked for: that state is
+    // asked for again once the new window reports in.
+    if (e->type() == QEvent::WinIdChange && !internalWinId() && isVisible())
+        FStateAcrossRecreate = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (e->type() == QEvent::WindowStateChange && FStateAcrossRecreate && internalWinId()) {
+        const Qt::WindowStates wanted = FStateAcrossRecreate;
+        FStateAcrossRecreate = {};
+        if (!(windowState() & wanted))
+            QTimer::singleShot(0, this, [this, wanted] { setWindowState(windowState() | wanted); });
+    }
     if (e->type() == browsermessages::BrowserCreated) {
         WMBrowserCreated(static_cast<browsermessages::BrowserCreatedEvent *>(e)->page());
         e->accept();
@@ -588,10 +619,12 @@ void TfrmMain::BrowserFreed(TfrmBrowser *sender)
         if (index >= 0 && index < tbcWindows->count())
             tbcWindows->removeTab(index);
     }
-    for (TfrmBrowser *page : Browsers()) {
-        if (page != sender && page->BrowserIndex > index)
-            --page->BrowserIndex;
-    }
+    // numbered from the area's list: windows closed in the same pass are no longer in it
+    sender->BrowserIndex = -1;
+    int number = 0;
+    for (TfrmBrowser *page : Browsers())
+        if (page != sender)
+            page->BrowserIndex = number++;
     if (tbcWindows->count() == 0) {
         StatusBar->setPanelWidth(1, 0);
         StatusBarResize();

@@ -18,6 +18,7 @@ class MenuBand;
 class SearchBand;
 class QAction;
 class QCalendarWidget;
+class QDialog;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -54,6 +55,9 @@ public:
     TfrmBrowser *NewBrowser();
     // Reopens the saved page windows, last to first, or one window at the start page.
     void OpenSavedBrowsers();
+    // The start: opens the argument (a URL or file name) or else the saved page windows, then puts
+    // the focus in the address box.
+    void StartUp(const QString &argument);
     void ApplyLanguage(const TMemIni &table);
     void LoadSettings();
     void SaveSettings();
@@ -179,6 +183,19 @@ private:
     // The parent-folder button of the file-system page.
     void SpeedButton1Click();
     void actAboutExecute();
+    // the Tools menu's mail, customise and reset commands, and the customise dialogs' apply handlers
+    void actMailExecute();
+    void actMailToExecute();
+    void actMailToOptionsExecute();
+    void MailToOptionsApply(QDialog *sender);
+    void actCustomizeLinksExecute();
+    void actCustomizeSearchsExecute();
+    void ShowCustomizeDialog(const QStringList &lines, const std::function<void(QDialog *)> &apply);
+    void CustomizeLinksApply(QDialog *sender);
+    void CustomizeSearchsApply(QDialog *sender);
+    void actCustomizeToolButtonsExecute();
+    void CustomizeToolButtonsApply(QDialog *sender);
+    void actResetSettingExecute();
 
     // The language's actions, in the order of their Tags.
     QList<QAction *> LanguageActions() const;
@@ -223,6 +240,9 @@ private:
     bool SavedStatusBarVisible = true;
     QRect SavedNormalGeometry;
     bool FTileVertical = false; // the frame's current tile mode
+    // the state to ask for again when the native window is made anew while shown
+    Qt::WindowStates FStateAcrossRecreate;
+    bool FExplorerPageNone = false; // the stored explorer page was none of the pages
 };
 
 // Every "=" removed and, past 20 bytes of double-byte code-page text (a wide character counts two,

@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -40,7 +41,12 @@ QStringList htmlFilters()
         pattern.replace(u';', u' ');
         if (pattern.trimmed() == u"*.*")
             pattern = QStringLiteral("*");
-        filters << parts.at(i) + QStringLiteral(" (") + pattern + u')';
+        // a description that shows its patterns already ("HTML Files (*.htm; *.html)") would show
+        // them twice, and the dialog would read its "*.htm;" as a pattern
+        static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+        QString description = parts.at(i);
+        description.remove(shownPatterns);
+        filters << description + QStringLiteral(" (") + pattern.simplified() + u')';
     }
     return filters;
 }

@@ -7,6 +7,7 @@
 #include "notes/RtfCodec.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/ExceptionGuard.h"
+#include "platform/PlatformPaths.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 
@@ -34,6 +35,8 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(icons::programIcon());
 
     try {
+        // a first start in the user's config folder begins with the settings shipped beside the program
+        platformpaths::seedSettingsFile();
         // the settings object lives until the process ends
         BrivoIni = new TBrivoIni();
     } catch (const std::exception &e) {
@@ -44,14 +47,7 @@ int main(int argc, char **argv)
 
     frmMain = new TfrmMain();
     frmMain->show();
-    try {
-        if (!argument.isEmpty())
-            frmMain->NavigateUrl(argument);
-        else
-            frmMain->OpenSavedBrowsers();
-    } catch (const std::exception &) {
-        // dropped, as every failure that reaches the application object
-    }
+    frmMain->StartUp(argument);
     const int code = app.exec();
     delete frmMain;
     return code;

@@ -1,25 +1,40 @@
 #include "notes/MGRichEditFramePrev.h"
 
+#include "notes/MMEditExActns.h"
+#include "notes/MMFontNameBox.h"
+#include "notes/MMRxRichEditActns.h"
 #include "notes/MMRxRichEditPrev.h"
+#include "notes/NumEdits.h"
+#include "notes/RichEditFontDialog.h"
+#include "notes/ToolbarImages.h"
 #include "platform/ActionUpdater.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PageScrollers.h"
 #include "platform/PlatformError.h"
+#include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,6 +77,7 @@ TMGRichEditFramePrev::TMGRichEditFramePrev(QWidget *parent)
     setObjectName(QStringLiteral("RichEditFrame"));
     m_updater = new ActionUpdater(this);
     createActions();
+    createMenus();
     createBars();
     createDialogs();
     NewDocument();
@@ -74,41 +90,133 @@ TMGRichEditFramePrev::~TMGRichEditFramePrev()
     for (TMMRxRichEditPrev *editor : Editors()) {
         editor->OnChange = nullptr;
         editor->OnUndo = nullptr;
+        editor->OnSelectionChange = nullptr;
     }
 }
 
 void TMGRichEditFramePrev::createActions()
 {
-    auto action = [this](const char *name, auto handler) {
-        auto *a = new QAction(this);
+    auto named = [this](auto *a, const char *name, int image) {
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, handler);
+        if (image >= 0)
+            a->setIcon(toolbarimages::image(image));
         addAction(a);
         return a;
     };
-    actFileNew = action("actFileNew", [this] { NewDocument(); });
-    actFileOpen = action("actFileOpen", [this] { openExecute(); });
-    actFileSave = action("actFileSave", [this] { Save(ActiveEditor()); });
-    actFileSaveAs = action("actFileSaveAs", [this] { SaveAs(ActiveEditor()); });
-    actFileSaveAll = action("actFileSaveAll", [this] { SaveAll(); });
-    actFileClose = action("actFileClose", [this] { closeExecute(); });
-    actFilePrint = action("actFilePrint", [this] { PrintActive(); });
-    actPrintPreview = action("actPrintPreview", [this] { PreviewActive(); });
-    MMRichEditFindEx = action("MMRichEditFindEx", [this] { ActiveEditor()->FindDialog(QString()); });
-    MMRichEditFindNextEx = action("MMRichEditFindNextEx", [this] { ActiveEditor()->FindNext(); });
-    MMRichEditReplaceEx =
-        action("MMRichEditReplaceEx", [this] { ActiveEditor()->ReplaceDialog(QString(), QString()); });
+    auto action = [&](const char *name, int image, auto handler) {
+        auto *a = named(new QAction(this), name, image);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    using namespace toolbarimages;
+    actFileNew = action("actFileNew", FileNew, [this] { NewDocument(); });
+    actFileOpen = action("actFileOpen", FileOpen, [this] { openExecute(); });
+    actFileSave = action("actFileSave", FileSave, [this] { Save(ActiveEditor()); });
+    actFileSaveAs = action("actFileSaveAs", FileSaveAs, [this] { SaveAs(ActiveEditor()); });
+    actFileSaveAll = action("actFileSaveAll", FileSaveAll, [this] { SaveAll(); });
+    actFilePrint = action("actFilePrint", FilePrint, [this] { PrintActive(); });
+    actFont = action("actFont", Font, [this] { actFontExecute(); });
+    actFilePrinterSetup = action("actFilePrinterSetup", -1, [this] { PrinterSetupExecute(); });
+    actFilePrintDialog = action("actFilePrintDialog", FilePrint, [this] { PrintDialogExecute(); });
+    actFileClose = action("actFileClose", FileClose, [this] { closeExecute(); });
+    actWordWrap = action("actWordWrap", -1, [this] {
+        if (TMMRxRichEditPrev *editor = ActiveEditor())
+            editor->SetWordWrap(actWordWrap->isChecked());
+    });
+    actWordWrap->setCheckable(true);
+    actWordWrap->setChecked(true);
+    actPrintPreview = action("actPrintPreview", PrintPreview, [this] { PreviewActive(); });
+    actPrintPreview->setVisible(false);
+    actPrintCurrentUrl = action("actPrintCurrentUrl", PasteUrl, [this] { actPrintCurrentUrlExecute(); });
+    actPrintCurrentUrl->setVisible(false);
     actFileSaveAll->setEnabled(false);
+
+    MMRichEditBoldEx = named(new TMMRichEditBoldEx(this), "MMRichEditBoldEx", Bold);
+    MMRichEditItalicEx = named(new TMMRichEditItalicEx(this), "MMRichEditItalicEx", Italic);
+    MMRichEditUnderlineEx = named(new TMMRichEditUnderlineEx(this), "MMRichEditUnderlineEx", Underline);
+    MMRichEditStrikeOutEx = named(new TMMRichEditStrikeOutEx(this), "MMRichEditStrikeOutEx", StrikeOut);
+    // the bullets button has a picture; the menu item shows its check mark instead
+    MMRichEditBulletsEx = named(new TMMRichEditBulletsEx(this), "MMRichEditBulletsEx", Bullets);
+    MMRichEditBulletsEx->setIconVisibleInMenu(false);
+    MMRichEditAlignLeftEx = named(new TMMRichEditAlignLeftEx(this), "MMRichEditAlignLeftEx", AlignLeft);
+    MMRichEditAlignRightEx = named(new TMMRichEditAlignRightEx(this), "MMRichEditAlignRightEx", AlignRight);
+    MMRichEditAlignCenterEx = named(new TMMRichEditAlignCenterEx(this), "MMRichEditAlignCenterEx", AlignCenter);
+    MMRichEditAlignJustifyEx = named(new TMMRichEditAlignJustifyEx(this), "MMRichEditAlignJustifyEx", -1);
+    MMRichEditFontEx = named(new TMMRichEditFontEx(this), "MMRichEditFontEx", FontEx);
+    MMRichEditFindEx = named(new TMMRichEditFindEx(this), "MMRichEditFindEx", Find);
+    MMRichEditFindNextEx = named(new TMMRichEditFindNextEx(this), "MMRichEditFindNextEx", FindNext);
+    MMRichEditReplaceEx = named(new TMMRichEditReplaceEx(this), "MMRichEditReplaceEx", Replace);
+    MMRichEditSubscriptEx = named(new TMMRichEditSubscriptEx(this), "MMRichEditSubscriptEx", -1);
+    MMRichEditSubscriptNoneEx = named(new TMMRichEditSubscriptNoneEx(this), "MMRichEditSubscriptNoneEx", -1);
+    MMRichEditSuperscriptEx = named(new TMMRichEditSuperscriptEx(this), "MMRichEditSuperscriptEx", -1);
+    MMEditCutEx = named(new TMMEditCutEx(this), "MMEditCutEx", Cut);
+    MMEditCopyEx = named(new TMMEditCopyEx(this), "MMEditCopyEx", Copy);
+    MMEditPasteEx = named(new TMMEditPasteEx(this), "MMEditPasteEx", Paste);
+    MMEditSelectAllEx = named(new TMMEditSelectAllEx(this), "MMEditSelectAllEx", -1);
+    MMEditUndoEx = named(new TMMEditUndoEx(this), "MMEditUndoEx", Undo);
+    MMEditDeleteEx = named(new TMMEditDeleteEx(this), "MMEditDeleteEx", Delete);
+    MMEditRedoEx = named(new TMMEditRedoEx(this), "MMEditRedoEx", Redo);
+    // the frame's own keys: a note's save, open, print and find, ahead of the window's
+    actFileOpen->setShortcut(QKeySequence::Open);
+    actFileSave->setShortcut(QKeySequence::Save);
+    actFilePrint->setShortcut(QKeySequence::Print);
+    MMRichEditFindEx->setShortcut(QKeySequence::Find);
+    MMRichEditFindNextEx->setShortcut(QKeySequence::FindNext);
+    for (QAction *a : actions())
+        a->setShortcutContext(Qt::WidgetShortcut); // shown in the menus; the frame runs them itself
 
     // Save stays available for an untitled document, even an empty one
     m_updater->add(actFileSave, [this](QAction *a) {
         const TMMRxRichEditPrev *editor = ActiveEditor();
         a->setEnabled(editor && (editor->Modified() || !editor->Named));
     });
-    m_updater->add(MMRichEditFindNextEx, [this](QAction *a) {
-        const TMMRxRichEditPrev *editor = ActiveEditor();
-        a->setEnabled(editor && editor->CanFindNext());
+    m_updater->add(actWordWrap, [this](QAction *a) {
+        if (const TMMRxRichEditPrev *editor = ActiveEditor())
+            a->setChecked(editor->WordWrap());
     });
+    for (QAction *a : actions()) {
+        if (auto *format = qobject_cast<TMMRichEditActionEx *>(a)) {
+            m_updater->add(a, [this, format](QAction *) {
+                // find next follows the active document first; its own rule then has the last word
+                if (format == MMRichEditFindNextEx) {
+                    const TMMRxRichEditPrev *editor = ActiveEditor();
+                    format->setEnabled(editor && editor->CanFindNext());
+                }
+                format->Update();
+            });
+        } else if (auto *edit = qobject_cast<TMMEditExAction *>(a)) {
+            m_updater->add(a, [edit](QAction *) { edit->Update(); });
+        }
+    }
+}
+
+void TMGRichEditFramePrev::createMenus()
+{
+    auto menu = [this](const char *name, const QList<QAction *> &items) {
+        auto *m = new QMenu(this);
+        m->setObjectName(QString::fromLatin1(name));
+        for (QAction *a : items) {
+            if (a)
+                m->addAction(a);
+            else
+                m->addSeparator();
+        }
+        return m;
+    };
+    mniFile = menu("mniFile", {actFileNew, actFileOpen, nullptr, actFileSave, actFileSaveAs, actFileSaveAll, nullptr,
+                               actFileClose, nullptr, actFilePrinterSetup, actPrintPreview, actFilePrint});
+    mniEdit = menu("mniEdit",
+                   {MMEditUndoEx, MMEditRedoEx, nullptr, MMEditCutEx, MMEditCopyEx, MMEditPasteEx, MMEditDeleteEx,
+                    nullptr, MMEditSelectAllEx, nullptr, MMRichEditFindEx, MMRichEditFindNextEx, MMRichEditReplaceEx});
+    mniText = menu("mniText", {actFont, nullptr, MMRichEditBoldEx, MMRichEditItalicEx, MMRichEditUnderlineEx,
+                               MMRichEditStrikeOutEx, nullptr, MMRichEditBulletsEx, nullptr, MMRichEditAlignLeftEx,
+                               MMRichEditAlignCenterEx, MMRichEditAlignRightEx, nullptr, actWordWrap});
+    mniFind = menu("mniFind", {nullptr});
+    pmnRichEdit = menu("pmnRichEdit", {MMEditUndoEx, MMEditRedoEx, nullptr, MMEditCutEx, MMEditCopyEx, MMEditPasteEx,
+                                       MMEditDeleteEx, nullptr, MMEditSelectAllEx, nullptr, actPrintCurrentUrl});
+    // a menu runs its updates as it opens, so what it shows is current
+    for (QMenu *m : {mniFile, mniEdit, mniText, pmnRichEdit})
+        connect(m, &QMenu::aboutToShow, m_updater, &ActionUpdater::updateAll);
 }
 
 void TMGRichEditFramePrev::createBars()
@@ -119,12 +227,39 @@ void TMGRichEditFramePrev::createBars()
 
     CoolBar1 = new QWidget(this);
     CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
-    auto *bands = new QHBoxLayout(CoolBar1);
-    bands->setContentsMargins(0, 0, 0, 0);
-    bands->setSpacing(0);
-    tlbToolbar = new QToolBar(CoolBar1);
-    tlbToolbar->setObjectName(QStringLiteral("tlbToolbar"));
-    tlbToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto *rows = new QVBoxLayout(CoolBar1);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    auto bar = [this](const char *name) {
+        auto *b = new QToolBar(CoolBar1);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIconSize(QSize(16, 16));
+        b->setMinimumHeight(22);
+        return b;
+    };
+
+    // first row: the menu buttons
+    tlbMenu = bar("tlbMenu");
+    tlbMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto menuButton = [this](const char *name, QMenu *menu) {
+        auto *b = new QToolButton(tlbMenu);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setMenu(menu);
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setAutoRaise(true);
+        b->setMinimumWidth(68);
+        b->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+        tlbMenu->addWidget(b);
+        return b;
+    };
+    tlbtnFile = menuButton("tlbtnFile", mniFile);
+    tlbtnEdit = menuButton("tlbtnEdit", mniEdit);
+    tlbtnText = menuButton("tlbtnText", mniText);
+    rows->addWidget(tlbMenu);
+
+    // second row: file commands, the edit buttons, find and replace
+    tlbToolbar = bar("tlbToolbar");
     tlbToolbar->addActions({actFileNew, actFileOpen});
     tlbToolbar->addSeparator();
     tlbToolbar->addActions({actFileSave, actFileSaveAs, actFileSaveAll});
@@ -132,18 +267,64 @@ void TMGRichEditFramePrev::createBars()
     tlbToolbar->addAction(actFileClose);
     tlbToolbar->addSeparator();
     tlbToolbar->addActions({actFilePrint, actPrintPreview});
-    ToolBar3 = new QToolBar(CoolBar1);
-    ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
-    ToolBar3->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ToolBar2 = bar("ToolBar2");
+    ToolBar2->addAction(actPrintCurrentUrl);
+    ToolBar2->addActions({MMEditUndoEx, MMEditRedoEx});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({MMEditCutEx, MMEditCopyEx, MMEditPasteEx, MMEditDeleteEx});
+    ToolBar3 = bar("ToolBar3");
     ToolBar3->addActions({MMRichEditFindEx, MMRichEditFindNextEx});
     ToolBar3->addSeparator();
     ToolBar3->addAction(MMRichEditReplaceEx);
-    auto *bars = new QVBoxLayout;
-    bars->addWidget(tlbToolbar);
-    bars->addWidget(ToolBar3);
-    bands->addLayout(bars);
-    bands->addStretch();
+    auto *second = new QHBoxLayout;
+    second->setSpacing(0);
+    second->addWidget(tlbToolbar);
+    second->addWidget(ToolBar2);
+    second->addWidget(ToolBar3);
+    second->addStretch();
+    rows->addLayout(second);
+
+    // third row: the formatting bar in a page scroller
+    pgsText = new TPageScroller(CoolBar1);
+    pgsText->setObjectName(QStringLiteral("pgsText"));
+    pgsText->Increment = 22;
+    tlbText = new QToolBar;
+    tlbText->setObjectName(QStringLiteral("tlbText"));
+    tlbText->setIconSize(QSize(16, 16));
+    fntcmbFont = new TMMFontNameBox(tlbText);
+    fntcmbFont->setObjectName(QStringLiteral("fntcmbFont"));
+    fntcmbFont->setFixedWidth(145);
+    fntcmbFont->setMaxVisibleItems(8);
+    fntcmbFont->OnChange = [this](TCustomMMFontNameBox *) { fntcmbFontChange(); };
+    tlbText->addWidget(fntcmbFont);
+    auto *spacer = new QWidget(tlbText);
+    spacer->setObjectName(QStringLiteral("Label3"));
+    spacer->setFixedWidth(2);
+    tlbText->addWidget(spacer);
+    UpDownNumEdit = new TUpDownNumEdit(tlbText);
+    UpDownNumEdit->setObjectName(QStringLiteral("UpDownNumEdit"));
+    UpDownNumEdit->setFixedWidth(46);
+    UpDownNumEdit->SetMin(1);
+    UpDownNumEdit->SetMax(100);
+    UpDownNumEdit->SetNumber(1);
+    UpDownNumEdit->OnChange = [this](TCustomNumEdit *) { UpDownNumEditChange(); };
+    tlbText->addWidget(UpDownNumEdit);
+    tlbText->addSeparator();
+    tlbText->addAction(actFont);
+    tlbText->addSeparator();
+    tlbText->addActions({MMRichEditBoldEx, MMRichEditItalicEx, MMRichEditUnderlineEx, MMRichEditStrikeOutEx});
+    tlbText->addSeparator();
+    tlbText->addAction(MMRichEditBulletsEx);
+    tlbText->addSeparator();
+    tlbText->addActions({MMRichEditAlignLeftEx, MMRichEditAlignCenterEx, MMRichEditAlignRightEx});
+    pgsText->setControl(tlbText);
+    rows->addWidget(pgsText);
     layout->addWidget(CoolBar1);
+
+    auto *line = new QWidget(this);
+    line->setObjectName(QStringLiteral("Label1"));
+    line->setFixedHeight(2);
+    layout->addWidget(line);
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -178,6 +359,7 @@ void TMGRichEditFramePrev::createDialogs()
     };
     OpenDialog = dialog("OpenDialog", QFileDialog::AcceptOpen);
     SaveDialog = dialog("SaveDialog", QFileDialog::AcceptSave);
+    FontDialog = new TRichEditFontDialog(this);
 }
 
 // ---- documents ----
@@ -185,9 +367,20 @@ void TMGRichEditFramePrev::createDialogs()
 TMMRxRichEditPrev *TMGRichEditFramePrev::NewDocument()
 {
     auto *editor = new TMMRxRichEditPrev(PageControl);
+    // a document keeps a font of its own (the window's language font does not reach into the notes), in
+    // the installed face that draws the program's font, so the font box can show it
+    QFont font = QApplication::font();
+    font.setFamily(QFontInfo(font).family());
+    font.setPointSizeF(font.pointSizeF());
+    editor->setFont(font);
     editor->OnChange = [this, editor](TMMRxCustomRichEdit *) { richEditChange(editor); };
     editor->OnUndo = [this, editor](TMMRxCustomRichEdit *) { richEditUndo(editor); };
     editor->OnTextNotFound = [this](TMMRxCustomRichEdit *, const QString &text) { textNotFound(text); };
+    editor->OnSelectionChange = [this, editor](TMMRxCustomRichEdit *) { RichEditSelectionChange(editor); };
+    editor->OnURLClick = [this](TMMRxCustomRichEdit *, const QString &url, Qt::MouseButton button) {
+        if (OnUrlClick)
+            OnUrlClick(this, url, button);
+    };
     editor->SetPopupMenu(pmnRichEdit);
     editor->Tag = ++m_documentCounter;
     editor->FileName = QStringLiteral("%1 %2").arg(Untitled).arg(editor->Tag);
@@ -411,7 +604,18 @@ void TMGRichEditFramePrev::PageControlChange()
         return;
     UpdateFileCaption(editor);
     setStatusPanel(0, editor->Modified() ? Modified : QString());
+    bindActions(editor);
+    RichEditSelectionChange(editor);
     m_updater->updateAll();
+}
+
+void TMGRichEditFramePrev::bindActions(TMMRxRichEditPrev *editor)
+{
+    // these act on the active document also while the focus is in a box or on a bar
+    for (TMMRichEditActionEx *a : {MMRichEditBoldEx, MMRichEditItalicEx, MMRichEditUnderlineEx, MMRichEditStrikeOutEx,
+                                   MMRichEditBulletsEx, MMRichEditAlignLeftEx, MMRichEditAlignCenterEx,
+                                   MMRichEditAlignRightEx, MMRichEditFindEx, MMRichEditFindNextEx, MMRichEditReplaceEx})
+        a->SetRichEdit(editor);
 }
 
 void TMGRichEditFramePrev::richEditChange(TMMRxRichEditPrev *editor)
@@ -419,6 +623,119 @@ void TMGRichEditFramePrev::richEditChange(TMMRxRichEditPrev *editor)
     if (m_loading)
         return;
     MarkModified(editor);
+    UpdateCaretStatus(editor);
+}
+
+// ---- formatting and caret ----
+
+void TMGRichEditFramePrev::RichEditSelectionChange(TMMRxRichEditPrev *editor)
+{
+    if (editor == ActiveEditor()) {
+        // the boxes show the selection; without the focus the size box writes nothing back
+        fntcmbFont->SetFontName(editor->SelAttributes().Name());
+        UpDownNumEdit->SetNumber(editor->SelAttributes().Size());
+    }
+    UpdateCaretStatus(editor);
+}
+
+void TMGRichEditFramePrev::fntcmbFontChange()
+{
+    TMMRxRichEditPrev *editor = ActiveEditor();
+    const QString face = fntcmbFont->FontName();
+    if (editor && !face.isEmpty())
+        editor->SelAttributes().SetName(face);
+}
+
+void TMGRichEditFramePrev::UpDownNumEditChange()
+{
+    TMMRxRichEditPrev *editor = ActiveEditor();
+    if (!editor || !UpDownNumEdit->hasFocus())
+        return;
+    editor->SelAttributes().SetSize(UpDownNumEdit->Number());
+}
+
+void TMGRichEditFramePrev::actFontExecute()
+{
+    TMMRxRichEditPrev *editor = ActiveEditor();
+    if (!editor)
+        return;
+    FontDialog->Edit(editor->SelAttributes());
+    editor->setFocus();
+}
+
+void TMGRichEditFramePrev::UpdateCaretStatus(TMMRxRichEditPrev *editor)
+{
+    if (!editor || editor != ActiveEditor())
+        return;
+    const int start = editor->SelStart();
+    const int line = editor->LineFromChar(start);
+    const int column = start - editor->GetLineIndex(line);
+    setStatusPanel(1, QStringLiteral("%1 : %2").arg(column + 1).arg(line + 1));
+}
+
+bool TMGRichEditFramePrev::MGUrlPrintButtonVisible() const
+{
+    return actPrintCurrentUrl->isVisible();
+}
+
+void TMGRichEditFramePrev::SetMGUrlPrintButtonVisible(bool value)
+{
+    actPrintCurrentUrl->setVisible(value);
+}
+
+void TMGRichEditFramePrev::DoPrintCurrentUrlClick()
+{
+    if (OnMGPrintCurrentUrlClick)
+        OnMGPrintCurrentUrlClick(this);
+}
+
+void TMGRichEditFramePrev::actPrintCurrentUrlExecute()
+{
+    MGCurrentUrl.clear();
+    DoPrintCurrentUrlClick();
+    TMMRxRichEditPrev *editor = ActiveEditor();
+    if (MGCurrentUrl.isEmpty() || !editor)
+        return;
+    // each part goes in through the clipboard, as a paste; the clipboard's text comes back after
+    QClipboard *clipboard = QApplication::clipboard();
+    const QString kept = clipboard->text();
+    for (const QString &part : {MGPreCiteStr, MGCurrentUrl, MGPostCiteStr}) {
+        clipboard->setText(part);
+        editor->PasteFromClipboard();
+    }
+    clipboard->setText(kept);
+}
+
+// ---- the frame's keys ----
+
+QAction *TMGRichEditFramePrev::frameCommandFor(const QKeyEvent *e) const
+{
+    const QKeySequence pressed(e->keyCombination());
+    for (QAction *a : {actFileOpen, actFileSave, actFilePrint, static_cast<QAction *>(MMRichEditFindEx),
+                       static_cast<QAction *>(MMRichEditFindNextEx)}) {
+        if (!a->shortcut().isEmpty() && a->shortcut().matches(pressed) == QKeySequence::ExactMatch)
+            return a;
+    }
+    return nullptr;
+}
+
+bool TMGRichEditFramePrev::event(QEvent *e)
+{
+    // a key that reaches the frame from a focused child: the frame's command takes it before the
+    // window's shortcut of the same key
+    if (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(e);
+        if (QAction *a = frameCommandFor(key)) {
+            key->accept();
+            if (e->type() == QEvent::KeyPress) {
+                m_updater->updateAll();
+                if (a->isEnabled())
+                    a->trigger();
+            }
+            return true;
+        }
+    }
+    return QWidget::event(e);
 }
 
 void TMGRichEditFramePrev::richEditUndo(TMMRxRichEditPrev *editor)
@@ -477,6 +794,20 @@ void TMGRichEditFramePrev::printWithPageMargins(const std::function<void(int, in
         showError(error);
 }
 
+void TMGRichEditFramePrev::PrintDialogExecute()
+{
+    QPrintDialog dialog(&Printer(), this);
+    if (dialogrunner::exec(dialog) == QDialog::Accepted)
+        actFilePrint->trigger();
+}
+
+void TMGRichEditFramePrev::PrinterSetupExecute()
+{
+    QPrintDialog dialog(&Printer(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialogrunner::exec(dialog);
+}
+
 void TMGRichEditFramePrev::PrintActive()
 {
     QPageSetupDialog setup(&Printer(), this);
@@ -510,28 +841,79 @@ void TMGRichEditFramePrev::PreviewActive()
 
 // ---- language ----
 
+void TMGRichEditFramePrev::applyTableFont(const TMemIni &table)
+{
+    // the bars, the tabs and the menus take the table's font; the documents keep their own
+    const TTableFont f = ReadTableFont(table, CoolBar1->font(), m_charset);
+    m_charset = f.charset;
+    const QFont font = FontForCharset(f.font, f.charset);
+    for (QWidget *w : std::initializer_list<QWidget *>{CoolBar1, StatusBar, PageControl->tabBar(), mniFile, mniEdit,
+                                                       mniText, mniFind, pmnRichEdit})
+        w->setFont(font);
+}
+
 void TMGRichEditFramePrev::ApplyLanguage(const TMemIni &table)
 {
+    applyTableFont(table);
+
+    auto texts = [&](const char *key) {
+        const QString name = QString::fromLatin1(key);
+        const QString hint = table.ReadString(Section, name + QStringLiteral("Hint"), QString());
+        const qsizetype bar = hint.indexOf(u'|');
+        return std::tuple{table.ReadString(Section, name, QString()), bar < 0 ? hint : hint.left(bar),
+                          bar < 0 ? hint : hint.mid(bar + 1)};
+    };
+    const std::pair<const char *, QToolButton *> menus[] = {
+        {"mniFile", tlbtnFile}, {"mniEdit", tlbtnEdit}, {"mniText", tlbtnText}, {"mniFind", nullptr}};
+    for (const auto &[key, button] : menus) {
+        const auto [caption, tip, status] = texts(key);
+        QMenu *menu = findChild<QMenu *>(QString::fromLatin1(key));
+        menu->setTitle(caption);
+        menu->setToolTip(tip);
+        menu->setStatusTip(status);
+        if (button) {
+            button->setText(caption);
+            button->setToolTip(tip);
+            button->setStatusTip(status);
+        }
+    }
     const std::pair<const char *, QAction *> keyed[] = {
+        {"EditUndoEx", MMEditUndoEx},
+        {"EditRedoEx", MMEditRedoEx},
+        {"EditCutEx", MMEditCutEx},
+        {"EditCopyEx", MMEditCopyEx},
+        {"EditPasteEx", MMEditPasteEx},
+        {"EditDeleteEx", MMEditDeleteEx},
+        {"EditSelectAllEx", MMEditSelectAllEx},
         {"actFileNew", actFileNew},
         {"actFileClose", actFileClose},
         {"actFileOpen", actFileOpen},
         {"actFileSave", actFileSave},
         {"actFilePrint", actFilePrint},
+        {"actFilePrintDialog", actFilePrintDialog},
+        {"actFilePrinterSetup", actFilePrinterSetup},
         {"actFileSaveAs", actFileSaveAs},
         {"actFileSaveAll", actFileSaveAll},
-        {"actPrintPreview", actPrintPreview},
         {"RichEditFindEx", MMRichEditFindEx},
         {"RichEditFindNextEx", MMRichEditFindNextEx},
         {"RichEditReplaceEx", MMRichEditReplaceEx},
+        {"actFont", actFont},
+        {"RichEditBoldEx", MMRichEditBoldEx},
+        {"RichEditItalicEx", MMRichEditItalicEx},
+        {"RichEditUnderlineEx", MMRichEditUnderlineEx},
+        {"RichEditStrikeOutEx", MMRichEditStrikeOutEx},
+        {"RichEditAlignLeftEx", MMRichEditAlignLeftEx},
+        {"RichEditAlignCenterEx", MMRichEditAlignCenterEx},
+        {"RichEditAlignRightEx", MMRichEditAlignRightEx},
+        {"RichEditBulletsEx", MMRichEditBulletsEx},
+        {"actWordWrap", actWordWrap},
+        {"actPrintPreview", actPrintPreview},
     };
-    for (const auto &[name, action] : keyed) {
-        const QString key = QString::fromLatin1(name);
-        action->setText(table.ReadString(Section, key, QString()));
-        const QString hint = table.ReadString(Section, key + QStringLiteral("Hint"), QString());
-        const qsizetype bar = hint.indexOf(u'|');
-        action->setToolTip(bar < 0 ? hint : hint.left(bar));
-        action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    for (const auto &[key, action] : keyed) {
+        const auto [caption, tip, status] = texts(key);
+        action->setText(caption);
+        action->setToolTip(tip);
+        action->setStatusTip(status);
     }
 
     SaveChanges = table.ReadString(Section, QStringLiteral("SaveChanges"), QString());
@@ -551,4 +933,5 @@ void TMGRichEditFramePrev::ApplyLanguage(const TMemIni &table)
     const QStringList filters = nameFilters(DialogFilter);
     OpenDialog->setNameFilters(filters);
     SaveDialog->setNameFilters(filters);
+    UpdateCaretStatus(ActiveEditor());
 }

@@ -1,5 +1,7 @@
 #include "notes/MMRxRichEdit.h"
 
+#include "notes/RichEditObjects.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
@@ -111,15 +113,23 @@ struct TIncoming {
     QTextDocumentFragment Fragment;
     QByteArray Rtf;
     QList<QImage> Images;
+    QList<TRichObject> Files; // embedded or linked
+    QStringList TooLarge;     // files refused for their size
     QString Plain;
 
-    bool IsEmpty() const { return Fragment.isEmpty() && Rtf.isEmpty() && Images.isEmpty() && Plain.isEmpty(); }
+    bool IsEmpty() const
+    {
+        return Fragment.isEmpty() && Rtf.isEmpty() && Images.isEmpty() && Files.isEmpty() && Plain.isEmpty();
+    }
     // Characters the rich forms take (rich text read by the codec is counted by nobody in advance).
-    int RichLength() const { return !Fragment.isEmpty() ? int(Fragment.toRawText().size()) : int(Images.size()); }
+    int RichLength() const
+    {
+        return !Fragment.isEmpty() ? int(Fragment.toRawText().size()) : int(Images.size() + Files.size());
+    }
 };
 
 // Only what the document can keep comes in; never HTML.
-TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects)
+TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects, bool link)
 {
     TIncoming in;
     if (const auto *ours = dynamic_cast<const TRichEditMimeData *>(&source)) {
@@ -149,15 +159,28 @@ TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObject
             if (!url.isLocalFile())
                 continue;
             const QString path = url.toLocalFile();
+            if (plainText || !allowObjects) {
+                paths.append(path);
+                continue;
+            }
+            // a picture file comes in as a picture; any other file (or a link) as a file object
             QImageReader reader(path);
-            if (!plainText && allowObjects && reader.canRead())
+            if (!link && reader.canRead() && QFileInfo(path).size() <= richedit::MaxEmbeddedFileSize) {
                 in.Images.append(reader.read());
+                continue;
+            }
+            richedit::TFileObjectError error = richedit::TFileObjectError::None;
+            const TRichObject file = richedit::FileObject(path, link, &error);
+            if (error == richedit::TFileObjectError::None)
+                in.Files.append(file);
+            else if (error == richedit::TFileObjectError::TooLarge)
+                in.TooLarge.append(QFileInfo(path).fileName());
             else
                 paths.append(path);
         }
         in.Plain = paths.join(u'\n');
     }
-    if (in.Images.isEmpty() && in.Plain.isEmpty() && source.hasText())
+    if (in.Images.isEmpty() && in.Files.isEmpty() && in.TooLarge.isEmpty() && in.Plain.isEmpty() && source.hasText())
         in.Plain = source.text();
     return in;
 }
@@ -214,6 +237,7 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
 
 TMMRxCustomRichEdit::~TMMRxCustomRichEdit()
 {
+    CloseObjects();
     // data this control put on the clipboard stays there unless the save notification says otherwise
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
         const auto *data = dynamic_cast<const TRichEditMimeData *>(clipboard->mimeData());
@@ -601,6 +625,7 @@ void TMMRxCustomRichEdit::URLClick(const QString &urlText, Qt::MouseButton butto
 void TMMRxCustomRichEdit::onContentsChanged()
 {
     scheduleUrlOverlay();
+    closeRemovedObjects();
     if (m_changeEvents && OnChange)
         OnChange(this);
 }
@@ -760,7 +785,9 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
 {
     if (!source || isReadOnly())
         return false;
-    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects);
+    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects, m_inDrop && m_dropLinks);
+    if (!incoming.TooLarge.isEmpty())
+        ShowObjectMessage(richedit::FileTooLargeText(incoming.TooLarge));
     if (incoming.IsEmpty())
         return false;
     QTextCursor c = textCursor();
@@ -784,8 +811,10 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
         done = true;
     } else if (!incoming.Rtf.isEmpty()) {
         done = insertRtf(c, incoming.Rtf);
-    } else if (!incoming.Images.isEmpty()) {
+    } else if (!incoming.Images.isEmpty() || !incoming.Files.isEmpty()) {
         insertImages(c, incoming.Images);
+        for (const TRichObject &file : incoming.Files)
+            richedit::InsertObject(c, file, InsertionFormat(c.charFormat()));
         done = true;
     }
     if (!done) {
@@ -1123,6 +1152,13 @@ void TMMRxCustomRichEdit::mouseDoubleClickEvent(QMouseEvent *e)
         e->accept();
         return;
     }
+    // a double click on an object performs its primary verb
+    if (e->button() == Qt::LeftButton && selectObjectAt(p) &&
+        !richedit::ObjectVerbs(ObjectAt(SelectedObject())).isEmpty()) {
+        DoObjectVerb(SelectedObject(), richedit::VerbOpen);
+        e->accept();
+        return;
+    }
     QTextEdit::mouseDoubleClickEvent(e);
 }
 
@@ -1136,8 +1172,13 @@ void TMMRxCustomRichEdit::contextMenuEvent(QContextMenuEvent *e)
 
 void TMMRxCustomRichEdit::showContextMenu(const QPoint &globalPos)
 {
+    // a click on an object selects it, as its menu is about it
+    const QPoint local = viewport()->mapFromGlobal(globalPos);
+    if (viewport()->rect().contains(local) && SelectionType() != TRichSelectionType(stObject))
+        selectObjectAt(local);
     if (m_popupMenu) {
-        m_popupMenu->popup(globalPos);
+        if (QMenu *menu = GetPopupMenu())
+            menu->popup(globalPos);
         return;
     }
     QMenu *menu = createStandardContextMenu();
@@ -1164,7 +1205,7 @@ void TMMRxCustomRichEdit::showContextMenu(const QPoint &globalPos)
             connect(a, &QAction::triggered, this, handler);
         }
     }
-    menu->popup(globalPos);
+    objectMenu(menu)->popup(globalPos);
 }
 
 void TMMRxCustomRichEdit::dragEnterEvent(QDragEnterEvent *e)
@@ -1199,8 +1240,10 @@ void TMMRxCustomRichEdit::dropEvent(QDropEvent *e)
         return;
     }
     m_inDrop = true;
+    m_dropLinks = e->dropAction() == Qt::LinkAction;
     QTextEdit::dropEvent(e);
     m_inDrop = false;
+    m_dropLinks = false;
 }
 
 // ---- properties ----

@@ -19,6 +19,9 @@
 #include <memory>
 
 class QPrinter;
+namespace richedit {
+class TOpenedObjectCopies;
+}
 
 enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
 Q_DECLARE_FLAGS(TRichLangOptions, TRichLangOption)
@@ -114,6 +117,23 @@ public:
     // Inserts an inline object in place of the selection.
     void InsertObject(const TRichObject &object);
     TRichObject ObjectAt(int position) const;
+    // A message of the object commands: a stop box with the program's title.
+    void ShowObjectMessage(const QString &text);
+    // The position of the selected object, or -1 when the selection is not exactly one object.
+    int SelectedObject() const;
+    // Puts the object in place of the one at position (undoable; the document becomes modified).
+    bool ReplaceObject(int position, const TRichObject &object);
+    // Performs a verb (richedit::ObjectVerbs) of the object at position; false when it could not.
+    bool DoObjectVerb(int position, int verb);
+    // The menu a right click shows: the pop-up menu (or the standard one when given) with the
+    // selected object's verbs and its properties entry.
+    QMenu *GetPopupMenu() { return objectMenu(m_popupMenu); }
+    // The selected object's properties; true when the dialog ended with OK.
+    bool ObjectPropertiesDialog();
+    // Closes every object, the last one first: the private copies of opened files go.
+    void CloseObjects();
+    // Where the private copies of opened embedded files are (empty before the first).
+    QString ObjectCopiesFolder() const;
 
     // ---- editing commands (every one that changes text checks protected text) ----
     bool CanUndo() const;
@@ -306,6 +326,11 @@ private:
     TAlignment m_alignment = taLeftJustify;
     TBiDiMode m_biDiMode = bdLeftToRight;
     QPointer<QMenu> m_popupMenu;
+    QPointer<QMenu> m_verbMenu;
+    std::unique_ptr<richedit::TOpenedObjectCopies> m_objectCopies;
+    QMenu *objectMenu(QMenu *result);
+    void closeRemovedObjects();
+    bool selectObjectAt(const QPoint &viewportPoint);
     bool m_changeEvents = true;
     int m_linkStart = -1;
     int m_linkEnd = -1;
@@ -316,6 +341,7 @@ private:
     int m_barAnchor = 0;
     bool m_wordDrag = false;
     bool m_inDrop = false;
+    bool m_dropLinks = false; // the drop being inserted asked for links
     bool m_overlayPending = false;
     QPointer<TRichEditFindDialog> m_findDialog;
     QPointer<TRichEditReplaceDialog> m_replaceDialog;

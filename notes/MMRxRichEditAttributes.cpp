@@ -329,7 +329,7 @@ void TRxParaAttributes::setIndent(quint32 mask, int TRichParaFormat::*field, int
 
 TNumberingStyle TRxParaAttributes::Numbering() const
 {
-    return (GetAttributes().Numbering & 0xFF) ? nsBullet : nsNone;
+    return TNumberingStyle(GetAttributes().Numbering & 0xFF);
 }
 
 void TRxParaAttributes::SetNumbering(TNumberingStyle value)

@@ -15,7 +15,17 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TFontStyles)
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 
 enum TAttributeType { atDefaultText, atSelected, atWord };
-enum TNumberingStyle { nsNone = 0, nsBullet = 1 };
+// The numbering kind of a paragraph: none, bullets, or numbers counted 1, 2, 3, a, b, c, A, B, C,
+// i, ii, iii or I, II, III.
+enum TNumberingStyle : int {
+    nsNone = 0,
+    nsBullet = 1,
+    nsArabic = 2,
+    nsLcLetter = 3,
+    nsUcLetter = 4,
+    nsLcRoman = 5,
+    nsUcRoman = 6
+};
 // Paragraph alignment as the attributes show it: the stored alignment minus one.
 enum TParaAlignment { paLeftJustify = 0, paRightJustify = 1, paCenter = 2, paJustify = 3 };
 
@@ -77,6 +87,7 @@ public:
     void SetLeftIndent(int value);
     int RightIndent() const;
     void SetRightIndent(int value);
+    // The numbering kind of the first selected paragraph.
     TNumberingStyle Numbering() const;
     // Bullets move the left indent to at least 10 points; no bullets set it to 0.
     void SetNumbering(TNumberingStyle value);

@@ -1,5 +1,7 @@
 #include "notes/RichTextModel.h"
 
+#include "notes/RichEditObjects.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
@@ -40,6 +42,11 @@ enum Property {
     PropObjectHeight,
     PropObjectScaleX,
     PropObjectScaleY,
+    PropObjectFileName,
+    PropObjectFileType,
+    PropObjectIconic,
+    PropObjectManualUpdate,
+    PropObjectPicture, // the shared TObjectPictureRef
 };
 
 // Underline kinds Qt can draw; the others draw as a single line and keep their kind in our property.
@@ -188,26 +195,74 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
     }
 }
 
-QImage placeholderImage(int width, int height)
+// The list style that shows a numbering kind (the low byte of the numbering field).
+QTextListFormat::Style listStyleOf(int numbering)
 {
-    QImage image(std::clamp(width, 8, 2000), std::clamp(height, 8, 2000), QImage::Format_RGB32);
-    image.fill(QColor(0xE0, 0xE0, 0xE0));
-    QPainter p(&image);
-    p.setPen(QColor(0x80, 0x80, 0x80));
-    p.drawRect(0, 0, image.width() - 1, image.height() - 1);
-    p.drawLine(0, 0, image.width() - 1, image.height() - 1);
-    p.drawLine(0, image.height() - 1, image.width() - 1, 0);
-    return image;
+    switch (numbering & 0xFF) {
+    case PFN_ARABIC:
+        return QTextListFormat::ListDecimal;
+    case PFN_LCLETTER:
+        return QTextListFormat::ListLowerAlpha;
+    case PFN_UCLETTER:
+        return QTextListFormat::ListUpperAlpha;
+    case PFN_LCROMAN:
+        return QTextListFormat::ListLowerRoman;
+    case PFN_UCROMAN:
+        return QTextListFormat::ListUpperRoman;
+    default:
+        return QTextListFormat::ListDisc;
+    }
 }
 
-std::atomic<quint64> objectCounter{0};
+void leaveList(QTextList *list, const QTextBlock &b, QTextCursor &c)
+{
+    list->remove(b);
+    QTextBlockFormat plain;
+    plain.setObjectIndex(-1);
+    c.mergeBlockFormat(plain);
+}
+
+// Puts the paragraph into the list its numbering asks for: the list of the paragraph before when that
+// shows the same numbering, else a new one; numbering 0 takes it out of any list.
+//
+// Adding a paragraph to a list costs time in proportion to the list's length (the list marks all of
+// its paragraphs for layout), so a run of bulleted paragraphs is kept in lists of at most
+// MaxBulletListLength paragraphs: bullets look the same whichever list they belong to, and joining a
+// long run stays linear. Numbered paragraphs share one list, since their numbers count along it.
+void setListOf(const QTextBlock &b, QTextCursor &c, int numbering)
+{
+    constexpr int MaxBulletListLength = 256;
+    QTextList *list = b.textList();
+    if (numbering == 0) {
+        if (list)
+            leaveList(list, b, c);
+        return;
+    }
+    const QTextListFormat::Style style = listStyleOf(numbering);
+    if (list && list->format().style() == style)
+        return;
+    if (list)
+        leaveList(list, b, c);
+    QTextList *previous = b.previous().isValid() ? b.previous().textList() : nullptr;
+    if (previous && previous->format().style() == style &&
+        (style != QTextListFormat::ListDisc || previous->count() < MaxBulletListLength)) {
+        previous->add(b);
+        return;
+    }
+    QTextListFormat lf;
+    lf.setStyle(style);
+    lf.setIndent(0);
+    c.createList(lf);
+}
 
 } // namespace
 
 bool TRichObject::operator==(const TRichObject &o) const
 {
     return ObjectKind == o.ObjectKind && Data == o.Data && DataFormat == o.DataFormat && Width == o.Width &&
-           Height == o.Height && ScaleX == o.ScaleX && ScaleY == o.ScaleY && Image == o.Image;
+           Height == o.Height && ScaleX == o.ScaleX && ScaleY == o.ScaleY && Image == o.Image &&
+           FileName == o.FileName && FileType == o.FileType && DisplayAsIcon == o.DisplayAsIcon &&
+           ManualUpdate == o.ManualUpdate;
 }
 
 namespace richedit {
@@ -505,25 +560,8 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
         ApplyParaFormat(merged, q);
         QTextCursor c(b);
         c.mergeBlockFormat(q);
-        if (format.Mask & PFM_NUMBERING) {
-            QTextList *list = b.textList();
-            if (merged.Numbering != 0 && !list) {
-                QTextList *previous = b.previous().isValid() ? b.previous().textList() : nullptr;
-                if (previous) {
-                    previous->add(b);
-                } else {
-                    QTextListFormat lf;
-                    lf.setStyle(QTextListFormat::ListDisc);
-                    lf.setIndent(0);
-                    c.createList(lf);
-                }
-            } else if (merged.Numbering == 0 && list) {
-                list->remove(b);
-                QTextBlockFormat plain;
-                plain.setObjectIndex(-1);
-                c.mergeBlockFormat(plain);
-            }
-        }
+        if (format.Mask & PFM_NUMBERING)
+            setListOf(b, c, merged.Numbering);
         if (b.contains(end) || b.position() >= end)
             break;
         b = b.next();
@@ -538,10 +576,10 @@ bool IsObjectFormat(const QTextCharFormat &format)
 
 TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format)
 {
+    Q_UNUSED(doc);
     TRichObject o;
     if (!format.isImageFormat())
         return o;
-    const QTextImageFormat image = format.toImageFormat();
     o.ObjectKind = TRichObject::Kind(format.intProperty(PropObjectKind));
     o.Data = format.property(PropObjectData).toByteArray();
     o.DataFormat = format.stringProperty(PropObjectFormat);
@@ -549,28 +587,34 @@ TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format)
     o.Height = format.intProperty(PropObjectHeight);
     o.ScaleX = format.hasProperty(PropObjectScaleX) ? format.intProperty(PropObjectScaleX) : 100;
     o.ScaleY = format.hasProperty(PropObjectScaleY) ? format.intProperty(PropObjectScaleY) : 100;
-    if (doc)
-        o.Image = doc->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    o.FileName = format.stringProperty(PropObjectFileName);
+    o.FileType = format.stringProperty(PropObjectFileType);
+    o.DisplayAsIcon = format.boolProperty(PropObjectIconic);
+    o.ManualUpdate = format.boolProperty(PropObjectManualUpdate);
+    if (const auto picture = format.property(PropObjectPicture).value<TObjectPictureRef>())
+        o.Image = picture->Image();
     return o;
 }
 
-void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat)
+quint64 ObjectIdOf(const QTextCharFormat &format)
+{
+    const auto picture = format.property(PropObjectPicture).value<TObjectPictureRef>();
+    return picture ? picture->Id() : 0;
+}
+
+QTextImageFormat ObjectFormat(const TRichObject &object, const QTextCharFormat &charFormat)
 {
     QTextImageFormat f;
     f.merge(charFormat);
     TRichObject o = object;
+    const TObjectPictureRef picture = MakeObjectPicture(o);
     if (o.Width <= 0 || o.Height <= 0) {
-        o.Width = o.Image.isNull() ? 1440 : PixelsToTwips(o.Image.width());
-        o.Height = o.Image.isNull() ? 1440 : PixelsToTwips(o.Image.height());
+        o.Width = picture->Size().isEmpty() ? 1440 : PixelsToTwips(picture->Size().width());
+        o.Height = picture->Size().isEmpty() ? 1440 : PixelsToTwips(picture->Size().height());
     }
-    const qreal w = TwipsToPixels(o.Width) * std::max(1, o.ScaleX) / 100.0;
-    const qreal h = TwipsToPixels(o.Height) * std::max(1, o.ScaleY) / 100.0;
-    QImage shown = o.Image.isNull() ? placeholderImage(int(w), int(h)) : o.Image;
-    const QString name = QStringLiteral("brivo-object:%1").arg(++objectCounter);
-    cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), shown);
-    f.setName(name);
-    f.setWidth(w);
-    f.setHeight(h);
+    f.setName(picture->Name());
+    f.setWidth(TwipsToPixels(o.Width) * std::max(1, o.ScaleX) / 100.0);
+    f.setHeight(TwipsToPixels(o.Height) * std::max(1, o.ScaleY) / 100.0);
     f.setProperty(PropObjectKind, int(o.ObjectKind));
     f.setProperty(PropObjectData, o.Data);
     f.setProperty(PropObjectFormat, o.DataFormat);
@@ -578,7 +622,19 @@ void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCha
     f.setProperty(PropObjectHeight, o.Height);
     f.setProperty(PropObjectScaleX, o.ScaleX);
     f.setProperty(PropObjectScaleY, o.ScaleY);
-    cursor.insertImage(f);
+    if (o.IsFile()) {
+        f.setProperty(PropObjectFileName, o.FileName);
+        f.setProperty(PropObjectFileType, o.FileType);
+        f.setProperty(PropObjectIconic, o.DisplayAsIcon);
+        f.setProperty(PropObjectManualUpdate, o.ManualUpdate);
+    }
+    f.setProperty(PropObjectPicture, QVariant::fromValue(picture));
+    return f;
+}
+
+void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat)
+{
+    cursor.insertImage(ObjectFormat(object, charFormat));
 }
 
 QString PlainTextOf(QTextDocument *doc, int start, int end, bool lineBreaksAsNewLines)
@@ -613,7 +669,7 @@ QTextCharFormat InsertionFormat(const QTextCharFormat &format)
         const int id = it.key();
         if (id == QTextFormat::ObjectType || id == QTextFormat::ObjectIndex || id == QTextFormat::ImageName ||
             id == QTextFormat::ImageWidth || id == QTextFormat::ImageHeight || id == QTextFormat::ImageQuality ||
-            id == PropProtected || (id >= PropObjectKind && id <= PropObjectScaleY))
+            id == PropProtected || (id >= PropObjectKind && id <= PropObjectPicture))
             continue;
         f.setProperty(id, it.value());
     }
@@ -679,6 +735,19 @@ void TRichDocumentBuilder::AddLineBreak()
 void TRichDocumentBuilder::AddObject(const TRichObject &object)
 {
     flush();
+    TRichObject ours;
+    if (object.ObjectKind == TRichObject::Object && FileObjectFromGroup(object.Data, ours)) {
+        // a file this program stored: back to the file object, its picture as the file last showed
+        ours.Image = object.Image;
+        ours.Width = object.Width;
+        ours.Height = object.Height;
+        ours.ScaleX = object.ScaleX;
+        ours.ScaleY = object.ScaleY;
+        if (ours.ObjectKind == TRichObject::LinkedFile && !ours.ManualUpdate)
+            RefreshFileObject(ours);
+        InsertObject(m_cursor, ours, m_charFormat);
+        return;
+    }
     InsertObject(m_cursor, object, m_charFormat);
 }
 

@@ -18,6 +18,7 @@
 
 class QTextBlockFormat;
 class QTextCharFormat;
+class QTextImageFormat;
 class QTextDocument;
 
 namespace richedit {
@@ -92,6 +93,11 @@ constexpr int PFA_RIGHT = 2;
 constexpr int PFA_CENTER = 3;
 constexpr int PFA_JUSTIFY = 4;
 constexpr int PFN_BULLET = 1;
+constexpr int PFN_ARABIC = 2;
+constexpr int PFN_LCLETTER = 3;
+constexpr int PFN_UCLETTER = 4;
+constexpr int PFN_LCROMAN = 5;
+constexpr int PFN_UCROMAN = 6;
 constexpr int MAX_TAB_STOPS = 32;
 
 // Line-spacing rules: 0 single, 1 one and a half, 2 double, 3 at least LineSpacing twips,
@@ -141,18 +147,24 @@ struct TRichParaFormat {
     bool operator==(const TRichParaFormat &) const = default;
 };
 
-// An inline object: a picture, or an embedded object kept as it was read so it can be written back.
+// An inline object: a picture, a file embedded in the note or linked from it, or an object of another
+// program kept as it was read so it can be written back.
 struct TRichObject {
-    enum Kind { Picture, Object };
+    enum Kind { Picture, Object, EmbeddedFile, LinkedFile };
     Kind ObjectKind = Picture;
     QImage Image;       // what is shown; a placeholder when the data cannot be drawn
-    QByteArray Data;    // the original bytes, written back unchanged
-    QString DataFormat; // what Data holds, named by its reader ("png", "jpeg", "wmf", "object"...)
+    QByteArray Data;    // the original bytes, written back unchanged; an embedded file's bytes
+    QString DataFormat; // what Data holds, named by its reader ("png", "jpeg", "wmf", "object", "file"...)
     int Width = 0;      // goal size in twips
     int Height = 0;
     int ScaleX = 100; // percent
     int ScaleY = 100;
+    QString FileName;           // an embedded file's name; a linked file's full path
+    QString FileType;           // the file's MIME type
+    bool DisplayAsIcon = false; // a file shown as its icon and name rather than as its content
+    bool ManualUpdate = false;  // a link updated only when asked to
 
+    bool IsFile() const { return ObjectKind == EmbeddedFile || ObjectKind == LinkedFile; }
     bool operator==(const TRichObject &o) const;
 };
 
@@ -189,7 +201,12 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format);
 // Inline objects.
 bool IsObjectFormat(const QTextCharFormat &format);
 TRichObject ObjectOf(QTextDocument *doc, const QTextCharFormat &format);
+// The identity of the object a format draws, shared by its copies (undo, clipboard); 0 for none.
+quint64 ObjectIdOf(const QTextCharFormat &format);
 void InsertObject(QTextCursor &cursor, const TRichObject &object, const QTextCharFormat &charFormat);
+// The image format an object is drawn by (what InsertObject inserts); also what replaces an object's
+// format when its view changes.
+QTextImageFormat ObjectFormat(const TRichObject &object, const QTextCharFormat &charFormat);
 
 // Plain text of [start, end): paragraph breaks as "\n", inline objects left out. Line breaks inside a
 // paragraph (U+2028) become "\n" too, unless they are to stay as they are (a plain-text file keeps them).

@@ -169,6 +169,7 @@ void Reader::groupEnd()
         endDestination(closed);
     else if (closed.Destination == Dest::FontTable)
         finishFont(); // an entry in braces
+    leaveObjectGroup();
     if (m_states.empty())
         m_done = true; // the document's group is closed: what follows is no part of it
 }
@@ -198,8 +199,9 @@ void Reader::endDestination(const State &closed)
             m_states.back().Para.PnNumbering = m_pnKind;
         break;
     case Dest::Picture: {
-        const TRichObject o = pictureObject(m_tok.Position());
         const Dest outer = m_states.empty() ? Dest::Ignore : m_states.back().Destination;
+        // an object's picture is all that is kept of it: decoded now
+        const TRichObject o = pictureObject(m_tok.Position(), outer == Dest::ObjectResult);
         if (o.Data.isEmpty()) {
             m_pict.clear(); // nothing to show and nothing to keep
             break;
@@ -292,6 +294,7 @@ void Reader::skipDestination(const Token &, int)
     }
     m_tok.SkipGroup();
     m_states.pop_back();
+    leaveObjectGroup();
 }
 
 void Reader::upr(const Token &, int)

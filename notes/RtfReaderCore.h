@@ -188,6 +188,12 @@ private:
     State &st() { return m_states.back(); }
     void groupStart(const Token &);
     void groupEnd();
+    // After a group is gone: the object being read ends with its group, however the group ended.
+    void leaveObjectGroup()
+    {
+        if (m_inObject && m_states.size() < m_objectDepth)
+            m_inObject = false;
+    }
     void endDestination(const State &closed);
     void controlWord(const Token &t);
     void controlSymbol(const Token &t, bool afterBrace);
@@ -216,7 +222,8 @@ private:
 
     void finishFont();
     void finishColor();
-    TRichObject pictureObject(qsizetype end);
+    // The picture just read; a PNG or JPEG picture stays encoded (only its size is read) unless decoded.
+    TRichObject pictureObject(qsizetype end, bool decoded);
 
     Tokenizer m_tok;
     TRichDocumentBuilder &m_builder;
@@ -278,6 +285,7 @@ private:
     PictureInfo m_pictInfo;
     int m_goalW = 0, m_goalH = 0, m_scaleX = 100, m_scaleY = 100;
     bool m_inObject = false;
+    std::size_t m_objectDepth = 0; // groups open when the object's group began, its own included
     qsizetype m_objectStart = 0;
     bool m_objectHasImage = false;
     TRichObject m_objectImage;

@@ -1,5 +1,6 @@
 #include "notes/RtfWriter.h"
 
+#include "notes/RichEditObjects.h"
 #include "notes/RtfPicture.h"
 #include "notes/RtfReader.h"
 #include "platform/CodePage.h"
@@ -136,32 +137,11 @@ public:
             raw(object.Data); // as it was read
             return;
         }
-        QByteArray data = object.Data;
-        QByteArray kind = object.DataFormat == u"jpeg" ? "jpegblip" : "pngblip";
-        if (data.isEmpty() || (object.DataFormat != u"png" && object.DataFormat != u"jpeg")) {
-            if (object.Image.isNull())
-                return; // nothing that can be shown
-            data = PngBytes(object.Image);
-            kind = "pngblip";
+        if (object.IsFile()) {
+            raw(FileObjectGroup(object, PictureGroup(object)));
+            return;
         }
-        const int w = object.Width > 0 ? object.Width : object.Image.width() * 15;
-        const int h = object.Height > 0 ? object.Height : object.Image.height() * 15;
-        const int pw = object.Image.isNull() ? (w + 7) / 15 : object.Image.width();
-        const int ph = object.Image.isNull() ? (h + 7) / 15 : object.Image.height();
-        QByteArray g = "{\\pict\\" + kind + "\\picw" + QByteArray::number(pw) + "\\pich" + QByteArray::number(ph) +
-                       "\\picwgoal" + QByteArray::number(w) + "\\pichgoal" + QByteArray::number(h);
-        if (object.ScaleX != 100)
-            g += "\\picscalex" + QByteArray::number(object.ScaleX);
-        if (object.ScaleY != 100)
-            g += "\\picscaley" + QByteArray::number(object.ScaleY);
-        g += "\r\n";
-        const QByteArray hex = data.toHex();
-        for (qsizetype i = 0; i < hex.size(); i += 128) {
-            g += hex.mid(i, 128);
-            g += "\r\n";
-        }
-        g += '}';
-        raw(g);
+        raw(PictureGroup(object));
     }
 
     void EndParagraph(bool) override
@@ -435,6 +415,36 @@ private:
 };
 
 } // namespace
+
+QByteArray PictureGroup(const TRichObject &object)
+{
+    QByteArray data = object.Data;
+    QByteArray kind = object.DataFormat == u"jpeg" ? "jpegblip" : "pngblip";
+    if (object.IsFile() || data.isEmpty() || (object.DataFormat != u"png" && object.DataFormat != u"jpeg")) {
+        if (object.Image.isNull())
+            return {}; // nothing that can be shown
+        data = PngBytes(object.Image);
+        kind = "pngblip";
+    }
+    const int w = object.Width > 0 ? object.Width : object.Image.width() * 15;
+    const int h = object.Height > 0 ? object.Height : object.Image.height() * 15;
+    const int pw = object.Image.isNull() ? (w + 7) / 15 : object.Image.width();
+    const int ph = object.Image.isNull() ? (h + 7) / 15 : object.Image.height();
+    QByteArray g = "{\\pict\\" + kind + "\\picw" + QByteArray::number(pw) + "\\pich" + QByteArray::number(ph) +
+                   "\\picwgoal" + QByteArray::number(w) + "\\pichgoal" + QByteArray::number(h);
+    if (object.ScaleX != 100)
+        g += "\\picscalex" + QByteArray::number(object.ScaleX);
+    if (object.ScaleY != 100)
+        g += "\\picscaley" + QByteArray::number(object.ScaleY);
+    g += "\r\n";
+    const QByteArray hex = data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        g += hex.mid(i, 128);
+        g += "\r\n";
+    }
+    g += '}';
+    return g;
+}
 
 QByteArray WriteDocument(const TRichDocumentSource &source, const WriteOptions &options)
 {

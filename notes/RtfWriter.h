@@ -13,6 +13,10 @@ struct WriteOptions {
     bool NoObjects = false; // leave pictures and objects out
 };
 
+// A picture as a \pict group of PNG or JPEG data (empty when it shows nothing); a file object's
+// picture is what it shows.
+QByteArray PictureGroup(const TRichObject &object);
+
 QByteArray WriteDocument(const TRichDocumentSource &source, const WriteOptions &options = {});
 
 } // namespace rtf

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <unistd.h>
@@ -48,6 +49,32 @@ QString settingsFile()
 void setSettingsFile(const QString &path)
 {
     g_settingsFile = path;
+}
+
+QString shippedSettingsFileFor(const QString &executablePath)
+{
+    const QFileInfo exe(executablePath);
+    return exe.absolutePath() + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+}
+
+bool seedSettingsFile(const QString &shipped, const QString &target)
+{
+    if (QFileInfo::exists(target) || !QFileInfo(shipped).isFile() ||
+        QFileInfo(shipped).absoluteFilePath() == QFileInfo(target).absoluteFilePath())
+        return true;
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    // copied beside the target and renamed, so a failed copy leaves no half file
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    if (QFile::copy(shipped, part) && QFile::rename(part, target))
+        return true;
+    QFile::remove(part);
+    return false;
+}
+
+bool seedSettingsFile()
+{
+    return seedSettingsFile(shippedSettingsFileFor(QCoreApplication::applicationFilePath()), settingsFile());
 }
 
 } // namespace platformpaths

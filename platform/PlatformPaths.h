@@ -15,4 +15,12 @@ QString settingsFileFor(const QString &executablePath);
 QString settingsFile();
 void setSettingsFile(const QString &path);
 
+// The settings file the program is distributed with: beside the executable, named like it.
+QString shippedSettingsFileFor(const QString &executablePath);
+// Copies the shipped settings file to target when target does not exist yet and is another file (the
+// settings live in the user's config folder); false only when a needed copy failed.
+bool seedSettingsFile(const QString &shipped, const QString &target);
+// The same for the running executable and settingsFile().
+bool seedSettingsFile();
+
 } // namespace platformpaths

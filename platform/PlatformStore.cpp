@@ -175,6 +175,11 @@ bool deleteKey(Hive hive, const QString &key)
     return hiveIni(hive).eraseSection(normalizeKey(key));
 }
 
+QString errorString(Hive hive)
+{
+    return hiveIni(hive).errorString();
+}
+
 QStringList valueNames(Hive hive, const QString &key)
 {
     QStringList names = hiveIni(hive).readSection(normalizeKey(key));

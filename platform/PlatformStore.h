@@ -31,6 +31,9 @@ bool writeString(Hive hive, const QString &key, const QString &name, const QStri
 bool writeInteger(Hive hive, const QString &key, const QString &name, int value);
 bool deleteValue(Hive hive, const QString &key, const QString &name);
 bool deleteKey(Hive hive, const QString &key);
+// Why the hive's last write failed (the file's name is hiveFile), else why its file was refused at
+// its last read; empty when neither.
+QString errorString(Hive hive);
 // Names of the values stored under the key, in stored order ("" for the default value).
 QStringList valueNames(Hive hive, const QString &key);
 

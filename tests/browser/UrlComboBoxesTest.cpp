@@ -2,14 +2,18 @@
 // icons and completion.
 #include "browser/UrlComboBoxes.h"
 
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
 #include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -134,6 +138,67 @@ TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
     EXPECT_EQ(typed(9), "<none>");
 }
 
+TEST_F(UrlComboBoxTest, ClearingTypedUrlsEmptiesEveryListButKeepsTheAddressShown)
+{
+    setTyped(1, "https://typed.example/");
+    auto shown = makeBox();
+    auto other = makeBox();
+    shown->SetUrl(QStringLiteral("https://open.example/page"));
+    ASSERT_EQ(shown->count(), 2);
+    ASSERT_EQ(other->count(), 1);
+    EXPECT_TRUE(TUrlComboBox::ClearTypedUrls());
+    EXPECT_EQ(shown->count(), 0);
+    EXPECT_EQ(other->count(), 0);
+    EXPECT_EQ(shown->Url(), "https://open.example/page") << "the open page's address stays in its box";
+    EXPECT_EQ(other->Url(), "");
+    EXPECT_EQ(typed(1), "<none>");
+    shown->SaveUrl = false;
+    other->SaveUrl = false;
+}
+
+TEST_F(UrlComboBoxTest, ASaveTheStoreCannotTakeIsToldOnceWithTheFileAndTheReasonAndTheListIsKept)
+{
+    QStringList told;
+    const dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&told](const QString &text, const QString &, unsigned) {
+            told << text;
+            return int(messageboxes::IdOK);
+        }));
+    // a file where the store's folder should be: no write can succeed, whoever runs the test
+    testsupport::writeBytes(dir.path() + QStringLiteral("/blocked"), "not a folder");
+    platformstore::setFolder(dir.path() + QStringLiteral("/blocked/registry"));
+    const QString hive = platformstore::hiveFile(Hive::CurrentUser);
+    {
+        auto first = makeBox();
+        auto second = makeBox();
+        first->AddUrl(QStringLiteral("https://one.example/"));
+        first->AddUrl(QStringLiteral("https://two.example/"));
+        second->AddUrl(QStringLiteral("https://three.example/"));
+        EXPECT_FALSE(first->SaveTypedUrls());
+        EXPECT_EQ(items(*first), QStringList({"https://one.example/", "https://two.example/"}));
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told.first().contains(QDir::toNativeSeparators(hive))) << told.first().toStdString();
+        EXPECT_TRUE(told.first().contains(QStringLiteral(": "))) << "with the reason";
+        EXPECT_FALSE(told.first().endsWith(QStringLiteral(": "))) << "the reason is not empty";
+    } // both boxes save when they go
+    EXPECT_EQ(told.size(), 1) << "told once, not at every write nor by every box";
+
+    // once the store can be written again, a later failure is told again
+    QFile::remove(dir.path() + QStringLiteral("/blocked"));
+    {
+        auto box = makeBox();
+        box->AddUrl(QStringLiteral("https://kept.example/"));
+        EXPECT_TRUE(box->SaveTypedUrls());
+        testsupport::writeBytes(dir.path() + QStringLiteral("/other"), "not a folder");
+        platformstore::setFolder(dir.path() + QStringLiteral("/other/registry"));
+        EXPECT_FALSE(box->SaveTypedUrls());
+        box->SaveUrl = false;
+    }
+    EXPECT_EQ(told.size(), 2);
+    platformstore::setFolder(dir.path() + QStringLiteral("/blocked/registry"));
+    EXPECT_EQ(typed(1), "https://kept.example/");
+}
+
 TEST_F(UrlComboBoxTest, NothingIsWrittenWhenSaveUrlIsOff)
 {
     {
@@ -166,6 +231,36 @@ TEST_F(UrlComboBoxTest, UrlSetterShowsAddressesButNeverOverwritesTyping)
     box->SetUrl(QStringLiteral("https://other.example/"));
     EXPECT_EQ(box->Url(), "typ");
     EXPECT_EQ(box->count(), 1);
+}
+
+TEST_F(UrlComboBoxTest, OnceTheTypedAddressIsOpenedTheBoxShowsAddressesAgainWhileItKeepsTheFocus)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    // a box that only has the focus holds nothing typed
+    box->SetUrl(QStringLiteral("https://start.example/"));
+    EXPECT_EQ(box->Url(), "https://start.example/");
+
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), "127.0.0.1/page2.html");
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(navigated, QStringList({"127.0.0.1/page2.html"}));
+    ASSERT_TRUE(box->lineEdit()->hasFocus());
+    // the page reports where it really is, then the user goes back
+    box->SetUrl(QStringLiteral("http://127.0.0.1/page2.html"));
+    EXPECT_EQ(box->Url(), "http://127.0.0.1/page2.html");
+    box->SetUrl(QStringLiteral("https://start.example/"));
+    EXPECT_EQ(box->Url(), "https://start.example/");
+
+    // typing again is kept until it is opened
+    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    box->SetUrl(QStringLiteral("https://late.example/"));
+    EXPECT_EQ(box->Url(), "https://start.example");
 }
 
 TEST_F(UrlComboBoxTest, EnterAddsTheTextAndAsksForNavigation)

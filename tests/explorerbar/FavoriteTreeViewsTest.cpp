@@ -161,6 +161,22 @@ TEST_F(FavoriteTree, ListsFoldersFirstThenEntriesByNameWithTheirKinds)
     EXPECT_EQ(node(*tree, "Zeta")->childCount(), 0) << "a refresh lists everything again";
 }
 
+TEST_F(FavoriteTree, FoldersLookLikeFoldersBeforeTheLinksFolderExists)
+{
+    QDir().mkpath(path("Work"));
+    const auto folderImage = [this] {
+        auto tree = makeTree();
+        const TFavoriteNode *work = node(*tree, "Work");
+        EXPECT_NE(work, nullptr);
+        return work ? work->icon(0).pixmap(tree->iconSize()).toImage() : QImage();
+    };
+    const QImage fresh = folderImage(); // a fresh profile: no links folder yet
+    QDir().mkpath(path("Links"));
+    const QImage withLinks = folderImage();
+    ASSERT_FALSE(withLinks.isNull());
+    EXPECT_EQ(fresh, withLinks) << "the folder's icon does not depend on the links folder being there";
+}
+
 TEST_F(FavoriteTree, SpecialFilesNamedLikeShortcutsNeitherHangNorBreakTheFill)
 {
     url("good.url", "http://good/");

@@ -75,6 +75,30 @@ TEST(FavoritesTransfer, ExportWritesTheFolderTreeAndReadsBackTheSame)
     EXPECT_EQ(shortcutsBelow(again), shortcutsBelow(favorites));
 }
 
+TEST(FavoritesTransfer, AFailureNamesTheFileAndTheReason)
+{
+    QTemporaryDir dir;
+    const QString favorites = dir.path() + "/Favorites";
+    // a file that is no bookmark list, as a user may pick by mistake
+    const QString notBookmarks = dir.path() + "/program.bin";
+    testsupport::writeBytes(notBookmarks, QByteArray("\x7f"
+                                                     "ELF\x02\x01<H3>x</H3>\0\0",
+                                                     17));
+    QString error;
+    EXPECT_FALSE(favoritestransfer::importFile(notBookmarks, favorites, &error));
+    EXPECT_TRUE(error.startsWith("The bookmark file " + notBookmarks + " could not be read: ")) << error.toStdString();
+    EXPECT_GT(error.size(), ("The bookmark file " + notBookmarks + " could not be read: ").size())
+        << "with the reader's reason";
+
+    // a file where the folder should be: nothing can be written there, whoever runs the test
+    testsupport::writeBytes(dir.path() + "/blocked", "not a folder");
+    QDir().mkpath(favorites);
+    const QString out = dir.path() + "/blocked/out.html";
+    error.clear();
+    EXPECT_FALSE(favoritestransfer::exportFile(favorites, out, &error));
+    EXPECT_TRUE(error.startsWith("The bookmark file " + out + " could not be written: ")) << error.toStdString();
+}
+
 TEST(FavoritesTransfer, TheShellEntryPointsUseTheCodecOnceInstalled)
 {
     QTemporaryDir dir;

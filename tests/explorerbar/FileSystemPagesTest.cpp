@@ -106,6 +106,12 @@ TEST_F(FileSystemPage, GoingUpClimbsToTheRoot)
     ASSERT_TRUE(page.GoUp());
     EXPECT_EQ(page.Folder(), root + "/docs");
     EXPECT_EQ(page.FolderModel->filePath(page.ShellTreeView1->currentIndex()), root + "/docs");
+    // a folder opened again is read again
+    ASSERT_TRUE(waitUntil([&] { return listed().size() == 3; })) << listed().join(", ").toStdString();
+    writeBytes(root + "/docs/later.txt", "later");
+    ASSERT_TRUE(page.SetFolder(root + "/docs/inner"));
+    ASSERT_TRUE(page.GoUp());
+    ASSERT_TRUE(waitUntil([&] { return listed().contains("later.txt"); })) << listed().join(", ").toStdString();
     ASSERT_TRUE(page.SetFolder("/"));
     EXPECT_FALSE(page.GoUp());
     EXPECT_EQ(page.Folder(), "/");

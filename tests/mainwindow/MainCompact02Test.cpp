@@ -29,6 +29,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -127,6 +128,30 @@ TEST_F(MainWindowTest, TabsAreNumberedOnceAndIndexesStayDense)
     frmMain->windowsTabs()->setCurrentIndex(0);
     EXPECT_EQ(frmMain->ActiveBrowser(), a);
     EXPECT_EQ(frmMain->windowsTabs()->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, WindowsClosedInOnePassLeaveNoDeadTabAndTheLastCleansUp)
+{
+    openWindow();
+    QPointer<TfrmBrowser> a = frmMain->NewBrowser();
+    QPointer<TfrmBrowser> b = frmMain->NewBrowser();
+    QPointer<TfrmBrowser> c = frmMain->NewBrowser();
+    // both closed before either is deleted
+    a->close();
+    b->close();
+    EXPECT_EQ(tabTexts(), QStringList({"Browser 3"})) << "the tabs go at close time";
+    EXPECT_EQ(c->BrowserIndex, 0);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !a && !b; })) << "the closed windows are deleted";
+    EXPECT_EQ(tabTexts(), QStringList({"Browser 3"}));
+    EXPECT_EQ(c->BrowserIndex, 0);
+    frmMain->windowsTabs()->setCurrentIndex(0);
+    EXPECT_EQ(frmMain->ActiveBrowser(), c.data());
+
+    frmMain->addressBox()->SetUrl("http://shown.example/");
+    c->close();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !c; })) << "the last window is deleted";
+    EXPECT_EQ(frmMain->windowsTabs()->count(), 0);
+    EXPECT_EQ(frmMain->addressBox()->Url(), "") << "the last window's clean-up empties the address box";
 }
 
 TEST_F(MainWindowTest, NewWindowsTakeTheActiveWindowsStateElseTheStoredOne)
@@ -338,6 +363,42 @@ TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidth)
                 EXPECT_EQ(pageControl->width(), width);
         }
     }
+}
+
+TEST_F(MainWindowTest, AStoredExplorerPageOutsideThePagesIsKeptAsNone)
+{
+    writeBytes(file, "[Main]\nWindowState=0\nExplorerBarPage=9\n");
+    openWindow();
+    closeWindow();
+    EXPECT_TRUE(readBytes(file).contains("ExplorerBarPage=-1\n"));
+    // a page the user picks is stored
+    openWindow();
+    frmMain->findChild<QTabWidget *>("PageControl")->setCurrentIndex(2);
+    closeWindow();
+    EXPECT_TRUE(readBytes(file).contains("ExplorerBarPage=2\n"));
+}
+
+TEST_F(MainWindowTest, TheStartPutsTheFocusInTheAddressBox)
+{
+    openWindow();
+    frmMain->StartUp(QString());
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    const QWidget *focus = frmMain->focusWidget();
+    EXPECT_TRUE(focus == frmMain->addressBox() || focus == frmMain->addressBox()->lineEdit())
+        << (focus ? focus->metaObject()->className() : "no focus");
+}
+
+TEST_F(MainWindowTest, AKeywordIsListedOnceWhateverItsCase)
+{
+    writeBytes(file, "[Main]\nSearchsBar=1\n[Searchs]\nOne=http://127.0.0.1:9/one?q=%s\n");
+    openWindow();
+    frmMain->searchEngines()->setText("One");
+    for (const char *keyword : {"Foo", "foo", "FOO"}) {
+        frmMain->keywordBox()->setEditText(keyword);
+        frmMain->findChild<QToolButton *>("tlbtnSearch")->click();
+    }
+    EXPECT_EQ(frmMain->Browsers().size(), 3) << "each search ran";
+    EXPECT_EQ(frmMain->keywordBox()->count(), 1);
 }
 
 TEST_F(MainWindowTest, CommandLineFileShowsItsTitleOnTheTab)

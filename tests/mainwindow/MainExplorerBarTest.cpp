@@ -320,6 +320,19 @@ TEST_F(MainExplorerBar, ABookmarkListIsLoadedEditedAndSavedThroughTheCommands)
     EXPECT_TRUE(told.isEmpty()) << qPrintable(told.join('\n'));
 }
 
+TEST_F(MainExplorerBar, TheBookmarkFileDialogsShowEachFilterOnceWithUsablePatterns)
+{
+    openWindow();
+    QStringList shown;
+    fillIn = [&shown](QDialog &d) {
+        if (auto *fd = qobject_cast<QFileDialog *>(&d))
+            shown = fd->nameFilters();
+        return int(QDialog::Rejected);
+    };
+    trigger("actBookmarkLoad");
+    EXPECT_EQ(shown, QStringList({"HTML Files (*.htm *.html)", "All Files (*)"}));
+}
+
 TEST_F(MainExplorerBar, LoadingAsksBeforeAChangedListIsDropped)
 {
     const QString first = list("first.htm");

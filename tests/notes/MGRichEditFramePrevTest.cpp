@@ -3,18 +3,31 @@
 #include "notes/MGRichEditFramePrev.h"
 
 #include "common/TestSupport.h"
+#include "notes/MMEditExActns.h"
+#include "notes/MMFontNameBox.h"
+#include "notes/MMRxRichEditActns.h"
 #include "notes/MMRxRichEditPrev.h"
 #include "notes/NotesTestSupport.h"
+#include "notes/NumEdits.h"
 #include "settings/MemInis.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #ifdef BRIVO_HAVE_QTPDF
 #include <QPdfDocument>
@@ -326,6 +339,208 @@ TEST_F(NotesFrame, PrintUsesThePageSetUpMarginsOnTheWholeSheet)
     EXPECT_NEAR(box.left(), 15 * mm, 2.0);
     EXPECT_NEAR(box.top(), 15 * mm, 4.0);
 #endif
+}
+
+// ---- commands, boxes, caret panel and language ----
+
+class NotesFrameShown : public NotesFrame {
+protected:
+    void SetUp() override
+    {
+        NotesFrame::SetUp();
+        window.setCentralWidget(&frame);
+        window.resize(700, 400);
+        ASSERT_TRUE(showActive(window));
+        ASSERT_TRUE(focus(frame.ActiveEditor()));
+    }
+    void TearDown() override { window.takeCentralWidget(); }
+    QMainWindow window;
+};
+
+TEST_F(NotesFrameShown, TheCaretPanelShowsColumnAndLineFromOne)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    EXPECT_EQ(frame.StatusPanelText(1), "1 : 1");
+    QTest::keyClicks(editor, "first");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "abc");
+    EXPECT_EQ(frame.StatusPanelText(1), "4 : 2");
+    editor->SetSelection(2, 2, false);
+    EXPECT_EQ(frame.StatusPanelText(1), "3 : 1");
+    // another tab shows its own caret after the next move
+    frame.actFileNew->trigger();
+    EXPECT_EQ(frame.StatusPanelText(1), "1 : 1");
+}
+
+TEST_F(NotesFrameShown, TheBoxesShowTheSelectionAndWriteBackOnlyWhatTheUserChanges)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    editor->SetSelText("big small");
+    editor->SetSelection(0, 3, false);
+    editor->SelAttributes().SetSize(120);
+    editor->SetSelection(4, 4, false);
+    editor->SetSelection(0, 3, false);
+    EXPECT_EQ(frame.UpDownNumEdit->Number(), 100);  // shown within the box's range
+    EXPECT_EQ(editor->SelAttributes().Size(), 120); // and not written back
+
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    frame.UpDownNumEdit->selectAll();
+    QTest::keyClicks(frame.UpDownNumEdit, "12");
+    EXPECT_EQ(editor->SelAttributes().Size(), 12);
+    editor->SetSelection(4, 9, false);
+    EXPECT_NE(editor->SelAttributes().Size(), 12);
+
+    // a face picked in the box goes to the selection only
+    ASSERT_GT(frame.fntcmbFont->count(), 1);
+    editor->SetSelection(0, 3, false);
+    const QString before = editor->SelAttributes().Name();
+    ASSERT_TRUE(focus(frame.fntcmbFont));
+    const int pick = frame.fntcmbFont->itemText(0) == before ? 1 : 0;
+    const QString face = frame.fntcmbFont->itemText(pick);
+    frame.fntcmbFont->setCurrentIndex(pick);
+    emit frame.fntcmbFont->activated(pick);
+    EXPECT_EQ(editor->SelAttributes().Name(), face);
+    editor->SetSelection(4, 9, false);
+    EXPECT_EQ(editor->SelAttributes().Name(), before);
+    // a face the box does not list shows no item
+    editor->SelAttributes().SetName("No Such Face At All");
+    editor->SetSelection(5, 9, false);
+    EXPECT_EQ(frame.fntcmbFont->FontName(), QString());
+}
+
+TEST_F(NotesFrameShown, FormattingCommandsActOnTheActiveDocumentFromTheBars)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    editor->SetSelText("words");
+    editor->SetSelection(0, 5, false);
+    // a click on a formatting button leaves the focus in the document, so the edit commands stay
+    QWidget *italic = frame.tlbText->widgetForAction(frame.MMRichEditItalicEx);
+    ASSERT_NE(italic, nullptr);
+    QTest::mouseClick(italic, Qt::LeftButton);
+    EXPECT_TRUE(editor->SelAttributes().Style().testFlag(fsItalic));
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    frame.MMEditCutEx->Update();
+    EXPECT_TRUE(frame.MMEditCutEx->isEnabled());
+
+    ASSERT_TRUE(focus(frame.UpDownNumEdit)); // the focus is in the formatting bar
+    frame.MMRichEditBoldEx->Update();
+    ASSERT_TRUE(frame.MMRichEditBoldEx->isEnabled());
+    frame.MMRichEditBoldEx->trigger();
+    EXPECT_TRUE(editor->SelAttributes().Style().testFlag(fsBold));
+
+    // a new document binds the commands to itself
+    frame.actFileNew->trigger();
+    TMMRxRichEditPrev *second = frame.ActiveEditor();
+    second->SetSelText("other");
+    second->SetSelection(0, 5, false);
+    frame.MMRichEditBoldEx->Update();
+    EXPECT_FALSE(frame.MMRichEditBoldEx->isChecked());
+    frame.MMRichEditBoldEx->trigger();
+    EXPECT_TRUE(second->SelAttributes().Style().testFlag(fsBold));
+}
+
+TEST_F(NotesFrameShown, WordWrapFollowsTheActiveDocument)
+{
+    frame.actWordWrap->trigger();
+    EXPECT_FALSE(frame.ActiveEditor()->WordWrap());
+    frame.actFileNew->trigger();
+    EXPECT_TRUE(frame.actWordWrap->isChecked());
+    frame.PageControl->setCurrentIndex(0);
+    EXPECT_FALSE(frame.actWordWrap->isChecked());
+}
+
+TEST_F(NotesFrameShown, TheNotesKeysSaveAndFindInTheNoteNotInTheWindow)
+{
+    int windowSaves = 0;
+    QAction windowSave(&window);
+    windowSave.setShortcut(QKeySequence::Save);
+    windowSave.setShortcutContext(Qt::WindowShortcut);
+    window.addAction(&windowSave);
+    QObject::connect(&windowSave, &QAction::triggered, [&] { ++windowSaves; });
+
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    QTest::keyClicks(editor, "note");
+    chosen = {path(QStringLiteral("keyed.rtf"))};
+    QTest::keySequence(editor, QKeySequence::Save);
+    EXPECT_EQ(fileDialogs, 1);
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("keyed.rtf"))));
+    EXPECT_EQ(windowSaves, 0);
+
+    // outside the frame the window's key is the window's
+    QLineEdit other(&window);
+    window.setMenuWidget(&other);
+    ASSERT_TRUE(focus(&other));
+    QTest::keySequence(&other, QKeySequence::Save);
+    EXPECT_EQ(windowSaves, 1);
+    EXPECT_EQ(fileDialogs, 1);
+    window.setMenuWidget(nullptr);
+    other.setParent(nullptr);
+}
+
+TEST_F(NotesFrameShown, PastingTheCurrentAddressKeepsTheClipboard)
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->setText("kept");
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    frame.SetMGUrlPrintButtonVisible(true);
+    frame.actPrintCurrentUrlExecute(); // no host: nothing pasted
+    EXPECT_EQ(editor->Text(), QString());
+    EXPECT_EQ(clipboard->text(), "kept");
+
+    frame.MGPreCiteStr = "<";
+    frame.MGPostCiteStr = ">";
+    frame.OnMGPrintCurrentUrlClick = [](TMGRichEditFramePrev *f) { f->MGCurrentUrl = "http://127.0.0.1/page"; };
+    frame.actPrintCurrentUrl->trigger();
+    EXPECT_EQ(editor->Text(), "<http://127.0.0.1/page>");
+    EXPECT_EQ(clipboard->text(), "kept");
+}
+
+TEST_F(NotesFrameShown, EveryTableNamesEveryCommandAndRenamesTheUntitledDocuments)
+{
+    frame.actFileNew->trigger();
+    frame.actFileNew->trigger();
+    ASSERT_TRUE(frame.OpenFile(testsupport::ownFixture(QStringLiteral("rtf/japanese-cp932.rtf"))));
+    const QString named = tab(3);
+    QStringList captions;
+    for (const char *name :
+         {"ENGLISH", "JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
+        const TMemIni table(QString::fromLatin1(name), QStringLiteral("INI"));
+        frame.ApplyLanguage(table);
+        const QString untitled = table.ReadString("RichEditFrame", "Untitled", QString());
+        ASSERT_FALSE(untitled.isEmpty()) << name;
+        EXPECT_EQ(tab(2), untitled + " 3") << name;
+        EXPECT_EQ(tab(3), named) << name;
+        for (QMenu *menu : {frame.mniFile, frame.mniEdit, frame.mniText}) {
+            EXPECT_FALSE(menu->title().isEmpty()) << name;
+            for (QAction *a : menu->actions()) {
+                if (a->isSeparator())
+                    continue;
+                EXPECT_FALSE(a->text().isEmpty()) << name << " " << a->objectName().toStdString();
+                EXPECT_FALSE(a->toolTip().isEmpty()) << name << " " << a->objectName().toStdString();
+            }
+        }
+        const std::pair<QToolButton *, QMenu *> buttons[] = {
+            {frame.tlbtnFile, frame.mniFile}, {frame.tlbtnEdit, frame.mniEdit}, {frame.tlbtnText, frame.mniText}};
+        for (const auto &[button, menu] : buttons)
+            EXPECT_EQ(button->text(), menu->title()) << name;
+        captions.append(frame.mniEdit->title());
+        EXPECT_EQ(frame.StatusPanelText(1), "1 : 1") << name;
+    }
+    EXPECT_EQ(QSet<QString>(captions.cbegin(), captions.cend()).size(), 5); // each table has its own words
+}
+
+TEST_F(NotesFrameShown, DocumentsKeepTheirFontWhenTheWindowsFontChanges)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    const TRichCharFormat before = editor->DefAttributes().GetAttributes();
+    // the face is an installed one, which the font box lists
+    EXPECT_EQ(frame.fntcmbFont->FontName(), before.FaceName);
+    window.setFont(QFont(QStringLiteral("DejaVu Serif"), 23));
+    frame.actFileNew->trigger();
+    QTest::keyClicks(editor, "typed");
+    EXPECT_EQ(editor->DefAttributes().GetAttributes().Height, before.Height);
+    EXPECT_EQ(editor->SelAttributes().GetAttributes().Height, before.Height);
+    EXPECT_EQ(frame.ActiveEditor()->DefAttributes().GetAttributes().Height, before.Height);
 }
 
 } // namespace

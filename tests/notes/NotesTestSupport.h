@@ -2,16 +2,39 @@
 // Seams the notes tests install, each restored when its guard goes: the message boxes, the modal
 // dialogs and the rich-text codec.
 #include "common/DialogAnswers.h"
+#include "common/TestSupport.h"
 #include "notes/MMRxRichEditStrings.h"
 #include "notes/RtfCodec.h"
 #include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
+#include <QWidget>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace notestest {
+
+// Shows the window and makes it the active one (the focus goes only into an active window).
+[[nodiscard]] inline ::testing::AssertionResult showActive(QWidget &window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    if (testsupport::waitUntil([&] { return window.isActiveWindow(); }))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the window did not become active";
+}
+
+// Gives the widget the input focus.
+[[nodiscard]] inline ::testing::AssertionResult focus(QWidget *w)
+{
+    w->setFocus(Qt::OtherFocusReason);
+    if (testsupport::waitUntil([&] { return QApplication::focusWidget() == w; }))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the focus did not move to " << w->metaObject()->className();
+}
 
 // Answers every message box with the next answer (Cancel when none is left) and keeps its text; other
 // dialogs go to the runner installed before.

@@ -213,3 +213,64 @@ TEST(RichTextModel, BuilderAndSourceCountBreaksAndObjectsAsOnePosition)
     TRichDocumentSource(&doc, 1, 3, StandardCharFormat()).Visit(part);
     EXPECT_EQ(part.events, (QStringList{"[", "b", QString(QChar(0xe9)), "]$"}));
 }
+
+TEST(RichTextModel, NumberedParagraphsShowAndKeepTheirKind)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("one\ntwo\nthree\nfour"));
+    const struct {
+        int numbering;
+        QTextListFormat::Style style;
+    } kinds[] = {{PFN_ARABIC, QTextListFormat::ListDecimal},      {PFN_LCLETTER, QTextListFormat::ListLowerAlpha},
+                 {PFN_UCLETTER, QTextListFormat::ListUpperAlpha}, {PFN_LCROMAN, QTextListFormat::ListLowerRoman},
+                 {PFN_UCROMAN, QTextListFormat::ListUpperRoman},  {PFN_BULLET, QTextListFormat::ListDisc}};
+    for (const auto &k : kinds) {
+        c.setPosition(0);
+        c.setPosition(doc.characterCount() - 1, QTextCursor::KeepAnchor);
+        TRichParaFormat f;
+        f.Mask = PFM_NUMBERING;
+        f.Numbering = k.numbering;
+        WriteParaFormat(c, f);
+        QTextList *list = doc.firstBlock().textList();
+        ASSERT_NE(list, nullptr) << k.numbering;
+        EXPECT_EQ(list->format().style(), k.style) << k.numbering;
+        EXPECT_EQ(doc.lastBlock().textList(), list) << k.numbering;
+        EXPECT_EQ(ReadParaFormat(&doc, 0, doc.characterCount() - 1).Numbering, k.numbering);
+    }
+    // a numbered paragraph after bulleted ones starts a list of its own, counted from 1
+    QTextCursor last(doc.lastBlock());
+    TRichParaFormat numbered;
+    numbered.Mask = PFM_NUMBERING;
+    numbered.Numbering = PFN_ARABIC;
+    WriteParaFormat(last, numbered);
+    ASSERT_NE(doc.lastBlock().textList(), nullptr);
+    EXPECT_NE(doc.lastBlock().textList(), doc.firstBlock().textList());
+    EXPECT_EQ(doc.lastBlock().textList()->itemText(doc.lastBlock()), "1.");
+}
+
+TEST(RichTextModel, ALongRunOfBulletsLooksLikeOneList)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QStringList lines;
+    for (int i = 0; i < 1000; ++i)
+        lines.append(QString::number(i));
+    c.insertText(lines.join(u'\n'));
+    c.setPosition(0);
+    c.setPosition(doc.characterCount() - 1, QTextCursor::KeepAnchor);
+    TRichParaFormat f;
+    f.Mask = PFM_NUMBERING;
+    f.Numbering = PFN_BULLET;
+    WriteParaFormat(c, f);
+    for (QTextBlock b = doc.firstBlock(); b.isValid(); b = b.next()) {
+        ASSERT_NE(b.textList(), nullptr) << b.blockNumber();
+        EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListDisc);
+        EXPECT_EQ(ParaFormatOf(b.blockFormat()).Numbering, PFN_BULLET);
+    }
+    // numbers count along the whole run
+    f.Numbering = PFN_ARABIC;
+    WriteParaFormat(c, f);
+    EXPECT_EQ(doc.lastBlock().textList(), doc.firstBlock().textList());
+    EXPECT_EQ(doc.lastBlock().textList()->itemText(doc.lastBlock()), "1000.");
+}

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextList>
 #include <gtest/gtest.h>
 
 using namespace richedit;
@@ -314,3 +316,31 @@ TEST_F(RtfCodecTest, SelectionModeWritesOnlyTheSelection)
 }
 
 } // namespace
+
+TEST_F(RtfCodecTest, NumberedParagraphsKeepTheirKindThroughSaveAndLoad)
+{
+    QTemporaryDir dir;
+    TMMRxRichEdit edit;
+    edit.SetLines({"first", "second", "third", "plain"});
+    edit.SetSelection(0, 12, false); // the first two paragraphs
+    edit.Paragraph().SetNumbering(nsLcRoman);
+    EXPECT_EQ(edit.Paragraph().Numbering(), nsLcRoman);
+    edit.SetSelection(13, 13, false);
+    edit.Paragraph().SetNumbering(nsArabic);
+    const QString path = dir.filePath(QStringLiteral("numbers.rtf"));
+    edit.Lines().SaveToFile(path);
+
+    TMMRxRichEdit other;
+    other.Lines().LoadFromFile(path);
+    const struct {
+        int position;
+        TNumberingStyle numbering;
+    } expected[] = {{0, nsLcRoman}, {6, nsLcRoman}, {13, nsArabic}, {19, nsNone}};
+    for (const auto &e : expected) {
+        other.SetSelection(e.position, e.position, false);
+        EXPECT_EQ(other.Paragraph().Numbering(), e.numbering) << e.position;
+    }
+    const QTextBlock second = other.document()->findBlockByNumber(1);
+    ASSERT_NE(second.textList(), nullptr);
+    EXPECT_EQ(second.textList()->itemText(second), "ii.");
+}

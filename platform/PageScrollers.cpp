@@ -1,4 +1,4 @@
-#include "mainwindow/PageScrollers.h"
+#include "platform/PageScrollers.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -25,6 +25,8 @@ TPageScroller::TPageScroller(QWidget *parent)
     m_left->setArrowType(Qt::LeftArrow);
     m_right->setArrowType(Qt::RightArrow);
     m_area->setFrameShape(QFrame::NoFrame);
+    // a click on the bar leaves the focus where it was (the scroll area would take it)
+    m_area->setFocusPolicy(Qt::NoFocus);
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_area->setWidgetResizable(false);

@@ -1,5 +1,5 @@
 // The page scroller around a bar wider than its room.
-#include "mainwindow/PageScrollers.h"
+#include "platform/PageScrollers.h"
 
 #include <QTest>
 #include <QToolButton>
