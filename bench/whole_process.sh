@@ -74,18 +74,24 @@ bench_setup() {
   done
 }
 
+# Waits up to five seconds for a helper started in the background to write its first line to the
+# file; else fails the script, showing the helper's error output.
+bench_wait_written() {
+  local file="$1" name="$2" errors="$3"
+  for _ in $(seq 1 50); do
+    [ -s "$file" ] && return
+    sleep 0.1
+  done
+  echo "$name did not start:" >&2
+  cat "$errors" >&2
+  exit 1
+}
+
 # Starts a virtual screen and sets display.
 bench_start_xvfb() {
   Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
   xvfb_pid=$!
-  for _ in $(seq 1 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] || {
-    echo "Xvfb did not start" >&2
-    exit 1
-  }
+  bench_wait_written "$work/display" Xvfb "$work/xvfb.log"
   display=":$(head -n1 "$work/display")"
 }
 
@@ -95,15 +101,7 @@ bench_start_server() {
   server_log="$work/requests.log"
   "${in_net[@]}" python3 "$root/bench/loopback_server.py" "$work/pages" "$work/port" "$server_log" 2> "$work/server.err" &
   server_pid=$!
-  for _ in $(seq 1 50); do
-    [ -s "$work/port" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/port" ] || {
-    echo "the loopback server did not start:" >&2
-    cat "$work/server.err" >&2
-    exit 1
-  }
+  bench_wait_written "$work/port" "the loopback server" "$work/server.err"
   server_port="$(cat "$work/port")"
 }
 
