@@ -48,10 +48,11 @@ QImage placeholderImage(QSize size)
 // Every shown picture alive, by id, and the decoded ones most recently drawn first.
 class PictureStore {
 public:
+    // never destroyed: a picture may outlive every other static (a document the clipboard still holds)
     static PictureStore &instance()
     {
-        static PictureStore store;
-        return store;
+        static auto *store = new PictureStore;
+        return *store;
     }
 
     void add(quint64 id, const std::weak_ptr<const TObjectPicture> &picture)

@@ -1,6 +1,8 @@
 // Pictures (\pict, \shppict, \nonshppict) and objects (\object with its \result).
 #include "notes/RtfReaderCore.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <algorithm>
 
 namespace rtf::reader {
@@ -64,11 +66,23 @@ void Reader::pictureSize(const Token &t, int which)
     }
 }
 
-TRichObject Reader::pictureObject(qsizetype end)
+TRichObject Reader::pictureObject(qsizetype end, bool decoded)
 {
     TRichObject o;
     o.ObjectKind = TRichObject::Picture;
-    o.Image = DecodePicture(m_pict, m_pictInfo);
+    QSize pixels;
+    if (!decoded && (m_pictInfo.Kind == PictureKind::Png || m_pictInfo.Kind == PictureKind::Jpeg)) {
+        // kept encoded: only its size is read now, the picture is decoded when it is drawn
+        QBuffer buffer(&m_pict);
+        buffer.open(QIODevice::ReadOnly);
+        pixels = QImageReader(&buffer).size();
+        if (!pixels.isValid())
+            o.Image = DecodePicture(m_pict, m_pictInfo);
+    } else {
+        o.Image = DecodePicture(m_pict, m_pictInfo);
+    }
+    if (!o.Image.isNull())
+        pixels = o.Image.size();
     if (m_pictInfo.Kind == PictureKind::Png || m_pictInfo.Kind == PictureKind::Jpeg) {
         o.Data = m_pict;
         o.DataFormat = m_pictInfo.Kind == PictureKind::Png ? QStringLiteral("png") : QStringLiteral("jpeg");
@@ -85,12 +99,12 @@ TRichObject Reader::pictureObject(qsizetype end)
     const bool metafile = m_pictInfo.Kind == PictureKind::Wmf || m_pictInfo.Kind == PictureKind::Emf ||
                           m_pictInfo.Kind == PictureKind::Mac || m_pictInfo.Kind == PictureKind::Unknown;
     auto fromStated = [metafile](int v) { return metafile ? int(qint64(v) * 1440 / 2540) : v * 15; };
-    o.Width = m_goalW > 0                        ? m_goalW
-              : (!o.Image.isNull() && !metafile) ? o.Image.width() * 15
-                                                 : fromStated(m_pictInfo.Width);
-    o.Height = m_goalH > 0                        ? m_goalH
-               : (!o.Image.isNull() && !metafile) ? o.Image.height() * 15
-                                                  : fromStated(m_pictInfo.Height);
+    o.Width = m_goalW > 0                       ? m_goalW
+              : (pixels.isValid() && !metafile) ? pixels.width() * 15
+                                                : fromStated(m_pictInfo.Width);
+    o.Height = m_goalH > 0                       ? m_goalH
+               : (pixels.isValid() && !metafile) ? pixels.height() * 15
+                                                 : fromStated(m_pictInfo.Height);
     o.Width = std::clamp(o.Width, 0, 100000);
     o.Height = std::clamp(o.Height, 0, 100000);
     o.ScaleX = m_scaleX;

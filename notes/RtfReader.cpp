@@ -199,8 +199,9 @@ void Reader::endDestination(const State &closed)
             m_states.back().Para.PnNumbering = m_pnKind;
         break;
     case Dest::Picture: {
-        const TRichObject o = pictureObject(m_tok.Position());
         const Dest outer = m_states.empty() ? Dest::Ignore : m_states.back().Destination;
+        // an object's picture is all that is kept of it: decoded now
+        const TRichObject o = pictureObject(m_tok.Position(), outer == Dest::ObjectResult);
         if (o.Data.isEmpty()) {
             m_pict.clear(); // nothing to show and nothing to keep
             break;

@@ -222,7 +222,8 @@ private:
 
     void finishFont();
     void finishColor();
-    TRichObject pictureObject(qsizetype end);
+    // The picture just read; a PNG or JPEG picture stays encoded (only its size is read) unless decoded.
+    TRichObject pictureObject(qsizetype end, bool decoded);
 
     Tokenizer m_tok;
     TRichDocumentBuilder &m_builder;

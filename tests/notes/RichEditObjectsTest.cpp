@@ -519,3 +519,39 @@ TEST_F(RichEditObjects, AnInvalidLinkSourceAndBreakingALinkAreRefusedInTheLinkEr
     EXPECT_TRUE(edit->Modified());
     EXPECT_EQ(TOleUILinkInfo::Create(edit.get(), 5), nullptr);
 }
+
+TEST_F(RichEditObjects, CopyPasteAndThePrintCloneKeepTheObject)
+{
+    const QByteArray bytes = someBytes(700);
+    dropFiles(*edit, {writeFile(QStringLiteral("kept.dat"), bytes)});
+    edit->SetSelection(0, 1, false);
+    edit->CopyToClipboard();
+    DroppableRichEdit other;
+    other.PasteFromClipboard();
+    QList<TRichObject> pasted = objectsOf(other);
+    ASSERT_EQ(pasted.size(), 1);
+    EXPECT_EQ(pasted[0], objectsOf(*edit)[0]);
+
+    // another program's paste takes the rich text: the same object comes back from it
+    const QByteArray rtf = QApplication::clipboard()->mimeData()->data(QStringLiteral("text/rtf"));
+    ASSERT_FALSE(rtf.isEmpty());
+    DroppableRichEdit fromRtf;
+    load(fromRtf, rtf);
+    pasted = objectsOf(fromRtf);
+    ASSERT_EQ(pasted.size(), 1);
+    EXPECT_EQ(pasted[0].Data, bytes);
+    EXPECT_EQ(pasted[0].FileName, QStringLiteral("kept.dat"));
+
+    // the copy a printout draws shows and keeps the same object
+    std::unique_ptr<QTextDocument> clone(edit->document()->clone());
+    edit.reset();
+    const QTextBlock block = clone->begin();
+    ASSERT_TRUE(block.begin() != block.end());
+    const QTextCharFormat f = block.begin().fragment().charFormat();
+    ASSERT_TRUE(IsObjectFormat(f));
+    const TRichObject printed = ObjectOf(clone.get(), f);
+    EXPECT_EQ(printed.Data, bytes);
+    EXPECT_EQ(printed.Image.size(), pasted[0].Image.size());
+    const QImage drawn = clone->resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
+    EXPECT_EQ(drawn.size(), printed.Image.size());
+}

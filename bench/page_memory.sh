@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Memory of the whole program with N page windows: starts it on an Xvfb screen with 1, 10 and 25
+# pages of the loopback server reopened from its settings file, waits until every page reports its
+# load event, lets it settle, then sums the resident memory of the program and all its engine
+# processes, from /proc: RSS; PSS, which divides each shared page among all its users (other
+# programs on the machine included); and USS, the memory no other process shares. It measures USS
+# again after a further quiet stretch, to show memory that keeps growing while nothing happens, and
+# gives the growth per page window from one count to the next.
+#
+#   bench/page_memory.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 10 25)
+#   BRIVO_SETTLE_SECONDS (10), BRIVO_HOLD_SECONDS (20) and BRIVO_LOAD_TIMEOUT (120) change the
+#   stretches.
+set -euo pipefail
+# shellcheck source=bench/whole_process.sh
+source "$(dirname "$0")/whole_process.sh"
+program="$(realpath "${1:-$root/build/bin/brivo}")"
+shift || true
+counts=("$@")
+[ ${#counts[@]} -eq 0 ] && counts=(1 10 25)
+settle="${BRIVO_SETTLE_SECONDS:-10}"
+hold="${BRIVO_HOLD_SECONDS:-20}"
+timeout="${BRIVO_LOAD_TIMEOUT:-120}"
+
+bench_setup "$program"
+bench_start_xvfb
+bench_start_server
+
+# "<rss> <pss> <uss> <processes>" (kB) of the program and its descendants; uss is the memory no
+# other process shares, which other programs on the machine do not change
+memory_of_family() {
+  local p rss=0 pss=0 uss=0 procs=0 r s u
+  for p in $(family_of "$app_pid"); do
+    read -r r s u < <(awk '$1 == "Rss:" { r = $2 } $1 == "Pss:" { s = $2 }
+      $1 ~ /^Private_(Clean|Dirty):$/ { u += $2 } END { print r + 0, s + 0, u + 0 }' \
+      "/proc/$p/smaps_rollup" 2> /dev/null || echo 0 0 0)
+    rss=$((rss + r))
+    pss=$((pss + s))
+    uss=$((uss + u))
+    procs=$((procs + 1))
+  done
+  echo "$rss $pss $uss $procs"
+}
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+# megabytes per page from the previous count to this one
+per_page() { awk -v a="$1" -v b="$2" -v m="$3" -v n="$4" 'BEGIN { printf "%.1f", (b - a) / 1024 / (n - m) }'; }
+
+echo "memory of the program and its engine processes, MB; USS +${hold}s is measured again after a quiet stretch"
+printf '%-6s %-7s %-6s %-8s %-8s %-8s %-9s %-14s %s\n' pages loaded procs RSS PSS USS "USS +${hold}s" "PSS per page" "USS per page"
+last_n="" last_pss="" last_uss=""
+for n in "${counts[@]}"; do
+  urls=()
+  for i in $(seq 1 "$n"); do urls+=("http://127.0.0.1:$server_port/page$i.html?count=$n"); done
+  bench_write_opened "${urls[@]}"
+  bench_clear_requests
+  bench_start_program "$work/out-$n.txt"
+  loaded="$(bench_wait_requests "/mark/loaded/" "$n" "$timeout")"
+  bench_require_running "$work/out-$n.txt"
+  sleep "$settle"
+  read -r rss pss uss procs < <(memory_of_family)
+  sleep "$hold"
+  read -r _ _ uss_later _ < <(memory_of_family)
+  pss_growth="-" uss_growth="-"
+  if [ -n "$last_n" ]; then
+    pss_growth="$(per_page "$last_pss" "$pss" "$last_n" "$n")"
+    uss_growth="$(per_page "$last_uss" "$uss" "$last_n" "$n")"
+  fi
+  printf '%-6s %-7s %-6s %-8s %-8s %-8s %-9s %-14s %s\n' "$n" "$loaded" "$procs" "$(mb "$rss")" "$(mb "$pss")" \
+    "$(mb "$uss")" "$(mb "$uss_later")" "$pss_growth" "$uss_growth"
+  last_n="$n" last_pss="$pss" last_uss="$uss"
+  bench_stop_program
+done

@@ -1,0 +1,198 @@
+# shellcheck shell=bash
+# Set-up shared by the whole-process benchmarks (idle_cpu.sh, startup_time.sh, page_memory.sh).
+# Sourced, not run: it defines functions and the variables root, work, display, app_pid, server_port,
+# server_log.
+#
+# The program runs from a copy in a temporary folder, so its settings file (beside the executable)
+# and its profile (under a temporary home, made afresh for each run) are fresh and nothing of the
+# user's is touched. Pages are local: files, or the loopback server in loopback_server.py.
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+work=""
+display=""
+app_pid=""
+xvfb_pid=""
+server_pid=""
+server_port=""
+server_log=""
+net_pid=""
+in_net=()
+
+# Makes a network namespace that has only the loopback device; the loopback server and the program
+# run in it (through in_net), so nothing the program does can reach another host. The screen stays
+# outside, where other X servers see its display number. Needs root; without it the two run as
+# they are (their pages are local anyway).
+bench_isolate() {
+  in_net=()
+  if [ "$(id -u)" = 0 ] && command -v ip > /dev/null && unshare -n true 2> /dev/null; then
+    unshare -n sleep infinity &
+    net_pid=$!
+    in_net=(nsenter "--net=/proc/$net_pid/ns/net")
+    # the namespace exists once sleep runs in it
+    for _ in $(seq 1 50); do
+      [ "$(readlink "/proc/$net_pid/ns/net")" != "$(readlink /proc/self/ns/net)" ] && break
+      sleep 0.05
+    done
+    "${in_net[@]}" ip link set lo up
+  else
+    echo "(not isolated from the network: run as root for a loopback-only namespace)" >&2
+  fi
+}
+
+# Ends what the script started and removes its folder; a failure here stops nothing else.
+bench_cleanup() {
+  set +e
+  bench_stop_program
+  local pid
+  for pid in "$server_pid" "$net_pid" "$xvfb_pid"; do
+    [ -n "$pid" ] && kill "$pid" 2> /dev/null && wait "$pid" 2> /dev/null
+  done
+  [ -n "$work" ] && rm -rf "$work"
+}
+
+# Makes the temporary folder with a copy of the program (the first argument) in bin/ and 50 quiet
+# pages in pages/page<i>.html, and the loopback-only network namespace.
+bench_setup() {
+  local program="$1" i p
+  # not under /tmp: the program's file-system page watches the home folder and the folders on the
+  # way to it, and /tmp changes all the time while other programs (compilers) run, which would be
+  # counted as the program's own work
+  work="$(mktemp -d -p /var/tmp)"
+  trap bench_cleanup EXIT
+  bench_isolate
+  mkdir -p "$work/pages" "$work/bin"
+  cp "$program" "$work/bin/brivo"
+  for i in $(seq 1 50); do
+    {
+      printf '<!DOCTYPE html><html><head><meta charset="utf-8"><title>Page %d</title></head><body>\n' "$i"
+      printf '<h1>Page %d</h1>\n' "$i"
+      for p in $(seq 1 20); do
+        printf '<p>Paragraph %d of a quiet page: text and a <a href="#p%d">link</a>, nothing that moves.</p>\n' "$p" "$p"
+      done
+      printf '</body></html>\n'
+    } > "$work/pages/page$i.html"
+  done
+}
+
+# Waits up to five seconds for a helper started in the background to write its first line to the
+# file; else fails the script, showing the helper's error output.
+bench_wait_written() {
+  local file="$1" name="$2" errors="$3"
+  for _ in $(seq 1 50); do
+    [ -s "$file" ] && return
+    sleep 0.1
+  done
+  echo "$name did not start:" >&2
+  cat "$errors" >&2
+  exit 1
+}
+
+# Starts a virtual screen and sets display.
+bench_start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+  xvfb_pid=$!
+  bench_wait_written "$work/display" Xvfb "$work/xvfb.log"
+  display=":$(head -n1 "$work/display")"
+}
+
+# Starts the loopback server on the pages folder; sets server_port and server_log (one line per
+# request: the wall-clock time in nanoseconds and the path).
+bench_start_server() {
+  server_log="$work/requests.log"
+  "${in_net[@]}" python3 "$root/bench/loopback_server.py" "$work/pages" "$work/port" "$server_log" 2> "$work/server.err" &
+  server_pid=$!
+  bench_wait_written "$work/port" "the loopback server" "$work/server.err"
+  server_port="$(cat "$work/port")"
+}
+
+# Writes the settings file beside the program copy so that it reopens the given URLs, one page
+# window each, in cascaded rectangles.
+bench_write_opened() {
+  local i=0 x url
+  {
+    printf '[OpenedBrowsers]\n'
+    for url in "$@"; do
+      i=$((i + 1))
+      x=$(((i % 10) * 20))
+      printf '%d,%d,%d,%d,0,%d=%s\n' "$x" "$x" $((x + 640)) $((x + 480)) $((i - 1)) "$url"
+    done
+  } > "$work/bin/brivo.ini"
+}
+
+# Starts the program copy with a fresh home and the given arguments; output goes to the file named
+# by the first argument. Sets app_pid.
+bench_start_program() {
+  local out="$1"
+  shift
+  rm -rf "${work:?}/home"
+  mkdir -p "$work/home"
+  DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
+    XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache" \
+    "${in_net[@]}" "$work/bin/brivo" "$@" > "$out" 2>&1 &
+  app_pid=$!
+}
+
+bench_stop_program() {
+  [ -n "$app_pid" ] || return 0
+  kill "$app_pid" 2> /dev/null
+  wait "$app_pid" 2> /dev/null || true
+  app_pid=""
+}
+
+# Fails the script with the program's output when it has ended.
+bench_require_running() {
+  if ! kill -0 "$app_pid" 2> /dev/null; then
+    echo "the program ended before the measurement:" >&2
+    cat "$1" >&2
+    exit 1
+  fi
+}
+
+# The process and every descendant of it.
+family_of() {
+  local pids=("$1") i=0 c
+  while [ $i -lt ${#pids[@]} ]; do
+    for c in $(cat /proc/"${pids[$i]}"/task/*/children 2> /dev/null); do
+      pids+=("$c")
+    done
+    i=$((i + 1))
+  done
+  echo "${pids[@]}"
+}
+
+# The ticks (user + system) of a process, 0 once it is gone.
+ticks_of() {
+  local stat
+  stat="$(cat "/proc/$1/stat" 2> /dev/null)" || {
+    echo 0
+    return
+  }
+  # the fields after the command name, which may hold spaces, start at the state
+  stat="${stat##*) }"
+  read -r -a f <<< "$stat"
+  echo $((f[11] + f[12]))
+}
+
+# Empties the request log; only while the program is not running.
+bench_clear_requests() {
+  : > "$server_log"
+}
+
+# Lines of the request log whose path starts with the given prefix.
+bench_requests() {
+  awk -v p="$1" 'index($2, p) == 1' "$server_log" 2> /dev/null || true
+}
+
+# Waits until the request log holds the given number of lines starting with the prefix, or the
+# program ends, or the seconds pass; prints how many there are.
+bench_wait_requests() {
+  local prefix="$1" count="$2" seconds="$3" n=0 deadline
+  deadline=$((SECONDS + seconds))
+  while [ $SECONDS -lt "$deadline" ]; do
+    n="$(bench_requests "$prefix" | wc -l)"
+    [ "$n" -ge "$count" ] && break
+    kill -0 "$app_pid" 2> /dev/null || break
+    sleep 0.05
+  done
+  bench_requests "$prefix" | wc -l
+}
