@@ -25,6 +25,7 @@
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
@@ -217,6 +218,12 @@ TIEBrowser::TIEBrowser(QWidget *owner)
     connect(m_page, &QWebEnginePage::loadStarted, this, &TIEBrowser::loadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::loadFinished, this, &TIEBrowser::loadFinished);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        // the engine's "aborted": the user stopped the load, or its answer went on as a download
+        constexpr int ErrAborted = -3;
+        m_loadAborted = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus ||
+                        (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() == ErrAborted);
+    });
     connect(m_page, &QWebEnginePage::titleChanged, this, &TIEBrowser::TitleChange);
     connect(m_page, &QWebEnginePage::linkHovered, this, &TIEBrowser::StatusTextChange);
     connect(m_page, &QWebEnginePage::urlChanged, this, [this] {
@@ -389,7 +396,13 @@ void TIEBrowser::Navigate(const QString &url)
         return;
     if (target.isEmpty())
         target = BlankPage;
-    load(useraddress::toUrl(target, QDir::currentPath()));
+    const QUrl address = useraddress::toUrl(target, QDir::currentPath());
+    if (!address.isValid()) {
+        // the engine would show an empty page without a word
+        emit StatusTextChange(tr("\"%1\" is not a valid address.").arg(target));
+        return;
+    }
+    load(address);
 }
 
 bool TIEBrowser::HasDocument() const
@@ -468,7 +481,7 @@ void TIEBrowser::loadFinished(bool ok)
         m_loading = false;
         m_loadingForced = false;
         emit ProgressChange(-1, 100);
-        emit StatusTextChange(ok ? tr("Done") : tr("The page could not be opened."));
+        emit StatusTextChange(ok || m_loadAborted ? tr("Done") : tr("The page could not be opened."));
         emit DownloadComplete();
         updateCommandState();
         for (const QUrl &frame : std::exchange(m_pendingFrames, {}))

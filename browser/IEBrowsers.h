@@ -96,6 +96,7 @@ public:
     QByteArray UserAgentHeader() const;
 
     // Navigation
+    // Opens an address as the user typed it; one that is no valid address is only told in the status text.
     void Navigate(const QString &url);
     bool HasDocument() const;
     bool Busy() const { return m_loading; }
@@ -227,6 +228,8 @@ private:
     bool m_userAgentRegistered = false;
 
     bool m_loading = false;
+    // the last load ended without an error of its own: stopped, or handed on as a download
+    bool m_loadAborted = false;
     quint64 m_loadSerial = 0;
     QList<QUrl> m_pendingFrames;
     int m_fontSize = 2;

@@ -145,6 +145,9 @@ void TUrlComboBox::SetUrl(const QString &value)
     setEditText(value);
     if (!value.isEmpty())
         AddUrl(value);
+    // in a box with the focus, what is typed next replaces the address shown
+    if (hasFocus() || lineEdit()->hasFocus())
+        lineEdit()->selectAll();
 }
 
 void TUrlComboBox::SetFileOptions(TFileOptions options)

@@ -41,7 +41,8 @@ public:
     // The box's text.
     QString Url() const;
     // Shows an address, unless the box has the focus and the user has changed its text since it last
-    // showed or opened one; a non-empty address joins the list.
+    // showed or opened one; a non-empty address joins the list. In a box with the focus the address is
+    // shown selected, so typing replaces it.
     void SetUrl(const QString &value);
 
     TCustomUrlDropTarget *UrlDropTarget() const { return m_dropTarget; }

@@ -620,6 +620,56 @@ TEST_F(IEBrowserEngine, DownloadsLandWhereTheUserSaysAndFailuresAreReported)
     EXPECT_TRUE(dialogs.messages.first().text.contains(u"failed"));
 }
 
+TEST_F(IEBrowserEngine, ALinkThatDownloadsIsNoPageThatFailed)
+{
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: application/octet-stream\r\n", QByteArray(5000, 'x'));
+    };
+    QTemporaryDir out;
+    dialogs.savePath = out.filePath(QStringLiteral("saved.bin"));
+    ASSERT_TRUE(load(browser, page(QStringLiteral("start.html"), "<title>start</title>")));
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    QSignalSpy finished(&browser, &TIEBrowser::DownloadComplete);
+    QSignalSpy saved(&browser, &TIEBrowser::FileDownloadComplete);
+    browser.Navigate(server.url(QStringLiteral("/data.bin")));
+    ASSERT_TRUE(saved.wait(Timeout)) << "the file was never saved";
+    ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); })) << "the navigation never ended";
+    QStringList texts;
+    for (const auto &args : status)
+        texts << args.at(0).toString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("The page could not be opened.")))
+        << "status texts: " << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Done"))) << "status texts: " << texts.join(" | ").toStdString();
+
+    // a page that truly fails still says so
+    const QString refused = server.url(QStringLiteral("/gone.html"));
+    server.server.close();
+    status.clear();
+    browser.Navigate(refused);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return std::any_of(status.begin(), status.end(), [](const QList<QVariant> &args) {
+                return args.at(0).toString() == QStringLiteral("The page could not be opened.");
+            });
+        },
+        Timeout))
+        << "a refused address was not reported";
+}
+
+TEST_F(IEBrowserEngine, TextThatIsNoAddressIsToldAndLeavesThePage)
+{
+    const QString a = page(QStringLiteral("a.html"), "<title>A</title>");
+    ASSERT_TRUE(load(browser, a));
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    QSignalSpy begins(&browser, &TIEBrowser::DownloadBegin);
+    browser.Navigate(QStringLiteral("hello world"));
+    ASSERT_FALSE(status.isEmpty()) << "nothing told the user";
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("\"hello world\" is not a valid address."));
+    EXPECT_EQ(begins.count(), 0) << "a load began";
+    EXPECT_EQ(browser.page()->url(), QUrl::fromLocalFile(a));
+}
+
 TEST_F(IEBrowserEngine, InternetOptionsWorkWithoutAPage)
 {
     TIEBrowser empty;
