@@ -3,11 +3,13 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
@@ -94,11 +96,19 @@ TFileSystemPage::TFileSystemPage(QWidget *parent)
                     SetFolder(FolderModel->filePath(current));
             });
     // the folder model reads folders in the background: once a folder on the way is read, the tree
-    // opens down to the folder shown
+    // opens down to the folder shown. The model sorts what it read a moment later, which moves the
+    // rows: until the user takes the tree in hand, the folder shown is brought into sight again
     connect(FolderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
         if (m_folder == loaded || m_folder.startsWith(loaded.endsWith(u'/') ? loaded : loaded + u'/'))
             showInTree();
     });
+    connect(FolderModel, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (m_revealPending)
+            showInTree();
+    });
+    for (QObject *part : {static_cast<QObject *>(ShellTreeView1), static_cast<QObject *>(ShellTreeView1->viewport()),
+                          static_cast<QObject *>(ShellTreeView1->verticalScrollBar())})
+        part->installEventFilter(this);
     connect(ShellListView1, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { OpenEntry(FileModel->filePath(index)); });
     connect(ShellComboBox1, &QComboBox::textActivated, this, [this](const QString &text) { boxChosen(text); });
@@ -128,6 +138,7 @@ bool TFileSystemPage::SetFolder(const QString &path)
     ShellListView1->setRootIndex(FileModel->setRootPath(folder));
     if (previous)
         previous->deleteLater();
+    m_revealPending = true;
     showInTree();
     fillBox();
     return true;
@@ -143,6 +154,20 @@ void TFileSystemPage::showInTree()
     if (ShellTreeView1->currentIndex() != inTree)
         ShellTreeView1->setCurrentIndex(inTree);
     ShellTreeView1->scrollTo(inTree);
+}
+
+bool TFileSystemPage::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        m_revealPending = false; // the user scrolls or picks in the tree from here on
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TFileSystemPage::GoUp()

@@ -41,6 +41,9 @@ public:
     QFileSystemModel *FolderModel = nullptr;
     QFileSystemModel *FileModel = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A file could not be opened, or was refused; the text says which and why.
     void OnOpenFailed(const QString &text);
@@ -52,4 +55,6 @@ private:
     void boxChosen(const QString &text);
 
     QString m_folder;
+    // the folder shown is still to be brought into sight as the tree's rows settle
+    bool m_revealPending = false;
 };

@@ -141,3 +141,25 @@ TEST_F(FileSystemPage, FilesGoToTheOpenerAndProgramsAreNeverStarted)
     EXPECT_EQ(failed.size(), 4);
     EXPECT_FALSE(QFile::exists(root + "/ran"));
 }
+
+TEST_F(FileSystemPage, TheTreeBringsTheFolderIntoSightEvenFarDownALongList)
+{
+    for (int i = 0; i < 150; ++i)
+        QDir().mkpath(root + QStringLiteral("/f%1").arg(i, 3, 10, QLatin1Char('0')));
+    QDir().mkpath(root + "/zz/target");
+    ASSERT_TRUE(page.SetFolder(root + "/zz/target"));
+    QTreeView *tree = page.ShellTreeView1;
+    const auto target = [&] { return page.FolderModel->index(root + "/zz/target"); };
+    // the folders on the way are read and sorted in the background; the rows move as they come
+    const bool inSight = waitUntil([&] {
+        return tree->isExpanded(page.FolderModel->index(root + "/zz")) &&
+               tree->viewport()->rect().contains(tree->visualRect(target()).center());
+    });
+    ASSERT_TRUE(inSight) << "the folder never comes into sight";
+    // and it stays there once the model has sorted the rows it read
+    testsupport::processEventsFor(300);
+    EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualRect(target()).center()))
+        << "the folder is out of sight at " << tree->visualRect(target()).y() << " in a view "
+        << tree->viewport()->height() << " high";
+    EXPECT_EQ(tree->currentIndex(), target());
+}
