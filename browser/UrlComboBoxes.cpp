@@ -102,6 +102,8 @@ TUrlComboBox::TUrlComboBox(QWidget *parent)
     QComboBox::setCompleter(nullptr);
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &TUrlComboBox::textEdited);
+    // an address picked from the list (or stepped to with the arrow keys) is the user's as well
+    connect(this, &QComboBox::activated, this, [this] { m_typing = true; });
 
     m_suggestions = new QStringListModel(this);
     m_completer = new QCompleter(m_suggestions, this);

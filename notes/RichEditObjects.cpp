@@ -403,9 +403,10 @@ void RefreshFileObject(TRichObject &object)
         if (object.ObjectKind == TRichObject::EmbeddedFile) {
             object.Image.loadFromData(object.Data);
         } else {
-            QImageReader reader(object.FileName);
-            if (QFileInfo(object.FileName).size() <= MaxEmbeddedFileSize)
-                object.Image = reader.read();
+            // a regular file only: never a device or a pipe that a stored link may name
+            const QFileInfo info(object.FileName);
+            if (info.isFile() && info.size() <= MaxEmbeddedFileSize)
+                object.Image = QImageReader(object.FileName).read();
         }
     }
     if (object.Image.isNull())

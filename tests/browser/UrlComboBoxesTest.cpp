@@ -256,6 +256,17 @@ TEST_F(UrlComboBoxTest, OnceTheTypedAddressIsOpenedTheBoxShowsAddressesAgainWhil
     box->SetUrl(QStringLiteral("https://start.example/"));
     EXPECT_EQ(box->Url(), "https://start.example/");
 
+    // an address stepped to in the list is kept as well
+    ASSERT_GE(box->count(), 2);
+    QTest::keyClick(box.get(), Qt::Key_Up);
+    const QString picked = box->Url();
+    ASSERT_NE(picked, "https://start.example/");
+    box->SetUrl(QStringLiteral("https://start.example/"));
+    EXPECT_EQ(box->Url(), picked);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    box->SetUrl(QStringLiteral("https://start.example/"));
+    ASSERT_EQ(box->Url(), "https://start.example/");
+
     // typing again is kept until it is opened
     QTest::keyClick(box->lineEdit(), Qt::Key_End);
     QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);

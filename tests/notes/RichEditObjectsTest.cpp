@@ -555,3 +555,28 @@ TEST_F(RichEditObjects, CopyPasteAndThePrintCloneKeepTheObject)
     const QImage drawn = clone->resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
     EXPECT_EQ(drawn.size(), printed.Image.size());
 }
+
+TEST_F(RichEditObjects, AStoredLinkToSomethingOtherThanAFileShowsItsIconAndIsNeverRead)
+{
+    if (!QFileInfo(QStringLiteral("/dev/zero")).exists())
+        GTEST_SKIP() << "no /dev/zero here";
+    TRichObject link;
+    link.ObjectKind = TRichObject::LinkedFile;
+    link.FileName = QStringLiteral("/dev/zero");
+    link.FileType = QStringLiteral("image/png");
+    const QByteArray group = FileObjectGroup(link, {});
+    load(*edit, "{\\rtf1\\ansi " + group + "\\par}");
+    const QList<TRichObject> objects = objectsOf(*edit);
+    ASSERT_EQ(objects.size(), 1);
+    EXPECT_EQ(objects[0].ObjectKind, TRichObject::LinkedFile);
+    EXPECT_FALSE(objects[0].Image.isNull()); // its icon and name
+    QStringList opened;
+    ScopedObjectOpener opener([&](const QString &p) {
+        opened.append(p);
+        return true;
+    });
+    notestest::MessageBoxAnswers boxes;
+    EXPECT_FALSE(edit->DoObjectVerb(0, VerbOpen));
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(boxes.Texts.size(), 1);
+}
