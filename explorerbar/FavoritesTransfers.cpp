@@ -3,6 +3,7 @@
 #include "explorerbar/BookmarkFiles.h"
 #include "platform/PlatformError.h"
 #include "platform/TextRules.h"
+#include "settings/AddFavoriteDialog.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
 
@@ -62,15 +63,9 @@ void exportFolder(const QString &folder, int level, int depth, QList<bookmarkfil
 
 QString safeName(const QString &title)
 {
-    QString name;
-    for (const QChar c : title)
-        name += (c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x7F) ? QChar(u'_') : c;
-    name = textrules::trim(name).left(200);
-    if (name.isEmpty())
-        return QStringLiteral("_");
-    if (name == u"." || name == u"..")
-        return QString(name.size(), u'_');
-    return name;
+    // room for the " (2)" of a name already taken within a file name's 255 bytes
+    const QString name = TAddFavoriteDialog::SafeFileName(title, 200);
+    return name.isEmpty() ? QStringLiteral("_") : name;
 }
 
 bool importFile(const QString &bookmarkFile, const QString &favoritesFolder, QString *error)

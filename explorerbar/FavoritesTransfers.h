@@ -13,8 +13,9 @@ bool importFile(const QString &bookmarkFile, const QString &favoritesFolder, QSt
 // Writes the favorites folder's sub-folders and shortcuts (names sorted as the trees sort them) as a
 // bookmark file, atomically.
 bool exportFile(const QString &favoritesFolder, const QString &bookmarkFile, QString *error = nullptr);
-// A file name that the file system takes for the title: no "/" or control characters, not "." or "..",
-// never empty, at most 200 characters.
+// A file name that the file system takes for the title and the favorites tree lists: no "/" or
+// control characters, no leading "." (so never "." or ".." nor a hidden file), never empty, at most
+// 200 bytes in UTF-8.
 QString safeName(const QString &title);
 
 // Makes the shell utilities' import and export entry points use these (asking for the file when none

@@ -117,15 +117,16 @@ QString TAddFavoriteDialog::TargetFile() const
     return Folder() + u'/' + SafeFileName(Name()) + QStringLiteral(".url");
 }
 
-QString TAddFavoriteDialog::SafeFileName(const QString &name)
+QString TAddFavoriteDialog::SafeFileName(const QString &name, int maxBytes)
 {
     QString s = name;
     for (QChar &c : s)
         if (c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x7F)
             c = u'_';
     s = textrules::trim(s);
-    const int maxBytes = 255 - 4; // room for ".url"
-    if (s.size() > maxBytes)      // every character takes at least one byte
+    for (qsizetype i = 0; i < s.size() && s.at(i) == u'.'; ++i)
+        s[i] = u'_';
+    if (s.size() > maxBytes) // every character takes at least one byte
         s.truncate(s.at(maxBytes - 1).isHighSurrogate() ? maxBytes - 1 : maxBytes);
     while (s.toUtf8().size() > maxBytes)
         s.chop(s.size() >= 2 && s.at(s.size() - 1).isLowSurrogate() ? 2 : 1);

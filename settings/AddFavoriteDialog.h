@@ -24,9 +24,10 @@ public:
     // The file the favorite is written to: the folder, the name made safe for a file name, ".url".
     QString TargetFile() const;
 
-    // The name with "/", NUL and control characters replaced by "_", trimmed, and cut so that the
-    // file name with ".url" fits in 255 bytes.
-    static QString SafeFileName(const QString &name);
+    // The name with "/", NUL and control characters replaced by "_", trimmed, leading dots made
+    // "_" (a hidden file would never be listed), and cut to maxBytes in UTF-8 (by default so that
+    // the file name with ".url" fits in 255 bytes).
+    static QString SafeFileName(const QString &name, int maxBytes = 255 - 4);
 
     QLineEdit *edtName = nullptr;
     QTreeWidget *trvFolders = nullptr;

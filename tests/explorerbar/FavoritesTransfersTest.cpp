@@ -75,6 +75,34 @@ TEST(FavoritesTransfer, ExportWritesTheFolderTreeAndReadsBackTheSame)
     EXPECT_EQ(shortcutsBelow(again), shortcutsBelow(favorites));
 }
 
+TEST(FavoritesTransfer, ImportedNamesAreListedAndFitTheFileSystemInAnyScript)
+{
+    QTemporaryDir dir;
+    const QString favorites = dir.path() + "/Favorites";
+    const QString japanese(150, QChar(0x65E5)); // three bytes each: 450 bytes
+    bookmarkfile::Document doc;
+    doc.caption = "B";
+    doc.items = {{0, bookmarkfile::KindBookmark, ".profile", "http://hidden/", 0, 0, 0, {}},
+                 {0, bookmarkfile::KindFolder, ".config", {}, 0, 0, 0, {}},
+                 {1, bookmarkfile::KindBookmark, japanese, "http://long/", 0, 0, 0, {}},
+                 {1, bookmarkfile::KindBookmark, japanese, "http://long/2", 0, 0, 0, {}}};
+    const QString file = dir.path() + "/in.html";
+    ASSERT_TRUE(bookmarkfile::save(file, doc));
+    QString error;
+    ASSERT_TRUE(favoritestransfer::importFile(file, favorites, &error)) << error.toStdString();
+    const QStringList got = shortcutsBelow(favorites);
+    ASSERT_EQ(got.size(), 3) << got.join("\n").toStdString();
+    for (const QString &line : got) {
+        const QString path = line.section(" -> ", 0, 0);
+        for (const QString &part : path.split('/')) {
+            EXPECT_FALSE(part.startsWith('.')) << "a hidden name is never listed: " << part.toStdString();
+            EXPECT_LE(part.toUtf8().size(), 255) << part.toStdString();
+        }
+    }
+    EXPECT_EQ(favoritestransfer::safeName(".."), "__");
+    EXPECT_EQ(favoritestransfer::safeName(" "), "_");
+}
+
 TEST(FavoritesTransfer, AFailureNamesTheFileAndTheReason)
 {
     QTemporaryDir dir;

@@ -11,6 +11,8 @@ TEST(AddFavoriteDialog, NamesAreMadeSafeForFiles)
 {
     EXPECT_EQ(TAddFavoriteDialog::SafeFileName(QStringLiteral(" a/b\tc ")), "a_b_c");
     EXPECT_EQ(TAddFavoriteDialog::SafeFileName(QStringLiteral("   ")), "");
+    // the favorites tree lists no hidden file
+    EXPECT_EQ(TAddFavoriteDialog::SafeFileName(QStringLiteral(" .secret")), "_secret");
     const QString longName(400, QChar(0x65E5)); // three bytes each
     const QString cut = TAddFavoriteDialog::SafeFileName(longName);
     EXPECT_LE(cut.toUtf8().size() + 4, 255);
