@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -346,6 +347,28 @@ void TMGRichEditFramePrev::createBars()
     layout->addWidget(StatusBar);
 }
 
+namespace {
+
+// The open and save dialogs live as long as the frame. A file dialog's folder model watches the folder
+// it shows, so a hidden one would wake the program on every change there (a busy home or temporary
+// folder kept an idle program at 17% of a CPU): they watch only while they are open, and stop when
+// they close.
+void watchFolder(QFileDialog &dialog, bool on)
+{
+    for (auto *model : dialog.findChildren<QFileSystemModel *>())
+        model->setOption(QFileSystemModel::DontWatchForChanges, !on);
+}
+
+int execWatching(QFileDialog &dialog)
+{
+    watchFolder(dialog, true);
+    const int result = dialogrunner::exec(dialog);
+    watchFolder(dialog, false);
+    return result;
+}
+
+} // namespace
+
 void TMGRichEditFramePrev::createDialogs()
 {
     auto dialog = [this](const char *name, QFileDialog::AcceptMode mode) {
@@ -355,6 +378,7 @@ void TMGRichEditFramePrev::createDialogs()
         d->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         d->setDefaultSuffix(QStringLiteral("rtf"));
         d->setOption(QFileDialog::DontUseNativeDialog);
+        watchFolder(*d, false);
         return d;
     };
     OpenDialog = dialog("OpenDialog", QFileDialog::AcceptOpen);
@@ -444,7 +468,7 @@ bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
 
 void TMGRichEditFramePrev::openExecute()
 {
-    if (dialogrunner::exec(*OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+    if (execWatching(*OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
         return;
     OpenFile(OpenDialog->selectedFiles().constFirst());
 }
@@ -497,7 +521,7 @@ bool TMGRichEditFramePrev::SaveAs(TMMRxRichEditPrev *editor)
     if (!editor)
         return false;
     SaveDialog->selectFile(PageControl->tabText(PageControl->indexOf(editor)));
-    if (dialogrunner::exec(*SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
+    if (execWatching(*SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
         return false;
     const QString fileName = QFileInfo(SaveDialog->selectedFiles().constFirst()).absoluteFilePath();
     if (!writeDocument(editor, fileName))

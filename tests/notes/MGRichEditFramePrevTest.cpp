@@ -2,6 +2,7 @@
 // question answered each way, failed reads and writes, and the close of all documents.
 #include "notes/MGRichEditFramePrev.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "notes/MMEditExActns.h"
 #include "notes/MMFontNameBox.h"
@@ -13,8 +14,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -29,6 +32,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #ifdef BRIVO_HAVE_QTPDF
 #include <QPdfDocument>
 #endif
@@ -541,6 +545,52 @@ TEST_F(NotesFrameShown, DocumentsKeepTheirFontWhenTheWindowsFontChanges)
     EXPECT_EQ(editor->DefAttributes().GetAttributes().Height, before.Height);
     EXPECT_EQ(editor->SelAttributes().GetAttributes().Height, before.Height);
     EXPECT_EQ(frame.ActiveEditor()->DefAttributes().GetAttributes().Height, before.Height);
+}
+
+// Watches that the program holds on a folder, counted from the kernel's view of its inotify descriptors.
+int watchesOn(const QString &folder)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
+        return -1;
+    const QString inode = QString::number(qulonglong(st.st_ino), 16);
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fdinfo"));
+    for (const QString &fd : fds.entryList(QDir::Files)) {
+        QFile info(fds.filePath(fd));
+        if (!info.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : info.readAll().split('\n')) {
+            if (line.startsWith("inotify") && line.contains(" ino:" + inode.toLatin1() + " "))
+                ++count;
+        }
+    }
+    return count;
+}
+
+TEST(NotesFrameDialogs, TheFileDialogsWatchTheirFolderOnlyWhileShown)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    testsupport::SeamGuard back([&] { QDir::setCurrent(previous); });
+
+    TMGRichEditFramePrev frame;
+    ASSERT_EQ(watchesOn(dir.path()), 0) << "a hidden dialog watches the folder it starts in";
+
+    int shown = 0;
+    DialogAnswers dialogs{[&](QDialog &d) {
+        if (auto *file = qobject_cast<QFileDialog *>(&d)) {
+            ++shown;
+            file->setDirectory(dir.path());
+            QCoreApplication::processEvents();
+        }
+        return int(QDialog::Rejected);
+    }};
+    frame.actFileOpen->trigger();
+    ASSERT_EQ(shown, 1);
+    EXPECT_EQ(watchesOn(dir.path()), 0) << "the dialog still watches after it closed";
 }
 
 } // namespace
