@@ -67,6 +67,7 @@ QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const Q
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setTextFormat(Qt::PlainText);
+    messageboxes::fitCaption(box);
     return static_cast<QMessageBox::StandardButton>(dialogrunner::exec(box));
 }
 

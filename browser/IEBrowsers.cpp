@@ -9,6 +9,7 @@
 #include "browser/UserAddresses.h"
 #include "browser/WebEngineProfiles.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
 
 #include <QAuthenticator>
@@ -720,6 +721,7 @@ QMessageBox::StandardButton TIEBrowser::scriptMessage(const QString &text, QMess
     QMessageBox box(icon, ApplicationTitle(), text, buttons, window());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
+    messageboxes::fitCaption(box);
     const int answer = runScriptDialog(box);
     // a box closed without a button (Esc on a one-button box, or the page going) answers Cancel
     return answer == QDialog::Rejected ? QMessageBox::Cancel : static_cast<QMessageBox::StandardButton>(answer);

@@ -2,7 +2,10 @@
 
 #include "platform/DialogRunner.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace messageboxes {
 
@@ -43,7 +46,25 @@ int show(QWidget *parent, const QString &text, const QString &caption, unsigned 
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
+    fitCaption(box);
     return answerOf(dialogrunner::exec(box), flags);
+}
+
+void fitCaption(QMessageBox &box)
+{
+    // the window's icon and its three title-bar buttons; title bars draw their caption in bold
+    constexpr int TitleBarRoom = 120;
+    constexpr int MostWidth = 640;
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int wanted = std::min(QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + TitleBarRoom, MostWidth);
+    const QMargins margins = grid->contentsMargins();
+    grid->addItem(
+        new QSpacerItem(wanted - margins.left() - margins.right(), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+        grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 int buttonOf(int answer)
