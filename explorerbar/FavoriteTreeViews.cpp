@@ -130,7 +130,14 @@ bool TFavoriteNode::Rename(const QString &NewName)
             name += u'.' + kept;
         const QString newPath = GetParentPath() + u'/' + name;
         tree->BeginUpdate();
-        renamed = ShellRenameFile(tree, GetPath(), newPath);
+        if (name.startsWith(u'.') && name != u"." && name != u"..")
+            // a hidden file would vanish from the favorites at the next refresh
+            tree->report(QObject::tr("Rename"),
+                         QObject::tr("Cannot rename \"%1\": \"%2\" begins with \".\", which hides it from the "
+                                     "favorites. Specify a different name.")
+                             .arg(FileName, name));
+        else
+            renamed = ShellRenameFile(tree, GetPath(), newPath);
         if (renamed) {
             FileName = name;
             Caption = Kind == Shortcut ? withoutSuffix(FileName, shortcutSuffix(FileName)) : FileName;

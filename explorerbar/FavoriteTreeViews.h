@@ -46,8 +46,9 @@ public:
     bool BeginRename();
     // Renames the entry on disk to NewName (empty: the node's current text). A shortcut keeps its
     // ".url" or ".desktop" ending when the new name has another one. A name that is refused ("/",
-    // NUL, ".", "..", empty, or taken) is reported to the user and the label returns to Caption;
-    // nothing is ever overwritten. While the tree is updating only the label and Caption change.
+    // NUL, ".", "..", a leading "." that would hide it, empty, or taken) is reported to the user and
+    // the label returns to Caption; nothing is ever overwritten. While the tree is updating only the
+    // label and Caption change.
     bool Rename(const QString &NewName);
 
 private:

@@ -291,8 +291,8 @@ TEST_F(FavoriteTree, RenamingKeepsShortcutsShortcutsAndNeverOverwrites)
     EXPECT_TRUE(seams.messages.isEmpty());
 
     // refused names: told why, nothing changed on disk, the label back as it was
-    for (const QString &bad :
-         {QString("a/b"), QString(".."), QString("."), QString("Box"), QString("x") + QChar(0), QString()}) {
+    for (const QString &bad : {QString("a/b"), QString(".."), QString("."), QString("Box"), QString("x") + QChar(0),
+                               QString(), QString(".hidden")}) {
         seams.messages.clear();
         plain->setText(0, bad);
         EXPECT_FALSE(plain->Rename(bad)) << bad.toStdString();
