@@ -66,7 +66,9 @@ template <typename Add> void addToFavorites(QWidget *owner, Add add)
 QString TfrmMain::RunHtmlFileDialog(QFileDialog &dialog)
 {
     dialog.setNameFilters(htmlFilters());
-    dialog.setDefaultSuffix(QStringLiteral("htm"));
+    // an open dialog with a default suffix would look for "name.htm" even when "name" is there
+    if (dialog.acceptMode() == QFileDialog::AcceptSave)
+        dialog.setDefaultSuffix(QStringLiteral("htm"));
     if (dialogrunner::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -180,12 +182,17 @@ void TfrmMain::actBookmarkLoadExecute()
         }
     }
     QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // the name is checked here: a file without an ending opens as it is, a name typed without
+    // ".htm" finds the file with it
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!BookmarkTreeView->FileName().isEmpty())
         dialog.setDirectory(QFileInfo(BookmarkTreeView->FileName()).absolutePath());
-    const QString file = RunHtmlFileDialog(dialog);
+    QString file = RunHtmlFileDialog(dialog);
     if (file.isEmpty())
         return;
+    if (!QFileInfo::exists(file) && QFileInfo(file).suffix().isEmpty() &&
+        QFileInfo::exists(file + QStringLiteral(".htm")))
+        file += QStringLiteral(".htm");
     if (!BookmarkTreeView->LoadFromFile(file))
         tell(this, QStringLiteral("The bookmark list %1 could not be read: %2")
                        .arg(QDir::toNativeSeparators(file), BookmarkTreeView->LastError()));

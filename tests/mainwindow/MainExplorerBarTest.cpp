@@ -333,6 +333,22 @@ TEST_F(MainExplorerBar, TheBookmarkFileDialogsShowEachFilterOnceWithUsablePatter
     EXPECT_EQ(shown, QStringList({"HTML Files (*.htm *.html)", "All Files (*)"}));
 }
 
+TEST_F(MainExplorerBar, ABookmarkFileLoadsWithOrWithoutAnEnding)
+{
+    const QString bare = list("bookmarks");
+    const QString htm = list("first.htm");
+    openWindow();
+    TBookmarkTreeView *tree = frmMain->bookmarkTree();
+    chooseFile(bare);
+    trigger("actBookmarkLoad");
+    EXPECT_EQ(tree->FileName(), bare) << "a file without an ending is no \"bookmarks.htm\"";
+    // a name typed without its ".htm" still finds the file
+    chooseFile(dir.path() + "/first");
+    trigger("actBookmarkLoad");
+    EXPECT_EQ(tree->FileName(), htm);
+    EXPECT_TRUE(told.isEmpty()) << qPrintable(told.join('\n'));
+}
+
 TEST_F(MainExplorerBar, LoadingAsksBeforeAChangedListIsDropped)
 {
     const QString first = list("first.htm");
