@@ -137,10 +137,30 @@ void bulletParagraphs(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * count * 2);
 }
 
+// Numbers turned on, then off, for a selection of many paragraphs. This one is quadratic, and the
+// time is Qt's: each paragraph joining or leaving the one list its numbers count along marks every
+// paragraph of that list for layout again (see readListRtf and qtListReference in bench_rtf).
+void numberParagraphs(benchmark::State &state)
+{
+    const auto count = int(state.range(0));
+    TMMRxRichEdit edit;
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines.append(QStringLiteral("paragraph %1").arg(i));
+    edit.SetLines(lines);
+    edit.SelectAllText();
+    for (auto _ : state) {
+        edit.Paragraph().SetNumbering(nsArabic);
+        edit.Paragraph().SetNumbering(nsNone);
+    }
+    state.SetItemsProcessed(state.iterations() * count * 2);
+}
+
 BENCHMARK(loadPlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(savePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(buildAndWalkRuns)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(bulletParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(numberParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
