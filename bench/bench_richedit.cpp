@@ -119,9 +119,8 @@ void loadFile(benchmark::State &state)
 
 } // namespace
 
-// Bullets turned on, then off, for a selection of many paragraphs (compare the rates of the sizes:
-// the cost is to grow linearly).
-void bulletParagraphs(benchmark::State &state)
+// The given numbering turned on, then off, for a selection of many paragraphs.
+static void toggleNumbering(benchmark::State &state, TNumberingStyle numbering)
 {
     const auto count = int(state.range(0));
     TMMRxRichEdit edit;
@@ -131,16 +130,31 @@ void bulletParagraphs(benchmark::State &state)
     edit.SetLines(lines);
     edit.SelectAllText();
     for (auto _ : state) {
-        edit.Paragraph().SetNumbering(nsBullet);
+        edit.Paragraph().SetNumbering(numbering);
         edit.Paragraph().SetNumbering(nsNone);
     }
     state.SetItemsProcessed(state.iterations() * count * 2);
+}
+
+// Bullets (compare the rates of the sizes: the cost is to grow linearly).
+void bulletParagraphs(benchmark::State &state)
+{
+    toggleNumbering(state, nsBullet);
+}
+
+// Numbers. This one is quadratic, and the time is Qt's: each paragraph joining or leaving the one list
+// its numbers count along marks every paragraph of that list for layout again (see readListRtf and
+// qtListReference in bench_rtf).
+void numberParagraphs(benchmark::State &state)
+{
+    toggleNumbering(state, nsArabic);
 }
 
 BENCHMARK(loadPlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(savePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(buildAndWalkRuns)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(bulletParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(numberParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
