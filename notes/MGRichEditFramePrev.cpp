@@ -359,9 +359,27 @@ void watchFolder(QFileDialog &dialog, bool on)
         model->setOption(QFileSystemModel::DontWatchForChanges, !on);
 }
 
+// A folder model lists a folder once and then learns of changes only while it watches: a file saved
+// while the dialog was closed would be missing from it. Moving the model's root away and back marks
+// the folder as not yet listed, and the view lists it afresh.
+void relistFolder(QFileDialog &dialog)
+{
+    const QString folder = dialog.directory().absolutePath();
+    for (auto *model : dialog.findChildren<QFileSystemModel *>()) {
+        if (model->rootPath() != folder)
+            continue;
+        model->setRootPath(QDir::rootPath());
+        model->setRootPath(folder);
+        const QModelIndex index = model->index(folder);
+        if (model->canFetchMore(index))
+            model->fetchMore(index);
+    }
+}
+
 int execWatching(QFileDialog &dialog)
 {
     watchFolder(dialog, true);
+    relistFolder(dialog);
     const int result = dialogrunner::exec(dialog);
     watchFolder(dialog, false);
     return result;

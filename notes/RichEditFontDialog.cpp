@@ -5,12 +5,15 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -30,6 +33,29 @@ QIcon swatch(const QColor &color, const QColor &automatic)
         p.drawRect(QRect(2, 2, 27, 11));
     }
     return QIcon(pixmap);
+}
+
+// The family's face that fits the font's slant, weight and width best. A font that names no face
+// would otherwise be matched by a generic name ("Normal", "Bold Italic") that many families do not
+// use ("Book", "Oblique"), and the dialog would fall back to the family's first face: a plain text
+// came back slanted.
+QString faceFor(const QFont &font)
+{
+    QString best;
+    int bestScore = std::numeric_limits<int>::max();
+    const int wantedStretch = font.stretch() > 0 ? font.stretch() : int(QFont::Unstretched);
+    for (const QString &style : QFontDatabase::styles(font.family())) {
+        const QFont face = QFontDatabase::font(font.family(), style, 10);
+        if (face.italic() != font.italic())
+            continue;
+        const int stretch = face.stretch() > 0 ? face.stretch() : int(QFont::Unstretched);
+        const int score = std::abs(face.weight() - font.weight()) * 10 + std::abs(stretch - wantedStretch);
+        if (score < bestScore) {
+            bestScore = score;
+            best = style;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -65,7 +91,13 @@ QFont TRichEditFontDialog::Font() const
 
 void TRichEditFontDialog::SetFont(const QFont &font)
 {
-    m_fonts->setCurrentFont(font);
+    QFont named = font;
+    if (named.styleName().isEmpty()) {
+        const QString face = faceFor(font);
+        if (!face.isEmpty())
+            named.setStyleName(face);
+    }
+    m_fonts->setCurrentFont(named);
 }
 
 void TRichEditFontDialog::SetColor(const QColor &color)

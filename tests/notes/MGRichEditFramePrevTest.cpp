@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -568,13 +569,21 @@ int watchesOn(const QString &folder)
     return count;
 }
 
-TEST(NotesFrameDialogs, TheFileDialogsWatchTheirFolderOnlyWhileShown)
-{
+// The frame's dialogs start in the current folder: a fresh one for each test, the old one back after.
+class NotesFrameDialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    }
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    testsupport::SeamGuard back([&] { QDir::setCurrent(previous); });
+    testsupport::SeamGuard back{[this] { QDir::setCurrent(previous); }};
+};
+
+TEST_F(NotesFrameDialogs, TheFileDialogsWatchTheirFolderOnlyWhileShown)
+{
 
     TMGRichEditFramePrev frame;
     ASSERT_EQ(watchesOn(dir.path()), 0) << "a hidden dialog watches the folder it starts in";
@@ -591,6 +600,48 @@ TEST(NotesFrameDialogs, TheFileDialogsWatchTheirFolderOnlyWhileShown)
     frame.actFileOpen->trigger();
     ASSERT_EQ(shown, 1);
     EXPECT_EQ(watchesOn(dir.path()), 0) << "the dialog still watches after it closed";
+}
+
+// Names the file dialog lists in the folder it shows.
+QStringList listedIn(QFileDialog &dialog)
+{
+    QStringList names;
+    for (auto *model : dialog.findChildren<QFileSystemModel *>()) {
+        const QModelIndex folder = model->index(dialog.directory().absolutePath());
+        for (int row = 0; row < model->rowCount(folder); ++row)
+            names << model->index(row, 0, folder).data().toString();
+    }
+    return names;
+}
+
+TEST_F(NotesFrameDialogs, TheOpenDialogListsAFileSavedSinceItWasLastShown)
+{
+    testsupport::writeBytes(dir.filePath("before.rtf"), "{\\rtf1 a}");
+
+    TMGRichEditFramePrev frame;
+    QStringList seen;
+    QString awaited = QStringLiteral("before.rtf");
+    bool found = false;
+    DialogAnswers dialogs{[&](QDialog &d) {
+        if (auto *file = qobject_cast<QFileDialog *>(&d)) {
+            if (awaited == QStringLiteral("before.rtf"))
+                file->setDirectory(dir.path());
+            found = testsupport::waitUntil([&] {
+                seen = listedIn(*file);
+                return seen.contains(awaited);
+            });
+        }
+        return int(QDialog::Rejected);
+    }};
+    frame.actFileOpen->trigger();
+    ASSERT_TRUE(found) << "the first showing lists " << seen.join(u' ').toStdString();
+
+    testsupport::writeBytes(dir.filePath("later.rtf"), "{\\rtf1 b}");
+    awaited = QStringLiteral("later.rtf");
+    found = false;
+    frame.actFileOpen->trigger();
+    EXPECT_TRUE(found) << "a file saved while the dialog was closed is missing; it lists "
+                       << seen.join(u' ').toStdString();
 }
 
 } // namespace
