@@ -71,13 +71,20 @@ QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const Q
     return static_cast<QMessageBox::StandardButton>(dialogrunner::exec(box));
 }
 
+void setUpTextQuestion(QInputDialog &dialog, const QString &caption, const QString &text, const QString &value)
+{
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(text); // makes the dialog's one label
+    for (QLabel *label : dialog.findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(value);
+}
+
 bool TBrowserDialogs::prompt(QWidget *parent, const QString &caption, const QString &text, QString &value)
 {
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(caption);
-    dialog.setLabelText(text);
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextValue(value);
+    setUpTextQuestion(dialog, caption, text, value);
     if (dialogrunner::exec(dialog) != QDialog::Accepted)
         return false;
     value = dialog.textValue();

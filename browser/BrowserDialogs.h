@@ -34,3 +34,8 @@ public:
 };
 
 TBrowserDialogs &browserDialogs();
+
+class QInputDialog;
+// Sets a one-line text question's caption, question and first answer; the question shows as plain
+// text, so markup in it (a page's prompt) never loads images or draws links.
+void setUpTextQuestion(QInputDialog &dialog, const QString &caption, const QString &text, const QString &value);

@@ -172,9 +172,7 @@ bool TBrowserPage::javaScriptPrompt(const QUrl &, const QString &msg, const QStr
     if (m_browser->DownloadFlags() & DLCTL_SILENT)
         return false;
     QInputDialog dialog(m_browser->window());
-    dialog.setWindowTitle(TIEBrowser::ApplicationTitle());
-    dialog.setLabelText(msg);
-    dialog.setTextValue(defaultValue);
+    setUpTextQuestion(dialog, TIEBrowser::ApplicationTitle(), msg, defaultValue);
     if (m_browser->runScriptDialog(dialog) != QDialog::Accepted)
         return false;
     *result = dialog.textValue();

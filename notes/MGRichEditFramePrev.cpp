@@ -339,6 +339,7 @@ void TMGRichEditFramePrev::createBars()
     StatusBar->setSizeGripEnabled(false);
     for (int width : {80, 60, 50}) {
         auto *panel = new QLabel(StatusBar);
+        panel->setTextFormat(Qt::PlainText); // a file's name may hold markup
         panel->setMinimumWidth(width);
         m_statusPanels.append(panel);
         StatusBar->addWidget(panel, width == 50 ? 1 : 0);

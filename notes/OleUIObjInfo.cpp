@@ -181,6 +181,7 @@ TObjectPropertiesDialog::TObjectPropertiesDialog(QWidget *parent, TOleUIObjInfo 
     auto *form = new QFormLayout(general);
     auto addRow = [form](const QString &label, const QString &value, const char *name) {
         auto *l = new QLabel(value);
+        l->setTextFormat(Qt::PlainText); // names and classes come from the note's file
         l->setObjectName(QString::fromLatin1(name));
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(label, l);
@@ -230,6 +231,7 @@ TObjectPropertiesDialog::TObjectPropertiesDialog(QWidget *parent, TOleUIObjInfo 
         auto *linkLayout = new QVBoxLayout(link);
         auto *sourceForm = new QFormLayout;
         m_sourceShown = new QLabel(linkInfo->GetLinkSource());
+        m_sourceShown->setTextFormat(Qt::PlainText);
         m_sourceShown->setObjectName(QStringLiteral("source"));
         sourceForm->addRow(QStringLiteral("リンク元:"), m_sourceShown);
         linkLayout->addLayout(sourceForm);

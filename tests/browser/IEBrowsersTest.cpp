@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <functional>
@@ -345,6 +347,31 @@ TEST_F(IEBrowserEngine, ScriptDialogsCarryTheApplicationTitle)
     EXPECT_EQ(dialogs.messages.at(0).caption, QStringLiteral("Brivo Compact"));
     EXPECT_EQ(dialogs.messages.at(0).text, QStringLiteral("hello"));
     EXPECT_EQ(dialogs.messages.at(1).text, QStringLiteral("sure?"));
+}
+
+TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
+{
+    // markup in a page's question never reaches the program's widgets as rich text (images, links)
+    QString question;
+    bool plain = false;
+    dialogs.onExec = [&](QDialog &dialog) {
+        auto *input = qobject_cast<QInputDialog *>(&dialog);
+        if (!input)
+            return int(QDialog::Rejected);
+        question = input->labelText();
+        const QList<QLabel *> labels = input->findChildren<QLabel *>();
+        plain = !labels.isEmpty() &&
+                std::all_of(labels.begin(), labels.end(), [](QLabel *l) { return l->textFormat() == Qt::PlainText; });
+        input->setTextValue(input->textValue() + QStringLiteral("!"));
+        return int(QDialog::Accepted);
+    };
+    const QString p = page(QStringLiteral("prompt.html"),
+                           "<script>document.title = prompt('<b>Name</b><img src=\"file:///etc/x.png\">', 'bob');"
+                           "</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("bob!")));
+    EXPECT_EQ(question, QStringLiteral("<b>Name</b><img src=\"file:///etc/x.png\">"));
+    EXPECT_TRUE(plain) << "the question's label interprets the page's markup";
 }
 
 TEST_F(IEBrowserEngine, PrintCarriesHeaderAndFooterOnEveryPage)

@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -27,6 +28,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSet>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -194,6 +196,19 @@ TEST_F(NotesFrame, OpenAlwaysAddsATabAndAFailedReadLeavesNoTab)
     ASSERT_EQ(answers.Texts.size(), 2);
     EXPECT_TRUE(answers.Texts[0].contains(u"missing.rtf")) << answers.Texts[0].toStdString();
     EXPECT_TRUE(answers.Texts[1].contains(u"binary.txt")) << answers.Texts[1].toStdString();
+}
+
+TEST_F(NotesFrame, AFileNameWithMarkupShowsAsItStands)
+{
+    const QString marked = path(QStringLiteral("<img src=x.png><i>memo.txt"));
+    testsupport::writeBytes(marked, "text");
+    ASSERT_TRUE(frame.OpenFile(marked));
+    EXPECT_EQ(frame.StatusPanelText(2), u' ' + marked);
+    QStringList rich;
+    for (QLabel *panel : frame.StatusBar->findChildren<QLabel *>())
+        if (panel->text().contains(u'<') && panel->textFormat() != Qt::PlainText)
+            rich << panel->text();
+    EXPECT_TRUE(rich.isEmpty()) << rich.join(u',').toStdString();
 }
 
 TEST_F(NotesFrame, TheSaveQuestionKeepsTheDocumentUnlessItWasSavedOrGivenUp)

@@ -416,6 +416,38 @@ TEST_F(RichEditObjects, AFileTheDesktopWouldRunAsksFirstAndALinkOpensWhereItIs)
     EXPECT_EQ(opened.size(), 3);
 }
 
+TEST_F(RichEditObjects, PropertiesShowTheNotesNamesAsPlainText)
+{
+    // a note's file names its objects: markup in a name is shown as it stands, never as rich text
+    const QString marked = dir.filePath(QStringLiteral("<img src=x.png><i>memo.txt"));
+    {
+        QFile f(marked);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("text");
+    }
+    edit->InsertObject(FileObject(marked, true));
+    ASSERT_EQ(objectsOf(*edit).size(), 1);
+    QStringList rich;
+    QStringList shown;
+    {
+        notestest::DialogAnswers answers([&](QDialog &d) {
+            for (QLabel *l : d.findChildren<QLabel *>()) {
+                if (!l->text().contains(u'<'))
+                    continue;
+                shown << l->objectName();
+                if (l->textFormat() != Qt::PlainText)
+                    rich << l->objectName();
+            }
+            return int(QDialog::Rejected);
+        });
+        edit->SetSelection(0, 1, false);
+        EXPECT_FALSE(edit->ObjectPropertiesDialog());
+    }
+    EXPECT_TRUE(shown.contains(QStringLiteral("name"))) << shown.join(u',').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("source"))) << shown.join(u',').toStdString();
+    EXPECT_TRUE(rich.isEmpty()) << rich.join(u',').toStdString();
+}
+
 TEST_F(RichEditObjects, PropertiesChangesMarkTheNoteModifiedAndSurviveSaveAndLoad)
 {
     QImage image(30, 20, QImage::Format_RGB32);
