@@ -154,7 +154,13 @@ QString sizeText(qint64 size)
 {
     if (size < 0)
         return QStringLiteral("不明");
-    return QStringLiteral("%1 (%2 バイト)").arg(QLocale().formattedDataSize(size), QLocale().toString(size));
+    // the dialog is written in Japanese: so are its numbers and units, whatever the system's language
+    const QLocale japanese(QLocale::Japanese);
+    const QString bytes = QStringLiteral("%1 バイト").arg(japanese.toString(size));
+    if (size < 1024)
+        return bytes;
+    return QStringLiteral("%1 (%2)").arg(japanese.formattedDataSize(size, 2, QLocale::DataSizeTraditionalFormat),
+                                         bytes);
 }
 
 } // namespace

@@ -68,6 +68,8 @@ TRichEditFontDialog::TRichEditFontDialog(QWidget *parent)
     setObjectName(QStringLiteral("FontDialog"));
     m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     m_fonts->setWindowFlags(Qt::Widget);
+    // the embedded font chooser's own caption; without one the window shows the program's file name
+    setWindowTitle(m_fonts->windowTitle());
     m_colorButton->setObjectName(QStringLiteral("ColorButton"));
     m_colorButton->setIconSize(QSize(32, 16));
     connect(m_colorButton, &QToolButton::clicked, this, [this] { chooseColor(); });

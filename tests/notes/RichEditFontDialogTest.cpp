@@ -66,3 +66,10 @@ TEST(RichEditFontDialog, BoldItalicComesBackBoldItalic)
         EXPECT_TRUE(back.bold()) << family.toStdString();
     }
 }
+
+TEST(RichEditFontDialog, TheWindowHasACaptionOfItsOwn)
+{
+    // an empty caption makes the window manager show the program's file name ("brivo")
+    TRichEditFontDialog dialog;
+    EXPECT_FALSE(dialog.windowTitle().trimmed().isEmpty());
+}
