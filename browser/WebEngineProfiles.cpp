@@ -113,6 +113,12 @@ QByteArray TUserAgentInterceptor::header() const
 
 void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
+    // a page's scripts read no local file: a page opened from a file (a download) would otherwise
+    // read the user's files and send them on; its pictures, frames and links still load
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr && info.requestUrl().isLocalFile()) {
+        info.block(true);
+        return;
+    }
     const QByteArray h = header();
     if (!h.isEmpty())
         info.setHttpHeader("User-Agent", h);

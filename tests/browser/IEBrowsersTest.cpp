@@ -349,6 +349,18 @@ TEST_F(IEBrowserEngine, ScriptDialogsCarryTheApplicationTitle)
     EXPECT_EQ(dialogs.messages.at(1).text, QStringLiteral("sure?"));
 }
 
+TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileThroughItsScripts)
+{
+    page(QStringLiteral("secret.txt"), "secret");
+    const QString p = page(QStringLiteral("reader.html"),
+                           "<script>var t = 'blocked'; try { var x = new XMLHttpRequest();"
+                           " x.open('GET', 'secret.txt', false); x.send(); if (x.responseText) t = x.responseText; }"
+                           " catch (e) {} document.title = t;</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return !browser.LocationName().endsWith(u".html"); })) << "the page never ran";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("blocked"));
+}
+
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
 {
     // markup in a page's question never reaches the program's widgets as rich text (images, links)
