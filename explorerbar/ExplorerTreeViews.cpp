@@ -1,5 +1,6 @@
 #include "explorerbar/ExplorerTreeViews.h"
 
+#include "platform/TextRules.h"
 #include "settings/CommonUtils.h"
 
 #include <QApplication>
@@ -110,7 +111,7 @@ void TExplorerTreeView::SetHint(const QString &value)
 void TExplorerTreeView::showHint(const QString &text)
 {
     m_shownHint = text;
-    setToolTip(text);
+    setToolTip(textrules::plainToolTip(text));
     setStatusTip(text);
 }
 

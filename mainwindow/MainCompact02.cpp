@@ -21,6 +21,7 @@
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PageScrollers.h"
+#include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
@@ -639,7 +640,7 @@ void TfrmMain::BrowserTitleChanged(TfrmBrowser *sender, const QString &title)
         QString caption = ShortCaption(title);
         caption.replace(u'&', QStringLiteral("&&"));
         tbcWindows->setTabText(sender->BrowserIndex, caption);
-        tbcWindows->setTabToolTip(sender->BrowserIndex, title);
+        tbcWindows->setTabToolTip(sender->BrowserIndex, textrules::plainToolTip(title));
     }
     if (sender == ActiveBrowser())
         addressBox()->SetUrl(sender->WebBrowser()->LocationURL());

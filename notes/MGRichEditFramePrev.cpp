@@ -13,6 +13,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/PageScrollers.h"
 #include "platform/PlatformError.h"
+#include "platform/TextRules.h"
 #include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 
@@ -624,7 +625,8 @@ void TMGRichEditFramePrev::UpdateFileCaption(TMMRxRichEditPrev *editor)
     if (editor->Named) {
         setStatusPanel(2, u' ' + QDir::toNativeSeparators(editor->FileName));
         PageControl->setTabText(PageControl->indexOf(editor), QFileInfo(editor->FileName).fileName());
-        PageControl->setTabToolTip(PageControl->indexOf(editor), QDir::toNativeSeparators(editor->FileName));
+        PageControl->setTabToolTip(PageControl->indexOf(editor),
+                                   textrules::plainToolTip(QDir::toNativeSeparators(editor->FileName)));
     } else {
         setStatusPanel(2, QString());
     }

@@ -1,5 +1,7 @@
 #include "platform/TextRules.h"
 
+#include <QTextDocument>
+
 namespace textrules {
 
 QString trim(const QString &s)
@@ -208,6 +210,11 @@ QString decodeCharacterReferences(QStringView text)
         i = semi + 1;
     }
     return out;
+}
+
+QString plainToolTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
 
 } // namespace textrules

@@ -35,4 +35,8 @@ int indexOfName(const QStringList &lines, const QString &name);
 // Value of the first line with that name, or an empty string.
 QString valueOf(const QStringList &lines, const QString &name);
 
+// A tool tip that shows text as it stands: text a tool tip would read as markup (a page's title, an
+// address from a file) is escaped, so it never loads an image or draws a link.
+QString plainToolTip(const QString &text);
+
 } // namespace textrules

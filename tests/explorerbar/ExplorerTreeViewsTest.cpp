@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QStatusTipEvent>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace treetest;
@@ -168,6 +169,13 @@ TEST_F(ExplorerTree, TheUrlUnderTheMouseIsTooltipAndStatusTip)
     tree->SetHint(QStringLiteral("Plain"));
     hover(*tree, centerOf(*tree, top("Two")));
     EXPECT_EQ(tree->toolTip(), u"Plain");
+
+    // a hint (an address from a file, a page's title) is shown as it stands, never as markup
+    const QString marked = QStringLiteral("<img src=\"x.png\"><b>Marked</b>");
+    tree->SetHint(marked);
+    QTextDocument shown;
+    shown.setHtml(tree->toolTip());
+    EXPECT_EQ(shown.toPlainText(), marked);
 }
 
 TEST_F(ExplorerTree, SortingFoldsOnlyAsciiLettersAndIsStable)

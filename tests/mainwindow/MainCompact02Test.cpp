@@ -32,6 +32,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -173,6 +174,12 @@ TEST_F(MainWindowTest, TitlesRenameTabsAndOnlyTheActiveWindowWritesTheAddress)
     frmMain->addressBox()->SetUrl("http://front.example/");
     back->OnTitleChanged(back, "A & B = C and a long tail");
     EXPECT_EQ(frmMain->windowsTabs()->tabText(0), "A && B  C and a long ....");
+    // the whole title is the tab's tool tip, shown as it stands even when it looks like markup
+    const QString marked = QStringLiteral("<img src=\"x.png\"><b>Page</b>");
+    back->OnTitleChanged(back, marked);
+    QTextDocument tip;
+    tip.setHtml(frmMain->windowsTabs()->tabToolTip(0));
+    EXPECT_EQ(tip.toPlainText(), marked);
     EXPECT_EQ(frmMain->addressBox()->Url(), "http://front.example/");
     front->OnStatusTextChanged(front, "Done");
     EXPECT_EQ(frmMain->statusBarPanels()->panelText(), " Done");

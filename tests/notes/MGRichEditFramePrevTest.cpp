@@ -32,6 +32,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -209,6 +210,9 @@ TEST_F(NotesFrame, AFileNameWithMarkupShowsAsItStands)
         if (panel->text().contains(u'<') && panel->textFormat() != Qt::PlainText)
             rich << panel->text();
     EXPECT_TRUE(rich.isEmpty()) << rich.join(u',').toStdString();
+    QTextDocument tip;
+    tip.setHtml(frame.PageControl->tabToolTip(frame.PageControl->currentIndex()));
+    EXPECT_EQ(tip.toPlainText(), marked);
 }
 
 TEST_F(NotesFrame, TheSaveQuestionKeepsTheDocumentUnlessItWasSavedOrGivenUp)

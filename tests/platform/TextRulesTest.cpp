@@ -3,6 +3,7 @@
 
 #include "common/TestSupport.h"
 
+#include <QTextDocument>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -47,4 +48,31 @@ TEST(TextRules, NameValueLines)
     EXPECT_EQ(valueOf(lines, "a"), "1");
     EXPECT_EQ(valueOf(lines, "URL"), "http://x/?a=b");
     EXPECT_EQ(indexOfName(lines, "missing"), -1);
+}
+
+namespace {
+
+// The text a tool tip shows: markup when Qt reads the tip as rich text, the tip itself otherwise.
+QString shownByToolTip(const QString &tip)
+{
+    QTextDocument d;
+    if (Qt::mightBeRichText(tip))
+        d.setHtml(tip);
+    else
+        d.setPlainText(tip);
+    return d.toPlainText();
+}
+
+} // namespace
+
+TEST(TextRules, PlainToolTipShowsMarkupAsItStands)
+{
+    for (const QString &text :
+         {QStringLiteral("<img src=\"file:///etc/x.png\">Title"), QStringLiteral("<b>bold</b> & <i>more</i>"),
+          QStringLiteral("<a href=\"http://x/\">link</a>"), QStringLiteral("a < b > c"),
+          QStringLiteral("http://x/?a=<script>")})
+        EXPECT_EQ(shownByToolTip(plainToolTip(text)), text) << text.toStdString();
+    // text a tool tip shows as it stands is left alone
+    EXPECT_EQ(plainToolTip(QStringLiteral("http://one/")), QStringLiteral("http://one/"));
+    EXPECT_EQ(plainToolTip(QString()), QString());
 }
