@@ -370,8 +370,13 @@ void relistFolder(QFileDialog &dialog)
     for (auto *model : dialog.findChildren<QFileSystemModel *>()) {
         if (model->rootPath() != folder)
             continue;
+        // the dialog would take the two moves for visits and offer the root folder under Back
+        const bool quiet =
+            QObject::disconnect(model, SIGNAL(rootPathChanged(QString)), &dialog, SLOT(_q_pathChanged(QString)));
         model->setRootPath(QDir::rootPath());
         model->setRootPath(folder);
+        if (quiet)
+            QObject::connect(model, SIGNAL(rootPathChanged(QString)), &dialog, SLOT(_q_pathChanged(QString)));
         const QModelIndex index = model->index(folder);
         if (model->canFetchMore(index))
             model->fetchMore(index);

@@ -640,11 +640,14 @@ TEST_F(NotesFrameDialogs, TheOpenDialogListsAFileSavedSinceItWasLastShown)
     TMGRichEditFramePrev frame;
     QStringList seen;
     QString awaited = QStringLiteral("before.rtf");
+    QString visitedBefore;
     bool found = false;
     DialogAnswers dialogs{[&](QDialog &d) {
         if (auto *file = qobject_cast<QFileDialog *>(&d)) {
-            if (awaited == QStringLiteral("before.rtf"))
+            if (awaited == QStringLiteral("before.rtf")) {
+                visitedBefore = file->directory().absolutePath();
                 file->setDirectory(dir.path());
+            }
             found = testsupport::waitUntil([&] {
                 seen = listedIn(*file);
                 return seen.contains(awaited);
@@ -661,6 +664,13 @@ TEST_F(NotesFrameDialogs, TheOpenDialogListsAFileSavedSinceItWasLastShown)
     frame.actFileOpen->trigger();
     EXPECT_TRUE(found) << "a file saved while the dialog was closed is missing; it lists "
                        << seen.join(u' ').toStdString();
+
+    // listing the folder afresh is no visit: Back leads to the folder the user came from
+    auto *backButton = frame.OpenDialog->findChild<QToolButton *>(QStringLiteral("backButton"));
+    ASSERT_NE(backButton, nullptr);
+    ASSERT_TRUE(backButton->isEnabled());
+    backButton->click();
+    EXPECT_EQ(frame.OpenDialog->directory().absolutePath(), visitedBefore);
 }
 
 } // namespace
