@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace richedit;
 
@@ -289,6 +291,12 @@ TObjectPropertiesDialog::TObjectPropertiesDialog(QWidget *parent, TOleUIObjInfo 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(box);
+    // wide enough for the whole caption (a long type name made the title bar cut it), with room for
+    // the title bar's icon and buttons; the title bar's font is often bold
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const QFontMetrics title(titleFont);
+    setMinimumWidth(std::max(minimumSizeHint().width(), title.horizontalAdvance(windowTitle()) + 6 * title.height()));
 }
 
 void TObjectPropertiesDialog::apply()

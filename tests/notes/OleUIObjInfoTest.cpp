@@ -1,5 +1,5 @@
 // The object properties dialog of the notes: the size line is written in the dialog's own language
-// from the smallest file to the largest, never half in the system's.
+// from the smallest file to the largest, never half in the system's; the caption is never cut.
 #include "notes/OleUIObjInfo.h"
 
 #include "NotesTestSupport.h"
@@ -7,6 +7,7 @@
 #include "notes/RichEditObjects.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -44,4 +45,34 @@ TEST(ObjectPropertiesDialog, TheSizeIsWrittenInTheDialogsLanguage)
     EXPECT_EQ(sizeShownFor(1023), QStringLiteral("1,023 バイト"));
     EXPECT_EQ(sizeShownFor(2048), QStringLiteral("2.00 KB (2,048 バイト)"));
     EXPECT_EQ(sizeShownFor(5 * 1024 * 1024 + 512 * 1024), QStringLiteral("5.50 MB (5,767,168 バイト)"));
+}
+
+TEST(ObjectPropertiesDialog, IsWideEnoughForItsWholeCaption)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("a");
+    f.close();
+    TMMRxRichEdit edit;
+    edit.InsertObject(richedit::FileObject(path, false));
+    int width = 0;
+    int needed = 0;
+    QString caption;
+    notestest::DialogAnswers answers([&](QDialog &d) {
+        d.adjustSize();
+        width = d.width();
+        caption = d.windowTitle();
+        QFont bold = d.font();
+        bold.setBold(true);
+        // the caption and the title bar's icon and three buttons
+        needed = QFontMetrics(bold).horizontalAdvance(caption) + 4 * QFontMetrics(bold).height();
+        return int(QDialog::Rejected);
+    });
+    edit.SetSelection(0, 1, false);
+    edit.ObjectPropertiesDialog();
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_GE(width, needed) << caption.toStdString();
 }
