@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -111,11 +112,30 @@ QByteArray TUserAgentInterceptor::header() const
     return m_header;
 }
 
+bool webengine::frameOutsidePageFolder(const QUrl &frame, const QUrl &page)
+{
+    if (!frame.isLocalFile() || !page.isLocalFile())
+        return false;
+    // symbolic links resolved, so a link inside the folder does not lead out of it
+    const QString folder = QFileInfo(QFileInfo(page.toLocalFile()).absolutePath()).canonicalFilePath();
+    const QFileInfo target(frame.toLocalFile());
+    const QString path = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
+    return folder.isEmpty() || !(path == folder || path.startsWith(folder + u'/') || folder == u"/");
+}
+
 void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     // a page's scripts read no local file: a page opened from a file (a download) would otherwise
     // read the user's files and send them on; its pictures, frames and links still load
     if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr && info.requestUrl().isLocalFile()) {
+        info.block(true);
+        return;
+    }
+    // a page from a file frames only files of its own folder: its scripts may read what it frames
+    const auto type = info.resourceType();
+    if ((type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame ||
+         type == QWebEngineUrlRequestInfo::ResourceTypeObject) &&
+        webengine::frameOutsidePageFolder(info.requestUrl(), info.firstPartyUrl())) {
         info.block(true);
         return;
     }

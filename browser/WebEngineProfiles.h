@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QMutex>
 #include <QString>
+#include <QUrl>
 #include <QWebEngineUrlRequestInterceptor>
 
 class QWebEngineProfile;
@@ -29,6 +30,10 @@ QByteArray defaultUserAgent();
 // item ("(X11; Linux x86_64)" -> "(X11; Linux x86_64; token)"); appended in parentheses when the
 // string has none. Control characters are dropped from the token; an empty token changes nothing.
 QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &token);
+
+// Whether a frame's local file lies outside the folder of the local page that frames it (its
+// folders below count as inside); false when either is not a local file.
+bool frameOutsidePageFolder(const QUrl &frame, const QUrl &page);
 
 } // namespace webengine
 

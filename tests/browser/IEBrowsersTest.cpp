@@ -361,6 +361,23 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileThroughItsScripts)
     EXPECT_EQ(browser.LocationName(), QStringLiteral("blocked"));
 }
 
+TEST_F(IEBrowserEngine, APageFromAFileFramesNoFileOutsideItsFolder)
+{
+    page(QStringLiteral("secret.txt"), "secret");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site")));
+    page(QStringLiteral("site/inside.txt"), "inside");
+    const QString p =
+        page(QStringLiteral("site/framer.html"),
+             "<iframe id=a src='inside.txt'></iframe><iframe id=b src='../secret.txt'></iframe><script>"
+             "function read(id) { try { return document.getElementById(id).contentDocument.body.innerText;"
+             " } catch (e) { return 'blocked'; } }"
+             "window.onload = function() { document.title = read('a') + ',' + (read('b') || 'blocked'); };"
+             "</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u','); })) << "the page never ran";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("inside,blocked"));
+}
+
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
 {
     // markup in a page's question never reaches the program's widgets as rich text (images, links)

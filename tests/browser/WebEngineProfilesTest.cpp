@@ -3,6 +3,9 @@
 
 #include "common/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(UserAgent, TokenGoesInsideTheFirstGroup)
@@ -16,4 +19,34 @@ TEST(UserAgent, TokenGoesInsideTheFirstGroup)
     // no header injection, nothing lost from a wide token
     EXPECT_EQ(insertUserAgentToken("A (x)", QStringLiteral("T\r\nX-Evil: 1")), QByteArray("A (x; TX-Evil: 1)"));
     EXPECT_EQ(insertUserAgentToken("A (x)", QStringLiteral("é")), QByteArray("A (x; %C3%A9)"));
+}
+
+TEST(LocalFrames, APageFramesOnlyFilesOfItsOwnFolder)
+{
+    using webengine::frameOutsidePageFolder;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = QDir(dir.path()).canonicalPath();
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/site/page_files")));
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/private")));
+    for (const char *name : {"/site/page.html", "/site/page_files/frame.html", "/private/key.txt"}) {
+        QFile f(root + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/private"), root + QStringLiteral("/site/out")));
+    const QUrl page = QUrl::fromLocalFile(root + QStringLiteral("/site/page.html"));
+    auto outside = [&](const QString &relative) {
+        return frameOutsidePageFolder(QUrl::fromLocalFile(root + relative), page);
+    };
+    EXPECT_FALSE(outside(QStringLiteral("/site/page_files/frame.html")));
+    EXPECT_FALSE(outside(QStringLiteral("/site/missing.html")));
+    EXPECT_TRUE(outside(QStringLiteral("/private/key.txt")));
+    EXPECT_TRUE(outside(QStringLiteral("/site/../private/key.txt")));
+    EXPECT_TRUE(outside(QStringLiteral("/site/out/key.txt"))) << "a link inside the folder leads out of it";
+    EXPECT_TRUE(outside(QStringLiteral("/site2/x.html"))) << "a folder whose name begins alike is another folder";
+    EXPECT_TRUE(outside(QStringLiteral("/")));
+    // pages from the network are left to the engine
+    EXPECT_FALSE(frameOutsidePageFolder(QUrl::fromLocalFile(root + QStringLiteral("/private/key.txt")),
+                                        QUrl(QStringLiteral("http://127.0.0.1/"))));
+    EXPECT_FALSE(frameOutsidePageFolder(QUrl(QStringLiteral("http://127.0.0.1/")), page));
 }
