@@ -133,6 +133,10 @@ TBrowserPage::TBrowserPage(TIEBrowser *browser)
 
 bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    // a window a local page's script opened shows no file outside that page's folder: the script
+    // could read it
+    if (isMainFrame && webengine::frameOutsidePageFolder(url, m_openerPage))
+        return false;
     if (isMainFrame) {
         if (m_browser->m_loadingForced)
             m_browser->m_loadingForced = false;
@@ -150,7 +154,10 @@ QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
 {
     if (!m_browser->OnNewWindow2)
         return nullptr;
-    return m_browser->OnNewWindow2(m_browser, type);
+    QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, type);
+    if (auto *page = qobject_cast<TBrowserPage *>(opened); page && url().isLocalFile())
+        page->m_openerPage = url();
+    return opened;
 }
 
 void TBrowserPage::javaScriptAlert(const QUrl &, const QString &msg)
@@ -387,6 +394,7 @@ void TIEBrowser::unregisterUserAgent()
 
 void TIEBrowser::Navigate(const QString &url)
 {
+    m_page->m_openerPage.clear(); // the user's own address goes anywhere
     QString target = url.isEmpty() ? BlankPage : url;
     bool cancel = false;
     if (OnBeforeNavigate)

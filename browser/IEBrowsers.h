@@ -64,6 +64,8 @@ protected:
 
 private:
     TIEBrowser *m_browser;
+    friend class TIEBrowser;
+    QUrl m_openerPage; // the local page whose script opened this window
 };
 
 class TIEBrowser : public QWebEngineView {

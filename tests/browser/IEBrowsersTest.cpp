@@ -378,6 +378,22 @@ TEST_F(IEBrowserEngine, APageFromAFileFramesNoFileOutsideItsFolder)
     EXPECT_EQ(browser.LocationName(), QStringLiteral("inside,blocked"));
 }
 
+TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileOutsideItsFolderThroughAWindow)
+{
+    page(QStringLiteral("secret.txt"), "secret");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site2")));
+    const QString p =
+        page(QStringLiteral("site2/opener.html"),
+             "<script>var w = window.open('../secret.txt'); setTimeout(function() { var t = 'blocked';"
+             " try { t = w.document.body.innerText || 'blocked'; } catch (e) {} document.title = 'r:' + t;"
+             " }, 1500);</script>");
+    TIEBrowser other;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) { return other.page(); };
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("r:blocked"));
+}
+
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
 {
     // markup in a page's question never reaches the program's widgets as rich text (images, links)
