@@ -732,7 +732,10 @@ bool load(const QString &path, int legacyCodePage, Document *doc, QString *error
     }
     if (file.size() > MaxFileSize)
         return fail(error, QStringLiteral("the file is too large"), doc);
-    const QByteArray bytes = file.readAll();
+    // a device or a pipe reports no size: never read more than the limit from it
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize)
+        return fail(error, QStringLiteral("the file is too large"), doc);
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString(), doc);
     return parse(bytes, legacyCodePage, doc, error);
