@@ -52,16 +52,7 @@ QMessageBox::StandardButton TBrowserDialogs::messageBox(QWidget *parent, const Q
         default:
             break;
         }
-        switch (show(parent, text, caption, flags)) {
-        case IdOK:
-            return QMessageBox::Ok;
-        case IdYes:
-            return QMessageBox::Yes;
-        case IdNo:
-            return QMessageBox::No;
-        default:
-            return QMessageBox::Cancel;
-        }
+        return QMessageBox::StandardButton(buttonOf(show(parent, text, caption, flags)));
     }
     // a box whose safe answer is the default (a permission question defaults to No)
     QMessageBox box(icon, caption, text, buttons, parent);

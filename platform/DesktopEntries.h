@@ -1,5 +1,5 @@
 #pragma once
-// Desktop entries (".desktop" files of the freedesktop specification) as the mail commands need them:
+// Desktop entries (the ".desktop" files of freedesktop desktops) as the mail commands need them:
 // finding an application's entry, reading its command line, and splitting a command line into a
 // program and its arguments by the entry's quoting rules, so no shell ever reads it.
 #include <QString>
