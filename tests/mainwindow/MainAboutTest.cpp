@@ -6,6 +6,7 @@
 #include "common/TestSupport.h"
 #include "mainwindow/AboutBrivo01.h"
 #include "mainwindow/MainCompact02.h"
+#include "mainwindow/MainWindowTestSupport.h"
 #include "platform/DialogRunner.h"
 #include "platform/PlatformStore.h"
 #include "platform/SystemLocale.h"
@@ -65,14 +66,7 @@ protected:
         frmMain = new TfrmMain();
         frmMain->show();
     }
-    void TearDown() override
-    {
-        frmMain->close();
-        delete frmMain;
-        frmMain = nullptr;
-        delete BrivoIni;
-        BrivoIni = nullptr;
-    }
+    void TearDown() override { mainwindowtest::closeMainWindow(); }
     // Runs the About command; the runner ends the box with end and notes what the box was.
     void runAbout(const std::function<void(TfrmAbout &)> &end)
     {

@@ -13,6 +13,7 @@
 #include "explorerbar/FileSystemPages.h"
 #include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/MainCompact02.h"
+#include "mainwindow/MainWindowTestSupport.h"
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformPaths.h"
@@ -63,13 +64,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frmMain) {
-            frmMain->close();
-            delete frmMain;
-            frmMain = nullptr;
-        }
-        delete BrivoIni;
-        BrivoIni = nullptr;
+        mainwindowtest::closeMainWindow();
         runner.reset();
         HistoryStore::setSharedPath(QString());
         systemlocale::setOverride(std::nullopt);
@@ -79,9 +74,7 @@ protected:
     {
         writeBytes(dir.path() + "/brivo.ini",
                    bookmarkFile.isEmpty() ? QByteArray() : "[Main]\r\nBookmarkFile=" + bookmarkFile.toUtf8() + "\r\n");
-        BrivoIni = new TBrivoIni(dir.path() + "/brivo.ini");
-        frmMain = new TfrmMain();
-        frmMain->show();
+        mainwindowtest::openMainWindow(dir.path() + "/brivo.ini");
         answer = messageboxes::IdOK;
     }
     QString list(const QString &name = QStringLiteral("list.htm"))

@@ -5,6 +5,7 @@
 #include "common/TestSupport.h"
 #include "explorerbar/FavoriteTreeViews.h"
 #include "mainwindow/MainCompact02.h"
+#include "mainwindow/MainWindowTestSupport.h"
 #include "platform/FileChangeNotifiers.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
@@ -45,22 +46,14 @@ protected:
     }
     void TearDown() override
     {
-        if (frmMain) {
-            frmMain->close();
-            delete frmMain;
-            frmMain = nullptr;
-        }
-        delete BrivoIni;
-        BrivoIni = nullptr;
+        mainwindowtest::closeMainWindow();
         runner.reset();
         systemlocale::setOverride(std::nullopt);
         platformstore::setFolder(QString());
     }
     TFavoriteTreeView *openWindow()
     {
-        BrivoIni = new TBrivoIni(dir.path() + "/brivo.ini");
-        frmMain = new TfrmMain();
-        frmMain->show();
+        mainwindowtest::openMainWindow(dir.path() + "/brivo.ini");
         return frmMain->favoriteTree();
     }
     QString page(const QString &name, const QString &title)

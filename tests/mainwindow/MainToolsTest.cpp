@@ -7,6 +7,7 @@
 #include "mainwindow/MailCommands.h"
 #include "mainwindow/MailToOptions.h"
 #include "mainwindow/MainCompact02.h"
+#include "mainwindow/MainWindowTestSupport.h"
 #include "platform/DialogRunner.h"
 #include "platform/MailClient.h"
 #include "platform/PlatformStore.h"
@@ -61,17 +62,11 @@ protected:
         systemlocale::setOverride(QStringLiteral("en_US.UTF-8"));
         platformstore::setFolder(dir.path() + "/registry");
         platformstore::setMailHandlerQuery([] { return QStringLiteral("mailer.desktop"); });
-        BrivoIni = new TBrivoIni(dir.path() + "/brivo.ini");
-        frmMain = new TfrmMain();
-        frmMain->show();
+        mainwindowtest::openMainWindow(dir.path() + "/brivo.ini");
     }
     void TearDown() override
     {
-        frmMain->close();
-        delete frmMain;
-        frmMain = nullptr;
-        delete BrivoIni;
-        BrivoIni = nullptr;
+        mainwindowtest::closeMainWindow();
         platformstore::setMailHandlerQuery({});
         systemlocale::setOverride(std::nullopt);
         platformstore::setFolder(QString());
