@@ -31,7 +31,10 @@ export DISPLAY=":$(head -1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
 pids+=($!)
-wait_for 100 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+# the manager is ready once it names itself and keeps a client list on the root window (before that,
+# wmctrl -l answers "Cannot get client list properties" and a window that appears is never found)
+wm_ready() { wmctrl -m >/dev/null 2>&1 && xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && wmctrl -l >/dev/null 2>&1; }
+wait_for 100 wm_ready || fail "the window manager did not start"
 
 # the program makes its native window anew once its pages start: the id is looked up at every use
 window_id() { wid="$(wmctrl -l | awk '/Brivo/ {print $1; exit}')"; [ -n "$wid" ]; }
@@ -47,7 +50,13 @@ start() {
   HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
     XDG_CACHE_HOME="$work/home/.cache" "$work/brivo" "$work/page.html" >> "$work/out.txt" 2>&1 &
   app=$!
-  wait_for 150 window_id || fail "the main window did not appear"
+  # a loaded machine can take long to start the web engine: the wait is long, and what was seen is told
+  if ! wait_for 450 window_id; then
+    kill -0 "$app" 2>/dev/null && echo "the program is running" || echo "the program has ended"
+    wmctrl -l 2>&1
+    xwininfo -root -tree 2>/dev/null | grep -i brivo
+    fail "the main window did not appear"
+  fi
 }
 close_and_wait() { window_id && wmctrl -i -c "$wid"; wait_for 10 gone; }
 stop() {
