@@ -84,7 +84,7 @@ int TEditCheckListStrings::Insert(int index, const QString &s)
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
     item->setText(s);
-    TCustomCheckListView::Seen(item);
+    TEditCheckListView::Seen(item);
     FOwner->insertItem(index, item);
     FOwner->CaptionChanged(item);
     if (s.isEmpty()) {
