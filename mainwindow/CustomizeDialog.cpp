@@ -25,7 +25,8 @@ namespace {
 // A value as the settings file reads it back.
 QString storedValue(const QString &value)
 {
-    QString v = trimBlanks(value);
+    // a NUL or line break pasted into a cell is stored as the file stores it (dropped, a blank)
+    QString v = trimBlanks(ProfileIni::storableValue(value));
     if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
     return v.left(ProfileIni::MaxValueLength);

@@ -200,6 +200,21 @@ TEST_F(CustomizeDialogTest, TheAppliedListIsWhatTheFileReadsBack)
     EXPECT_EQ(ini->Links, reread());
 }
 
+TEST_F(CustomizeDialogTest, AValueWithANulOrLineBreakIsAppliedAsTheFileKeepsIt)
+{
+    MessageCatcher messages;
+    dialog->SetStrings({QStringLiteral("Nul=\"https://nul.exampl") + QChar(0) + QStringLiteral("e/\""),
+                        QStringLiteral("Break=https://a.example/\r\nmore")});
+    go(0, 0);
+    dialog->CellEditor()->end(false);
+    type(" ");
+    click(dialog->BitBtn3);
+    EXPECT_TRUE(messages.texts.isEmpty());
+    ASSERT_EQ(applies, 1);
+    EXPECT_EQ(dialog->Strings(), QStringList({"Nul=https://nul.example/", "Break=https://a.example/  more"}));
+    EXPECT_EQ(reread(), dialog->Strings());
+}
+
 TEST(CustomizeDialogLanguage, EveryTableNamesTheDialogAndItsColumns)
 {
     for (const char *name :
