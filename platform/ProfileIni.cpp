@@ -537,6 +537,9 @@ QString ProfileIni::storableName(const QString &name)
     QString n = storableValue(name);
     n.replace(u'=', u'-');
     n = textrules::trim(n);
+    // a line that begins with a byte-order mark is read without it
+    while (n.startsWith(QChar(0xFEFF)))
+        n = textrules::trim(n.mid(1));
     if (n.startsWith(u'[')) {
         n[0] = u'(';
         const qsizetype close = n.indexOf(u']');
