@@ -199,6 +199,7 @@ private:
     void controlSymbol(const Token &t, bool afterBrace);
     void textBytes(QByteArrayView data);
     void addByte(char byte);
+    void addBytes(QByteArrayView bytes); // bytes of text, all in the code page of the moment
     void flushBytes();
     void addDecoded(QStringView text);
     int codePageNow() const;
