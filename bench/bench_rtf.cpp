@@ -1,7 +1,9 @@
 // links: brivo_notes Qt6::Widgets
 // RTF reading and writing at scale: documents of 1 MB and 10 MB of CJK text (as \uN and as Shift-JIS
 // bytes), with format changes, lists and pictures, read into a document and written back. The cost
-// is to grow linearly with the size (compare the per-byte rates of the two sizes).
+// is to grow linearly with the size (compare the per-byte rates of the two sizes). readDenseRtf reads
+// a document whose format changes every few words; rtf_whole_process.sh compares reading it as a
+// whole process (bench_rtf --read) with unrtf.
 // BRIVO_BENCH_FILE=<path> also reads and writes that file, so any RTF file can be measured. unrtf
 // reading the same documents is the reference figure.
 #include "notes/RtfReader.h"

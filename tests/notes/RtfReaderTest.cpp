@@ -66,6 +66,14 @@ TEST(RtfReader, UnicodeWithFallbackSkippingScopedToItsGroup)
     EXPECT_EQ(textOf("{\\rtf1 a\\u-9216?}"), QString::fromUtf16(u"a\ufffd"));
 }
 
+TEST(RtfReader, CharactersNoParagraphCanHoldAreCleanedWhereverTheyStand)
+{
+    // line and paragraph separators read as spaces (never as breaks), control characters but the tab
+    // are dropped, as \uN and as decoded bytes, between plain text or alone
+    EXPECT_EQ(textOf("{\\rtf1 a\\u8232?b\\u7?c\\u9?d\\u8233?e\\'07f\\par g}"), QStringLiteral("a bc\td ef\ng"));
+    EXPECT_EQ(textOf("{\\rtf1 \\u8233?}"), QStringLiteral(" "));
+}
+
 TEST(RtfReader, CodePagesOfTheDocumentAndOfEachFont)
 {
     // consecutive bytes are decoded together, trail bytes may be ASCII or escaped symbols
