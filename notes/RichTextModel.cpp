@@ -554,12 +554,9 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
     cursor.beginEditBlock();
     QTextBlock b = doc->findBlock(start);
     while (b.isValid()) {
-        TRichParaFormat merged = format;
-        if (format.Mask != PFM_ALL) {
-            merged = ParaFormatOf(b.blockFormat());
-            mergePara(merged, format);
-            merged.Mask = PFM_ALL;
-        }
+        TRichParaFormat merged = ParaFormatOf(b.blockFormat());
+        mergePara(merged, format);
+        merged.Mask = PFM_ALL;
         QTextBlockFormat q;
         ApplyParaFormat(merged, q);
         QTextCursor c(b);
