@@ -1,7 +1,9 @@
 // links: brivo_notes Qt6::Widgets
 // RTF reading and writing at scale: documents of 1 MB and 10 MB of CJK text (as \uN and as Shift-JIS
 // bytes), with format changes, lists and pictures, read into a document and written back. The cost
-// is to grow linearly with the size (compare the per-byte rates of the two sizes).
+// is to grow linearly with the size (compare the per-byte rates of the two sizes). readDenseRtf reads
+// a document whose format changes every few words; rtf_whole_process.sh compares reading it as a
+// whole process (bench_rtf --read) with unrtf.
 // BRIVO_BENCH_FILE=<path> also reads and writes that file, so any RTF file can be measured. unrtf
 // reading the same documents is the reference figure.
 #include "notes/RtfReader.h"
@@ -55,6 +57,67 @@ QByteArray cjkDocument(qsizetype bytes)
         out += "\\f0\\fs20 Plain text, \\b bold \\b0\\f1 " + unicode + " {\\cf1\\i " + sjis + "} mixed with ASCII";
         if (p % 50 == 0)
             out += picture;
+        out += "\\par\r\n";
+    }
+    out += "}";
+    return out;
+}
+
+// A document of about the given size that changes its format every few words, as a word processor
+// writes one: runs in four fonts and six colours, bold, italic and underline switched on and off,
+// sizes, and Japanese as \uN codes. The same bytes every time (a fixed pseudo-random sequence).
+QByteArray denseDocument(qsizetype bytes)
+{
+    static const char *const words[] = {"the",     "formatted", "runs",  "of",  "a",       "document", "with", "many",
+                                        "changes", "between",   "words", "and", "colours", "in",       "each", "line"};
+    const QString jp = QString::fromUtf16(u"\u65e5\u672c\u8a9e\u306e\u6587\u66f8\u3092\u8aad\u3080");
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+                     "{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fmodern\\fprq1\\fcharset0 Courier New;}"
+                     "{\\f3\\fnil MS Mincho;}}{\\colortbl ;\\red200\\green0\\blue0;"
+                     "\\red0\\green128\\blue0;\\red0\\green0\\blue255;\\red128\\green0\\blue128;"
+                     "\\red96\\green96\\blue96;}\r\n\\viewkind4\\pard\\f0\\fs20 ";
+    out.reserve(bytes + 1024);
+    quint32 seed = 12345;
+    auto next = [&seed](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    auto someWords = [&] {
+        QByteArray w;
+        for (quint32 i = 0, n = 1 + next(4); i < n; ++i)
+            w += QByteArray(words[next(16)]) + ' ';
+        return w;
+    };
+    auto japanese = [&] {
+        QByteArray u;
+        for (quint32 i = 0, n = 2 + next(6); i < n; ++i)
+            u += "\\u" + QByteArray::number(int(qint16(jp[next(jp.size())].unicode()))) + "?";
+        return u;
+    };
+    while (out.size() < bytes) {
+        for (int run = 0; run < 12; ++run) {
+            switch (next(6)) {
+            case 0:
+                out += "{\\f" + QByteArray::number(next(3)) + "\\fs" + QByteArray::number(16 + 2 * next(8)) + "\\cf" +
+                       QByteArray::number(next(6)) + " " + someWords() + "}";
+                break;
+            case 1:
+                out += "\\b " + someWords() + "\\b0 ";
+                break;
+            case 2:
+                out += "{\\i\\ul " + someWords() + "}";
+                break;
+            case 3:
+                out += "{\\f3\\cf" + QByteArray::number(1 + next(5)) + " " + japanese() + "}";
+                break;
+            case 4:
+                out += "\\cf" + QByteArray::number(next(6)) + "\\i " + someWords() + "\\i0\\cf0 ";
+                break;
+            default:
+                out += someWords();
+                break;
+            }
+        }
         out += "\\par\r\n";
     }
     out += "}";
@@ -138,6 +201,17 @@ void readRtf(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// The densely formatted document: a change of format every few words.
+void readDenseRtf(benchmark::State &state)
+{
+    const QByteArray bytes = denseDocument(state.range(0) << 20);
+    for (auto _ : state) {
+        auto doc = read(bytes);
+        benchmark::DoNotOptimize(doc->characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 void writeRtf(benchmark::State &state)
 {
     const auto doc = read(cjkDocument(state.range(0) << 20));
@@ -200,6 +274,7 @@ void unrtfReference(benchmark::State &state)
 
 BENCHMARK(unrtfReference)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(readRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(readDenseRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(readDeepRtf)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(readListRtf)
     ->Args({5000, 1})
@@ -218,6 +293,21 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // for the whole-process comparison (rtf_whole_process.sh): "--write-dense <MiB> <file>" writes the
+    // densely formatted document, "--read <file>" reads a file into a document once and ends
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("--write-dense")) {
+        QFile f(args[3]);
+        const QByteArray bytes = denseDocument(args[2].toLongLong() << 20);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() ? 0 : 1;
+    }
+    if (args.size() == 3 && args[1] == QLatin1String("--read")) {
+        QFile f(args[2]);
+        if (!f.open(QIODevice::ReadOnly))
+            return 1;
+        const auto doc = read(f.readAll());
+        return doc->characterCount() > 1 ? 0 : 1;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -331,8 +331,11 @@ private:
     bool folder(const Tag &tag);
     void description();
     void separator();
-    // Where a new item goes: false when it stands after the top-level list has closed.
-    bool placeItem(Item &item, const QString &outside);
+    // Where a new item goes.
+    void placeItem(Item &item);
+    // The top-level list again, after a stray end of list or for a second top-level list: what
+    // follows joins it.
+    void reopenRoot();
     bool failWith(const QString &why)
     {
         m_error = why;
@@ -346,6 +349,7 @@ private:
     bool m_haveTitle = false;
     bool m_doctype = false;
     bool m_rootOpened = false; // a top-level list has been opened
+    bool m_anyList = false;    // a list has been opened, at any level
     QVarLengthArray<OpenList, 64> m_lists;
     int m_topSeparators = 0;        // separators among top-level items standing outside any list
     qsizetype m_pendingFolder = -1; // a folder whose list may follow
@@ -385,6 +389,10 @@ bool Parser::run()
     }
     if (!m_haveTitle && !m_doctype)
         return failWith(QStringLiteral("not a bookmark file"));
+    if (!m_anyList)
+        return failWith(QStringLiteral("the file holds no bookmark list"));
+    while (!m_lists.isEmpty())
+        closeList(); // lists the file left open end with it, their separators kept
     m_doc->separatorsAtEnd += m_topSeparators;
     return true;
 }
@@ -457,6 +465,7 @@ bool Parser::openList()
 {
     const qsizetype folder = std::exchange(m_pendingFolder, -1);
     m_lastItem = -1;
+    m_anyList = true;
     if (m_lists.isEmpty()) {
         if (folder >= 0) {
             // the list of a top-level folder that stands outside any list
@@ -464,8 +473,9 @@ bool Parser::openList()
         } else if (!m_rootOpened) {
             m_rootOpened = true;
             m_lists.append({0, -1, std::exchange(m_topSeparators, 0)});
+        } else {
+            reopenRoot(); // a second top-level list: its items are top-level items
         }
-        // a second list after the top-level list has closed opens nothing: its items fail
         return true;
     }
     const int level = folder >= 0 ? m_doc->items[folder].level + 1 : m_lists.last().level;
@@ -493,25 +503,31 @@ void Parser::closeList()
     m_lastItem = -1;
 }
 
-bool Parser::placeItem(Item &item, const QString &outside)
+void Parser::reopenRoot()
+{
+    // the separators counted at the list's end stand before what follows now
+    m_lists.append({0, -1, std::exchange(m_doc->separatorsAtEnd, 0)});
+}
+
+void Parser::placeItem(Item &item)
 {
     if (m_lists.isEmpty()) {
-        if (m_rootOpened)
-            return failWith(outside);
-        item.level = 0; // before any list: a top-level item
-        item.extras.separatorsBefore = std::exchange(m_topSeparators, 0);
-        return true;
+        if (m_rootOpened) {
+            reopenRoot(); // after a stray end of the top-level list: the item stays in it
+        } else {
+            item.level = 0; // before any list: a top-level item
+            item.extras.separatorsBefore = std::exchange(m_topSeparators, 0);
+            return;
+        }
     }
     item.level = m_lists.last().level;
     item.extras.separatorsBefore = std::exchange(m_lists.last().separators, 0);
-    return true;
 }
 
 bool Parser::bookmark(const Tag &tag)
 {
     Item item;
-    if (!placeItem(item, QStringLiteral("a bookmark stands outside the bookmark list")))
-        return false;
+    placeItem(item);
     const Attr *href = tag.attr(u"href");
     if (!href)
         return failWith(QStringLiteral("a bookmark has no address"));
@@ -533,8 +549,7 @@ bool Parser::folder(const Tag &tag)
     if (m_lists.isEmpty() && !tag.is(u"h3"))
         return true; // the list's heading
     Item item;
-    if (!placeItem(item, QStringLiteral("a folder stands outside the bookmark list")))
-        return false;
+    placeItem(item);
     item.kind = KindFolder;
     item.addDate = readDate(tag, u"add_date");
     item.extras.attributes = otherAttributes(tag, {u"folded", u"add_date"});
@@ -558,7 +573,9 @@ void Parser::separator()
     m_lastItem = -1;
     if (!m_lists.isEmpty())
         ++m_lists.last().separators;
-    else if (!m_rootOpened)
+    else if (m_rootOpened)
+        ++m_doc->separatorsAtEnd; // after the top-level list: before what may still join it
+    else
         ++m_topSeparators;
 }
 

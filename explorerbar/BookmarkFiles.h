@@ -70,10 +70,11 @@ bool save(const QString &path, const Document &doc, QString *error = nullptr);
 // Tags and attribute names in any case, attributes in any order and with double, single or no quotes;
 // character references decoded. Dates are 64-bit; a malformed date reads as 0. Only an A right
 // after a DT is a bookmark (links in descriptions are text). Items before the first list, as some
-// browsers export their top-level folders, are top-level items. A file without a TITLE and without
-// the bookmark-file DOCTYPE, an A or H3 item after the top-level list has closed (so it cannot become
-// a node), a bookmark without HREF, a tag cut off by the end of the file, or nesting beyond MaxDepth
-// fail: the answer is false, *doc is left empty and *error says why.
+// browsers export their top-level folders, are top-level items; so are items after the top-level list
+// has closed (after a stray </DL>, or in a second top-level list). A file without a TITLE and without
+// the bookmark-file DOCTYPE, a file with no list at all, a bookmark without HREF, a tag cut off by
+// the end of the file, or nesting beyond MaxDepth fail: the answer is false, *doc is left empty and
+// *error says why.
 bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *error = nullptr);
 
 // Reads and parses a file; a missing, unreadable or oversized file fails like a malformed one.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 using namespace richedit;
 
@@ -688,11 +689,37 @@ TRichDocumentBuilder::TRichDocumentBuilder(QTextCursor cursor, const TRichCharFo
     m_paraFormat = ParaFormatOf(m_cursor.blockFormat());
     m_paraFormat.Mask = 0;
     SetCharFormat(defaults);
+    // one edit for the whole build: outside an edit every insertion lays out its paragraph again
+    // (to place the cursor) and tells the document's listeners, which makes a paragraph of many runs
+    // cost the square of its length
+    m_cursor.beginEditBlock();
+}
+
+TRichDocumentBuilder::~TRichDocumentBuilder()
+{
+    endEdit();
+}
+
+void TRichDocumentBuilder::endEdit()
+{
+    if (std::exchange(m_inEdit, false))
+        m_cursor.endEditBlock();
+}
+
+size_t qHash(const TRichCharFormat &f, size_t seed)
+{
+    return qHashMulti(seed, f.Mask, f.Effects, f.Height, f.TextColor, f.BackColor, f.Charset, f.PitchAndFamily,
+                      f.UnderlineType, f.FaceName, f.Weight, f.Offset);
 }
 
 void TRichDocumentBuilder::SetCharFormat(const TRichCharFormat &format)
 {
     flush();
+    // a document switches between a few formats many times: each is turned into Qt's once
+    if (const auto known = m_charFormats.constFind(format); known != m_charFormats.cend()) {
+        m_charFormat = *known;
+        return;
+    }
     TRichCharFormat full = m_defaults;
     if (format.Mask != CFM_ALL) {
         // masked fields over the defaults
@@ -704,6 +731,9 @@ void TRichDocumentBuilder::SetCharFormat(const TRichCharFormat &format)
     }
     m_charFormat = QTextCharFormat();
     ApplyCharFormat(full, m_charFormat);
+    if (m_charFormats.size() >= MaxKnownCharFormats)
+        m_charFormats.clear(); // a document of ever new formats keeps the memory bounded
+    m_charFormats.insert(format, m_charFormat);
 }
 
 void TRichDocumentBuilder::SetParaFormat(const TRichParaFormat &format)
@@ -779,6 +809,7 @@ void TRichDocumentBuilder::Finish()
     block.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
     if (m_paraFormat.Mask)
         WriteParaFormat(block, m_paraFormat);
+    endEdit();
 }
 
 // ---- source ----

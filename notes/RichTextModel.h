@@ -9,6 +9,7 @@
 // property that draws it. Both are written by the Apply functions below and nowhere else.
 #include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -220,10 +221,17 @@ QTextCharFormat InsertionFormat(const QTextCharFormat &format);
 
 } // namespace richedit
 
+size_t qHash(const TRichCharFormat &format, size_t seed = 0);
+
 // Builds document content at a cursor, run by run: what a reader of a stored document calls.
 class TRichDocumentBuilder {
 public:
+    // The whole build is one edit of the document: its listeners hear of it once, when Finish is
+    // called or the builder goes.
     TRichDocumentBuilder(QTextCursor cursor, const TRichCharFormat &defaults);
+    ~TRichDocumentBuilder();
+    TRichDocumentBuilder(const TRichDocumentBuilder &) = delete;
+    TRichDocumentBuilder &operator=(const TRichDocumentBuilder &) = delete;
     // Format of the text added from now on (a full record, or masked fields over the defaults).
     void SetCharFormat(const TRichCharFormat &format);
     // Format of the paragraph being built (unmasked fields: the defaults); applied when it ends. Each new
@@ -244,12 +252,16 @@ public:
 
 private:
     void flush();
+    void endEdit();
     QTextCursor m_cursor;
     TRichCharFormat m_defaults;
     QTextCharFormat m_charFormat;
+    static constexpr qsizetype MaxKnownCharFormats = 1024;
+    QHash<TRichCharFormat, QTextCharFormat> m_charFormats; // the formats set so far, turned into Qt's
     TRichParaFormat m_paraFormat;
     QString m_pending;
     int m_paraStart;
+    bool m_inEdit = true;
 };
 
 // Walks document content paragraph by paragraph and run by run: what a writer of a stored document

@@ -8,8 +8,28 @@ namespace rtf::reader {
 
 // ---- document output ----
 
+// True when the text can go into the document as it is (see cleanText).
+static bool isCleanText(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t') || c.isSurrogate() || u == 0x2028 || u == 0x2029)
+            return false;
+    }
+    return true;
+}
+
 void Reader::bodyText(QStringView input)
 {
+    if (m_highSurrogate.isNull() && isCleanText(input)) {
+        if (input.isEmpty())
+            return;
+        beginContent();
+        applyCharFormat();
+        m_builder.AddText(input);
+        contentAdded();
+        return;
+    }
     // a high surrogate waits for the \uN that may bring its low half
     QString text;
     if (!m_highSurrogate.isNull()) {

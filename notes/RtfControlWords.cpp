@@ -132,6 +132,9 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("pnucltr", &Reader::numberingKind, PfnUcLetter);
         add("pnlcrm", &Reader::numberingKind, PfnLcRoman);
         add("pnucrm", &Reader::numberingKind, PfnUcRoman);
+        add("cs", &Reader::styleReference);
+        add("ds", &Reader::styleReference);
+        add("s", &Reader::styleReference);
         add("pntext", &Reader::listText);
         add("listtext", &Reader::listText);
         add("pict", &Reader::picture);
@@ -292,19 +295,13 @@ static bool opensDestination(const WordEntry &e)
 void Reader::controlWord(const Token &t)
 {
     flushBytes();
-    const Star star = std::exchange(m_star, Star::None);
+    const bool star = std::exchange(m_star, false);
     const auto &table = wordTable();
     const auto it = table.constFind(QByteArray::fromRawData(t.Word.data(), t.Word.size()));
     if (it == table.cend()) {
-        if (star == Star::Destination)
-            skipDestination(t, 0); // an optional destination this reader does not know
+        if (star)
+            skipDestination(t, 0); // an optional destination this reader does not know: the rest of the group
         return;                    // an unknown word alone means nothing
-    }
-    if (star == Star::Destination && it->Fn != &Reader::destination && it->Fn != &Reader::numberingBegin &&
-        it->Fn != &Reader::ud && it->Fn != &Reader::listText && it->Fn != &Reader::upr &&
-        it->Fn != &Reader::listBegin && it->Fn != &Reader::overrideBegin && it->Fn != &Reader::shapePicture) {
-        skipDestination(t, 0);
-        return;
     }
     if (m_flatDepth > 0 && opensDestination(*it)) {
         // a group past the depth limit shares the state of the group around it: a destination of its
@@ -315,17 +312,22 @@ void Reader::controlWord(const Token &t)
     (this->*(it->Fn))(t, it->Arg);
 }
 
-void Reader::controlSymbol(const Token &t, bool afterBrace)
+// A paragraph, character or section style the text is in: the formats the file states with it are all
+// that is read.
+void Reader::styleReference(const Token &, int)
+{}
+
+void Reader::controlSymbol(const Token &t)
 {
     switch (t.Symbol) {
     case '*':
         flushBytes();
-        m_star = afterBrace ? Star::Destination : Star::Word;
+        m_star = true;
         return;
     case '\\':
     case '{':
     case '}':
-        m_star = Star::None;
+        m_star = false;
         if (st().Destination == Dest::Picture)
             return;
         addByte(t.Symbol);
@@ -334,7 +336,7 @@ void Reader::controlSymbol(const Token &t, bool afterBrace)
         break;
     }
     flushBytes();
-    m_star = Star::None;
+    m_star = false;
     switch (t.Symbol) {
     case '~':
         special(t, 0x00A0);

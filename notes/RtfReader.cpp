@@ -61,7 +61,6 @@ bool Reader::Run()
         t = m_tok.Next();
         if (t.Type == TokenType::End)
             break;
-        const bool afterBrace = std::exchange(m_afterBrace, false);
         if (m_skip > 0) {
             // the fallback characters of \uN: a text byte, a \'hh or a control word or symbol each
             if (t.Type == TokenType::Text) {
@@ -80,7 +79,6 @@ bool Reader::Run()
         case TokenType::GroupStart:
             m_skip = 0;
             groupStart(t);
-            m_afterBrace = true;
             break;
         case TokenType::GroupEnd:
             m_skip = 0;
@@ -90,14 +88,14 @@ bool Reader::Run()
             controlWord(t);
             break;
         case TokenType::ControlSymbol:
-            controlSymbol(t, afterBrace);
+            controlSymbol(t);
             break;
         case TokenType::Text:
-            m_star = Star::None;
+            m_star = false;
             textBytes(t.Data);
             break;
         case TokenType::HexByte:
-            m_star = Star::None;
+            m_star = false;
             if (st().Destination == Dest::Picture) {
                 // a hex escape inside picture data stands for its value's two digits
                 flushBytes();
@@ -107,7 +105,7 @@ bool Reader::Run()
             }
             break;
         case TokenType::Binary:
-            m_star = Star::None;
+            m_star = false;
             flushBytes();
             if (st().Destination == Dest::Picture) {
                 m_pict.append(t.Data.data(), t.Data.size());
@@ -141,7 +139,7 @@ void Reader::finishDocument()
 void Reader::groupStart(const Token &)
 {
     flushBytes();
-    m_star = Star::None;
+    m_star = false;
     if (int(m_states.size()) >= MaxGroupDepth) {
         ++m_flatDepth; // its text is kept, in the format of the group around it
         return;
@@ -154,7 +152,7 @@ void Reader::groupStart(const Token &)
 void Reader::groupEnd()
 {
     flushBytes();
-    m_star = Star::None;
+    m_star = false;
     if (m_flatDepth > 0) {
         --m_flatDepth;
         return;

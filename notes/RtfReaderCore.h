@@ -173,6 +173,7 @@ public:
     void numberingBegin(const Token &, int);
     void numberingKind(const Token &, int kind);
     void listText(const Token &, int);
+    void styleReference(const Token &, int);
     void picture(const Token &t, int);
     void pictureKind(const Token &, int kind);
     void pictureSize(const Token &t, int which);
@@ -196,9 +197,10 @@ private:
     }
     void endDestination(const State &closed);
     void controlWord(const Token &t);
-    void controlSymbol(const Token &t, bool afterBrace);
+    void controlSymbol(const Token &t);
     void textBytes(QByteArrayView data);
     void addByte(char byte);
+    void addBytes(QByteArrayView bytes); // bytes of text, all in the code page of the moment
     void flushBytes();
     void addDecoded(QStringView text);
     int codePageNow() const;
@@ -228,13 +230,11 @@ private:
     Tokenizer m_tok;
     TRichDocumentBuilder &m_builder;
     std::vector<State> m_states;
-    // \* right after a group's opening brace marks the group an optional destination; anywhere else it
-    // marks only the next control word as one to ignore when unknown
-    enum class Star : quint8 { None, Destination, Word };
-    Star m_star = Star::None;
-    bool m_afterBrace = false; // the token before this one opened a group
-    int m_flatDepth = 0;       // groups open past the depth limit, read as part of the group around them
-    int m_skip = 0;            // characters still to skip after \uN
+    // \* marks the control word right after it: when that word is unknown, it starts a destination
+    // to skip (the rest of its group); a known word does what it always does
+    bool m_star = false;
+    int m_flatDepth = 0; // groups open past the depth limit, read as part of the group around them
+    int m_skip = 0;      // characters still to skip after \uN
     bool m_done = false;
 
     // bytes of text waiting to be decoded in one code page

@@ -71,8 +71,7 @@ void Reader::textBytes(QByteArrayView data)
         return;
     case Dest::Body:
     case Dest::ListText:
-        for (char c : data)
-            addByte(c);
+        addBytes(data);
         return;
     default:
         return;
@@ -81,6 +80,11 @@ void Reader::textBytes(QByteArrayView data)
 
 void Reader::addByte(char byte)
 {
+    addBytes(QByteArrayView(&byte, 1));
+}
+
+void Reader::addBytes(QByteArrayView bytes)
+{
     const Dest d = st().Destination;
     if (d != Dest::Body && d != Dest::ListText && d != Dest::FontTable)
         return;
@@ -88,7 +92,7 @@ void Reader::addByte(char byte)
     if (!m_bytes.isEmpty() && cp != m_bytesCodePage)
         flushBytes();
     m_bytesCodePage = cp;
-    m_bytes.append(byte);
+    m_bytes.append(bytes);
 }
 
 int Reader::codePageOfFont(int font) const

@@ -234,9 +234,8 @@ TEST(BookmarkFileReader, RefusesWhatItCannotTurnIntoNodes)
         QByteArray bytes;
     } cases[] = {
         {"no title and no doctype", "<DL><p><DT><A HREF=\"u\">a</A></DL>"},
-        {"a second top-level list",
-         listFile("<DT><A HREF=\"u\">a</A>") + "<DL><p>\n<DT><A HREF=\"v\">b</A>\n</DL><p>\n"},
-        {"a bookmark after the list has closed", listFile("<DT><A HREF=\"u\">a</A>") + "<DT><A HREF=\"v\">b</A>"},
+        {"no list at all", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>t</TITLE>\n<H1>t</H1>\n<P>text</P>"},
+        {"items but no list", "<TITLE>t</TITLE>\n<DT><A HREF=\"u\">a</A>\n<DT><H3>f</H3>"},
         {"a bookmark without address", listFile("<DT><A ADD_DATE=\"1\">a</A>")},
         {"an item cut off", "<TITLE>t</TITLE><DL><p><DT><A HREF=\"u\">a</A><DT><A HREF=\"v"},
         {"an unterminated quote", "<TITLE>t</TITLE><DL><p><DT><A HREF=\"u>a</A></DL>"},
@@ -250,6 +249,35 @@ TEST(BookmarkFileReader, RefusesWhatItCannotTurnIntoNodes)
         EXPECT_TRUE(doc.items.isEmpty()) << c.name;
         EXPECT_TRUE(doc.caption.isEmpty()) << c.name;
     }
+}
+
+TEST(BookmarkFileReader, ItemsAfterTheTopLevelListHasClosedStayInIt)
+{
+    // a stray end of list closes the top-level list early: what follows it, folders with their lists
+    // and the rule before them included, is still read into the top-level list
+    bool ok = false;
+    const Document stray = parsed(listFile("<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"u\">a</A>\n</DL><p>\n</DL><p>\n"
+                                           "<HR>\n<DT><A HREF=\"v\">b</A>\n<DT><H3>G</H3>\n<DL><p>\n"
+                                           "<DT><A HREF=\"w\">c</A>\n</DL><p>") +
+                                      "</DL><p>\n<DT><A HREF=\"x\">d</A>\n<HR>\n",
+                                  &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(shapeOf(stray), QStringList({"F", "  a", "b", "G", "  c", "d"}));
+    ASSERT_EQ(stray.items.size(), 6);
+    EXPECT_EQ(stray.items[2].extras.separatorsBefore, 1);
+    EXPECT_EQ(stray.separatorsAtEnd, 1);
+    // written back, the file is one proper list and reads the same
+    Document again;
+    ASSERT_TRUE(parse(write(stray), 1252, &again));
+    EXPECT_EQ(again.items, stray.items);
+    EXPECT_EQ(again.separatorsAtEnd, 1);
+    // a second top-level list joins the first
+    const Document two =
+        parsed(listFile("<DT><A HREF=\"u\">a</A>") + "<DL><p>\n<DT><A HREF=\"v\">b</A>\n</DL><p>\n", &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(two.items.size(), 2);
+    EXPECT_EQ(two.items[0], bookmark(0, QStringLiteral("a"), QStringLiteral("u")));
+    EXPECT_EQ(two.items[1], bookmark(0, QStringLiteral("b"), QStringLiteral("v")));
 }
 
 TEST(BookmarkFileReader, ItemsBeforeTheFirstListAreTopLevelItems)

@@ -274,3 +274,70 @@ TEST(RichTextModel, ALongRunOfBulletsLooksLikeOneList)
     EXPECT_EQ(doc.lastBlock().textList(), doc.firstBlock().textList());
     EXPECT_EQ(doc.lastBlock().textList()->itemText(doc.lastBlock()), "1000.");
 }
+
+TEST(RichTextModel, ABuildIsOneEditAndKeepsEachRunsFormat)
+{
+    QTextDocument doc;
+    doc.documentLayout(); // as in an editor: the document tells its layout of every change
+    int changes = 0;
+    QObject::connect(&doc, &QTextDocument::contentsChange, [&changes] { ++changes; });
+    constexpr int Formats = 1500; // more than the builder keeps turned into Qt's at once
+    {
+        TRichDocumentBuilder b(QTextCursor(&doc), StandardCharFormat());
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < Formats; ++i) {
+                TRichCharFormat f = StandardCharFormat();
+                f.Height = 100 + i;
+                if (i % 2)
+                    f.Effects |= CFE_BOLD;
+                b.SetCharFormat(f);
+                b.AddText(u"x");
+                if (i % 100 == 99)
+                    b.EndParagraph();
+            }
+        }
+        // a masked record is read over the defaults, a full one stands alone, though their fields match
+        TRichCharFormat masked;
+        masked.Mask = CFM_BOLD;
+        masked.Effects = CFE_BOLD;
+        b.SetCharFormat(masked);
+        b.AddText(u"m");
+        TRichCharFormat full = masked;
+        full.Mask = CFM_ALL;
+        b.SetCharFormat(full);
+        b.AddText(u"f");
+        EXPECT_EQ(changes, 0) << "the document's listeners hear of the build only at its end";
+        b.Finish();
+    }
+    EXPECT_EQ(changes, 1);
+
+    Collected all;
+    TRichDocumentSource(&doc, 0, -1, StandardCharFormat()).Visit(all);
+    ASSERT_EQ(all.formats.size(), 3 * Formats + 2);
+    for (int k = 0; k < 3 * Formats; ++k) {
+        const int i = k % Formats;
+        ASSERT_EQ(all.formats[k].Height, 100 + i) << k;
+        ASSERT_EQ(all.formats[k].effect(CFE_BOLD), i % 2 == 1) << k;
+    }
+    const TRichCharFormat &m = all.formats[3 * Formats];
+    const TRichCharFormat &f = all.formats[3 * Formats + 1];
+    EXPECT_TRUE(m.effect(CFE_BOLD));
+    EXPECT_EQ(m.Height, StandardCharFormat().Height);
+    EXPECT_TRUE(m.effect(CFE_AUTOCOLOR));
+    EXPECT_TRUE(f.effect(CFE_BOLD));
+    EXPECT_FALSE(f.effect(CFE_AUTOCOLOR));
+
+    // a builder that goes without Finish (a reader that gave up) ends its edit all the same
+    QTextDocument other;
+    other.documentLayout();
+    int otherChanges = 0;
+    QObject::connect(&other, &QTextDocument::contentsChange, [&otherChanges] { ++otherChanges; });
+    {
+        TRichDocumentBuilder b(QTextCursor(&other), StandardCharFormat());
+        b.AddText(u"a");
+        b.EndParagraph();
+    }
+    const int afterBuilder = otherChanges;
+    QTextCursor(&other).insertText(QStringLiteral("z"));
+    EXPECT_EQ(otherChanges, afterBuilder + 1);
+}

@@ -66,6 +66,14 @@ TEST(RtfReader, UnicodeWithFallbackSkippingScopedToItsGroup)
     EXPECT_EQ(textOf("{\\rtf1 a\\u-9216?}"), QString::fromUtf16(u"a\ufffd"));
 }
 
+TEST(RtfReader, CharactersNoParagraphCanHoldAreCleanedWhereverTheyStand)
+{
+    // line and paragraph separators read as spaces (never as breaks), control characters but the tab
+    // are dropped, as \uN and as decoded bytes, between plain text or alone
+    EXPECT_EQ(textOf("{\\rtf1 a\\u8232?b\\u7?c\\u9?d\\u8233?e\\'07f\\par g}"), QStringLiteral("a bc\td ef\ng"));
+    EXPECT_EQ(textOf("{\\rtf1 \\u8233?}"), QStringLiteral(" "));
+}
+
 TEST(RtfReader, CodePagesOfTheDocumentAndOfEachFont)
 {
     // consecutive bytes are decoded together, trail bytes may be ASCII or escaped symbols
@@ -351,15 +359,20 @@ TEST(RtfReader, DeepNestingKeepsItsTextAndNeverRecurses)
               QStringLiteral("acd"));
 }
 
-TEST(RtfReader, AStarInsideAGroupMarksOnlyTheWordAfterIt)
+TEST(RtfReader, AStarMarksTheWordAfterIt)
 {
-    // only right after the opening brace does \* make the whole group an optional destination
+    // a known word after a star does what it always does, at the group's start or in its middle: the
+    // group's text stays
     EXPECT_EQ(textOf("{\\rtf1\\ansi {\\b\\*\\cs7 visible text}\\par after\\par}"),
               QStringLiteral("visible text\nafter"));
-    EXPECT_EQ(textOf("{\\rtf1 a{\\*\\cs7 hidden}b}"), QStringLiteral("ab"));
-    // a known word after a star in the middle of a group does what it always does
-    const Model m = modelOf("{\\rtf1 {x\\*\\b y}}");
+    EXPECT_EQ(textOf("{\\rtf1 a{\\*\\cs7 visible}b}"), QStringLiteral("avisibleb"));
+    const Model m = modelOf("{\\rtf1 {x\\*\\b y}{\\*\\i z}}");
     EXPECT_TRUE(formatOf(m, QStringLiteral("y")).Effects & CFE_BOLD) << Describe(m);
+    EXPECT_TRUE(formatOf(m, QStringLiteral("z")).Effects & CFE_ITALIC) << Describe(m);
+    // an unknown word after a star starts a destination: the rest of its group is skipped, subgroups
+    // included, and what came before the star in the group stays
+    EXPECT_EQ(textOf("{\\rtf1 a{\\b\\*\\unknownword shown}b}"), QStringLiteral("ab"));
+    EXPECT_EQ(textOf("{\\rtf1 a{x\\*\\unknownword y{z}w}b{\\*\\other c}d}"), QStringLiteral("axbd"));
     // the star does not carry over text to a later word
     EXPECT_EQ(textOf("{\\rtf1 {\\b\\* t\\unknownword u}}"), QStringLiteral(" tu"));
 }
