@@ -681,16 +681,26 @@ void TMGRichEditFramePrev::richEditChange(TMMRxRichEditPrev *editor)
 void TMGRichEditFramePrev::RichEditSelectionChange(TMMRxRichEditPrev *editor)
 {
     if (editor == ActiveEditor()) {
-        // the boxes show the selection; without the focus the size box writes nothing back
+        // the boxes show the selection, which is not a change of theirs to write back
+        m_boxesEditor = editor;
+        const bool showing = std::exchange(m_showingSelection, true);
         fntcmbFont->SetFontName(editor->SelAttributes().Name());
         UpDownNumEdit->SetNumber(editor->SelAttributes().Size());
+        m_showingSelection = showing;
     }
     UpdateCaretStatus(editor);
 }
 
+TMMRxRichEditPrev *TMGRichEditFramePrev::boxesTarget() const
+{
+    // a box writes only to the document it shows, and only what the user changed in it
+    TMMRxRichEditPrev *editor = ActiveEditor();
+    return !m_showingSelection && editor && editor == m_boxesEditor ? editor : nullptr;
+}
+
 void TMGRichEditFramePrev::fntcmbFontChange()
 {
-    TMMRxRichEditPrev *editor = ActiveEditor();
+    TMMRxRichEditPrev *editor = boxesTarget();
     const QString face = fntcmbFont->FontName();
     if (editor && !face.isEmpty())
         editor->SelAttributes().SetName(face);
@@ -698,7 +708,7 @@ void TMGRichEditFramePrev::fntcmbFontChange()
 
 void TMGRichEditFramePrev::UpDownNumEditChange()
 {
-    TMMRxRichEditPrev *editor = ActiveEditor();
+    TMMRxRichEditPrev *editor = boxesTarget();
     if (!editor || !UpDownNumEdit->hasFocus())
         return;
     editor->SelAttributes().SetSize(UpDownNumEdit->Number());

@@ -5,6 +5,7 @@
 // the file's path. The main window embeds one on the explorer bar's notes page and asks it, before it
 // closes, to offer saving what was modified.
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -203,6 +204,10 @@ private:
     // millimetre inside the minimum ones); a failure is shown.
     void printWithPageMargins(const std::function<void(int, int, int, int)> &print);
 
+    // The document the font and size boxes show; a change the frame makes to show it is not written.
+    TMMRxRichEditPrev *boxesTarget() const;
+    QPointer<TMMRxRichEditPrev> m_boxesEditor;
+    bool m_showingSelection = false;
     int m_documentCounter = 0;
     bool m_loading = false;
     QList<QLabel *> m_statusPanels;

@@ -432,6 +432,45 @@ TEST_F(NotesFrameShown, TheBoxesShowTheSelectionAndWriteBackOnlyWhatTheUserChang
     EXPECT_EQ(frame.fntcmbFont->FontName(), QString());
 }
 
+TEST_F(NotesFrameShown, TheBoxesWriteOnlyToTheDocumentTheyShowedWhenTheUserChangedThem)
+{
+    TMMRxRichEditPrev *first = frame.ActiveEditor();
+    first->SetSelText("big small");
+    first->SetSelection(0, 3, false);
+    first->SelAttributes().SetSize(20);
+    first->SetSelection(0, 9, false); // two sizes: the box shows none of them
+    frame.MarkSaved(first);
+    const QString face = first->SelAttributes().Name();
+
+    frame.actFileNew->trigger();
+    TMMRxRichEditPrev *second = frame.ActiveEditor();
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    QTest::mouseClick(frame.PageControl->tabBar(), Qt::LeftButton, {},
+                      frame.PageControl->tabBar()->tabRect(0).center());
+    ASSERT_EQ(frame.ActiveEditor(), first);
+    EXPECT_EQ(QApplication::focusWidget(), frame.UpDownNumEdit); // the focus stayed in the box
+    EXPECT_FALSE(first->Modified());
+    EXPECT_EQ(frame.StatusPanelText(0), QString());
+    first->SetSelection(0, 3, false);
+    EXPECT_EQ(first->SelAttributes().Size(), 20);
+    first->SetSelection(4, 9, false);
+    EXPECT_NE(first->SelAttributes().Size(), 20);
+    EXPECT_EQ(first->SelAttributes().Name(), face);
+
+    // the same with the focus in the font box; then the user's own edits reach the shown document
+    frame.PageControl->setCurrentWidget(second);
+    ASSERT_TRUE(focus(frame.fntcmbFont));
+    frame.PageControl->setCurrentWidget(first);
+    EXPECT_FALSE(first->Modified());
+    EXPECT_FALSE(second->Modified());
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    frame.UpDownNumEdit->selectAll();
+    QTest::keyClicks(frame.UpDownNumEdit, "14");
+    EXPECT_EQ(first->SelAttributes().Size(), 14);
+    EXPECT_TRUE(first->Modified());
+    EXPECT_FALSE(second->Modified());
+}
+
 TEST_F(NotesFrameShown, FormattingCommandsActOnTheActiveDocumentFromTheBars)
 {
     TMMRxRichEditPrev *editor = frame.ActiveEditor();
