@@ -865,6 +865,92 @@ bool runCommandKey(TMMRxCustomRichEdit &edit, QKeyEvent *e)
     return false;
 }
 
+// The formatting keys of the control: bold, italic and underline, the paragraph alignments, and
+// subscript and superscript. Each is one undo step; with nothing selected it sets the format that
+// typing takes.
+enum class FormatKey {
+    None,
+    Bold,
+    Italic,
+    Underline,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    Justify,
+    Subscript,
+    Superscript
+};
+
+FormatKey formatKeyOf(const QKeyEvent *e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    if (mods == (Qt::ControlModifier | Qt::ShiftModifier))
+        return e->key() == Qt::Key_Equal || e->key() == Qt::Key_Plus ? FormatKey::Superscript : FormatKey::None;
+    if (mods != Qt::ControlModifier)
+        return FormatKey::None;
+    switch (e->key()) {
+    case Qt::Key_B:
+        return FormatKey::Bold;
+    case Qt::Key_I:
+        return FormatKey::Italic;
+    case Qt::Key_U:
+        return FormatKey::Underline;
+    case Qt::Key_L:
+        return FormatKey::AlignLeft;
+    case Qt::Key_E:
+        return FormatKey::AlignCenter;
+    case Qt::Key_R:
+        return FormatKey::AlignRight;
+    case Qt::Key_J:
+        return FormatKey::Justify;
+    case Qt::Key_Equal:
+        return FormatKey::Subscript;
+    default:
+        return FormatKey::None;
+    }
+}
+
+void runFormatKey(TMMRxCustomRichEdit &edit, FormatKey key)
+{
+    TRxTextAttributes &text = edit.SelAttributes();
+    auto toggle = [&](TFontStyle style) { text.SetStyle(text.Style() ^ style); };
+    auto script = [&](int value) { text.SetSubscriptStyle(text.SubscriptStyle() == value ? 0 : value); };
+    QTextCursor step = edit.textCursor();
+    step.beginEditBlock();
+    switch (key) {
+    case FormatKey::Bold:
+        toggle(fsBold);
+        break;
+    case FormatKey::Italic:
+        toggle(fsItalic);
+        break;
+    case FormatKey::Underline:
+        toggle(fsUnderline);
+        break;
+    case FormatKey::AlignLeft:
+        edit.Paragraph().SetAlignment(paLeftJustify);
+        break;
+    case FormatKey::AlignCenter:
+        edit.Paragraph().SetAlignment(paCenter);
+        break;
+    case FormatKey::AlignRight:
+        edit.Paragraph().SetAlignment(paRightJustify);
+        break;
+    case FormatKey::Justify:
+        edit.Paragraph().SetAlignment(paJustify);
+        break;
+    case FormatKey::Subscript:
+        script(1);
+        break;
+    case FormatKey::Superscript:
+        script(2);
+        break;
+    case FormatKey::None:
+        break;
+    }
+    step.endEditBlock();
+}
+
 bool isDeleteKey(const QKeyEvent *e)
 {
     return e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Backspace ||
@@ -919,10 +1005,26 @@ QString typedText(const QKeyEvent *e, bool tabTypes)
 
 } // namespace
 
+bool TMMRxCustomRichEdit::event(QEvent *e)
+{
+    // the control's formatting keys go to the control, not to a window's command of the same key
+    if (e->type() == QEvent::ShortcutOverride && formatKeyOf(static_cast<QKeyEvent *>(e)) != FormatKey::None) {
+        e->accept();
+        return true;
+    }
+    return QTextEdit::event(e);
+}
+
 void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
 {
     if (runCommandKey(*this, e))
         return;
+    if (const FormatKey key = formatKeyOf(e); key != FormatKey::None) {
+        if (!isReadOnly())
+            runFormatKey(*this, key);
+        e->accept();
+        return;
+    }
     if (isReadOnly()) {
         QTextEdit::keyPressEvent(e);
         return;

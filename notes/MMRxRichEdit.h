@@ -254,6 +254,7 @@ protected:
     // Prints a copy of the document inside the margins (twips) of the printer's printable page.
     void printInside(QPrinter &printer, const QString &title, const QMargins &marginTwips);
 
+    bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
