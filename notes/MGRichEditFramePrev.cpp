@@ -122,8 +122,10 @@ void TMGRichEditFramePrev::createActions()
     actFilePrintDialog = action("actFilePrintDialog", FilePrint, [this] { PrintDialogExecute(); });
     actFileClose = action("actFileClose", FileClose, [this] { closeExecute(); });
     actWordWrap = action("actWordWrap", -1, [this] {
-        if (TMMRxRichEditPrev *editor = ActiveEditor())
+        if (TMMRxRichEditPrev *editor = ActiveEditor()) {
             editor->SetWordWrap(actWordWrap->isChecked());
+            UpdateCaretStatus(editor); // the caret's line as shown
+        }
     });
     actWordWrap->setCheckable(true);
     actWordWrap->setChecked(true);

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -413,28 +414,59 @@ QString TMMRxCustomRichEdit::GetTextRange(int startPos, int endPos) const
     return rangeText(document(), startPos, endPos);
 }
 
+int TMMRxCustomRichEdit::displayLinesOf(const QTextBlock &block) const
+{
+    QTextLayout *layout = block.layout();
+    if (layout->lineCount() == 0)
+        document()->documentLayout()->blockBoundingRect(block); // lays the document out up to the block
+    return std::max(1, layout->lineCount());
+}
+
+QTextBlock TMMRxCustomRichEdit::blockOfChar(int charIndex) const
+{
+    const QTextBlock b = document()->findBlock(std::max(0, charIndex));
+    return b.isValid() ? b : document()->lastBlock();
+}
+
 int TMMRxCustomRichEdit::LineFromChar(int charIndex) const
 {
-    QTextBlock b = document()->findBlock(std::max(0, charIndex));
-    if (!b.isValid())
-        b = document()->lastBlock();
-    return b.blockNumber();
+    const QTextBlock block = blockOfChar(charIndex);
+    int line = 0;
+    for (QTextBlock b = document()->begin(); b.isValid() && b != block; b = b.next())
+        line += displayLinesOf(b);
+    displayLinesOf(block);
+    const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
+    const QTextLine inBlock = block.layout()->lineForTextPosition(offset);
+    return line + (inBlock.isValid() ? inBlock.lineNumber() : 0);
 }
 
 int TMMRxCustomRichEdit::GetLineIndex(int lineNo) const
 {
     if (lineNo == -1)
-        return textCursor().block().position();
-    const QTextBlock b = document()->findBlockByNumber(lineNo);
-    return b.isValid() ? b.position() : -1;
+        lineNo = LineFromChar(textCursor().position());
+    if (lineNo < 0)
+        return -1;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const int lines = displayLinesOf(b);
+        if (lineNo < lines) {
+            const QTextLine line = b.layout()->lineAt(lineNo);
+            return b.position() + (line.isValid() ? line.textStart() : 0);
+        }
+        lineNo -= lines;
+    }
+    return -1;
 }
 
 int TMMRxCustomRichEdit::GetLineLength(int charIndex) const
 {
-    QTextBlock b = document()->findBlock(std::max(0, charIndex));
-    if (!b.isValid())
-        b = document()->lastBlock();
-    return b.length() - 1;
+    const QTextBlock block = blockOfChar(charIndex);
+    displayLinesOf(block);
+    const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
+    const QTextLine line = block.layout()->lineForTextPosition(offset);
+    if (!line.isValid())
+        return block.length() - 1;
+    // the paragraph's break is not part of its last line
+    return std::min(line.textStart() + line.textLength(), block.length() - 1) - line.textStart();
 }
 
 QPoint TMMRxCustomRichEdit::GetCaretPos() const

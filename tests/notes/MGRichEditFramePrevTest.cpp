@@ -32,7 +32,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -394,6 +396,23 @@ TEST_F(NotesFrameShown, TheCaretPanelShowsColumnAndLineFromOne)
     // another tab shows its own caret after the next move
     frame.actFileNew->trigger();
     EXPECT_EQ(frame.StatusPanelText(1), "1 : 1");
+}
+
+TEST_F(NotesFrameShown, TheCaretPanelCountsTheLinesAsShown)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    editor->SetSelText(QStringLiteral("word ").repeated(60) + QStringLiteral("\nend"));
+    const QTextBlock first = editor->document()->firstBlock();
+    const int shown = first.layout()->lineCount();
+    ASSERT_GE(shown, 2) << "the paragraph does not wrap at this width";
+    editor->SetSelStart(editor->TextLength());
+    EXPECT_EQ(frame.StatusPanelText(1), QStringLiteral("4 : %1").arg(shown + 1));
+    const int second = first.layout()->lineAt(1).textStart();
+    editor->SetSelStart(second + 2);
+    EXPECT_EQ(frame.StatusPanelText(1), "3 : 2");
+    // the panel follows word wrap at once
+    frame.actWordWrap->trigger();
+    EXPECT_EQ(frame.StatusPanelText(1), QStringLiteral("%1 : 1").arg(second + 3));
 }
 
 TEST_F(NotesFrameShown, TheBoxesShowTheSelectionAndWriteBackOnlyWhatTheUserChanges)

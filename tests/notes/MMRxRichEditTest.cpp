@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 using namespace richedit;
@@ -230,6 +231,42 @@ TEST_F(RichEditTest, CaretPositionIsTheColumnAndLineOfTheSelectionEnd)
     EXPECT_EQ(edit->GetCaretPos(), QPoint(5, 2));
     EXPECT_EQ(edit->GetLineIndex(-1), 14);
     EXPECT_LT(edit->GetCharPos(0).y(), edit->GetCharPos(14).y());
+}
+
+TEST_F(RichEditTest, LinesOfTheCaretAreTheShownLinesOfWrappedParagraphs)
+{
+    const QString paragraph = QStringLiteral("word ").repeated(40).trimmed();
+    edit->SetSelText(paragraph + QStringLiteral("\nend"));
+    const QTextBlock first = edit->document()->firstBlock();
+    const int shown = first.layout()->lineCount();
+    ASSERT_GE(shown, 2) << "the paragraph does not wrap at this width";
+    const int second = first.layout()->lineAt(1).textStart();
+    const int end = first.next().position();
+    EXPECT_EQ(edit->LineFromChar(second - 1), 0);
+    EXPECT_EQ(edit->LineFromChar(second), 1);
+    EXPECT_EQ(edit->LineFromChar(end), shown);
+    EXPECT_EQ(edit->LineFromChar(end + 3), shown);
+    EXPECT_EQ(edit->GetLineIndex(1), second);
+    EXPECT_EQ(edit->GetLineIndex(shown), end);
+    EXPECT_EQ(edit->GetLineIndex(shown + 1), -1);
+    EXPECT_EQ(edit->GetLineLength(0), second);
+    EXPECT_EQ(edit->GetLineLength(end), 3);
+    edit->SetSelection(second + 2, second + 2, false);
+    EXPECT_EQ(edit->GetCaretPos(), QPoint(2, 1));
+    EXPECT_EQ(edit->GetLineIndex(-1), second);
+
+    // Lines still counts paragraphs
+    EXPECT_EQ(edit->Lines().Count(), 2);
+    EXPECT_EQ(edit->Lines().Get(0), paragraph);
+    edit->Lines().Insert(1, QStringLiteral("mid"));
+    edit->Lines().Insert(3, QStringLiteral("last"));
+    EXPECT_EQ(edit->Text(), paragraph + QStringLiteral("\nmid\nend\nlast"));
+
+    // without word wrap a paragraph is one line
+    edit->SetWordWrap(false);
+    EXPECT_EQ(edit->LineFromChar(second), 0);
+    EXPECT_EQ(edit->LineFromChar(end), 1);
+    EXPECT_EQ(edit->GetLineLength(second), paragraph.size());
 }
 
 TEST_F(RichEditTest, ResizeRequestsFollowTheContentHeight)
