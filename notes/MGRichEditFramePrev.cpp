@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,13 +29,16 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPageSetupDialog>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -169,11 +173,7 @@ void TMGRichEditFramePrev::createActions()
     for (QAction *a : actions())
         a->setShortcutContext(Qt::WidgetShortcut); // shown in the menus; the frame runs them itself
 
-    // Save stays available for an untitled document, even an empty one
-    m_updater->add(actFileSave, [this](QAction *a) {
-        const TMMRxRichEditPrev *editor = ActiveEditor();
-        a->setEnabled(editor && (editor->Modified() || !editor->Named));
-    });
+    m_updater->add(actFileSave, [this](QAction *) { updateSaveCommands(); });
     m_updater->add(actWordWrap, [this](QAction *a) {
         if (const TMMRxRichEditPrev *editor = ActiveEditor())
             a->setChecked(editor->WordWrap());
@@ -192,6 +192,45 @@ void TMGRichEditFramePrev::createActions()
             m_updater->add(a, [edit](QAction *) { edit->Update(); });
         }
     }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocusedEdit(now); });
+}
+
+void TMGRichEditFramePrev::followFocusedEdit(QWidget *now)
+{
+    for (const QMetaObject::Connection &c : std::as_const(m_focusedEdit))
+        disconnect(c);
+    m_focusedEdit.clear();
+    auto follow = [this](auto *edit, auto... signal) {
+        (m_focusedEdit.append(connect(edit, signal, this, &TMGRichEditFramePrev::scheduleEditCommands)), ...);
+    };
+    if (auto *combo = qobject_cast<QComboBox *>(now); combo && combo->lineEdit())
+        now = combo->lineEdit();
+    if (auto *line = qobject_cast<QLineEdit *>(now))
+        follow(line, &QLineEdit::selectionChanged, &QLineEdit::textChanged);
+    else if (auto *text = qobject_cast<QTextEdit *>(now))
+        follow(text, &QTextEdit::selectionChanged, &QTextEdit::textChanged, &QTextEdit::undoAvailable,
+               &QTextEdit::redoAvailable);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(now))
+        follow(plain, &QPlainTextEdit::selectionChanged, &QPlainTextEdit::textChanged, &QPlainTextEdit::undoAvailable,
+               &QPlainTextEdit::redoAvailable);
+    scheduleEditCommands();
+}
+
+void TMGRichEditFramePrev::scheduleEditCommands()
+{
+    // one update for all the signals of one change, after the edit has finished it
+    if (m_editCommandsPending)
+        return;
+    m_editCommandsPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_editCommandsPending = false;
+            for (TMMEditExAction *a : {MMEditUndoEx, MMEditRedoEx, MMEditCutEx, MMEditCopyEx, MMEditPasteEx,
+                                       MMEditDeleteEx, MMEditSelectAllEx})
+                a->Update();
+        },
+        Qt::QueuedConnection);
 }
 
 void TMGRichEditFramePrev::createMenus()
@@ -467,7 +506,7 @@ void TMGRichEditFramePrev::CloseDocument(int index)
         PageControl->setCurrentIndex(index < PageControl->count() ? index : 0);
     }
     delete page;
-    updateSaveAll();
+    updateSaveCommands();
     PageControlChange();
 }
 
@@ -490,6 +529,7 @@ bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
     editor->SetModified(false);
     UpdateFileCaption(editor);
     setStatusPanel(0, QString());
+    m_updater->updateAll(); // the commands show the opened document at once
     return true;
 }
 
@@ -615,8 +655,11 @@ QString TMGRichEditFramePrev::StatusPanelText(int index) const
     return m_statusPanels.value(index) ? m_statusPanels[index]->text() : QString();
 }
 
-void TMGRichEditFramePrev::updateSaveAll()
+void TMGRichEditFramePrev::updateSaveCommands()
 {
+    // Save stays available for an untitled document, even an empty one
+    const TMMRxRichEditPrev *editor = ActiveEditor();
+    actFileSave->setEnabled(editor && (editor->Modified() || !editor->Named));
     actFileSaveAll->setEnabled(AnyModified());
 }
 
@@ -638,7 +681,7 @@ void TMGRichEditFramePrev::MarkModified(TMMRxRichEditPrev *editor)
 {
     if (editor == ActiveEditor())
         setStatusPanel(0, Modified);
-    updateSaveAll();
+    updateSaveCommands();
 }
 
 void TMGRichEditFramePrev::MarkSaved(TMMRxRichEditPrev *editor)
@@ -646,7 +689,7 @@ void TMGRichEditFramePrev::MarkSaved(TMMRxRichEditPrev *editor)
     editor->SetModified(false);
     if (editor == ActiveEditor())
         setStatusPanel(0, QString());
-    updateSaveAll();
+    updateSaveCommands();
 }
 
 void TMGRichEditFramePrev::PageControlChange()

@@ -490,6 +490,55 @@ TEST_F(NotesFrameShown, TheBoxesWriteOnlyToTheDocumentTheyShowedWhenTheUserChang
     EXPECT_FALSE(second->Modified());
 }
 
+TEST_F(NotesFrameShown, TheEditCommandsFollowTheFocusedEditAtOnce)
+{
+    // Undo, Redo, Cut, Copy, Delete, Select All as 0 and 1
+    auto states = [this] {
+        QApplication::processEvents(); // what the edits announced is handled; nothing waits for idle
+        std::string s;
+        for (QAction *a :
+             std::initializer_list<QAction *>{frame.MMEditUndoEx, frame.MMEditRedoEx, frame.MMEditCutEx,
+                                              frame.MMEditCopyEx, frame.MMEditDeleteEx, frame.MMEditSelectAllEx})
+            s += a->isEnabled() ? '1' : '0';
+        return s;
+    };
+    TMMRxRichEditPrev *first = frame.ActiveEditor();
+    QTest::keyClicks(first, "typed");
+    first->SetSelection(0, 2, false);
+    EXPECT_EQ(states(), "101111");
+    first->SetSelection(2, 2, false);
+    EXPECT_EQ(states(), "100001"); // nothing selected: no cut, copy or delete
+    first->Undo();
+    EXPECT_EQ(states(), "010000");
+
+    // right after a file opens: nothing to undo, nothing selected, text to select
+    QTest::keyClicks(first, "again");
+    first->SetSelection(0, 3, false);
+    const QString file = path(QStringLiteral("opened.txt"));
+    testsupport::writeBytes(file, "hello world\n");
+    ASSERT_TRUE(frame.OpenFile(file));
+    TMMRxRichEditPrev *opened = frame.ActiveEditor();
+    ASSERT_EQ(QApplication::focusWidget(), opened);
+    std::string now;
+    for (QAction *a :
+         std::initializer_list<QAction *>{frame.MMEditUndoEx, frame.MMEditRedoEx, frame.MMEditCutEx, frame.MMEditCopyEx,
+                                          frame.MMEditDeleteEx, frame.MMEditSelectAllEx})
+        now += a->isEnabled() ? '1' : '0';
+    EXPECT_EQ(now, "000001");
+    QTest::keyClick(opened, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(states(), "001111");
+    QTest::keyClick(opened, Qt::Key_Delete);
+    EXPECT_EQ(states(), "100001");
+
+    // a single-line edit: its whole text is selected when the focus comes by the keyboard
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    EXPECT_EQ(states(), "001111");
+    frame.UpDownNumEdit->setCursorPosition(frame.UpDownNumEdit->text().size());
+    EXPECT_EQ(states(), "000001");
+    frame.MMEditSelectAllEx->trigger();
+    EXPECT_EQ(states(), "001111");
+}
+
 TEST_F(NotesFrameShown, FormattingCommandsActOnTheActiveDocumentFromTheBars)
 {
     TMMRxRichEditPrev *editor = frame.ActiveEditor();
