@@ -648,7 +648,7 @@ QString TOpenedObjectCopies::Write(quint64 objectId, const QString &fileName, co
             *error = QStringLiteral("Cannot create folder \"%1\".").arg(own);
         return {};
     }
-    const QString path = own + u'/' + name;
+    QString path = own + u'/' + name;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner) ||
         file.write(bytes) != bytes.size() || !file.flush()) {
