@@ -108,7 +108,10 @@ fontfaces::Watcher::Watcher(Source source, QObject *parent)
         if (!look() && !m_retry.isActive())
             m_retry.start();
     });
-    connect(&m_retry, &QTimer::timeout, this, [this] { look(); });
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        look();
+        rewatch(); // the configuration may list folders made inside the font folders by now
+    });
     // fonts the program itself adds
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::fontDatabaseChanged, this, &Watcher::fontsChanged);
