@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,13 +29,16 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPageSetupDialog>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -122,8 +126,10 @@ void TMGRichEditFramePrev::createActions()
     actFilePrintDialog = action("actFilePrintDialog", FilePrint, [this] { PrintDialogExecute(); });
     actFileClose = action("actFileClose", FileClose, [this] { closeExecute(); });
     actWordWrap = action("actWordWrap", -1, [this] {
-        if (TMMRxRichEditPrev *editor = ActiveEditor())
+        if (TMMRxRichEditPrev *editor = ActiveEditor()) {
             editor->SetWordWrap(actWordWrap->isChecked());
+            UpdateCaretStatus(editor); // the caret's line as shown
+        }
     });
     actWordWrap->setCheckable(true);
     actWordWrap->setChecked(true);
@@ -167,11 +173,7 @@ void TMGRichEditFramePrev::createActions()
     for (QAction *a : actions())
         a->setShortcutContext(Qt::WidgetShortcut); // shown in the menus; the frame runs them itself
 
-    // Save stays available for an untitled document, even an empty one
-    m_updater->add(actFileSave, [this](QAction *a) {
-        const TMMRxRichEditPrev *editor = ActiveEditor();
-        a->setEnabled(editor && (editor->Modified() || !editor->Named));
-    });
+    m_updater->add(actFileSave, [this](QAction *) { updateSaveCommands(); });
     m_updater->add(actWordWrap, [this](QAction *a) {
         if (const TMMRxRichEditPrev *editor = ActiveEditor())
             a->setChecked(editor->WordWrap());
@@ -190,6 +192,45 @@ void TMGRichEditFramePrev::createActions()
             m_updater->add(a, [edit](QAction *) { edit->Update(); });
         }
     }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocusedEdit(now); });
+}
+
+void TMGRichEditFramePrev::followFocusedEdit(QWidget *now)
+{
+    for (const QMetaObject::Connection &c : std::as_const(m_focusedEdit))
+        disconnect(c);
+    m_focusedEdit.clear();
+    auto follow = [this](auto *edit, auto... signal) {
+        (m_focusedEdit.append(connect(edit, signal, this, &TMGRichEditFramePrev::scheduleEditCommands)), ...);
+    };
+    if (auto *combo = qobject_cast<QComboBox *>(now); combo && combo->lineEdit())
+        now = combo->lineEdit();
+    if (auto *line = qobject_cast<QLineEdit *>(now))
+        follow(line, &QLineEdit::selectionChanged, &QLineEdit::textChanged);
+    else if (auto *text = qobject_cast<QTextEdit *>(now))
+        follow(text, &QTextEdit::selectionChanged, &QTextEdit::textChanged, &QTextEdit::undoAvailable,
+               &QTextEdit::redoAvailable);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(now))
+        follow(plain, &QPlainTextEdit::selectionChanged, &QPlainTextEdit::textChanged, &QPlainTextEdit::undoAvailable,
+               &QPlainTextEdit::redoAvailable);
+    scheduleEditCommands();
+}
+
+void TMGRichEditFramePrev::scheduleEditCommands()
+{
+    // one update for all the signals of one change, after the edit has finished it
+    if (m_editCommandsPending)
+        return;
+    m_editCommandsPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_editCommandsPending = false;
+            for (TMMEditExAction *a : {MMEditUndoEx, MMEditRedoEx, MMEditCutEx, MMEditCopyEx, MMEditPasteEx,
+                                       MMEditDeleteEx, MMEditSelectAllEx})
+                a->Update();
+        },
+        Qt::QueuedConnection);
 }
 
 void TMGRichEditFramePrev::createMenus()
@@ -465,7 +506,7 @@ void TMGRichEditFramePrev::CloseDocument(int index)
         PageControl->setCurrentIndex(index < PageControl->count() ? index : 0);
     }
     delete page;
-    updateSaveAll();
+    updateSaveCommands();
     PageControlChange();
 }
 
@@ -488,6 +529,7 @@ bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
     editor->SetModified(false);
     UpdateFileCaption(editor);
     setStatusPanel(0, QString());
+    m_updater->updateAll(); // the commands show the opened document at once
     return true;
 }
 
@@ -613,8 +655,11 @@ QString TMGRichEditFramePrev::StatusPanelText(int index) const
     return m_statusPanels.value(index) ? m_statusPanels[index]->text() : QString();
 }
 
-void TMGRichEditFramePrev::updateSaveAll()
+void TMGRichEditFramePrev::updateSaveCommands()
 {
+    // Save stays available for an untitled document, even an empty one
+    const TMMRxRichEditPrev *editor = ActiveEditor();
+    actFileSave->setEnabled(editor && (editor->Modified() || !editor->Named));
     actFileSaveAll->setEnabled(AnyModified());
 }
 
@@ -636,7 +681,7 @@ void TMGRichEditFramePrev::MarkModified(TMMRxRichEditPrev *editor)
 {
     if (editor == ActiveEditor())
         setStatusPanel(0, Modified);
-    updateSaveAll();
+    updateSaveCommands();
 }
 
 void TMGRichEditFramePrev::MarkSaved(TMMRxRichEditPrev *editor)
@@ -644,7 +689,7 @@ void TMGRichEditFramePrev::MarkSaved(TMMRxRichEditPrev *editor)
     editor->SetModified(false);
     if (editor == ActiveEditor())
         setStatusPanel(0, QString());
-    updateSaveAll();
+    updateSaveCommands();
 }
 
 void TMGRichEditFramePrev::PageControlChange()
@@ -681,16 +726,26 @@ void TMGRichEditFramePrev::richEditChange(TMMRxRichEditPrev *editor)
 void TMGRichEditFramePrev::RichEditSelectionChange(TMMRxRichEditPrev *editor)
 {
     if (editor == ActiveEditor()) {
-        // the boxes show the selection; without the focus the size box writes nothing back
+        // the boxes show the selection, which is not a change of theirs to write back
+        m_boxesEditor = editor;
+        const bool showing = std::exchange(m_showingSelection, true);
         fntcmbFont->SetFontName(editor->SelAttributes().Name());
         UpDownNumEdit->SetNumber(editor->SelAttributes().Size());
+        m_showingSelection = showing;
     }
     UpdateCaretStatus(editor);
 }
 
+TMMRxRichEditPrev *TMGRichEditFramePrev::boxesTarget() const
+{
+    // a box writes only to the document it shows, and only what the user changed in it
+    TMMRxRichEditPrev *editor = ActiveEditor();
+    return !m_showingSelection && editor && editor == m_boxesEditor ? editor : nullptr;
+}
+
 void TMGRichEditFramePrev::fntcmbFontChange()
 {
-    TMMRxRichEditPrev *editor = ActiveEditor();
+    TMMRxRichEditPrev *editor = boxesTarget();
     const QString face = fntcmbFont->FontName();
     if (editor && !face.isEmpty())
         editor->SelAttributes().SetName(face);
@@ -698,7 +753,7 @@ void TMGRichEditFramePrev::fntcmbFontChange()
 
 void TMGRichEditFramePrev::UpDownNumEditChange()
 {
-    TMMRxRichEditPrev *editor = ActiveEditor();
+    TMMRxRichEditPrev *editor = boxesTarget();
     if (!editor || !UpDownNumEdit->hasFocus())
         return;
     editor->SelAttributes().SetSize(UpDownNumEdit->Number());

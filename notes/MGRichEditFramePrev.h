@@ -5,6 +5,7 @@
 // the file's path. The main window embeds one on the explorer bar's notes page and asks it, before it
 // closes, to offer saving what was modified.
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -191,7 +192,7 @@ private:
     void applyTableFont(const TMemIni &table);
     void createDialogs();
     void setStatusPanel(int index, const QString &text);
-    void updateSaveAll();
+    void updateSaveCommands();
     void showError(const QString &text);
     bool writeDocument(TMMRxRichEditPrev *editor, const QString &fileName);
     void openExecute();
@@ -203,6 +204,16 @@ private:
     // millimetre inside the minimum ones); a failure is shown.
     void printWithPageMargins(const std::function<void(int, int, int, int)> &print);
 
+    // The edit commands follow the focused edit's selection, text and history as they change (once
+    // the events of the change are handled), not only when the program goes idle.
+    void followFocusedEdit(QWidget *now);
+    void scheduleEditCommands();
+    QList<QMetaObject::Connection> m_focusedEdit;
+    bool m_editCommandsPending = false;
+    // The document the font and size boxes show; a change the frame makes to show it is not written.
+    TMMRxRichEditPrev *boxesTarget() const;
+    QPointer<TMMRxRichEditPrev> m_boxesEditor;
+    bool m_showingSelection = false;
     int m_documentCounter = 0;
     bool m_loading = false;
     QList<QLabel *> m_statusPanels;

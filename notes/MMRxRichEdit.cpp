@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -413,28 +414,59 @@ QString TMMRxCustomRichEdit::GetTextRange(int startPos, int endPos) const
     return rangeText(document(), startPos, endPos);
 }
 
+int TMMRxCustomRichEdit::displayLinesOf(const QTextBlock &block) const
+{
+    QTextLayout *layout = block.layout();
+    if (layout->lineCount() == 0)
+        document()->documentLayout()->blockBoundingRect(block); // lays the document out up to the block
+    return std::max(1, layout->lineCount());
+}
+
+QTextBlock TMMRxCustomRichEdit::blockOfChar(int charIndex) const
+{
+    const QTextBlock b = document()->findBlock(std::max(0, charIndex));
+    return b.isValid() ? b : document()->lastBlock();
+}
+
 int TMMRxCustomRichEdit::LineFromChar(int charIndex) const
 {
-    QTextBlock b = document()->findBlock(std::max(0, charIndex));
-    if (!b.isValid())
-        b = document()->lastBlock();
-    return b.blockNumber();
+    const QTextBlock block = blockOfChar(charIndex);
+    int line = 0;
+    for (QTextBlock b = document()->begin(); b.isValid() && b != block; b = b.next())
+        line += displayLinesOf(b);
+    displayLinesOf(block);
+    const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
+    const QTextLine inBlock = block.layout()->lineForTextPosition(offset);
+    return line + (inBlock.isValid() ? inBlock.lineNumber() : 0);
 }
 
 int TMMRxCustomRichEdit::GetLineIndex(int lineNo) const
 {
     if (lineNo == -1)
-        return textCursor().block().position();
-    const QTextBlock b = document()->findBlockByNumber(lineNo);
-    return b.isValid() ? b.position() : -1;
+        lineNo = LineFromChar(textCursor().position());
+    if (lineNo < 0)
+        return -1;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const int lines = displayLinesOf(b);
+        if (lineNo < lines) {
+            const QTextLine line = b.layout()->lineAt(lineNo);
+            return b.position() + (line.isValid() ? line.textStart() : 0);
+        }
+        lineNo -= lines;
+    }
+    return -1;
 }
 
 int TMMRxCustomRichEdit::GetLineLength(int charIndex) const
 {
-    QTextBlock b = document()->findBlock(std::max(0, charIndex));
-    if (!b.isValid())
-        b = document()->lastBlock();
-    return b.length() - 1;
+    const QTextBlock block = blockOfChar(charIndex);
+    displayLinesOf(block);
+    const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
+    const QTextLine line = block.layout()->lineForTextPosition(offset);
+    if (!line.isValid())
+        return block.length() - 1;
+    // the paragraph's break is not part of its last line
+    return std::min(line.textStart() + line.textLength(), block.length() - 1) - line.textStart();
 }
 
 QPoint TMMRxCustomRichEdit::GetCaretPos() const
@@ -865,6 +897,92 @@ bool runCommandKey(TMMRxCustomRichEdit &edit, QKeyEvent *e)
     return false;
 }
 
+// The formatting keys of the control: bold, italic and underline, the paragraph alignments, and
+// subscript and superscript. Each is one undo step; with nothing selected it sets the format that
+// typing takes.
+enum class FormatKey {
+    None,
+    Bold,
+    Italic,
+    Underline,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    Justify,
+    Subscript,
+    Superscript
+};
+
+FormatKey formatKeyOf(const QKeyEvent *e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    if (mods == (Qt::ControlModifier | Qt::ShiftModifier))
+        return e->key() == Qt::Key_Equal || e->key() == Qt::Key_Plus ? FormatKey::Superscript : FormatKey::None;
+    if (mods != Qt::ControlModifier)
+        return FormatKey::None;
+    switch (e->key()) {
+    case Qt::Key_B:
+        return FormatKey::Bold;
+    case Qt::Key_I:
+        return FormatKey::Italic;
+    case Qt::Key_U:
+        return FormatKey::Underline;
+    case Qt::Key_L:
+        return FormatKey::AlignLeft;
+    case Qt::Key_E:
+        return FormatKey::AlignCenter;
+    case Qt::Key_R:
+        return FormatKey::AlignRight;
+    case Qt::Key_J:
+        return FormatKey::Justify;
+    case Qt::Key_Equal:
+        return FormatKey::Subscript;
+    default:
+        return FormatKey::None;
+    }
+}
+
+void runFormatKey(TMMRxCustomRichEdit &edit, FormatKey key)
+{
+    TRxTextAttributes &text = edit.SelAttributes();
+    auto toggle = [&](TFontStyle style) { text.SetStyle(text.Style() ^ style); };
+    auto script = [&](int value) { text.SetSubscriptStyle(text.SubscriptStyle() == value ? 0 : value); };
+    QTextCursor step = edit.textCursor();
+    step.beginEditBlock();
+    switch (key) {
+    case FormatKey::Bold:
+        toggle(fsBold);
+        break;
+    case FormatKey::Italic:
+        toggle(fsItalic);
+        break;
+    case FormatKey::Underline:
+        toggle(fsUnderline);
+        break;
+    case FormatKey::AlignLeft:
+        edit.Paragraph().SetAlignment(paLeftJustify);
+        break;
+    case FormatKey::AlignCenter:
+        edit.Paragraph().SetAlignment(paCenter);
+        break;
+    case FormatKey::AlignRight:
+        edit.Paragraph().SetAlignment(paRightJustify);
+        break;
+    case FormatKey::Justify:
+        edit.Paragraph().SetAlignment(paJustify);
+        break;
+    case FormatKey::Subscript:
+        script(1);
+        break;
+    case FormatKey::Superscript:
+        script(2);
+        break;
+    case FormatKey::None:
+        break;
+    }
+    step.endEditBlock();
+}
+
 bool isDeleteKey(const QKeyEvent *e)
 {
     return e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Backspace ||
@@ -919,10 +1037,26 @@ QString typedText(const QKeyEvent *e, bool tabTypes)
 
 } // namespace
 
+bool TMMRxCustomRichEdit::event(QEvent *e)
+{
+    // the control's formatting keys go to the control, not to a window's command of the same key
+    if (e->type() == QEvent::ShortcutOverride && formatKeyOf(static_cast<QKeyEvent *>(e)) != FormatKey::None) {
+        e->accept();
+        return true;
+    }
+    return QTextEdit::event(e);
+}
+
 void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
 {
     if (runCommandKey(*this, e))
         return;
+    if (const FormatKey key = formatKeyOf(e); key != FormatKey::None) {
+        if (!isReadOnly())
+            runFormatKey(*this, key);
+        e->accept();
+        return;
+    }
     if (isReadOnly()) {
         QTextEdit::keyPressEvent(e);
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // The rich-text edit control of the notes editor. The engine is a QTextEdit over a QTextDocument;
 // positions count UTF-16 units, one for a paragraph break and one for an inline object. A "line" is a
-// paragraph.
+// paragraph for Lines, and a line as the control shows it (wrapped) for the line and caret queries.
 #include "notes/MMRxRichEditAttributes.h"
 #include "notes/MMRxRichEditStrings.h"
 #include "notes/RichEditFindDialogs.h"
@@ -19,6 +19,7 @@
 #include <memory>
 
 class QPrinter;
+class QTextBlock;
 namespace richedit {
 class TOpenedObjectCopies;
 }
@@ -104,10 +105,11 @@ public:
     // Copies min(bufSize, length of SelText) characters and a terminating zero; returns the count.
     int GetSelTextBuf(QChar *buffer, int bufSize) const;
     QString GetTextRange(int startPos, int endPos) const;
+    // The shown line (a wrapped paragraph has several) holding the character, counted from 0.
     int LineFromChar(int charIndex) const;
-    // Start of line lineNo (-1: the caret's line), or -1 when there is no such line.
+    // Start of shown line lineNo (-1: the caret's line), or -1 when there is no such line.
     int GetLineIndex(int lineNo) const;
-    // Length of the line holding the character, without its break.
+    // Length of the shown line holding the character, without a paragraph break.
     int GetLineLength(int charIndex) const;
     // X = column, Y = line of the selection's end.
     QPoint GetCaretPos() const;
@@ -254,6 +256,7 @@ protected:
     // Prints a copy of the document inside the margins (twips) of the printer's printable page.
     void printInside(QPrinter &printer, const QString &title, const QMargins &marginTwips);
 
+    bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
@@ -286,6 +289,10 @@ private:
     void scheduleUrlOverlay();
     void showContextMenu(const QPoint &globalPos);
     int positionAt(const QPoint &viewportPos, bool exact) const;
+    // The lines the paragraph shows (laid out first when it was not yet), at least one.
+    int displayLinesOf(const QTextBlock &block) const;
+    // The paragraph of a position; the last one past the end.
+    QTextBlock blockOfChar(int charIndex) const;
     bool inSelectionBar(const QPoint &viewportPos) const;
     QTextCursor lineAt(int y) const;
     int maxLengthRoom(int replacedLength) const;

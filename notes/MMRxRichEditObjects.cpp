@@ -60,7 +60,8 @@ bool TMMRxCustomRichEdit::DoObjectVerb(int position, int verb)
         return ReplaceObject(position, o);
     }
     QString path;
-    const QString shownName = QFileInfo(o.FileName).fileName();
+    // a stored name is shown and looked up only as a clean file name
+    const QString shownName = CleanFileName(o.FileName);
     if (o.ObjectKind == TRichObject::LinkedFile) {
         path = o.FileName; // a linked file opens where it is
         if (!QFileInfo(path).isFile()) {
@@ -68,7 +69,9 @@ bool TMMRxCustomRichEdit::DoObjectVerb(int position, int verb)
             return false;
         }
     }
-    if (WouldExecute(o.ObjectKind == TRichObject::LinkedFile ? path : o.FileName, o.FileType)) {
+    const bool runs = o.ObjectKind == TRichObject::LinkedFile ? WouldExecute(path, o.FileType)
+                                                              : WouldExecuteContent(o.FileName, o.FileType, o.Data);
+    if (runs) {
         const int answer = messageboxes::show(this, ExecuteQuestionText(shownName), applicationtitle::get(),
                                               messageboxes::YesNo | messageboxes::IconExclamation);
         if (answer != messageboxes::IdYes)

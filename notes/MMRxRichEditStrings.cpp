@@ -120,20 +120,20 @@ void TRichEditStrings::Insert(int index, const QString &s)
 {
     if (index < 0)
         return;
-    int start = m_richEdit->GetLineIndex(index);
+    // the lines here are paragraphs
+    const QTextDocument *doc = m_richEdit->document();
+    int start = -1;
     QString text;
-    if (start == -1) {
-        // past the last line: after the text of the line before, with the break first
-        start = m_richEdit->GetLineIndex(index - 1);
-        if (start == -1)
-            return;
-        const int length = m_richEdit->GetLineLength(start);
-        if (length == 0)
-            return;
-        start += length;
-        text = u'\n' + s;
-    } else {
+    if (const QTextBlock b = doc->findBlockByNumber(index); b.isValid()) {
+        start = b.position();
         text = s + u'\n';
+    } else {
+        // past the last line: after the text of the line before, with the break first
+        const QTextBlock before = doc->findBlockByNumber(index - 1);
+        if (!before.isValid() || before.length() <= 1)
+            return;
+        start = before.position() + before.length() - 1;
+        text = u'\n' + s;
     }
     m_richEdit->ReplaceRange(start, start, text, true, TRichEditChangeKind::Replace);
 }

@@ -531,17 +531,11 @@ bool OpenObjectFile(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-bool WouldExecute(const QString &path, const QString &mimeType)
+namespace {
+
+// Types the desktop runs rather than shows.
+bool executableType(const QMimeType &type)
 {
-    static const QStringList suffixes = {
-        QStringLiteral("desktop"), QStringLiteral("sh"),       QStringLiteral("bash"),       QStringLiteral("zsh"),
-        QStringLiteral("csh"),     QStringLiteral("ksh"),      QStringLiteral("fish"),       QStringLiteral("py"),
-        QStringLiteral("pyw"),     QStringLiteral("pl"),       QStringLiteral("rb"),         QStringLiteral("php"),
-        QStringLiteral("lua"),     QStringLiteral("tcl"),      QStringLiteral("js"),         QStringLiteral("jar"),
-        QStringLiteral("run"),     QStringLiteral("appimage"), QStringLiteral("exe"),        QStringLiteral("com"),
-        QStringLiteral("bat"),     QStringLiteral("cmd"),      QStringLiteral("msi"),        QStringLiteral("vbs"),
-        QStringLiteral("ps1"),     QStringLiteral("scr"),      QStringLiteral("command"),    QStringLiteral("app"),
-        QStringLiteral("deb"),     QStringLiteral("rpm"),      QStringLiteral("flatpakref"), QStringLiteral("snap")};
     static const QStringList types = {QStringLiteral("application/x-executable"),
                                       QStringLiteral("application/x-sharedlib"),
                                       QStringLiteral("application/x-pie-executable"),
@@ -562,22 +556,61 @@ bool WouldExecute(const QString &path, const QString &mimeType)
                                       QStringLiteral("application/x-deb"),
                                       QStringLiteral("application/vnd.debian.binary-package"),
                                       QStringLiteral("application/x-rpm")};
+    if (!type.isValid())
+        return false;
+    return std::any_of(types.cbegin(), types.cend(), [&](const QString &t) { return type.inherits(t); });
+}
+
+// By the cleaned name's suffix and type, and by the stored type (cleaned of control characters too).
+bool executableByName(const QString &cleanName, QString mimeType)
+{
+    static const QStringList suffixes = {
+        QStringLiteral("desktop"), QStringLiteral("sh"),       QStringLiteral("bash"),       QStringLiteral("zsh"),
+        QStringLiteral("csh"),     QStringLiteral("ksh"),      QStringLiteral("fish"),       QStringLiteral("py"),
+        QStringLiteral("pyw"),     QStringLiteral("pl"),       QStringLiteral("rb"),         QStringLiteral("php"),
+        QStringLiteral("lua"),     QStringLiteral("tcl"),      QStringLiteral("js"),         QStringLiteral("jar"),
+        QStringLiteral("run"),     QStringLiteral("appimage"), QStringLiteral("exe"),        QStringLiteral("com"),
+        QStringLiteral("bat"),     QStringLiteral("cmd"),      QStringLiteral("msi"),        QStringLiteral("vbs"),
+        QStringLiteral("ps1"),     QStringLiteral("scr"),      QStringLiteral("command"),    QStringLiteral("app"),
+        QStringLiteral("deb"),     QStringLiteral("rpm"),      QStringLiteral("flatpakref"), QStringLiteral("snap")};
+    if (suffixes.contains(QFileInfo(cleanName).suffix().toLower()))
+        return true;
+    mimeType.removeIf([](QChar c) { return c.category() == QChar::Other_Control || c.isSpace(); });
+    const QMimeDatabase db;
+    return executableType(db.mimeTypeForName(mimeType)) ||
+           executableType(db.mimeTypeForFile(cleanName, QMimeDatabase::MatchExtension));
+}
+
+} // namespace
+
+QString CleanFileName(const QString &fileName)
+{
+    QString name = fileName;
+    name.removeIf([](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Other_Format;
+    });
+    name = name.mid(std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\')) + 1);
+    while (!name.isEmpty() && (name.back() == u'.' || name.back().isSpace()))
+        name.chop(1);
+    return name.isEmpty() ? QStringLiteral("object") : name;
+}
+
+bool WouldExecute(const QString &path, const QString &mimeType)
+{
     const QFileInfo info(path);
     if (info.exists() && info.isExecutable())
         return true;
-    if (suffixes.contains(info.suffix().toLower()))
+    if (executableByName(CleanFileName(info.fileName()), mimeType))
         return true;
-    const QMimeDatabase db;
-    for (const QMimeType &type :
-         {db.mimeTypeForName(mimeType), db.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension)}) {
-        if (!type.isValid())
-            continue;
-        for (const QString &t : types) {
-            if (type.inherits(t))
-                return true;
-        }
-    }
-    return false;
+    // what the desktop finds in the file (read only from a plain file)
+    return info.isFile() && executableType(QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchContent));
+}
+
+bool WouldExecuteContent(const QString &fileName, const QString &mimeType, const QByteArray &content)
+{
+    return executableByName(CleanFileName(fileName), mimeType) ||
+           executableType(QMimeDatabase().mimeTypeForData(content));
 }
 
 struct TOpenedObjectCopies::Private {
@@ -608,17 +641,14 @@ QString TOpenedObjectCopies::Write(quint64 objectId, const QString &fileName, co
         }
     }
     // the name as the file had it, without folders or control characters
-    QString name = QFileInfo(fileName).fileName();
-    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control || c == u'/' || c == u'\\'; });
-    if (name.isEmpty() || name == u"." || name == u"..")
-        name = QStringLiteral("object");
+    const QString name = CleanFileName(fileName);
     const QString own = d->Folder->filePath(QString::number(++d->Next));
     if (!QDir().mkdir(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
         if (error)
             *error = QStringLiteral("Cannot create folder \"%1\".").arg(own);
         return {};
     }
-    const QString path = own + u'/' + name;
+    QString path = own + u'/' + name;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner) ||
         file.write(bytes) != bytes.size() || !file.flush()) {

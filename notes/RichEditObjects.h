@@ -95,9 +95,16 @@ using TObjectOpener = std::function<bool(const QString &path)>;
 // Installs the opener (an empty one: the desktop's); returns the one before.
 TObjectOpener SetObjectOpener(TObjectOpener opener);
 bool OpenObjectFile(const QString &path);
-// True for a file the desktop would run rather than show: the executable bit, a desktop entry, a
-// script or a program of any system.
+// The name a stored file name stands for, as the name of a file: its last path part, without control
+// characters (NULs among them) or format characters, without the dots and blanks a name cannot end
+// in; "object" when nothing is left. Every lookup by an object's name goes through it.
+QString CleanFileName(const QString &fileName);
+// True for a file on disk (a link's source) the desktop would run rather than show: the executable
+// bit, a desktop entry, a script or a program of any system, by its name, its stored type or its
+// content.
 bool WouldExecute(const QString &path, const QString &mimeType);
+// The same for an embedded file: its stored name (cleaned first), its stored type and its bytes.
+bool WouldExecuteContent(const QString &fileName, const QString &mimeType, const QByteArray &content);
 
 class ScopedObjectOpener {
 public:

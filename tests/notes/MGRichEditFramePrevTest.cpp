@@ -32,7 +32,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -396,6 +398,23 @@ TEST_F(NotesFrameShown, TheCaretPanelShowsColumnAndLineFromOne)
     EXPECT_EQ(frame.StatusPanelText(1), "1 : 1");
 }
 
+TEST_F(NotesFrameShown, TheCaretPanelCountsTheLinesAsShown)
+{
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    editor->SetSelText(QStringLiteral("word ").repeated(60) + QStringLiteral("\nend"));
+    const QTextBlock first = editor->document()->firstBlock();
+    const int shown = first.layout()->lineCount();
+    ASSERT_GE(shown, 2) << "the paragraph does not wrap at this width";
+    editor->SetSelStart(editor->TextLength());
+    EXPECT_EQ(frame.StatusPanelText(1), QStringLiteral("4 : %1").arg(shown + 1));
+    const int second = first.layout()->lineAt(1).textStart();
+    editor->SetSelStart(second + 2);
+    EXPECT_EQ(frame.StatusPanelText(1), "3 : 2");
+    // the panel follows word wrap at once
+    frame.actWordWrap->trigger();
+    EXPECT_EQ(frame.StatusPanelText(1), QStringLiteral("%1 : 1").arg(second + 3));
+}
+
 TEST_F(NotesFrameShown, TheBoxesShowTheSelectionAndWriteBackOnlyWhatTheUserChanges)
 {
     TMMRxRichEditPrev *editor = frame.ActiveEditor();
@@ -430,6 +449,94 @@ TEST_F(NotesFrameShown, TheBoxesShowTheSelectionAndWriteBackOnlyWhatTheUserChang
     editor->SelAttributes().SetName("No Such Face At All");
     editor->SetSelection(5, 9, false);
     EXPECT_EQ(frame.fntcmbFont->FontName(), QString());
+}
+
+TEST_F(NotesFrameShown, TheBoxesWriteOnlyToTheDocumentTheyShowedWhenTheUserChangedThem)
+{
+    TMMRxRichEditPrev *first = frame.ActiveEditor();
+    first->SetSelText("big small");
+    first->SetSelection(0, 3, false);
+    first->SelAttributes().SetSize(20);
+    first->SetSelection(0, 9, false); // two sizes: the box shows none of them
+    frame.MarkSaved(first);
+    const QString face = first->SelAttributes().Name();
+
+    frame.actFileNew->trigger();
+    TMMRxRichEditPrev *second = frame.ActiveEditor();
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    QTest::mouseClick(frame.PageControl->tabBar(), Qt::LeftButton, {},
+                      frame.PageControl->tabBar()->tabRect(0).center());
+    ASSERT_EQ(frame.ActiveEditor(), first);
+    EXPECT_EQ(QApplication::focusWidget(), frame.UpDownNumEdit); // the focus stayed in the box
+    EXPECT_FALSE(first->Modified());
+    EXPECT_EQ(frame.StatusPanelText(0), QString());
+    first->SetSelection(0, 3, false);
+    EXPECT_EQ(first->SelAttributes().Size(), 20);
+    first->SetSelection(4, 9, false);
+    EXPECT_NE(first->SelAttributes().Size(), 20);
+    EXPECT_EQ(first->SelAttributes().Name(), face);
+
+    // the same with the focus in the font box; then the user's own edits reach the shown document
+    frame.PageControl->setCurrentWidget(second);
+    ASSERT_TRUE(focus(frame.fntcmbFont));
+    frame.PageControl->setCurrentWidget(first);
+    EXPECT_FALSE(first->Modified());
+    EXPECT_FALSE(second->Modified());
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    frame.UpDownNumEdit->selectAll();
+    QTest::keyClicks(frame.UpDownNumEdit, "14");
+    EXPECT_EQ(first->SelAttributes().Size(), 14);
+    EXPECT_TRUE(first->Modified());
+    EXPECT_FALSE(second->Modified());
+}
+
+TEST_F(NotesFrameShown, TheEditCommandsFollowTheFocusedEditAtOnce)
+{
+    // Undo, Redo, Cut, Copy, Delete, Select All as 0 and 1
+    auto states = [this] {
+        QApplication::processEvents(); // what the edits announced is handled; nothing waits for idle
+        std::string s;
+        for (QAction *a :
+             std::initializer_list<QAction *>{frame.MMEditUndoEx, frame.MMEditRedoEx, frame.MMEditCutEx,
+                                              frame.MMEditCopyEx, frame.MMEditDeleteEx, frame.MMEditSelectAllEx})
+            s += a->isEnabled() ? '1' : '0';
+        return s;
+    };
+    TMMRxRichEditPrev *first = frame.ActiveEditor();
+    QTest::keyClicks(first, "typed");
+    first->SetSelection(0, 2, false);
+    EXPECT_EQ(states(), "101111");
+    first->SetSelection(2, 2, false);
+    EXPECT_EQ(states(), "100001"); // nothing selected: no cut, copy or delete
+    first->Undo();
+    EXPECT_EQ(states(), "010000");
+
+    // right after a file opens: nothing to undo, nothing selected, text to select
+    QTest::keyClicks(first, "again");
+    first->SetSelection(0, 3, false);
+    const QString file = path(QStringLiteral("opened.txt"));
+    testsupport::writeBytes(file, "hello world\n");
+    ASSERT_TRUE(frame.OpenFile(file));
+    TMMRxRichEditPrev *opened = frame.ActiveEditor();
+    ASSERT_EQ(QApplication::focusWidget(), opened);
+    std::string now;
+    for (QAction *a :
+         std::initializer_list<QAction *>{frame.MMEditUndoEx, frame.MMEditRedoEx, frame.MMEditCutEx, frame.MMEditCopyEx,
+                                          frame.MMEditDeleteEx, frame.MMEditSelectAllEx})
+        now += a->isEnabled() ? '1' : '0';
+    EXPECT_EQ(now, "000001");
+    QTest::keyClick(opened, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(states(), "001111");
+    QTest::keyClick(opened, Qt::Key_Delete);
+    EXPECT_EQ(states(), "100001");
+
+    // a single-line edit: its whole text is selected when the focus comes by the keyboard
+    ASSERT_TRUE(focus(frame.UpDownNumEdit));
+    EXPECT_EQ(states(), "001111");
+    frame.UpDownNumEdit->setCursorPosition(frame.UpDownNumEdit->text().size());
+    EXPECT_EQ(states(), "000001");
+    frame.MMEditSelectAllEx->trigger();
+    EXPECT_EQ(states(), "001111");
 }
 
 TEST_F(NotesFrameShown, FormattingCommandsActOnTheActiveDocumentFromTheBars)

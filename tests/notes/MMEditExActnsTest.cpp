@@ -93,10 +93,11 @@ TEST_F(EditActions, TheFocusedWidgetDecidesWhatIsHandled)
         ASSERT_TRUE(focus(c.widget));
         QWidget *target = QApplication::focusWidget();
         EXPECT_EQ(cut.HandlesTarget(target), c.handled) << c.widget->metaObject()->className();
-        if (c.handled)
+        if (c.handled) {
             EXPECT_EQ(cut.TargetKind(), c.kind) << c.widget->metaObject()->className();
-        if (!c.handled)
+        } else {
             EXPECT_EQ(states(), "0000000") << c.widget->metaObject()->className();
+        }
     }
     // a widget without the focus is never handled
     ASSERT_TRUE(focus(line));

@@ -2,6 +2,8 @@
 // path, links, selection behaviour, paste and plain-text mode.
 #include "notes/MMRxRichEdit.h"
 
+#include "notes/NotesTestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +13,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 using namespace richedit;
@@ -228,6 +231,42 @@ TEST_F(RichEditTest, CaretPositionIsTheColumnAndLineOfTheSelectionEnd)
     EXPECT_EQ(edit->GetCaretPos(), QPoint(5, 2));
     EXPECT_EQ(edit->GetLineIndex(-1), 14);
     EXPECT_LT(edit->GetCharPos(0).y(), edit->GetCharPos(14).y());
+}
+
+TEST_F(RichEditTest, LinesOfTheCaretAreTheShownLinesOfWrappedParagraphs)
+{
+    const QString paragraph = QStringLiteral("word ").repeated(40).trimmed();
+    edit->SetSelText(paragraph + QStringLiteral("\nend"));
+    const QTextBlock first = edit->document()->firstBlock();
+    const int shown = first.layout()->lineCount();
+    ASSERT_GE(shown, 2) << "the paragraph does not wrap at this width";
+    const int second = first.layout()->lineAt(1).textStart();
+    const int end = first.next().position();
+    EXPECT_EQ(edit->LineFromChar(second - 1), 0);
+    EXPECT_EQ(edit->LineFromChar(second), 1);
+    EXPECT_EQ(edit->LineFromChar(end), shown);
+    EXPECT_EQ(edit->LineFromChar(end + 3), shown);
+    EXPECT_EQ(edit->GetLineIndex(1), second);
+    EXPECT_EQ(edit->GetLineIndex(shown), end);
+    EXPECT_EQ(edit->GetLineIndex(shown + 1), -1);
+    EXPECT_EQ(edit->GetLineLength(0), second);
+    EXPECT_EQ(edit->GetLineLength(end), 3);
+    edit->SetSelection(second + 2, second + 2, false);
+    EXPECT_EQ(edit->GetCaretPos(), QPoint(2, 1));
+    EXPECT_EQ(edit->GetLineIndex(-1), second);
+
+    // Lines still counts paragraphs
+    EXPECT_EQ(edit->Lines().Count(), 2);
+    EXPECT_EQ(edit->Lines().Get(0), paragraph);
+    edit->Lines().Insert(1, QStringLiteral("mid"));
+    edit->Lines().Insert(3, QStringLiteral("last"));
+    EXPECT_EQ(edit->Text(), paragraph + QStringLiteral("\nmid\nend\nlast"));
+
+    // without word wrap a paragraph is one line
+    edit->SetWordWrap(false);
+    EXPECT_EQ(edit->LineFromChar(second), 0);
+    EXPECT_EQ(edit->LineFromChar(end), 1);
+    EXPECT_EQ(edit->GetLineLength(second), paragraph.size());
 }
 
 TEST_F(RichEditTest, ResizeRequestsFollowTheContentHeight)
@@ -598,3 +637,125 @@ TEST_F(RichEditTest, SelectionChangeFiresOncePerMove)
     QTest::keyClick(edit.get(), Qt::Key_Right);
     EXPECT_EQ(changes, 2);
 }
+
+namespace {
+
+class RichEditKeys : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.resize(420, 260);
+        edit = new TMMRxRichEdit(&window);
+        edit->resize(420, 260);
+        // a window command on one of the control's keys and one on a key the control leaves alone
+        for (auto [action, key] : {std::pair{&windowBold, QKeySequence(Qt::CTRL | Qt::Key_B)},
+                                   std::pair{&windowSave, QKeySequence(Qt::CTRL | Qt::Key_S)}}) {
+            action->setShortcut(key);
+            action->setShortcutContext(Qt::WindowShortcut);
+            window.addAction(action);
+        }
+        QObject::connect(&windowBold, &QAction::triggered, [this] { ++windowBolds; });
+        QObject::connect(&windowSave, &QAction::triggered, [this] { ++windowSaves; });
+        ASSERT_TRUE(notestest::showActive(window));
+        ASSERT_TRUE(notestest::focus(edit));
+        QTest::keyClicks(edit, "one two");
+        edit->SetSelection(0, 3, false);
+    }
+    void key(QKeyCombination combination) { QTest::keyClick(edit, combination.key(), combination.keyboardModifiers()); }
+
+    QWidget window;
+    TMMRxRichEdit *edit = nullptr;
+    QAction windowBold;
+    QAction windowSave;
+    int windowBolds = 0;
+    int windowSaves = 0;
+};
+
+TEST_F(RichEditKeys, StyleKeysToggleTheSelectionEachAsOneUndoStep)
+{
+    key(Qt::CTRL | Qt::Key_B);
+    EXPECT_EQ(edit->SelAttributes().Style(), TFontStyles(fsBold));
+    EXPECT_EQ(windowBolds, 0); // the control's key, not the window's
+    key(Qt::CTRL | Qt::Key_I);
+    key(Qt::CTRL | Qt::Key_U);
+    EXPECT_EQ(edit->SelAttributes().Style(), fsBold | fsItalic | fsUnderline);
+    edit->SetSelection(4, 7, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), TFontStyles());
+    // over text that is partly bold the key makes all of it bold; again, none of it
+    edit->SetSelection(0, 7, false);
+    key(Qt::CTRL | Qt::Key_B);
+    EXPECT_TRUE(edit->SelAttributes().Style().testFlag(fsBold));
+    key(Qt::CTRL | Qt::Key_B);
+    EXPECT_FALSE(edit->SelAttributes().Style().testFlag(fsBold));
+    edit->SetSelection(0, 3, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), fsItalic | fsUnderline); // the other styles stay
+
+    // each key went as one step
+    edit->Undo();
+    edit->SetSelection(0, 3, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), fsBold | fsItalic | fsUnderline);
+    edit->Undo();
+    edit->Undo();
+    edit->SetSelection(0, 3, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), fsBold | fsItalic);
+    edit->Undo();
+    edit->SetSelection(0, 3, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), TFontStyles(fsBold));
+    edit->Undo();
+    edit->SetSelection(0, 3, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), TFontStyles());
+    EXPECT_EQ(edit->Text(), "one two");
+
+    // with nothing selected the key sets what typing takes
+    edit->SetSelStart(edit->TextLength());
+    key(Qt::CTRL | Qt::Key_B);
+    QTest::keyClicks(edit, "X");
+    edit->SetSelection(7, 8, false);
+    EXPECT_EQ(edit->SelAttributes().Style(), TFontStyles(fsBold));
+
+    // a read-only control takes the key and changes nothing; the window's other keys stay the window's
+    edit->setReadOnly(true);
+    key(Qt::CTRL | Qt::Key_B);
+    EXPECT_EQ(edit->SelAttributes().Style(), TFontStyles(fsBold));
+    EXPECT_EQ(windowBolds, 0);
+    key(Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(windowSaves, 1);
+}
+
+TEST_F(RichEditKeys, AlignmentAndScriptKeysActOnTheSelection)
+{
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, "three");
+    edit->SetSelection(2, 10, false); // both paragraphs
+    key(Qt::CTRL | Qt::Key_E);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paCenter);
+    key(Qt::CTRL | Qt::Key_R);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paRightJustify);
+    key(Qt::CTRL | Qt::Key_J);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paJustify);
+    key(Qt::CTRL | Qt::Key_L);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paLeftJustify);
+    edit->Undo(); // one step brings both paragraphs back
+    edit->SetSelection(0, 0, false);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paJustify);
+    edit->SetSelection(10, 10, false);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paJustify);
+
+    edit->SetSelection(0, 3, false);
+    key(Qt::CTRL | Qt::Key_Equal);
+    EXPECT_EQ(edit->SelAttributes().SubscriptStyle(), 1);
+    key(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus);
+    EXPECT_EQ(edit->SelAttributes().SubscriptStyle(), 2);
+    key(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal);
+    EXPECT_EQ(edit->SelAttributes().SubscriptStyle(), 0);
+    key(Qt::CTRL | Qt::Key_Equal);
+    key(Qt::CTRL | Qt::Key_Equal);
+    EXPECT_EQ(edit->SelAttributes().SubscriptStyle(), 0);
+    edit->Undo();
+    edit->SetSelection(0, 3, false);
+    EXPECT_EQ(edit->SelAttributes().SubscriptStyle(), 1);
+    EXPECT_EQ(edit->Text(), "one two\nthree");
+}
+
+} // namespace

@@ -612,3 +612,61 @@ TEST_F(RichEditObjects, AStoredLinkToSomethingOtherThanAFileShowsItsIconAndIsNev
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(boxes.Texts.size(), 1);
 }
+
+TEST_F(RichEditObjects, AnEmbeddedFileIsJudgedByItsCleanedNameAndByItsContent)
+{
+    auto embedded = [](const QString &name, const QByteArray &bytes) {
+        TRichObject o;
+        o.ObjectKind = TRichObject::EmbeddedFile;
+        o.FileName = name;
+        o.Data = bytes;
+        o.DataFormat = QStringLiteral("file");
+        return o;
+    };
+    const QByteArray launcher = "[Desktop Entry]\nType=Application\nName=x\nExec=xterm\n";
+    const QByteArray script = "#!/bin/sh\nrm -rf \"$HOME/x\"\n";
+    const QByteArray program = QByteArray("\x7f"
+                                          "ELF\x02\x01\x01\0",
+                                          8) +
+                               QByteArray(120, '\0');
+    struct Case {
+        QString name;
+        QByteArray bytes;
+        bool asks;
+        QString copy; // the name of the opened copy
+    };
+    const QList<Case> cases = {
+        {QString::fromLatin1("\x01\0\0.t", 5), "text", false, QStringLiteral(".t")},
+        {QStringLiteral("launcher.desktop "), launcher, true, QStringLiteral("launcher.desktop")},
+        {QStringLiteral("x.desktop."), "plain words", true, QStringLiteral("x.desktop")},
+        {QStringLiteral("../../bin/run.sh"), "plain words", true, QStringLiteral("run.sh")},
+        {QStringLiteral("notes.txt"), script, true, QStringLiteral("notes.txt")},
+        {QStringLiteral("picture.png"), program, true, QStringLiteral("picture.png")},
+        {QStringLiteral("entry.txt"), launcher, true, QStringLiteral("entry.txt")},
+        {QStringLiteral("readme.txt"), "plain words\n", false, QStringLiteral("readme.txt")},
+        {QString::fromLatin1("..\0", 3), "plain words\n", false, QStringLiteral("object")},
+    };
+    QStringList opened;
+    ScopedObjectOpener opener([&](const QString &p) {
+        opened.append(p);
+        return true;
+    });
+    for (const Case &c : cases) {
+        const QString label = QString(c.name).replace(QChar(0), QStringLiteral("\\0"));
+        edit->Clear();
+        edit->InsertObject(embedded(c.name, c.bytes));
+        ASSERT_EQ(objectsOf(*edit).size(), 1) << label.toStdString();
+        opened.clear();
+        notestest::MessageBoxAnswers boxes({messageboxes::IdYes});
+        EXPECT_TRUE(edit->DoObjectVerb(0, VerbOpen)) << label.toStdString();
+        EXPECT_EQ(boxes.Texts.size(), c.asks ? 1 : 0) << label.toStdString();
+        if (c.asks && !boxes.Texts.isEmpty()) {
+            EXPECT_TRUE(boxes.Texts[0].contains(u'"' + c.copy + u'"')) << boxes.Texts[0].toStdString();
+        }
+        ASSERT_EQ(opened.size(), 1) << label.toStdString();
+        EXPECT_EQ(QFileInfo(opened[0]).fileName(), c.copy) << label.toStdString();
+        EXPECT_TRUE(opened[0].startsWith(edit->ObjectCopiesFolder() + u'/')) << opened[0].toStdString();
+    }
+    EXPECT_EQ(CleanFileName(QStringLiteral("a\\b\\c.exe . .")), QStringLiteral("c.exe"));
+    EXPECT_EQ(CleanFileName(QString::fromUtf8("doc\u202Etxt.exe")), QStringLiteral("doctxt.exe"));
+}
