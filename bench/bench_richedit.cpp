@@ -142,9 +142,8 @@ void bulletParagraphs(benchmark::State &state)
     toggleNumbering(state, nsBullet);
 }
 
-// Numbers. This one is quadratic, and the time is Qt's: each paragraph joining or leaving the one list
-// its numbers count along marks every paragraph of that list for layout again (see readListRtf and
-// qtListReference in bench_rtf).
+// Numbers: linear too, and within twice the time of bullets (no QTextList holds them; see readListRtf
+// and qtListReference in bench_rtf).
 void numberParagraphs(benchmark::State &state)
 {
     toggleNumbering(state, nsArabic);

@@ -21,7 +21,8 @@
 class QPrinter;
 namespace richedit {
 class TOpenedObjectCopies;
-}
+class TParagraphNumbers;
+} // namespace richedit
 
 enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
 Q_DECLARE_FLAGS(TRichLangOptions, TRichLangOption)
@@ -267,6 +268,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
@@ -328,6 +330,9 @@ private:
     QPointer<QMenu> m_popupMenu;
     QPointer<QMenu> m_verbMenu;
     std::unique_ptr<richedit::TOpenedObjectCopies> m_objectCopies;
+    // numbered paragraphs: MMRxRichEditLayout.cpp
+    std::unique_ptr<richedit::TParagraphNumbers> m_numbers;
+    void onContentsChange(int position, int removed, int added);
     QMenu *objectMenu(QMenu *result);
     void closeRemovedObjects();
     bool selectObjectAt(const QPoint &viewportPoint);

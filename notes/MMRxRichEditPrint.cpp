@@ -1,5 +1,6 @@
 // Printing the rich-edit control's document page by page.
 #include "notes/MMRxRichEdit.h"
+#include "notes/ParagraphNumbers.h"
 #include "platform/PlatformError.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -51,6 +52,7 @@ void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, c
             none ? QStringLiteral("No printer is set up.")
                  : QStringLiteral("The printer \"%1\" did not accept the job.").arg(printer.printerName()));
     }
+    richedit::TParagraphNumbers numbers(copy.get());
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     const int pages = std::max(1, copy->pageCount());
@@ -68,6 +70,7 @@ void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, c
         // hidden by the clip yet still be text of this page)
         context.clip = clip.adjusted(0, 0.5, 0, -0.5);
         copy->documentLayout()->draw(&painter, context);
+        richedit::DrawParagraphNumbers(painter, copy.get(), numbers, context.clip, Qt::black);
         painter.restore();
     }
     painter.end();

@@ -121,6 +121,7 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("listid", &Reader::listId);
         add("levelnfc", &Reader::levelFormat);
         add("levelnfcn", &Reader::levelFormat);
+        add("levelstartat", &Reader::levelStart);
         add("listoverride", &Reader::overrideBegin);
         add("pn", &Reader::numberingBegin);
         add("pnlvlblt", &Reader::numberingKind, PfnBullet);
@@ -132,6 +133,7 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("pnucltr", &Reader::numberingKind, PfnUcLetter);
         add("pnlcrm", &Reader::numberingKind, PfnLcRoman);
         add("pnucrm", &Reader::numberingKind, PfnUcRoman);
+        add("pnstart", &Reader::numberingStart);
         add("pntext", &Reader::listText);
         add("listtext", &Reader::listText);
         add("pict", &Reader::picture);

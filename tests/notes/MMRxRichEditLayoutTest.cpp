@@ -1,0 +1,268 @@
+// Numbered paragraphs: numbers counted from each paragraph's numbering and start number, kept through
+// RTF, copy and paste, drawn on screen and in print (never part of the text).
+#include "NotesTestSupport.h"
+#include "common/TestSupport.h"
+#include "notes/MMRxRichEditPrev.h"
+#include "notes/ParagraphNumbers.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+#ifdef BRIVO_HAVE_QTPDF
+#include <QPdfDocument>
+#endif
+
+using namespace richedit;
+
+namespace {
+
+TRichParaFormat numbering(int kind, int start = 1)
+{
+    TRichParaFormat f;
+    f.Mask = PFM_NUMBERING | PFM_NUMBERINGSTART;
+    f.Numbering = kind;
+    f.NumberingStart = start;
+    return f;
+}
+
+void setNumbering(QTextDocument &doc, int paragraph, const TRichParaFormat &f)
+{
+    QTextCursor c(doc.findBlockByNumber(paragraph));
+    WriteParaFormat(c, f);
+}
+
+QStringList labels(QTextDocument &doc, TParagraphNumbers &numbers)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        out.append(numbers.LabelOf(b));
+    return out;
+}
+
+TEST(ParagraphNumbers, RunsCountFromTheirStartAndAnyOtherParagraphEndsThem)
+{
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(QStringLiteral("a\nb\nc\nd\ne\nf\ng\nh\ni"));
+    const TRichParaFormat kinds[] = {
+        numbering(PFN_ARABIC, 7),    numbering(PFN_ARABIC, 7),    numbering(0),
+        numbering(PFN_ARABIC, 7),    numbering(PFN_LCROMAN, 1),   numbering(PFN_BULLET),
+        numbering(PFN_UCLETTER, 26), numbering(PFN_UCLETTER, 26), numbering(PFN_ARABIC, 3)};
+    for (int i = 0; i < 9; ++i)
+        setNumbering(doc, i, kinds[i]);
+    TParagraphNumbers numbers(&doc);
+    EXPECT_EQ(labels(doc, numbers), (QStringList{"7.", "8.", "", "7.", "i.", "", "Z.", "AA.", "3."}));
+    // kind and start number read back as they were written
+    const TRichParaFormat second = ParaFormatOf(doc.findBlockByNumber(1).blockFormat());
+    EXPECT_EQ(second.Numbering, PFN_ARABIC);
+    EXPECT_EQ(second.NumberingStart, 7);
+    // a run that changes its start number in the middle starts again there
+    setNumbering(doc, 1, numbering(PFN_ARABIC, 1));
+    numbers.Invalidate(doc.findBlockByNumber(1).position());
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(1)), "1.");
+
+    // counted once, then counted afresh from a change on: a paragraph added at the top of a run, one
+    // taken away, and the last of the document counted before the first
+    setNumbering(doc, 1, numbering(PFN_ARABIC, 7));
+    numbers.Invalidate(0);
+    EXPECT_EQ(numbers.LabelOf(doc.lastBlock()), "3.");
+    QTextCursor c(doc.findBlockByNumber(1));
+    c.insertText(QStringLiteral("new\n"));
+    numbers.Invalidate(c.block().previous().position());
+    EXPECT_EQ(labels(doc, numbers), (QStringList{"7.", "8.", "9.", "", "7.", "i.", "", "Z.", "AA.", "3."}));
+    c.setPosition(doc.findBlockByNumber(1).position());
+    c.setPosition(doc.findBlockByNumber(2).position(), QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    numbers.Invalidate(c.position());
+    EXPECT_EQ(labels(doc, numbers), (QStringList{"7.", "8.", "", "7.", "i.", "", "Z.", "AA.", "3."}));
+}
+
+TEST(ParagraphNumbers, NumbersAsTheirKindWritesThem)
+{
+    EXPECT_EQ(NumberText(PFN_ARABIC, 1024), "1024");
+    EXPECT_EQ(NumberText(PFN_LCLETTER, 1), "a");
+    EXPECT_EQ(NumberText(PFN_LCLETTER, 27), "aa");
+    EXPECT_EQ(NumberText(PFN_UCLETTER, 702), "ZZ");
+    EXPECT_EQ(NumberText(PFN_LCROMAN, 1994), "mcmxciv");
+    EXPECT_EQ(NumberText(PFN_UCROMAN, 4), "IV");
+    // past what the kind can write, and below 1, in figures
+    EXPECT_EQ(NumberText(PFN_UCROMAN, 5000), "5000");
+    EXPECT_EQ(NumberText(PFN_LCROMAN, 0), "0");
+    EXPECT_EQ(NumberText(PFN_LCLETTER, 0), "0");
+}
+
+// A numbered list that starts at 7, as a word processor writes it in the older form.
+const QByteArray PnList =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "\\pard{\\pntext\\f0 7.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart7\\pndec{\\pntxta.}}"
+    "\\fi-360\\li720 seven\\par"
+    "{\\pntext\\f0 8.\\tab}eight\\par}";
+// The same in the list-table form, counting from 3.
+const QByteArray ListTable = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+                             "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat3"
+                             "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid5}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid5\\listoverridecount0\\ls1}}"
+                             "\\pard{\\listtext 3.\\tab}\\ls1\\ilvl0\\fi-360\\li720 three\\par"
+                             "{\\listtext 4.\\tab}\\ls1\\ilvl0\\fi-360\\li720 four\\par}";
+
+class Numbers : public ::testing::Test {
+protected:
+    static void load(TMMRxCustomRichEdit &edit, const QByteArray &rtf)
+    {
+        QByteArray data = rtf;
+        QBuffer in(&data);
+        in.open(QIODevice::ReadOnly);
+        edit.Lines().Format = sfRichText;
+        edit.Lines().LoadFromStream(in);
+    }
+    static QByteArray save(TMMRxCustomRichEdit &edit)
+    {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        edit.Lines().Format = sfRichText;
+        edit.Lines().SaveToStream(out);
+        return out.data();
+    }
+
+    notestest::RtfCodecInstalled codec;
+};
+
+TEST_F(Numbers, StartNumbersAreReadInBothFormsAndWrittenBack)
+{
+    for (const auto &[rtf, first, second] : {std::tuple{PnList, "7.", "8."}, std::tuple{ListTable, "3.", "4."}}) {
+        TMMRxRichEdit edit;
+        load(edit, rtf);
+        const QByteArray saved = save(edit);
+        EXPECT_TRUE(saved.contains("{\\pntext\\f0 " + QByteArray(first) + "\\tab}")) << saved.constData();
+        EXPECT_TRUE(saved.contains("{\\pntext\\f0 " + QByteArray(second) + "\\tab}")) << saved.constData();
+        // the numbers are no part of the text
+        EXPECT_EQ(edit.Text().left(5), rtf == PnList ? "seven" : "three");
+
+        // and the file written reads back with the same numbers, and writes the same again
+        TMMRxRichEdit other;
+        load(other, saved);
+        TParagraphNumbers numbers(other.document());
+        EXPECT_EQ(numbers.LabelOf(other.document()->firstBlock()), first);
+        EXPECT_EQ(numbers.LabelOf(other.document()->firstBlock().next()), second);
+        EXPECT_EQ(save(other), saved);
+    }
+}
+
+TEST_F(Numbers, CopyAndPasteKeepTheNumbers)
+{
+    TMMRxRichEdit edit;
+    load(edit, PnList);
+    edit.SelectAllText();
+    edit.CopyToClipboard();
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    // other programs get the numbers in the rich text, and the plain text as before: without them
+    const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+    EXPECT_TRUE(rtf.contains("{\\pntext\\f0 7.\\tab}")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{\\pntext\\f0 8.\\tab}")) << rtf.constData();
+    EXPECT_EQ(data->text(), QStringLiteral("seven\neight"));
+
+    TMMRxRichEdit other;
+    other.PasteFromClipboard();
+    EXPECT_EQ(other.Text(), QStringLiteral("seven\neight"));
+    other.SetSelection(7, 7, false);
+    EXPECT_EQ(other.Paragraph().Numbering(), nsArabic);
+    const QByteArray saved = save(other);
+    EXPECT_TRUE(saved.contains("{\\pntext\\f0 7.\\tab}")) << saved.constData();
+    EXPECT_TRUE(saved.contains("{\\pntext\\f0 8.\\tab}")) << saved.constData();
+}
+
+TEST_F(Numbers, PrintingShowsTheNumbers)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("numbers.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    TMMRxRichEditPrev edit;
+    load(edit, PnList);
+    // a third paragraph, in roman numbers
+    edit.SetSelStart(edit.TextLength());
+    edit.SetSelText(QStringLiteral("\nnine"));
+    edit.SetSelStart(edit.TextLength());
+    edit.Paragraph().SetNumbering(nsUcRoman);
+    edit.PrintWithMargins(printer, QStringLiteral("numbers"), 1000, 1000, 1000, 1000);
+#ifdef BRIVO_HAVE_QTPDF
+    QPdfDocument document;
+    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
+    const QString text = document.getAllText(0).text();
+    EXPECT_TRUE(text.contains(QStringLiteral("7."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("8."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("I."))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("1."))) << text.toStdString();
+#else
+    GTEST_SKIP() << "QtPdf is not there to read the printed text back";
+#endif
+}
+
+// What the editor shows of its document.
+QImage shown(TMMRxCustomRichEdit &edit)
+{
+    edit.SetSelection(0, 0, false);
+    return edit.viewport()->grab().toImage();
+}
+
+TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
+{
+    auto editor = [](const QStringList &lines, const QList<TNumberingStyle> &kinds) {
+        auto edit = std::make_unique<TMMRxRichEdit>();
+        edit->resize(320, 240);
+        edit->SetLines(lines);
+        for (int i = 0; i < kinds.size(); ++i) {
+            edit->SetSelStart(int(edit->document()->findBlockByNumber(i).position()));
+            edit->Paragraph().SetNumbering(kinds[i]);
+        }
+        edit->show();
+        return edit;
+    };
+    auto edited = editor({"one", "two", "three"}, {nsArabic, nsArabic, nsArabic});
+    auto unnumbered = editor({"one", "two", "three"}, {nsNone, nsNone, nsNone});
+    // the same lines without numbers: only the numbers differ, each in the indent before its line
+    for (int i = 0; i < 3; ++i) {
+        unnumbered->SetSelStart(int(unnumbered->document()->findBlockByNumber(i).position()));
+        unnumbered->Paragraph().SetFirstIndent(10);
+    }
+    const QImage numbered = shown(*edited);
+    const QImage plain = shown(*unnumbered);
+    ASSERT_EQ(numbered.size(), plain.size());
+    const int textLeft = edited->cursorRect(QTextCursor(edited->document()->firstBlock())).left();
+    EXPECT_EQ(textLeft, unnumbered->cursorRect(QTextCursor(unnumbered->document()->firstBlock())).left());
+    QRect differing;
+    for (int y = 0; y < numbered.height(); ++y)
+        for (int x = 0; x < numbered.width(); ++x)
+            if (numbered.pixel(x, y) != plain.pixel(x, y))
+                differing |= QRect(x, y, 1, 1);
+    EXPECT_FALSE(differing.isEmpty());
+    EXPECT_LT(differing.right(), textLeft);
+    // three numbers, one on each line
+    const int lineHeight = edited->cursorRect(QTextCursor(edited->document()->firstBlock())).height();
+    EXPECT_GT(differing.height(), 2 * lineHeight);
+
+    // a paragraph added at the top renumbers all below it
+    edited->SetSelStart(0);
+    edited->SetSelText(QStringLiteral("zero\n"));
+    EXPECT_TRUE(shown(*edited) ==
+                shown(*editor({"zero", "one", "two", "three"}, {nsArabic, nsArabic, nsArabic, nsArabic})));
+    // one taken out of the run starts the run below it again at 1, though no line moves
+    edited->SetSelStart(6);
+    edited->Paragraph().SetNumbering(nsNone);
+    EXPECT_TRUE(shown(*edited) ==
+                shown(*editor({"zero", "one", "two", "three"}, {nsArabic, nsNone, nsArabic, nsArabic})));
+    // the whole text replaced
+    edited->SetLines({"alpha", "beta"});
+    EXPECT_TRUE(shown(*edited) == shown(*editor({"alpha", "beta"}, {})));
+}
+
+} // namespace
