@@ -4,9 +4,12 @@
 // the rich-text reader and writer do). BRIVO_BENCH_FILE=<path> also measures loading that file.
 #include "notes/MMRxRichEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -117,6 +120,32 @@ void loadFile(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// A note whose one paragraph is the given number of thousand letters without a space or any other
+// place to break the line, opened as plain text (kind 0) or as rich text (kind 1) in a shown editor and
+// laid out to its end, as opening it on screen does. The cost is to grow linearly with the length.
+void openLongLine(benchmark::State &state)
+{
+    const auto length = qsizetype(state.range(0)) * 1000;
+    const bool rich = state.range(1) == 1;
+    QByteArray letters(length, 'a');
+    for (qsizetype i = 0; i < length; ++i)
+        letters[i] = char('a' + i % 26);
+    const QByteArray bytes = rich ? "{\\rtf1\\ansi " + letters + "}" : letters;
+    TMMRxRichEdit edit;
+    edit.resize(640, 480);
+    edit.show();
+    edit.Lines().Format = rich ? sfRichText : sfPlainText;
+    for (auto _ : state) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        edit.Lines().LoadFromStream(buffer);
+        QTextDocument *doc = edit.document();
+        benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(doc->lastBlock()));
+    }
+    state.SetItemsProcessed(state.iterations() * length);
+}
+
 } // namespace
 
 // The given numbering turned on, then off, for a selection of many paragraphs.
@@ -154,6 +183,12 @@ BENCHMARK(savePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(buildAndWalkRuns)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(bulletParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(numberParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(openLongLine)
+    ->Args({500, 0})
+    ->Args({1000, 0})
+    ->Args({2000, 0})
+    ->Args({2000, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

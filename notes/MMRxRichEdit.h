@@ -330,9 +330,11 @@ private:
     QPointer<QMenu> m_popupMenu;
     QPointer<QMenu> m_verbMenu;
     std::unique_ptr<richedit::TOpenedObjectCopies> m_objectCopies;
-    // numbered paragraphs: MMRxRichEditLayout.cpp
+    // numbered paragraphs and wrapping: MMRxRichEditLayout.cpp
     std::unique_ptr<richedit::TParagraphNumbers> m_numbers;
+    bool m_wrapCheckPending = false;
     void onContentsChange(int position, int removed, int added);
+    void checkLongRuns();
     QMenu *objectMenu(QMenu *result);
     void closeRemovedObjects();
     bool selectObjectAt(const QPoint &viewportPoint);

@@ -1,4 +1,5 @@
-// How the rich-edit control draws its document beyond what Qt does: the numbers of numbered paragraphs.
+// How the rich-edit control lays out and draws its document beyond what Qt does: the numbers of
+// numbered paragraphs, and wrapping that stays linear for text without places to break.
 #include "notes/MMRxRichEdit.h"
 #include "notes/ParagraphNumbers.h"
 
@@ -6,13 +7,76 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 
-void TMMRxCustomRichEdit::onContentsChange(int position, int, int)
+namespace {
+
+// Qt wraps a line at its last word boundary and breaks a word only when the line holds no boundary:
+// to know that, it looks for the end of the word first. Inside a run of n characters without a place
+// to break, every line looks to the end of the run, so laying the run out takes time n² / line length
+// (600,000 letters without a space: twenty seconds). A document holding a run longer than this is
+// wrapped at any character instead, which costs time in proportion to the text; its words are then
+// broken at the right edge too.
+constexpr int LongRunLength = 4096;
+
+// Characters where a line may break anyway: white space, and the CJK scripts, which break between
+// characters.
+bool breaksLine(QChar c)
+{
+    const char16_t u = c.unicode();
+    return c.isSpace() || u == 0x200B || (u >= 0x2E80 && u < 0xD800) || (u >= 0xF900 && u < 0xFB00) ||
+           (u >= 0xFF00 && u < 0xFFF0);
+}
+
+bool hasLongRun(const QTextBlock &from, const QTextBlock &to)
+{
+    for (QTextBlock b = from; b.isValid(); b = b.next()) {
+        if (b.length() > LongRunLength) {
+            int run = 0;
+            for (const QChar c : b.text()) {
+                run = breaksLine(c) ? 0 : run + 1;
+                if (run > LongRunLength)
+                    return true;
+            }
+        }
+        if (b == to)
+            break;
+    }
+    return false;
+}
+
+} // namespace
+
+void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
 {
     m_numbers->Invalidate(position);
     // a change may renumber paragraphs far below it, whose lines Qt does not draw again
     if (m_numbers->SawNumbers())
         viewport()->update();
+
+    // this runs before the document lays the change out, so a long run is never laid out word-wrapped
+    QTextDocument *doc = document();
+    if (wordWrapMode() != QTextOption::WrapAnywhere) {
+        if (added > 0 && hasLongRun(doc->findBlock(position), doc->findBlock(position + added)))
+            setWordWrapMode(QTextOption::WrapAnywhere);
+        return;
+    }
+    if (doc->characterCount() <= 1) {
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    } else if (removed > 0 || added > 0) {
+        // whether the long run is still there is seen once the edits of this event are done
+        if (!m_wrapCheckPending) {
+            m_wrapCheckPending = true;
+            QTimer::singleShot(0, this, &TMMRxCustomRichEdit::checkLongRuns);
+        }
+    }
+}
+
+void TMMRxCustomRichEdit::checkLongRuns()
+{
+    m_wrapCheckPending = false;
+    if (wordWrapMode() == QTextOption::WrapAnywhere && !hasLongRun(document()->begin(), document()->lastBlock()))
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void TMMRxCustomRichEdit::paintEvent(QPaintEvent *e)

@@ -1,5 +1,6 @@
-// Numbered paragraphs: numbers counted from each paragraph's numbering and start number, kept through
-// RTF, copy and paste, drawn on screen and in print (never part of the text).
+// Numbered paragraphs and wrapping: numbers counted from each paragraph's numbering and start number,
+// kept through RTF, copy and paste, drawn on screen and in print (never part of the text); and a run
+// of text without a place to break wrapped at any character, its text left as it was.
 #include "NotesTestSupport.h"
 #include "common/TestSupport.h"
 #include "notes/MMRxRichEditPrev.h"
@@ -263,6 +264,104 @@ TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
     // the whole text replaced
     edited->SetLines({"alpha", "beta"});
     EXPECT_TRUE(shown(*edited) == shown(*editor({"alpha", "beta"}, {})));
+}
+
+// ---- wrapping ----
+
+class Wrapping : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        edit.resize(400, 300);
+        edit.show();
+    }
+    // The paragraph's lines, none wider than the page they are laid out on.
+    bool fitsThePage(const QTextBlock &b) const
+    {
+        const qreal page = edit.document()->textWidth();
+        edit.document()->documentLayout()->blockBoundingRect(b); // laid out now
+        QTextLayout *layout = b.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            if (layout->lineAt(i).naturalTextWidth() > page)
+                return false;
+        }
+        return layout->lineCount() > 0;
+    }
+
+    notestest::RtfCodecInstalled codec;
+    TMMRxRichEdit edit;
+};
+
+TEST_F(Wrapping, ARunWithoutBreaksIsWrappedAnywhereAndKeptAsItWas)
+{
+    QByteArray run(20000, 'x');
+    for (int i = 0; i < run.size(); ++i)
+        run[i] = char('a' + i % 26);
+    const QByteArray bytes = "words before\r\n" + run + "\r\nwords after";
+    QByteArray data = bytes;
+    QBuffer in(&data);
+    in.open(QIODevice::ReadOnly);
+    edit.Lines().Format = sfPlainText;
+    edit.Lines().LoadFromStream(in);
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_TRUE(fitsThePage(edit.document()->findBlockByNumber(1)));
+    // printing lays out a copy with the same wrapping
+    EXPECT_EQ(std::unique_ptr<QTextDocument>(edit.document()->clone())->defaultTextOption().wrapMode(),
+              QTextOption::WrapAnywhere);
+
+    // saved as it was read, as plain text and as rich text
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    edit.Lines().SaveToStream(out);
+    EXPECT_EQ(out.data(), bytes);
+    QBuffer rich;
+    rich.open(QIODevice::WriteOnly);
+    edit.Lines().Format = sfRichText;
+    edit.Lines().SaveToStream(rich);
+    TMMRxRichEdit other;
+    rich.seek(0);
+    QByteArray richBytes = rich.data();
+    QBuffer richIn(&richBytes);
+    richIn.open(QIODevice::ReadOnly);
+    other.Lines().LoadFromStream(richIn);
+    EXPECT_EQ(other.Text(), edit.Text());
+    EXPECT_EQ(other.wordWrapMode(), QTextOption::WrapAnywhere);
+
+    // without the run, words wrap at their boundaries again
+    edit.SetSelection(13, 13 + run.size() + 1, false);
+    edit.ClearSelection();
+    EXPECT_EQ(edit.Text(), QStringLiteral("words before\nwords after"));
+    EXPECT_TRUE(
+        testsupport::waitUntil([&] { return edit.wordWrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere; }));
+}
+
+TEST_F(Wrapping, TextWithBreaksKeepsWordsWhole)
+{
+    // long prose, and a long paragraph of Japanese, which breaks between its characters
+    QStringList words;
+    for (int i = 0; i < 3000; ++i)
+        words.append(QStringLiteral("word%1").arg(i));
+    edit.SetLines({words.join(u' '), QString(8000, QChar(0x65e5))});
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // no line of the prose ends inside a word
+    const QTextBlock prose = edit.document()->firstBlock();
+    ASSERT_TRUE(fitsThePage(prose));
+    QTextLayout *layout = prose.layout();
+    for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+        const int end = layout->lineAt(i).textStart() + layout->lineAt(i).textLength();
+        EXPECT_TRUE(prose.text().at(end - 1).isSpace()) << i;
+    }
+
+    // a run pasted in switches before it is laid out, and clearing the document switches back
+    auto *data = new QMimeData;
+    data->setText(QString(10000, u'z'));
+    QApplication::clipboard()->setMimeData(data);
+    edit.SetSelStart(edit.TextLength());
+    edit.PasteFromClipboard();
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_TRUE(fitsThePage(edit.document()->lastBlock()));
+    edit.Clear();
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 } // namespace
