@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -19,8 +21,8 @@ namespace {
 // broken at the right edge too.
 constexpr int LongRunLength = 4096;
 
-// Characters where a line may break anyway: white space, and the CJK scripts, which break between
-// characters.
+// Characters where a line may break anyway: white space (paragraph ends too), and the CJK scripts,
+// which break between characters.
 bool breaksLine(QChar c)
 {
     const char16_t u = c.unicode();
@@ -28,19 +30,19 @@ bool breaksLine(QChar c)
            (u >= 0xFF00 && u < 0xFFF0);
 }
 
-bool hasLongRun(const QTextBlock &from, const QTextBlock &to)
+// Whether a run longer than LongRunLength touches [from, to): the range is read with as much text on
+// either side as a run could reach into it with.
+bool hasLongRun(QTextDocument *doc, int from, int to)
 {
-    for (QTextBlock b = from; b.isValid(); b = b.next()) {
-        if (b.length() > LongRunLength) {
-            int run = 0;
-            for (const QChar c : b.text()) {
-                run = breaksLine(c) ? 0 : run + 1;
-                if (run > LongRunLength)
-                    return true;
-            }
-        }
-        if (b == to)
-            break;
+    const int last = doc->characterCount() - 1;
+    QTextCursor c(doc);
+    c.setPosition(std::clamp(from - LongRunLength - 1, 0, last));
+    c.setPosition(std::clamp(to + LongRunLength + 1, 0, last), QTextCursor::KeepAnchor);
+    int run = 0;
+    for (const QChar ch : c.selectedText()) {
+        run = breaksLine(ch) ? 0 : run + 1;
+        if (run > LongRunLength)
+            return true;
     }
     return false;
 }
@@ -57,7 +59,7 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
     // this runs before the document lays the change out, so a long run is never laid out word-wrapped
     QTextDocument *doc = document();
     if (wordWrapMode() != QTextOption::WrapAnywhere) {
-        if (added > 0 && hasLongRun(doc->findBlock(position), doc->findBlock(position + added)))
+        if (added > 0 && hasLongRun(doc, position, position + added))
             setWordWrapMode(QTextOption::WrapAnywhere);
         return;
     }
@@ -75,7 +77,7 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
 void TMMRxCustomRichEdit::checkLongRuns()
 {
     m_wrapCheckPending = false;
-    if (wordWrapMode() == QTextOption::WrapAnywhere && !hasLongRun(document()->begin(), document()->lastBlock()))
+    if (wordWrapMode() == QTextOption::WrapAnywhere && !hasLongRun(document(), 0, document()->characterCount()))
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
