@@ -78,22 +78,24 @@ void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagrap
         const QString label = numbers.LabelOf(b);
         if (label.isEmpty())
             continue;
-        const QTextCharFormat format = b.charFormat();
-        QFont font = format.font().resolve(doc->defaultFont());
-        if (QPaintDevice *device = layout->paintDevice())
-            font = QFont(font, device);
-        const QFontMetricsF metrics(font);
+        // in the font the paragraph's text starts with, laid out as the document's text is, for the
+        // device the document is laid out for (whatever the painter draws on)
+        const QTextCharFormat format = b.begin().atEnd() ? b.charFormat() : b.begin().fragment().charFormat();
+        QTextLayout number(label, format.font().resolve(doc->defaultFont()), layout->paintDevice());
+        number.beginLayout();
+        const QTextLine numberLine = number.createLine();
+        number.endLayout();
+        const QFontMetricsF metrics(number.font(), layout->paintDevice());
         const QTextLine first = lines->lineAt(0);
         const QRectF textRect = first.naturalTextRect().translated(lines->position());
         const qreal gap = metrics.horizontalAdvance(u' ');
-        const qreal width = metrics.horizontalAdvance(label);
+        const qreal width = numberLine.naturalTextWidth();
         const qreal x = b.textDirection() == Qt::RightToLeft ? textRect.right() + gap : textRect.left() - gap - width;
-        const qreal baseline = lines->position().y() + first.y() + first.ascent();
+        const qreal top = lines->position().y() + first.y() + first.ascent() - numberLine.ascent();
         const QBrush brush = format.foreground();
         painter.save();
-        painter.setFont(font);
         painter.setPen(brush.style() == Qt::NoBrush ? text : brush.color());
-        painter.drawText(QPointF(x, baseline), label);
+        number.draw(&painter, QPointF(x, top));
         painter.restore();
     }
 }

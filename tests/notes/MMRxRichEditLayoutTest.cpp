@@ -180,31 +180,65 @@ TEST_F(Numbers, CopyAndPasteKeepTheNumbers)
     EXPECT_TRUE(saved.contains("{\\pntext\\f0 8.\\tab}")) << saved.constData();
 }
 
-TEST_F(Numbers, PrintingShowsTheNumbers)
+#ifdef BRIVO_HAVE_QTPDF
+// The first page of a note as printed, drawn at 600 pixels across.
+QImage printed(TMMRxRichEditPrev &edit, QString *text)
 {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("numbers.pdf"));
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
+    edit.PrintWithMargins(printer, QStringLiteral("numbers"), 1000, 1000, 1000, 1000);
+    QPdfDocument document;
+    if (document.load(pdf) != QPdfDocument::Error::None)
+        return {};
+    *text = document.getAllText(0).text();
+    return document.render(0, QSize(600, 849));
+}
+
+// The leftmost column with ink on it; -1 for a blank image.
+int leftmostInk(const QImage &image)
+{
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (qAlpha(image.pixel(x, y)) > 128 && qGray(image.pixel(x, y)) < 128)
+                return x;
+    return -1;
+}
+#endif
+
+TEST_F(Numbers, PrintingShowsTheNumbersBeforeTheIndentedText)
+{
+#ifdef BRIVO_HAVE_QTPDF
     TMMRxRichEditPrev edit;
     load(edit, PnList);
-    // a third paragraph, in roman numbers
+    // a third paragraph in roman numbers: it keeps the start number of the list it was added to
     edit.SetSelStart(edit.TextLength());
     edit.SetSelText(QStringLiteral("\nnine"));
     edit.SetSelStart(edit.TextLength());
     edit.Paragraph().SetNumbering(nsUcRoman);
-    edit.PrintWithMargins(printer, QStringLiteral("numbers"), 1000, 1000, 1000, 1000);
-#ifdef BRIVO_HAVE_QTPDF
-    QPdfDocument document;
-    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
-    const QString text = document.getAllText(0).text();
-    EXPECT_TRUE(text.contains(QStringLiteral("7."))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("8."))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("I."))) << text.toStdString();
+    QString text;
+    const QImage numbered = printed(edit, &text);
+    ASSERT_FALSE(numbered.isNull());
+    for (const char *number : {"7.", "8.", "VII."})
+        EXPECT_TRUE(text.contains(QLatin1String(number))) << number << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("1."))) << text.toStdString();
+
+    // the same text indented as far without numbers, and not indented: the indent is printed half an
+    // inch wide (36 of the 72.5 pixels to the inch of the page drawn), and the numbers are printed in it
+    const QByteArray plain = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard%1 seven\\par eight\\par nine\\par}";
+    TMMRxRichEditPrev indented, flat;
+    load(indented, QByteArray(plain).replace("%1", "\\li720"));
+    load(flat, QByteArray(plain).replace("%1", ""));
+    const int textLeft = leftmostInk(printed(indented, &text));
+    const int pageLeft = leftmostInk(printed(flat, &text));
+    ASSERT_GE(pageLeft, 0);
+    EXPECT_NEAR(textLeft - pageLeft, 36, 3);
+    EXPECT_GE(leftmostInk(numbered), pageLeft);
+    EXPECT_LT(leftmostInk(numbered), textLeft - 5);
 #else
-    GTEST_SKIP() << "QtPdf is not there to read the printed text back";
+    GTEST_SKIP() << "QtPdf is not there to read the printed page back";
 #endif
 }
 
