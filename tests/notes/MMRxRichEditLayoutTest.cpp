@@ -365,8 +365,10 @@ TEST_F(Wrapping, ARunWithoutBreaksIsWrappedAnywhereAndKeptAsItWas)
     edit.SetSelection(13, 13 + run.size() + 1, false);
     edit.ClearSelection();
     EXPECT_EQ(edit.Text(), QStringLiteral("words before\nwords after"));
-    EXPECT_TRUE(
-        testsupport::waitUntil([&] { return edit.wordWrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return edit.wordWrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
+    })) << "wrap mode "
+        << int(edit.wordWrapMode());
 }
 
 TEST_F(Wrapping, TextWithBreaksKeepsWordsWhole)
