@@ -21,12 +21,12 @@ namespace {
 // broken at the right edge too.
 constexpr int LongRunLength = 4096;
 
-// Characters where a line may break anyway: white space (paragraph ends too), and the CJK scripts,
-// which break between characters.
+// Characters where a line may break anyway: white space (paragraph ends too), and Chinese, Japanese and
+// Yi, which break between characters (Korean breaks at spaces, as Qt lays it out).
 bool breaksLine(QChar c)
 {
     const char16_t u = c.unicode();
-    return c.isSpace() || u == 0x200B || (u >= 0x2E80 && u < 0xD800) || (u >= 0xF900 && u < 0xFB00) ||
+    return c.isSpace() || u == 0x200B || (u >= 0x2E80 && u < 0xA4D0) || (u >= 0xF900 && u < 0xFB00) ||
            (u >= 0xFF00 && u < 0xFFF0);
 }
 
