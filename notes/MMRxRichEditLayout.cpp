@@ -51,10 +51,10 @@ bool hasLongRun(QTextDocument *doc, int from, int to)
 
 void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
 {
-    m_numbers->Invalidate(position);
     // a change may renumber paragraphs far below it, whose lines Qt does not draw again
     if (m_numbers->SawNumbers())
         viewport()->update();
+    m_numbers->Invalidate(position);
 
     // this runs before the document lays the change out, so a long run is never laid out word-wrapped
     QTextDocument *doc = document();
