@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -298,6 +299,40 @@ TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
     // the whole text replaced
     edited->SetLines({"alpha", "beta"});
     EXPECT_TRUE(shown(*edited) == shown(*editor({"alpha", "beta"}, {})));
+}
+
+// Collects the regions a widget is asked to paint.
+class PaintedRegions : public QObject {
+public:
+    explicit PaintedRegions(QWidget *w) { w->installEventFilter(this); }
+    QRegion Painted;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            Painted += static_cast<QPaintEvent *>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(Numbers, AChangeAboveNumbersDrawsThemAgain)
+{
+    TMMRxRichEdit edit;
+    edit.resize(320, 240);
+    edit.SetLines({"one", "two", "three"});
+    edit.SelectAllText();
+    edit.Paragraph().SetNumbering(nsArabic);
+    edit.SetSelection(0, 0, false);
+    PaintedRegions paints(edit.viewport());
+    ASSERT_TRUE(notestest::showActive(edit));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !paints.Painted.isEmpty(); })) << "the editor was never drawn";
+    // the first paragraph's numbering goes: the numbers of the third, whose line does not move, change
+    const QRect third = edit.cursorRect(QTextCursor(edit.document()->lastBlock()));
+    paints.Painted = QRegion();
+    edit.Paragraph().SetNumbering(nsNone);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return paints.Painted.contains(QPoint(2, third.center().y())); }))
+        << "drawn again: " << paints.Painted.boundingRect().top() << " to " << paints.Painted.boundingRect().bottom();
 }
 
 // ---- wrapping ----
