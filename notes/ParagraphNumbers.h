@@ -34,8 +34,8 @@ private:
 };
 
 // Draws the number of each numbered paragraph whose first line lies in clip (document coordinates; the
-// painter draws in them), as a list draws its marker: "3." in the paragraph's own font and colour (text
-// when it has none), before its first line's text, in the indent.
+// painter draws in them), as a list draws its marker: "3." in the font and colour the paragraph's text
+// starts with (text when it has none), before its first line's text, in the indent.
 void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagraphNumbers &numbers, const QRectF &clip,
                           const QColor &text);
 
