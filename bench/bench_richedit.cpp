@@ -147,6 +147,31 @@ void openLongLine(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * length);
 }
 
+// Rich text of groups nested the given number of thousand levels deep, each with a word of text (the
+// form of a 12 MB test file at a million levels), opened in a shown editor and laid out to its end.
+void openDeepRtf(benchmark::State &state)
+{
+    const auto levels = qsizetype(state.range(0)) * 1000;
+    QByteArray bytes = "{\\rtf1\\ansi ";
+    bytes.reserve(levels * 11 + 16);
+    for (qsizetype i = 0; i < levels; ++i)
+        bytes += "{\\b0 word";
+    bytes += QByteArray(levels, '}') + "}";
+    TMMRxRichEdit edit;
+    edit.resize(640, 480);
+    edit.show();
+    edit.Lines().Format = sfRichText;
+    for (auto _ : state) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        edit.Lines().LoadFromStream(buffer);
+        QTextDocument *doc = edit.document();
+        benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(doc->lastBlock()));
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 } // namespace
 
 // The given numbering turned on, then off, for a selection of many paragraphs.
@@ -228,6 +253,7 @@ BENCHMARK(openLongLine)
     ->Args({2000, 0})
     ->Args({2000, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(openDeepRtf)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
