@@ -4,9 +4,13 @@
 // the rich-text reader and writer do). BRIVO_BENCH_FILE=<path> also measures loading that file.
 #include "notes/MMRxRichEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -117,6 +121,58 @@ void loadFile(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// A note whose one paragraph is the given number of thousand letters without a space or any other
+// place to break the line, opened as plain text (kind 0) or as rich text (kind 1) in a shown editor and
+// laid out to its end, as opening it on screen does. The cost is to grow linearly with the length.
+void openLongLine(benchmark::State &state)
+{
+    const auto length = qsizetype(state.range(0)) * 1000;
+    const bool rich = state.range(1) == 1;
+    QByteArray letters(length, 'a');
+    for (qsizetype i = 0; i < length; ++i)
+        letters[i] = char('a' + i % 26);
+    const QByteArray bytes = rich ? "{\\rtf1\\ansi " + letters + "}" : letters;
+    TMMRxRichEdit edit;
+    edit.resize(640, 480);
+    edit.show();
+    edit.Lines().Format = rich ? sfRichText : sfPlainText;
+    for (auto _ : state) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        edit.Lines().LoadFromStream(buffer);
+        QTextDocument *doc = edit.document();
+        benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(doc->lastBlock()));
+    }
+    state.SetItemsProcessed(state.iterations() * length);
+}
+
+// Rich text of groups nested the given number of thousand levels deep, each with a word and no space
+// between the words (at a million levels, a 12 MB file of one run of 4 million letters), opened in a
+// shown editor and laid out to its end. The cost is to grow linearly with the levels.
+void openDeepRtf(benchmark::State &state)
+{
+    const auto levels = qsizetype(state.range(0)) * 1000;
+    QByteArray bytes = "{\\rtf1\\ansi ";
+    bytes.reserve(levels * 11 + 16);
+    for (qsizetype i = 0; i < levels; ++i)
+        bytes += "{\\b0 word";
+    bytes += QByteArray(levels, '}') + "}";
+    TMMRxRichEdit edit;
+    edit.resize(640, 480);
+    edit.show();
+    edit.Lines().Format = sfRichText;
+    for (auto _ : state) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        edit.Lines().LoadFromStream(buffer);
+        QTextDocument *doc = edit.document();
+        benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(doc->lastBlock()));
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 } // namespace
 
 // The given numbering turned on, then off, for a selection of many paragraphs.
@@ -142,12 +198,47 @@ void bulletParagraphs(benchmark::State &state)
     toggleNumbering(state, nsBullet);
 }
 
-// Numbers. This one is quadratic, and the time is Qt's: each paragraph joining or leaving the one list
-// its numbers count along marks every paragraph of that list for layout again (see readListRtf and
-// qtListReference in bench_rtf).
+// Numbers: linear too, and within twice the time of bullets (no QTextList holds them; see readListRtf
+// and qtListReference in bench_rtf).
 void numberParagraphs(benchmark::State &state)
 {
     toggleNumbering(state, nsArabic);
+}
+
+// A shown editor holding many bulleted or numbered paragraphs, scrolled to its end: a letter typed at
+// the top, then the view drawn again. The numbers below the change are counted again once, in time
+// proportional to the paragraphs before the view; drawing stays near the cost of bullets.
+static void typeAboveList(benchmark::State &state, TNumberingStyle numbering)
+{
+    const auto count = int(state.range(0));
+    TMMRxRichEdit edit;
+    edit.resize(640, 480);
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines.append(QStringLiteral("paragraph %1").arg(i));
+    edit.SetLines(lines);
+    edit.SelectAllText();
+    edit.Paragraph().SetNumbering(numbering);
+    edit.show();
+    QTextDocument *doc = edit.document();
+    doc->documentLayout()->blockBoundingRect(doc->lastBlock());
+    edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum());
+    for (auto _ : state) {
+        edit.SetSelection(0, 0, false);
+        edit.SetSelText(QStringLiteral("x"));
+        edit.viewport()->repaint();
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+void typeAboveBullets(benchmark::State &state)
+{
+    typeAboveList(state, nsBullet);
+}
+
+void typeAboveNumbers(benchmark::State &state)
+{
+    typeAboveList(state, nsArabic);
 }
 
 BENCHMARK(loadPlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
@@ -155,6 +246,15 @@ BENCHMARK(savePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(buildAndWalkRuns)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(bulletParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(numberParagraphs)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(typeAboveBullets)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(typeAboveNumbers)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(openLongLine)
+    ->Args({500, 0})
+    ->Args({1000, 0})
+    ->Args({2000, 0})
+    ->Args({2000, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(openDeepRtf)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -1,5 +1,6 @@
 #include "notes/MMRxRichEdit.h"
 
+#include "notes/ParagraphNumbers.h"
 #include "notes/RichEditObjects.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -212,6 +213,7 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
     , m_paragraph(std::make_unique<TRxParaAttributes>(this))
     , m_lines(std::make_unique<TRichEditStrings>(this))
     , m_defaultFormat(StandardCharFormat())
+    , m_numbers(std::make_unique<richedit::TParagraphNumbers>(document()))
 {
     resize(185, 89);
     setFocusPolicy(Qt::StrongFocus);
@@ -226,6 +228,7 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
     document()->setModified(false);
 
     connect(document(), &QTextDocument::contentsChanged, this, &TMMRxCustomRichEdit::onContentsChanged);
+    connect(document(), &QTextDocument::contentsChange, this, &TMMRxCustomRichEdit::onContentsChange);
     connect(document(), &QTextDocument::undoCommandAdded, this, &TMMRxCustomRichEdit::onUndoCommandAdded);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TMMRxCustomRichEdit::onCursorMoved);
     connect(this, &QTextEdit::selectionChanged, this, &TMMRxCustomRichEdit::onCursorMoved);

@@ -22,7 +22,8 @@ class QPrinter;
 class QTextBlock;
 namespace richedit {
 class TOpenedObjectCopies;
-}
+class TParagraphNumbers;
+} // namespace richedit
 
 enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
 Q_DECLARE_FLAGS(TRichLangOptions, TRichLangOption)
@@ -270,6 +271,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
@@ -335,6 +337,11 @@ private:
     QPointer<QMenu> m_popupMenu;
     QPointer<QMenu> m_verbMenu;
     std::unique_ptr<richedit::TOpenedObjectCopies> m_objectCopies;
+    // numbered paragraphs and wrapping: MMRxRichEditLayout.cpp
+    std::unique_ptr<richedit::TParagraphNumbers> m_numbers;
+    bool m_wrapCheckPending = false;
+    void onContentsChange(int position, int removed, int added);
+    void checkLongRuns();
     QMenu *objectMenu(QMenu *result);
     void closeRemovedObjects();
     bool selectObjectAt(const QPoint &viewportPoint);

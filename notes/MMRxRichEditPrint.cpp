@@ -1,5 +1,6 @@
 // Printing the rich-edit control's document page by page.
 #include "notes/MMRxRichEdit.h"
+#include "notes/ParagraphNumbers.h"
 #include "platform/PlatformError.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr int TwipsPerInch = 1440;
+constexpr qreal ScreenDpi = 96; // the pixels the document's formats are given in (15 twips each)
 
 } // namespace
 
@@ -34,15 +36,20 @@ void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, c
     if (render.width() < 1 || render.height() < 1)
         throw PlatformError(QStringLiteral("The margins leave no room to print on the page."));
 
-    // a copy is laid out for the printer, so the document on screen is left as it is
+    // a copy is laid out for the page, so the document on screen is left as it is. It is laid out as on
+    // screen, in pixels of 1/96 inch (the unit of its indents, tab stops and pictures), and drawn scaled
+    // to the printer: laid out for the printer itself, Qt would leave indents and tab stops in printer
+    // pixels, a twelfth of their size at 1200 dpi, and the numbers of numbered paragraphs off the page.
+    const qreal scaleX = dpiX / ScreenDpi;
+    const qreal scaleY = dpiY / ScreenDpi;
+    const QSizeF page(render.width() / scaleX, render.height() / scaleY);
     std::unique_ptr<QTextDocument> copy(document()->clone());
-    copy->documentLayout()->setPaintDevice(&printer);
     QTextFrameFormat frame = copy->rootFrame()->frameFormat();
     frame.setMargin(0);
     frame.setPadding(0);
     frame.setBorder(0);
     copy->rootFrame()->setFrameFormat(frame);
-    copy->setPageSize(render.size());
+    copy->setPageSize(page);
 
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -51,23 +58,27 @@ void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, c
             none ? QStringLiteral("No printer is set up.")
                  : QStringLiteral("The printer \"%1\" did not accept the job.").arg(printer.printerName()));
     }
+    richedit::TParagraphNumbers numbers(copy.get());
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     const int pages = std::max(1, copy->pageCount());
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0 && !printer.newPage()) {
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0 && !printer.newPage()) {
             painter.end();
-            throw PlatformError(QStringLiteral("The printer did not accept page %1.").arg(page + 1));
+            throw PlatformError(QStringLiteral("The printer did not accept page %1.").arg(p + 1));
         }
         painter.save();
-        const QRectF clip(0, page * render.height(), render.width(), render.height());
-        painter.translate(render.left(), render.top() - clip.top());
+        const QRectF clip(0, p * page.height(), page.width(), page.height());
+        painter.translate(render.left(), render.top());
+        painter.scale(scaleX, scaleY);
+        painter.translate(0, -clip.top());
         painter.setClipRect(clip);
         // lines are drawn only on their own page: one that ends right at the top edge or starts
         // right at the bottom edge belongs to the page before or after (drawn here, it would be
         // hidden by the clip yet still be text of this page)
-        context.clip = clip.adjusted(0, 0.5, 0, -0.5);
+        context.clip = clip.adjusted(0, 0.5 / scaleY, 0, -0.5 / scaleY);
         copy->documentLayout()->draw(&painter, context);
+        richedit::DrawParagraphNumbers(painter, copy.get(), numbers, context.clip, Qt::black);
         painter.restore();
     }
     painter.end();

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 using namespace richedit;
@@ -48,6 +49,7 @@ enum Property {
     PropObjectIconic,
     PropObjectManualUpdate,
     PropObjectPicture, // the shared TObjectPictureRef
+    PropNumberingStart,
 };
 
 // Underline kinds Qt can draw; the others draw as a single line and keep their kind in our property.
@@ -168,6 +170,8 @@ quint32 differingPara(const TRichParaFormat &a, const TRichParaFormat &b)
         m |= PFM_SPACEAFTER;
     if (a.LineSpacing != b.LineSpacing || a.LineSpacingRule != b.LineSpacingRule)
         m |= PFM_LINESPACING;
+    if (a.NumberingStart != b.NumberingStart)
+        m |= PFM_NUMBERINGSTART;
     return m;
 }
 
@@ -194,25 +198,8 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
         dst.LineSpacing = src.LineSpacing;
         dst.LineSpacingRule = src.LineSpacingRule;
     }
-}
-
-// The list style that shows a numbering kind (the low byte of the numbering field).
-QTextListFormat::Style listStyleOf(int numbering)
-{
-    switch (numbering & 0xFF) {
-    case PFN_ARABIC:
-        return QTextListFormat::ListDecimal;
-    case PFN_LCLETTER:
-        return QTextListFormat::ListLowerAlpha;
-    case PFN_UCLETTER:
-        return QTextListFormat::ListUpperAlpha;
-    case PFN_LCROMAN:
-        return QTextListFormat::ListLowerRoman;
-    case PFN_UCROMAN:
-        return QTextListFormat::ListUpperRoman;
-    default:
-        return QTextListFormat::ListDisc;
-    }
+    if (src.Mask & PFM_NUMBERINGSTART)
+        dst.NumberingStart = src.NumberingStart;
 }
 
 void leaveList(QTextList *list, const QTextBlock &b, QTextCursor &c)
@@ -223,35 +210,33 @@ void leaveList(QTextList *list, const QTextBlock &b, QTextCursor &c)
     c.mergeBlockFormat(plain);
 }
 
-// Puts the paragraph into the list its numbering asks for: the list of the paragraph before when that
-// shows the same numbering, else a new one; numbering 0 takes it out of any list.
+// Puts a bulleted paragraph (numbering of a kind that does not count) into a list, which draws its
+// bullet: the list of the paragraph before when that one is bulleted too, else a new one. No numbering
+// or numbers take the paragraph out of its list (numbers are drawn by whoever shows the document, from
+// the paragraph's own numbering).
 //
 // Adding a paragraph to a list costs time in proportion to the list's length (the list marks all of
 // its paragraphs for layout), so a run of bulleted paragraphs is kept in lists of at most
 // MaxBulletListLength paragraphs: bullets look the same whichever list they belong to, and joining a
-// long run stays linear. Numbered paragraphs share one list, since their numbers count along it.
+// long run stays linear.
 void setListOf(const QTextBlock &b, QTextCursor &c, int numbering)
 {
     constexpr int MaxBulletListLength = 256;
     QTextList *list = b.textList();
-    if (numbering == 0) {
+    if (numbering == 0 || IsCounted(numbering)) {
         if (list)
             leaveList(list, b, c);
         return;
     }
-    const QTextListFormat::Style style = listStyleOf(numbering);
-    if (list && list->format().style() == style)
-        return;
     if (list)
-        leaveList(list, b, c);
+        return;
     QTextList *previous = b.previous().isValid() ? b.previous().textList() : nullptr;
-    if (previous && previous->format().style() == style &&
-        (style != QTextListFormat::ListDisc || previous->count() < MaxBulletListLength)) {
+    if (previous && previous->count() < MaxBulletListLength) {
         previous->add(b);
         return;
     }
     QTextListFormat lf;
-    lf.setStyle(style);
+    lf.setStyle(QTextListFormat::ListDisc);
     lf.setIndent(0);
     c.createList(lf);
 }
@@ -430,6 +415,8 @@ void ApplyParaFormat(const TRichParaFormat &f, QTextBlockFormat &out)
     }
     if (m & PFM_NUMBERING)
         out.setProperty(PropNumbering, f.Numbering);
+    if (m & PFM_NUMBERINGSTART)
+        out.setProperty(PropNumberingStart, f.NumberingStart);
     if (m & PFM_TABSTOPS) {
         QVariantList stops;
         QList<QTextOption::Tab> tabs;
@@ -483,10 +470,8 @@ TRichParaFormat ParaFormatOf(const QTextBlockFormat &q)
     f.StartIndent =
         q.hasProperty(PropStartIndent) ? q.intProperty(PropStartIndent) : PixelsToTwips(q.leftMargin()) - f.Offset;
     f.RightIndent = q.hasProperty(PropRightIndent) ? q.intProperty(PropRightIndent) : PixelsToTwips(q.rightMargin());
-    if (q.hasProperty(PropNumbering))
-        f.Numbering = q.intProperty(PropNumbering);
-    else
-        f.Numbering = q.hasProperty(QTextFormat::ObjectIndex) && q.objectIndex() >= 0 ? PFN_BULLET : 0;
+    f.Numbering = NumberingOf(q);
+    f.NumberingStart = NumberingStartOf(q);
     if (q.hasProperty(PropTabs)) {
         for (const QVariant &v : q.property(PropTabs).toList())
             f.Tabs.append(v.toInt());
@@ -568,6 +553,75 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
         b = b.next();
     }
     cursor.endEditBlock();
+}
+
+int TParagraphCounter::Next(int numbering, int start)
+{
+    if (!IsCounted(numbering)) {
+        m_numbering = 0;
+        return 0;
+    }
+    if (numbering == m_numbering && start == m_start && m_number < std::numeric_limits<int>::max()) {
+        ++m_number;
+    } else {
+        m_numbering = numbering;
+        m_start = start;
+        m_number = start;
+    }
+    return m_number;
+}
+
+bool IsCounted(int numbering)
+{
+    const int kind = numbering & 0xFF;
+    return kind >= PFN_ARABIC && kind <= PFN_UCROMAN;
+}
+
+QString NumberText(int numbering, int number)
+{
+    auto roman = [](int v) {
+        static const std::pair<int, const char *> parts[] = {
+            {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+            {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+        QString s;
+        for (const auto &[value, text] : parts) {
+            for (; v >= value; v -= value)
+                s += QLatin1StringView(text);
+        }
+        return s;
+    };
+    auto letters = [](int v) {
+        QString s;
+        for (; v > 0; v = (v - 1) / 26)
+            s.prepend(QChar(u'a' + (v - 1) % 26));
+        return s;
+    };
+    // roman numerals run out past a few thousand: such numbers (and those below 1) are written in figures
+    const bool romanFits = number > 0 && number < 5000;
+    switch (numbering & 0xFF) {
+    case PFN_LCLETTER:
+        return number > 0 ? letters(number) : QString::number(number);
+    case PFN_UCLETTER:
+        return number > 0 ? letters(number).toUpper() : QString::number(number);
+    case PFN_LCROMAN:
+        return romanFits ? roman(number) : QString::number(number);
+    case PFN_UCROMAN:
+        return romanFits ? roman(number).toUpper() : QString::number(number);
+    default:
+        return QString::number(number);
+    }
+}
+
+int NumberingOf(const QTextBlockFormat &q)
+{
+    if (q.hasProperty(PropNumbering))
+        return q.intProperty(PropNumbering);
+    return q.hasProperty(QTextFormat::ObjectIndex) && q.objectIndex() >= 0 ? PFN_BULLET : 0;
+}
+
+int NumberingStartOf(const QTextBlockFormat &q)
+{
+    return q.hasProperty(PropNumberingStart) ? q.intProperty(PropNumberingStart) : 1;
 }
 
 bool IsObjectFormat(const QTextCharFormat &format)

@@ -86,7 +86,8 @@ constexpr quint32 PFM_NUMBERING = 0x00000020;
 constexpr quint32 PFM_SPACEBEFORE = 0x00000040;
 constexpr quint32 PFM_SPACEAFTER = 0x00000080;
 constexpr quint32 PFM_LINESPACING = 0x00000100;
-constexpr quint32 PFM_ALL = 0x000001FF;
+constexpr quint32 PFM_NUMBERINGSTART = 0x00008000;
+constexpr quint32 PFM_ALL = 0x000081FF;
 
 // Paragraph alignments and numbering.
 constexpr int PFA_LEFT = 1;
@@ -143,6 +144,7 @@ struct TRichParaFormat {
     int SpaceAfter = 0;
     int LineSpacing = 0;
     int LineSpacingRule = richedit::LINESPACING_SINGLE;
+    int NumberingStart = 1; // the number of the first paragraph of a numbered run
 
     bool has(quint32 maskBits) const { return (Mask & maskBits) == maskBits; }
     bool operator==(const TRichParaFormat &) const = default;
@@ -198,6 +200,36 @@ void WriteCharFormat(QTextCursor &cursor, const TRichCharFormat &format);
 TRichParaFormat ReadParaFormat(QTextDocument *doc, int start, int end);
 // Merges the masked fields into every paragraph the cursor touches (bullets included).
 void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format);
+
+// Numbered paragraphs. The numbers are no part of the text: each paragraph keeps its numbering kind
+// and start number, and the numbers are counted from these wherever they are shown or written. A
+// paragraph numbered like the one before it (same kind, same start number) takes the next number; any
+// other numbered paragraph begins a run at its start number.
+class TParagraphCounter {
+public:
+    // The number of the next paragraph in document order; 0 for a bulleted or unnumbered one.
+    int Next(int numbering, int start);
+    int Next(const TRichParaFormat &format) { return Next(format.Numbering, format.NumberingStart); }
+    // Goes on after a paragraph of the given numbering and start that took the given number.
+    void ContinueAfter(int numbering, int start, int number)
+    {
+        m_numbering = number > 0 ? numbering : 0;
+        m_start = start;
+        m_number = number;
+    }
+
+private:
+    int m_numbering = 0;
+    int m_start = 0;
+    int m_number = 0;
+};
+// True for the numbering kinds that count (not none, not bullets).
+bool IsCounted(int numbering);
+// A number as its paragraph shows it: "3", "c", "iii" or "III" by the numbering kind, without the ".".
+QString NumberText(int numbering, int number);
+// The numbering kind and start number a paragraph's format keeps.
+int NumberingOf(const QTextBlockFormat &format);
+int NumberingStartOf(const QTextBlockFormat &format);
 
 // Inline objects.
 bool IsObjectFormat(const QTextCharFormat &format);

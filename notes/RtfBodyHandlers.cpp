@@ -122,7 +122,18 @@ int Reader::numberingOf(const ParaState &p) const
     const auto list = m_lists.constFind(*ov);
     if (list == m_lists.cend() || list->isEmpty())
         return PfnBullet;
-    return list->value(std::clamp(p.Level, 0, int(list->size()) - 1));
+    return list->value(std::clamp(p.Level, 0, int(list->size()) - 1)).Numbering;
+}
+
+int Reader::numberingStartOf(const ParaState &p) const
+{
+    if (p.PnNumbering || p.List <= 0)
+        return p.PnStart;
+    const auto ov = m_overrides.constFind(p.List);
+    const auto list = ov == m_overrides.cend() ? m_lists.cend() : m_lists.constFind(*ov);
+    if (list == m_lists.cend() || list->isEmpty())
+        return 1;
+    return list->value(std::clamp(p.Level, 0, int(list->size()) - 1)).Start;
 }
 
 TRichParaFormat Reader::paraFormat(const ParaState &p) const
@@ -136,6 +147,7 @@ TRichParaFormat Reader::paraFormat(const ParaState &p) const
     f.SpaceBefore = p.SpaceBefore;
     f.SpaceAfter = p.SpaceAfter;
     f.Numbering = numberingOf(p);
+    f.NumberingStart = numberingStartOf(p);
     f.Tabs = p.Tabs;
     if (p.InTable && f.Tabs.isEmpty()) {
         // a row of a table: its cells line up on tab stops at their right edges

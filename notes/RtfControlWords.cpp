@@ -121,6 +121,7 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("listid", &Reader::listId);
         add("levelnfc", &Reader::levelFormat);
         add("levelnfcn", &Reader::levelFormat);
+        add("levelstartat", &Reader::levelStart);
         add("listoverride", &Reader::overrideBegin);
         add("pn", &Reader::numberingBegin);
         add("pnlvlblt", &Reader::numberingKind, PfnBullet);
@@ -135,6 +136,7 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("cs", &Reader::styleReference);
         add("ds", &Reader::styleReference);
         add("s", &Reader::styleReference);
+        add("pnstart", &Reader::numberingStart);
         add("pntext", &Reader::listText);
         add("listtext", &Reader::listText);
         add("pict", &Reader::picture);

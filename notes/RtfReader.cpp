@@ -183,7 +183,8 @@ void Reader::endDestination(const State &closed)
             finishColor();
         break;
     case Dest::ListLevel:
-        m_listLevels.append(numberingOfLevelFormat(m_listLevelFormat));
+        m_listLevels.append({numberingOfLevelFormat(m_listLevelFormat), m_listLevelStart});
+        m_listLevelStart = 1;
         break;
     case Dest::List:
         m_lists.insert(m_listId, m_listLevels);
@@ -193,8 +194,10 @@ void Reader::endDestination(const State &closed)
             m_overrides.insert(m_overrideLs, m_overrideId);
         break;
     case Dest::Numbering:
-        if (!m_states.empty())
+        if (!m_states.empty()) {
             m_states.back().Para.PnNumbering = m_pnKind;
+            m_states.back().Para.PnStart = m_pnStart;
+        }
         break;
     case Dest::Picture: {
         const Dest outer = m_states.empty() ? Dest::Ignore : m_states.back().Destination;

@@ -61,6 +61,7 @@ struct ParaState {
     bool InTable = false;
     int List = 0, Level = 0; // \ls, \ilvl
     int PnNumbering = 0;     // from {\*\pn}
+    int PnStart = 1;         // \pnstart
 };
 
 struct State {
@@ -97,6 +98,12 @@ enum : int {
     PfnUcLetter = 4,
     PfnLcRoman = 5,
     PfnUcRoman = 6
+};
+
+// A level of a list table's list: its numbering kind and the number it starts at.
+struct ListLevel {
+    int Numbering = PfnArabic;
+    int Start = 1;
 };
 
 // The numbering kind of a list level's \levelnfc.
@@ -169,9 +176,11 @@ public:
     void listBegin(const Token &, int);
     void listId(const Token &t, int);
     void levelFormat(const Token &t, int);
+    void levelStart(const Token &t, int);
     void overrideBegin(const Token &, int);
     void numberingBegin(const Token &, int);
     void numberingKind(const Token &, int kind);
+    void numberingStart(const Token &t, int);
     void listText(const Token &, int);
     void styleReference(const Token &, int);
     void picture(const Token &t, int);
@@ -215,6 +224,7 @@ private:
     void endParagraph();
     TRichParaFormat paraFormat(const ParaState &p) const;
     int numberingOf(const ParaState &p) const;
+    int numberingStartOf(const ParaState &p) const;
     void emitObject(const TRichObject &object);
     void contentAdded()
     {
@@ -253,13 +263,15 @@ private:
     bool m_colorTouched = false;
 
     // lists
-    QHash<int, QList<int>> m_lists; // list id -> numbering of each level
-    QList<int> m_listLevels;
+    QHash<int, QList<ListLevel>> m_lists; // list id -> its levels
+    QList<ListLevel> m_listLevels;
     int m_listLevelFormat = 0;
+    int m_listLevelStart = 1;
     int m_listId = 0;
     QHash<int, int> m_overrides; // \ls -> list id
     int m_overrideId = 0, m_overrideLs = 0;
     int m_pnKind = PfnBullet;
+    int m_pnStart = 1;
 
     // document output
     TRichCharFormat m_base;

@@ -94,6 +94,7 @@ void Reader::listBegin(const Token &, int)
     s.Owner = true;
     m_listLevels.clear();
     m_listId = 0;
+    m_listLevelStart = 1;
 }
 
 void Reader::listId(const Token &t, int)
@@ -109,6 +110,22 @@ void Reader::levelFormat(const Token &t, int)
 {
     if (st().Destination == Dest::ListLevel)
         m_listLevelFormat = t.HasParam ? t.Param : 0;
+}
+
+namespace {
+
+// A start number as a paragraph keeps it: the file's number, within what a list can count from.
+int startNumber(const Token &t)
+{
+    return t.HasParam ? std::clamp(t.Param, 0, 32767) : 1;
+}
+
+} // namespace
+
+void Reader::levelStart(const Token &t, int)
+{
+    if (st().Destination == Dest::ListLevel)
+        m_listLevelStart = startNumber(t);
 }
 
 void Reader::overrideBegin(const Token &, int)
@@ -134,12 +151,19 @@ void Reader::numberingBegin(const Token &, int)
     s.Destination = Dest::Numbering;
     s.Owner = true;
     m_pnKind = PfnBullet;
+    m_pnStart = 1;
 }
 
 void Reader::numberingKind(const Token &, int kind)
 {
     if (st().Destination == Dest::Numbering)
         m_pnKind = kind;
+}
+
+void Reader::numberingStart(const Token &t, int)
+{
+    if (st().Destination == Dest::Numbering)
+        m_pnStart = startNumber(t);
 }
 
 void Reader::listText(const Token &, int)

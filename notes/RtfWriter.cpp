@@ -63,24 +63,22 @@ public:
             m_para = format;
             m_paraValid = true;
         }
+        const int number = m_counter.Next(format);
         if (format.Numbering != 0) {
             // the number or bullet as text for readers without numbering, then the numbering itself
-            m_number = (m_lastNumbering == format.Numbering) ? m_number + 1 : 1;
-            m_lastNumbering = format.Numbering;
-            if (format.Numbering == 1) {
+            if (!IsCounted(format.Numbering)) {
                 const int symbol = symbolFont();
                 m_body += "{\\pntext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}";
                 if (changed)
                     m_body += "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbol) + "\\pnindent0{\\pntxtb\\'B7}}";
             } else {
-                m_body += "{\\pntext\\f0 " + numberText(format.Numbering, m_number) + ".\\tab}";
+                m_body += "{\\pntext\\f0 " + NumberText(format.Numbering, number).toLatin1() + ".\\tab}";
                 if (changed)
-                    m_body += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1" + numberingWord(format.Numbering) +
+                    m_body += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart" +
+                              QByteArray::number(format.NumberingStart) + numberingWord(format.Numbering) +
                               "{\\pntxta.}}";
             }
             m_space = false;
-        } else {
-            m_lastNumbering = 0;
         }
         if (changed)
             writeParaProperties(format);
@@ -202,7 +200,7 @@ private:
 
     static QByteArray numberingWord(int numbering)
     {
-        switch (numbering) {
+        switch (numbering & 0xFF) {
         case 3:
             return "\\pnlcltr";
         case 4:
@@ -213,41 +211,6 @@ private:
             return "\\pnucrm";
         default:
             return "\\pndec";
-        }
-    }
-
-    static QByteArray numberText(int numbering, int n)
-    {
-        auto roman = [](int v) {
-            static const std::pair<int, const char *> parts[] = {
-                {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-                {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
-            QByteArray s;
-            for (const auto &[value, text] : parts) {
-                while (v >= value) {
-                    s += text;
-                    v -= value;
-                }
-            }
-            return s;
-        };
-        auto letters = [](int v) {
-            QByteArray s;
-            for (; v > 0; v = (v - 1) / 26)
-                s.prepend(char('a' + (v - 1) % 26));
-            return s;
-        };
-        switch (numbering) {
-        case 3:
-            return letters(n);
-        case 4:
-            return letters(n).toUpper();
-        case 5:
-            return roman(n);
-        case 6:
-            return roman(n).toUpper();
-        default:
-            return QByteArray::number(n);
         }
     }
 
@@ -410,8 +373,7 @@ private:
     bool m_charValid = false;
     TRichParaFormat m_para;
     bool m_paraValid = false;
-    int m_lastNumbering = 0;
-    int m_number = 0;
+    TParagraphCounter m_counter;
 };
 
 } // namespace

@@ -1,0 +1,103 @@
+#include "notes/ParagraphNumbers.h"
+
+#include "notes/RichTextModel.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace richedit {
+
+TParagraphNumbers::TParagraphNumbers(const QTextDocument *doc)
+    : m_doc(doc)
+{}
+
+void TParagraphNumbers::Invalidate(int position)
+{
+    if (m_numbers.empty())
+        return;
+    const QTextBlock b = m_doc->findBlock(std::max(0, position));
+    // a change may join a paragraph to the one before it: that one is counted afresh too
+    const int from = b.isValid() ? std::max(0, b.blockNumber() - 1) : 0;
+    if (size_t(from) < m_numbers.size())
+        m_numbers.resize(size_t(from));
+    if (m_numbers.empty())
+        m_sawNumbers = false;
+}
+
+int TParagraphNumbers::NumberOf(const QTextBlock &block)
+{
+    const int wanted = block.blockNumber();
+    if (wanted < 0)
+        return 0;
+    if (size_t(wanted) < m_numbers.size())
+        return m_numbers[size_t(wanted)];
+    // count on from the last paragraph counted, which says where its run stands
+    TParagraphCounter counter;
+    QTextBlock b = m_doc->findBlockByNumber(int(m_numbers.size()));
+    if (!m_numbers.empty()) {
+        const QTextBlockFormat f = b.previous().blockFormat();
+        counter.ContinueAfter(NumberingOf(f), NumberingStartOf(f), m_numbers.back());
+    }
+    m_numbers.reserve(size_t(m_doc->blockCount()));
+    for (; b.isValid() && size_t(wanted) >= m_numbers.size(); b = b.next()) {
+        const QTextBlockFormat f = b.blockFormat();
+        const int n = counter.Next(NumberingOf(f), NumberingStartOf(f));
+        m_sawNumbers = m_sawNumbers || n > 0;
+        m_numbers.push_back(n);
+    }
+    return size_t(wanted) < m_numbers.size() ? m_numbers[size_t(wanted)] : 0;
+}
+
+QString TParagraphNumbers::LabelOf(const QTextBlock &block)
+{
+    const int number = NumberOf(block);
+    return number > 0 ? NumberText(NumberingOf(block.blockFormat()), number) + u'.' : QString();
+}
+
+void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagraphNumbers &numbers, const QRectF &clip,
+                          const QColor &text)
+{
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const int at = layout->hitTest(QPointF(0, clip.top()), Qt::FuzzyHit);
+    QTextBlock b = at >= 0 ? doc->findBlock(at) : doc->begin();
+    if (b.previous().isValid())
+        b = b.previous();
+    for (; b.isValid(); b = b.next()) {
+        const QRectF bounds = layout->blockBoundingRect(b);
+        if (bounds.top() > clip.bottom())
+            break;
+        if (bounds.bottom() < clip.top() || !IsCounted(NumberingOf(b.blockFormat())))
+            continue;
+        const QTextLayout *lines = b.layout();
+        if (!lines || lines->lineCount() == 0)
+            continue;
+        const QString label = numbers.LabelOf(b);
+        if (label.isEmpty())
+            continue;
+        // in the font the paragraph's text starts with, laid out as the document's text is, for the
+        // device the document is laid out for (whatever the painter draws on)
+        const QTextCharFormat format = b.begin().atEnd() ? b.charFormat() : b.begin().fragment().charFormat();
+        QTextLayout number(label, format.font().resolve(doc->defaultFont()), layout->paintDevice());
+        number.beginLayout();
+        const QTextLine numberLine = number.createLine();
+        number.endLayout();
+        const QFontMetricsF metrics(number.font(), layout->paintDevice());
+        const QTextLine first = lines->lineAt(0);
+        const QRectF textRect = first.naturalTextRect().translated(lines->position());
+        const qreal gap = metrics.horizontalAdvance(u' ');
+        const qreal width = numberLine.naturalTextWidth();
+        const qreal x = b.textDirection() == Qt::RightToLeft ? textRect.right() + gap : textRect.left() - gap - width;
+        const qreal top = lines->position().y() + first.y() + first.ascent() - numberLine.ascent();
+        const QBrush brush = format.foreground();
+        painter.save();
+        painter.setPen(brush.style() == Qt::NoBrush ? text : brush.color());
+        number.draw(&painter, QPointF(x, top));
+        painter.restore();
+    }
+}
+
+} // namespace richedit

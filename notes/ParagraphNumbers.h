@@ -1,0 +1,42 @@
+#pragma once
+// The numbers of a document's numbered paragraphs, drawn by whoever shows the document (the editor on
+// screen, printing and its preview) rather than kept in the text. Each paragraph keeps its numbering
+// kind and start number in its format; the numbers are counted from these in one pass in document order
+// and kept until the document changes.
+#include <QColor>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+class QPainter;
+class QTextBlock;
+class QTextDocument;
+
+namespace richedit {
+
+class TParagraphNumbers {
+public:
+    explicit TParagraphNumbers(const QTextDocument *doc);
+    // The document changed from position on: the numbers from that paragraph on are counted afresh.
+    void Invalidate(int position);
+    // The number of the paragraph; 0 for a bulleted or unnumbered one.
+    int NumberOf(const QTextBlock &block);
+    // What is drawn before the paragraph: its number and a full stop ("3.", "c.", "iii."); empty for a
+    // bulleted or unnumbered one.
+    QString LabelOf(const QTextBlock &block);
+    // Whether a numbered paragraph was counted since the numbers were last counted from the start.
+    bool SawNumbers() const { return m_sawNumbers; }
+
+private:
+    const QTextDocument *m_doc;
+    std::vector<int> m_numbers; // by paragraph number, for the paragraphs counted so far
+    bool m_sawNumbers = false;
+};
+
+// Draws the number of each numbered paragraph whose first line lies in clip (document coordinates; the
+// painter draws in them), as a list draws its marker: "3." in the font and colour the paragraph's text
+// starts with (text when it has none), before its first line's text, in the indent.
+void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagraphNumbers &numbers, const QRectF &clip,
+                          const QColor &text);
+
+} // namespace richedit
