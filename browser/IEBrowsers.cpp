@@ -347,7 +347,10 @@ void TIEBrowser::applyPageOptions()
     };
     set(QWebEngineSettings::AutoLoadImages, !(m_downloadFlags & DLCTL_DLIMAGES));
     set(QWebEngineSettings::JavascriptEnabled, m_downloadFlags & DLCTL_NO_SCRIPTS);
-    set(QWebEngineSettings::PluginsEnabled, m_downloadFlags & (DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS));
+    // plug-ins (the engine's PDF viewer among them) run unless the options forbid running controls
+    const bool noPlugins = m_downloadFlags & (DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, !noPlugins);
+    s->setAttribute(QWebEngineSettings::PdfViewerEnabled, !noPlugins);
     set(QWebEngineSettings::ShowScrollBars, m_uiFlags & SCROLL_NO);
 }
 

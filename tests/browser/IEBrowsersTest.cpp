@@ -729,6 +729,31 @@ TEST_F(IEBrowserEngine, ALinkThatDownloadsIsNoPageThatFailed)
         << "a refused address was not reported";
 }
 
+TEST_F(IEBrowserEngine, APdfIsShownInThePageAndNotOfferedAsADownload)
+{
+    const QByteArray pdf = "%PDF-1.4\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj\n"
+                           "2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj\n"
+                           "3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 200 200]>>endobj\n"
+                           "trailer<</Root 1 0 R>>\n%%EOF\n";
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &) { return httpReply("200 OK", "Content-Type: application/pdf\r\n", pdf); };
+    const QString file = page(QStringLiteral("doc.pdf"), pdf);
+    QSignalSpy downloads(webengine::profile(), &QWebEngineProfile::downloadRequested);
+    for (const QString &address : {server.url(QStringLiteral("/doc.pdf")), QUrl::fromLocalFile(file).toString()}) {
+        ASSERT_TRUE(load(browser, page(QStringLiteral("start.html"), "<title>start</title>")));
+        QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
+        browser.Navigate(address);
+        ASSERT_TRUE(waitUntil([&] {
+            return !downloads.isEmpty() || std::any_of(complete.begin(), complete.end(), [](const QList<QVariant> &a) {
+                return a.at(1).toBool() && a.at(0).toUrl().path().endsWith(u"doc.pdf");
+            });
+        })) << address.toStdString();
+        EXPECT_TRUE(downloads.isEmpty()) << address.toStdString() << " was offered as a download";
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        EXPECT_EQ(QUrl(browser.LocationURL()).fileName(), QStringLiteral("doc.pdf"));
+    }
+}
+
 TEST_F(IEBrowserEngine, TextThatIsNoAddressIsToldAndLeavesThePage)
 {
     const QString a = page(QStringLiteral("a.html"), "<title>A</title>");
