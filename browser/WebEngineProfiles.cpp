@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -34,6 +35,9 @@ void releaseProfile()
 
 void prepareEnvironment()
 {
+    // the engine reports its graphics set-up and start-up switches at every start; rules the user
+    // gives (QT_LOGGING_RULES, QT_LOGGING_CONF) are read after these and still show them
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
 }

@@ -12,9 +12,10 @@ class QWebEnginePage;
 
 namespace webengine {
 
-// Decides on the engine's sandbox; call before the first page or profile exists (the start-up block
-// calls it before the application object). The sandbox stays on unless the process runs as root,
-// where the engine cannot start with it.
+// Decides on the engine's sandbox and quiets the report of its set-up (shown again when the user's
+// logging rules ask for it); call before the first page or profile exists (the start-up block calls
+// it before the application object). The sandbox stays on unless the process runs as root, where
+// the engine cannot start with it.
 void prepareEnvironment();
 
 // The persistent, named profile shared by every page. Created on first use; pages still alive when

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -49,4 +50,15 @@ TEST(LocalFrames, APageFramesOnlyFilesOfItsOwnFolder)
     EXPECT_FALSE(frameOutsidePageFolder(QUrl::fromLocalFile(root + QStringLiteral("/private/key.txt")),
                                         QUrl(QStringLiteral("http://127.0.0.1/"))));
     EXPECT_FALSE(frameOutsidePageFolder(QUrl(QStringLiteral("http://127.0.0.1/")), page));
+}
+
+TEST(StartUpReport, TheEnginesSetUpReportIsQuietUnlessTheUserAsks)
+{
+    if (qEnvironmentVariableIsSet("QT_LOGGING_RULES") || qEnvironmentVariableIsSet("QT_LOGGING_CONF"))
+        GTEST_SKIP() << "the user's logging rules decide";
+    webengine::prepareEnvironment();
+    const QLoggingCategory context("qt.webenginecontext");
+    EXPECT_FALSE(context.isInfoEnabled());
+    EXPECT_TRUE(context.isWarningEnabled()) << "the engine's warnings are still shown";
+    EXPECT_TRUE(QLoggingCategory("qt.webengine.other").isInfoEnabled()) << "other reports are left alone";
 }
