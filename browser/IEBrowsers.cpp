@@ -19,6 +19,7 @@
 #include <QHash>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTimer>
 #include <QUuid>
 #include <QWebEngineCertificateError>
@@ -131,6 +132,12 @@ TBrowserPage::TBrowserPage(TIEBrowser *browser)
     , m_browser(browser)
 {}
 
+void TBrowserPage::allowUserWindow()
+{
+    m_userInput.start();
+    m_userWindows = 1;
+}
+
 bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     // a window a local page's script opened shows no file outside that page's folder: the script
@@ -154,6 +161,13 @@ QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
 {
     if (!m_browser->OnNewWindow2)
         return nullptr;
+    // a window that no click or key of the user asked for is the page's own doing: refused
+    const bool fromUser = m_userWindows > 0 && m_userInput.isValid() && m_userInput.elapsed() <= UserWindowGraceMs;
+    m_userWindows = 0;
+    if (!fromUser) {
+        emit m_browser->StatusTextChange(TIEBrowser::tr("A pop-up window was blocked: the page opened it on its own."));
+        return nullptr;
+    }
     QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, type);
     if (auto *page = qobject_cast<TBrowserPage *>(opened); page && url().isLocalFile())
         page->m_openerPage = url();
@@ -531,6 +545,11 @@ bool TIEBrowser::event(QEvent *event)
 bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (watched != this)
+            m_page->allowUserWindow();
+        break;
     case QEvent::ShortcutOverride: {
         auto *key = static_cast<QKeyEvent *>(event);
         // an override the render widget leaves alone travels on to this view: it was offered there
@@ -547,6 +566,8 @@ bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && watched != this)
+            m_page->allowUserWindow();
         if (m_swallowKey != 0 && key->key() == m_swallowKey) {
             if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
                 m_swallowKey = 0;
@@ -558,6 +579,14 @@ bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWebEngineView::eventFilter(watched, event);
+}
+
+void TIEBrowser::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    // the menu hides before its chosen command runs: a window that command opens is the user's
+    connect(menu, &QMenu::aboutToHide, m_page, &TBrowserPage::allowUserWindow);
+    menu->popup(event->globalPos());
 }
 
 bool TIEBrowser::routeKey(QKeyEvent *key)

@@ -160,6 +160,19 @@ protected:
         return result;
     }
 
+    // A page whose script runs when the user clicks anywhere on it (see clickPage).
+    static QByteArray clickToRun(const QByteArray &script)
+    {
+        return "<body style='margin:0'><div style='position:fixed;left:0;top:0;width:100%;height:100%'"
+               " onclick=\"" +
+               script + "\"></div></body>";
+    }
+    // The user clicks on the page, as a real mouse does.
+    static void clickPage(TIEBrowser &b)
+    {
+        QTest::mouseClick(b.focusProxy() ? b.focusProxy() : &b, Qt::LeftButton, {}, QPoint(20, 20));
+    }
+
     QString plainText(TIEBrowser &b)
     {
         QString text;
@@ -264,7 +277,7 @@ TEST_F(IEBrowserEngine, FramesCompleteBeforeTheTopDocument)
 TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
 {
     page(QStringLiteral("child.html"), "<title>Child</title>");
-    const QString opener = page(QStringLiteral("opener.html"), "<script>window.open('child.html')</script>");
+    const QString opener = page(QStringLiteral("opener.html"), clickToRun("window.open('child.html')"));
     TIEBrowser other;
     int asked = 0;
     browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
@@ -273,6 +286,7 @@ TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
     };
     QSignalSpy title(&other, &TIEBrowser::TitleChange);
     ASSERT_TRUE(load(browser, opener));
+    clickPage(browser);
     ASSERT_TRUE(waitForEqual([&] { return other.LocationName(); }, QStringLiteral("Child")));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(other.page()->url().fileName(), QStringLiteral("child.html"));
@@ -297,7 +311,46 @@ TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
     // without a new window for it, the request is refused
     browser.OnNewWindow2 = nullptr;
     ASSERT_TRUE(load(browser, opener));
+    clickPage(browser);
     EXPECT_EQ(browser.page()->url().fileName(), QStringLiteral("opener.html"));
+}
+
+TEST_F(IEBrowserEngine, ScriptWindowsOpenOnlyOnTheUsersClickOnePerClick)
+{
+    page(QStringLiteral("child.html"), "<title>Child</title>");
+    const QString flood =
+        page(QStringLiteral("flood.html"),
+             "<body style='margin:0'><button id=b style='position:fixed;left:0;top:0;width:200px;height:100px'"
+             " onclick=\"for (var i = 0; i < 3; ++i) window.open('child.html')\">open</button>"
+             "<a href='child.html' target=_blank style='position:fixed;left:0;top:200px;font-size:60px'>link</a>"
+             "<script>for (var i = 0; i < 100; ++i) window.open('child.html'); document.title = 'flooded';</script>"
+             "</body>");
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    auto blocked = [&] {
+        return std::count_if(status.begin(), status.end(),
+                             [](const QList<QVariant> &a) { return a.at(0).toString().contains(u"blocked"); });
+    };
+    ASSERT_TRUE(load(browser, flood));
+    ASSERT_TRUE(waitUntil([&] { return blocked() >= 100 || opened.size() >= 100; }))
+        << "the page's windows were neither opened nor refused";
+    EXPECT_EQ(opened.size(), 0u) << "windows the page opened on its own";
+    EXPECT_EQ(blocked(), 100);
+
+    // the user's click opens one window, however many the page's handler asks for
+    QWidget *target = browser.focusProxy() ? browser.focusProxy() : &browser;
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(50, 50));
+    ASSERT_TRUE(waitUntil([&] { return blocked() >= 102; })) << "the click's other windows were not refused";
+    EXPECT_EQ(opened.size(), 1u);
+
+    // a link to a new window opens on the click
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(30, 230));
+    ASSERT_TRUE(waitUntil([&] { return opened.size() >= 2; })) << "the link's window was not opened";
+    EXPECT_EQ(blocked(), 102);
 }
 
 TEST_F(IEBrowserEngine, RoutedKeysReachTheOwnerFirst)
@@ -384,13 +437,19 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileOutsideItsFolderThroughAWindow)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site2")));
     const QString p =
         page(QStringLiteral("site2/opener.html"),
-             "<script>var w = window.open('../secret.txt'); setTimeout(function() { var t = 'blocked';"
-             " try { t = w.document.body.innerText || 'blocked'; } catch (e) {} document.title = 'r:' + t;"
-             " }, 1500);</script>");
+             clickToRun("var w = window.open('../secret.txt'); setTimeout(function() { var t = 'blocked';"
+                        " try { t = w.document.body.innerText || 'blocked'; } catch (e) {} document.title = 'r:' + t;"
+                        " }, 1500);"));
     TIEBrowser other;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) { return other.page(); };
+    int asked = 0;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        ++asked;
+        return other.page();
+    };
     ASSERT_TRUE(load(browser, p));
+    clickPage(browser);
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    EXPECT_EQ(asked, 1) << "the window was opened on the click";
     EXPECT_EQ(browser.LocationName(), QStringLiteral("r:blocked"));
 }
 
