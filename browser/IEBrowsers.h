@@ -69,6 +69,8 @@ public:
     static constexpr int UserWindowGraceMs = 5000;
     // The user's input on the page, or a command of the user's: the next window is theirs.
     void allowUserWindow();
+    // Whether the user's last input on the page is at most UserWindowGraceMs old.
+    bool userInputIsRecent() const;
 
 private:
     TIEBrowser *m_browser;

@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -451,6 +452,80 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileOutsideItsFolderThroughAWindow)
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
     EXPECT_EQ(asked, 1) << "the window was opened on the click";
     EXPECT_EQ(browser.LocationName(), QStringLiteral("r:blocked"));
+}
+
+TEST_F(IEBrowserEngine, APageFromAFileReadsOnlyItsOwnFolderAndSendsNothingOut)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) { return httpReply("404 Not Found", "", ""); };
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("site/pictures")));
+    QImage secret(4, 4, QImage::Format_RGB32);
+    secret.fill(QColor(200, 0, 0));
+    ASSERT_TRUE(secret.save(dir.filePath(QStringLiteral("secret.png"))));
+    QImage own(4, 4, QImage::Format_RGB32);
+    own.fill(QColor(0, 150, 0));
+    ASSERT_TRUE(own.save(dir.filePath(QStringLiteral("site/pictures/own.png"))));
+    page(QStringLiteral("secret.css"), "body { color: rgb(1, 2, 3); }");
+    page(QStringLiteral("secret.js"), "self.secret = 'leaked';");
+    page(QStringLiteral("site/own.css"), "body { background-color: rgb(4, 5, 6); }");
+    page(QStringLiteral("site/own.js"), "self.own = 'own';");
+    page(QStringLiteral("site/worker.js"),
+         "var r = []; try { importScripts('own.js'); r.push(self.own); } catch (e) { r.push('x'); }"
+         " try { importScripts('../secret.js'); r.push(self.secret || 'none'); } catch (e) { r.push('blocked'); }"
+         " postMessage(r.join('+'));");
+    const QByteArray socket =
+        server.url(QStringLiteral("/socket")).replace(QStringLiteral("http:"), QStringLiteral("ws:")).toLatin1();
+    const QByteArray beacon = server.url(QStringLiteral("/beacon")).toLatin1();
+    const QString p =
+        page(QStringLiteral("site/page.html"),
+             "<link rel=stylesheet href='../secret.css'><link rel=stylesheet href='own.css'>"
+             "<script src='../secret.js'></script><script src='own.js'></script>"
+             "<img id=inside src='pictures/own.png'><img id=outside src='../secret.png'><script>"
+             "function pixel(id) { var i = document.getElementById(id); if (!i.naturalWidth) return 'none';"
+             " try { var c = document.createElement('canvas'); c.width = c.height = 1; var g = c.getContext('2d');"
+             " g.drawImage(i, 0, 0); var d = g.getImageData(0, 0, 1, 1).data; return d[0] + '.' + d[1];"
+             " } catch (e) { return 'tainted'; } }"
+             "window.onload = function() { var style = getComputedStyle(document.body);"
+             " var r = [pixel('inside'), pixel('outside'), self.own, self.secret || 'none', style.color,"
+             " style.backgroundColor, typeof RTCPeerConnection];"
+             " var w = new Worker('worker.js'); w.onmessage = function(m) { r.push(m.data);"
+             " var s = new WebSocket('" +
+                 socket +
+                 "'); s.onopen = s.onerror = function(e) { r.push('socket ' + e.type);"
+                 " var b = new Image(); b.onload = b.onerror = function(e) { r.push('beacon ' + e.type);"
+                 " document.title = 'r:' + r.join('|'); }; b.src = '" +
+                 beacon + "'; }; }; };</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    const QStringList seen = browser.LocationName().mid(2).split(u'|');
+    ASSERT_EQ(seen.size(), 10) << browser.LocationName().toStdString();
+    // its own folder and below: picture (readable on a canvas), style, script and worker script
+    EXPECT_EQ(seen.at(0), QStringLiteral("0.150"));
+    EXPECT_EQ(seen.at(2), QStringLiteral("own"));
+    EXPECT_EQ(seen.at(5), QStringLiteral("rgb(4, 5, 6)"));
+    // the folder above: nothing loads, so nothing is read
+    EXPECT_EQ(seen.at(1), QStringLiteral("none")) << "a picture outside the folder";
+    EXPECT_EQ(seen.at(3), QStringLiteral("none")) << "a script outside the folder";
+    EXPECT_NE(seen.at(4), QStringLiteral("rgb(1, 2, 3)")) << "a style sheet outside the folder";
+    EXPECT_EQ(seen.at(7), QStringLiteral("own+blocked")) << "a worker's script outside the folder";
+    // nothing goes out: no peer connections, no socket, no picture from the network
+    EXPECT_EQ(seen.at(6), QStringLiteral("undefined"));
+    EXPECT_EQ(seen.at(8), QStringLiteral("socket error"));
+    EXPECT_EQ(seen.at(9), QStringLiteral("beacon error"));
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.value(0).left(200).toStdString();
+
+    // the page's script does not take it to the network with what it read; the user's own click does
+    const QString leaving =
+        page(QStringLiteral("site/leave.html"), "<title>leave</title><body style='margin:0'><a id=l href='" + beacon +
+                                                    "?by-click' style='display:block;width:100%;height:100%'>x</a>"
+                                                    "<script>location.href = '" +
+                                                    beacon + "?by-script';</script></body>");
+    ASSERT_TRUE(load(browser, leaving));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName() == QStringLiteral("leave"); }));
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.value(0).left(200).toStdString();
+    clickPage(browser);
+    ASSERT_TRUE(waitUntil([&] { return !server.requests.isEmpty(); })) << "the user's click went nowhere";
+    EXPECT_TRUE(server.requests.first().startsWith("GET /beacon?by-click"));
 }
 
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
