@@ -70,12 +70,19 @@ std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data)
     auto clean = std::make_unique<QMimeData>();
     if (!links.isEmpty())
         clean->setUrls(links);
+    // text and markup longer than the page can be meant to take are left behind
+    QString text;
     if (data.hasFormat(QStringLiteral("text/plain")) || data.hasFormat(QStringLiteral("text/plain;charset=utf-8")))
-        clean->setText(data.text());
-    else if (!linkTitle.isEmpty())
-        clean->setText(linkTitle);
-    if (data.hasHtml())
-        clean->setHtml(data.html());
+        text = data.text();
+    if (text.isEmpty())
+        text = linkTitle;
+    if (!text.isEmpty() && text.size() <= MaxTextChars)
+        clean->setText(text);
+    if (data.hasHtml()) {
+        const QString html = data.html();
+        if (html.size() <= MaxTextChars)
+            clean->setHtml(html);
+    }
     return clean;
 }
 

@@ -14,9 +14,12 @@ namespace dropguard {
 
 // The longest link list or link a drag may carry, in bytes.
 inline constexpr qsizetype MaxLinkBytes = 1024 * 1024;
+// The longest text or markup a drag hands on, in characters; a longer one is left out.
+inline constexpr qsizetype MaxTextChars = 16 * 1024 * 1024;
 
 // What of a drag the page may see: its links (a URI list, or a link in text/x-moz-url or
-// _NETSCAPE_URL form) as a URI list of valid absolute addresses, its plain text and its HTML.
+// _NETSCAPE_URL form) as a URI list of valid absolute addresses, its plain text and its HTML (each
+// at most MaxTextChars long).
 // Null when a link format carries anything else (a line that is no valid address, a script
 // address, or more than MaxLinkBytes).
 std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data);

@@ -210,6 +210,15 @@ TEST(DropCleaning, OnlyValidLinksTextAndMarkupReachThePage)
               QList<QUrl>({QUrl(QStringLiteral("file:///tmp/a.txt")), QUrl(QStringLiteral("https://b.example/x"))}));
     EXPECT_EQ(clean->text(), QStringLiteral("some text"));
     EXPECT_EQ(clean->html(), QStringLiteral("<b>bold</b>"));
+
+    // an oversized text is left behind, its link still taken
+    QMimeData flood;
+    flood.setUrls({QUrl(QStringLiteral("https://b.example/"))});
+    flood.setText(QString(dropguard::MaxTextChars + 1, u'x'));
+    clean = cleanDragData(flood);
+    ASSERT_NE(clean, nullptr);
+    EXPECT_FALSE(clean->hasText() && clean->text().size() > dropguard::MaxTextChars);
+    EXPECT_EQ(clean->urls().size(), 1);
 }
 
 TEST_F(ScriptDropTest, APageSeesMalformedLinksOfOtherProgramsNeverAndOtherFormatsAsLinks)
