@@ -30,7 +30,10 @@ std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data)
     QList<QUrl> links;
     QString linkTitle;
     if (data.hasFormat(QLatin1String(UriListFormat))) {
-        // the list as read by the platform: a line it could not read is an invalid URL there
+        if (data.data(QLatin1String(UriListFormat)).size() > MaxLinkBytes)
+            return nullptr;
+        // the list as the platform reads it, which is what the engine would take: a line that is no
+        // valid address is an invalid or relative URL there
         for (const QUrl &url : data.urls()) {
             if (url.isRelative() && url.path().isEmpty() && url.hasFragment())
                 continue; // a comment line
@@ -38,18 +41,6 @@ std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data)
                 return nullptr;
             links << url;
         }
-        // and its own bytes, where the platform hands them on as they came
-        const QByteArray bytes = data.data(QLatin1String(UriListFormat));
-        if (bytes.size() > MaxLinkBytes)
-            return nullptr;
-        QList<QUrl> lines;
-        for (const QString &raw : decodeText(bytes).split(u'\n')) {
-            const QString line = raw.trimmed();
-            if (!line.isEmpty() && !line.startsWith(u'#') && !isCleanLink(line, lines))
-                return nullptr;
-        }
-        if (links.isEmpty())
-            links = lines;
     }
     for (const char *format : {MozUrlFormat, NetscapeUrlFormat}) {
         if (!data.hasFormat(QLatin1String(format)))
