@@ -397,6 +397,8 @@ void TIEBrowser::applyPageOptions()
     s->setAttribute(QWebEngineSettings::PluginsEnabled, !noPlugins);
     s->setAttribute(QWebEngineSettings::PdfViewerEnabled, !noPlugins);
     set(QWebEngineSettings::ShowScrollBars, m_uiFlags & SCROLL_NO);
+    // a page from a file never reads the network's answers as its own, whatever the profile says
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 }
 
 void TIEBrowser::SetUserAgent(const QString &token)
