@@ -355,6 +355,7 @@ void TIEBrowser::FindText(const QString &text, bool backward, bool matchCase)
 void TIEBrowser::doViewSource()
 {
     // the engine asks for a new window (OnNewWindow2) and opens "view-source:" + the address in it
+    m_page->allowUserWindow();
     m_page->triggerAction(QWebEnginePage::ViewSource);
 }
 

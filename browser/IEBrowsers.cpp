@@ -19,6 +19,7 @@
 #include <QHash>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTimer>
 #include <QUuid>
 #include <QWebEngineCertificateError>
@@ -131,12 +132,30 @@ TBrowserPage::TBrowserPage(TIEBrowser *browser)
     , m_browser(browser)
 {}
 
+void TBrowserPage::allowUserWindow()
+{
+    m_userInput.start();
+    m_userWindows = 1;
+}
+
+bool TBrowserPage::userInputIsRecent() const
+{
+    return m_userInput.isValid() && m_userInput.elapsed() <= UserWindowGraceMs;
+}
+
 bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    // a window a local page's script opened shows no file outside that page's folder: the script
-    // could read it
-    if (isMainFrame && webengine::frameOutsidePageFolder(url, m_openerPage))
+    // a window a local page's script opened shows no file outside that page's folder (the script
+    // could read it) and no page of the network (its address could carry what the script read)
+    if (isMainFrame && !webengine::localPageMayRequest(url, m_openerPage))
         return false;
+    // a local page leaves for the network only on the user's click or key, never on its script's own
+    if (isMainFrame && this->url().isLocalFile() && webengine::reachesNetwork(url) && type != NavigationTypeTyped &&
+        type != NavigationTypeBackForward && type != NavigationTypeReload && !userInputIsRecent()) {
+        emit m_browser->StatusTextChange(
+            TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
+        return false;
+    }
     if (isMainFrame) {
         if (m_browser->m_loadingForced)
             m_browser->m_loadingForced = false;
@@ -154,9 +173,20 @@ QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
 {
     if (!m_browser->OnNewWindow2)
         return nullptr;
+    // a window that no click or key of the user asked for is the page's own doing: refused
+    const bool fromUser = m_userWindows > 0 && userInputIsRecent();
+    m_userWindows = 0;
+    if (!fromUser) {
+        emit m_browser->StatusTextChange(TIEBrowser::tr("A pop-up window was blocked: the page opened it on its own."));
+        return nullptr;
+    }
     QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, type);
-    if (auto *page = qobject_cast<TBrowserPage *>(opened); page && url().isLocalFile())
-        page->m_openerPage = url();
+    // a window the script of a local page opens (or of a window such a page opened) is held to that page's folder
+    const QUrl localPage = url().isLocalFile() ? url() : m_openerPage;
+    if (auto *page = qobject_cast<TBrowserPage *>(opened); page && localPage.isLocalFile()) {
+        page->m_openerPage = localPage;
+        page->m_browser->m_interceptor->setOpenerPage(localPage);
+    }
     return opened;
 }
 
@@ -218,6 +248,21 @@ TIEBrowser::TIEBrowser(QWidget *owner)
                                              " console.log('%1' + location.href); }); })();")
                                   .arg(frameToken()));
     m_page->scripts().insert(frameScript);
+    // a page from a file (its frames, and windows it opens) gets no peer connections: they reach
+    // other computers past the request checks, so its scripts could send what they read through them
+    QWebEngineScript noPeers;
+    noPeers.setName(QStringLiteral("brivo-local-no-peers"));
+    noPeers.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    noPeers.setWorldId(QWebEngineScript::MainWorld);
+    noPeers.setRunsOnSubFrames(true);
+    noPeers.setSourceCode(QStringLiteral(
+        "(function(){ function local(w) { try { return !!w && w.location.protocol === 'file:'; } catch (e) {"
+        " return false; } }"
+        " if (!local(window) && !local(window.top) && !local(window.opener)) return;"
+        " ['RTCPeerConnection', 'webkitRTCPeerConnection', 'RTCDataChannel', 'RTCSessionDescription',"
+        " 'RTCIceCandidate'].forEach(function(n) { try { Object.defineProperty(window, n,"
+        " { value: undefined, writable: false, configurable: false }); } catch (e) {} }); })();"));
+    m_page->scripts().insert(noPeers);
     setPage(m_page);
     new TScriptDropGuard(this); // dropped script addresses never reach the page
 
@@ -347,8 +392,13 @@ void TIEBrowser::applyPageOptions()
     };
     set(QWebEngineSettings::AutoLoadImages, !(m_downloadFlags & DLCTL_DLIMAGES));
     set(QWebEngineSettings::JavascriptEnabled, m_downloadFlags & DLCTL_NO_SCRIPTS);
-    set(QWebEngineSettings::PluginsEnabled, m_downloadFlags & (DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS));
+    // plug-ins (the engine's PDF viewer among them) run unless the options forbid running controls
+    const bool noPlugins = m_downloadFlags & (DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, !noPlugins);
+    s->setAttribute(QWebEngineSettings::PdfViewerEnabled, !noPlugins);
     set(QWebEngineSettings::ShowScrollBars, m_uiFlags & SCROLL_NO);
+    // a page from a file never reads the network's answers as its own, whatever the profile says
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 }
 
 void TIEBrowser::SetUserAgent(const QString &token)
@@ -395,6 +445,7 @@ void TIEBrowser::unregisterUserAgent()
 void TIEBrowser::Navigate(const QString &url)
 {
     m_page->m_openerPage.clear(); // the user's own address goes anywhere
+    m_interceptor->setOpenerPage({});
     QString target = url.isEmpty() ? BlankPage : url;
     bool cancel = false;
     if (OnBeforeNavigate)
@@ -528,6 +579,11 @@ bool TIEBrowser::event(QEvent *event)
 bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (watched != this)
+            m_page->allowUserWindow();
+        break;
     case QEvent::ShortcutOverride: {
         auto *key = static_cast<QKeyEvent *>(event);
         // an override the render widget leaves alone travels on to this view: it was offered there
@@ -544,6 +600,8 @@ bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && watched != this)
+            m_page->allowUserWindow();
         if (m_swallowKey != 0 && key->key() == m_swallowKey) {
             if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
                 m_swallowKey = 0;
@@ -555,6 +613,14 @@ bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWebEngineView::eventFilter(watched, event);
+}
+
+void TIEBrowser::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    // the menu hides before its chosen command runs: a window that command opens is the user's
+    connect(menu, &QMenu::aboutToHide, m_page, &TBrowserPage::allowUserWindow);
+    menu->popup(event->globalPos());
 }
 
 bool TIEBrowser::routeKey(QKeyEvent *key)

@@ -6,7 +6,8 @@
 //    control as first argument): OnBeforeNavigate (may rewrite or cancel a program-started
 //    navigation), OnTranslateAccelerator (a key offered to the owner: true = handled), OnNewWindow2
 //    (a page asks for a new window: the owner creates a page window and hands back its control's
-//    page, or null to refuse), OnCloseQuery (a script closes the window), OnShowMessage (a script
+//    page, or null to refuse; a script's window that no click or key of the user asked for is refused
+//    before, and the status text says so), OnCloseQuery (a script closes the window), OnShowMessage (a script
 //    alert or confirm, in place of the control's own box, which blocks only this page);
 //  - notification signals: StatusTextChange, ProgressChange, CommandStateChange, TitleChange,
 //    DownloadBegin / DownloadComplete (a load starts and ends), DocumentComplete (each frame's
@@ -62,10 +63,22 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
                                   const QString &sourceID) override;
 
+public:
+    // How long after the user's click, key or menu choice a window it asked for is still opened
+    // (ms); the page's script opens one window per such input, as other browsers let it.
+    static constexpr int UserWindowGraceMs = 5000;
+    // The user's input on the page, or a command of the user's: the next window is theirs.
+    void allowUserWindow();
+    // Whether the user's last input on the page is at most UserWindowGraceMs old.
+    bool userInputIsRecent() const;
+
 private:
     TIEBrowser *m_browser;
     friend class TIEBrowser;
     QUrl m_openerPage; // the local page whose script opened this window
+    // the user's last click, key or menu choice on the page, and how many windows it may still open
+    QElapsedTimer m_userInput;
+    int m_userWindows = 0;
 };
 
 class TIEBrowser : public QWebEngineView {
@@ -184,6 +197,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     friend class TBrowserPage;

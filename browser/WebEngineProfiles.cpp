@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -34,6 +35,9 @@ void releaseProfile()
 
 void prepareEnvironment()
 {
+    // the engine reports its graphics set-up and start-up switches at every start; rules the user
+    // gives (QT_LOGGING_RULES, QT_LOGGING_CONF) are read after these and still show them
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
 }
@@ -123,6 +127,28 @@ bool webengine::frameOutsidePageFolder(const QUrl &frame, const QUrl &page)
     return folder.isEmpty() || !(path == folder || path.startsWith(folder + u'/') || folder == u"/");
 }
 
+bool webengine::reachesNetwork(const QUrl &url)
+{
+    static const QStringList network = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("ws"),
+                                        QStringLiteral("wss"), QStringLiteral("ftp")};
+    return network.contains(url.scheme(), Qt::CaseInsensitive);
+}
+
+bool webengine::localPageMayRequest(const QUrl &request, const QUrl &page)
+{
+    if (!page.isLocalFile())
+        return true;
+    if (request.isLocalFile())
+        return !frameOutsidePageFolder(request, page);
+    return !reachesNetwork(request);
+}
+
+void TUserAgentInterceptor::setOpenerPage(const QUrl &page)
+{
+    QMutexLocker lock(&m_mutex);
+    m_openerPage = page.isLocalFile() ? page : QUrl();
+}
+
 void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     // a page's scripts read no local file: a page opened from a file (a download) would otherwise
@@ -131,13 +157,20 @@ void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
         info.block(true);
         return;
     }
-    // a page from a file frames only files of its own folder: its scripts may read what it frames
-    const auto type = info.resourceType();
-    if ((type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame ||
-         type == QWebEngineUrlRequestInfo::ResourceTypeObject) &&
-        webengine::frameOutsidePageFolder(info.requestUrl(), info.firstPartyUrl())) {
-        info.block(true);
-        return;
+    // a page from a file (or a window its script opened) loads nothing from outside its folder, so
+    // its scripts cannot read the user's other files through pictures, styles, scripts or frames,
+    // and nothing from the network, so they cannot send anything away; a page the user opens from
+    // it is a page of its own
+    if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+        QUrl page = info.firstPartyUrl();
+        if (!page.isLocalFile()) {
+            QMutexLocker lock(&m_mutex);
+            page = m_openerPage;
+        }
+        if (!webengine::localPageMayRequest(info.requestUrl(), page)) {
+            info.block(true);
+            return;
+        }
     }
     const QByteArray h = header();
     if (!h.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 // The one web-engine profile of the program and what belongs to it: persistent cookies, cache and
-// logins under the user's data folder, the sandbox decision and the per-page user-agent interceptor.
+// logins under the user's data folder, the sandbox decision and the per-page request interceptor
+// (user-agent header, and what a page opened from a file may load).
 #include <QByteArray>
 #include <QMutex>
 #include <QString>
@@ -12,9 +13,10 @@ class QWebEnginePage;
 
 namespace webengine {
 
-// Decides on the engine's sandbox; call before the first page or profile exists (the start-up block
-// calls it before the application object). The sandbox stays on unless the process runs as root,
-// where the engine cannot start with it.
+// Decides on the engine's sandbox and quiets the report of its set-up (shown again when the user's
+// logging rules ask for it); call before the first page or profile exists (the start-up block calls
+// it before the application object). The sandbox stays on unless the process runs as root, where
+// the engine cannot start with it.
 void prepareEnvironment();
 
 // The persistent, named profile shared by every page. Created on first use; pages still alive when
@@ -35,6 +37,12 @@ QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &toke
 // folders below count as inside); false when either is not a local file.
 bool frameOutsidePageFolder(const QUrl &frame, const QUrl &page);
 
+// Whether a request to the address leaves the computer (web and socket addresses).
+bool reachesNetwork(const QUrl &url);
+// Whether a local page may load the address as part of itself: a local file of its own folder or
+// below, or an address that does not reach the network. Pages that are no local file load anything.
+bool localPageMayRequest(const QUrl &request, const QUrl &page);
+
 } // namespace webengine
 
 // Sets the User-Agent header of one page's requests: the engine's default string with the page's token.
@@ -44,9 +52,13 @@ public:
     explicit TUserAgentInterceptor(QObject *parent = nullptr);
     void setToken(const QString &token);
     QByteArray header() const;
+    // The local page whose script opened the page (none when the user opened it): the page's loads
+    // are held to what that page may load.
+    void setOpenerPage(const QUrl &page);
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
     mutable QMutex m_mutex;
     QByteArray m_header;
+    QUrl m_openerPage;
 };

@@ -26,4 +26,10 @@ if [ ! -d "$home/.local/share/brivo/webengine" ]; then
   echo "no web-engine profile under the data folder"
   exit 1
 fi
+# the engine's set-up report is not shown unless the user asks for it
+if grep -q "Init Parameters" "$home/out.txt"; then
+  echo "the engine's set-up report was shown:"
+  cat "$home/out.txt"
+  exit 1
+fi
 echo "started and stayed up"

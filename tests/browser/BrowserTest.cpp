@@ -203,8 +203,13 @@ TEST_F(PageWindowTest, AScriptsNewWindowIsRegisteredBeforeItsPageLoads)
 {
     auto *p = new TfrmBrowser(&area, &owner);
     const QString target = page("opened.html", "<title>Opened</title><body>z</body>");
-    p->WebBrowser()->Navigate(page("opener.html", "<title>Opener</title><body><script>window.open('opened.html');"
-                                                  "</script></body>"));
+    p->WebBrowser()->Navigate(
+        page("opener.html", "<title>Opener</title><body style='margin:0'><div onclick=\"window.open('opened.html')\""
+                            " style='position:fixed;left:0;top:0;width:100%;height:100%'></div></body>"));
+    ASSERT_TRUE(waitUntil([&] { return p->WebBrowser()->LocationName() == "Opener"; }, 20000));
+    // the page opens its window on the user's click
+    TIEBrowser *view = p->WebBrowser();
+    QTest::mouseClick(view->focusProxy() ? view->focusProxy() : view, Qt::LeftButton, {}, QPoint(20, 20));
     ASSERT_TRUE(waitForEqual([&] { return owner.created.size(); }, qsizetype(2), 20000)) << "windows registered";
     ASSERT_TRUE(waitUntil([&] { return owner.has("1 title Opened"); }, 20000))
         << "events: " << owner.events.join(" | ").toStdString();
@@ -358,7 +363,7 @@ TEST_F(PageWindowTest, EachEnterInFindMovesOneMatch)
     ASSERT_TRUE(find && find->isVisible());
     QTest::keyClicks(find->textEdit(), QStringLiteral("word"));
     QLabel *result = find->resultLabel();
-    for (const QString expected : {QStringLiteral("Match 1 of 3"), QStringLiteral("Match 2 of 3")}) {
+    for (const QString &expected : {QStringLiteral("Match 1 of 3"), QStringLiteral("Match 2 of 3")}) {
         result->clear();
         QTest::keyClick(find->textEdit(), Qt::Key_Return);
         ASSERT_TRUE(waitUntil([&] { return !result->text().isEmpty(); }, 20000)) << "no answer to the search";

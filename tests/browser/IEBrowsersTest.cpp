@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -160,6 +161,19 @@ protected:
         return result;
     }
 
+    // A page whose script runs when the user clicks anywhere on it (see clickPage).
+    static QByteArray clickToRun(const QByteArray &script)
+    {
+        return "<body style='margin:0'><div style='position:fixed;left:0;top:0;width:100%;height:100%'"
+               " onclick=\"" +
+               script + "\"></div></body>";
+    }
+    // The user clicks on the page, as a real mouse does.
+    static void clickPage(TIEBrowser &b)
+    {
+        QTest::mouseClick(b.focusProxy() ? b.focusProxy() : &b, Qt::LeftButton, {}, QPoint(20, 20));
+    }
+
     QString plainText(TIEBrowser &b)
     {
         QString text;
@@ -264,7 +278,7 @@ TEST_F(IEBrowserEngine, FramesCompleteBeforeTheTopDocument)
 TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
 {
     page(QStringLiteral("child.html"), "<title>Child</title>");
-    const QString opener = page(QStringLiteral("opener.html"), "<script>window.open('child.html')</script>");
+    const QString opener = page(QStringLiteral("opener.html"), clickToRun("window.open('child.html')"));
     TIEBrowser other;
     int asked = 0;
     browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
@@ -273,6 +287,7 @@ TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
     };
     QSignalSpy title(&other, &TIEBrowser::TitleChange);
     ASSERT_TRUE(load(browser, opener));
+    clickPage(browser);
     ASSERT_TRUE(waitForEqual([&] { return other.LocationName(); }, QStringLiteral("Child")));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(other.page()->url().fileName(), QStringLiteral("child.html"));
@@ -297,7 +312,46 @@ TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
     // without a new window for it, the request is refused
     browser.OnNewWindow2 = nullptr;
     ASSERT_TRUE(load(browser, opener));
+    clickPage(browser);
     EXPECT_EQ(browser.page()->url().fileName(), QStringLiteral("opener.html"));
+}
+
+TEST_F(IEBrowserEngine, ScriptWindowsOpenOnlyOnTheUsersClickOnePerClick)
+{
+    page(QStringLiteral("child.html"), "<title>Child</title>");
+    const QString flood =
+        page(QStringLiteral("flood.html"),
+             "<body style='margin:0'><button id=b style='position:fixed;left:0;top:0;width:200px;height:100px'"
+             " onclick=\"for (var i = 0; i < 3; ++i) window.open('child.html')\">open</button>"
+             "<a href='child.html' target=_blank style='position:fixed;left:0;top:200px;font-size:60px'>link</a>"
+             "<script>for (var i = 0; i < 100; ++i) window.open('child.html'); document.title = 'flooded';</script>"
+             "</body>");
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    auto blocked = [&] {
+        return std::count_if(status.begin(), status.end(),
+                             [](const QList<QVariant> &a) { return a.at(0).toString().contains(u"blocked"); });
+    };
+    ASSERT_TRUE(load(browser, flood));
+    ASSERT_TRUE(waitUntil([&] { return blocked() >= 100 || opened.size() >= 100; }))
+        << "the page's windows were neither opened nor refused";
+    EXPECT_EQ(opened.size(), 0u) << "windows the page opened on its own";
+    EXPECT_EQ(blocked(), 100);
+
+    // the user's click opens one window, however many the page's handler asks for
+    QWidget *target = browser.focusProxy() ? browser.focusProxy() : &browser;
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(50, 50));
+    ASSERT_TRUE(waitUntil([&] { return blocked() >= 102; })) << "the click's other windows were not refused";
+    EXPECT_EQ(opened.size(), 1u);
+
+    // a link to a new window opens on the click
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(30, 230));
+    ASSERT_TRUE(waitUntil([&] { return opened.size() >= 2; })) << "the link's window was not opened";
+    EXPECT_EQ(blocked(), 102);
 }
 
 TEST_F(IEBrowserEngine, RoutedKeysReachTheOwnerFirst)
@@ -384,14 +438,94 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileOutsideItsFolderThroughAWindow)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site2")));
     const QString p =
         page(QStringLiteral("site2/opener.html"),
-             "<script>var w = window.open('../secret.txt'); setTimeout(function() { var t = 'blocked';"
-             " try { t = w.document.body.innerText || 'blocked'; } catch (e) {} document.title = 'r:' + t;"
-             " }, 1500);</script>");
+             clickToRun("var w = window.open('../secret.txt'); setTimeout(function() { var t = 'blocked';"
+                        " try { t = w.document.body.innerText || 'blocked'; } catch (e) {} document.title = 'r:' + t;"
+                        " }, 1500);"));
     TIEBrowser other;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) { return other.page(); };
+    int asked = 0;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        ++asked;
+        return other.page();
+    };
+    ASSERT_TRUE(load(browser, p));
+    clickPage(browser);
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    EXPECT_EQ(asked, 1) << "the window was opened on the click";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("r:blocked"));
+}
+
+TEST_F(IEBrowserEngine, APageFromAFileReadsOnlyItsOwnFolderAndSendsNothingOut)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) { return httpReply("404 Not Found", "", ""); };
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("site/pictures")));
+    QImage secret(4, 4, QImage::Format_RGB32);
+    secret.fill(QColor(200, 0, 0));
+    ASSERT_TRUE(secret.save(dir.filePath(QStringLiteral("secret.png"))));
+    QImage own(4, 4, QImage::Format_RGB32);
+    own.fill(QColor(0, 150, 0));
+    ASSERT_TRUE(own.save(dir.filePath(QStringLiteral("site/pictures/own.png"))));
+    page(QStringLiteral("secret.css"), "body { color: rgb(1, 2, 3); }");
+    page(QStringLiteral("secret.js"), "self.secret = 'leaked';");
+    page(QStringLiteral("site/own.css"), "body { background-color: rgb(4, 5, 6); }");
+    page(QStringLiteral("site/own.js"), "self.own = 'own';");
+    page(QStringLiteral("site/worker.js"),
+         "var r = []; try { importScripts('own.js'); r.push(self.own); } catch (e) { r.push('x'); }"
+         " try { importScripts('../secret.js'); r.push(self.secret || 'none'); } catch (e) { r.push('blocked'); }"
+         " postMessage(r.join('+'));");
+    const QByteArray socket =
+        server.url(QStringLiteral("/socket")).replace(QStringLiteral("http:"), QStringLiteral("ws:")).toLatin1();
+    const QByteArray beacon = server.url(QStringLiteral("/beacon")).toLatin1();
+    const QString p =
+        page(QStringLiteral("site/page.html"),
+             "<link rel=stylesheet href='../secret.css'><link rel=stylesheet href='own.css'>"
+             "<script src='../secret.js'></script><script src='own.js'></script>"
+             "<img id=inside src='pictures/own.png'><img id=outside src='../secret.png'><script>"
+             "function pixel(id) { var i = document.getElementById(id); if (!i.naturalWidth) return 'none';"
+             " try { var c = document.createElement('canvas'); c.width = c.height = 1; var g = c.getContext('2d');"
+             " g.drawImage(i, 0, 0); var d = g.getImageData(0, 0, 1, 1).data; return d[0] + '.' + d[1];"
+             " } catch (e) { return 'tainted'; } }"
+             "window.onload = function() { var style = getComputedStyle(document.body);"
+             " var r = [pixel('inside'), pixel('outside'), self.own, self.secret || 'none', style.color,"
+             " style.backgroundColor, typeof RTCPeerConnection];"
+             " var w = new Worker('worker.js'); w.onmessage = function(m) { r.push(m.data);"
+             " var s = new WebSocket('" +
+                 socket +
+                 "'); s.onopen = s.onerror = function(e) { r.push('socket ' + e.type);"
+                 " var b = new Image(); b.onload = b.onerror = function(e) { r.push('beacon ' + e.type);"
+                 " document.title = 'r:' + r.join('|'); }; b.src = '" +
+                 beacon + "'; }; }; };</script>");
     ASSERT_TRUE(load(browser, p));
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
-    EXPECT_EQ(browser.LocationName(), QStringLiteral("r:blocked"));
+    const QStringList seen = browser.LocationName().mid(2).split(u'|');
+    ASSERT_EQ(seen.size(), 10) << browser.LocationName().toStdString();
+    // its own folder and below: picture (readable on a canvas), style, script and worker script
+    EXPECT_EQ(seen.at(0), QStringLiteral("0.150"));
+    EXPECT_EQ(seen.at(2), QStringLiteral("own"));
+    EXPECT_EQ(seen.at(5), QStringLiteral("rgb(4, 5, 6)"));
+    // the folder above: nothing loads, so nothing is read
+    EXPECT_EQ(seen.at(1), QStringLiteral("none")) << "a picture outside the folder";
+    EXPECT_EQ(seen.at(3), QStringLiteral("none")) << "a script outside the folder";
+    EXPECT_NE(seen.at(4), QStringLiteral("rgb(1, 2, 3)")) << "a style sheet outside the folder";
+    EXPECT_EQ(seen.at(7), QStringLiteral("own+blocked")) << "a worker's script outside the folder";
+    // nothing goes out: no peer connections, no socket, no picture from the network
+    EXPECT_EQ(seen.at(6), QStringLiteral("undefined"));
+    EXPECT_EQ(seen.at(8), QStringLiteral("socket error"));
+    EXPECT_EQ(seen.at(9), QStringLiteral("beacon error"));
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.value(0).left(200).toStdString();
+
+    // the page's script does not take it to the network with what it read; the user's own click does
+    const QString leaving =
+        page(QStringLiteral("site/leave.html"), "<title>leave</title><body style='margin:0'><a id=l href='" + beacon +
+                                                    "?by-click' style='display:block;width:100%;height:100%'>x</a>"
+                                                    "<script>location.href = '" +
+                                                    beacon + "?by-script';</script></body>");
+    ASSERT_TRUE(load(browser, leaving));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName() == QStringLiteral("leave"); }));
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.value(0).left(200).toStdString();
+    clickPage(browser);
+    ASSERT_TRUE(waitUntil([&] { return !server.requests.isEmpty(); })) << "the user's click went nowhere";
+    EXPECT_TRUE(server.requests.first().startsWith("GET /beacon?by-click"));
 }
 
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
@@ -727,6 +861,31 @@ TEST_F(IEBrowserEngine, ALinkThatDownloadsIsNoPageThatFailed)
         },
         Timeout))
         << "a refused address was not reported";
+}
+
+TEST_F(IEBrowserEngine, APdfIsShownInThePageAndNotOfferedAsADownload)
+{
+    const QByteArray pdf = "%PDF-1.4\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj\n"
+                           "2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj\n"
+                           "3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 200 200]>>endobj\n"
+                           "trailer<</Root 1 0 R>>\n%%EOF\n";
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &) { return httpReply("200 OK", "Content-Type: application/pdf\r\n", pdf); };
+    const QString file = page(QStringLiteral("doc.pdf"), pdf);
+    QSignalSpy downloads(webengine::profile(), &QWebEngineProfile::downloadRequested);
+    for (const QString &address : {server.url(QStringLiteral("/doc.pdf")), QUrl::fromLocalFile(file).toString()}) {
+        ASSERT_TRUE(load(browser, page(QStringLiteral("start.html"), "<title>start</title>")));
+        QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
+        browser.Navigate(address);
+        ASSERT_TRUE(waitUntil([&] {
+            return !downloads.isEmpty() || std::any_of(complete.begin(), complete.end(), [](const QList<QVariant> &a) {
+                return a.at(1).toBool() && a.at(0).toUrl().path().endsWith(u"doc.pdf");
+            });
+        })) << address.toStdString();
+        EXPECT_TRUE(downloads.isEmpty()) << address.toStdString() << " was offered as a download";
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        EXPECT_EQ(QUrl(browser.LocationURL()).fileName(), QStringLiteral("doc.pdf"));
+    }
 }
 
 TEST_F(IEBrowserEngine, TextThatIsNoAddressIsToldAndLeavesThePage)

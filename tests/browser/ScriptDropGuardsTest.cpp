@@ -155,8 +155,110 @@ TEST_F(ScriptDropTest, APageNeverRunsADroppedScriptAddress)
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &link, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(pageWidget, &enter);
     EXPECT_TRUE(enter.isAccepted());
+    // the drag leaves again, as every drag that enters ends
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(pageWidget, &leave);
     for (const QList<QVariant> &args : titles)
         EXPECT_NE(args.at(0).toString(), QStringLiteral("dropped"));
+}
+
+} // namespace
+
+namespace {
+
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+TEST(DropCleaning, OnlyValidLinksTextAndMarkupReachThePage)
+{
+    using dropguard::cleanDragData;
+    // a list line that is no valid address refuses the whole drag
+    for (const char *line : {"%6Aavascript:alert(1)", "java%09script:alert(1)", "not a link", "javascript:x"}) {
+        QMimeData list;
+        list.setData("text/uri-list", QByteArray("https://fine.example/\r\n") + line + "\r\n");
+        EXPECT_EQ(cleanDragData(list), nullptr) << line;
+    }
+    QMimeData bad;
+    bad.setData("text/x-moz-url", utf16(QStringLiteral("%6Aavascript:alert(1)\nT")));
+    EXPECT_EQ(cleanDragData(bad), nullptr);
+    QMimeData huge;
+    huge.setData("text/uri-list", "https://x.example/" + QByteArray(dropguard::MaxLinkBytes, 'a'));
+    EXPECT_EQ(cleanDragData(huge), nullptr);
+
+    // a link in another browser's format arrives as a URI list, its title as the text; formats the
+    // page was not meant to read stay behind
+    QMimeData moz;
+    moz.setData("text/x-moz-url", utf16(QStringLiteral("http://127.0.0.1/a%20b\nA title")));
+    moz.setData("chromium/x-web-custom-data", QByteArray(64, '\xff'));
+    auto clean = cleanDragData(moz);
+    ASSERT_NE(clean, nullptr);
+    EXPECT_EQ(clean->urls(), QList<QUrl>({QUrl(QStringLiteral("http://127.0.0.1/a%20b"))}));
+    EXPECT_EQ(clean->text(), QStringLiteral("A title"));
+    EXPECT_FALSE(clean->hasFormat(QStringLiteral("chromium/x-web-custom-data")));
+    EXPECT_FALSE(clean->hasFormat(QStringLiteral("text/x-moz-url")));
+
+    // files and links of a list, comments left out; text and markup kept as they came
+    QMimeData mixed;
+    mixed.setData("text/uri-list", "# comment\r\nfile:///tmp/a.txt\r\nhttps://b.example/x\r\n");
+    mixed.setText(QStringLiteral("some text"));
+    mixed.setHtml(QStringLiteral("<b>bold</b>"));
+    clean = cleanDragData(mixed);
+    ASSERT_NE(clean, nullptr);
+    EXPECT_EQ(clean->urls(),
+              QList<QUrl>({QUrl(QStringLiteral("file:///tmp/a.txt")), QUrl(QStringLiteral("https://b.example/x"))}));
+    EXPECT_EQ(clean->text(), QStringLiteral("some text"));
+    EXPECT_EQ(clean->html(), QStringLiteral("<b>bold</b>"));
+
+    // an oversized text is left behind, its link still taken
+    QMimeData flood;
+    flood.setUrls({QUrl(QStringLiteral("https://b.example/"))});
+    flood.setText(QString(dropguard::MaxTextChars + 1, u'x'));
+    clean = cleanDragData(flood);
+    ASSERT_NE(clean, nullptr);
+    EXPECT_FALSE(clean->hasText() && clean->text().size() > dropguard::MaxTextChars);
+    EXPECT_EQ(clean->urls().size(), 1);
+}
+
+TEST_F(ScriptDropTest, APageSeesMalformedLinksOfOtherProgramsNeverAndOtherFormatsAsLinks)
+{
+    TStatusCatcher window;
+    window.resize(640, 480);
+    auto *browser = new TIEBrowser(&window);
+    browser->resize(640, 480);
+    window.show();
+    QTemporaryDir pages;
+    const QString start = pages.filePath("start.html");
+    testsupport::writeBytes(start, "<html><head><title>start</title></head><body>x</body></html>");
+    browser->Navigate(QUrl::fromLocalFile(start).toString());
+    ASSERT_TRUE(waitUntil([&] { return browser->LocationName() == QStringLiteral("start"); }, 20000));
+    QWidget *pageWidget = browser->focusProxy() ? browser->focusProxy() : browser;
+
+    for (const char *line : {"%6Aavascript:alert(1)", "java%09script:document.title='dropped'"}) {
+        QMimeData list;
+        list.setData("text/uri-list", QByteArray(line) + "\r\n");
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &list, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pageWidget, &enter);
+        EXPECT_FALSE(enter.isAccepted()) << line;
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(pageWidget, &leave);
+    }
+    ASSERT_FALSE(window.tips.isEmpty());
+    EXPECT_EQ(window.tips.last(), QString::fromLatin1(dragpayload::RefusedText));
+
+    // a link that comes only as text/x-moz-url reaches the engine as the link it is: the engine takes it
+    QMimeData moz;
+    moz.setData("text/x-moz-url", utf16(QStringLiteral("http://127.0.0.1:1/x\nA link")));
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &moz, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pageWidget, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &moz, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pageWidget, &move);
+    EXPECT_TRUE(move.isAccepted()) << "the engine saw a link it can open";
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(pageWidget, &leave);
+    EXPECT_EQ(browser->LocationName(), QStringLiteral("start"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -49,4 +50,34 @@ TEST(LocalFrames, APageFramesOnlyFilesOfItsOwnFolder)
     EXPECT_FALSE(frameOutsidePageFolder(QUrl::fromLocalFile(root + QStringLiteral("/private/key.txt")),
                                         QUrl(QStringLiteral("http://127.0.0.1/"))));
     EXPECT_FALSE(frameOutsidePageFolder(QUrl(QStringLiteral("http://127.0.0.1/")), page));
+}
+
+TEST(StartUpReport, TheEnginesSetUpReportIsQuietUnlessTheUserAsks)
+{
+    if (qEnvironmentVariableIsSet("QT_LOGGING_RULES") || qEnvironmentVariableIsSet("QT_LOGGING_CONF"))
+        GTEST_SKIP() << "the user's logging rules decide";
+    webengine::prepareEnvironment();
+    const QLoggingCategory context("qt.webenginecontext");
+    EXPECT_FALSE(context.isInfoEnabled());
+    EXPECT_TRUE(context.isWarningEnabled()) << "the engine's warnings are still shown";
+    EXPECT_TRUE(QLoggingCategory("qt.webengine.other").isInfoEnabled()) << "other reports are left alone";
+}
+
+TEST(LocalPages, ALocalPageLoadsItsOwnFolderAndNothingFromTheNetwork)
+{
+    using webengine::localPageMayRequest;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = QDir(dir.path()).canonicalPath();
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/site/img")));
+    const QUrl page = QUrl::fromLocalFile(root + QStringLiteral("/site/page.html"));
+    EXPECT_TRUE(localPageMayRequest(QUrl::fromLocalFile(root + QStringLiteral("/site/img/a.png")), page));
+    EXPECT_FALSE(localPageMayRequest(QUrl::fromLocalFile(root + QStringLiteral("/b.png")), page));
+    for (const char *out : {"http://127.0.0.1/x", "HTTPS://example.com/", "ws://127.0.0.1:1/", "wss://h/", "ftp://h/f"})
+        EXPECT_FALSE(localPageMayRequest(QUrl(QLatin1String(out)), page)) << out;
+    // what stays on the computer: inline data, the page's own objects, the engine's viewers
+    for (const char *in : {"data:image/png;base64,AAAA", "blob:null/1234", "about:blank"})
+        EXPECT_TRUE(localPageMayRequest(QUrl(QLatin1String(in)), page)) << in;
+    // a page of the network loads what it likes
+    EXPECT_TRUE(localPageMayRequest(QUrl(QStringLiteral("http://127.0.0.1/x")), QUrl(QStringLiteral("http://h/"))));
 }
