@@ -1069,6 +1069,17 @@ void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
         return;
     }
     const QTextCursor c = textCursor();
+    if (e->key() == Qt::Key_Backspace && e->modifiers() == Qt::NoModifier && !c.hasSelection() && c.atBlockStart() &&
+        Paragraph().Numbering() != nsNone) {
+        // at the start of a numbered or bulleted paragraph the first Backspace takes its number off,
+        // as one undo step; the text stays where it is
+        QTextCursor step(c);
+        step.beginEditBlock();
+        Paragraph().SetNumbering(nsNone);
+        step.endEditBlock();
+        e->accept();
+        return;
+    }
     int start = c.selectionStart();
     int end = c.selectionEnd();
     TRichEditChangeKind kind = TRichEditChangeKind::Typing;

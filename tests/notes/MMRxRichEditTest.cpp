@@ -758,4 +758,30 @@ TEST_F(RichEditKeys, AlignmentAndScriptKeysActOnTheSelection)
     EXPECT_EQ(edit->Text(), "one two\nthree");
 }
 
+TEST_F(RichEditKeys, BackspaceAtTheStartOfANumberedOrBulletedParagraphTakesTheNumberOffFirst)
+{
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, "three");
+    for (TNumberingStyle style : {nsArabic, nsBullet}) {
+        edit->SetSelection(0, 10, false);
+        edit->Paragraph().SetNumbering(style);
+        edit->SetSelStart(8); // the start of "three"
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        EXPECT_EQ(edit->Text(), "one two\nthree") << "the paragraphs stay apart";
+        EXPECT_EQ(edit->Paragraph().Numbering(), nsNone);
+        edit->SetSelStart(0);
+        EXPECT_EQ(edit->Paragraph().Numbering(), style) << "the paragraph above keeps its number";
+        edit->Undo();
+        edit->SetSelStart(8);
+        EXPECT_EQ(edit->Paragraph().Numbering(), style) << "one undo step brings the number back";
+        // without a number the next Backspace joins the paragraphs as usual
+        edit->Paragraph().SetNumbering(nsNone);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        EXPECT_EQ(edit->Text(), "one twothree");
+        edit->Undo();
+        EXPECT_EQ(edit->Text(), "one two\nthree");
+    }
+}
+
 } // namespace
