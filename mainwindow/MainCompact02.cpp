@@ -597,6 +597,7 @@ void TfrmMain::WMBrowserCreated(TfrmBrowser *page)
     page->OnStatusTextChanged = [this](TfrmBrowser *s, const QString &t) { BrowserStatusTextChanged(s, t); };
     page->OnDownloadBegin = [this](TfrmBrowser *s, QString &u, bool &c) { BrowserDownloadBegin(s, u, c); };
     page->SetWindowStateValue(state);
+    PlaceNewBrowser(page);
     if (BrivoIni->LanguageTable)
         page->ApplyLanguage(*BrivoIni->LanguageTable);
     page->setUserAgent(UserAgentText);

@@ -153,6 +153,7 @@ private:
     void actInternetOptionsExecute();
     void RestoreMinimizedBrowsers();
     void Arrange(Arrangement how);
+    void PlaceNewBrowser(TfrmBrowser *page);
     void actMinimizeAllExecute();
     void actCloseAllExecute(bool keepActive);
     void tlbtnSearchClick();

@@ -915,3 +915,26 @@ TEST_F(MainWindowTest, ATypedAddressOpensWithEnterAndAnEmptyBoxDoesNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, NewNormalWindowsOpenInsideThePageAreaBesideTheExplorerBar)
+{
+    writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,821,613\nExplorerBar=1\n[Browser]\nWindowState=0\n");
+    openWindow();
+    ASSERT_FALSE(frmMain->findChild<QWidget *>("PageControl")->isHidden());
+    const QRect area = frmMain->mdiArea()->viewport()->rect();
+    ASSERT_LT(area.width(), 696) << "the area is narrower than a new window";
+    QList<TfrmBrowser *> pages;
+    for (int i = 0; i < 3; ++i)
+        pages << frmMain->NewBrowser();
+    QCoreApplication::processEvents();
+    for (int i = 0; i < pages.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "window " << i);
+        EXPECT_EQ(pages.at(i)->WindowStateValue(), TWindowState::wsNormal);
+        EXPECT_TRUE(area.contains(pages.at(i)->geometry())) << "outside " << pages.at(i)->geometry().x();
+    }
+    EXPECT_EQ(pages.at(0)->pos(), QPoint(0, 0)) << "the first starts at the area's top left";
+}
+
+} // namespace
