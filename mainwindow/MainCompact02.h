@@ -185,6 +185,7 @@ private:
     void SpeedButton1Click();
     void actAboutExecute();
     // the Tools menu's mail, customise and reset commands, and the customise dialogs' apply handlers
+    void ReportNoMailProgram(const QString &client);
     void actMailExecute();
     void actMailToExecute();
     void actMailToOptionsExecute();
