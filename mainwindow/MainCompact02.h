@@ -236,6 +236,7 @@ private:
     int FProgressMax = 0;
     int FProgress = 0;
     int FExplorerBarMode = 0;
+    int FExplorerBarWidth = 0; // the explorer bar's width when it was last shown
     bool FClosing = false;
     // remembered while in full screen
     Qt::WindowStates SavedWindowState;

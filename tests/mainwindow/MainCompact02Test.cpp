@@ -349,26 +349,43 @@ TEST_F(MainWindowTest, LanguageTextsReplaceEveryPlaceholder)
     EXPECT_TRUE(frmMain->action("actJapaneseKanji")->isChecked());
 }
 
-TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidth)
+TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidthInEveryLanguage)
 {
-    writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\n");
-    openWindow();
-    QAction *cycle = frmMain->action("actExplorerBar");
-    QAction *button = frmMain->action("acttbExplorerBar");
-    auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
-    ASSERT_FALSE(pageControl->isHidden());
-    const int w = frmMain->width();
-    // twice round: hidden (0), then ever wider, then hidden again
-    for (int round = 1; round <= 2; ++round) {
-        for (const int width : {0, 313, w / 2, w * 3 / 4, w - 10}) {
-            cycle->trigger();
-            SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
-            EXPECT_EQ(pageControl->isHidden(), width == 0);
-            EXPECT_EQ(cycle->isChecked(), width != 0);
-            EXPECT_EQ(button->isChecked(), width != 0);
-            if (width != 0)
-                EXPECT_EQ(pageControl->width(), width);
+    for (const char *language :
+         {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese", "actTraditionalChinese"}) {
+        SCOPED_TRACE(language);
+        writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\nExplorerBarWidth=250\n");
+        openWindow();
+        frmMain->action(language)->trigger();
+        QAction *cycle = frmMain->action("actExplorerBar");
+        QAction *button = frmMain->action("acttbExplorerBar");
+        auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
+        ASSERT_FALSE(pageControl->isHidden());
+        const int w = frmMain->width();
+        // twice round: hidden (0), then ever wider, then hidden again
+        for (int round = 1; round <= 2; ++round) {
+            for (const int width : {0, 313, w / 2, w * 3 / 4, w - 10}) {
+                cycle->trigger();
+                SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
+                EXPECT_EQ(pageControl->isHidden(), width == 0);
+                EXPECT_EQ(cycle->isChecked(), width != 0);
+                EXPECT_EQ(button->isChecked(), width != 0);
+                if (width != 0) {
+                    EXPECT_EQ(pageControl->width(), width);
+                }
+            }
         }
+        // closed with the bar hidden, the width it was last shown with is kept, also across a start
+        // with the bar hidden
+        cycle->trigger();
+        ASSERT_TRUE(pageControl->isHidden());
+        const QByteArray kept = "ExplorerBarWidth=" + QByteArray::number(w - 10) + "\n";
+        closeWindow();
+        EXPECT_TRUE(readBytes(file).contains(kept)) << readBytes(file).toStdString();
+        openWindow();
+        closeWindow();
+        EXPECT_TRUE(readBytes(file).contains("ExplorerBar=0\n"));
+        EXPECT_TRUE(readBytes(file).contains(kept));
     }
 }
 
