@@ -14,6 +14,7 @@
 #include "notes/MGRichEditFramePrev.h"
 #include "notes/MMRxRichEditPrev.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
 #include "platform/SystemLocale.h"
@@ -26,6 +27,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSet>
 #include <QTabBar>
@@ -952,6 +954,34 @@ TEST_F(MainWindowTest, NewNormalWindowsOpenInsideThePageAreaBesideTheExplorerBar
         EXPECT_TRUE(area.contains(pages.at(i)->geometry())) << "outside " << pages.at(i)->geometry().x();
     }
     EXPECT_EQ(pages.at(0)->pos(), QPoint(0, 0)) << "the first starts at the area's top left";
+}
+
+TEST_F(MainWindowTest, QtsOwnButtonsSpeakTheInterfaceLanguageFromTheStartAndAfterEverySwitch)
+{
+    QStringList buttons;
+    const dialogrunner::ScopedRunner runner([&](QDialog &dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+            buttons << box->button(QMessageBox::Yes)->text().remove(u'&') + u'|' +
+                           box->button(QMessageBox::Cancel)->text();
+        return int(QDialog::Rejected);
+    });
+    auto ask = [&] {
+        messageboxes::show(frmMain, "?", "t", messageboxes::YesNoCancel);
+        return buttons.isEmpty() ? QString() : buttons.takeLast();
+    };
+    systemlocale::setOverride(QStringLiteral("ja_JP.UTF-8"));
+    openWindow();
+    EXPECT_EQ(ask(), QString::fromUtf8("はい(Y)|キャンセル")) << "the stored language at the start";
+    frmMain->action("actEnglish")->trigger();
+    EXPECT_EQ(ask(), "Yes|Cancel");
+    frmMain->action("actSimplifiedChinese")->trigger();
+    EXPECT_EQ(ask(), QString::fromUtf8("是(Y)|取消"));
+    frmMain->action("actTraditionalChinese")->trigger();
+    EXPECT_EQ(ask(), QString::fromUtf8("是(Y)|取消"));
+    frmMain->action("actJapaneseHiragana")->trigger();
+    EXPECT_EQ(ask(), QString::fromUtf8("はい(Y)|キャンセル"));
+    frmMain->action("actEnglish")->trigger();
+    EXPECT_EQ(ask(), "Yes|Cancel");
 }
 
 } // namespace
