@@ -50,7 +50,10 @@ void TfrmBookmark::SetUrl(const QString &value)
 
 void TfrmBookmark::ApplyLanguage(const TMemIni &table)
 {
-    setFont(ReadTableFont(table, font(), 0).font);
+    // the table's face, or one with its character set's characters where that face is missing
+    const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
+    setProperty("Charset", tableFont.charset);
+    setFont(FontForCharset(tableFont.font, tableFont.charset));
     const QString section = QStringLiteral("Bookmark");
     setWindowTitle(table.ReadString(section, QStringLiteral("Caption"), QString()));
     lblTitle->setText(table.ReadString(section, QStringLiteral("lblTitle"), QString()));

@@ -426,12 +426,28 @@ void TExplorerTreeView::mousePressEvent(QMouseEvent *event)
     }
     m_pressedNode = event->button() == Qt::LeftButton ? NodeAt(pos) : nullptr;
     m_pressedWasSelected = m_pressedNode && m_pressedNode->isSelected();
-    QTreeWidget::mousePressEvent(event);
+    QMouseEvent onRow = ontoRow(*event);
+    QTreeWidget::mousePressEvent(&onRow);
+    event->setAccepted(onRow.isAccepted());
 }
+
+QMouseEvent TExplorerTreeView::ontoRow(const QMouseEvent &event) const
+{
+    // the blank indent holds no button: a press or release there is one on the node's row
+    const QPointF pos = event.position();
+    TExplorerNode *node = NodeAt(pos.toPoint());
+    const int itemLeft = node ? visualItemRect(node).left() : 0;
+    return QMouseEvent(event.type(), QPointF(std::max(pos.x(), qreal(itemLeft)), pos.y()), event.globalPosition(),
+                       event.button(), event.buttons(), event.modifiers());
+}
+
+void TExplorerTreeView::drawBranches(QPainter *, const QRect &, const QModelIndex &) const
+{}
 
 void TExplorerTreeView::mouseReleaseEvent(QMouseEvent *event)
 {
-    QTreeWidget::mouseReleaseEvent(event);
+    QMouseEvent onRow = ontoRow(*event);
+    QTreeWidget::mouseReleaseEvent(&onRow);
     if (event->button() != Qt::LeftButton)
         return;
     TExplorerNode *node = m_pressedNode;

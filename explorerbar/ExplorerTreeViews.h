@@ -136,6 +136,9 @@ protected:
     static bool IsInSubtree(const TExplorerNode *candidate, const TExplorerNode *root);
 
     void mousePressEvent(QMouseEvent *event) override;
+    // No level shows expand buttons or lines: the indent before a node is blank.
+    QMouseEvent ontoRow(const QMouseEvent &event) const;
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -192,8 +192,33 @@ protected:
         QWidget::hideEvent(event);
         FOwner->DropDownHidden();
     }
+    // A press on the control itself is the control's (the list stays open); any other press outside
+    // the pop-up closes it.
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (!pressOnOwner(event))
+            QWidget::mousePressEvent(event);
+    }
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        if (!pressOnOwner(event))
+            QWidget::mouseDoubleClickEvent(event);
+    }
 
 private:
+    bool pressOnOwner(QMouseEvent *event)
+    {
+        const QPointF global = event->globalPosition();
+        if (rect().contains(event->position().toPoint()) ||
+            !FOwner->rect().contains(FOwner->mapFromGlobal(global).toPoint()))
+            return false;
+        QMouseEvent press(event->type(), FOwner->mapFromGlobal(global), global, event->button(), event->buttons(),
+                          event->modifiers());
+        FOwner->mousePressEvent(&press);
+        event->accept();
+        return true;
+    }
+
     TComboList *FOwner;
 };
 

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -31,6 +33,26 @@ QString storedValue(const QString &value)
         v = v.mid(1, v.size() - 2);
     return v.left(ProfileIni::MaxValueLength);
 }
+
+// Hands the key presses of the object it watches to a handler; a key the handler takes goes no further.
+class TKeyFilter : public QObject {
+public:
+    TKeyFilter(QObject *parent, std::function<bool(const QKeyEvent &)> handler)
+        : QObject(parent)
+        , m_handler(std::move(handler))
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && m_handler(*static_cast<QKeyEvent *>(event)))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(const QKeyEvent &)> m_handler;
+};
 
 } // namespace
 
@@ -121,11 +143,14 @@ class TCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QPointer<TOneLineEdit> editor;
+    QObject *keyFilter = nullptr; // sees the editors' keys before they do
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
     {
         auto *edit = new TOneLineEdit(parent);
         edit->setFrame(false);
+        if (keyFilter)
+            edit->installEventFilter(keyFilter);
         auto *self = const_cast<TCellDelegate *>(this);
         connect(edit, &QLineEdit::textEdited, self, [self, edit] { emit self->commitData(edit); });
         self->editor = edit;
@@ -174,6 +199,9 @@ TfrmCustomizeDialog::TfrmCustomizeDialog(QWidget *owner)
     ValueListEditor->setColumnWidth(0, 147);
     ValueListEditor->horizontalHeader()->setStretchLastSection(true);
     ValueListEditor->setColumnWidth(1, 384);
+    // rows are added and deleted from the keyboard too, in the grid and in its cell editors
+    FDelegate->keyFilter = new TKeyFilter(this, [this](const QKeyEvent &key) { return RowKey(key); });
+    ValueListEditor->installEventFilter(FDelegate->keyFilter);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(FModel, signal, this, &TfrmCustomizeDialog::ValueListEditorStringsChange);
     connect(FModel, &QAbstractItemModel::dataChanged, this, &TfrmCustomizeDialog::ValueListEditorStringsChange);
@@ -296,6 +324,27 @@ void TfrmCustomizeDialog::SetCurrent(int line, int column)
 void TfrmCustomizeDialog::ValueListEditorStringsChange()
 {
     Changed();
+}
+
+bool TfrmCustomizeDialog::RowKey(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Insert && modifiers == Qt::NoModifier) {
+        actInsertExecute();
+        return true;
+    }
+    if (key.key() == Qt::Key_Delete && modifiers == Qt::ControlModifier) {
+        actDeleteExecute();
+        return true;
+    }
+    const int last = FModel->rowCount() - 1;
+    if (key.key() == Qt::Key_Down && modifiers == Qt::NoModifier && CurrentLine() == last) {
+        // past the last line a new one comes, unless that line is still wholly empty
+        if (last < 0 || !FModel->rows.at(last).name.isEmpty() || !FModel->rows.at(last).value.isEmpty())
+            actAppendExecute();
+        return true;
+    }
+    return false;
 }
 
 void TfrmCustomizeDialog::actInsertExecute()

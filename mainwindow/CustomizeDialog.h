@@ -11,6 +11,7 @@
 #include <QStringList>
 
 class QFrame;
+class QKeyEvent;
 class TOneLineEdit;
 class QPushButton;
 class QTableView;
@@ -58,6 +59,9 @@ protected:
     bool CanApply() override;
 
 private:
+    // Insert adds a line before the current one, Down on the last line one after it, Ctrl+Delete
+    // deletes the current line; false for any other key.
+    bool RowKey(const QKeyEvent &key);
     void actInsertExecute();
     void actAppendExecute();
     void actDeleteExecute();

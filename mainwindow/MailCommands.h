@@ -8,7 +8,7 @@
 // codes removed. False when nothing could be started.
 bool StartCommandLine(const QString &line, const QString &percentOne);
 // Starts the mail client's mailto command with "MailTo:" and the feedback address in place of "%1";
-// nothing when the client has no such command.
-void RunMailToCommand(const QString &client);
+// false when the client has no such command or it could not be started.
+bool RunMailToCommand(const QString &client);
 // The mail body: the name of each "name=1" entry followed by CR LF, in list order.
 QString MailBodyText(const QStringList &entries);

@@ -273,6 +273,8 @@ void TfrmMain::CreateExplorerBar()
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setTabPosition(QTabWidget::North);
     PageControl->resize(289, PageControl->height());
+    // the widths the bar steps through count, not the width its pages' captions would ask for
+    PageControl->setMinimumWidth(1);
     auto page = [this](const QString &name, const QString &caption) {
         auto *w = new QWidget(PageControl);
         w->setObjectName(name);
@@ -378,6 +380,7 @@ void TfrmMain::LoadSettings()
     applyState(this, BrivoIni->WindowState);
     PageControl->resize(BrivoIni->ExplorerBarWidth, PageControl->height());
     Splitter->setSizes({BrivoIni->ExplorerBarWidth, std::max(100, width() - BrivoIni->ExplorerBarWidth)});
+    FExplorerBarWidth = BrivoIni->ExplorerBarWidth;
     const int pageIndex = BrivoIni->ExplorerBarPage;
     const bool onePage = pageIndex >= 0 && pageIndex < PageControl->count();
     PageControl->setCurrentIndex(onePage ? pageIndex : -1);
@@ -428,7 +431,8 @@ void TfrmMain::SaveSettings()
         BrivoIni->SetRect(TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
         BrivoIni->SetStatusBar(!StatusBar->isHidden());
         BrivoIni->SetExplorerBar(!PageControl->isHidden());
-        BrivoIni->SetExplorerBarWidth(PageControl->width());
+        // a hidden bar keeps the width it was last shown with
+        BrivoIni->SetExplorerBarWidth(PageControl->isHidden() ? FExplorerBarWidth : PageControl->width());
         BrivoIni->SetExplorerBarPage(FExplorerPageNone ? -1 : PageControl->currentIndex());
     } else {
         BrivoIni->SetFullScreen(true);
@@ -597,6 +601,7 @@ void TfrmMain::WMBrowserCreated(TfrmBrowser *page)
     page->OnStatusTextChanged = [this](TfrmBrowser *s, const QString &t) { BrowserStatusTextChanged(s, t); };
     page->OnDownloadBegin = [this](TfrmBrowser *s, QString &u, bool &c) { BrowserDownloadBegin(s, u, c); };
     page->SetWindowStateValue(state);
+    PlaceNewBrowser(page);
     if (BrivoIni->LanguageTable)
         page->ApplyLanguage(*BrivoIni->LanguageTable);
     page->setUserAgent(UserAgentText);
@@ -789,6 +794,8 @@ void TfrmMain::actExplorerBarExecute()
     const int mode = FExplorerBarMode;
     if (mode == 0) {
         act->setChecked(false);
+        if (!PageControl->isHidden())
+            FExplorerBarWidth = PageControl->width();
         PageControl->hide();
     } else {
         const int widths[] = {0, 313, width() / 2, width() * 3 / 4, width() - 10};

@@ -153,6 +153,7 @@ private:
     void actInternetOptionsExecute();
     void RestoreMinimizedBrowsers();
     void Arrange(Arrangement how);
+    void PlaceNewBrowser(TfrmBrowser *page);
     void actMinimizeAllExecute();
     void actCloseAllExecute(bool keepActive);
     void tlbtnSearchClick();
@@ -184,6 +185,7 @@ private:
     void SpeedButton1Click();
     void actAboutExecute();
     // the Tools menu's mail, customise and reset commands, and the customise dialogs' apply handlers
+    void ReportNoMailProgram(const QString &client);
     void actMailExecute();
     void actMailToExecute();
     void actMailToOptionsExecute();
@@ -234,6 +236,7 @@ private:
     int FProgressMax = 0;
     int FProgress = 0;
     int FExplorerBarMode = 0;
+    int FExplorerBarWidth = 0; // the explorer bar's width when it was last shown
     bool FClosing = false;
     // remembered while in full screen
     Qt::WindowStates SavedWindowState;

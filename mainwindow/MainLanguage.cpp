@@ -8,6 +8,7 @@
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/LanguageFonts.h"
+#include "settings/QtTranslations.h"
 
 #include <QTabWidget>
 
@@ -16,6 +17,8 @@ void TfrmMain::ApplyLanguage(const TMemIni &table)
     const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
     setProperty("Charset", tableFont.charset);
     setFont(FontForCharset(tableFont.font, tableFont.charset));
+    // a language whose Qt translations are missing keeps Qt's own texts in English
+    qttranslations::apply(BrivoIni->Language);
 
     applicationtitle::set(table.ReadString(QStringLiteral("Brivo"), QStringLiteral("CompactBrivo"), QString()));
     setWindowTitle(applicationtitle::get());

@@ -6,9 +6,11 @@
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/MapiControls.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/DesktopEntries.h"
 #include "platform/DialogRunner.h"
 #include "platform/MailClient.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
 #include "platform/TextRules.h"
@@ -85,13 +87,12 @@ bool StartCommandLine(const QString &line, const QString &percentOne)
     return mailclient::start(program, arguments);
 }
 
-void RunMailToCommand(const QString &client)
+bool RunMailToCommand(const QString &client)
 {
     registerClientCommands(client);
     const QString line =
         readCommand(mailClientKey(client) + QStringLiteral("\\Protocols\\mailto\\shell\\open\\command"));
-    if (!line.isEmpty())
-        StartCommandLine(line, QStringLiteral("MailTo:") + MailToAddressText);
+    return !line.isEmpty() && StartCommandLine(line, QStringLiteral("MailTo:") + MailToAddressText);
 }
 
 QString MailBodyText(const QStringList &entries)
@@ -103,30 +104,43 @@ QString MailBodyText(const QStringList &entries)
     return body;
 }
 
+void TfrmMain::ReportNoMailProgram(const QString &client)
+{
+    const QString text =
+        client.isEmpty()
+            ? QStringLiteral("No mail program is set up on this desktop: there is no program for mailto links.")
+            : QStringLiteral("The mail program %1 could not be started.").arg(client);
+    messageboxes::show(this, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+}
+
 void TfrmMain::actMailExecute()
 {
     const QString client = BrivoIni->GetDefaultMailClient();
-    if (client.isEmpty())
+    if (client.isEmpty()) {
+        ReportNoMailProgram(client);
         return;
+    }
     registerClientCommands(client);
     const QString line = readCommand(mailClientKey(client) + QStringLiteral("\\shell\\open\\command"));
-    if (!line.isEmpty())
-        StartCommandLine(line, QString());
+    if (line.isEmpty() || !StartCommandLine(line, QString()))
+        ReportNoMailProgram(client);
 }
 
 void TfrmMain::actMailToExecute()
 {
     const QString client = BrivoIni->GetDefaultMailClient();
-    if (client.isEmpty())
+    if (client.isEmpty()) {
+        ReportNoMailProgram(client);
         return;
+    }
     TMapiControl mapi(this);
     mapi.Reset();
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     mapi.Recipients = MailToAddressText.split(lineBreak, Qt::SkipEmptyParts);
     mapi.Subject = MailSubjectText;
     mapi.Body = MailBodyText(BrivoIni->MailBody);
-    if (!mapi.SendMail())
-        RunMailToCommand(client);
+    if (!mapi.SendMail() && !RunMailToCommand(client))
+        ReportNoMailProgram(client);
 }
 
 void TfrmMain::actCustomizeLinksExecute()

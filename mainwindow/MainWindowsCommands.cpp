@@ -115,6 +115,17 @@ void TfrmMain::Arrange(Arrangement how)
     }
 }
 
+void TfrmMain::PlaceNewBrowser(TfrmBrowser *page)
+{
+    // the area's own placement may put a window wider than the area partly left of it
+    const QRect area = MdiArea->viewport()->rect();
+    if (page->WindowStateValue() != TWindowState::wsNormal || area.isEmpty())
+        return;
+    const int before = int(Browsers().size()) - 1;
+    page->setGeometry(arrangement::newWindowPlace(before, page->size(), area,
+                                                  style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, page) + 4));
+}
+
 void TfrmMain::actMinimizeAllExecute()
 {
     BusyAndLocked busy(this);

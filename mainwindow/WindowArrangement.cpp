@@ -89,4 +89,13 @@ QList<QRect> arrangeIcons(int count, const QRect &area, const QSize &icon)
     return out;
 }
 
+QRect newWindowPlace(int index, const QSize &size, const QRect &area, int step)
+{
+    const QSize cut = size.boundedTo(area.size()).expandedTo(QSize(0, 0));
+    step = std::max(1, step);
+    const int room = std::min(area.width() - cut.width(), area.height() - cut.height());
+    const int k = std::max(0, index) % (room / step + 1);
+    return QRect(area.topLeft() + QPoint(k * step, k * step), cut);
+}
+
 } // namespace arrangement

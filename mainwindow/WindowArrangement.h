@@ -18,5 +18,9 @@ QList<QRect> tileHorizontal(int count, const QRect &area);
 QList<QRect> cascade(int count, const QRect &area, int step);
 // Minimised windows in rows along the bottom edge, left to right, then upwards.
 QList<QRect> arrangeIcons(int count, const QRect &area, const QSize &icon);
+// Where the index-th new window of the given size opens: its size cut to the area, each window step
+// below and right of the one before from the area's top left, starting there again when the next one
+// would leave the area.
+QRect newWindowPlace(int index, const QSize &size, const QRect &area, int step);
 
 } // namespace arrangement

@@ -2,6 +2,7 @@
 #include "TreeTestSupport.h"
 #include "explorerbar/BookmarkTreeViews.h"
 
+#include <QProxyStyle>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTextDocument>
@@ -23,6 +24,22 @@ protected:
             return true;
         }
         return QWidget::event(e);
+    }
+};
+
+// Counts the expand buttons a view asks its style to draw.
+class ButtonCounter : public QProxyStyle {
+public:
+    mutable int buttons = 0;
+    mutable int rows = 0;
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (pe == PE_IndicatorBranch && (option->state & State_Children))
+            ++buttons;
+        if (pe == PE_PanelItemViewRow)
+            ++rows;
+        QProxyStyle::drawPrimitive(pe, option, painter, widget);
     }
 };
 
@@ -186,4 +203,25 @@ TEST_F(ExplorerTree, SortingFoldsOnlyAsciiLettersAndIsStable)
                                 QStringLiteral("sort.htm"));
     tree->SetFileName(p);
     EXPECT_EQ(texts(*tree), QStringList({"f", "a", "A", "b", "Z", "_x", "\u00e9"}));
+}
+
+TEST_F(ExplorerTree, NoLevelShowsAnExpandButtonAndTheIndentBeforeANestedFolderBelongsToItsRow)
+{
+    ButtonCounter style;
+    tree->setStyle(&style);
+    tree->expandAll();
+    ASSERT_TRUE(top("Deep")) << "a folder inside a folder";
+    (void)tree->grab();
+    EXPECT_GT(style.rows, 0) << "the rows were painted";
+    EXPECT_EQ(style.buttons, 0);
+
+    // a press where a button would sit selects the folder, as a press anywhere on its row does
+    auto *gamma = top("Gamma");
+    tree->collapseAll();
+    tree->expandItem(top("Beta"));
+    const QRect r = tree->visualItemRect(gamma);
+    ASSERT_GT(r.left(), 4);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(r.left() - 4, r.center().y()));
+    EXPECT_TRUE(gamma->isSelected());
+    tree->setStyle(nullptr);
 }

@@ -2,6 +2,7 @@
 #include "mainwindow/AboutBrivo01.h"
 
 #include "common/TestSupport.h"
+#include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 #include "settings/FileVersions.h"
 #include "settings/MemInis.h"
@@ -100,9 +101,19 @@ TEST(AboutProgram, TheBuiltProgramCarriesItsVersionBlock)
     ASSERT_TRUE(box.FileVersion->Valid());
     EXPECT_EQ(box.FileVersion->Translation(), u"041103A4");
     EXPECT_EQ(box.FileVersion->ProductName(), u"Brivo Compact");
-    EXPECT_TRUE(box.lblVersion->text().startsWith(u" Version 1."));
+    EXPECT_EQ(box.lblVersion->text(), u" Version 2.1.6.2");
+    EXPECT_EQ(box.FileVersion->FileVersion(), u"2.1.6.2");
+    EXPECT_EQ(box.FileVersion->ProductVersion(), u"2.1.6.2");
     EXPECT_EQ(box.lblHomepage->text(), SHomePageUrl);
     EXPECT_FALSE(box.lblCopyright->text().isEmpty());
+    // the user-agent token of every language names the version the program carries
+    for (const TLanguage language : {TLanguage::English, TLanguage::JapaneseKanji, TLanguage::JapaneseHiragana,
+                                     TLanguage::SimplifiedChinese, TLanguage::TraditionalChinese}) {
+        const TMemIni table(LanguageNames.at(int(language)), "INI");
+        EXPECT_TRUE(
+            table.ReadString("Brivo", "CompactBrivoUserAgent", "").endsWith(u'/' + box.FileVersion->FileVersion()))
+            << LanguageNames.at(int(language)).toStdString();
+    }
 }
 
 TEST_F(AboutBox, LanguageTablesSetTitleButtonAndTheFormFontOnly)

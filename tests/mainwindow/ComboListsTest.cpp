@@ -391,6 +391,34 @@ TEST_F(ComboListWidget, ArrowPressIsTrackedUntilReleaseAndTheReleaseReachesNoIte
     EXPECT_EQ(combo->text(), "Beta");
 }
 
+TEST_F(ComboListWidget, PressingTheControlWhileTheListIsOpenKeepsItOpen)
+{
+    multi();
+    QSignalSpy closed(combo, &TComboList::OnDropUp);
+    for (const QPoint at : {combo->ButtonRect().center(), combo->GetClientRect().center()}) {
+        SCOPED_TRACE(at.x());
+        combo->DropDown();
+        ASSERT_TRUE(combo->DroppedDown());
+        // a real press, which the open pop-up sees first
+        const QPoint inWindow = combo->mapTo(&window, at);
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, inWindow);
+        EXPECT_TRUE(combo->DroppedDown());
+        EXPECT_EQ(combo->Pressed(), at == combo->ButtonRect().center()) << "only the arrow is held";
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, inWindow);
+        EXPECT_TRUE(combo->DroppedDown());
+        EXPECT_FALSE(combo->Pressed());
+        EXPECT_EQ(closed.count(), 0);
+    }
+    // the list still takes its clicks, and a press elsewhere still closes it
+    QTest::mouseClick(combo->ListBox()->viewport(), Qt::LeftButton, {}, itemCenter(2));
+    EXPECT_EQ(combo->text(), "Gamma");
+    const QPoint elsewhere(window.width() - 5, window.height() - 5);
+    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, elsewhere);
+    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, elsewhere);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(closed.count(), 1);
+}
+
 TEST_F(ComboListWidget, PressOnTheTextAreaOpensWithoutTracking)
 {
     QTest::mouseClick(combo, Qt::LeftButton, {}, combo->GetClientRect().center());

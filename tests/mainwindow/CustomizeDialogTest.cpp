@@ -215,6 +215,52 @@ TEST_F(CustomizeDialogTest, AValueWithANulOrLineBreakIsAppliedAsTheFileKeepsIt)
     EXPECT_EQ(reread(), dialog->Strings());
 }
 
+TEST_F(CustomizeDialogTest, RowsAreAddedAndDeletedFromTheKeyboard)
+{
+    auto key = [this](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
+        QWidget *target = dialog->CellEditor() ? static_cast<QWidget *>(dialog->CellEditor())
+                                               : static_cast<QWidget *>(dialog->ValueListEditor);
+        QTest::keyClick(target, k, mods);
+        QCoreApplication::processEvents();
+    };
+    // Insert: an empty line before the current one, its name cell current
+    go(1, 1);
+    key(Qt::Key_Insert);
+    EXPECT_EQ(dialog->Strings(), QStringList({"Home=https://home.example/", "=", "News=https://news.example/",
+                                              "Mail=https://mail.example/"}));
+    EXPECT_EQ(dialog->CurrentLine(), 1);
+    EXPECT_EQ(dialog->ValueListEditor->currentIndex().column(), 0);
+    type("Blog");
+    // Ctrl+Delete: the current line goes
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(dialog->Strings(),
+              QStringList({"Home=https://home.example/", "News=https://news.example/", "Mail=https://mail.example/"}));
+    EXPECT_TRUE(dialog->actApply->isEnabled());
+    // Down past the last line adds one; Down on that still empty line adds no second
+    go(2, 1);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    EXPECT_EQ(dialog->Strings().size(), 4);
+    EXPECT_EQ(dialog->CurrentLine(), 3);
+    type("Docs");
+    ASSERT_TRUE(dialog->CellEditor());
+    QTest::keyClick(dialog->CellEditor(), Qt::Key_Tab);
+    type("https://docs.example/");
+    EXPECT_EQ(dialog->Strings().last(), "Docs=https://docs.example/");
+    // Down inside the list only moves
+    go(0, 0);
+    key(Qt::Key_Down);
+    EXPECT_EQ(dialog->CurrentLine(), 1);
+    EXPECT_EQ(dialog->Strings().size(), 4);
+    // an emptied grid takes a first line from the keyboard too
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_TRUE(dialog->Strings().isEmpty());
+    dialog->ValueListEditor->setFocus();
+    key(Qt::Key_Insert);
+    EXPECT_EQ(dialog->Strings(), QStringList({"="}));
+}
+
 TEST(CustomizeDialogLanguage, EveryTableNamesTheDialogAndItsColumns)
 {
     for (const char *name :

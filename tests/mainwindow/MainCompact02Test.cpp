@@ -14,6 +14,7 @@
 #include "notes/MGRichEditFramePrev.h"
 #include "notes/MMRxRichEditPrev.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
 #include "platform/SystemLocale.h"
@@ -26,6 +27,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSet>
 #include <QTabBar>
@@ -349,26 +351,43 @@ TEST_F(MainWindowTest, LanguageTextsReplaceEveryPlaceholder)
     EXPECT_TRUE(frmMain->action("actJapaneseKanji")->isChecked());
 }
 
-TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidth)
+TEST_F(MainWindowTest, ExplorerBarCycleStartsByHidingAndStepsThroughEveryWidthInEveryLanguage)
 {
-    writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\n");
-    openWindow();
-    QAction *cycle = frmMain->action("actExplorerBar");
-    QAction *button = frmMain->action("acttbExplorerBar");
-    auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
-    ASSERT_FALSE(pageControl->isHidden());
-    const int w = frmMain->width();
-    // twice round: hidden (0), then ever wider, then hidden again
-    for (int round = 1; round <= 2; ++round) {
-        for (const int width : {0, 313, w / 2, w * 3 / 4, w - 10}) {
-            cycle->trigger();
-            SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
-            EXPECT_EQ(pageControl->isHidden(), width == 0);
-            EXPECT_EQ(cycle->isChecked(), width != 0);
-            EXPECT_EQ(button->isChecked(), width != 0);
-            if (width != 0)
-                EXPECT_EQ(pageControl->width(), width);
+    for (const char *language :
+         {"actEnglish", "actJapaneseKanji", "actJapaneseHiragana", "actSimplifiedChinese", "actTraditionalChinese"}) {
+        SCOPED_TRACE(language);
+        writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,1000,700\nExplorerBar=1\nExplorerBarWidth=250\n");
+        openWindow();
+        frmMain->action(language)->trigger();
+        QAction *cycle = frmMain->action("actExplorerBar");
+        QAction *button = frmMain->action("acttbExplorerBar");
+        auto *pageControl = frmMain->findChild<QWidget *>("PageControl");
+        ASSERT_FALSE(pageControl->isHidden());
+        const int w = frmMain->width();
+        // twice round: hidden (0), then ever wider, then hidden again
+        for (int round = 1; round <= 2; ++round) {
+            for (const int width : {0, 313, w / 2, w * 3 / 4, w - 10}) {
+                cycle->trigger();
+                SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
+                EXPECT_EQ(pageControl->isHidden(), width == 0);
+                EXPECT_EQ(cycle->isChecked(), width != 0);
+                EXPECT_EQ(button->isChecked(), width != 0);
+                if (width != 0) {
+                    EXPECT_EQ(pageControl->width(), width);
+                }
+            }
         }
+        // closed with the bar hidden, the width it was last shown with is kept, also across a start
+        // with the bar hidden
+        cycle->trigger();
+        ASSERT_TRUE(pageControl->isHidden());
+        const QByteArray kept = "ExplorerBarWidth=" + QByteArray::number(w - 10) + "\n";
+        closeWindow();
+        EXPECT_TRUE(readBytes(file).contains(kept)) << readBytes(file).toStdString();
+        openWindow();
+        closeWindow();
+        EXPECT_TRUE(readBytes(file).contains("ExplorerBar=0\n"));
+        EXPECT_TRUE(readBytes(file).contains(kept));
     }
 }
 
@@ -912,6 +931,57 @@ TEST_F(MainWindowTest, ATypedAddressOpensWithEnterAndAnEmptyBoxDoesNothing)
     QTest::keyClick(box, Qt::Key_Return);
     ASSERT_EQ(frmMain->Browsers().size(), 1);
     ASSERT_TRUE(waitForEqual([&] { return frmMain->windowsTabs()->tabText(0); }, QString("Typed"), 20000));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, NewNormalWindowsOpenInsideThePageAreaBesideTheExplorerBar)
+{
+    writeBytes(file, "[Main]\nWindowState=0\nRect=0,0,821,613\nExplorerBar=1\n[Browser]\nWindowState=0\n");
+    openWindow();
+    ASSERT_FALSE(frmMain->findChild<QWidget *>("PageControl")->isHidden());
+    const QRect area = frmMain->mdiArea()->viewport()->rect();
+    ASSERT_LT(area.width(), 696) << "the area is narrower than a new window";
+    QList<TfrmBrowser *> pages;
+    for (int i = 0; i < 3; ++i)
+        pages << frmMain->NewBrowser();
+    QCoreApplication::processEvents();
+    for (int i = 0; i < pages.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "window " << i);
+        EXPECT_EQ(pages.at(i)->WindowStateValue(), TWindowState::wsNormal);
+        EXPECT_TRUE(area.contains(pages.at(i)->geometry())) << "outside " << pages.at(i)->geometry().x();
+    }
+    EXPECT_EQ(pages.at(0)->pos(), QPoint(0, 0)) << "the first starts at the area's top left";
+}
+
+TEST_F(MainWindowTest, QtsOwnButtonsSpeakTheInterfaceLanguageFromTheStartAndAfterEverySwitch)
+{
+    QStringList buttons;
+    const dialogrunner::ScopedRunner runner([&](QDialog &dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+            buttons << box->button(QMessageBox::Yes)->text().remove(u'&') + u'|' +
+                           box->button(QMessageBox::Cancel)->text();
+        return int(QDialog::Rejected);
+    });
+    auto ask = [&] {
+        messageboxes::show(frmMain, "?", "t", messageboxes::YesNoCancel);
+        return buttons.isEmpty() ? QString() : buttons.takeLast();
+    };
+    systemlocale::setOverride(QStringLiteral("ja_JP.UTF-8"));
+    openWindow();
+    EXPECT_EQ(ask(), QString::fromUtf8("はい(Y)|キャンセル")) << "the stored language at the start";
+    frmMain->action("actEnglish")->trigger();
+    EXPECT_EQ(ask(), "Yes|Cancel");
+    frmMain->action("actSimplifiedChinese")->trigger();
+    EXPECT_EQ(ask(), QString::fromUtf8("是(Y)|取消"));
+    frmMain->action("actTraditionalChinese")->trigger();
+    EXPECT_EQ(ask(), QString::fromUtf8("是(Y)|取消"));
+    frmMain->action("actJapaneseHiragana")->trigger();
+    EXPECT_EQ(ask(), QString::fromUtf8("はい(Y)|キャンセル"));
+    frmMain->action("actEnglish")->trigger();
+    EXPECT_EQ(ask(), "Yes|Cancel");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The Tools menu's mail, customise and reset commands of the main window over a real settings file,
 // with the dialogs answered through their widgets and the mail hand-over recorded.
+#include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
 #include "mainwindow/CustomizeDialog.h"
 #include "mainwindow/CustomizeToolButtons.h"
@@ -288,9 +289,11 @@ TEST_F(MainToolsTest, TheMailCommandStartsTheClientsCommandWithoutAShell)
     run("actMail");
     EXPECT_EQ(starts.started.last(), QStringList({"sh", "-c", "'x;", "rm", "-rf", "~'", "$(id)"}));
 
-    // without a mail client nothing runs
+    // without a mail client nothing runs (the user is told so)
     platformstore::writeString(Hive::LocalMachine, "SOFTWARE\\Clients\\Mail", QString(), QString());
     starts.started.clear();
+    dialogrunner::ScopedRunner boxes(testsupport::answeringMessageBoxes(
+        [](const QString &, const QString &, unsigned) { return messageboxes::IdOK; }));
     mailclient::ScopedRunner runner([](const QString &, const QStringList &) {
         ADD_FAILURE() << "nothing is handed over without a mail client";
         return mailclient::RunOutcome{};
@@ -298,6 +301,45 @@ TEST_F(MainToolsTest, TheMailCommandStartsTheClientsCommandWithoutAShell)
     run("actMail");
     run("actMailTo");
     EXPECT_TRUE(starts.started.isEmpty());
+}
+
+TEST_F(MainToolsTest, TheMailCommandsTellTheUserWhatIsMissingInsteadOfDoingNothing)
+{
+    StarterRecorder starts;
+    QStringList told;
+    dialogrunner::ScopedRunner boxes(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned) {
+            told.append(text);
+            return messageboxes::IdOK;
+        }));
+    mailclient::ScopedBackend backend([](const mailclient::Message &) { return int(mailclient::Failure); });
+
+    // a mail program the desktop names but which has neither a command nor a desktop entry
+    platformstore::setMailHandlerQuery([] { return QStringLiteral("absent-mailer.desktop"); });
+    run("actMail");
+    run("actMailTo");
+    ASSERT_EQ(told.size(), 2);
+    for (const QString &text : told)
+        EXPECT_TRUE(text.contains("absent-mailer") && text.contains("could not be started")) << text.toStdString();
+
+    // no mail program at all
+    told.clear();
+    platformstore::writeString(Hive::LocalMachine, "SOFTWARE\\Clients\\Mail", QString(), QString());
+    run("actMail");
+    run("actMailTo");
+    ASSERT_EQ(told.size(), 2);
+    for (const QString &text : told)
+        EXPECT_TRUE(text.contains("No mail program")) << text.toStdString();
+    EXPECT_TRUE(starts.started.isEmpty());
+
+    // a mail program that starts says nothing
+    told.clear();
+    platformstore::writeString(Hive::LocalMachine, "SOFTWARE\\Clients\\Mail", QString(), "mailer");
+    platformstore::writeString(Hive::LocalMachine, "Software\\Clients\\Mail\\mailer\\shell\\open\\command", QString(),
+                               "mailer-bin");
+    run("actMail");
+    EXPECT_EQ(starts.started, QList<QStringList>({{"mailer-bin"}}));
+    EXPECT_TRUE(told.isEmpty());
 }
 
 } // namespace

@@ -66,6 +66,21 @@ TEST(WindowArrangement, CascadeStepsAndKeepsWindowsLarge)
     EXPECT_EQ(many.at(0).topLeft(), many.at(13).topLeft());
 }
 
+TEST(WindowArrangement, NewWindowsCascadeInsideTheAreaAndStartAgainWhenOut)
+{
+    const QRect area(10, 20, 800, 600);
+    EXPECT_EQ(newWindowPlace(0, QSize(696, 480), area, 24), QRect(10, 20, 696, 480));
+    EXPECT_EQ(newWindowPlace(2, QSize(696, 480), area, 24), QRect(58, 68, 696, 480));
+    // four steps fit across (104 / 24), the fifth window goes back to the top left
+    EXPECT_TRUE(area.contains(newWindowPlace(4, QSize(696, 480), area, 24)));
+    EXPECT_EQ(newWindowPlace(5, QSize(696, 480), area, 24).topLeft(), area.topLeft());
+    // a window wider or taller than the area is cut to it and never starts left of or above it
+    const QRect narrow(0, 0, 593, 400);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(newWindowPlace(i, QSize(696, 480), narrow, 24), narrow) << i;
+    EXPECT_EQ(newWindowPlace(1, QSize(696, 300), narrow, 24), QRect(0, 0, 593, 300));
+}
+
 TEST(WindowArrangement, IconsLineUpAlongTheBottom)
 {
     const QList<QRect> icons = arrangeIcons(5, QRect(0, 0, 400, 300), QSize(160, 30));
