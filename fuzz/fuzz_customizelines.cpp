@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -68,13 +69,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     dialog.actApply->setEnabled(true);
     dialog.actApply->trigger();
     const bool accepted = !dialog.actApply->isEnabled();
-    if (accepted != (messages == 0 || changedNames))
+    if (accepted != (messages == 0 || changedNames)) {
+        std::fprintf(stderr, "accepted %d, messages %d, names changed %d: %s\n", accepted, messages, changedNames,
+                     qPrintable(dialog.Strings().join(u'|')));
         std::abort(); // refused without a word, or applied after a refusal
+    }
     if (!accepted)
         return 0;
     const QStringList reread = ProfileIni(file).readSectionValues(QStringLiteral("Links"));
-    if (reread != ini.Links)
+    if (reread != ini.Links) {
+        std::fprintf(stderr, "kept: %s\nread: %s\n", qPrintable(ini.Links.join(u'|')), qPrintable(reread.join(u'|')));
         std::abort(); // the settings object keeps what the file does not give back
+    }
     if (!changedNames && reread != applied)
         std::abort(); // the dialog applied what the file cannot hold as it stands
     return 0;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -52,6 +53,14 @@ QByteArray trimBlanks(const QByteArray &b)
     while (e > s && isBlank(b.at(e - 1)))
         --e;
     return b.mid(s, e - s);
+}
+
+// A key, value or section name as text. A U+FEFF in it is a character like any other, even first:
+// only the file's own byte-order mark is not text, and it never reaches here.
+QString utf8Text(const QByteArray &b)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(b);
 }
 
 QString unquote(const QString &v)
@@ -153,15 +162,16 @@ struct ProfileIni::Document {
                 s.firstKey.insert(textrules::foldAscii(s.lines.at(i).key), i);
     }
 
-    static Line parseLine(const QByteArray &raw)
+    // raw is the line as the file has it, body the same without the file's byte-order mark
+    static Line parseLine(const QByteArray &raw, const QByteArray &body)
     {
         Line line;
         line.raw = raw;
-        const QByteArray t = trimBlanks(raw);
+        const QByteArray t = trimBlanks(body);
         if (t.isEmpty() || t.startsWith(';'))
             return line;
         const qsizetype eq = t.indexOf('=');
-        line.key = QString::fromUtf8(trimBlanks(eq < 0 ? t : t.left(eq)));
+        line.key = utf8Text(trimBlanks(eq < 0 ? t : t.left(eq)));
         line.isKey = !line.key.isEmpty();
         return line;
     }
@@ -171,7 +181,7 @@ struct ProfileIni::Document {
         const qsizetype eq = line.raw.indexOf('=');
         if (eq < 0)
             return {};
-        return cut(unquote(QString::fromUtf8(trimBlanks(line.raw.mid(eq + 1)))), wholeValues);
+        return cut(unquote(utf8Text(trimBlanks(line.raw.mid(eq + 1)))), wholeValues);
     }
 
     void parse(const QByteArray &bytes)
@@ -190,7 +200,8 @@ struct ProfileIni::Document {
             while (end < n && bytes.at(end) != '\n' && bytes.at(end) != '\r')
                 ++end;
             QByteArray raw = bytes.mid(pos, end - pos);
-            if (pos == start && start > 0)
+            const bool fileMark = pos == start && start > 0;
+            if (fileMark)
                 raw.prepend("\xEF\xBB\xBF");
             qsizetype next = end;
             if (end < n) {
@@ -208,7 +219,7 @@ struct ProfileIni::Document {
             } else {
                 endsWithEol = false;
             }
-            addRawLine(raw);
+            addRawLine(raw, fileMark);
             pos = next;
         }
         reindexSections();
@@ -216,9 +227,10 @@ struct ProfileIni::Document {
             reindexKeys(s);
     }
 
-    void addRawLine(const QByteArray &raw)
+    // fileMark: the line begins with the file's byte-order mark, which is not part of its text
+    void addRawLine(const QByteArray &raw, bool fileMark = false)
     {
-        QByteArray body = raw.startsWith("\xEF\xBB\xBF") ? raw.mid(3) : raw;
+        const QByteArray body = fileMark ? raw.mid(3) : raw;
         const QByteArray t = trimBlanks(body);
         if (t.startsWith('[')) {
             Section s;
@@ -226,7 +238,7 @@ struct ProfileIni::Document {
             s.headerRaw = raw;
             const qsizetype close = t.lastIndexOf(']');
             const QByteArray inner = close > 0 ? t.mid(1, close - 1) : t.mid(1);
-            s.name = QString::fromUtf8(trimBlanks(inner));
+            s.name = utf8Text(trimBlanks(inner));
             sections.append(s);
             return;
         }
@@ -235,7 +247,7 @@ struct ProfileIni::Document {
             ++lines.last().count; // empty lines cost nothing each
             return;
         }
-        lines.append(parseLine(raw));
+        lines.append(parseLine(raw, body));
     }
 
     QByteArray serialize() const
@@ -537,9 +549,6 @@ QString ProfileIni::storableName(const QString &name)
     QString n = storableValue(name);
     n.replace(u'=', u'-');
     n = textrules::trim(n);
-    // a line that begins with a byte-order mark is read without it
-    while (n.startsWith(QChar(0xFEFF)))
-        n = textrules::trim(n.mid(1));
     if (n.startsWith(u'[')) {
         n[0] = u'(';
         const qsizetype close = n.indexOf(u']');

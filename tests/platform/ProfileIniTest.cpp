@@ -261,4 +261,18 @@ TEST_F(ProfileIniTest, ParsingKeepsBytesAndReadsUtf8)
     EXPECT_EQ(parsed.at(3), "lone=cr");
 }
 
+TEST_F(ProfileIniTest, AZeroWidthNoBreakSpaceStartingAKeyOrValueIsKeptButTheFilesOwnMarkIsNot)
+{
+    writeBytes(path(), "\xEF\xBB\xBF[Main]\nFirst=1\n[Links]\nPlain=http://p/\n");
+    const QString mark(QChar(0xFEFF));
+    {
+        ProfileIni ini(path());
+        EXPECT_EQ(ini.readString("Main", "First", ""), "1");
+        ini.replaceSection("Links", {{"Plain", "http://p/"}, {mark + "Plain", mark + "http://bom/"}});
+    }
+    // the second line is its own name, not the first one's twin
+    EXPECT_EQ(ProfileIni(path()).readSectionValues("Links"),
+              QStringList({"Plain=http://p/", mark + "Plain=" + mark + "http://bom/"}));
+}
+
 } // namespace
