@@ -304,9 +304,10 @@ QString HistoryStore::siteOf(const QString &url)
 
 HistoryStore::~HistoryStore()
 {
-    // a last try for the visits still waiting
-    if (!m_pending.isEmpty())
-        writePending();
+    // a last try for the visits still waiting; none is tried again, nobody is told
+    if (m_db && !m_damaged)
+        while (!m_pending.isEmpty() && writeVisit(m_pending.constFirst()))
+            m_pending.removeFirst();
     m_retry->stop();
     close();
 }
