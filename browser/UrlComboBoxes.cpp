@@ -495,6 +495,9 @@ bool TUrlComboBox::pressedOutsideSuggestions(QMouseEvent *mouse)
     popup->setAttribute(Qt::WA_NoMouseReplay);
     popup->hide();
     QWidget *target = QApplication::widgetAt(global);
+    // a window the platform knows but the program did not make (the web engine's) hides the box's own
+    if (!target && this->window()->frameGeometry().contains(global))
+        target = this->window();
     QWindow *window = target ? target->window()->windowHandle() : nullptr;
     if (window) {
         const QPointF local = window->mapFromGlobal(global);
