@@ -344,7 +344,11 @@ void THistoryTreeView::focusOutEvent(QFocusEvent *event)
 
 void THistoryTreeView::showSelection()
 {
-    if (!m_hideSelection || hasFocus()) {
+    const bool hide = m_hideSelection && !hasFocus();
+    if (hide == m_selectionHidden)
+        return;
+    m_selectionHidden = hide;
+    if (!hide) {
         // the colours of the tree's surroundings again
         setPalette(QPalette());
         return;

@@ -143,4 +143,5 @@ private:
     int m_clearListener = 0;
     int m_changeListener = 0;
     bool m_hideSelection = false;
+    bool m_selectionHidden = false;
 };
