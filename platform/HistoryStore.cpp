@@ -270,8 +270,11 @@ bool HistoryStore::addSites()
     if ((!hasColumn && !exec(SiteColumn)) || !exec(SiteIndex))
         return fail("open");
     // only a store with pages to fill in is written to: opening needs no lock another program may hold
-    BoundStatement anyMissing(m_db, *m_stmts, "SELECT 1 FROM pages WHERE site IS NULL LIMIT 1");
-    const int missingStep = anyMissing.step();
+    int missingStep = SQLITE_MISUSE;
+    {
+        BoundStatement anyMissing(m_db, *m_stmts, "SELECT 1 FROM pages WHERE site IS NULL LIMIT 1");
+        missingStep = anyMissing.step();
+    }
     if (missingStep == SQLITE_DONE)
         return true;
     if (missingStep != SQLITE_ROW)
@@ -416,8 +419,15 @@ bool HistoryStore::writePending()
         if (!m_heldAtOpen)
             return m_pending.isEmpty();
         if (!open()) {
-            if (m_heldAtOpen)
+            if (m_heldAtOpen) {
                 retryLater();
+            } else if (m_corrupt) {
+                // damaged while another program held it: set aside as damage found in use
+                m_damaged = true;
+                m_damageReason = m_error;
+                startAnewAfterDamage();
+                return m_pending.isEmpty();
+            }
             return false;
         }
         changed = true;
