@@ -282,7 +282,11 @@ namespace {
 
 QUrl addressOf(const QString &text)
 {
-    return useraddress::toUrl(text, QDir::currentPath());
+    QUrl address = useraddress::toUrl(text, QDir::currentPath());
+    // "example.org" opens as "http://example.org", which a page reports as "http://example.org/"
+    if (address.path().isEmpty() && !address.host().isEmpty())
+        address.setPath(QStringLiteral("/"));
+    return address;
 }
 
 } // namespace

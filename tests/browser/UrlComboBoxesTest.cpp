@@ -434,13 +434,17 @@ TEST_F(UrlComboBoxTest, OneAddressIsListedOnceWhetherTypedOrOpened)
     EXPECT_EQ(box->currentIndex(), 0);
     // typed again for a listed address: nothing changes
     EXPECT_FALSE(box->AddUrl("127.0.0.1:8765/long.html"));
+    // a host alone, and the page it opened
+    EXPECT_TRUE(box->AddUrl("example.org"));
+    EXPECT_TRUE(box->AddUrl("http://example.org/"));
+    EXPECT_FALSE(box->AddUrl("http://example.org"));
     // a local path and its file URL
     EXPECT_TRUE(box->AddUrl(dir.path() + "/local.html"));
     EXPECT_TRUE(box->AddUrl(QUrl::fromLocalFile(dir.path() + "/local.html").toString()));
     // other addresses stay apart
     EXPECT_TRUE(box->AddUrl("127.0.0.1:8765/other.html"));
     EXPECT_TRUE(box->AddUrl("https://127.0.0.1:8765/long.html"));
-    EXPECT_EQ(items(*box), QStringList({"http://127.0.0.1:8765/long.html",
+    EXPECT_EQ(items(*box), QStringList({"http://127.0.0.1:8765/long.html", "http://example.org/",
                                         QUrl::fromLocalFile(dir.path() + "/local.html").toString(),
                                         "127.0.0.1:8765/other.html", "https://127.0.0.1:8765/long.html"}));
 }
