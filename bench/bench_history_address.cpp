@@ -52,7 +52,7 @@ void BM_KeystrokeBesideAHugeAddress(benchmark::State &state)
         for (int i = 0; i < 20; ++i)
             made.recordVisit(QStringLiteral("http://127.0.0.1:8765/page%1.html").arg(i), QStringLiteral("Page"), When);
     }
-    insertPage(path, QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(1900 * 1024, u'a'));
+    insertPage(path, QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(qsizetype(1900) * 1024, u'a'));
     HistoryStore::setSharedPath(path);
     {
         TUrlComboBox box;

@@ -65,11 +65,11 @@ int addListener(Listeners &listeners, std::function<void()> listener)
     return next;
 }
 
-void tellListeners(const Listeners &listeners)
+void tellListeners(Listeners &(*which)())
 {
     // a copy: a listener may remove itself
-    const Listeners copy = listeners;
-    for (const auto &[id, listener] : copy)
+    const Listeners listeners = which();
+    for (const auto &[id, listener] : listeners)
         listener();
 }
 
@@ -438,7 +438,7 @@ bool HistoryStore::writePending()
             if (!m_damaged)
                 retryLater();
             if (changed)
-                tellListeners(changeListeners());
+                tellListeners(changeListeners);
             return false;
         }
         m_pending.removeFirst();
@@ -447,7 +447,7 @@ bool HistoryStore::writePending()
     m_retry->stop();
     m_retryDelay = 0;
     if (changed)
-        tellListeners(changeListeners());
+        tellListeners(changeListeners);
     return true;
 }
 
@@ -489,7 +489,7 @@ void HistoryStore::startAnewAfterDamage()
     tell(QObject::tr("The history file %1 is damaged (%2). It has been kept as %3 and a new history has been "
                      "started.")
              .arg(QDir::toNativeSeparators(m_path), m_damageReason, QDir::toNativeSeparators(m_setAside)));
-    tellListeners(clearListeners());
+    tellListeners(clearListeners);
     writePending();
 }
 
@@ -754,7 +754,7 @@ bool HistoryStore::clear()
         return false;
     // visits still waiting belong to the history cleared
     m_pending.clear();
-    tellListeners(clearListeners());
+    tellListeners(clearListeners);
     return true;
 }
 

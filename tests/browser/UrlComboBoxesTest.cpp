@@ -451,7 +451,7 @@ TEST_F(UrlComboBoxTest, OneAddressIsListedOnceWhetherTypedOrOpened)
 
 TEST_F(UrlComboBoxTest, AnAddressOfMegabytesIsShownButNeitherListedNorSuggested)
 {
-    const QString huge = QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(1900 * 1024, u'a');
+    const QString huge = QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(qsizetype(1900) * 1024, u'a');
     setTyped(1, huge);
     setTyped(2, "http://127.0.0.1:8765/short.html");
     auto box = makeBox();

@@ -252,7 +252,7 @@ TEST_F(HistoryStoreTest, PagesKnowTheirSiteAlsoInAStoreMadeBeforeSites)
 
 TEST_F(HistoryStoreTest, VeryLongAddressesAreNotKeptAndNeverOfferedForCompletion)
 {
-    const QString huge = QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(1900 * 1024, u'a');
+    const QString huge = QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(qsizetype(1900) * 1024, u'a');
     const QString longest =
         QStringLiteral("http://127.0.0.1:8765/kept?") + QString(HistoryStore::MaxUrlLength - 27, u'b');
     const QString tooLongToComplete =
