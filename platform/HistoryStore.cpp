@@ -750,10 +750,10 @@ bool HistoryStore::deleteVisitsOfUrlsBetween(const QStringList &urls, const QDat
 
 bool HistoryStore::clear()
 {
+    // visits still waiting belong to the history cleared, also when the file cannot be cleared now
+    m_pending.clear();
     if (!transaction("clear", [this] { return exec("DELETE FROM visits; DELETE FROM pages;"); }))
         return false;
-    // visits still waiting belong to the history cleared
-    m_pending.clear();
     tellListeners(clearListeners);
     return true;
 }

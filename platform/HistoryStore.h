@@ -112,7 +112,7 @@ public:
     // Deletes the visits of those URLs in [from, to) and the pages left without a visit, in one
     // transaction; the other pages' counts, newest visits and titles follow their remaining visits.
     bool deleteVisitsOfUrlsBetween(const QStringList &urls, const QDateTime &from, const QDateTime &to);
-    // Deletes everything; then tells every listener.
+    // Deletes everything, the visits waiting in memory too; then tells every listener.
     bool clear();
 
     // Listeners told after any store has been cleared (the history tree follows a clear made from

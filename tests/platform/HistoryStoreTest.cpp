@@ -343,6 +343,14 @@ TEST_F(HistoryStoreTest, AStoreHeldByAnotherProgramAtStartOpensOnceFree)
     EXPECT_TRUE(store.isOpen());
     EXPECT_EQ(store.visitCount(), 2);
     EXPECT_EQ(store.pageCount(), 2);
+
+    // clearing the history drops what waits, also when the file cannot be cleared now
+    WriteLock again(dbPath());
+    ASSERT_TRUE(again.held());
+    EXPECT_TRUE(store.recordVisit("https://c.example/", "C", at(3)));
+    EXPECT_EQ(store.pendingVisits(), 1);
+    EXPECT_FALSE(store.clear());
+    EXPECT_EQ(store.pendingVisits(), 0);
 }
 
 TEST_F(HistoryStoreTest, DamageFoundWhileInUseSetsTheFileAsideAndTellsTheUserOnce)
