@@ -1,5 +1,6 @@
 #include "browser/UrlComboBoxes.h"
 
+#include "browser/UserAddresses.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
@@ -8,15 +9,18 @@
 #include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QStringListModel>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -117,6 +121,8 @@ TUrlComboBox::TUrlComboBox(QWidget *parent)
     // comes before the completer's own
     m_completer->popup()->installEventFilter(this);
     configureCompleter();
+    // keys in the box's own open list; this filter comes before the list's own
+    view()->installEventFilter(this);
 
     m_dropTarget = new TCustomUrlDropTarget(this);
     m_dropTarget->OnUrlDrop = [this](const QPoint &, const QString &, const QString &url) { handleDrop(url); };
@@ -145,8 +151,12 @@ void TUrlComboBox::SetUrl(const QString &value)
         return;
     m_typing = false;
     setEditText(value);
-    if (!value.isEmpty())
-        AddUrl(value);
+    // a listed address becomes the current item, so the arrow keys step on from the address shown
+    const int listed = value.isEmpty() || AddUrl(value) ? -1 : indexOfUrl(value);
+    if (listed >= 0 && listed != currentIndex()) {
+        setCurrentIndex(listed);
+        setEditText(value);
+    }
     // in a box with the focus, what is typed next replaces the address shown
     if (hasFocus() || lineEdit()->hasFocus())
         lineEdit()->selectAll();
@@ -204,7 +214,7 @@ void TUrlComboBox::LoadTypedUrls()
         } catch (const PlatformError &) {
             continue; // a value of another type is no address
         }
-        if (value && !value->isEmpty() && indexOfUrl(*value) < 0)
+        if (value && !value->isEmpty() && value->size() <= MaxListedUrl && indexOfUrl(*value) < 0)
             addItem(GetUrlIcon(*value), *value);
     }
     setCurrentIndex(0);
@@ -268,10 +278,45 @@ bool TUrlComboBox::ClearTypedUrls()
     return platformstore::deleteKey(Hive::CurrentUser, QLatin1String(TypedUrlsKey));
 }
 
+namespace {
+
+QUrl addressOf(const QString &text)
+{
+    QUrl address = useraddress::toUrl(text, QDir::currentPath());
+    // "example.org" opens as "http://example.org", which a page reports as "http://example.org/"
+    if (address.path().isEmpty() && !address.host().isEmpty())
+        address.setPath(QStringLiteral("/"));
+    return address;
+}
+
+} // namespace
+
+int TUrlComboBox::indexOfSameAddress(const QString &text) const
+{
+    const QUrl address = addressOf(text);
+    if (!address.isValid())
+        return -1;
+    for (int i = 0; i < count(); ++i)
+        if (addressOf(itemText(i)) == address)
+            return i;
+    return -1;
+}
+
 bool TUrlComboBox::AddUrl(const QString &text)
 {
-    if (text.isEmpty() || indexOfUrl(text) >= 0)
+    // the list is drawn and searched at every key: an address of megabytes is shown, not listed
+    if (text.isEmpty() || text.size() > MaxListedUrl || indexOfUrl(text) >= 0)
         return false;
+    const int same = indexOfSameAddress(text);
+    if (same >= 0) {
+        // the address itself takes the place of what was typed for it; the other way round nothing changes
+        if (addressOf(text).toString() != text || addressOf(itemText(same)).toString() == itemText(same))
+            return false;
+        setItemText(same, text);
+        setItemIcon(same, GetUrlIcon(text));
+        setCurrentIndex(same);
+        return true;
+    }
     addItem(GetUrlIcon(text), text);
     setCurrentIndex(count() - 1);
     return true;
@@ -300,10 +345,11 @@ void TUrlComboBox::SetHistorySource(THistorySource source)
 QStringList TUrlComboBox::CompletionsFor(const QString &typed) const
 {
     QStringList out;
-    if (typed.isEmpty())
+    // a suggestion begins with the text: none can follow a text longer than a suggestion may be
+    if (typed.isEmpty() || typed.size() > MaxListedUrl)
         return out;
     auto add = [&out](const QString &candidate) {
-        if (out.size() >= MaxSuggestions)
+        if (out.size() >= MaxSuggestions || candidate.size() > MaxListedUrl)
             return;
         for (const QString &have : out)
             if (have.compare(candidate, Qt::CaseInsensitive) == 0)
@@ -340,6 +386,14 @@ void TUrlComboBox::textEdited(const QString &text)
     m_typing = true;
     const bool grew = text.size() > m_lastEditLength;
     m_lastEditLength = text.size();
+    if (view()->isVisible()) {
+        // the open list stays while it holds the text, which then is not selected; else it closes
+        if (indexOfUrl(text) >= 0) {
+            lineEdit()->deselect();
+            return;
+        }
+        hidePopup();
+    }
     const QStringList candidates = CompletionsFor(text);
     if (m_autoComplete == TUrlAutoComplete::acForceOn && grew) {
         for (const QString &c : candidates)
@@ -394,8 +448,76 @@ void TUrlComboBox::keyPressEvent(QKeyEvent *event)
     QComboBox::keyPressEvent(event);
 }
 
+void TUrlComboBox::showPopup()
+{
+    lineEdit()->setFocus();
+    if (!currentText().isEmpty())
+        lineEdit()->deselect();
+    QComboBox::showPopup();
+}
+
+bool TUrlComboBox::listKeyPressed(QKeyEvent *key)
+{
+    const bool step = (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && !(key->modifiers() & Qt::AltModifier);
+    if (step) {
+        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+        m_passingKey = true;
+        QCoreApplication::sendEvent(view(), &copy);
+        m_passingKey = false;
+        // the item reached shows in the box, ready to be typed on
+        const QModelIndex reached = view()->currentIndex();
+        if (reached.isValid() && reached.row() < count()) {
+            m_typing = true;
+            setEditText(itemText(reached.row()));
+            m_lastEditLength = currentText().size();
+        }
+        lineEdit()->setFocus();
+        if (!currentText().isEmpty())
+            lineEdit()->deselect();
+        return true;
+    }
+    // typing and moving in the text go to the edit field, as if the list were not there
+    const bool editing = (!key->text().isEmpty() && key->text().at(0).isPrint() &&
+                          !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) ||
+                         key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete ||
+                         key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Home ||
+                         key->key() == Qt::Key_End;
+    if (!editing)
+        return false;
+    QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+    QCoreApplication::sendEvent(lineEdit(), &copy);
+    return true;
+}
+
+bool TUrlComboBox::pressedOutsideSuggestions(QMouseEvent *mouse)
+{
+    QWidget *popup = m_completer->popup();
+    if (popup->rect().contains(mouse->position().toPoint()))
+        return false;
+    const QPoint global = mouse->globalPosition().toPoint();
+    // the press is handed on here; a platform's own replay would press twice
+    popup->setAttribute(Qt::WA_NoMouseReplay);
+    popup->hide();
+    QWidget *target = QApplication::widgetAt(global);
+    // a window the platform knows but the program did not make (the web engine's) hides the box's own
+    if (!target && this->window()->frameGeometry().contains(global))
+        target = this->window();
+    QWindow *window = target ? target->window()->windowHandle() : nullptr;
+    if (window) {
+        const QPointF local = window->mapFromGlobal(global);
+        QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, local, global,
+                                                            mouse->button(), mouse->buttons(), mouse->modifiers()));
+    }
+    return true;
+}
+
 bool TUrlComboBox::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == view() && event->type() == QEvent::KeyPress && !m_passingKey && view()->isVisible())
+        return listKeyPressed(static_cast<QKeyEvent *>(event)) || QComboBox::eventFilter(watched, event);
+    if (watched == m_completer->popup() && event->type() == QEvent::MouseButtonPress &&
+        pressedOutsideSuggestions(static_cast<QMouseEvent *>(event)))
+        return true;
     if (watched == m_completer->popup() && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

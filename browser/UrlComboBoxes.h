@@ -32,6 +32,8 @@ public:
     static constexpr int MaxTypedUrls = 25;
     // At most this many suggestions are offered.
     static constexpr int MaxSuggestions = 50;
+    // No longer address is listed or offered as a suggestion.
+    static constexpr qsizetype MaxListedUrl = 4096;
 
     // Creates the drop target, registers it and loads the typed URLs.
     explicit TUrlComboBox(QWidget *parent = nullptr);
@@ -73,7 +75,8 @@ public:
     // store could not be written.
     static bool ClearTypedUrls();
     // Appends a non-empty text not yet listed (in any letter case) with its icon and selects it;
-    // false when nothing was added.
+    // false when nothing was added. One address is listed once: a typed text ("example.org/a") and
+    // the address it opens ("http://example.org/a") are one item, which holds the address.
     bool AddUrl(const QString &text);
     // The icon of an address: a "file:" URL or an absolute path of an existing file or folder gets
     // that file's or folder's icon, anything else the icon of web pages.
@@ -83,9 +86,14 @@ public:
     using THistorySource = std::function<QStringList(const QString &typed, int limit)>;
     void SetHistorySource(THistorySource source);
     // The suggestions for a typed text, from the sources in FileOptions: listed addresses, then the
-    // history, then file paths; no address twice.
+    // history, then file paths; no address twice, none longer than MaxListedUrl.
     QStringList CompletionsFor(const QString &typed) const;
     QCompleter *UrlCompleter() const { return m_completer; }
+
+    // Opening the list puts the focus in the edit field without a selection, so what is typed next
+    // goes on from the text. While the list is open, Up and Down step through it and show the item
+    // reached, and typing goes to the edit field: the list stays open while it holds the text.
+    void showPopup() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -93,6 +101,11 @@ protected:
 
 private:
     int indexOfUrl(const QString &text) const;
+    // The item that names the same address as text in another form, or -1.
+    int indexOfSameAddress(const QString &text) const;
+    bool listKeyPressed(QKeyEvent *key);
+    // A press outside the open suggestions closes them and still reaches what it was aimed at.
+    bool pressedOutsideSuggestions(QMouseEvent *mouse);
     void enterPressed();
     void navigate(const QString &url);
     void handleDrop(const QString &url);
@@ -110,6 +123,8 @@ private:
     qsizetype m_lastEditLength = 0;
     // The user changed the text since an address was last shown or opened.
     bool m_typing = false;
+    // A key handed on to the open list by the box itself.
+    bool m_passingKey = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TUrlComboBox::TFileOptions)

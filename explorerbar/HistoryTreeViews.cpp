@@ -131,11 +131,25 @@ THistoryTreeView::THistoryTreeView(QWidget *parent, HistoryStore *store)
     // a label set from anywhere but the tree's own fill shows its caption again
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item) { keepCaption(item); });
     m_clearListener = HistoryStore::addClearListener([this] { RefreshIfIdle(); });
+    // a tree that shows follows new periods at once; a hidden one looks when it is shown
+    m_changeListener = HistoryStore::addChangeListener([this] {
+        if (isVisible())
+            RefreshIfPeriodsChanged();
+    });
+    // a folder opened by its arrow or the keyboard is listed afresh as one opened by a click
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        if (Updating() || item->type() != TExplorerNode::NodeType)
+            return;
+        auto *node = static_cast<THistoryNode *>(item);
+        if (node->IsFolder())
+            FillNode(node);
+    });
 }
 
 THistoryTreeView::~THistoryTreeView()
 {
     HistoryStore::removeClearListener(m_clearListener);
+    HistoryStore::removeChangeListener(m_changeListener);
     BeginUpdate(); // the nodes go without touching the store
     clear();
 }
@@ -236,6 +250,18 @@ QStringList THistoryTreeView::siteUrls(const THistoryNode *site) const
     return urls;
 }
 
+QList<HistoryPeriod> THistoryTreeView::periodsWithVisits() const
+{
+    QList<HistoryPeriod> out;
+    const HistoryStore &store = Store();
+    if (!store.isOpen())
+        return out;
+    for (const HistoryPeriod &p : HistoryPeriods(Now(), store.oldestVisit(), m_texts))
+        if (store.hasVisitsBetween(p.from, p.to))
+            out.append(p);
+    return out;
+}
+
 void THistoryTreeView::FillNode(THistoryNode *node)
 {
     if (node && (node->treeWidget() != this || !node->IsFolder()))
@@ -243,14 +269,9 @@ void THistoryTreeView::FillNode(THistoryNode *node)
     const FillScope fill(this);
     if (!node) {
         ClearNodes();
-        HistoryStore &store = Store();
-        if (!store.isOpen())
-            return;
         QList<QTreeWidgetItem *> periods;
-        for (const HistoryPeriod &p : HistoryPeriods(Now(), store.oldestVisit(), m_texts)) {
-            if (store.hasVisitsBetween(p.from, p.to))
-                periods.append(newNode(THistoryNode::Level::Period, p.caption, p.from, p.to));
-        }
+        for (const HistoryPeriod &p : periodsWithVisits())
+            periods.append(newNode(THistoryNode::Level::Period, p.caption, p.from, p.to));
         addTopLevelItems(periods);
         for (QTreeWidgetItem *item : std::as_const(periods))
             SetNodeImages(static_cast<THistoryNode *>(item), TopFolderImage(), TopFolderImage());
@@ -281,14 +302,64 @@ void THistoryTreeView::RefreshIfIdle()
         FillNode(nullptr);
 }
 
-bool THistoryTreeView::CanExpand(TExplorerNode *node)
+void THistoryTreeView::RefreshIfPeriodsChanged()
 {
-    if (!TExplorerTreeView::CanExpand(node))
-        return false;
-    auto *history = static_cast<THistoryNode *>(node);
-    if (history && history->IsFolder())
-        FillNode(history);
-    return true;
+    if (Updating())
+        return;
+    const QList<HistoryPeriod> periods = periodsWithVisits();
+    const QList<TExplorerNode *> listed = ChildrenOf(nullptr);
+    bool same = periods.size() == listed.size();
+    for (qsizetype i = 0; same && i < periods.size(); ++i) {
+        const auto *node = static_cast<const THistoryNode *>(listed.at(i));
+        same = node->Caption == HistoryDisplayName(periods.at(i).caption) && node->From == periods.at(i).from &&
+               node->To == periods.at(i).to;
+    }
+    if (!same)
+        FillNode(nullptr);
+}
+
+void THistoryTreeView::showEvent(QShowEvent *event)
+{
+    TExplorerTreeView::showEvent(event);
+    RefreshIfPeriodsChanged();
+}
+
+void THistoryTreeView::SetHideSelection(bool value)
+{
+    m_hideSelection = value;
+    showSelection();
+}
+
+void THistoryTreeView::focusInEvent(QFocusEvent *event)
+{
+    TExplorerTreeView::focusInEvent(event);
+    showSelection();
+}
+
+void THistoryTreeView::focusOutEvent(QFocusEvent *event)
+{
+    TExplorerTreeView::focusOutEvent(event);
+    showSelection();
+}
+
+void THistoryTreeView::showSelection()
+{
+    const bool hide = m_hideSelection && !hasFocus();
+    if (hide == m_selectionHidden)
+        return;
+    m_selectionHidden = hide;
+    if (!hide) {
+        // the colours of the tree's surroundings again
+        setPalette(QPalette());
+        return;
+    }
+    // selected nodes drawn in the colours of the others
+    QPalette hidden = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        hidden.setBrush(group, QPalette::Highlight, hidden.brush(group, QPalette::Base));
+        hidden.setBrush(group, QPalette::HighlightedText, hidden.brush(group, QPalette::Text));
+    }
+    setPalette(hidden);
 }
 
 bool THistoryTreeView::CanChange(TExplorerNode *node)

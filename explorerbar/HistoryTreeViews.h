@@ -3,8 +3,9 @@
 // visited in each period and the pages of each site. A click on a page opens it through
 // OnNavigateUrl; a folder is listed afresh every time it opens; labels cannot be edited; deleting a
 // node deletes exactly the visits it stands for (a page's visits in its period, a site's visits in
-// its period, or the whole period). The tree follows a clear of the store; otherwise it is refreshed
-// by the refresh command.
+// its period, or the whole period). The tree follows a clear of the store; when it is shown, and
+// while it shows, it lists the periods again once the store has visits in other periods than those
+// listed (a first visit, a new day); otherwise it is refreshed by the refresh command.
 #include "explorerbar/ExplorerTreeViews.h"
 
 #include <QDateTime>
@@ -91,6 +92,11 @@ public:
     void FillNode(THistoryNode *node);
     // Lists everything again unless an update is running: the refresh command.
     void RefreshIfIdle();
+    // Lists everything again when the periods with visits are not those listed (and no update runs).
+    void RefreshIfPeriodsChanged();
+    // The selection is not shown while the tree lacks the focus.
+    bool HideSelection() const { return m_hideSelection; }
+    void SetHideSelection(bool value);
     // Deletes the node's visits from the store, then the node, and any folder above it left without
     // visits. False, with the node left in place, while updating or when the store refuses. A node
     // whose visits have already gone simply leaves the tree.
@@ -114,8 +120,9 @@ public:
 protected:
     QList<QPixmap> SourceIcons() const override;
     QSize SourceIconSize() const override { return QSize(16, 16); }
-    // Every expansion lists the folder afresh.
-    bool CanExpand(TExplorerNode *node) override;
+    void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     THistoryNode *newNode(THistoryNode::Level level, const QString &caption, const QDateTime &from,
@@ -126,9 +133,15 @@ private:
     QStringList siteUrls(const THistoryNode *site) const;
     void removeNode(THistoryNode *node);
     void keepCaption(QTreeWidgetItem *item);
+    // The periods of now that have visits.
+    QList<HistoryPeriod> periodsWithVisits() const;
+    void showSelection();
 
     HistoryStore *m_store = nullptr;
     Clock m_clock;
     HistoryTexts m_texts;
     int m_clearListener = 0;
+    int m_changeListener = 0;
+    bool m_hideSelection = false;
+    bool m_selectionHidden = false;
 };

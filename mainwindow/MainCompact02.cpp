@@ -321,6 +321,7 @@ void TfrmMain::CreateExplorerBar()
     FavoriteTreeView->Loaded();
     HistoryTreeView = new THistoryTreeView(tbsHistory);
     HistoryTreeView->setObjectName(QStringLiteral("HistoryTreeView"));
+    HistoryTreeView->SetHideSelection(true);
     tbsHistory->layout()->addWidget(HistoryTreeView);
     popupOn(HistoryTreeView, QStringLiteral("pmnHistory"));
     connect(HistoryTreeView, &TExplorerTreeView::OnNavigateUrl, this,

@@ -1,10 +1,13 @@
 #include "platform/HistoryStore.h"
 
+#include "platform/ApplicationTitle.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
 #include "platform/TextRules.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 #include <map>
 #include <sqlite3.h>
@@ -41,11 +44,48 @@ CREATE INDEX IF NOT EXISTS pages_ranked_urls ON pages(visit_count DESC, last_vis
 const char *const SiteColumn = "ALTER TABLE pages ADD COLUMN site TEXT";
 const char *const SiteIndex = "CREATE INDEX IF NOT EXISTS pages_site ON pages(site)";
 
-std::map<int, std::function<void()>> &clearListeners()
+using Listeners = std::map<int, std::function<void()>>;
+
+Listeners &clearListeners()
 {
-    static std::map<int, std::function<void()>> listeners;
+    static Listeners listeners;
     return listeners;
 }
+
+Listeners &changeListeners()
+{
+    static Listeners listeners;
+    return listeners;
+}
+
+int addListener(Listeners &listeners, std::function<void()> listener)
+{
+    static int next = 0;
+    listeners.emplace(++next, std::move(listener));
+    return next;
+}
+
+void tellListeners(Listeners &(*which)())
+{
+    // a copy: a listener may remove itself
+    const Listeners listeners = which();
+    for (const auto &[id, listener] : listeners)
+        listener();
+}
+
+bool isDamage(int code)
+{
+    return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB;
+}
+
+bool isHeld(int code)
+{
+    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+}
+
+// Waits between tries to write the visits waiting in memory: doubled after each failed try.
+constexpr int FirstRetryMs = 1000;
+constexpr int LastRetryMs = 30000;
 
 qint64 toMs(const QDateTime &t)
 {
@@ -72,6 +112,10 @@ HistoryPage pageFrom(sqlite3_stmt *s)
 } // namespace
 
 struct HistoryStore::Statements {
+    explicit Statements(const HistoryStore *store)
+        : owner(store)
+    {}
+    const HistoryStore *owner;
     std::unordered_map<const char *, sqlite3_stmt *> cache;
     ~Statements() { clear(); }
     void clear()
@@ -85,15 +129,20 @@ struct HistoryStore::Statements {
 // A cached statement, reset and with its bindings cleared; binding helpers on top.
 class BoundStatement {
 public:
-    BoundStatement(sqlite3 *db, std::unordered_map<const char *, sqlite3_stmt *> &cache, const char *sql)
+    BoundStatement(sqlite3 *db, HistoryStore::Statements &statements, const char *sql)
+        : m_owner(statements.owner)
     {
         if (!db)
             return;
+        auto &cache = statements.cache;
         auto it = cache.find(sql);
         if (it == cache.end()) {
             sqlite3_stmt *prepared = nullptr;
-            if (sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr) != SQLITE_OK)
+            const int prepare = sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr);
+            if (prepare != SQLITE_OK) {
+                m_owner->noteFailure(prepare);
                 return;
+            }
             it = cache.emplace(sql, prepared).first;
         }
         m_stmt = it->second;
@@ -124,65 +173,93 @@ public:
         return *this;
     }
     // SQLITE_ROW, SQLITE_DONE or an error code
-    int step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE; }
+    int step()
+    {
+        if (!m_stmt)
+            return SQLITE_MISUSE;
+        const int result = sqlite3_step(m_stmt);
+        if (result != SQLITE_ROW && result != SQLITE_DONE)
+            m_owner->noteFailure(result);
+        return result;
+    }
 
 private:
+    const HistoryStore *m_owner;
     sqlite3_stmt *m_stmt = nullptr;
 };
 
 HistoryStore::HistoryStore(const QString &path)
     : m_path(path)
-    , m_stmts(std::make_unique<Statements>())
+    , m_stmts(std::make_unique<Statements>(this))
+    , m_retry(std::make_unique<QTimer>())
 {
+    m_retry->setSingleShot(true);
+    m_retry->callOnTimeout([this] { writePending(); });
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (open())
         return;
+    if (m_heldAtOpen) {
+        // another program holds the file: it is opened once free, visits wait in memory till then
+        retryLater();
+        return;
+    }
     if (!m_corrupt)
         return;
     // a file that is not a database, or a damaged one, is kept under another name and a new store
     // begins; the history is lost, the program goes on
-    QString aside = path + QStringLiteral(".corrupt");
+    if (setAside())
+        open();
+}
+
+bool HistoryStore::setAside()
+{
+    QString aside = m_path + QStringLiteral(".corrupt");
     for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = path + QStringLiteral(".corrupt-%1").arg(n);
-    if (!QFile::rename(path, aside)) {
-        m_error = QStringLiteral("%1 is damaged and could not be set aside").arg(QDir::toNativeSeparators(path));
-        return;
+        aside = m_path + QStringLiteral(".corrupt-%1").arg(n);
+    if (!QFile::rename(m_path, aside)) {
+        m_error = QStringLiteral("%1 is damaged and could not be set aside").arg(QDir::toNativeSeparators(m_path));
+        return false;
     }
     for (const char *companion : {"-wal", "-shm"}) {
-        if (QFileInfo::exists(path + QLatin1String(companion)))
-            QFile::rename(path + QLatin1String(companion), aside + QLatin1String(companion));
+        if (QFileInfo::exists(m_path + QLatin1String(companion)))
+            QFile::rename(m_path + QLatin1String(companion), aside + QLatin1String(companion));
     }
     m_setAside = aside;
-    open();
+    return true;
 }
 
 bool HistoryStore::open()
 {
     m_corrupt = false;
+    m_heldAtOpen = false;
     if (sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
         fail("open");
-        sqlite3_close(m_db);
-        m_db = nullptr;
+        close();
         return false;
     }
-    sqlite3_busy_timeout(m_db, 3000);
+    // a short wait rides over another program's brief write; a longer hold is waited out in memory
+    sqlite3_busy_timeout(m_db, BusyWaitMs);
     // WAL keeps the last committed state whole when the program dies mid-write
-    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") || !exec(Schema)) {
-        const int code = sqlite3_errcode(m_db) & 0xff;
-        m_corrupt = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
-        m_stmts->clear();
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        return false;
-    }
-    if (!addSites()) {
-        m_stmts->clear();
-        sqlite3_close(m_db);
-        m_db = nullptr;
+    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") || !exec(Schema) ||
+        !addSites()) {
+        const int code = sqlite3_errcode(m_db);
+        m_corrupt = isDamage(code);
+        m_heldAtOpen = isHeld(code);
+        close();
+        // damage met while opening is the opener's to handle
+        m_damaged = false;
         return false;
     }
     return true;
+}
+
+void HistoryStore::close()
+{
+    m_stmts->clear();
+    if (m_db)
+        sqlite3_close(m_db);
+    m_db = nullptr;
 }
 
 bool HistoryStore::addSites()
@@ -192,9 +269,19 @@ bool HistoryStore::addSites()
     sqlite3_finalize(probe);
     if ((!hasColumn && !exec(SiteColumn)) || !exec(SiteIndex))
         return fail("open");
+    // only a store with pages to fill in is written to: opening needs no lock another program may hold
+    int missingStep = SQLITE_MISUSE;
+    {
+        BoundStatement anyMissing(m_db, *m_stmts, "SELECT 1 FROM pages WHERE site IS NULL LIMIT 1");
+        missingStep = anyMissing.step();
+    }
+    if (missingStep == SQLITE_DONE)
+        return true;
+    if (missingStep != SQLITE_ROW)
+        return fail("open");
     return transaction("open", [this] {
-        BoundStatement missing(m_db, m_stmts->cache, "SELECT id, url FROM pages WHERE site IS NULL");
-        BoundStatement set(m_db, m_stmts->cache, "UPDATE pages SET site = ?2 WHERE id = ?1");
+        BoundStatement missing(m_db, *m_stmts, "SELECT id, url FROM pages WHERE site IS NULL");
+        BoundStatement set(m_db, *m_stmts, "UPDATE pages SET site = ?2 WHERE id = ?1");
         QList<QPair<qint64, QString>> rows;
         while (missing.step() == SQLITE_ROW)
             rows.append({sqlite3_column_int64(missing.get(), 0), columnText(missing.get(), 1)});
@@ -220,9 +307,12 @@ QString HistoryStore::siteOf(const QString &url)
 
 HistoryStore::~HistoryStore()
 {
-    m_stmts.reset();
-    if (m_db)
-        sqlite3_close(m_db);
+    // a last try for the visits still waiting; none is tried again, nobody is told
+    if (m_db && !m_damaged)
+        while (!m_pending.isEmpty() && writeVisit(m_pending.constFirst()))
+            m_pending.removeFirst();
+    m_retry->stop();
+    close();
 }
 
 QString HistoryStore::defaultPath()
@@ -265,7 +355,9 @@ bool HistoryStore::exec(const char *sql)
     if (!m_db)
         return false;
     char *message = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    const int result = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    if (result != SQLITE_OK) {
+        noteFailure(result);
         m_error = QString::fromUtf8(message ? message : "error");
         sqlite3_free(message);
         return false;
@@ -287,23 +379,125 @@ bool HistoryStore::isRecordable(const QString &url)
 
 bool HistoryStore::recordVisit(const QString &url, const QString &title, const QDateTime &when)
 {
-    if (!m_db || !isRecordable(url))
+    if (!isRecordable(url) || url.size() > MaxUrlLength || (!m_db && !m_heldAtOpen))
         return false;
-    const qint64 time = toMs(when);
+    if (m_pending.size() >= MaxPendingVisits) {
+        m_error = QStringLiteral("record: %1 visits are waiting to be written").arg(m_pending.size());
+        return false;
+    }
+    m_pending.append({url, title.left(MaxTitleLength), when});
+    // while the file is held the visit waits for the next try, not the window for the file
+    if (!m_retry->isActive() && !m_damaged)
+        writePending();
+    return true;
+}
+
+bool HistoryStore::writeVisit(const HistoryVisit &v)
+{
+    const qint64 time = toMs(v.time);
     return transaction("record", [&] {
-        BoundStatement upsert(m_db, m_stmts->cache,
+        BoundStatement upsert(m_db, *m_stmts,
                               "INSERT INTO pages(url, title, last_visit, visit_count, site) VALUES(?1, ?2, ?3, 1, ?4) "
                               "ON CONFLICT(url) DO UPDATE SET "
                               "title = CASE WHEN excluded.title <> '' THEN excluded.title ELSE title END, "
                               "last_visit = MAX(last_visit, excluded.last_visit), visit_count = visit_count + 1");
-        upsert.bind(1, url).bind(2, title).bind(3, time).bind(4, siteOf(url));
-        BoundStatement pageId(m_db, m_stmts->cache, "SELECT id FROM pages WHERE url = ?1");
-        BoundStatement visit(m_db, m_stmts->cache, "INSERT INTO visits(page_id, time, title) VALUES(?1, ?2, ?3)");
-        if (upsert.step() == SQLITE_DONE && pageId.bind(1, url).step() == SQLITE_ROW) {
-            visit.bind(1, qint64(sqlite3_column_int64(pageId.get(), 0))).bind(2, time).bind(3, title);
+        upsert.bind(1, v.url).bind(2, v.title).bind(3, time).bind(4, siteOf(v.url));
+        BoundStatement pageId(m_db, *m_stmts, "SELECT id FROM pages WHERE url = ?1");
+        BoundStatement visit(m_db, *m_stmts, "INSERT INTO visits(page_id, time, title) VALUES(?1, ?2, ?3)");
+        if (upsert.step() == SQLITE_DONE && pageId.bind(1, v.url).step() == SQLITE_ROW) {
+            visit.bind(1, qint64(sqlite3_column_int64(pageId.get(), 0))).bind(2, time).bind(3, v.title);
             return visit.step() == SQLITE_DONE;
         }
         return false;
+    });
+}
+
+bool HistoryStore::writePending()
+{
+    bool changed = false;
+    if (!m_db) {
+        if (!m_heldAtOpen)
+            return m_pending.isEmpty();
+        if (!open()) {
+            if (m_heldAtOpen) {
+                retryLater();
+            } else if (m_corrupt) {
+                // damaged while another program held it: set aside as damage found in use
+                m_damaged = true;
+                m_damageReason = m_error;
+                startAnewAfterDamage();
+                return m_pending.isEmpty();
+            }
+            return false;
+        }
+        changed = true;
+    }
+    while (!m_pending.isEmpty()) {
+        if (!writeVisit(m_pending.constFirst())) {
+            // a damaged file is set aside and the visits go to the new one
+            if (!m_damaged)
+                retryLater();
+            if (changed)
+                tellListeners(changeListeners);
+            return false;
+        }
+        m_pending.removeFirst();
+        changed = true;
+    }
+    m_retry->stop();
+    m_retryDelay = 0;
+    if (changed)
+        tellListeners(changeListeners);
+    return true;
+}
+
+void HistoryStore::retryLater()
+{
+    if (!m_toldWriteFailure) {
+        m_toldWriteFailure = true;
+        tell(QObject::tr("The history file %1 cannot be written now (%2). Visits are kept and written as soon as "
+                         "it can be written again.")
+                 .arg(QDir::toNativeSeparators(m_path), m_error));
+    }
+    m_retryDelay = m_retryDelay == 0 ? FirstRetryMs : std::min(2 * m_retryDelay, LastRetryMs);
+    m_retry->start(m_retryDelay);
+}
+
+void HistoryStore::noteFailure(int code) const
+{
+    if (!isDamage(code) || m_damaged)
+        return;
+    m_damaged = true;
+    m_damageReason = QString::fromUtf8(sqlite3_errstr(code));
+    // the statement that met the damage is still running: the store starts anew after it
+    auto *self = const_cast<HistoryStore *>(this);
+    QTimer::singleShot(0, m_retry.get(), [self] { self->startAnewAfterDamage(); });
+}
+
+void HistoryStore::startAnewAfterDamage()
+{
+    if (!m_damaged)
+        return;
+    close();
+    if (!setAside()) {
+        tell(QObject::tr("The history file %1 is damaged (%2) and could not be set aside. Visits are not kept.")
+                 .arg(QDir::toNativeSeparators(m_path), m_damageReason));
+        return;
+    }
+    m_damaged = false;
+    open();
+    tell(QObject::tr("The history file %1 is damaged (%2). It has been kept as %3 and a new history has been "
+                     "started.")
+             .arg(QDir::toNativeSeparators(m_path), m_damageReason, QDir::toNativeSeparators(m_setAside)));
+    tellListeners(clearListeners);
+    writePending();
+}
+
+void HistoryStore::tell(const QString &text) const
+{
+    // never from inside a page load or a statement: on the next turn of the event loop
+    QTimer::singleShot(0, m_retry.get(), [text] {
+        messageboxes::show(nullptr, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
     });
 }
 
@@ -331,7 +525,7 @@ HistoryVisit visitFrom(sqlite3_stmt *s)
 
 QList<HistoryPage> HistoryStore::pagesVisitedBetween(const QDateTime &from, const QDateTime &to) const
 {
-    BoundStatement q(m_db, m_stmts->cache,
+    BoundStatement q(m_db, *m_stmts,
                      "SELECT url, title, last_visit, visit_count FROM pages "
                      "WHERE last_visit >= ?1 AND last_visit < ?2 ORDER BY last_visit DESC, id DESC");
     return rowsBetween(q, from, to, pageFrom);
@@ -339,7 +533,7 @@ QList<HistoryPage> HistoryStore::pagesVisitedBetween(const QDateTime &from, cons
 
 QList<HistoryVisit> HistoryStore::visitsBetween(const QDateTime &from, const QDateTime &to) const
 {
-    BoundStatement q(m_db, m_stmts->cache,
+    BoundStatement q(m_db, *m_stmts,
                      "SELECT pages.url, visits.title, visits.time FROM visits JOIN pages ON pages.id = visits.page_id "
                      "WHERE visits.time >= ?1 AND visits.time < ?2 ORDER BY visits.time DESC, visits.id DESC");
     return rowsBetween(q, from, to, visitFrom);
@@ -347,7 +541,7 @@ QList<HistoryVisit> HistoryStore::visitsBetween(const QDateTime &from, const QDa
 
 HistoryPage HistoryStore::page(const QString &url) const
 {
-    BoundStatement q(m_db, m_stmts->cache, "SELECT url, title, last_visit, visit_count FROM pages WHERE url = ?1");
+    BoundStatement q(m_db, *m_stmts, "SELECT url, title, last_visit, visit_count FROM pages WHERE url = ?1");
     if (!q || q.bind(1, url).step() != SQLITE_ROW)
         return {};
     return pageFrom(q.get());
@@ -398,28 +592,31 @@ QStringList HistoryStore::completions(const QString &typed, int limit) const
     const QString text = textrules::trim(typed);
     if (text.isEmpty() || limit <= 0)
         return out;
+    // ?13: no address longer than completion offers is read, ranked or returned
     static const QByteArray countSql =
         rangesSql("SELECT 0", "",
                   " + (SELECT COUNT(*) FROM (SELECT 1 FROM pages INDEXED BY pages_url_nocase "
-                  "WHERE %R LIMIT ?11))",
+                  "WHERE %R AND length(url) <= ?13 LIMIT ?11))",
                   "");
     static const QByteArray fewSql =
         rangesSql("SELECT url FROM pages WHERE id IN (", " UNION ",
-                  "SELECT id FROM (SELECT id FROM pages INDEXED BY pages_url_nocase WHERE %R LIMIT ?11)",
+                  "SELECT id FROM (SELECT id FROM pages INDEXED BY pages_url_nocase WHERE %R AND length(url) <= ?13 "
+                  "LIMIT ?11)",
                   ") ORDER BY visit_count DESC, last_visit DESC, id DESC LIMIT ?12");
-    static const QByteArray manySql = rangesSql("SELECT url FROM pages INDEXED BY pages_ranked_urls WHERE ", " OR ",
-                                                "(%R)", " ORDER BY visit_count DESC, last_visit DESC LIMIT ?12");
-    BoundStatement count(m_db, m_stmts->cache, countSql.constData());
+    static const QByteArray manySql =
+        rangesSql("SELECT url FROM pages INDEXED BY pages_ranked_urls WHERE (", " OR ", "(%R)",
+                  ") AND length(url) <= ?13 ORDER BY visit_count DESC, last_visit DESC LIMIT ?12");
+    BoundStatement count(m_db, *m_stmts, countSql.constData());
     if (!count)
         return out;
     bindRanges(count, text);
-    count.bind(11, qint64(RankedMatches));
+    count.bind(11, qint64(RankedMatches)).bind(13, qint64(MaxCompletionLength));
     const bool many = count.step() == SQLITE_ROW && sqlite3_column_int(count.get(), 0) >= RankedMatches;
-    BoundStatement q(m_db, m_stmts->cache, many ? manySql.constData() : fewSql.constData());
+    BoundStatement q(m_db, *m_stmts, many ? manySql.constData() : fewSql.constData());
     if (!q)
         return out;
     bindRanges(q, text);
-    q.bind(11, qint64(RankedMatches)).bind(12, qint64(limit));
+    q.bind(11, qint64(RankedMatches)).bind(12, qint64(limit)).bind(13, qint64(MaxCompletionLength));
     while (q.step() == SQLITE_ROW)
         out << columnText(q.get(), 0);
     return out;
@@ -427,7 +624,7 @@ QStringList HistoryStore::completions(const QString &typed, int limit) const
 
 QList<HistoryPage> HistoryStore::pagesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const
 {
-    BoundStatement q(m_db, m_stmts->cache,
+    BoundStatement q(m_db, *m_stmts,
                      "SELECT pages.url, pages.title, MAX(visits.time) AS newest, COUNT(*) FROM visits "
                      "JOIN pages ON pages.id = visits.page_id WHERE visits.time >= ?1 AND visits.time < ?2 "
                      "GROUP BY visits.page_id ORDER BY newest DESC, pages.id DESC");
@@ -437,7 +634,7 @@ QList<HistoryPage> HistoryStore::pagesWithVisitsBetween(const QDateTime &from, c
 QStringList HistoryStore::sitesWithVisitsBetween(const QDateTime &from, const QDateTime &to) const
 {
     QStringList out;
-    BoundStatement q(m_db, m_stmts->cache,
+    BoundStatement q(m_db, *m_stmts,
                      "SELECT DISTINCT pages.site FROM visits JOIN pages ON pages.id = visits.page_id "
                      "WHERE visits.time >= ?1 AND visits.time < ?2");
     if (!q)
@@ -452,7 +649,7 @@ QList<HistoryPage> HistoryStore::pagesOfSiteBetween(const QString &site, const Q
                                                     const QDateTime &to) const
 {
     BoundStatement q(
-        m_db, m_stmts->cache,
+        m_db, *m_stmts,
         "SELECT pages.url, pages.title, MAX(visits.time) AS newest, COUNT(*) FROM pages INDEXED BY pages_site "
         "CROSS JOIN visits ON visits.page_id = pages.id WHERE pages.site = ?3 AND visits.time >= ?1 "
         "AND visits.time < ?2 GROUP BY pages.id ORDER BY newest DESC, pages.id DESC");
@@ -463,7 +660,7 @@ QList<HistoryPage> HistoryStore::pagesOfSiteBetween(const QString &site, const Q
 
 bool HistoryStore::hasVisitsOfSiteBetween(const QString &site, const QDateTime &from, const QDateTime &to) const
 {
-    BoundStatement q(m_db, m_stmts->cache,
+    BoundStatement q(m_db, *m_stmts,
                      "SELECT 1 FROM pages INDEXED BY pages_site CROSS JOIN visits ON visits.page_id = pages.id "
                      "WHERE pages.site = ?3 "
                      "AND visits.time >= ?1 AND visits.time < ?2 LIMIT 1");
@@ -472,13 +669,13 @@ bool HistoryStore::hasVisitsOfSiteBetween(const QString &site, const QDateTime &
 
 bool HistoryStore::hasVisitsBetween(const QDateTime &from, const QDateTime &to) const
 {
-    BoundStatement q(m_db, m_stmts->cache, "SELECT 1 FROM visits WHERE time >= ?1 AND time < ?2 LIMIT 1");
+    BoundStatement q(m_db, *m_stmts, "SELECT 1 FROM visits WHERE time >= ?1 AND time < ?2 LIMIT 1");
     return q && q.bind(1, toMs(from)).bind(2, toMs(to)).step() == SQLITE_ROW;
 }
 
 bool HistoryStore::hasVisitOfUrlBetween(const QString &url, const QDateTime &from, const QDateTime &to) const
 {
-    BoundStatement q(m_db, m_stmts->cache,
+    BoundStatement q(m_db, *m_stmts,
                      "SELECT 1 FROM visits JOIN pages ON pages.id = visits.page_id "
                      "WHERE pages.url = ?3 AND visits.time >= ?1 AND visits.time < ?2 LIMIT 1");
     return q && q.bind(1, toMs(from)).bind(2, toMs(to)).bind(3, url).step() == SQLITE_ROW;
@@ -486,7 +683,7 @@ bool HistoryStore::hasVisitOfUrlBetween(const QString &url, const QDateTime &fro
 
 QDateTime HistoryStore::oldestVisit() const
 {
-    BoundStatement q(m_db, m_stmts->cache, "SELECT MIN(time) FROM visits");
+    BoundStatement q(m_db, *m_stmts, "SELECT MIN(time) FROM visits");
     if (!q || q.step() != SQLITE_ROW || sqlite3_column_type(q.get(), 0) == SQLITE_NULL)
         return {};
     return fromMs(sqlite3_column_int64(q.get(), 0));
@@ -494,7 +691,7 @@ QDateTime HistoryStore::oldestVisit() const
 
 bool HistoryStore::deleteUrl(const QString &url)
 {
-    BoundStatement q(m_db, m_stmts->cache, "DELETE FROM pages WHERE url = ?1");
+    BoundStatement q(m_db, *m_stmts, "DELETE FROM pages WHERE url = ?1");
     if (!q)
         return fail("delete");
     return q.bind(1, url).step() == SQLITE_DONE || fail("delete");
@@ -503,12 +700,12 @@ bool HistoryStore::deleteUrl(const QString &url)
 bool HistoryStore::deleteVisitsBetween(const QDateTime &from, const QDateTime &to)
 {
     return transaction("delete", [&] {
-        BoundStatement visits(m_db, m_stmts->cache, "DELETE FROM visits WHERE time >= ?1 AND time < ?2");
-        BoundStatement orphans(m_db, m_stmts->cache,
+        BoundStatement visits(m_db, *m_stmts, "DELETE FROM visits WHERE time >= ?1 AND time < ?2");
+        BoundStatement orphans(m_db, *m_stmts,
                                "DELETE FROM pages WHERE last_visit >= ?1 AND NOT EXISTS "
                                "(SELECT 1 FROM visits WHERE visits.page_id = pages.id)");
         // only pages with a visit in the range can change, and their newest visit was at or after from
-        BoundStatement recount(m_db, m_stmts->cache,
+        BoundStatement recount(m_db, *m_stmts,
                                "UPDATE pages SET "
                                "visit_count = (SELECT COUNT(*) FROM visits WHERE visits.page_id = pages.id), "
                                "last_visit = (SELECT MAX(time) FROM visits WHERE visits.page_id = pages.id) "
@@ -521,7 +718,7 @@ bool HistoryStore::deleteVisitsBetween(const QDateTime &from, const QDateTime &t
 bool HistoryStore::deleteVisitsOfUrlsBetween(const QStringList &urls, const QDateTime &from, const QDateTime &to)
 {
     return transaction("delete", [&] {
-        BoundStatement pageId(m_db, m_stmts->cache, "SELECT id FROM pages WHERE url = ?1");
+        BoundStatement pageId(m_db, *m_stmts, "SELECT id FROM pages WHERE url = ?1");
         for (const QString &url : urls) {
             const int found = pageId.bind(1, url).step();
             if (found == SQLITE_DONE) {
@@ -532,13 +729,12 @@ bool HistoryStore::deleteVisitsOfUrlsBetween(const QStringList &urls, const QDat
                 return false;
             const qint64 id = sqlite3_column_int64(pageId.get(), 0);
             sqlite3_reset(pageId.get());
-            BoundStatement visits(m_db, m_stmts->cache,
-                                  "DELETE FROM visits WHERE page_id = ?3 AND time >= ?1 AND time < ?2");
-            BoundStatement orphan(m_db, m_stmts->cache,
+            BoundStatement visits(m_db, *m_stmts, "DELETE FROM visits WHERE page_id = ?3 AND time >= ?1 AND time < ?2");
+            BoundStatement orphan(m_db, *m_stmts,
                                   "DELETE FROM pages WHERE id = ?1 AND NOT EXISTS "
                                   "(SELECT 1 FROM visits WHERE visits.page_id = pages.id)");
             BoundStatement recount(
-                m_db, m_stmts->cache,
+                m_db, *m_stmts,
                 "UPDATE pages SET "
                 "visit_count = (SELECT COUNT(*) FROM visits WHERE visits.page_id = pages.id), "
                 "last_visit = (SELECT MAX(time) FROM visits WHERE visits.page_id = pages.id), "
@@ -554,25 +750,32 @@ bool HistoryStore::deleteVisitsOfUrlsBetween(const QStringList &urls, const QDat
 
 bool HistoryStore::clear()
 {
+    // visits still waiting belong to the history cleared, also when the file cannot be cleared now
+    m_pending.clear();
     if (!transaction("clear", [this] { return exec("DELETE FROM visits; DELETE FROM pages;"); }))
         return false;
-    // a copy: a listener may remove itself
-    const auto listeners = clearListeners();
-    for (const auto &[id, listener] : listeners)
-        listener();
+    tellListeners(clearListeners);
     return true;
 }
 
 int HistoryStore::addClearListener(std::function<void()> listener)
 {
-    static int next = 0;
-    clearListeners().emplace(++next, std::move(listener));
-    return next;
+    return addListener(clearListeners(), std::move(listener));
 }
 
 void HistoryStore::removeClearListener(int id)
 {
     clearListeners().erase(id);
+}
+
+int HistoryStore::addChangeListener(std::function<void()> listener)
+{
+    return addListener(changeListeners(), std::move(listener));
+}
+
+void HistoryStore::removeChangeListener(int id)
+{
+    changeListeners().erase(id);
 }
 
 bool HistoryStore::transaction(const char *what, const std::function<bool()> &work)
@@ -592,12 +795,12 @@ bool HistoryStore::transaction(const char *what, const std::function<bool()> &wo
 
 int HistoryStore::pageCount() const
 {
-    BoundStatement q(m_db, m_stmts->cache, "SELECT COUNT(*) FROM pages");
+    BoundStatement q(m_db, *m_stmts, "SELECT COUNT(*) FROM pages");
     return q && q.step() == SQLITE_ROW ? sqlite3_column_int(q.get(), 0) : 0;
 }
 
 int HistoryStore::visitCount() const
 {
-    BoundStatement q(m_db, m_stmts->cache, "SELECT COUNT(*) FROM visits");
+    BoundStatement q(m_db, *m_stmts, "SELECT COUNT(*) FROM visits");
     return q && q.step() == SQLITE_ROW ? sqlite3_column_int(q.get(), 0) : 0;
 }

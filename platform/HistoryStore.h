@@ -3,7 +3,10 @@
 // of the store's shell folders, which lies in the user's data folder). Page windows record every
 // completed top-level page; the history tree lists it and the address box completes from it.
 // Every statement binds its values as parameters; every change is one transaction, so a crash never
-// leaves half a change behind.
+// leaves half a change behind. The store never keeps the window waiting for another program that
+// holds the file: a visit it cannot write at once waits in memory and is written when the file is
+// free (retried, and at the next visit); the user is told once. A store found damaged while in use is
+// set aside as one that cannot be read at all, and the user is told.
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -26,9 +29,24 @@ struct HistoryVisit {
     QDateTime time; // UTC
 };
 
+class QTimer;
+
 class HistoryStore {
 public:
-    // Opens (creating when missing) the database at path and its folder. isOpen() tells whether that worked.
+    // Addresses longer than this are not kept: the address box holds no longer text, and a page can
+    // make an address of megabytes.
+    static constexpr qsizetype MaxUrlLength = 32767;
+    // Completion offers no address longer than this.
+    static constexpr qsizetype MaxCompletionLength = 4096;
+    // Titles are kept up to this length.
+    static constexpr qsizetype MaxTitleLength = 1024;
+    // At most this many visits wait in memory for the file.
+    static constexpr int MaxPendingVisits = 10000;
+    // How long one statement waits for another program's lock before the visit waits in memory.
+    static constexpr int BusyWaitMs = 50;
+
+    // Opens (creating when missing) the database at path and its folder. isOpen() tells whether that
+    // worked; a file another program holds is opened once it is free.
     explicit HistoryStore(const QString &path);
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
@@ -55,8 +73,13 @@ public:
     // an address without a host.
     static QString siteOf(const QString &url);
 
-    // Records a visit; false when the URL is not recordable or the write fails.
+    // Records a visit; false when the URL is not recordable, longer than MaxUrlLength, or the store
+    // cannot be opened at all. A visit the file cannot take now waits in memory (true).
     bool recordVisit(const QString &url, const QString &title, const QDateTime &when = QDateTime::currentDateTimeUtc());
+    // Visits waiting in memory for the file.
+    int pendingVisits() const { return int(m_pending.size()); }
+    // Writes the waiting visits now (opening a store that was held at start); true when none waits.
+    bool writePending();
 
     // Pages with at least one visit in [from, to): the page's url and title, its newest visit in the
     // range and its number of visits there; newest first.
@@ -77,7 +100,8 @@ public:
     // The page of that URL, or a page with an empty url.
     HistoryPage page(const QString &url) const;
     // URLs that the typed text may complete to: those beginning with it, with or without their
-    // scheme and "www.", compared without regard to ASCII case; most visited first, then newest.
+    // scheme and "www.", compared without regard to ASCII case, none longer than
+    // MaxCompletionLength; most visited first, then newest.
     // Answered from indexes: its cost does not grow with the size of the store.
     QStringList completions(const QString &typed, int limit) const;
 
@@ -88,19 +112,24 @@ public:
     // Deletes the visits of those URLs in [from, to) and the pages left without a visit, in one
     // transaction; the other pages' counts, newest visits and titles follow their remaining visits.
     bool deleteVisitsOfUrlsBetween(const QStringList &urls, const QDateTime &from, const QDateTime &to);
-    // Deletes everything; then tells every listener.
+    // Deletes everything, the visits waiting in memory too; then tells every listener.
     bool clear();
 
     // Listeners told after any store has been cleared (the history tree follows a clear made from
     // the Internet Options). Answers a number for removeClearListener.
     static int addClearListener(std::function<void()> listener);
     static void removeClearListener(int id);
+    // Listeners told after visits were written or a store started anew (the history tree shows new
+    // periods). Answers a number for removeChangeListener.
+    static int addChangeListener(std::function<void()> listener);
+    static void removeChangeListener(int id);
 
     int pageCount() const;
     int visitCount() const;
 
 private:
     struct Statements;
+    friend class BoundStatement;
     bool exec(const char *sql);
     // Runs work in one transaction: committed when it succeeds, rolled back when not.
     bool transaction(const char *what, const std::function<bool()> &work);
@@ -108,11 +137,28 @@ private:
     bool open();
     // Gives stores made before pages knew their site the column, and fills in the sites missing.
     bool addSites();
+    void close();
+    // Moves the file (and its companions) aside; false, with the reason, when it cannot.
+    bool setAside();
+    bool writeVisit(const HistoryVisit &visit);
+    // Notes a failed statement: damage is repaired on the next turn of the event loop.
+    void noteFailure(int code) const;
+    void startAnewAfterDamage();
+    void retryLater();
+    void tell(const QString &text) const;
 
     QString m_path;
     QString m_error;
     QString m_setAside;
     bool m_corrupt = false;
+    // the file was held by another program when the store opened
+    bool m_heldAtOpen = false;
+    mutable bool m_damaged = false;
+    mutable QString m_damageReason;
+    bool m_toldWriteFailure = false;
     sqlite3 *m_db = nullptr;
     std::unique_ptr<Statements> m_stmts;
+    QList<HistoryVisit> m_pending;
+    std::unique_ptr<QTimer> m_retry;
+    int m_retryDelay = 0;
 };

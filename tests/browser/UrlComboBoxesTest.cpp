@@ -1,5 +1,5 @@
 // The address box: typed URLs to and from the store, the Url setter and the focus, Enter and drops,
-// icons and completion.
+// icons and completion, the open list and the open suggestions.
 #include "browser/UrlComboBoxes.h"
 
 #include "common/DialogAnswers.h"
@@ -16,9 +16,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -256,9 +259,11 @@ TEST_F(UrlComboBoxTest, OnceTheTypedAddressIsOpenedTheBoxShowsAddressesAgainWhil
     box->SetUrl(QStringLiteral("https://start.example/"));
     EXPECT_EQ(box->Url(), "https://start.example/");
 
+    // the typed text and the address it opened are one item, which holds the address
+    EXPECT_EQ(items(*box), QStringList({"https://start.example/", "http://127.0.0.1/page2.html"}));
+
     // an address stepped to in the list is kept as well
-    ASSERT_GE(box->count(), 2);
-    QTest::keyClick(box.get(), Qt::Key_Up);
+    QTest::keyClick(box.get(), Qt::Key_Down);
     const QString picked = box->Url();
     ASSERT_NE(picked, "https://start.example/");
     box->SetUrl(QStringLiteral("https://start.example/"));
@@ -415,4 +420,136 @@ TEST_F(UrlComboBoxTest, EnterInTheSuggestionsOpensTheTypedTextUnlessOneIsPicked)
     QTest::keyClick(popup, Qt::Key_Return);
     EXPECT_EQ(navigated, QStringList({"exa", picked}));
     EXPECT_EQ(box->Url(), picked);
+}
+
+TEST_F(UrlComboBoxTest, OneAddressIsListedOnceWhetherTypedOrOpened)
+{
+    testsupport::writeBytes(dir.path() + "/local.html", "x");
+    auto box = makeBox();
+    box->SaveUrl = false;
+    // what was typed, then where the page is
+    EXPECT_TRUE(box->AddUrl("127.0.0.1:8765/long.html"));
+    EXPECT_TRUE(box->AddUrl("http://127.0.0.1:8765/long.html"));
+    EXPECT_EQ(items(*box), QStringList({"http://127.0.0.1:8765/long.html"}));
+    EXPECT_EQ(box->currentIndex(), 0);
+    // typed again for a listed address: nothing changes
+    EXPECT_FALSE(box->AddUrl("127.0.0.1:8765/long.html"));
+    // a host alone, and the page it opened
+    EXPECT_TRUE(box->AddUrl("example.org"));
+    EXPECT_TRUE(box->AddUrl("http://example.org/"));
+    EXPECT_FALSE(box->AddUrl("http://example.org"));
+    // a local path and its file URL
+    EXPECT_TRUE(box->AddUrl(dir.path() + "/local.html"));
+    EXPECT_TRUE(box->AddUrl(QUrl::fromLocalFile(dir.path() + "/local.html").toString()));
+    // other addresses stay apart
+    EXPECT_TRUE(box->AddUrl("127.0.0.1:8765/other.html"));
+    EXPECT_TRUE(box->AddUrl("https://127.0.0.1:8765/long.html"));
+    EXPECT_EQ(items(*box), QStringList({"http://127.0.0.1:8765/long.html", "http://example.org/",
+                                        QUrl::fromLocalFile(dir.path() + "/local.html").toString(),
+                                        "127.0.0.1:8765/other.html", "https://127.0.0.1:8765/long.html"}));
+}
+
+TEST_F(UrlComboBoxTest, AnAddressOfMegabytesIsShownButNeitherListedNorSuggested)
+{
+    const QString huge = QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(qsizetype(1900) * 1024, u'a');
+    setTyped(1, huge);
+    setTyped(2, "http://127.0.0.1:8765/short.html");
+    auto box = makeBox();
+    box->SaveUrl = false;
+    EXPECT_EQ(items(*box), QStringList({"http://127.0.0.1:8765/short.html"}));
+    history = {huge, "http://127.0.0.1:8765/history.html"};
+
+    box->SetUrl(huge);
+    EXPECT_TRUE(box->Url().startsWith("http://127.0.0.1:8765/long.html?aaa"));
+    EXPECT_EQ(box->count(), 1);
+    EXPECT_EQ(box->CompletionsFor("127.0.0.1"),
+              QStringList({"http://127.0.0.1:8765/short.html", "http://127.0.0.1:8765/history.html"}));
+    // typing on from the long address shown offers nothing, without asking the sources
+    bool asked = false;
+    box->SetHistorySource([&](const QString &, int) {
+        asked = true;
+        return QStringList{huge};
+    });
+    EXPECT_TRUE(box->CompletionsFor(box->Url() + u'a').isEmpty());
+    EXPECT_FALSE(asked);
+
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    box->setEditText(QString());
+    QTest::keyClicks(box->lineEdit(), "127");
+    EXPECT_TRUE(asked);
+    const auto *shown = qobject_cast<QStringListModel *>(box->UrlCompleter()->model());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->stringList(), QStringList({"http://127.0.0.1:8765/short.html"}));
+}
+
+TEST_F(UrlComboBoxTest, TheOpenListStepsWithTheArrowsAndTypingGoesOnInTheText)
+{
+    auto box = makeBox();
+    box->SaveUrl = false;
+    for (const char *url : {"http://a.example/", "http://b.example/", "http://b.example/x"})
+        box->AddUrl(url);
+    box->show();
+    QApplication::setActiveWindow(box.get());
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus() || box->lineEdit()->hasFocus(); }))
+        << "the box never took the focus";
+    box->SetUrl("http://a.example/");
+    ASSERT_EQ(box->lineEdit()->selectedText(), "http://a.example/");
+
+    // opened, the text is no longer selected: what is typed goes on from it
+    box->showPopup();
+    QAbstractItemView *list = box->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); })) << "the list did not open";
+    EXPECT_FALSE(box->lineEdit()->hasSelectedText());
+
+    // an arrow shows the item reached, unselected, and the list stays open
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(box->Url(), "http://b.example/");
+    EXPECT_FALSE(box->lineEdit()->hasSelectedText());
+    EXPECT_TRUE(list->isVisible());
+
+    // typing goes to the text; the list stays while it holds the text
+    QTest::keyClick(list, Qt::Key_X);
+    EXPECT_EQ(box->Url(), "http://b.example/x");
+    EXPECT_TRUE(list->isVisible());
+    QTest::keyClick(list, Qt::Key_Y);
+    EXPECT_EQ(box->Url(), "http://b.example/xy");
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_TRUE(navigated.isEmpty());
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(navigated, QStringList({"http://b.example/xy"}));
+}
+
+TEST_F(UrlComboBoxTest, AClickOutsideTheOpenSuggestionsAlsoReachesWhereItWasAimed)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *box = new TUrlComboBox(&window);
+    box->SaveUrl = false;
+    box->SetFileOptions(TUrlComboBox::UrlMRU);
+    box->AddUrl("https://www.example.org/");
+    auto *button = new QPushButton(QStringLiteral("Elsewhere"), &window);
+    int presses = 0;
+    QObject::connect(button, &QPushButton::pressed, [&] { ++presses; });
+    layout->addWidget(box);
+    layout->addWidget(button);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->lineEdit()->hasFocus(); })) << "the box never took the focus";
+    box->setEditText(QString());
+    QTest::keyClicks(box->lineEdit(), "exa");
+    QAbstractItemView *popup = box->UrlCompleter()->popup();
+    ASSERT_TRUE(popup->isVisible());
+
+    // the open suggestions take every press; this one is aimed at the button
+    const QPoint aimed = button->mapToGlobal(button->rect().center());
+    QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(aimed));
+    EXPECT_FALSE(popup->isVisible());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return presses == 1; })) << "the press never reached the button";
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
 }

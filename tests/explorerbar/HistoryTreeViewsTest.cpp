@@ -1,6 +1,7 @@
 // The history tree over a store filled with visits on chosen local dates, the clock fixed: periods,
 // sites, pages, captions and order, refills, deleting a page, a site or a period, vanished entries,
-// fixed labels, a clear of the store, and a store that cannot be opened.
+// fixed labels, a clear of the store, a store that cannot be opened, new periods shown, folders opened
+// from the keyboard, and a selection hidden without the focus.
 #include "explorerbar/HistoryTreeViews.h"
 
 #include "TreeTestSupport.h"
@@ -9,8 +10,12 @@
 #include "settings/MemInis.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <time.h>
 
@@ -278,4 +283,96 @@ TEST_F(HistoryTree, AStoreThatCannotOpenShowsAnEmptyTree)
     EXPECT_EQ(t.topLevelItemCount(), 0);
     t.RefreshIfIdle();
     EXPECT_EQ(t.topLevelItemCount(), 0);
+}
+
+TEST_F(HistoryTree, ATreeMadeBeforeAnyVisitListsThemWhenShownAndWhileItShows)
+{
+    // a new profile: the tree is made over an empty store and filled before the user browses
+    auto t = tree(local(3, 18, 15));
+    EXPECT_EQ(t->topLevelItemCount(), 0);
+    visit("https://a.example/1", "One", local(3, 18, 9));
+    EXPECT_EQ(t->topLevelItemCount(), 0) << "a hidden tree waits until it is shown";
+    t->show();
+    EXPECT_EQ(texts(*t), QStringList{"Today"});
+
+    // a visit in a listed period leaves the tree as the user left it
+    THistoryNode *today = top(*t, "Today");
+    ASSERT_TRUE(t->RequestExpand(today));
+    visit("https://b.example/2", "Two", local(3, 18, 10));
+    ASSERT_EQ(top(*t, "Today"), today);
+    EXPECT_TRUE(today->isExpanded());
+    // a visit in another period lists the periods again at once
+    visit("https://c.example/3", "Three", local(3, 16, 10));
+    EXPECT_EQ(texts(*t), (QStringList{"Monday", "Today"}));
+}
+
+TEST_F(HistoryTree, AFolderOpenedByItsArrowOrTheKeyboardIsListedAfresh)
+{
+    visit("https://a.example/1", "One", local(3, 18, 9));
+    auto t = tree(local(3, 18, 15));
+    t->show();
+    QApplication::setActiveWindow(t.get());
+    t->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return t->hasFocus(); })) << "the tree never took the focus";
+    THistoryNode *today = top(*t, "Today");
+    ASSERT_TRUE(today);
+    t->setCurrentItem(today);
+    QTest::keyClick(t->viewport(), Qt::Key_Right);
+    ASSERT_TRUE(today->isExpanded());
+    EXPECT_EQ(texts(*t, today), QStringList{"a.example"});
+
+    // the expand arrow opens a folder without selecting it
+    THistoryNode *site = child(today, "a.example");
+    t->expandItem(site);
+    EXPECT_EQ(texts(*t, site), QStringList{"One"});
+    visit("https://a.example/2", "Two", local(3, 18, 10));
+    t->collapseItem(site);
+    t->expandItem(site);
+    EXPECT_EQ(texts(*t, site), (QStringList{"One", "Two"}));
+}
+
+TEST_F(HistoryTree, ASelectionHiddenWithoutTheFocusShowsWithIt)
+{
+    visit("https://a.example/1", "One", local(3, 18, 9));
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *other = new QLineEdit(&window);
+    auto t = tree(local(3, 18, 15));
+    layout->addWidget(other);
+    layout->addWidget(t.get());
+    window.resize(300, 400);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    THistoryNode *today = top(*t, "Today");
+    ASSERT_TRUE(today);
+    t->setCurrentItem(today);
+    ASSERT_TRUE(today->isSelected());
+    // a point of the selected row right of its caption
+    const QRect row = t->visualItemRect(today);
+    const QPoint probe(row.right() - 4, row.center().y());
+    const QColor highlight = t->palette().color(QPalette::Active, QPalette::Highlight);
+    auto colourAt = [&] { return t->viewport()->grab().toImage().pixelColor(probe); };
+
+    // the style shades its selection a little
+    auto highlighted = [&] {
+        const QColor c = colourAt();
+        return std::max({std::abs(c.red() - highlight.red()), std::abs(c.green() - highlight.green()),
+                         std::abs(c.blue() - highlight.blue())}) <= 8;
+    };
+
+    other->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return other->hasFocus(); })) << "the edit never took the focus";
+    EXPECT_TRUE(highlighted()) << "shown by default";
+
+    t->SetHideSelection(true);
+    EXPECT_FALSE(highlighted());
+    EXPECT_EQ(colourAt(), t->palette().color(QPalette::Active, QPalette::Base));
+    t->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return t->hasFocus(); })) << "the tree never took the focus";
+    EXPECT_TRUE(highlighted());
+    other->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return other->hasFocus(); })) << "the edit never took the focus";
+    EXPECT_FALSE(highlighted());
+    EXPECT_TRUE(today->isSelected()) << "hidden, not dropped";
+    t->setParent(nullptr);
 }

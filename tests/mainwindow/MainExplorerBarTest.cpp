@@ -165,6 +165,7 @@ TEST_F(MainExplorerBar, EachCommandIsOfferedAsTheSelectionAllows)
     THistoryTreeView *history = frmMain->historyTree();
     TBookmarkTreeView *bookmarks = frmMain->bookmarkTree();
     ASSERT_EQ(history->topLevelItemCount(), 1);
+    EXPECT_TRUE(history->HideSelection()) << "the window's history tree shows its selection only with the focus";
 
     // three states: nothing at all; folders selected and a list open; entries with URLs selected,
     // the list changed and a page open

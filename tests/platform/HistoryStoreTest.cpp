@@ -1,7 +1,10 @@
-// The history store: visits recorded and read back, internal pages left out, completion, deletion.
+// The history store: visits recorded and read back, internal pages left out, completion, deletion,
+// a file held by another program or damaged while in use.
 #include "platform/HistoryStore.h"
 
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
+#include "common/TestSupport.h"
 #include "platform/PlatformStore.h"
 
 #include <QDir>
@@ -23,6 +26,37 @@ protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString dbPath() const { return dir.path() + QStringLiteral("/h/History.sqlite"); }
     QTemporaryDir dir;
+    // the store's messages to the user
+    QStringList told;
+    const dialogrunner::ScopedRunner runner{testsupport::answeringMessageBoxes([this](const QString &text, auto, auto) {
+        told << text;
+        return int(messageboxes::IdOK);
+    })};
+};
+
+// Another program's connection to a store file, holding its write lock while it lives.
+class WriteLock {
+public:
+    explicit WriteLock(const QString &path)
+    {
+        sqlite3_open(QFile::encodeName(path).constData(), &m_db);
+        m_held = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~WriteLock() { release(); }
+    WriteLock(const WriteLock &) = delete;
+    WriteLock &operator=(const WriteLock &) = delete;
+    bool held() const { return m_held; }
+    void release()
+    {
+        if (m_db)
+            sqlite3_close_v2(m_db); // an open transaction is rolled back
+        m_db = nullptr;
+        m_held = false;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+    bool m_held = false;
 };
 
 } // namespace
@@ -214,4 +248,164 @@ TEST_F(HistoryStoreTest, PagesKnowTheirSiteAlsoInAStoreMadeBeforeSites)
     EXPECT_EQ(store.pagesOfSiteBetween("b.example", start, at(2)).at(0).title, "Two");
     EXPECT_TRUE(store.hasVisitsOfSiteBetween("a.example", at(1), at(2)));
     EXPECT_FALSE(store.hasVisitsOfSiteBetween("a.example", start, at(1)));
+}
+
+TEST_F(HistoryStoreTest, VeryLongAddressesAreNotKeptAndNeverOfferedForCompletion)
+{
+    const QString huge = QStringLiteral("http://127.0.0.1:8765/long.html?") + QString(qsizetype(1900) * 1024, u'a');
+    const QString longest =
+        QStringLiteral("http://127.0.0.1:8765/kept?") + QString(HistoryStore::MaxUrlLength - 27, u'b');
+    const QString tooLongToComplete =
+        QStringLiteral("http://127.0.0.1:8765/c?") + QString(HistoryStore::MaxCompletionLength, u'c');
+    ASSERT_EQ(longest.size(), HistoryStore::MaxUrlLength);
+    {
+        HistoryStore store(dbPath());
+        EXPECT_FALSE(store.recordVisit(huge, "Huge", at(1)));
+        EXPECT_FALSE(store.recordVisit(longest + u'b', "One too many", at(1)));
+        EXPECT_TRUE(store.recordVisit(longest, QString(5000, u't'), at(2)));
+        EXPECT_TRUE(store.recordVisit(tooLongToComplete, "", at(3)));
+        EXPECT_TRUE(store.recordVisit("http://127.0.0.1:8765/short.html", "Short", at(4)));
+        EXPECT_EQ(store.pageCount(), 3);
+        EXPECT_EQ(store.page(longest).title.size(), HistoryStore::MaxTitleLength);
+    }
+    {
+        // a store written before addresses were bounded still holds the huge one
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(dbPath()).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *insert = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db,
+                                     "INSERT INTO pages(url, title, last_visit, visit_count, site) "
+                                     "VALUES(?1, '', 0, 99, '127.0.0.1')",
+                                     -1, &insert, nullptr),
+                  SQLITE_OK);
+        const QByteArray utf8 = huge.toUtf8();
+        sqlite3_bind_text(insert, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+        sqlite3_finalize(insert);
+        sqlite3_close(db);
+    }
+    HistoryStore store(dbPath());
+    // the short one only, whether few or many addresses match
+    EXPECT_EQ(store.completions("127.0.0.1:8765/", 10), QStringList{"http://127.0.0.1:8765/short.html"});
+    EXPECT_EQ(store.completions("http://127", 10), QStringList{"http://127.0.0.1:8765/short.html"});
+    for (int i = 0; i < 2100; ++i)
+        store.recordVisit(QStringLiteral("http://127.0.0.1:8765/p%1").arg(i), "", at(5));
+    const QStringList many = store.completions("127.0.0.1", 5);
+    ASSERT_EQ(many.size(), 5);
+    for (const QString &url : many)
+        EXPECT_LE(url.size(), HistoryStore::MaxCompletionLength);
+}
+
+TEST_F(HistoryStoreTest, AVisitMadeWhileAnotherProgramHoldsTheFileWaitsInMemoryAndIsWrittenLater)
+{
+    HistoryStore store(dbPath());
+    ASSERT_TRUE(store.recordVisit("https://a.example/", "A", at(1)));
+    WriteLock lock(dbPath());
+    ASSERT_TRUE(lock.held());
+    EXPECT_TRUE(store.recordVisit("https://b.example/", "B", at(2)));
+    EXPECT_TRUE(store.recordVisit("https://c.example/", "C", at(3)));
+    EXPECT_EQ(store.pendingVisits(), 2);
+    EXPECT_FALSE(store.writePending());
+    EXPECT_EQ(store.visitCount(), 1); // the store is still read
+    testsupport::processEventsFor(50);
+    ASSERT_EQ(told.size(), 1) << "told once, however many visits wait";
+    EXPECT_TRUE(told.at(0).contains(QDir::toNativeSeparators(dbPath()))) << told.at(0).toStdString();
+
+    int changes = 0;
+    const int listener = HistoryStore::addChangeListener([&] { ++changes; });
+    lock.release();
+    // the store tries again by itself
+    ASSERT_TRUE(testsupport::waitUntil([&] { return store.pendingVisits() == 0; }, 10000));
+    HistoryStore::removeChangeListener(listener);
+    EXPECT_GE(changes, 1);
+    EXPECT_EQ(store.visitCount(), 3);
+    EXPECT_EQ(store.page("https://c.example/").title, "C");
+    EXPECT_EQ(store.page("https://b.example/").lastVisit, at(2));
+    EXPECT_EQ(told.size(), 1);
+}
+
+TEST_F(HistoryStoreTest, AStoreHeldByAnotherProgramAtStartOpensOnceFree)
+{
+    {
+        HistoryStore made(dbPath());
+        ASSERT_TRUE(made.recordVisit("https://a.example/", "A", at(1)));
+    }
+    WriteLock lock(dbPath());
+    ASSERT_TRUE(lock.held());
+    HistoryStore store(dbPath());
+    EXPECT_TRUE(store.setAsidePath().isEmpty()) << "a held file is no damaged file";
+    EXPECT_TRUE(store.recordVisit("https://b.example/", "B", at(2)));
+    EXPECT_EQ(store.pendingVisits(), 1);
+    testsupport::processEventsFor(50);
+    EXPECT_EQ(told.size(), 1);
+    lock.release();
+    EXPECT_TRUE(store.writePending());
+    EXPECT_TRUE(store.isOpen());
+    EXPECT_EQ(store.visitCount(), 2);
+    EXPECT_EQ(store.pageCount(), 2);
+
+    // clearing the history drops what waits, also when the file cannot be cleared now
+    WriteLock again(dbPath());
+    ASSERT_TRUE(again.held());
+    EXPECT_TRUE(store.recordVisit("https://c.example/", "C", at(3)));
+    EXPECT_EQ(store.pendingVisits(), 1);
+    EXPECT_FALSE(store.clear());
+    EXPECT_EQ(store.pendingVisits(), 0);
+}
+
+TEST_F(HistoryStoreTest, DamageFoundWhileInUseSetsTheFileAsideAndTellsTheUserOnce)
+{
+    {
+        HistoryStore made(dbPath());
+        for (int i = 0; i < 3000; ++i)
+            made.recordVisit(QStringLiteral("https://site%1.example/page%2").arg(i % 40).arg(i), "Some title",
+                             at(1 + i % 20));
+    }
+    // one page of the visits' rows is overwritten; the rest of the file, its indexes included, is sound
+    qint64 page = 0;
+    int pageSize = 0;
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(dbPath()).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *q = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db,
+                                     "SELECT pageno FROM dbstat WHERE name = 'visits' AND pagetype = 'leaf' "
+                                     "ORDER BY pageno LIMIT 1 OFFSET 3",
+                                     -1, &q, nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(db);
+        ASSERT_EQ(sqlite3_step(q), SQLITE_ROW);
+        page = sqlite3_column_int64(q, 0);
+        sqlite3_finalize(q);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &q, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(q), SQLITE_ROW);
+        pageSize = sqlite3_column_int(q, 0);
+        sqlite3_finalize(q);
+        sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    {
+        QFile file(dbPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek((page - 1) * pageSize));
+        file.write(QByteArray(pageSize, '\x5a'));
+    }
+    HistoryStore store(dbPath());
+    ASSERT_TRUE(store.isOpen());
+    EXPECT_TRUE(store.setAsidePath().isEmpty()) << "the damage is not where opening reads";
+    int cleared = 0;
+    const int listener = HistoryStore::addClearListener([&] { ++cleared; });
+    const auto from = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    store.pagesWithVisitsBetween(from, at(30));
+    store.visitsBetween(from, at(30));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !store.setAsidePath().isEmpty(); })) << "the damage was noticed";
+    testsupport::processEventsFor(50);
+    HistoryStore::removeClearListener(listener);
+    EXPECT_EQ(cleared, 1) << "the history tree lists the new store";
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.at(0).contains(QDir::toNativeSeparators(store.setAsidePath()))) << told.at(0).toStdString();
+    EXPECT_TRUE(QFileInfo::exists(store.setAsidePath()));
+    // the new store takes visits again
+    EXPECT_TRUE(store.recordVisit("https://after.example/", "After", at(25)));
+    EXPECT_EQ(store.visitCount(), 1);
 }
