@@ -384,6 +384,7 @@ bool ProfileIni::save(Document &d)
 
 bool ProfileIni::update(const std::function<bool(Document &)> &change)
 {
+    m_error.clear(); // a reason stays only as long as its failure is the last write
     const QString folder = QFileInfo(m_fileName).absolutePath();
     QDir().mkpath(folder);
     const FolderLock lock(folder);

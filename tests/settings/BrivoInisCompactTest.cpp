@@ -5,11 +5,14 @@
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PlatformError.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoSystemCompact.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using testsupport::readBytes;
@@ -225,6 +228,35 @@ TEST_F(BrivoIniTest, FailedWritesAreToldOnceWithTheFileAndTheReasonAndMemoryIsKe
     EXPECT_FALSE(ini.StatusBar);
     EXPECT_FALSE(ini.Toolbar);
     EXPECT_EQ(ini.Links, QStringList({"A=http://a/"}));
+}
+
+TEST_F(BrivoIniTest, EachFailedWriteIsToldWithItsOwnReason)
+{
+    const QString tooLarge = systemErrorText(EFBIG);
+    TBrivoIni ini(file());
+    ini.SetStatusBar(false);
+    {
+        const TToldTexts told;
+        const testsupport::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.active());
+        ini.SetLinks({"Long=http://l/" + QString(200, u'l')});
+        ini.SetToolbar(false);
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().endsWith(": " + tooLarge + "\nThe changes are kept while the program runs."))
+            << told.texts.first().toStdString();
+    }
+    EXPECT_EQ(ini.Links.size(), 1);
+    EXPECT_FALSE(readBytes(file()).contains("Long="));
+    {
+        const TToldTexts told;
+        ini.SetToolbar(false); // succeeds: the next failure is told again
+        ASSERT_TRUE(QFile::remove(file()));
+        ASSERT_TRUE(QDir().mkdir(file()));
+        ini.SetAddressBar(false);
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().contains("directory", Qt::CaseInsensitive)) << told.texts.first().toStdString();
+        EXPECT_FALSE(told.texts.first().contains(tooLarge)) << "the reason of an earlier failure";
+    }
 }
 
 TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)
