@@ -6,6 +6,7 @@
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
+#include "platform/ProfileIni.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoSystemCompact.h"
 
@@ -13,7 +14,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <condition_variable>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -257,6 +264,44 @@ TEST_F(BrivoIniTest, EachFailedWriteIsToldWithItsOwnReason)
         EXPECT_TRUE(told.texts.first().contains("directory", Qt::CaseInsensitive)) << told.texts.first().toStdString();
         EXPECT_FALSE(told.texts.first().contains(tooLarge)) << "the reason of an earlier failure";
     }
+}
+
+TEST_F(BrivoIniTest, AFolderAnotherProgramKeepsLockedFailsTheChangeAfterABoundedWait)
+{
+    TBrivoIni ini(file());
+    ini.SetStatusBar(true);
+    const auto wait = testsupport::restoringPrevious(ProfileIni::setLockWait, 100);
+    // a descriptor of its own holds the lock as another program would; it lets go after ten seconds
+    // at the latest, so a write that waits without bound ends and is seen to have succeeded
+    const int fd = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    std::thread holder([&] {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(10), [&] { return done; });
+        ::close(fd);
+    });
+    QStringList texts;
+    {
+        const TToldTexts told;
+        ini.SetStatusBar(false);
+        texts = told.texts;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        done = true;
+    }
+    changed.notify_all();
+    holder.join();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts.first().contains("locked")) << texts.first().toStdString();
+    EXPECT_FALSE(ini.StatusBar) << "the value stays in memory";
+    EXPECT_TRUE(readBytes(file()).contains("StatusBar=1"));
+    ini.SetStatusBar(false);
+    EXPECT_TRUE(readBytes(file()).contains("StatusBar=0")) << "written once the lock is gone";
 }
 
 TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)
