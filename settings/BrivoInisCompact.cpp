@@ -237,11 +237,13 @@ bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, Q
             nullptr,
             QStringLiteral("These names cannot be stored as they stand and were changed:\n%1").arg(changes.join(u'\n')),
             applicationtitle::get(), messageboxes::OK | messageboxes::IconInformation);
+    // the file keeps the first of two equal names and drops the later one
     QList<QPair<QString, QString>> pairs;
+    pairs.reserve(storable.size());
     for (const QString &line : std::as_const(storable)) {
         const QString name = textrules::lineName(line);
         if (!name.isEmpty())
-            pairs.append({name, textrules::valueOf(storable, name)});
+            pairs.append({name, textrules::lineValue(line)});
     }
     if (stored)
         *stored = storable;
