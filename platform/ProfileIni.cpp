@@ -401,7 +401,15 @@ bool ProfileIni::save(Document &d)
         m_error = d.refused; // what was not read must not be overwritten
         return false;
     }
-    if (!atomicfile::write(m_fileName, d.serialize(), &m_error))
+    const QByteArray bytes = d.serialize();
+    if (bytes.size() > m_maxFileSize) {
+        // a file over the limit would be refused at its next read, and every write after it
+        m_error = QStringLiteral("the change would make the file larger than %1 bytes, the most it may hold; the "
+                                 "file was left as it was")
+                      .arg(m_maxFileSize);
+        return false;
+    }
+    if (!atomicfile::write(m_fileName, bytes, &m_error))
         return false;
     d.stamp = stampOf(m_fileName);
     return true;

@@ -16,8 +16,9 @@
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
 // costs one parse. A file larger than the object's size limit is refused: it reads as empty, no
-// write replaces it, and errorString says why. Memory grows with the bytes read: a run of empty lines
-// is held as one line.
+// write replaces it, and errorString says why; a write that would make the file larger than the
+// limit fails the same way before anything is written, so no write produces a file that is refused. Memory grows with
+// the bytes read: a run of empty lines is held as one line.
 #include <QList>
 #include <QPair>
 #include <QString>

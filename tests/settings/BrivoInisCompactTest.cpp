@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <condition_variable>
@@ -302,6 +303,35 @@ TEST_F(BrivoIniTest, AFolderAnotherProgramKeepsLockedFailsTheChangeAfterABounded
     EXPECT_TRUE(readBytes(file()).contains("StatusBar=1"));
     ini.SetStatusBar(false);
     EXPECT_TRUE(readBytes(file()).contains("StatusBar=0")) << "written once the lock is gone";
+}
+
+TEST_F(BrivoIniTest, ListsThatWouldMakeTheFileTooLargeAreRefusedAndTheFileStaysReadable)
+{
+    TBrivoIni ini(file());
+    ini.SetToolButtons("1,2,3");
+    ini.SetSearchs({"Web=http://s/?q=%s"});
+    ini.SetLinks({"Home=http://home/"});
+    QStringList many;
+    for (int i = 0; i < 2100; ++i)
+        many << QStringLiteral("Link%1=http://l.example/%2").arg(i).arg(QString(2000, u'p'));
+    {
+        const TToldTexts told;
+        ini.SetLinks(many);
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().contains("larger than")) << told.texts.first().toStdString();
+    }
+    EXPECT_EQ(ini.Links.size(), 2100) << "kept in memory";
+    EXPECT_LE(QFileInfo(file()).size(), ProfileIni::MaxFileSize);
+    {
+        const TToldTexts told;
+        ini.SetToolbar(false);
+        EXPECT_TRUE(told.texts.isEmpty()) << "later writes go through";
+    }
+    const TBrivoIni again(file());
+    EXPECT_EQ(again.Links, QStringList({"Home=http://home/"}));
+    EXPECT_EQ(again.Searchs, QStringList({"Web=http://s/?q=%s"}));
+    EXPECT_EQ(again.ToolButtons, "1,2,3");
+    EXPECT_FALSE(again.Toolbar);
 }
 
 TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)
