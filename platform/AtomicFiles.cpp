@@ -2,12 +2,14 @@
 
 #include "platform/PlatformError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +101,43 @@ bool renameNoReplace(const QString &from, const QString &to, QString *error)
     if (result != 0 && error)
         *error = systemErrorText(errno);
     return result == 0;
+}
+
+FolderLock::FolderLock(const QString &folder, int waitMs)
+    : m_folder(folder)
+    , m_waitMs(waitMs)
+    , m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    if (m_fd < 0)
+        return;
+    constexpr int StepMs = 20;
+    for (int waited = 0;; waited += StepMs) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return; // no locks on this file system: written unlocked
+        if (waited >= waitMs)
+            break;
+        ::usleep(StepMs * 1000);
+    }
+    ::close(m_fd);
+    m_fd = -1;
+    m_held = false;
+}
+
+FolderLock::~FolderLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // ends the lock
+}
+
+QString FolderLock::reason() const
+{
+    if (m_held)
+        return {};
+    return QStringLiteral("another program has kept the folder %1 locked for more than %2 seconds")
+        .arg(QDir::toNativeSeparators(m_folder))
+        .arg((m_waitMs + 999) / 1000);
 }
 
 } // namespace atomicfile

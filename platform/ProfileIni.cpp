@@ -7,11 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -65,47 +61,6 @@ QString unquote(const QString &v)
 }
 
 int g_lockWaitMs = ProfileIni::DefaultLockWaitMs;
-
-// Holds an advisory lock on the file's folder for the time of one read-modify-write, so two programs
-// writing the same file (or two files of one folder) take turns and each re-reads what the other
-// wrote. The lock goes with the process, so a crash never leaves it behind, and no lock file appears
-// in folders that others list (favorites). A folder that cannot be opened is written unlocked; a lock
-// another program keeps longer than the wait is not taken, and the write fails.
-class FolderLock {
-public:
-    explicit FolderLock(const QString &folder)
-        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (m_fd < 0)
-            return;
-        constexpr int StepMs = 20;
-        for (int waited = 0;; waited += StepMs) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
-                return;
-            if (errno != EWOULDBLOCK && errno != EINTR)
-                return; // a file system without locks: written unlocked as before
-            if (waited >= g_lockWaitMs)
-                break;
-            ::usleep(StepMs * 1000);
-        }
-        ::close(m_fd);
-        m_fd = -1;
-        m_held = false;
-    }
-    ~FolderLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // ends the lock
-    }
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-    // False when another program kept the folder locked for the whole wait.
-    bool held() const { return m_held; }
-
-private:
-    int m_fd;
-    bool m_held = true;
-};
 
 QString cut(const QString &v, bool wholeValues)
 {
@@ -420,11 +375,10 @@ bool ProfileIni::update(const std::function<bool(Document &)> &change)
     m_error.clear(); // a reason stays only as long as its failure is the last write
     const QString folder = QFileInfo(m_fileName).absolutePath();
     QDir().mkpath(folder);
-    const FolderLock lock(folder);
+    // what another program wrote is re-read under the lock; one that keeps the lock too long fails the write
+    const atomicfile::FolderLock lock(folder, g_lockWaitMs);
     if (!lock.held()) {
-        m_error = QStringLiteral("Another program has kept the folder %1 locked for more than %2 seconds.")
-                      .arg(QDir::toNativeSeparators(folder))
-                      .arg((g_lockWaitMs + 999) / 1000);
+        m_error = lock.reason();
         return false;
     }
     // what another program wrote since the last read is the base of this change

@@ -370,5 +370,6 @@ void TBrivoIni::LoadLanguage(TLanguage language)
     HtmlFilterText = table->ReadString(cnst, QStringLiteral("HtmlFilter"), QString());
     MailSubjectText = table->ReadString(cnst, QStringLiteral("MailSubject"), QString());
     SaveBookmarkText = table->ReadString(cnst, QStringLiteral("SaveBookmark"), QString());
+    BookmarkChangedText = table->ReadString(cnst, QStringLiteral("BookmarkChanged"), DefaultBookmarkChangedText);
     LanguageTable = std::move(table);
 }
