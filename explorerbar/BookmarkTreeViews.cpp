@@ -4,7 +4,6 @@
 #include "platform/AtomicFiles.h"
 #include "platform/BuiltinResources.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProfileIni.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
@@ -492,7 +491,7 @@ bool TCustomBookmarkTreeView::SaveToFile(const QString &name)
 TCustomBookmarkTreeView::SaveOutcome TCustomBookmarkTreeView::writeLocked(const QString &target, bool overwrite)
 {
     // the check and the write under one lock, so another instance's save never falls between them
-    const atomicfile::FolderLock lock(QFileInfo(target).absolutePath(), ProfileIni::DefaultLockWaitMs);
+    const atomicfile::FolderLock lock(QFileInfo(target).absolutePath(), atomicfile::DefaultLockWaitMs);
     if (!lock.held()) {
         m_lastError = lock.reason();
         return SaveOutcome::Failed;

@@ -19,6 +19,9 @@ bool renameNoReplace(const QString &from, const QString &to, QString *error = nu
 // lock goes with the process, so a crash never leaves it behind, and no lock file appears in folders
 // that others list (favorites). A folder that cannot be opened, or whose file system has no locks, is
 // written unlocked; a lock another program keeps longer than waitMs is not taken.
+// How long a write waits for another program's lock on its folder.
+constexpr int DefaultLockWaitMs = 3000;
+
 class FolderLock {
 public:
     FolderLock(const QString &folder, int waitMs);

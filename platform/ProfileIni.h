@@ -19,6 +19,8 @@
 // write replaces it, and errorString says why; a write that would make the file larger than the
 // limit fails the same way before anything is written, so no write produces a file that is refused. Memory grows with
 // the bytes read: a run of empty lines is held as one line.
+#include "platform/AtomicFiles.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -43,7 +45,7 @@ public:
     QString fileName() const { return m_fileName; }
     // How long a write waits for the folder's lock; setLockWait answers the wait it replaces (tests
     // shorten it; zero or less restores the default).
-    static constexpr int DefaultLockWaitMs = 3000;
+    static constexpr int DefaultLockWaitMs = atomicfile::DefaultLockWaitMs;
     static int setLockWait(int milliseconds);
     static constexpr int MaxValueLength = 2047;
 
