@@ -690,8 +690,8 @@ FileStamp statStamp(const QString &path, const QByteArray &bytes, int fd = -1)
 {
     FileStamp stamp;
     struct stat sb {};
-    if ((fd >= 0 ? ::fstat(fd, &sb) : ::stat(QFile::encodeName(path).constData(), &sb)) != 0)
-        return stamp;
+    if ((fd >= 0 ? ::fstat(fd, &sb) : ::stat(QFile::encodeName(path).constData(), &sb)) != 0 || !S_ISREG(sb.st_mode))
+        return stamp; // only a plain file holds a list another program could have changed
     stamp.exists = true;
     stamp.size = sb.st_size;
     stamp.mtimeNs = qint64(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;

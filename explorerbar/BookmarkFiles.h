@@ -72,7 +72,7 @@ struct FileStamp {
 };
 
 // Whether the file at path now holds other bytes than it held at stamp (a file touched without a
-// change of its bytes, or gone, has not changed).
+// change of its bytes, gone, or no plain file any more, has not changed: writing there loses no list).
 bool changedSince(const QString &path, const FileStamp &stamp);
 
 // Writes the file atomically: on any failure the previous file stays as it was and the answer is
