@@ -5,10 +5,12 @@
 #include "platform/TextRules.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <initializer_list>
+#include <sys/stat.h>
 #include <utility>
 
 namespace bookmarkfile {
@@ -697,9 +699,52 @@ QByteArray write(const Document &doc)
     return out;
 }
 
-bool save(const QString &path, const Document &doc, QString *error)
+namespace {
+
+// The file's place and times as the system keeps them (of the open file fd, else of the path), with
+// the hash of the bytes it is known to hold.
+FileStamp statStamp(const QString &path, const QByteArray &bytes, int fd = -1)
 {
-    return atomicfile::write(path, write(doc), error);
+    FileStamp stamp;
+    struct stat sb {};
+    if ((fd >= 0 ? ::fstat(fd, &sb) : ::stat(QFile::encodeName(path).constData(), &sb)) != 0 || !S_ISREG(sb.st_mode))
+        return stamp; // only a plain file holds a list another program could have changed
+    stamp.exists = true;
+    stamp.size = sb.st_size;
+    stamp.mtimeNs = qint64(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+    stamp.inode = sb.st_ino;
+    stamp.device = sb.st_dev;
+    stamp.hash = qHash(bytes);
+    return stamp;
+}
+
+} // namespace
+
+bool changedSince(const QString &path, const FileStamp &stamp)
+{
+    const FileStamp now = statStamp(path, {});
+    if (!now.exists)
+        return false; // nothing there to lose
+    if (!stamp.exists || now.size != stamp.size)
+        return true;
+    if (now.mtimeNs == stamp.mtimeNs && now.inode == stamp.inode && now.device == stamp.device)
+        return false;
+    // touched or replaced with the same size: only other bytes are a change
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray bytes = file.read(stamp.size + 1);
+    return bytes.size() != stamp.size || qHash(bytes) != stamp.hash;
+}
+
+bool save(const QString &path, const Document &doc, QString *error, FileStamp *stamp)
+{
+    const QByteArray bytes = write(doc);
+    if (!atomicfile::write(path, bytes, error))
+        return false;
+    if (stamp)
+        *stamp = statStamp(path, bytes);
+    return true;
 }
 
 QString decodeText(const QByteArray &bytes, int legacyCodePage)
@@ -738,7 +783,7 @@ bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *
     return true;
 }
 
-bool load(const QString &path, int legacyCodePage, Document *doc, QString *error)
+bool load(const QString &path, int legacyCodePage, Document *doc, QString *error, FileStamp *stamp)
 {
     *doc = Document();
     QFile file(path);
@@ -749,13 +794,22 @@ bool load(const QString &path, int legacyCodePage, Document *doc, QString *error
     }
     if (file.size() > MaxFileSize)
         return fail(error, QStringLiteral("the file is too large"), doc);
+    // the times of the file read, taken before its bytes: a change while it is read shows later, and
+    // one that replaces the file at the path does not hide behind this file's times
+    FileStamp read = statStamp(path, {}, file.handle());
     // a device or a pipe reports no size: never read more than the limit from it
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (bytes.size() > MaxFileSize)
         return fail(error, QStringLiteral("the file is too large"), doc);
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString(), doc);
-    return parse(bytes, legacyCodePage, doc, error);
+    read.size = bytes.size();
+    read.hash = qHash(bytes);
+    if (!parse(bytes, legacyCodePage, doc, error))
+        return false;
+    if (stamp)
+        *stamp = read;
+    return true;
 }
 
 } // namespace bookmarkfile

@@ -61,9 +61,23 @@ constexpr qint64 MaxFileSize = qint64(512) * 1024 * 1024;
 // description on a <DD> line after it, its separators as <HR> lines.
 QByteArray write(const Document &doc);
 
+// What a file was when it was read or written, to tell later whether another program changed it.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    size_t hash = 0; // of the bytes
+};
+
+// Whether the file at path now holds other bytes than it held at stamp (a file touched without a
+// change of its bytes, gone, or no plain file any more, has not changed: writing there loses no list).
+bool changedSince(const QString &path, const FileStamp &stamp);
+
 // Writes the file atomically: on any failure the previous file stays as it was and the answer is
-// false with a reason in *error.
-bool save(const QString &path, const Document &doc, QString *error = nullptr);
+// false with a reason in *error. On success *stamp (when given) is the written file's.
+bool save(const QString &path, const Document &doc, QString *error = nullptr, FileStamp *stamp = nullptr);
 
 // Reads a bookmark file. Text decoding: a byte-order mark, else the charset of a META tag before the
 // lists, else UTF-8 when the bytes are valid UTF-8, else legacyCodePage (a Windows code page number).
@@ -78,7 +92,8 @@ bool save(const QString &path, const Document &doc, QString *error = nullptr);
 bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *error = nullptr);
 
 // Reads and parses a file; a missing, unreadable or oversized file fails like a malformed one.
-bool load(const QString &path, int legacyCodePage, Document *doc, QString *error = nullptr);
+// On success *stamp (when given) is the stamp of the bytes read.
+bool load(const QString &path, int legacyCodePage, Document *doc, QString *error = nullptr, FileStamp *stamp = nullptr);
 
 // The text decoded as the reader decodes it (exposed for tests and tools).
 QString decodeText(const QByteArray &bytes, int legacyCodePage);

@@ -1,14 +1,19 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
+#include "platform/ApplicationTitle.h"
+#include "platform/AtomicFiles.h"
 #include "platform/BuiltinResources.h"
+#include "platform/MessageBoxes.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
+#include "settings/BrivoSystemCompact.h"
 #include "settings/CommonUtils.h"
 #include "settings/UrlDropTargets.h"
 
 #include <QApplication>
 #include <QBitmap>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileInfo>
@@ -337,7 +342,7 @@ bool TCustomBookmarkTreeView::LoadFromFile(const QString &name)
     } else if (!QFileInfo(name).isFile()) {
         error = QStringLiteral("the file does not exist");
     } else {
-        ok = bookmarkfile::load(name, codePage(), &doc, &error);
+        ok = bookmarkfile::load(name, codePage(), &doc, &error, &m_stamp);
     }
     if (ok) {
         fill(doc);
@@ -458,16 +463,61 @@ bool TCustomBookmarkTreeView::SaveToFile(const QString &name)
             target += QStringLiteral(".htm");
     }
     TBusyCursor busy;
-    QString error;
-    if (!bookmarkfile::save(target, ToDocument(), &error)) {
-        m_lastError = error;
-        return false;
+    // another file was chosen through the save dialog, which asked before replacing it
+    SaveOutcome outcome = writeLocked(target, target != m_fileName);
+    if (outcome == SaveOutcome::ChangedElsewhere) {
+        const QString question = BookmarkChangedText.isEmpty() ? DefaultBookmarkChangedText : BookmarkChangedText;
+        const int answer =
+            messageboxes::show(this, QString(question).replace(QStringLiteral("%s"), QDir::toNativeSeparators(target)),
+                               applicationtitle::get(), messageboxes::YesNoCancel | messageboxes::IconExclamation);
+        if (answer == messageboxes::IdYes)
+            return reloadChanged(target);
+        if (answer != messageboxes::IdNo) {
+            m_lastError = QStringLiteral("the file was changed by another program since it was opened; nothing "
+                                         "was written");
+            return false;
+        }
+        outcome = writeLocked(target, true);
     }
+    if (outcome != SaveOutcome::Written)
+        return false;
     m_lastError.clear();
     SetModified(false);
     if (target != m_fileName)
         m_fileName = target;
     return true;
+}
+
+TCustomBookmarkTreeView::SaveOutcome TCustomBookmarkTreeView::writeLocked(const QString &target, bool overwrite)
+{
+    // the check and the write under one lock, so another instance's save never falls between them
+    const atomicfile::FolderLock lock(QFileInfo(target).absolutePath(), atomicfile::DefaultLockWaitMs);
+    if (!lock.held()) {
+        m_lastError = lock.reason();
+        return SaveOutcome::Failed;
+    }
+    if (!overwrite && bookmarkfile::changedSince(target, m_stamp))
+        return SaveOutcome::ChangedElsewhere;
+    QString error;
+    bookmarkfile::FileStamp stamp;
+    if (!bookmarkfile::save(target, ToDocument(), &error, &stamp)) {
+        m_lastError = error;
+        return SaveOutcome::Failed;
+    }
+    m_stamp = stamp;
+    return SaveOutcome::Written;
+}
+
+bool TCustomBookmarkTreeView::reloadChanged(const QString &target)
+{
+    // a file that no longer reads keeps the list shown here
+    bookmarkfile::Document probe;
+    QString error;
+    if (!bookmarkfile::load(target, codePage(), &probe, &error)) {
+        m_lastError = QStringLiteral("the file was changed by another program and cannot be read again: %1").arg(error);
+        return false;
+    }
+    return LoadFromFile(target);
 }
 
 TCustomBookmarkNode *TCustomBookmarkTreeView::AddBookmark(TCustomBookmarkNode *relative, const QString &caption,

@@ -76,6 +76,9 @@ public:
 
     bool CanAdd() const { return !m_fileName.isEmpty(); }
     bool LoadFromFile(const QString &name);
+    // Writes the list to name. When name is the list's own file and another program changed it since
+    // it was loaded or last saved, the user chooses first: Yes loads the file again (the list shown
+    // is dropped), No replaces it, Cancel writes nothing and fails.
     bool SaveToFile(const QString &name);
 
     TCustomBookmarkNode *GetSelected() const;
@@ -137,13 +140,19 @@ protected:
     void ResortAround(TCustomBookmarkNode *node);
 
 private:
+    enum class SaveOutcome { Written, ChangedElsewhere, Failed };
     void fill(const bookmarkfile::Document &doc);
     int codePage() const;
+    // Writes the list to target under its folder's lock, unless (without overwrite) the file there
+    // changed since the stamp.
+    SaveOutcome writeLocked(const QString &target, bool overwrite);
+    bool reloadChanged(const QString &target);
 
     QString m_fileName;
     QString m_caption;
     int m_separatorsAtEnd = 0; // of the file's top-level list, written back
     QString m_lastError;
+    bookmarkfile::FileStamp m_stamp; // the file as it was loaded or last saved
     bool m_autoSave = false;
     bool m_sort = true;
     bool m_autoOleDrop = true;

@@ -1,6 +1,7 @@
 #include "explorerbar/FavoriteTreeViews.h"
 
 #include "explorerbar/OrganizeFavorites.h"
+#include "platform/AtomicFiles.h"
 #include "platform/DialogRunner.h"
 #include "platform/FileChangeNotifiers.h"
 #include "platform/MessageBoxes.h"
@@ -11,8 +12,11 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -472,7 +476,8 @@ TFavoriteNode *TFavoriteTreeView::AddFolder(TFavoriteNode *where)
     for (int n = 2; QFileInfo::exists(folder + u'/' + name) || QFileInfo(folder + u'/' + name).isSymLink(); ++n)
         name = base + QStringLiteral(" (%1)").arg(n);
     BeginUpdate();
-    const bool made = QDir(folder).mkdir(name);
+    const bool made = ::mkdir(QFile::encodeName(folder + u'/' + name).constData(), 0777) == 0;
+    const int reason = made ? 0 : errno;
     TFavoriteNode *node = nullptr;
     if (made) {
         node = newNode(folder, name);
@@ -485,7 +490,8 @@ TFavoriteNode *TFavoriteTreeView::AddFolder(TFavoriteNode *where)
     }
     EndUpdate();
     if (!node) {
-        report(tr("New Folder"), tr("The folder \"%1\" cannot be made in \"%2\".").arg(name, folder));
+        report(tr("New Folder"),
+               tr("The folder \"%1\" cannot be made in \"%2\": %3").arg(name, folder, systemErrorText(reason)));
         return nullptr;
     }
     if (parent)
@@ -517,7 +523,8 @@ bool TFavoriteTreeView::MoveNode(TFavoriteNode *node, TFavoriteNode *folder)
         return false;
     }
     BeginUpdate();
-    const bool moved = QDir().rename(node->GetPath(), target);
+    QString reason;
+    const bool moved = atomicfile::renameNoReplace(node->GetPath(), target, &reason);
     if (moved) {
         if (folder && !folder->Filled) {
             // listed with the rest when the folder is first opened
@@ -544,7 +551,7 @@ bool TFavoriteTreeView::MoveNode(TFavoriteNode *node, TFavoriteNode *folder)
     }
     EndUpdate();
     if (!moved)
-        report(caption, tr("Cannot move \"%1\".").arg(node->Caption));
+        report(caption, tr("Cannot move \"%1\": %2").arg(node->Caption, reason));
     return moved;
 }
 

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
@@ -405,7 +406,7 @@ bool TfrmCustomizeDialog::CanApply()
         FModel->setData(FModel->index(i, 0), name, Qt::EditRole);
         FModel->setData(FModel->index(i, 1), value, Qt::EditRole);
     }
-    QStringList seen;
+    QSet<QString> seen; // names so far, folded as the settings file compares them
     for (int i = 0; i < FModel->rowCount(); ++i) {
         const QString &name = FModel->rows.at(i).name;
         QString refusal;
@@ -420,14 +421,15 @@ bool TfrmCustomizeDialog::CanApply()
             refusal = QString(FNameInvalidText).replace(QStringLiteral("%s"), name);
             break;
         }
-        if (refusal.isEmpty() && textrules::indexOfName(seen, name) >= 0)
+        const QString folded = textrules::foldAscii(name);
+        if (refusal.isEmpty() && seen.contains(folded))
             refusal = QString(FNameRepeatedText).replace(QStringLiteral("%s"), name);
         if (!refusal.isEmpty()) {
             SetCurrent(i, 0);
             Refuse(refusal);
             return false;
         }
-        seen.append(name + u'=');
+        seen.insert(folded);
     }
     if (CurrentLine() < 0 && FModel->rowCount() > 0)
         SetCurrent(0, 0);

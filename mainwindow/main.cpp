@@ -13,10 +13,15 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // a write past the file-size limit (the history database's first page, the settings file) fails
+    // with its reason like any other failed write instead of ending the program by its signal
+    ::signal(SIGXFSZ, SIG_IGN);
+
     // the one argument (a URL or file name) is taken before Qt reads its own options from the line
     QString argument;
     if (argc > 1)

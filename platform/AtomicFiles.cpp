@@ -1,8 +1,15 @@
 #include "platform/AtomicFiles.h"
 
+#include "platform/PlatformError.h"
+
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,38 +38,106 @@ void keepOwner(const QString &path, int fd)
         (void)::fchown(fd, target.st_uid, target.st_gid);
 }
 
+QString systemText(int err)
+{
+    return err != 0 ? systemErrorText(err) : QStringLiteral("The file could not be written.");
+}
+
+// What the file object reported for its failed call, else the system's text for err.
+QString reasonOf(const QFileDevice &file, int err)
+{
+    return file.error() != QFileDevice::NoError && !file.errorString().isEmpty() ? file.errorString() : systemText(err);
+}
+
 } // namespace
 
 bool write(const QString &path, const QByteArray &bytes, QString *error)
 {
     ignoreFileSizeSignal();
-    QSaveFile file(path);
-    // unbuffered, so a write the file system cuts short shows in its count
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    auto fail = [&](const QString &reason) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return false;
-    }
+    };
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(reasonOf(file, errno));
+    // straight to the descriptor, so a write the file system cuts short shows in its count and a
+    // failed one keeps its own reason
+    const int fd = file.handle();
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
-            if (error)
-                *error = file.errorString().isEmpty() || n == 0
-                             ? QStringLiteral("The file could not be written completely.")
-                             : file.errorString();
+            const int err = n < 0 ? errno : ENOSPC; // nothing written and no error: the device is full
             file.cancelWriting();
-            return false;
+            return fail(systemText(err));
         }
         done += n;
     }
-    keepOwner(path, file.handle());
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    keepOwner(path, fd);
+    errno = 0;
+    if (!file.commit())
+        return fail(reasonOf(file, errno));
     return true;
+}
+
+bool renameNoReplace(const QString &from, const QString &to, QString *error)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    int result = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // a file system that cannot refuse by itself: look first
+        struct stat existing {};
+        if (::lstat(target.constData(), &existing) == 0)
+            errno = EEXIST;
+        else if (errno == ENOENT)
+            result = ::rename(source.constData(), target.constData());
+    }
+    if (result != 0 && error)
+        *error = systemErrorText(errno);
+    return result == 0;
+}
+
+FolderLock::FolderLock(const QString &folder, int waitMs)
+    : m_folder(folder)
+    , m_waitMs(waitMs)
+    , m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    if (m_fd < 0)
+        return;
+    constexpr int StepMs = 20;
+    for (int waited = 0;; waited += StepMs) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return; // no locks on this file system: written unlocked
+        if (waited >= waitMs)
+            break;
+        ::usleep(StepMs * 1000);
+    }
+    ::close(m_fd);
+    m_fd = -1;
+    m_held = false;
+}
+
+FolderLock::~FolderLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // ends the lock
+}
+
+QString FolderLock::reason() const
+{
+    if (m_held)
+        return {};
+    return QStringLiteral("another program has kept the folder %1 locked for more than %2 seconds")
+        .arg(QDir::toNativeSeparators(m_folder))
+        .arg((m_waitMs + 999) / 1000);
 }
 
 } // namespace atomicfile

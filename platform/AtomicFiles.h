@@ -10,4 +10,33 @@ namespace atomicfile {
 // False, with the reason in error, when the file could not be written; the previous file is then whole.
 bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// Renames (or moves, within one file system) from to to, never replacing an entry named to; false,
+// with the system's reason in error, when it could not.
+bool renameNoReplace(const QString &from, const QString &to, QString *error = nullptr);
+
+// Holds an advisory lock on a folder for the time of one read-modify-write, so two programs writing
+// the same file (or two files of one folder) take turns and each re-reads what the other wrote. The
+// lock goes with the process, so a crash never leaves it behind, and no lock file appears in folders
+// that others list (favorites). A folder that cannot be opened, or whose file system has no locks, is
+// written unlocked; a lock another program keeps longer than waitMs is not taken.
+// How long a write waits for another program's lock on its folder.
+constexpr int DefaultLockWaitMs = 3000;
+
+class FolderLock {
+public:
+    FolderLock(const QString &folder, int waitMs);
+    ~FolderLock();
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+    // False when another program kept the folder locked for the whole wait; reason() then says so.
+    bool held() const { return m_held; }
+    QString reason() const;
+
+private:
+    QString m_folder;
+    int m_waitMs;
+    int m_fd = -1;
+    bool m_held = true;
+};
+
 } // namespace atomicfile

@@ -1,6 +1,7 @@
 #pragma once
 // The one exception type of the program: a failure that carries a text a user may read.
 #include <QString>
+#include <cstring>
 #include <stdexcept>
 
 class PlatformError : public std::runtime_error {
@@ -14,3 +15,9 @@ public:
 private:
     QString m_message;
 };
+
+// The system's text for the error number (errno) a failed call left, for the reason of a message.
+inline QString systemErrorText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}

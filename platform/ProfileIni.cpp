@@ -8,11 +8,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -73,30 +69,7 @@ QString unquote(const QString &v)
     return v;
 }
 
-// Holds an advisory lock on the file's folder for the time of one read-modify-write, so two programs
-// writing the same file (or two files of one folder) take turns and each re-reads what the other
-// wrote. The lock goes with the process, so a crash never leaves it behind, and no lock file appears
-// in folders that others list (favorites). A folder that cannot be opened is written unlocked.
-class FolderLock {
-public:
-    explicit FolderLock(const QString &folder)
-        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (m_fd >= 0)
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-    ~FolderLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // ends the lock
-    }
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-
-private:
-    int m_fd;
-};
+int g_lockWaitMs = ProfileIni::DefaultLockWaitMs;
 
 QString cut(const QString &v, bool wholeValues)
 {
@@ -349,6 +322,13 @@ ProfileIni::ProfileIni(const QString &fileName, ValueLength valueLength, qint64 
     , m_maxFileSize(maxFileSize)
 {}
 
+int ProfileIni::setLockWait(int milliseconds)
+{
+    const int previous = g_lockWaitMs;
+    g_lockWaitMs = milliseconds > 0 ? milliseconds : DefaultLockWaitMs;
+    return previous;
+}
+
 QString ProfileIni::errorString() const
 {
     return m_error.isEmpty() ? doc().refused : m_error;
@@ -388,7 +368,15 @@ bool ProfileIni::save(Document &d)
         m_error = d.refused; // what was not read must not be overwritten
         return false;
     }
-    if (!atomicfile::write(m_fileName, d.serialize(), &m_error))
+    const QByteArray bytes = d.serialize();
+    if (bytes.size() > m_maxFileSize) {
+        // a file over the limit would be refused at its next read, and every write after it
+        m_error = QStringLiteral("the change would make the file larger than %1 bytes, the most it may hold; the "
+                                 "file was left as it was")
+                      .arg(m_maxFileSize);
+        return false;
+    }
+    if (!atomicfile::write(m_fileName, bytes, &m_error))
         return false;
     d.stamp = stampOf(m_fileName);
     return true;
@@ -396,9 +384,15 @@ bool ProfileIni::save(Document &d)
 
 bool ProfileIni::update(const std::function<bool(Document &)> &change)
 {
+    m_error.clear(); // a reason stays only as long as its failure is the last write
     const QString folder = QFileInfo(m_fileName).absolutePath();
     QDir().mkpath(folder);
-    const FolderLock lock(folder);
+    // what another program wrote is re-read under the lock; one that keeps the lock too long fails the write
+    const atomicfile::FolderLock lock(folder, g_lockWaitMs);
+    if (!lock.held()) {
+        m_error = lock.reason();
+        return false;
+    }
     // what another program wrote since the last read is the base of this change
     Document &d = doc(true);
     if (!change(d))

@@ -11,12 +11,16 @@
 //  - integers are decimal or hexadecimal ("0x", "$");
 //  - every write replaces the file atomically, so a failed write leaves the previous file whole;
 //  - every write re-reads the file and changes it under an advisory lock on its folder, so programs
-//    writing the same file at once take turns and none loses another's change.
+//    writing the same file at once take turns and none loses another's change; a lock another
+//    program keeps longer than the lock wait fails the write instead of waiting without end.
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
 // costs one parse. A file larger than the object's size limit is refused: it reads as empty, no
-// write replaces it, and errorString says why. Memory grows with the bytes read: a run of empty lines
-// is held as one line.
+// write replaces it, and errorString says why; a write that would make the file larger than the
+// limit fails the same way before anything is written, so no write produces a file that is refused. Memory grows with
+// the bytes read: a run of empty lines is held as one line.
+#include "platform/AtomicFiles.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -39,6 +43,10 @@ public:
     ProfileIni &operator=(const ProfileIni &) = delete;
 
     QString fileName() const { return m_fileName; }
+    // How long a write waits for the folder's lock; setLockWait answers the wait it replaces (tests
+    // shorten it; zero or less restores the default).
+    static constexpr int DefaultLockWaitMs = atomicfile::DefaultLockWaitMs;
+    static int setLockWait(int milliseconds);
     static constexpr int MaxValueLength = 2047;
 
     QString readString(const QString &section, const QString &key, const QString &def) const;

@@ -95,92 +95,91 @@ void TBrivoIni::Load()
 void TBrivoIni::SetWindowState(TWindowState value)
 {
     WindowState = value;
-    Written(IniFile->writeInteger(kMain, QStringLiteral("WindowState"), static_cast<int>(value)),
-            IniFile->errorString());
+    WrittenToFile(IniFile->writeInteger(kMain, QStringLiteral("WindowState"), static_cast<int>(value)));
 }
 
 void TBrivoIni::SetRect(const TRect &value)
 {
     Rect = value;
-    Written(IniFile->writeString(kMain, QStringLiteral("Rect"), RectToStr(value)), IniFile->errorString());
+    WrittenToFile(IniFile->writeString(kMain, QStringLiteral("Rect"), RectToStr(value)));
 }
 
 void TBrivoIni::SetWindowsBar(bool value)
 {
     WindowsBar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("WindowsBar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("WindowsBar"), value));
 }
 
 void TBrivoIni::SetLinksBar(bool value)
 {
     LinksBar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("LinksBar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("LinksBar"), value));
 }
 
 void TBrivoIni::SetSearchsBar(bool value)
 {
     SearchsBar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("SearchsBar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("SearchsBar"), value));
 }
 
 void TBrivoIni::SetToolbar(bool value)
 {
     Toolbar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("Toolbar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("Toolbar"), value));
 }
 
 void TBrivoIni::SetAddressBar(bool value)
 {
     AddressBar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("AddressBar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("AddressBar"), value));
 }
 
 void TBrivoIni::SetStatusBar(bool value)
 {
     StatusBar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("StatusBar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("StatusBar"), value));
 }
 
 void TBrivoIni::SetExplorerBar(bool value)
 {
     ExplorerBar = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("ExplorerBar"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("ExplorerBar"), value));
 }
 
 void TBrivoIni::SetToolButtons(const QString &value)
 {
     ToolButtons = value;
-    Written(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), value));
 }
 
 void TBrivoIni::SetToolbarText(int value)
 {
     ToolbarText = value;
-    Written(IniFile->writeInteger(kMain, QStringLiteral("ToolbarText"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeInteger(kMain, QStringLiteral("ToolbarText"), value));
 }
 
 void TBrivoIni::SetToolbarIcon(int value)
 {
     ToolbarIcon = value;
-    Written(IniFile->writeInteger(kMain, QStringLiteral("ToolbarIcon"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeInteger(kMain, QStringLiteral("ToolbarIcon"), value));
 }
 
 void TBrivoIni::SetExplorerBarWidth(int value)
 {
     ExplorerBarWidth = value;
-    Written(IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarWidth"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarWidth"), value));
 }
 
 void TBrivoIni::SetExplorerBarPage(int value)
 {
     ExplorerBarPage = value;
-    Written(IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarPage"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeInteger(kMain, QStringLiteral("ExplorerBarPage"), value));
 }
 
 void TBrivoIni::SetFullScreen(bool value)
 {
     FullScreen = value;
-    Written(IniFile->writeBool(kMain, QStringLiteral("FullScreen"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kMain, QStringLiteral("FullScreen"), value));
 }
 
 void TBrivoIni::SetBookmarkFile(const QString &value)
@@ -188,20 +187,19 @@ void TBrivoIni::SetBookmarkFile(const QString &value)
     if (value == BookmarkFile)
         return;
     BookmarkFile = value;
-    Written(IniFile->writeString(kMain, QStringLiteral("BookmarkFile"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeString(kMain, QStringLiteral("BookmarkFile"), value));
 }
 
 void TBrivoIni::SetBrowserWindowState(TWindowState value)
 {
     BrowserWindowState = value;
-    Written(IniFile->writeInteger(kBrowser, QStringLiteral("WindowState"), static_cast<int>(value)),
-            IniFile->errorString());
+    WrittenToFile(IniFile->writeInteger(kBrowser, QStringLiteral("WindowState"), static_cast<int>(value)));
 }
 
 void TBrivoIni::SetHiragana(bool value)
 {
     Hiragana = value;
-    Written(IniFile->writeBool(kBrivo, QStringLiteral("Hiragana"), value), IniFile->errorString());
+    WrittenToFile(IniFile->writeBool(kBrivo, QStringLiteral("Hiragana"), value));
 }
 
 void TBrivoIni::SetLinks(const QStringList &value)
@@ -239,15 +237,17 @@ bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, Q
             nullptr,
             QStringLiteral("These names cannot be stored as they stand and were changed:\n%1").arg(changes.join(u'\n')),
             applicationtitle::get(), messageboxes::OK | messageboxes::IconInformation);
+    // the file keeps the first of two equal names and drops the later one
     QList<QPair<QString, QString>> pairs;
+    pairs.reserve(storable.size());
     for (const QString &line : std::as_const(storable)) {
         const QString name = textrules::lineName(line);
         if (!name.isEmpty())
-            pairs.append({name, textrules::valueOf(storable, name)});
+            pairs.append({name, textrules::lineValue(line)});
     }
     if (stored)
         *stored = storable;
-    return Written(IniFile->replaceSection(section, pairs), IniFile->errorString());
+    return WrittenToFile(IniFile->replaceSection(section, pairs));
 }
 
 bool TBrivoIni::SaveOpenedBrowsers()
@@ -255,6 +255,12 @@ bool TBrivoIni::SaveOpenedBrowsers()
     QString reason;
     const bool ok = OpenedBrowsers.SaveToFile(FileName, &reason);
     return Written(ok, reason);
+}
+
+bool TBrivoIni::WrittenToFile(bool ok)
+{
+    // the reason is read only now, after the write that failed
+    return Written(ok, ok ? QString() : IniFile->errorString());
 }
 
 bool TBrivoIni::Written(bool ok, const QString &reason)
@@ -294,7 +300,7 @@ bool TBrivoIni::ResetToDefaults()
     defaults->ReadSectionValues(QStringLiteral("Searchs"), Searchs);
     defaults->ReadSectionValues(QStringLiteral("Links"), Links);
     // each write stops the rest when it fails
-    if (Written(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons), IniFile->errorString()) &&
+    if (WrittenToFile(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons)) &&
         WriteSection(QStringLiteral("Searchs"), Searchs))
         WriteSection(QStringLiteral("Links"), Links);
     return true;
@@ -364,5 +370,6 @@ void TBrivoIni::LoadLanguage(TLanguage language)
     HtmlFilterText = table->ReadString(cnst, QStringLiteral("HtmlFilter"), QString());
     MailSubjectText = table->ReadString(cnst, QStringLiteral("MailSubject"), QString());
     SaveBookmarkText = table->ReadString(cnst, QStringLiteral("SaveBookmark"), QString());
+    BookmarkChangedText = table->ReadString(cnst, QStringLiteral("BookmarkChanged"), DefaultBookmarkChangedText);
     LanguageTable = std::move(table);
 }

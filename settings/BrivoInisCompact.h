@@ -125,6 +125,8 @@ private:
     void Load();
     // Passes ok on; a failure is told to the user unless the last write failed too.
     bool Written(bool ok, const QString &reason);
+    // The same for a write of the settings file, told with the reason that write failed for.
+    bool WrittenToFile(bool ok);
     bool m_writeFailing = false;
 };
 

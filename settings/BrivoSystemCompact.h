@@ -7,6 +7,10 @@ extern QString BrowserText;      // [Const] Browser: the word for a page window
 extern QString HtmlFilterText;   // [Const] HtmlFilter: "description|pattern|..." for file dialogs
 extern QString MailSubjectText;  // [Const] MailSubject
 extern QString SaveBookmarkText; // [Const] SaveBookmark: the question asked at close
+// [Const] BookmarkChanged: the question asked before a save replaces a bookmark file another program
+// changed ("%s" is the file), with its English text for when no table is loaded
+extern QString BookmarkChangedText;
+extern const QString DefaultBookmarkChangedText;
 // Filled by the main window's language routine.
 extern QString UserAgentText;     // [Brivo] CompactBrivoUserAgent
 extern QString MailToAddressText; // [Brivo] BrivoMailToAddress

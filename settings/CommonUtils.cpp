@@ -1,5 +1,6 @@
 #include "settings/CommonUtils.h"
 
+#include "platform/AtomicFiles.h"
 #include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
@@ -312,20 +313,25 @@ bool DeleteToRecycleBin(QWidget *Owner, const QString &Path)
         return false;
 
     bool moved = false;
+    QString reason;
     {
         TBusyCursor busy;
         ensureHomeTrash();
-        QString inTrash;
-        moved = QFile::moveToTrash(Path, &inTrash);
+        QFile file(Path);
+        moved = file.moveToTrash();
+        if (!moved)
+            reason = file.errorString();
+        const QString inTrash = moved ? file.fileName() : QString();
         if (moved && !liesInTrash(inTrash)) {
             // the item went somewhere that is no trash: bring it back and report the failure
             if (!inTrash.isEmpty() && pathExists(QFileInfo(inTrash)) && !pathExists(QFileInfo(Path)))
                 QDir().rename(inTrash, Path);
             moved = false;
+            reason = QObject::tr("it did not reach a Trash folder");
         }
     }
     if (!moved)
-        error(Owner, caption, QObject::tr("Cannot move \"%1\" to the Trash.").arg(info.fileName()));
+        error(Owner, caption, QObject::tr("Cannot move \"%1\" to the Trash: %2").arg(info.fileName(), reason));
     return moved;
 }
 
@@ -357,11 +363,12 @@ bool ShellRenameFile(QWidget *Owner, const QString &OldPath, const QString &NewP
         return false;
     }
     bool renamed = false;
+    QString reason;
     {
         TBusyCursor busy;
-        renamed = QDir(folder).rename(oldName, newName);
+        renamed = atomicfile::renameNoReplace(from.absoluteFilePath(), target, &reason);
     }
     if (!renamed)
-        error(Owner, caption, QObject::tr("Cannot rename \"%1\" to \"%2\".").arg(oldName, newName));
+        error(Owner, caption, QObject::tr("Cannot rename \"%1\" to \"%2\": %3").arg(oldName, newName, reason));
     return renamed;
 }

@@ -3,11 +3,13 @@
 #include "explorerbar/BookmarkTreeViews.h"
 
 #include "TreeTestSupport.h"
+#include "common/DialogAnswers.h"
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "explorerbar/O2BookmarkTreeViews.h"
 #include "platform/CodePage.h"
 #include "platform/DialogRunner.h"
+#include "platform/MessageBoxes.h"
 #include "settings/CommonUtils.h"
 #include "settings/UrlDropTargets.h"
 
@@ -447,6 +449,62 @@ TEST_F(BookmarkTree, SaveAsNamesAndFailures)
     EXPECT_TRUE(tree.Modified());
     EXPECT_EQ(tree.FileName(), current);
     EXPECT_FALSE(tree.LastError().isEmpty());
+}
+
+TEST_F(BookmarkTree, ASaveOverAFileAnotherProgramChangedAsksFirst)
+{
+    QStringList questions;
+    int answer = messageboxes::IdCancel;
+    const dialogrunner::ScopedRunner runner(
+        testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned flags) {
+            EXPECT_EQ(flags & 0x0F, unsigned(messageboxes::YesNoCancel));
+            questions << text;
+            return answer;
+        }));
+    // a second program loaded the same file earlier
+    TBookmarkTreeView other;
+    other.SetFileName(path);
+    ASSERT_EQ(other.FileName(), path);
+
+    tree.AddBookmark(nullptr, "first", "http://first/");
+    ASSERT_TRUE(tree.Save());
+    tree.AddBookmark(nullptr, "again", "http://again/");
+    ASSERT_TRUE(tree.Save()) << "its own earlier save is no change by another";
+    other.AddBookmark(nullptr, "second", "http://second/");
+    EXPECT_TRUE(questions.isEmpty());
+
+    // Cancel: nothing written, the list kept and still modified
+    EXPECT_FALSE(other.Save());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions.first().contains(path)) << questions.first().toStdString();
+    EXPECT_TRUE(fileBytes().contains("http://first/"));
+    EXPECT_FALSE(fileBytes().contains("http://second/"));
+    EXPECT_TRUE(other.Modified());
+    EXPECT_FALSE(other.LastError().isEmpty());
+
+    // Yes: the file as it is now replaces the list
+    answer = messageboxes::IdYes;
+    EXPECT_TRUE(other.Save());
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_TRUE(texts(other).contains("first"));
+    EXPECT_FALSE(texts(other).contains("second"));
+    EXPECT_FALSE(other.Modified());
+
+    // No: the list replaces the file
+    tree.AddBookmark(nullptr, "third", "http://third/");
+    ASSERT_TRUE(tree.Save());
+    other.AddBookmark(nullptr, "fourth", "http://fourth/");
+    answer = messageboxes::IdNo;
+    EXPECT_TRUE(other.Save());
+    EXPECT_EQ(questions.size(), 3);
+    EXPECT_TRUE(fileBytes().contains("http://fourth/"));
+    EXPECT_FALSE(fileBytes().contains("http://third/"));
+
+    // a file touched without a change of its bytes is no change
+    testsupport::writeBytes(path, fileBytes());
+    other.AddBookmark(nullptr, "fifth", "http://fifth/");
+    EXPECT_TRUE(other.Save());
+    EXPECT_EQ(questions.size(), 3);
 }
 
 TEST_F(BookmarkTree, FilesOfTheOldProgramReadInTheInterfaceCodePage)

@@ -438,6 +438,23 @@ TEST_F(FavoriteTree, NewFoldersAndMovesNeverOverwrite)
     EXPECT_EQ(moved->GetPath(), path("page.url"));
 }
 
+TEST_F(FavoriteTree, AFailedNewFolderOrMoveNamesTheSystemsReason)
+{
+    url("page.url", "http://page/");
+    QDir().mkpath(path("Gone"));
+    auto tree = makeTree();
+    const QString missing = systemErrorText(ENOENT);
+    // the folder vanished behind the tree's back
+    ASSERT_TRUE(QDir(path("Gone")).removeRecursively());
+
+    EXPECT_EQ(tree->AddFolder(node(*tree, "Gone")), nullptr);
+    EXPECT_FALSE(tree->MoveNode(node(*tree, "page"), node(*tree, "Gone")));
+    ASSERT_EQ(seams.messages.size(), 2);
+    for (const QString &message : std::as_const(seams.messages))
+        EXPECT_TRUE(message.endsWith(": " + missing)) << message.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path("page.url")));
+}
+
 TEST_F(FavoriteTree, OrganizeWorksOnDiskAndTheTreeShowsTheResult)
 {
     url("page.url", "http://page/");

@@ -5,11 +5,13 @@
 
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
+#include "platform/PlatformError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
@@ -33,6 +35,44 @@ TEST(AtomicFilesTest, AWritePastTheFileSizeLimitFailsWithItsReasonInsteadOfEndin
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(testsupport::readBytes(path), QByteArray("previous"));
+}
+
+TEST(AtomicFilesTest, AFailedWriteNamesTheReasonOfTheCallThatFailed)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("limited.txt"));
+    QString error;
+    {
+        const testsupport::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(atomicfile::write(path, QByteArray(100000, 'x'), &error));
+    }
+    EXPECT_EQ(error, systemErrorText(EFBIG));
+    EXPECT_FALSE(QFile::exists(path));
+
+    // a file standing where the folder should be
+    testsupport::writeBytes(dir.filePath(QStringLiteral("plain")), "a file");
+    error.clear();
+    EXPECT_FALSE(atomicfile::write(dir.filePath(QStringLiteral("plain/inner.txt")), "text", &error));
+    EXPECT_TRUE(error.contains(systemErrorText(ENOTDIR))) << error.toStdString();
+}
+
+TEST(AtomicFilesTest, ARenameNeverReplacesAndNamesItsReason)
+{
+    QTemporaryDir dir;
+    const QString from = dir.filePath(QStringLiteral("from.txt"));
+    const QString to = dir.filePath(QStringLiteral("to.txt"));
+    testsupport::writeBytes(from, "moving");
+    testsupport::writeBytes(to, "staying");
+    QString error;
+    EXPECT_FALSE(atomicfile::renameNoReplace(from, to, &error));
+    EXPECT_EQ(error, systemErrorText(EEXIST));
+    EXPECT_EQ(testsupport::readBytes(to), QByteArray("staying"));
+    EXPECT_FALSE(atomicfile::renameNoReplace(dir.filePath(QStringLiteral("none")), to + u'2', &error));
+    EXPECT_EQ(error, systemErrorText(ENOENT));
+    ASSERT_TRUE(QFile::remove(to));
+    EXPECT_TRUE(atomicfile::renameNoReplace(from, to, &error));
+    EXPECT_EQ(testsupport::readBytes(to), QByteArray("moving"));
 }
 
 TEST(AtomicFilesTest, ASaveByRootKeepsTheFilesOwnerAndGroup)

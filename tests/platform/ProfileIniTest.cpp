@@ -187,6 +187,22 @@ TEST_F(ProfileIniTest, AFileOverTheLimitIsRefusedAndNeverOverwritten)
     EXPECT_TRUE(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).errorString().isEmpty());
 }
 
+TEST_F(ProfileIniTest, AWriteThatWouldPassTheLimitIsRefusedAndTheFileStaysReadable)
+{
+    ProfileIni ini(path(), ProfileIni::ValueLength::Cut, 40);
+    ASSERT_TRUE(ini.writeString("S", "k", "v")); // "[S]\nk=v\n": 8 bytes
+    const QByteArray before = readBytes(path());
+    EXPECT_FALSE(ini.writeString("S", "long", QString(40, u'x')));
+    EXPECT_TRUE(ini.errorString().contains("larger than 40 bytes")) << ini.errorString().toStdString();
+    EXPECT_EQ(readBytes(path()), before);
+    EXPECT_FALSE(ini.replaceSection("T", {{"a", QString(20, u'a')}, {"b", QString(20, u'b')}}));
+    EXPECT_EQ(readBytes(path()), before);
+    // what is there reads back, and writes that fit still go through
+    EXPECT_EQ(ini.readString("S", "long", "none"), "none");
+    EXPECT_TRUE(ini.writeString("S", "k", QString(30, u'y')));
+    EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 40).readString("S", "k", ""), QString(30, u'y'));
+}
+
 TEST_F(ProfileIniTest, RunsOfEmptyLinesComeBackWhole)
 {
     // held as one line each run, written back byte for byte; a new key goes before the trailing run

@@ -5,12 +5,23 @@
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PlatformError.h"
+#include "platform/ProfileIni.h"
 #include "platform/SystemLocale.h"
 #include "settings/BrivoSystemCompact.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <condition_variable>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -225,6 +236,102 @@ TEST_F(BrivoIniTest, FailedWritesAreToldOnceWithTheFileAndTheReasonAndMemoryIsKe
     EXPECT_FALSE(ini.StatusBar);
     EXPECT_FALSE(ini.Toolbar);
     EXPECT_EQ(ini.Links, QStringList({"A=http://a/"}));
+}
+
+TEST_F(BrivoIniTest, EachFailedWriteIsToldWithItsOwnReason)
+{
+    const QString tooLarge = systemErrorText(EFBIG);
+    TBrivoIni ini(file());
+    ini.SetStatusBar(false);
+    {
+        const TToldTexts told;
+        const testsupport::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.active());
+        ini.SetLinks({"Long=http://l/" + QString(200, u'l')});
+        ini.SetToolbar(false);
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().endsWith(": " + tooLarge + "\nThe changes are kept while the program runs."))
+            << told.texts.first().toStdString();
+    }
+    EXPECT_EQ(ini.Links.size(), 1);
+    EXPECT_FALSE(readBytes(file()).contains("Long="));
+    {
+        const TToldTexts told;
+        ini.SetToolbar(false); // succeeds: the next failure is told again
+        ASSERT_TRUE(QFile::remove(file()));
+        ASSERT_TRUE(QDir().mkdir(file()));
+        ini.SetAddressBar(false);
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().contains("directory", Qt::CaseInsensitive)) << told.texts.first().toStdString();
+        EXPECT_FALSE(told.texts.first().contains(tooLarge)) << "the reason of an earlier failure";
+    }
+}
+
+TEST_F(BrivoIniTest, AFolderAnotherProgramKeepsLockedFailsTheChangeAfterABoundedWait)
+{
+    TBrivoIni ini(file());
+    ini.SetStatusBar(true);
+    const auto wait = testsupport::restoringPrevious(ProfileIni::setLockWait, 100);
+    // a descriptor of its own holds the lock as another program would; it lets go after ten seconds
+    // at the latest, so a write that waits without bound ends and is seen to have succeeded
+    const int fd = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    std::thread holder([&] {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(10), [&] { return done; });
+        ::close(fd);
+    });
+    QStringList texts;
+    {
+        const TToldTexts told;
+        ini.SetStatusBar(false);
+        texts = told.texts;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        done = true;
+    }
+    changed.notify_all();
+    holder.join();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts.first().contains("locked")) << texts.first().toStdString();
+    EXPECT_FALSE(ini.StatusBar) << "the value stays in memory";
+    EXPECT_TRUE(readBytes(file()).contains("StatusBar=1"));
+    ini.SetStatusBar(false);
+    EXPECT_TRUE(readBytes(file()).contains("StatusBar=0")) << "written once the lock is gone";
+}
+
+TEST_F(BrivoIniTest, ListsThatWouldMakeTheFileTooLargeAreRefusedAndTheFileStaysReadable)
+{
+    TBrivoIni ini(file());
+    ini.SetToolButtons("1,2,3");
+    ini.SetSearchs({"Web=http://s/?q=%s"});
+    ini.SetLinks({"Home=http://home/"});
+    QStringList many;
+    for (int i = 0; i < 2100; ++i)
+        many << QStringLiteral("Link%1=http://l.example/%2").arg(i).arg(QString(2000, u'p'));
+    {
+        const TToldTexts told;
+        ini.SetLinks(many);
+        ASSERT_EQ(told.texts.size(), 1);
+        EXPECT_TRUE(told.texts.first().contains("larger than")) << told.texts.first().toStdString();
+    }
+    EXPECT_EQ(ini.Links.size(), 2100) << "kept in memory";
+    EXPECT_LE(QFileInfo(file()).size(), ProfileIni::MaxFileSize);
+    {
+        const TToldTexts told;
+        ini.SetToolbar(false);
+        EXPECT_TRUE(told.texts.isEmpty()) << "later writes go through";
+    }
+    const TBrivoIni again(file());
+    EXPECT_EQ(again.Links, QStringList({"Home=http://home/"}));
+    EXPECT_EQ(again.Searchs, QStringList({"Web=http://s/?q=%s"}));
+    EXPECT_EQ(again.ToolButtons, "1,2,3");
+    EXPECT_FALSE(again.Toolbar);
 }
 
 TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)
