@@ -15,6 +15,7 @@
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHash>
 #include <QInputDialog>
@@ -613,6 +614,13 @@ bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWebEngineView::eventFilter(watched, event);
+}
+
+void TIEBrowser::dropEvent(QDropEvent *event)
+{
+    // the engine opens a dropped link in a window of its own: that window is the user's
+    m_page->allowUserWindow();
+    QWebEngineView::dropEvent(event);
 }
 
 void TIEBrowser::contextMenuEvent(QContextMenuEvent *event)

@@ -41,6 +41,10 @@ std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data)
                 return nullptr;
             links << url;
         }
+        // a list that yields no address (empty, blank, or data the platform could not fetch) is no
+        // link either: offered on, the engine would read an address the list does not have
+        if (links.isEmpty())
+            return nullptr;
     }
     for (const char *format : {MozUrlFormat, NetscapeUrlFormat}) {
         if (!data.hasFormat(QLatin1String(format)))
