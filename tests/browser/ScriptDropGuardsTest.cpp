@@ -291,11 +291,15 @@ TEST_F(ScriptDropPageTest, ALinkListWithoutAnAddressIsRefusedAndADroppedLinkOpen
     empty.setText(QStringLiteral("text"));
     expectRefusedDrop(empty);
 
-    // the user's drop opens its link in a new window, which is not taken for a pop-up of the page
+    // the user's drop opens its link in a new window, which is not taken for a pop-up of the page nor
+    // held to the local page's folder as a window of its script would be
+    QTemporaryDir elsewhere;
+    const QString other = elsewhere.filePath("other.html");
+    testsupport::writeBytes(other, "<html><head><title>other</title></head><body>z</body></html>");
     QMimeData link;
-    link.setUrls({QUrl::fromLocalFile(next)});
+    link.setUrls({QUrl::fromLocalFile(other)});
     EXPECT_TRUE(dropOn(pageWidget, link));
-    EXPECT_TRUE(waitUntil([&] { return opened.LocationName() == QStringLiteral("next"); }, 20000))
+    EXPECT_TRUE(waitUntil([&] { return opened.LocationName() == QStringLiteral("other"); }, 20000))
         << "the dropped link was not opened";
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(browser->LocationName(), QStringLiteral("start"));
