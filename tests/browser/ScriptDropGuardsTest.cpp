@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <utility>
 
 using testsupport::waitUntil;
 
@@ -245,6 +246,43 @@ TEST(DropCleaning, OnlyValidLinksTextAndMarkupReachThePage)
     ASSERT_NE(clean, nullptr);
     EXPECT_FALSE(clean->hasText() && clean->text().size() > dropguard::MaxTextChars);
     EXPECT_EQ(clean->urls().size(), 1);
+}
+
+// Takes a drag the way the engine's view does, running an event loop of its own in the middle, in
+// which another drag (with the data given as nested) enters.
+struct TNestingTarget : QWidget {
+    TNestingTarget() { setAcceptDrops(true); }
+    const QMimeData *nested = nullptr;
+    bool nestedTaken = false;
+    QList<const QMimeData *> seen; // the data of each drag that entered the widget
+    void dragEnterEvent(QDragEnterEvent *event) override
+    {
+        seen << event->mimeData();
+        event->acceptProposedAction();
+        if (const QMimeData *data = std::exchange(nested, nullptr)) {
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(this, &enter);
+            nestedTaken = enter.isAccepted();
+        }
+    }
+};
+
+TEST(DropCleaning, ADragArrivingWhileTheWidgetTakesAnotherNeverReachesItUnlooked)
+{
+    TNestingTarget target;
+    new TScriptDropGuard(&target);
+    QMimeData bad;
+    bad.setData("text/uri-list", "%6Aavascript:alert(1)\r\n");
+    target.nested = &bad;
+    QMimeData link;
+    link.setUrls({QUrl(QStringLiteral("https://fine.example/"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &link, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_FALSE(target.nestedTaken);
+    ASSERT_EQ(target.seen.size(), 1) << "only the clean copy of the link reaches the widget";
+    EXPECT_NE(target.seen[0], &link);
+    EXPECT_EQ(target.seen[0]->urls(), link.urls());
 }
 
 TEST_F(ScriptDropPageTest, APageSeesMalformedLinksOfOtherProgramsNeverAndOtherFormatsAsLinks)
