@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drags from another program onto a page, through the X server's own drag protocol (a virtual screen
 # with openbox; the mouse is moved with xdotool): link lists whose lines are no valid address, a
-# list that yields no address at all, and a link offered only in the browsers' own format never end
-# the program and open nothing; a web link dropped after them still opens. Every wait is bounded.
+# list that yields no address at all, and a link offered only in the browsers' own format that the
+# sender cannot hand on never end the program and open nothing; web links dropped after them still
+# open. Every wait is bounded.
 # usage: real_drag.sh PROGRAM DRAG_SOURCE
 set -u
 program="$1"
@@ -75,7 +76,11 @@ drag() {
   sleep 0.3
   xdotool mouseup 1
   # the source ends once the drop is over (or the target is gone)
-  wait_for 50 eval '! kill -0 '"$source"' 2>/dev/null' || { kill "$source" 2>/dev/null; fail "the drag did not end"; }
+  if ! wait_for 50 eval '! kill -0 '"$source"' 2>/dev/null'; then
+    kill "$source" 2>/dev/null
+    alive || fail "the program ended during the drag"
+    fail "the drag did not end"
+  fi
 }
 # refused NAME MODE FORMAT DATA: the program lives on and did not take the drop
 refused() {
@@ -96,8 +101,10 @@ refused "a link list that yields no address" qt-drag text/uri-list $'%6Aavascrip
 refused "a link offered only in the browsers' format" qt-drag text/x-moz-url $'http://127.0.0.1:1/x\nx'
 grep -v -e '^GET /start ' -e '^GET /favicon.ico ' "$work/served.txt" | grep -q . && fail "a refused drop opened a page"
 
-# a web link still opens
+# a web link still opens, in a link list or only in the browsers' own format
 drag drag text/uri-list "$server/dropped"$'\r\n'
 wait_for 100 requested /dropped || fail "a dropped web link was not opened ($(cat "$work/drag.txt"))"
+drag drag text/x-moz-url "$server/offered-as-moz-url"$'\nA title'
+wait_for 100 requested /offered-as-moz-url || fail "a web link in the browsers' format was not opened"
 alive || fail "the program ended after opening a dropped link"
-echo "the program outlived every malformed drop and opened the dropped link"
+echo "the program outlived every malformed drop and opened the dropped links"
