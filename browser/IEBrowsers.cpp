@@ -15,11 +15,13 @@
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHash>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTimer>
 #include <QUuid>
 #include <QWebEngineCertificateError>
@@ -145,6 +147,15 @@ bool TBrowserPage::userInputIsRecent() const
 
 bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    // a window that opens the link the user dropped on a local page shows it as a page of its own
+    if (isMainFrame && !m_droppedLink.isEmpty()) {
+        constexpr auto same = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
+        if (url.adjusted(same) == m_droppedLink.adjusted(same)) {
+            m_openerPage.clear();
+            m_browser->m_interceptor->setOpenerPage({});
+        }
+        m_droppedLink.clear();
+    }
     // a window a local page's script opened shows no file outside that page's folder (the script
     // could read it) and no page of the network (its address could carry what the script read)
     if (isMainFrame && !webengine::localPageMayRequest(url, m_openerPage))
@@ -186,7 +197,9 @@ QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
     if (auto *page = qobject_cast<TBrowserPage *>(opened); page && localPage.isLocalFile()) {
         page->m_openerPage = localPage;
         page->m_browser->m_interceptor->setOpenerPage(localPage);
+        page->m_droppedLink = m_droppedLink;
     }
+    m_droppedLink.clear();
     return opened;
 }
 
@@ -613,6 +626,14 @@ bool TIEBrowser::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWebEngineView::eventFilter(watched, event);
+}
+
+void TIEBrowser::dropEvent(QDropEvent *event)
+{
+    // the engine opens a dropped link in a window of its own: that window, showing that link, is the user's
+    m_page->allowUserWindow();
+    m_page->m_droppedLink = event->mimeData() ? event->mimeData()->urls().value(0) : QUrl();
+    QWebEngineView::dropEvent(event);
 }
 
 void TIEBrowser::contextMenuEvent(QContextMenuEvent *event)

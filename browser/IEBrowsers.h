@@ -76,6 +76,9 @@ private:
     TIEBrowser *m_browser;
     friend class TIEBrowser;
     QUrl m_openerPage; // the local page whose script opened this window
+    // the link the user last dropped on the page, which its next window opens; in that window, the
+    // address it may open as the user's own
+    QUrl m_droppedLink;
     // the user's last click, key or menu choice on the page, and how many windows it may still open
     QElapsedTimer m_userInput;
     int m_userWindows = 0;
@@ -198,6 +201,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     friend class TBrowserPage;

@@ -41,6 +41,10 @@ std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data)
                 return nullptr;
             links << url;
         }
+        // a list that yields no address (empty, blank, or data the platform could not fetch) is no
+        // link either: offered on, the engine would read an address the list does not have
+        if (links.isEmpty())
+            return nullptr;
     }
     for (const char *format : {MozUrlFormat, NetscapeUrlFormat}) {
         if (!data.hasFormat(QLatin1String(format)))
@@ -116,10 +120,17 @@ bool TScriptDropGuard::eventFilter(QObject *watched, QEvent *event)
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop: {
-        if (m_forwarding)
-            break;
         auto *drop = static_cast<QDropEvent *>(event);
         const QMimeData *data = drop->mimeData();
+        if (m_forwarding) {
+            if (data == m_cleanData.get())
+                break; // the clean copy
+            // another drag event while the widget takes the copy (an event loop of its own runs):
+            // its data was never looked at, and looking at it now would take the copy's data away
+            drop->setDropAction(Qt::IgnoreAction);
+            drop->ignore();
+            return true;
+        }
         if (event->type() == QEvent::DragEnter || data != m_dragData || !m_cleanData) {
             m_dragData = data;
             m_cleanData =

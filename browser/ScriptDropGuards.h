@@ -21,7 +21,7 @@ inline constexpr qsizetype MaxTextChars = 16 * 1024 * 1024;
 // _NETSCAPE_URL form) as a URI list of valid absolute addresses, its plain text and its HTML (each
 // at most MaxTextChars long).
 // Null when a link format carries anything else (a line that is no valid address, a script
-// address, or more than MaxLinkBytes).
+// address, or more than MaxLinkBytes), and when a URI list yields no address at all.
 std::unique_ptr<QMimeData> cleanDragData(const QMimeData &data);
 
 } // namespace dropguard

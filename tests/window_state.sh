@@ -7,34 +7,14 @@ program="$1"
 for tool in Xvfb openbox wmctrl xprop xwininfo; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
-work="$(mktemp -d)"
-pids=()
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/virtual_screen.sh"
 fail() { echo "$1"; [ -f "$work/brivo.ini" ] && cat "$work/brivo.ini"; tail -20 "$work/out.txt" 2>/dev/null; exit 1; }
-# tries of 0.2 s each
-wait_for() { local tries=$1; shift; for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.2; done; return 1; }
 
 # the settings file lies next to the executable: a copy of its own keeps the build's file untouched
 cp "$program" "$work/brivo"
 printf '<html><head><title>State</title></head><body>x</body></html>' > "$work/page.html"
-Xvfb -displayfd 3 -screen 0 1280x900x24 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$work/display" || fail "no virtual screen"
-export DISPLAY=":$(head -1 "$work/display")"
+start_virtual_screen
 export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-pids+=($!)
-# the manager is ready once it names itself and keeps a client list on the root window (before that,
-# wmctrl -l answers "Cannot get client list properties" and a window that appears is never found)
-wm_ready() { wmctrl -m >/dev/null 2>&1 && xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && wmctrl -l >/dev/null 2>&1; }
-wait_for 100 wm_ready || fail "the window manager did not start"
 
 # the program makes its native window anew once its pages start: the id is looked up at every use
 window_id() { wid="$(wmctrl -l | awk '/Brivo/ {print $1; exit}')"; [ -n "$wid" ]; }

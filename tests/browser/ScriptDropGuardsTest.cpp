@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <utility>
 
 using testsupport::waitUntil;
 
@@ -72,6 +73,40 @@ protected:
     QTemporaryDir dir;
 };
 
+// A page in a window that keeps its status texts, showing "start" from a folder that also holds "next".
+class ScriptDropPageTest : public ScriptDropTest {
+protected:
+    void SetUp() override
+    {
+        ScriptDropTest::SetUp();
+        window.resize(640, 480);
+        browser = new TIEBrowser(&window);
+        browser->resize(640, 480);
+        window.show();
+        ASSERT_TRUE(pages.isValid());
+        const QString start = pages.filePath("start.html");
+        testsupport::writeBytes(start, "<html><head><title>start</title></head><body>x</body></html>");
+        next = pages.filePath("next.html");
+        testsupport::writeBytes(next, "<html><head><title>next</title></head><body>y</body></html>");
+        browser->Navigate(QUrl::fromLocalFile(start).toString());
+        ASSERT_TRUE(waitUntil([&] { return browser->LocationName() == QStringLiteral("start"); }, 20000))
+            << "the page loads";
+        pageWidget = browser->focusProxy() ? browser->focusProxy() : browser;
+    }
+    // The page does not take the drop, and the status bar says why.
+    void expectRefusedDrop(const QMimeData &data)
+    {
+        EXPECT_FALSE(dropOn(pageWidget, data));
+        ASSERT_FALSE(window.tips.isEmpty());
+        EXPECT_EQ(window.tips.last(), QString::fromLatin1(dragpayload::RefusedText));
+    }
+    TStatusCatcher window;
+    TIEBrowser *browser = nullptr;
+    QTemporaryDir pages;
+    QString next;
+    QWidget *pageWidget = nullptr;
+};
+
 TEST_F(ScriptDropTest, TheAddressBoxRefusesDroppedScriptAndSaysSo)
 {
     TStatusCatcher window;
@@ -122,32 +157,16 @@ TEST_F(ScriptDropTest, AShortcutFileWithAScriptAddressIsLeftOutOfADrop)
     EXPECT_EQ(window.tips.last(), QString::fromLatin1(dragpayload::RefusedText));
 }
 
-TEST_F(ScriptDropTest, APageNeverRunsADroppedScriptAddress)
+TEST_F(ScriptDropPageTest, APageNeverRunsADroppedScriptAddress)
 {
-    TStatusCatcher window;
-    window.resize(640, 480);
-    auto *browser = new TIEBrowser(&window);
-    browser->resize(640, 480);
-    window.show();
-    QTemporaryDir pages;
-    const QString start = pages.filePath("start.html");
-    testsupport::writeBytes(start, "<html><head><title>start</title></head><body>x</body></html>");
-    const QString next = pages.filePath("next.html");
-    testsupport::writeBytes(next, "<html><head><title>next</title></head><body>y</body></html>");
     QSignalSpy titles(browser, &TIEBrowser::TitleChange);
-    browser->Navigate(QUrl::fromLocalFile(start).toString());
-    ASSERT_TRUE(waitUntil([&] { return browser->LocationName() == QStringLiteral("start"); }, 20000))
-        << "the page loads";
-    QWidget *pageWidget = browser->focusProxy() ? browser->focusProxy() : browser;
 
     // the engine takes a drag it is offered and opens the dropped address itself; a script address
     // never gets that far
     QMimeData script;
     script.setUrls({QUrl(QStringLiteral("javascript:document.title='dropped'"))});
     script.setText(QStringLiteral("javascript:document.title='dropped'"));
-    EXPECT_FALSE(dropOn(pageWidget, script));
-    ASSERT_FALSE(window.tips.isEmpty());
-    EXPECT_EQ(window.tips.first(), QString::fromLatin1(dragpayload::RefusedText));
+    expectRefusedDrop(script);
 
     // an ordinary link is offered to the engine as before
     QMimeData link;
@@ -183,6 +202,14 @@ TEST(DropCleaning, OnlyValidLinksTextAndMarkupReachThePage)
     QMimeData bad;
     bad.setData("text/x-moz-url", utf16(QStringLiteral("%6Aavascript:alert(1)\nT")));
     EXPECT_EQ(cleanDragData(bad), nullptr);
+    // a list that yields no address at all (the platform reads such a list from a program whose lines
+    // were no addresses, or from one that could not hand its link on) is no link either
+    for (const char *list : {"", "\r\n", " \r\n\r\n", "# a comment only\r\n"}) {
+        QMimeData empty;
+        empty.setData("text/uri-list", list);
+        ASSERT_TRUE(empty.hasUrls());
+        EXPECT_EQ(cleanDragData(empty), nullptr) << list;
+    }
     QMimeData huge;
     huge.setData("text/uri-list", "https://x.example/" + QByteArray(dropguard::MaxLinkBytes, 'a'));
     EXPECT_EQ(cleanDragData(huge), nullptr);
@@ -221,19 +248,45 @@ TEST(DropCleaning, OnlyValidLinksTextAndMarkupReachThePage)
     EXPECT_EQ(clean->urls().size(), 1);
 }
 
-TEST_F(ScriptDropTest, APageSeesMalformedLinksOfOtherProgramsNeverAndOtherFormatsAsLinks)
+// Takes a drag the way the engine's view does, running an event loop of its own in the middle, in
+// which another drag (with the data given as nested) enters.
+struct TNestingTarget : QWidget {
+    TNestingTarget() { setAcceptDrops(true); }
+    const QMimeData *nested = nullptr;
+    bool nestedTaken = false;
+    QList<const QMimeData *> seen; // the data of each drag that entered the widget
+    void dragEnterEvent(QDragEnterEvent *event) override
+    {
+        seen << event->mimeData();
+        event->acceptProposedAction();
+        if (const QMimeData *data = std::exchange(nested, nullptr)) {
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(this, &enter);
+            nestedTaken = enter.isAccepted();
+        }
+    }
+};
+
+TEST(DropCleaning, ADragArrivingWhileTheWidgetTakesAnotherNeverReachesItUnlooked)
 {
-    TStatusCatcher window;
-    window.resize(640, 480);
-    auto *browser = new TIEBrowser(&window);
-    browser->resize(640, 480);
-    window.show();
-    QTemporaryDir pages;
-    const QString start = pages.filePath("start.html");
-    testsupport::writeBytes(start, "<html><head><title>start</title></head><body>x</body></html>");
-    browser->Navigate(QUrl::fromLocalFile(start).toString());
-    ASSERT_TRUE(waitUntil([&] { return browser->LocationName() == QStringLiteral("start"); }, 20000));
-    QWidget *pageWidget = browser->focusProxy() ? browser->focusProxy() : browser;
+    TNestingTarget target;
+    new TScriptDropGuard(&target);
+    QMimeData bad;
+    bad.setData("text/uri-list", "%6Aavascript:alert(1)\r\n");
+    target.nested = &bad;
+    QMimeData link;
+    link.setUrls({QUrl(QStringLiteral("https://fine.example/"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &link, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_FALSE(target.nestedTaken);
+    ASSERT_EQ(target.seen.size(), 1) << "only the clean copy of the link reaches the widget";
+    EXPECT_NE(target.seen[0], &link);
+    EXPECT_EQ(target.seen[0]->urls(), link.urls());
+}
+
+TEST_F(ScriptDropPageTest, APageSeesMalformedLinksOfOtherProgramsNeverAndOtherFormatsAsLinks)
+{
 
     for (const char *line : {"%6Aavascript:alert(1)", "java%09script:document.title='dropped'"}) {
         QMimeData list;
@@ -258,6 +311,35 @@ TEST_F(ScriptDropTest, APageSeesMalformedLinksOfOtherProgramsNeverAndOtherFormat
     EXPECT_TRUE(move.isAccepted()) << "the engine saw a link it can open";
     QDragLeaveEvent leave;
     QApplication::sendEvent(pageWidget, &leave);
+    EXPECT_EQ(browser->LocationName(), QStringLiteral("start"));
+}
+
+TEST_F(ScriptDropPageTest, ALinkListWithoutAnAddressIsRefusedAndADroppedLinkOpensInAWindowOfItsOwn)
+{
+    TIEBrowser opened;
+    int asked = 0;
+    browser->OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        ++asked;
+        return opened.page();
+    };
+
+    // the engine would read an address such a list does not have
+    QMimeData empty;
+    empty.setData("text/uri-list", "\r\n");
+    empty.setText(QStringLiteral("text"));
+    expectRefusedDrop(empty);
+
+    // the user's drop opens its link in a new window, which is not taken for a pop-up of the page nor
+    // held to the local page's folder as a window of its script would be
+    QTemporaryDir elsewhere;
+    const QString other = elsewhere.filePath("other.html");
+    testsupport::writeBytes(other, "<html><head><title>other</title></head><body>z</body></html>");
+    QMimeData link;
+    link.setUrls({QUrl::fromLocalFile(other)});
+    EXPECT_TRUE(dropOn(pageWidget, link));
+    EXPECT_TRUE(waitUntil([&] { return opened.LocationName() == QStringLiteral("other"); }, 20000))
+        << "the dropped link was not opened";
+    EXPECT_EQ(asked, 1);
     EXPECT_EQ(browser->LocationName(), QStringLiteral("start"));
 }
 
