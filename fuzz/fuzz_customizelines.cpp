@@ -2,57 +2,26 @@
 // The links and search-engine dialog's "name=value" lines: any lines go into the dialog; when it
 // accepts them, the list it applies is what the settings file gives back (unless the settings object
 // said that it changed a name, and then the file gives back what it said it stored).
+#include "fuzz/SettingsFuzzing.h"
 #include "mainwindow/CustomizeDialog.h"
-#include "platform/DialogRunner.h"
-#include "platform/PlatformStore.h"
 #include "platform/ProfileIni.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoInisCompact.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QSet>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-int messages = 0;
-
-QTemporaryDir &folder()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_customizelines";
-    static char *argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // never destroyed: the web engine linked in with the dialog's library cannot be torn down at exit
-    static QApplication *app = new QApplication(argc, argv);
-    (void)app;
-    static QTemporaryDir dir;
-    static const bool once = [] {
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-        dialogrunner::setRunner([](QDialog &) {
-            ++messages;
-            return int(QDialog::Accepted);
-        });
-        return true;
-    }();
-    (void)once;
-    return dir;
-}
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     if (size > 64 * 1024)
         return 0;
-    const QString file = folder().path() + QStringLiteral("/brivo.ini");
+    const QString file = settingsfuzzing::folder().path() + QStringLiteral("/brivo.ini");
     QFile::remove(file);
     const QStringList lines = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)).split(u'\n');
 
@@ -63,17 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool changedNames = false;
     dialog.OnApply = [&](QDialog *) {
         applied = dialog.Strings();
-        const int before = messages;
+        const int before = settingsfuzzing::messages;
         ini.SetLinks(applied);
-        changedNames = messages != before;
+        changedNames = settingsfuzzing::messages != before;
     };
-    messages = 0;
+    settingsfuzzing::messages = 0;
     dialog.actApply->setEnabled(true);
     dialog.actApply->trigger();
     const bool accepted = !dialog.actApply->isEnabled();
-    if (accepted != (messages == 0 || changedNames)) {
-        std::fprintf(stderr, "accepted %d, messages %d, names changed %d: %s\n", accepted, messages, changedNames,
-                     qPrintable(dialog.Strings().join(u'|')));
+    if (accepted != (settingsfuzzing::messages == 0 || changedNames)) {
+        std::fprintf(stderr, "accepted %d, messages %d, names changed %d: %s\n", accepted, settingsfuzzing::messages,
+                     changedNames, qPrintable(dialog.Strings().join(u'|')));
         std::abort(); // refused without a word, or applied after a refusal
     }
     if (!accepted)

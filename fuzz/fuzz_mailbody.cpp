@@ -2,44 +2,18 @@
 // The feedback mail's body lines: any [MailBody] section of the settings file goes into the options
 // dialog, comes out as "text=1"/"text=0" lines, is written back through the settings object (a name
 // the file cannot hold changed as it tells the user) and read again, and the dialog then shows the
-// same lines with the same ticks. The mail body is built from them
-// without a crash.
+// same lines with the same ticks. The mail body is built from them without a crash.
+#include "fuzz/SettingsFuzzing.h"
 #include "mainwindow/MailCommands.h"
 #include "mainwindow/MailToOptions.h"
-#include "platform/DialogRunner.h"
-#include "platform/PlatformStore.h"
 #include "settings/BrivoInisCompact.h"
 
-#include <QApplication>
 #include <QDebug>
-#include <QDialog>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-QTemporaryDir &folder()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_mailbody";
-    static char *argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // never destroyed: the web engine linked in with the dialog's library cannot be torn down at exit
-    static QApplication *app = new QApplication(argc, argv);
-    (void)app;
-    static QTemporaryDir dir;
-    static const bool once = [] {
-        platformstore::setFolder(dir.path() + QStringLiteral("/registry"));
-        // a message about changed names is answered at once
-        dialogrunner::setRunner([](QDialog &) { return int(QDialog::Accepted); });
-        return true;
-    }();
-    (void)once;
-    return dir;
-}
 
 QStringList throughDialog(const QStringList &entries)
 {
@@ -54,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size > 64 * 1024)
         return 0;
-    const QString file = folder().path() + QStringLiteral("/brivo.ini");
+    const QString file = settingsfuzzing::folder().path() + QStringLiteral("/brivo.ini");
     {
         QFile out(file);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
