@@ -46,7 +46,6 @@ int main(int argc, char **argv)
     applicationtitle::set(QStringLiteral("BRIVO BROWSER 2"));
 
     frmMain = new TfrmMain();
-    frmMain->show();
     frmMain->StartUp(argument);
     const int code = app.exec();
     delete frmMain;
