@@ -1,4 +1,5 @@
 // Start-up block of the browser.
+#include "browser/PageRendering.h"
 #include "browser/WebEngineProfiles.h"
 #include "explorerbar/FavoritesTransfers.h"
 #include "mainwindow/Hints.h"
@@ -24,6 +25,7 @@ int main(int argc, char **argv)
 
     webengine::prepareEnvironment(); // before the application object: the engine's sandbox
     GuardedApplication app(argc, argv);
+    pagerendering::chooseRenderer(); // before the first page view
     QCoreApplication::setApplicationName(QStringLiteral("brivo"));
     // the help pages stand in the "help" folder beside the program
     app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() +
