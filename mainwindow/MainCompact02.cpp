@@ -758,8 +758,11 @@ void TfrmMain::tbcWindowsChange(int index)
         return;
     TfrmBrowser *previous = ActiveBrowser();
     const bool maximized = previous && previous->WindowStateValue() == TWindowState::wsMaximized;
+    // the area is drawn once, with the window in front in its final state
+    MdiArea->setUpdatesEnabled(false);
     MdiArea->setActiveSubWindow(found);
     found->SetWindowStateValue(maximized ? TWindowState::wsMaximized : TWindowState::wsNormal);
+    MdiArea->setUpdatesEnabled(true);
 }
 
 void TfrmMain::BookmarkTreeViewNavigateUrl(QObject *, const QString &url)
