@@ -17,7 +17,6 @@
 #include "platform/ActionUpdater.h"
 #include "platform/PageScrollers.h"
 #include "settings/BrivoInisCompact.h"
-#include "settings/CommonUtils.h"
 #include "settings/MemInis.h"
 
 #include <QAction>
@@ -548,7 +547,7 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
         break;
     case Enable::FavoriteTransfer:
         act->setVisible(window.FavoriteTreeView ? window.FavoriteTreeView->ImportExportAvailable()
-                                                : GetIEVersion() >= 5.0);
+                                                : window.FFavoritesTransfer);
         act->setEnabled(true);
         break;
     case Enable::Disabled:

@@ -290,6 +290,8 @@ void TfrmMain::CreateExplorerBar()
     TabSheet2 = page(QStringLiteral("TabSheet2"), QString::fromUtf8("カレンダー"));
     // the pages build what they hold the first time they are shown, or a command needs it
     FPagesToBuild = {tbsFavorites, tbsHistory, tbsEdit, TabSheet1, TabSheet2};
+    // asked once, as the favorites tree asks when it is made, not at every update of the commands
+    FFavoritesTransfer = GetIEVersion() >= 5.0;
     for (QWidget *w : FPagesToBuild)
         w->installEventFilter(this);
     BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);

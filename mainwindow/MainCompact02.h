@@ -235,7 +235,8 @@ private:
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
     TMGRichEditFramePrev *RichEditFrame = nullptr;
-    QList<QWidget *> FPagesToBuild; // explorer-bar pages not shown yet
+    QList<QWidget *> FPagesToBuild;  // explorer-bar pages not shown yet
+    bool FFavoritesTransfer = false; // favorites import and export, as the tree finds them when built
     QMdiArea *MdiArea = nullptr;
     TBrivoStatusBar *StatusBar = nullptr;
 
