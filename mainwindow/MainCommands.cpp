@@ -483,7 +483,8 @@ void MainCommands::placeInMenus(const Row &row)
 void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
 {
     TfrmBrowser *page = window.ActiveBrowser();
-    const int tag = act->property("Tag").toInt();
+    // read only by the rules of a family, not at every update of every command
+    const auto tagOf = [act] { return act->property("Tag").toInt(); };
     switch (rule) {
     case Enable::Always:
         act->setEnabled(true);
@@ -502,17 +503,20 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
         act->setEnabled(page != nullptr);
         if (page) {
             const auto &list = rule == Enable::PageSize ? page->FontList() : page->EncodeList();
+            const int tag = tagOf();
             if (tag >= 0 && tag < list.size())
                 act->setChecked(list.at(tag)->isChecked());
         }
         break;
     }
     case Enable::WindowState:
-        act->setEnabled(page && page->WindowStateValue() != TWindowState(tag));
+        act->setEnabled(page && page->WindowStateValue() != TWindowState(tagOf()));
         break;
-    case Enable::Link:
+    case Enable::Link: {
+        const int tag = tagOf();
         act->setEnabled(tag >= 0 && tag < BrivoIni->Links.size());
         break;
+    }
     case Enable::FavoriteUrl:
     case Enable::FavoriteDelete:
     case Enable::FavoriteRename: {
