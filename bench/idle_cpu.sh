@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Idle CPU of the whole running program: starts it on an Xvfb screen with 1 and with 25 local pages
-# open, lets it settle, then reports the CPU time the program and its engine processes used over a
-# quiet stretch, as a share of one CPU.
+# Idle CPU of the whole running program: starts it on an Xvfb screen with a window manager (so that
+# its window becomes the active one and a text caret blinks in it, as on a desktop), with 1 and with
+# 25 local pages open, lets it settle, puts the input focus where the case says, then reports the
+# CPU time the program and its engine processes used over a quiet stretch, as a share of one CPU.
+# The cases:
+#   address  the focus where the start puts it, in the address box;
+#   page     a click into the active page;
+#   note     the explorer bar open on the notes page, a click into the note.
 #
 #   bench/idle_cpu.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 25)
-#   BRIVO_IDLE_SECONDS (20) and BRIVO_SETTLE_SECONDS (15) change the two stretches.
+#   BRIVO_IDLE_CASES ("address page note") picks the cases; BRIVO_IDLE_SECONDS (20) and
+#   BRIVO_SETTLE_SECONDS (15) change the two stretches. BRIVO_PAGE_ARGUMENT=1 gives the program its
+#   one page on the command line instead of the settings file (bench/reference_browser: count 1,
+#   case address; its address line has the focus).
 #
 # The program runs from a copy with a fresh settings file and home (see whole_process.sh).
 set -euo pipefail
@@ -14,32 +22,55 @@ program="$(realpath "${1:-$root/build/bin/brivo}")"
 shift || true
 counts=("$@")
 [ ${#counts[@]} -eq 0 ] && counts=(1 25)
+read -r -a cases <<< "${BRIVO_IDLE_CASES:-address page note}"
 idle="${BRIVO_IDLE_SECONDS:-20}"
 settle="${BRIVO_SETTLE_SECONDS:-15}"
 tick="$(getconf CLK_TCK)"
 
 bench_setup "$program"
 bench_start_xvfb
+bench_start_wm
+
+# The main window is maximised on the 1280x900 screen. The active page window is the first of the
+# settings file, at 20,20 of the page area below the bars; the note fills the lower part of the
+# explorer bar, 400 pixels wide at the left of the window.
+page_point=(340 480)
+note_point=(200 650)
 
 pct() { awk -v t="$1" -v hz="$tick" -v s="$idle" 'BEGIN { printf "%.2f%%", 100 * t / hz / s }'; }
-printf '%-6s %-10s %-10s %-10s %s\n' pages program engine total "processes"
-for n in "${counts[@]}"; do
-  urls=()
-  for i in $(seq 1 "$n"); do urls+=("file://$work/pages/page$i.html"); done
-  bench_write_opened "${urls[@]}"
-  bench_start_program "$work/out-$n.txt"
-  sleep "$settle"
-  bench_require_running "$work/out-$n.txt"
-  declare -A before=()
-  for p in $(family_of "$app_pid"); do before[$p]="$(ticks_of "$p")"; done
-  sleep "$idle"
-  own=0 engine=0 procs=0
-  for p in $(family_of "$app_pid"); do
-    used=$(($(ticks_of "$p") - ${before[$p]:-0}))
-    procs=$((procs + 1))
-    if [ "$p" = "$app_pid" ]; then own=$used; else engine=$((engine + used)); fi
+printf '%-8s %-6s %-10s %-10s %-10s %s\n' focus pages program engine total "processes"
+for focus in "${cases[@]}"; do
+  for n in "${counts[@]}"; do
+    urls=()
+    for i in $(seq 1 "$n"); do urls+=("file://$work/pages/page$i.html"); done
+    bench_write_opened "${urls[@]}"
+    {
+      printf '[Main]\nWindowState=2\nExplorerBar=%d\nExplorerBarWidth=400\nExplorerBarPage=3\n' \
+        "$([ "$focus" = note ] && echo 1 || echo 0)"
+    } >> "$work/bin/brivo.ini"
+    if [ -n "${BRIVO_PAGE_ARGUMENT:-}" ]; then
+      bench_start_program "$work/out-$focus-$n.txt" "${urls[0]}"
+    else
+      bench_start_program "$work/out-$focus-$n.txt"
+    fi
+    sleep "$settle"
+    bench_require_running "$work/out-$focus-$n.txt"
+    case "$focus" in
+      page) DISPLAY="$display" python3 "$root/bench/x_click.py" "${page_point[@]}" ;;
+      note) DISPLAY="$display" python3 "$root/bench/x_click.py" "${note_point[@]}" ;;
+    esac
+    sleep 2
+    declare -A before=()
+    for p in $(family_of "$app_pid"); do before[$p]="$(ticks_of "$p")"; done
+    sleep "$idle"
+    own=0 engine=0 procs=0
+    for p in $(family_of "$app_pid"); do
+      used=$(($(ticks_of "$p") - ${before[$p]:-0}))
+      procs=$((procs + 1))
+      if [ "$p" = "$app_pid" ]; then own=$used; else engine=$((engine + used)); fi
+    done
+    unset before
+    printf '%-8s %-6s %-10s %-10s %-10s %s\n' "$focus" "$n" "$(pct $own)" "$(pct $engine)" "$(pct $((own + engine)))" "$procs"
+    bench_stop_program
   done
-  unset before
-  printf '%-6s %-10s %-10s %-10s %s\n' "$n" "$(pct $own)" "$(pct $engine)" "$(pct $((own + engine)))" "$procs"
-  bench_stop_program
 done

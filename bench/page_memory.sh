@@ -9,7 +9,8 @@
 #
 #   bench/page_memory.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 10 25)
 #   BRIVO_SETTLE_SECONDS (10), BRIVO_HOLD_SECONDS (20) and BRIVO_LOAD_TIMEOUT (120) change the
-#   stretches.
+#   stretches. BRIVO_PAGE_ARGUMENT=1 gives the program its page on the command line instead (one
+#   page: the count must be 1), for a browser without the settings file, as bench/reference_browser.
 set -euo pipefail
 # shellcheck source=bench/whole_process.sh
 source "$(dirname "$0")/whole_process.sh"
@@ -52,7 +53,13 @@ for n in "${counts[@]}"; do
   for i in $(seq 1 "$n"); do urls+=("http://127.0.0.1:$server_port/page$i.html?count=$n"); done
   bench_write_opened "${urls[@]}"
   bench_clear_requests
-  bench_start_program "$work/out-$n.txt"
+  if [ -n "${BRIVO_PAGE_ARGUMENT:-}" ]; then
+    [ "$n" = 1 ] || { echo "a page on the command line is one page: count $n" >&2; exit 1; }
+    rm -f "$work/bin/brivo.ini"
+    bench_start_program "$work/out-$n.txt" "${urls[0]}"
+  else
+    bench_start_program "$work/out-$n.txt"
+  fi
   loaded="$(bench_wait_requests "/mark/loaded/" "$n" "$timeout")"
   bench_require_running "$work/out-$n.txt"
   sleep "$settle"

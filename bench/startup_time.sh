@@ -34,8 +34,8 @@ for run in $(seq 0 "$runs"); do
   # the settings file of an earlier run would reopen its page: each run starts with none
   rm -f "$work/bin/brivo.ini"
   bench_clear_requests
-  start="${EPOCHREALTIME/[.,]/}"
   bench_start_program "$work/out-$run.txt" "http://127.0.0.1:$server_port/page1.html?run=$run"
+  start="$app_started"
   got="$(bench_wait_requests /mark/shown/ 1 "$timeout")"
   if [ "$got" -lt 1 ]; then
     echo "run $run: the page was not shown within $timeout s; requests seen:" >&2

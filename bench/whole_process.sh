@@ -16,7 +16,15 @@ server_pid=""
 server_port=""
 server_log=""
 net_pid=""
+wm_pid=""
 in_net=()
+# the program bench_start_program runs (bench_setup sets it to the copy) and whether it keeps the
+# home of the run before (a warm start: the engine's profile is there already); app_home is the
+# home it runs in
+app_binary=""
+keep_home=""
+app_home=""
+app_started=""
 
 # Makes a network namespace that has only the loopback device; the loopback server and the program
 # run in it (through in_net), so nothing the program does can reach another host. The screen stays
@@ -44,7 +52,7 @@ bench_cleanup() {
   set +e
   bench_stop_program
   local pid
-  for pid in "$server_pid" "$net_pid" "$xvfb_pid"; do
+  for pid in "$server_pid" "$net_pid" "$wm_pid" "$xvfb_pid"; do
     [ -n "$pid" ] && kill "$pid" 2> /dev/null && wait "$pid" 2> /dev/null
   done
   [ -n "$work" ] && rm -rf "$work"
@@ -62,6 +70,7 @@ bench_setup() {
   bench_isolate
   mkdir -p "$work/pages" "$work/bin"
   cp "$program" "$work/bin/brivo"
+  app_binary="$work/bin/brivo"
   for i in $(seq 1 50); do
     {
       printf '<!DOCTYPE html><html><head><meta charset="utf-8"><title>Page %d</title></head><body>\n' "$i"
@@ -95,6 +104,26 @@ bench_start_xvfb() {
   display=":$(head -n1 "$work/display")"
 }
 
+# Starts a window manager on the screen, so that the program's window becomes the active one and a
+# text caret blinks in it as on a desktop; without one nothing has the input focus of the screen.
+bench_start_wm() {
+  if ! command -v openbox > /dev/null; then
+    echo "(no window manager: openbox is not installed; no window becomes active)" >&2
+    return
+  fi
+  DISPLAY="$display" openbox --sm-disable > "$work/wm.log" 2>&1 &
+  wm_pid=$!
+  if ! command -v xprop > /dev/null; then
+    sleep 1
+    return
+  fi
+  # the window manager names its check window on the root window once it manages the screen
+  for _ in $(seq 1 50); do
+    DISPLAY="$display" xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && return
+    sleep 0.1
+  done
+}
+
 # Starts the loopback server on the pages folder; sets server_port and server_log (one line per
 # request: the wall-clock time in nanoseconds and the path).
 bench_start_server() {
@@ -119,16 +148,20 @@ bench_write_opened() {
   } > "$work/bin/brivo.ini"
 }
 
-# Starts the program copy with a fresh home and the given arguments; output goes to the file named
-# by the first argument. Sets app_pid.
+# Starts app_binary (the program copy unless set otherwise) with a fresh home (app_home, else
+# $work/home; kept as it is when keep_home is set) and the given arguments; output goes to the file
+# named by the first argument. Sets app_pid, and app_started to the moment it is started
+# (microseconds since the epoch; after the old home is removed, which is no part of the start).
 bench_start_program() {
   local out="$1"
   shift
-  rm -rf "${work:?}/home"
-  mkdir -p "$work/home"
-  DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
-    XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache" \
-    "${in_net[@]}" "$work/bin/brivo" "$@" > "$out" 2>&1 &
+  local home="${app_home:-$work/home}"
+  [ -n "$keep_home" ] || rm -rf "${home:?}"
+  mkdir -p "$home"
+  app_started="${EPOCHREALTIME/[.,]/}"
+  DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+    XDG_DATA_HOME="$home/.local/share" XDG_CACHE_HOME="$home/.cache" \
+    "${in_net[@]}" "$app_binary" "$@" > "$out" 2>&1 &
   app_pid=$!
 }
 

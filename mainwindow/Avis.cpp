@@ -84,6 +84,7 @@ REZI::REZI(QWidget *parent)
 {
     setFixedSize(46, 46);
     setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer->setInterval(FrameMs);
     connect(m_timer, &QTimer::timeout, this, [this] {
         m_frame = (m_frame + 1) % FrameCount;
@@ -203,11 +204,11 @@ void REZI::paintEvent(QPaintEvent *)
 
 void REZI::paintFrame(QPainter &p, const QRect &area) const
 {
-    if (!m_surface || m_pressed) {
+    if (m_pressed) {
         paintGlobe(p, area);
         return;
     }
-    // the clip's frames are drawn once each, then copied
+    // the clip's frames are drawn once each, then copied, in the logo's window or in the widget
     const qreal ratio = p.device()->devicePixelRatioF();
     QPixmap &cached = m_frames[m_frame];
     if (cached.size() != area.size() * ratio) {
@@ -222,9 +223,9 @@ void REZI::paintFrame(QPainter &p, const QRect &area) const
 
 void REZI::paintGlobe(QPainter &p, const QRect &area) const
 {
-    // a globe whose meridian turns: the program's mark
-    if (m_surface)
-        p.fillRect(area, palette().color(backgroundRole()));
+    // a globe whose meridian turns: the program's mark, on the logo's own background (what is
+    // behind the logo is never drawn for it)
+    p.fillRect(area, palette().color(backgroundRole()));
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(area).adjusted(5, 5, -5, -5).translated(m_pressed ? 1 : 0, m_pressed ? 1 : 0);
     QRadialGradient g(r.center() - QPointF(6, 6), r.width());

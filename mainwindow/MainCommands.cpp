@@ -238,39 +238,39 @@ std::span<const Row> MainCommands::rows()
          .menus = "pmnFavorites", .run = [](W &w, QAction *) { w.actFavoritesOpenExecute(true); }},
         {.name = "actFavoritesDelete", .image = 36, .enable = Enable::FavoriteDelete, .texts = Texts::CaptionOnly,
          .menus = "-pmnFavorites",
-         .run = [](W &w, QAction *) { w.FavoriteTreeView->DeleteNode(w.FavoriteTreeView->GetSelected()); }},
+         .run = [](W &w, QAction *) { w.favoriteTree()->DeleteNode(w.favoriteTree()->GetSelected()); }},
         {.name = "actFavoritesRename", .enable = Enable::FavoriteRename, .texts = Texts::CaptionOnly,
          .menus = "pmnFavorites", .run = [](W &w, QAction *) {
-             if (TFavoriteNode *node = w.FavoriteTreeView->GetSelected())
+             if (TFavoriteNode *node = w.favoriteTree()->GetSelected())
                  node->BeginRename();
          }},
         {.name = "actFavoritesRefresh", .image = 37, .texts = Texts::CaptionOnly,
-         .menus = "-mniFavorites -pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->RefreshIfIdle(); }},
+         .menus = "-mniFavorites -pmnFavorites", .run = [](W &w, QAction *) { w.favoriteTree()->RefreshIfIdle(); }},
         {.name = "actFavoritesOrganize", .image = 38, .texts = Texts::CaptionOnly,
-         .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->OrganizeFavorites(); }},
+         .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.favoriteTree()->OrganizeFavorites(); }},
         {.name = "actFavoritesImport", .enable = Enable::FavoriteTransfer, .texts = Texts::CaptionOnly,
-         .menus = "-mniFavorites -pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->ImportFavorites(); }},
+         .menus = "-mniFavorites -pmnFavorites", .run = [](W &w, QAction *) { w.favoriteTree()->ImportFavorites(); }},
         {.name = "actFavoritesExport", .enable = Enable::FavoriteTransfer, .texts = Texts::CaptionOnly,
-         .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.FavoriteTreeView->ExportFavorites(); }},
+         .menus = "mniFavorites pmnFavorites", .run = [](W &w, QAction *) { w.favoriteTree()->ExportFavorites(); }},
         {.name = "mniHistory", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
         {.name = "actHistoryAddToFavorites", .image = 34, .enable = Enable::HistoryUrlVisible,
          .texts = Texts::CaptionOnly, .menus = "pmnHistory",
          .run = [](W &w, QAction *) { w.actHistoryAddToFavoritesExecute(); }},
         {.name = "actHistoryOpen", .image = 8, .enable = Enable::HistoryUrl, .texts = Texts::CaptionOnly,
          .menus = "-pmnHistory", .run = [](W &w, QAction *) {
-             if (const THistoryNode *node = w.HistoryTreeView->GetSelected())
+             if (const THistoryNode *node = w.historyTree()->GetSelected())
                  w.OpenTreeUrl(node->Url, false);
          }},
         {.name = "actHistoryOpenNew", .image = 35, .enable = Enable::HistoryUrl, .texts = Texts::CaptionOnly,
          .menus = "pmnHistory", .run = [](W &w, QAction *) {
-             if (const THistoryNode *node = w.HistoryTreeView->GetSelected())
+             if (const THistoryNode *node = w.historyTree()->GetSelected())
                  w.OpenTreeUrl(node->Url, true);
          }},
         {.name = "actHistoryDelete", .image = 36, .enable = Enable::HistorySelected, .texts = Texts::CaptionOnly,
          .menus = "-pmnHistory",
-         .run = [](W &w, QAction *) { w.HistoryTreeView->DeleteNode(w.HistoryTreeView->GetSelected()); }},
+         .run = [](W &w, QAction *) { w.historyTree()->DeleteNode(w.historyTree()->GetSelected()); }},
         {.name = "actHistoryRefresh", .image = 37, .texts = Texts::CaptionOnly, .menus = "mniHistory",
-         .run = [](W &w, QAction *) { w.HistoryTreeView->RefreshIfIdle(); }},
+         .run = [](W &w, QAction *) { w.historyTree()->RefreshIfIdle(); }},
         {.name = "mniBookmark", .flags = Menu, .texts = Texts::CaptionOnly, .menus = "mniTools"},
         {.name = "actBookmarkOpen", .image = 8, .enable = Enable::BookmarkUrl, .texts = Texts::CaptionOnly,
          .menus = "pmnBookmark", .run = [](W &w, QAction *) {
@@ -483,7 +483,8 @@ void MainCommands::placeInMenus(const Row &row)
 void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
 {
     TfrmBrowser *page = window.ActiveBrowser();
-    const int tag = act->property("Tag").toInt();
+    // read only by the rules of a family, not at every update of every command
+    const auto tagOf = [act] { return act->property("Tag").toInt(); };
     switch (rule) {
     case Enable::Always:
         act->setEnabled(true);
@@ -502,21 +503,25 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
         act->setEnabled(page != nullptr);
         if (page) {
             const auto &list = rule == Enable::PageSize ? page->FontList() : page->EncodeList();
+            const int tag = tagOf();
             if (tag >= 0 && tag < list.size())
                 act->setChecked(list.at(tag)->isChecked());
         }
         break;
     }
     case Enable::WindowState:
-        act->setEnabled(page && page->WindowStateValue() != TWindowState(tag));
+        act->setEnabled(page && page->WindowStateValue() != TWindowState(tagOf()));
         break;
-    case Enable::Link:
+    case Enable::Link: {
+        const int tag = tagOf();
         act->setEnabled(tag >= 0 && tag < BrivoIni->Links.size());
         break;
+    }
     case Enable::FavoriteUrl:
     case Enable::FavoriteDelete:
     case Enable::FavoriteRename: {
-        const TFavoriteNode *node = window.FavoriteTreeView->GetSelected();
+        // a page never shown has nothing selected
+        const TFavoriteNode *node = window.FavoriteTreeView ? window.FavoriteTreeView->GetSelected() : nullptr;
         act->setEnabled(node && (rule == Enable::FavoriteUrl      ? !node->Url.isEmpty()
                                  : rule == Enable::FavoriteDelete ? node->CanDelete
                                                                   : node->CanRename));
@@ -525,7 +530,7 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
     case Enable::HistoryUrl:
     case Enable::HistoryUrlVisible:
     case Enable::HistorySelected: {
-        const THistoryNode *node = window.HistoryTreeView->GetSelected();
+        const THistoryNode *node = window.HistoryTreeView ? window.HistoryTreeView->GetSelected() : nullptr;
         const bool withUrl = node && !node->Url.isEmpty();
         if (rule == Enable::HistoryUrlVisible)
             act->setVisible(withUrl);
@@ -545,7 +550,8 @@ void MainCommands::update(TfrmMain &window, QAction *act, Enable rule)
         act->setEnabled(window.BookmarkTreeView->CanAdd());
         break;
     case Enable::FavoriteTransfer:
-        act->setVisible(window.FavoriteTreeView->ImportExportAvailable());
+        act->setVisible(window.FavoriteTreeView ? window.FavoriteTreeView->ImportExportAvailable()
+                                                : window.FFavoritesTransfer);
         act->setEnabled(true);
         break;
     case Enable::Disabled:

@@ -47,6 +47,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 TfrmMain *frmMain = nullptr;
 
@@ -289,44 +290,12 @@ void TfrmMain::CreateExplorerBar()
     tbsEdit = page(QStringLiteral("tbsEdit"), QStringLiteral("tbsEdit"));
     TabSheet1 = page(QStringLiteral("TabSheet1"), QString::fromUtf8("エクスプローラ"));
     TabSheet2 = page(QStringLiteral("TabSheet2"), QString::fromUtf8("カレンダー"));
-    FileSystemPage = new TFileSystemPage(TabSheet1);
-    FileSystemPage->setObjectName(QStringLiteral("FileSystemPage"));
-    TabSheet1->layout()->addWidget(FileSystemPage);
-    connect(FileSystemPage->SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(FileSystemPage, &TFileSystemPage::OnOpenFailed, this, [this](const QString &text) {
-        messageboxes::show(this, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
-    });
-    MonthCalendar1 = new QCalendarWidget(TabSheet2);
-    MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
-    TabSheet2->layout()->addWidget(MonthCalendar1);
-    static_cast<QVBoxLayout *>(TabSheet2->layout())->addStretch();
-    RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
-    RichEditFrame->SetMGUrlPrintButtonVisible(false);
-    tbsEdit->layout()->addWidget(RichEditFrame);
-    // every tree fills its page and opens its page's pop-up menu
-    auto popupOn = [this](TExplorerTreeView *tree, const QString &menu) {
-        tree->setIndentation(23);
-        tree->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tree, &QWidget::customContextMenuRequested, this, [this, tree, menu](const QPoint &pos) {
-            FCommands->menu(menu)->popup(tree->viewport()->mapToGlobal(pos));
-        });
-    };
-    FavoriteTreeView = new TFavoriteTreeView(tbsFavorites);
-    FavoriteTreeView->setObjectName(QStringLiteral("FavoriteTreeView"));
-    tbsFavorites->layout()->addWidget(FavoriteTreeView);
-    popupOn(FavoriteTreeView, QStringLiteral("pmnFavorites"));
-    connect(FavoriteTreeView, &TExplorerTreeView::OnNavigateUrl, this,
-            [this](TExplorerTreeView *sender, const QString &url) { FavoriteTreeViewNavigateUrl(sender, url); });
-    FavoriteTreeView->SetAutoRefresh(true);
-    FavoriteTreeView->Loaded();
-    HistoryTreeView = new THistoryTreeView(tbsHistory);
-    HistoryTreeView->setObjectName(QStringLiteral("HistoryTreeView"));
-    HistoryTreeView->SetHideSelection(true);
-    tbsHistory->layout()->addWidget(HistoryTreeView);
-    popupOn(HistoryTreeView, QStringLiteral("pmnHistory"));
-    connect(HistoryTreeView, &TExplorerTreeView::OnNavigateUrl, this,
-            [this](TExplorerTreeView *sender, const QString &url) { HistoryTreeViewNavigateUrl(sender, url); });
-    HistoryTreeView->Loaded();
+    // the pages build what they hold the first time they are shown, or a command needs it
+    FPagesToBuild = {tbsFavorites, tbsHistory, tbsEdit, TabSheet1, TabSheet2};
+    // asked once, as the favorites tree asks when it is made, not at every update of the commands
+    FFavoritesTransfer = GetIEVersion() >= 5.0;
+    for (QWidget *w : FPagesToBuild)
+        w->installEventFilter(this);
     BookmarkTreeView = new TBookmarkTreeView(tbsBookmark);
     BookmarkTreeView->setObjectName(QStringLiteral("BookmarkTreeView"));
     tbsBookmark->layout()->addWidget(BookmarkTreeView);
@@ -338,12 +307,109 @@ void TfrmMain::CreateExplorerBar()
     O2BookmarkTreeView1->setObjectName(QStringLiteral("O2BookmarkTreeView1"));
     for (TCustomBookmarkTreeView *tree : {static_cast<TCustomBookmarkTreeView *>(BookmarkTreeView),
                                           static_cast<TCustomBookmarkTreeView *>(O2BookmarkTreeView1)}) {
-        popupOn(tree, QStringLiteral("pmnBookmark"));
+        SetUpExplorerTree(tree, QStringLiteral("pmnBookmark"));
         connect(tree, &TExplorerTreeView::OnNavigateUrl, this,
                 [this](TExplorerTreeView *sender, const QString &url) { BookmarkTreeViewNavigateUrl(sender, url); });
     }
     // connected once the pages are in: only a page the user picks ends a stored "no page"
     connect(PageControl, &QTabWidget::currentChanged, this, [this] { FExplorerPageNone = false; });
+}
+
+void TfrmMain::SetUpExplorerTree(TExplorerTreeView *tree, const QString &menu)
+{
+    // every tree fills its page and opens its page's pop-up menu
+    tree->setIndentation(23);
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree, &QWidget::customContextMenuRequested, this, [this, tree, menu](const QPoint &pos) {
+        FCommands->menu(menu)->popup(tree->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TfrmMain::BuildExplorerPage(QWidget *page)
+{
+    if (!FPagesToBuild.removeOne(page))
+        return;
+    page->removeEventFilter(this);
+    QWidget *content = nullptr;
+    if (page == tbsFavorites) {
+        FavoriteTreeView = new TFavoriteTreeView(tbsFavorites);
+        FavoriteTreeView->setObjectName(QStringLiteral("FavoriteTreeView"));
+        SetUpExplorerTree(FavoriteTreeView, QStringLiteral("pmnFavorites"));
+        connect(FavoriteTreeView, &TExplorerTreeView::OnNavigateUrl, this,
+                [this](TExplorerTreeView *sender, const QString &url) { FavoriteTreeViewNavigateUrl(sender, url); });
+        FavoriteTreeView->SetAutoRefresh(true);
+        FavoriteTreeView->Loaded();
+        content = FavoriteTreeView;
+    } else if (page == tbsHistory) {
+        HistoryTreeView = new THistoryTreeView(tbsHistory);
+        HistoryTreeView->setObjectName(QStringLiteral("HistoryTreeView"));
+        HistoryTreeView->SetHideSelection(true);
+        SetUpExplorerTree(HistoryTreeView, QStringLiteral("pmnHistory"));
+        connect(HistoryTreeView, &TExplorerTreeView::OnNavigateUrl, this,
+                [this](TExplorerTreeView *sender, const QString &url) { HistoryTreeViewNavigateUrl(sender, url); });
+        if (BrivoIni->LanguageTable)
+            HistoryTreeView->ApplyLanguage(*BrivoIni->LanguageTable);
+        HistoryTreeView->Loaded();
+        content = HistoryTreeView;
+    } else if (page == tbsEdit) {
+        RichEditFrame = new TMGRichEditFramePrev(tbsEdit);
+        RichEditFrame->SetMGUrlPrintButtonVisible(false);
+        if (BrivoIni->LanguageTable)
+            RichEditFrame->ApplyLanguage(*BrivoIni->LanguageTable);
+        content = RichEditFrame;
+    } else if (page == TabSheet1) {
+        FileSystemPage = new TFileSystemPage(TabSheet1);
+        FileSystemPage->setObjectName(QStringLiteral("FileSystemPage"));
+        connect(FileSystemPage->SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+        connect(FileSystemPage, &TFileSystemPage::OnOpenFailed, this, [this](const QString &text) {
+            messageboxes::show(this, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+        });
+        content = FileSystemPage;
+    } else if (page == TabSheet2) {
+        MonthCalendar1 = new QCalendarWidget(TabSheet2);
+        MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
+        content = MonthCalendar1;
+    }
+    if (content) {
+        page->layout()->addWidget(content);
+        // the calendar keeps its height at the top of its page
+        if (content == MonthCalendar1)
+            static_cast<QVBoxLayout *>(page->layout())->addStretch();
+        // a page being shown shows what it holds now, not at the next turn of the event loop
+        if (page->isVisible())
+            content->show();
+    }
+}
+
+TFavoriteTreeView *TfrmMain::favoriteTree()
+{
+    BuildExplorerPage(tbsFavorites);
+    return FavoriteTreeView;
+}
+
+THistoryTreeView *TfrmMain::historyTree()
+{
+    BuildExplorerPage(tbsHistory);
+    return HistoryTreeView;
+}
+
+TMGRichEditFramePrev *TfrmMain::richEditFrame()
+{
+    BuildExplorerPage(tbsEdit);
+    return RichEditFrame;
+}
+
+TFileSystemPage *TfrmMain::fileSystemPage()
+{
+    BuildExplorerPage(TabSheet1);
+    return FileSystemPage;
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::Show && watched->isWidgetType())
+        BuildExplorerPage(static_cast<QWidget *>(watched));
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TfrmMain::FormCreate()
@@ -363,13 +429,13 @@ void TfrmMain::FormCreate()
         pnlMenu->CompanyMark->Play();
         action("actPreview")->setVisible(GetIEVersion() >= 5.5);
         BookmarkTreeView->SetFileName(BrivoIni->BookmarkFile);
-        const QString aside = HistoryTreeView->Store().setAsidePath();
+        const QString aside = HistoryStore::shared().setAsidePath();
         if (!aside.isEmpty())
             messageboxes::show(
                 this,
                 QStringLiteral("The history file %1 could not be read. It has been kept as %2 and a "
                                "new history has been started.")
-                    .arg(QDir::toNativeSeparators(HistoryTreeView->Store().path()), QDir::toNativeSeparators(aside)),
+                    .arg(QDir::toNativeSeparators(HistoryStore::shared().path()), QDir::toNativeSeparators(aside)),
                 applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
     } catch (const std::exception &) {
         // a failure here ends the creation handler; the window runs on as far as it got
@@ -450,6 +516,8 @@ void TfrmMain::StartUp(const QString &argument)
     } catch (const std::exception &) {
         // dropped, as every failure that reaches the application object
     }
+    // shown once its pages are requested: their engine starts up while the window is drawn
+    show();
     // the page windows took the focus as they opened: typing starts in the address box
     addressBox()->setFocus();
 }
@@ -475,7 +543,8 @@ void TfrmMain::OpenSavedBrowsers()
 bool TfrmMain::FormCloseQuery()
 {
     // Cancel, or a save that did not complete, keeps the program open
-    return !RichEditFrame->AnyModified() || RichEditFrame->CloseQueryAll();
+    // notes that were never shown hold nothing
+    return !RichEditFrame || !RichEditFrame->AnyModified() || RichEditFrame->CloseQueryAll();
 }
 
 bool TfrmMain::FormClose()
@@ -520,7 +589,10 @@ bool TfrmMain::event(QEvent *e)
 {
     // The engine's page views make the shown window give up its native window for a new one, which
     // the window manager maps without the maximised or full-screen state asked for: that state is
-    // asked for again once the new window reports in.
+    // asked for again once the new window reports in. A window made anew before it is shown is
+    // given the state at once, and is mapped with it.
+    if (e->type() == QEvent::WinIdChange && internalWinId() && !isVisible() && windowHandle())
+        windowHandle()->setWindowStates(windowState());
     if (e->type() == QEvent::WinIdChange && !internalWinId() && isVisible())
         FStateAcrossRecreate = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
     if (e->type() == QEvent::WindowStateChange && FStateAcrossRecreate && internalWinId()) {
@@ -694,8 +766,11 @@ void TfrmMain::tbcWindowsChange(int index)
         return;
     TfrmBrowser *previous = ActiveBrowser();
     const bool maximized = previous && previous->WindowStateValue() == TWindowState::wsMaximized;
+    // the area is drawn once, with the window in front in its final state
+    MdiArea->setUpdatesEnabled(false);
     MdiArea->setActiveSubWindow(found);
     found->SetWindowStateValue(maximized ? TWindowState::wsMaximized : TWindowState::wsNormal);
+    MdiArea->setUpdatesEnabled(true);
 }
 
 void TfrmMain::BookmarkTreeViewNavigateUrl(QObject *, const QString &url)

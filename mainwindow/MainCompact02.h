@@ -34,6 +34,7 @@ class TfrmBrowser;
 class TPageScroller;
 class TUrlComboBox;
 class TBookmarkTreeView;
+class TExplorerTreeView;
 class TMemIni;
 class TFavoriteTreeView;
 class THistoryTreeView;
@@ -55,8 +56,8 @@ public:
     TfrmBrowser *NewBrowser();
     // Reopens the saved page windows, last to first, or one window at the start page.
     void OpenSavedBrowsers();
-    // The start: opens the argument (a URL or file name) or else the saved page windows, then puts
-    // the focus in the address box.
+    // The start: opens the argument (a URL or file name) or else the saved page windows, then shows
+    // the window (when it is not shown yet) and puts the focus in the address box.
     void StartUp(const QString &argument);
     void ApplyLanguage(const TMemIni &table);
     void LoadSettings();
@@ -83,10 +84,12 @@ public:
     TBrivoStatusBar *statusBarPanels() const { return StatusBar; }
     TUrlComboBox *addressBox() const;
     TBookmarkTreeView *bookmarkTree() const { return BookmarkTreeView; }
-    TMGRichEditFramePrev *richEditFrame() const { return RichEditFrame; }
-    TFavoriteTreeView *favoriteTree() const { return FavoriteTreeView; }
-    THistoryTreeView *historyTree() const { return HistoryTreeView; }
-    TFileSystemPage *fileSystemPage() const { return FileSystemPage; }
+    // The explorer bar's other pages are built the first time they are shown; these build the page
+    // when it has not been shown yet.
+    TMGRichEditFramePrev *richEditFrame();
+    TFavoriteTreeView *favoriteTree();
+    THistoryTreeView *historyTree();
+    TFileSystemPage *fileSystemPage();
     int progress() const { return FProgress; }
     int progressMax() const { return FProgressMax; }
 
@@ -102,6 +105,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -112,6 +116,9 @@ private:
     void CreateCoolBar();
     void CreateWindowsBar();
     void CreateExplorerBar();
+    // Builds what an explorer-bar page holds, once; nothing for a page built already.
+    void BuildExplorerPage(QWidget *page);
+    void SetUpExplorerTree(TExplorerTreeView *tree, const QString &menu);
     void FormCreate();
     bool FormCloseQuery();
     bool FormClose();
@@ -230,6 +237,8 @@ private:
     TBookmarkTreeView *BookmarkTreeView = nullptr;
     TO2BookmarkTreeView *O2BookmarkTreeView1 = nullptr;
     TMGRichEditFramePrev *RichEditFrame = nullptr;
+    QList<QWidget *> FPagesToBuild;  // explorer-bar pages not shown yet
+    bool FFavoritesTransfer = false; // favorites import and export, as the tree finds them when built
     QMdiArea *MdiArea = nullptr;
     TBrivoStatusBar *StatusBar = nullptr;
 

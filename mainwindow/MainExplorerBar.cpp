@@ -91,7 +91,7 @@ void TfrmMain::HistoryTreeViewNavigateUrl(QObject *, const QString &url)
 
 void TfrmMain::actHistoryAddToFavoritesExecute()
 {
-    if (THistoryNode *node = HistoryTreeView->GetSelected())
+    if (THistoryNode *node = historyTree()->GetSelected())
         addToFavorites(this, [node] { node->AddToFavorites(); });
 }
 

@@ -29,6 +29,6 @@ void TfrmMain::actFavoritesAddExecute()
 
 void TfrmMain::actFavoritesOpenExecute(bool newWindow)
 {
-    if (const TFavoriteNode *node = FavoriteTreeView->GetSelected())
+    if (const TFavoriteNode *node = favoriteTree()->GetSelected())
         OpenTreeUrl(node->Url, newWindow);
 }

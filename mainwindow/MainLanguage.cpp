@@ -35,6 +35,9 @@ void TfrmMain::ApplyLanguage(const TMemIni &table)
         PageControl->setTabText(PageControl->indexOf(page), mainText(table, page->objectName()));
     PageControl->setTabText(PageControl->indexOf(tbsEdit),
                             table.ReadString(QStringLiteral("RichEditFrame"), QStringLiteral("Caption"), QString()));
-    HistoryTreeView->ApplyLanguage(table);
-    RichEditFrame->ApplyLanguage(table);
+    // a page not built yet takes the language when it is built
+    if (HistoryTreeView)
+        HistoryTreeView->ApplyLanguage(table);
+    if (RichEditFrame)
+        RichEditFrame->ApplyLanguage(table);
 }

@@ -1,4 +1,5 @@
 // Start-up block of the browser.
+#include "browser/PageRendering.h"
 #include "browser/WebEngineProfiles.h"
 #include "explorerbar/FavoritesTransfers.h"
 #include "mainwindow/Hints.h"
@@ -29,6 +30,7 @@ int main(int argc, char **argv)
 
     webengine::prepareEnvironment(); // before the application object: the engine's sandbox
     GuardedApplication app(argc, argv);
+    pagerendering::chooseRenderer(); // before the first page view
     QCoreApplication::setApplicationName(QStringLiteral("brivo"));
     // the help pages stand in the "help" folder beside the program
     app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() +
@@ -51,7 +53,6 @@ int main(int argc, char **argv)
     applicationtitle::set(QStringLiteral("BRIVO BROWSER 2"));
 
     frmMain = new TfrmMain();
-    frmMain->show();
     frmMain->StartUp(argument);
     const int code = app.exec();
     delete frmMain;

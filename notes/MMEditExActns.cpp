@@ -166,6 +166,24 @@ bool TMMEditExAction::canRedo() const
     return rich && rich->CanRedo();
 }
 
+TMMEditPasteEx::TMMEditPasteEx(QObject *parent)
+    : TMMEditExAction(parent)
+{
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { m_clipboardChanged = true; });
+}
+
+void TMMEditPasteEx::UpdateTarget(QWidget *target)
+{
+    const bool readOnly = target->property("readOnly").toBool();
+    if (m_clipboardChanged || m_asked != target || m_askedReadOnly != readOnly) {
+        m_clipboardChanged = false;
+        m_asked = target;
+        m_askedReadOnly = readOnly;
+        m_canPaste = canPaste();
+    }
+    setEnabled(m_canPaste);
+}
+
 bool TMMEditExAction::canPaste() const
 {
     // the notes editor judges its clipboard itself; other edits take text

@@ -73,9 +73,17 @@ protected:
 class TMMEditPasteEx : public TMMEditExAction {
     Q_OBJECT
 public:
-    using TMMEditExAction::TMMEditExAction;
-    void UpdateTarget(QWidget *) override { setEnabled(canPaste()); }
+    explicit TMMEditPasteEx(QObject *parent = nullptr);
+    // Asks what the clipboard holds (a round trip to the display server) only after the clipboard,
+    // the edit or the edit's read-only state changed, not at every update.
+    void UpdateTarget(QWidget *target) override;
     void ExecuteTarget(QWidget *) override { paste(); }
+
+private:
+    QPointer<QWidget> m_asked;
+    bool m_askedReadOnly = false;
+    bool m_clipboardChanged = true;
+    bool m_canPaste = false;
 };
 
 class TMMEditSelectAllEx : public TMMEditExAction {

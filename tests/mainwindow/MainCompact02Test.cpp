@@ -37,6 +37,7 @@
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWebEnginePage>
 #include <gtest/gtest.h>
 
 using testsupport::readBytes;
@@ -409,6 +410,25 @@ TEST_F(MainWindowTest, TheStartPutsTheFocusInTheAddressBox)
     openWindow();
     frmMain->StartUp(QString());
     ASSERT_EQ(frmMain->Browsers().size(), 1);
+    const QWidget *focus = frmMain->focusWidget();
+    EXPECT_TRUE(focus == frmMain->addressBox() || focus == frmMain->addressBox()->lineEdit())
+        << (focus ? focus->metaObject()->className() : "no focus");
+}
+
+TEST_F(MainWindowTest, AStartBeforeTheWindowIsShownRequestsThePageThenShowsTheWindowFocusedOnTheAddress)
+{
+    delete BrivoIni;
+    BrivoIni = new TBrivoIni(file);
+    frmMain = new TfrmMain();
+    const QString url = page("first.html", "First");
+    frmMain->StartUp(url);
+    EXPECT_TRUE(frmMain->isVisible());
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    TfrmBrowser *first = frmMain->Browsers().first();
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->WebBrowser()->page()->requestedUrl().toString(), url);
+    // the page window shown with the main window does not take the focus from the address box
+    QApplication::processEvents();
     const QWidget *focus = frmMain->focusWidget();
     EXPECT_TRUE(focus == frmMain->addressBox() || focus == frmMain->addressBox()->lineEdit())
         << (focus ? focus->metaObject()->className() : "no focus");

@@ -14,6 +14,7 @@
 #include "explorerbar/HistoryTreeViews.h"
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/MainWindowTestSupport.h"
+#include "notes/MGRichEditFramePrev.h"
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformPaths.h"
@@ -24,10 +25,12 @@
 #include "settings/CommonUtils.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -505,4 +508,69 @@ TEST_F(MainExplorerBar, TheFileSystemPageGoesUpByItsButton)
     QTest::mouseClick(page->SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(page->Folder(), root + "/a");
     EXPECT_EQ(page->FolderModel->filePath(page->ShellTreeView1->currentIndex()), root + "/a");
+}
+
+TEST_F(MainExplorerBar, APageIsBuiltWhenFirstShownAndATreeCommandBuildsItsPageWhenNeverShown)
+{
+    ASSERT_TRUE(WriteInternetShortcut(dir.path() + "/Favorites/Fav.url", "http://fav.example/"));
+    ASSERT_TRUE(HistoryStore::shared().recordVisit("http://one.example/", "One", QDateTime::currentDateTimeUtc()));
+    openWindow(list());
+    // the explorer bar is hidden: of its pages only the bookmark list, with its file loaded, is there
+    EXPECT_EQ(frmMain->findChild<TFavoriteTreeView *>(), nullptr);
+    EXPECT_EQ(frmMain->findChild<THistoryTreeView *>(), nullptr);
+    EXPECT_EQ(frmMain->findChild<TMGRichEditFramePrev *>(), nullptr);
+    EXPECT_EQ(frmMain->findChild<TFileSystemPage *>(), nullptr);
+    EXPECT_EQ(frmMain->findChild<QCalendarWidget *>(), nullptr);
+    EXPECT_NE(find(frmMain->bookmarkTree(), "Bee"), nullptr);
+    // the commands' rules answer without building a page: nothing is selected in a page never shown
+    EXPECT_FALSE(enabled("actFavoritesOpen"));
+    EXPECT_FALSE(enabled("actHistoryDelete"));
+    EXPECT_TRUE(visible("actFavoritesImport"));
+    EXPECT_EQ(frmMain->findChild<TFavoriteTreeView *>(), nullptr);
+    EXPECT_EQ(frmMain->findChild<THistoryTreeView *>(), nullptr);
+
+    // a command on a tree never shown builds the tree, which then lists what is there
+    trigger("actFavoritesRefresh");
+    auto *favorites = frmMain->findChild<TFavoriteTreeView *>();
+    ASSERT_NE(favorites, nullptr);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return find(favorites, "Fav") != nullptr; }));
+    EXPECT_EQ(favorites->contextMenuPolicy(), Qt::CustomContextMenu);
+    trigger("actHistoryRefresh");
+    auto *history = frmMain->findChild<THistoryTreeView *>();
+    ASSERT_NE(history, nullptr);
+    ASSERT_GT(history->topLevelItemCount(), 0);
+    ASSERT_TRUE(history->RequestExpand(static_cast<THistoryNode *>(history->topLevelItem(0))));
+    EXPECT_NE(find(history, "one.example"), nullptr);
+    EXPECT_EQ(frmMain->historyTree(), history) << "built once";
+
+    // showing the bar on a page builds that page, shown at once; the others wait
+    auto *bar = frmMain->findChild<QTabWidget *>("PageControl");
+    bar->setCurrentWidget(bar->findChild<QWidget *>("tbsEdit"));
+    bar->show();
+    auto *notes = frmMain->findChild<TMGRichEditFramePrev *>();
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->isVisible());
+    EXPECT_EQ(notes->parentWidget()->objectName(), "tbsEdit");
+    EXPECT_EQ(frmMain->findChild<TFileSystemPage *>(), nullptr);
+    bar->setCurrentWidget(bar->findChild<QWidget *>("TabSheet2"));
+    auto *calendar = frmMain->findChild<QCalendarWidget *>();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_EQ(frmMain->findChild<TFileSystemPage *>(), nullptr);
+}
+
+TEST_F(MainExplorerBar, ClosingWithTheNotesAndTreesNeverShownAsksOnlyAboutAChangedBookmarkList)
+{
+    openWindow(list());
+    // a change made through a command while the bookmark page was never shown is asked about
+    frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
+    answer = messageboxes::IdCancel;
+    EXPECT_FALSE(frmMain->close());
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.at(0), SaveBookmarkText);
+    EXPECT_EQ(frmMain->findChild<TMGRichEditFramePrev *>(), nullptr) << "closing builds no notes";
+    // without the change the window closes without a word
+    answer = messageboxes::IdNo;
+    EXPECT_TRUE(frmMain->close());
+    EXPECT_EQ(told.size(), 2);
 }

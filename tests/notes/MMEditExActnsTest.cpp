@@ -187,4 +187,61 @@ TEST_F(EditActions, TheComboEditIsTheTarget)
     EXPECT_EQ(QApplication::clipboard()->text(), "word");
 }
 
+// Counts the questions asked of it: on a desktop each is a round trip to the display server.
+class CountingMimeData : public QMimeData {
+public:
+    mutable int asked = 0;
+    bool hasFormat(const QString &mime) const override
+    {
+        ++asked;
+        return QMimeData::hasFormat(mime);
+    }
+    QStringList formats() const override
+    {
+        ++asked;
+        return QMimeData::formats();
+    }
+};
+
+TEST_F(EditActions, PasteAsksTheClipboardAgainOnlyAfterItTheEditOrItsReadOnlyStateChanged)
+{
+    auto *data = new CountingMimeData;
+    data->setText("words");
+    QApplication::clipboard()->setMimeData(data);
+    ASSERT_TRUE(focus(rich));
+    paste.Update();
+    EXPECT_TRUE(paste.isEnabled());
+    const int asked = data->asked;
+    EXPECT_GT(asked, 0);
+    for (int i = 0; i < 5; ++i)
+        paste.Update();
+    EXPECT_EQ(data->asked, asked) << "the updates of an idle editor ask nothing";
+    EXPECT_TRUE(paste.isEnabled());
+
+    rich->setReadOnly(true);
+    paste.Update();
+    EXPECT_FALSE(paste.isEnabled());
+    rich->setReadOnly(false);
+    paste.Update();
+    EXPECT_TRUE(paste.isEnabled());
+    // away to a widget that is no edit and back: the state is the editor's again
+    ASSERT_TRUE(focus(list));
+    paste.Update();
+    EXPECT_FALSE(paste.isEnabled());
+    ASSERT_TRUE(focus(rich));
+    paste.Update();
+    EXPECT_TRUE(paste.isEnabled());
+    ASSERT_TRUE(focus(line));
+    paste.Update();
+    EXPECT_TRUE(paste.isEnabled()) << "a line edit takes the text";
+
+    // a clipboard that changed is asked again: nothing to paste now
+    QApplication::clipboard()->setMimeData(new QMimeData);
+    paste.Update();
+    EXPECT_FALSE(paste.isEnabled());
+    ASSERT_TRUE(focus(rich));
+    paste.Update();
+    EXPECT_FALSE(paste.isEnabled());
+}
+
 } // namespace

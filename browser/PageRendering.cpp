@@ -1,0 +1,47 @@
+#include "browser/PageRendering.h"
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+
+namespace pagerendering {
+
+bool isSoftwareRenderer(const QByteArray &renderer)
+{
+    const QByteArray name = renderer.trimmed().toLower();
+    // Mesa's rasterisers (llvmpipe, softpipe, the swrast driver, Gallium's software path) and
+    // Windows' own
+    for (const char *software : {"llvmpipe", "softpipe", "swrast", "software rasterizer", "gdi generic"})
+        if (name.contains(software))
+            return true;
+    return name.isEmpty();
+}
+
+bool chooseRenderer()
+{
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return false;
+    QByteArray renderer;
+    {
+        // a context of its own, made current on a surface nobody sees, only to read the name
+        QOpenGLContext context;
+        QOffscreenSurface surface;
+        if (context.create()) {
+            surface.setFormat(context.format());
+            surface.create();
+            if (surface.isValid() && context.makeCurrent(&surface)) {
+                if (const auto *name = context.functions()->glGetString(GL_RENDERER))
+                    renderer = reinterpret_cast<const char *>(name);
+                context.doneCurrent();
+            }
+        }
+    }
+    if (!isSoftwareRenderer(renderer))
+        return false;
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    return true;
+}
+
+} // namespace pagerendering

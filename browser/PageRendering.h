@@ -1,0 +1,22 @@
+#pragma once
+// How the page views are drawn. The engine hands each page to a Qt Quick view inside the window; on
+// a graphics processor that view is drawn through OpenGL, and the whole window with it. Where OpenGL
+// itself runs on the processor (a software rasteriser: no graphics processor, a virtual screen),
+// that path costs start-up time, memory and a composition of every page view at each repaint of
+// the window, a blinking caret included; Qt Quick's software renderer draws the same pages without
+// it, each view into its own picture, and a repaint then touches only what changed.
+#include <QByteArray>
+
+namespace pagerendering {
+
+// Whether an OpenGL renderer name (GL_RENDERER) is that of a software rasteriser; an empty name
+// (no OpenGL at all) counts as one.
+bool isSoftwareRenderer(const QByteArray &renderer);
+
+// Picks the software renderer for the page views when OpenGL is a software rasteriser or missing.
+// Call after the application object is made and before the first page view or profile. A choice the
+// user made (QT_QUICK_BACKEND or QSG_RHI_BACKEND in the environment) stands. True when the software
+// renderer was picked.
+bool chooseRenderer();
+
+} // namespace pagerendering
