@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -110,15 +111,17 @@ FolderLock::FolderLock(const QString &folder, int waitMs)
 {
     if (m_fd < 0)
         return;
-    constexpr int StepMs = 20;
-    for (int waited = 0;; waited += StepMs) {
+    // tried often: a writer that takes the lock again soon after it let it go leaves short gaps
+    constexpr int StepUs = 1000;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
         if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
             return;
         if (errno != EWOULDBLOCK && errno != EINTR)
             return; // no locks on this file system: written unlocked
-        if (waited >= waitMs)
+        if (std::chrono::steady_clock::now() >= until)
             break;
-        ::usleep(StepMs * 1000);
+        ::usleep(StepUs);
     }
     ::close(m_fd);
     m_fd = -1;
