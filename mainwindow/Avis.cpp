@@ -1,5 +1,7 @@
 #include "mainwindow/Avis.h"
 
+#include "browser/PageRendering.h"
+
 #include <QBackingStore>
 #include <QEvent>
 #include <QMouseEvent>
@@ -109,10 +111,12 @@ void REZI::ensureSurface()
 {
     if (m_surface || !m_playing)
         return;
-    // A raster window repaints only the logo's pixels for a frame; it is remade when its first web
-    // page arrives, which would take a surface inside it along, so the surface waits for that.
+    // A raster window that is to hold OpenGL pages is remade when its first page arrives, which would
+    // take a surface inside it along, so the surface waits for that. One that stays raster (pages
+    // drawn in software) gets it at once: a frame painted through it would otherwise go through the
+    // whole window's backing store, waiting each time for the screen to have taken the last one.
     const QWindow *top = window()->windowHandle();
-    if (!top || top->surfaceType() == QSurface::RasterSurface)
+    if (!top || (top->surfaceType() == QSurface::RasterSurface && !pagerendering::softwarePages()))
         return;
     m_surface = new TLogoSurface(this);
     QWidget *container = QWidget::createWindowContainer(m_surface, this);
