@@ -2,6 +2,7 @@
 
 #include "browser/PageRendering.h"
 
+#include <QApplication>
 #include <QBackingStore>
 #include <QEvent>
 #include <QMouseEvent>
@@ -118,11 +119,25 @@ void REZI::ensureSurface()
     const QWindow *top = window()->windowHandle();
     if (!top || (top->surfaceType() == QSurface::RasterSurface && !pagerendering::softwarePages()))
         return;
+    // A platform that makes every window it shows the active one would give the input focus to the
+    // logo's window, and its container would take it from the widget that had it: both go back. The
+    // first handler runs before the container hears of the change, the second after it.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focused) {
+        m_focusBeforeSurface = m_surface && focused == m_surface ? QApplication::focusWidget() : nullptr;
+    });
     m_surface = new TLogoSurface(this);
     QWidget *container = QWidget::createWindowContainer(m_surface, this);
     container->setObjectName(QStringLiteral("CompanyMarkSurface"));
     container->setFocusPolicy(Qt::NoFocus);
     container->setGeometry(rect());
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focused) {
+        if (!m_surface || focused != m_surface)
+            return;
+        if (m_focusBeforeSurface)
+            m_focusBeforeSurface->setFocus();
+        if (QWindow *top = window()->windowHandle())
+            top->requestActivate();
+    });
     container->show();
 }
 

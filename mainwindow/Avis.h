@@ -57,6 +57,7 @@ private:
     QTimer *m_timer;
     TLogoSurface *m_surface = nullptr;
     QPointer<QWidget> m_watchedWindow;
+    QPointer<QWidget> m_focusBeforeSurface;
     mutable std::array<QPixmap, FrameCount> m_frames;
     int m_frame = 0;
     bool m_pressed = false;
