@@ -1,6 +1,7 @@
 #include "mainwindow/Avis.h"
 
 #include "browser/PageRendering.h"
+#include "platform/ServerFrames.h"
 
 #include <QApplication>
 #include <QBackingStore>
@@ -26,6 +27,7 @@ public:
     explicit TLogoSurface(REZI *logo)
         : m_logo(logo)
         , m_store(this)
+        , m_serverFrames(this)
     {
         setSurfaceType(QSurface::RasterSurface);
         setFlag(Qt::WindowDoesNotAcceptFocus);
@@ -41,6 +43,11 @@ public:
     void paintNow()
     {
         if (!isExposed())
+            return;
+        // the clip's frames, once sent to the X server, are each a copy there; the pressed logo
+        // and other platforms go through the backing store
+        if (!m_logo->m_pressed && devicePixelRatio() == 1.0 &&
+            m_serverFrames.show(m_logo->m_frame, m_logo->cachedFrame(size(), 1.0)))
             return;
         const QRect area(QPoint(), size());
         m_store.beginPaint(area);
@@ -78,6 +85,7 @@ protected:
 private:
     REZI *m_logo;
     QBackingStore m_store;
+    TServerFrames m_serverFrames;
     QTimer m_tipTimer;
 };
 
@@ -228,16 +236,20 @@ void REZI::paintFrame(QPainter &p, const QRect &area) const
         return;
     }
     // the clip's frames are drawn once each, then copied, in the logo's window or in the widget
-    const qreal ratio = p.device()->devicePixelRatioF();
+    p.drawPixmap(area.topLeft(), cachedFrame(area.size(), p.device()->devicePixelRatioF()));
+}
+
+const QPixmap &REZI::cachedFrame(const QSize &size, qreal ratio) const
+{
     QPixmap &cached = m_frames[m_frame];
-    if (cached.size() != area.size() * ratio) {
-        cached = QPixmap(area.size() * ratio);
+    if (cached.size() != size * ratio || cached.devicePixelRatio() != ratio) {
+        cached = QPixmap(size * ratio);
         cached.setDevicePixelRatio(ratio);
         cached.fill(palette().color(backgroundRole()));
         QPainter painter(&cached);
-        paintGlobe(painter, QRect(QPoint(), area.size()));
+        paintGlobe(painter, QRect(QPoint(), size));
     }
-    p.drawPixmap(area.topLeft(), cached);
+    return cached;
 }
 
 void REZI::paintGlobe(QPainter &p, const QRect &area) const

@@ -48,6 +48,8 @@ private:
     friend class TLogoSurface;
     void paintFrame(QPainter &p, const QRect &area) const;
     void paintGlobe(QPainter &p, const QRect &area) const;
+    // The current frame of the clip at the size, drawn once and kept.
+    const QPixmap &cachedFrame(const QSize &size, qreal ratio) const;
     void press(Qt::MouseButton button);
     void release(Qt::MouseButton button, bool inside);
     void ensureSurface();
