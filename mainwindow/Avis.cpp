@@ -1,6 +1,7 @@
 #include "mainwindow/Avis.h"
 
 #include "browser/PageRendering.h"
+#include "platform/ActionUpdater.h"
 #include "platform/ServerFrames.h"
 
 #include <QApplication>
@@ -97,6 +98,8 @@ REZI::REZI(QWidget *parent)
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer->setInterval(FrameMs);
+    // a frame changes nothing any command's state depends on
+    ActionUpdater::addQuietTimer(m_timer);
     connect(m_timer, &QTimer::timeout, this, [this] {
         m_frame = (m_frame + 1) % FrameCount;
         repaintFrame();

@@ -48,7 +48,8 @@ bool TServerFrames::show(int index, const QPixmap &frame)
 {
     if (m_unusable || index < 0 || index >= MaxFrames || frame.isNull() || frame.devicePixelRatio() != 1.0)
         return false;
-    xcb_connection_t *c = x11Connection();
+    // the application keeps its X connection for its whole run: it is looked up once
+    xcb_connection_t *c = m_connection ? static_cast<xcb_connection_t *>(m_connection) : x11Connection();
     if (!c || xcb_connection_has_error(c))
         return false;
     const QSize size = frame.size();
