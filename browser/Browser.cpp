@@ -68,15 +68,87 @@ const QStringList &TfrmBrowser::CharsetTable()
     return table;
 }
 
+// The inside of a page window. It places the page view itself, so that the view can keep a size of
+// its own while the window is covered (TfrmBrowser::fitView).
+class TPageHolder : public QWidget {
+public:
+    TPageHolder(TfrmBrowser *page)
+        : QWidget(page)
+        , m_page(page)
+    {}
+    QSize sizeHint() const override { return m_page->m_browser ? m_page->m_browser->sizeHint() : QWidget::sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        m_page->holderResized();
+    }
+
+private:
+    TfrmBrowser *m_page;
+};
+
+// One for each window area: after the area's windows have been activated, maximised, restored or
+// resized, it sizes every page view at once. While the active window is maximised, the views of the
+// windows behind it keep its inside's size, so that bringing one of them to the front (where it is
+// maximised in turn) draws its page at once instead of first blank, then laid out anew by the engine.
+class TPageViewSizes : public QObject {
+public:
+    static TPageViewSizes *of(QMdiArea *area)
+    {
+        for (QObject *child : area->children())
+            if (auto *sizes = dynamic_cast<TPageViewSizes *>(child))
+                return sizes;
+        return new TPageViewSizes(area);
+    }
+
+    // Fits the views after the given delay, or sooner when a refit is due sooner already.
+    void schedule(int ms)
+    {
+        if (!m_timer.isActive() || m_timer.remainingTime() > ms)
+            m_timer.start(ms);
+    }
+
+    void refit()
+    {
+        m_timer.stop();
+        const QMdiSubWindow *current = m_area->currentSubWindow();
+        QSize held;
+        if (current && current->widget() && current->isMaximized() && current->isVisible())
+            held = current->widget()->size();
+        for (QMdiSubWindow *w : m_area->subWindowList())
+            if (auto *page = qobject_cast<TfrmBrowser *>(w))
+                page->fitView(page != current && !page->isMinimized() && !page->isMaximized() ? held : QSize());
+    }
+
+private:
+    explicit TPageViewSizes(QMdiArea *area)
+        : QObject(area)
+        , m_area(area)
+    {
+        m_timer.setSingleShot(true);
+        connect(&m_timer, &QTimer::timeout, this, &TPageViewSizes::refit);
+        connect(area, &QMdiArea::subWindowActivated, this, [this] { schedule(0); });
+    }
+
+    QMdiArea *m_area;
+    QTimer m_timer;
+};
+
 TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     : QMdiSubWindow(nullptr)
     , m_owner(owner)
-    , m_browser(new TIEBrowser(this))
+    , m_holder(new TPageHolder(this))
+    , m_browser(new TIEBrowser(m_holder))
+    , m_sizes(TPageViewSizes::of(area))
 {
     setObjectName(QStringLiteral("frmBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Browser"));
-    setWidget(m_browser);
+    m_holder->setFocusProxy(m_browser);
+    setWidget(m_holder);
+    connect(this, &QMdiSubWindow::windowStateChanged, m_sizes, [this] { m_sizes->schedule(0); });
     resize(696, 480);
     m_browser->setObjectName(QStringLiteral("WebBrowser"));
     // printed pages carry the title and page number above, the address and date below, unless page
@@ -189,6 +261,28 @@ bool TfrmBrowser::IsActive() const
 {
     const QMdiArea *area = mdiArea();
     return area && area->currentSubWindow() == this;
+}
+
+void TfrmBrowser::fitView(const QSize &held)
+{
+    const QRect target(QPoint(), held.isValid() ? held : m_holder->size());
+    if (m_browser->geometry() != target)
+        m_browser->setGeometry(target);
+}
+
+void TfrmBrowser::holderResized()
+{
+    if (!m_browser)
+        return;
+    // a larger inside is filled at once; a view larger than its window is cut down once the area
+    // has settled, since a window being sent behind a maximised one keeps its view's size
+    const QSize grown = m_browser->size().expandedTo(m_holder->size());
+    if (grown != m_browser->size())
+        m_browser->resize(grown);
+    // the maximised window in front sets the size of the views behind it: while the area is
+    // being resized they follow a little later, not at every step
+    if (m_sizes)
+        m_sizes->schedule(IsActive() && isMaximized() ? 100 : 0);
 }
 
 TWindowState TfrmBrowser::WindowStateValue() const

@@ -14,6 +14,8 @@
 class QAction;
 class QMdiArea;
 class TIEBrowser;
+class TPageHolder;
+class TPageViewSizes;
 class TMemIni;
 
 class TfrmBrowser : public QMdiSubWindow {
@@ -64,6 +66,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    friend class TPageHolder;
+    friend class TPageViewSizes;
+    // Sizes the page view: to the held size when one is given, else to the window's inside.
+    void fitView(const QSize &held);
+    void holderResized();
     void aMediumExecute(QAction *sender);
     void aDefaultCharSetExecute(QAction *sender);
     void WebBrowserDocumentComplete(const QUrl &url, bool topLevel);
@@ -72,7 +79,9 @@ private:
     void leaveOwner(const QCloseEvent *event);
 
     QPointer<QObject> m_owner;
+    TPageHolder *m_holder;
     TIEBrowser *m_browser;
+    QPointer<TPageViewSizes> m_sizes;
     QList<QAction *> m_fontList;
     QList<QAction *> m_encodeList;
     bool m_canGoBack = false;

@@ -44,4 +44,11 @@ bool chooseRenderer()
     return true;
 }
 
+bool softwarePages()
+{
+    // the API asked for reads as the hardware one it stands beside; the back end names the choice
+    return QQuickWindow::sceneGraphBackend() == QLatin1String("software") ||
+           qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software");
+}
+
 } // namespace pagerendering

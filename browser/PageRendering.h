@@ -19,4 +19,8 @@ bool isSoftwareRenderer(const QByteArray &renderer);
 // renderer was picked.
 bool chooseRenderer();
 
+// True when the page views are drawn by Qt Quick's software renderer: a window holding them then
+// stays a raster window, it is not made anew for OpenGL when its first page arrives.
+bool softwarePages();
+
 } // namespace pagerendering

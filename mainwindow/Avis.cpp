@@ -1,5 +1,10 @@
 #include "mainwindow/Avis.h"
 
+#include "browser/PageRendering.h"
+#include "platform/ActionUpdater.h"
+#include "platform/ServerFrames.h"
+
+#include <QApplication>
 #include <QBackingStore>
 #include <QEvent>
 #include <QMouseEvent>
@@ -23,6 +28,7 @@ public:
     explicit TLogoSurface(REZI *logo)
         : m_logo(logo)
         , m_store(this)
+        , m_serverFrames(this)
     {
         setSurfaceType(QSurface::RasterSurface);
         setFlag(Qt::WindowDoesNotAcceptFocus);
@@ -38,6 +44,11 @@ public:
     void paintNow()
     {
         if (!isExposed())
+            return;
+        // the clip's frames, once sent to the X server, are each a copy there; the pressed logo
+        // and other platforms go through the backing store
+        if (!m_logo->m_pressed && devicePixelRatio() == 1.0 &&
+            m_serverFrames.show(m_logo->m_frame, m_logo->cachedFrame(size(), 1.0)))
             return;
         const QRect area(QPoint(), size());
         m_store.beginPaint(area);
@@ -75,6 +86,7 @@ protected:
 private:
     REZI *m_logo;
     QBackingStore m_store;
+    TServerFrames m_serverFrames;
     QTimer m_tipTimer;
 };
 
@@ -86,6 +98,8 @@ REZI::REZI(QWidget *parent)
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer->setInterval(FrameMs);
+    // a frame changes nothing any command's state depends on
+    ActionUpdater::addQuietTimer(m_timer);
     connect(m_timer, &QTimer::timeout, this, [this] {
         m_frame = (m_frame + 1) % FrameCount;
         repaintFrame();
@@ -109,16 +123,32 @@ void REZI::ensureSurface()
 {
     if (m_surface || !m_playing)
         return;
-    // A raster window repaints only the logo's pixels for a frame; it is remade when its first web
-    // page arrives, which would take a surface inside it along, so the surface waits for that.
+    // A raster window that is to hold OpenGL pages is remade when its first page arrives, which would
+    // take a surface inside it along, so the surface waits for that. One that stays raster (pages
+    // drawn in software) gets it at once: a frame painted through it would otherwise go through the
+    // whole window's backing store, waiting each time for the screen to have taken the last one.
     const QWindow *top = window()->windowHandle();
-    if (!top || top->surfaceType() == QSurface::RasterSurface)
+    if (!top || (top->surfaceType() == QSurface::RasterSurface && !pagerendering::softwarePages()))
         return;
+    // A platform that makes every window it shows the active one would give the input focus to the
+    // logo's window, and its container would take it from the widget that had it: both go back. The
+    // first handler runs before the container hears of the change, the second after it.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focused) {
+        m_focusBeforeSurface = m_surface && focused == m_surface ? QApplication::focusWidget() : nullptr;
+    });
     m_surface = new TLogoSurface(this);
     QWidget *container = QWidget::createWindowContainer(m_surface, this);
     container->setObjectName(QStringLiteral("CompanyMarkSurface"));
     container->setFocusPolicy(Qt::NoFocus);
     container->setGeometry(rect());
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focused) {
+        if (!m_surface || focused != m_surface)
+            return;
+        if (m_focusBeforeSurface)
+            m_focusBeforeSurface->setFocus();
+        if (QWindow *top = window()->windowHandle())
+            top->requestActivate();
+    });
     container->show();
 }
 
@@ -209,16 +239,20 @@ void REZI::paintFrame(QPainter &p, const QRect &area) const
         return;
     }
     // the clip's frames are drawn once each, then copied, in the logo's window or in the widget
-    const qreal ratio = p.device()->devicePixelRatioF();
+    p.drawPixmap(area.topLeft(), cachedFrame(area.size(), p.device()->devicePixelRatioF()));
+}
+
+const QPixmap &REZI::cachedFrame(const QSize &size, qreal ratio) const
+{
     QPixmap &cached = m_frames[m_frame];
-    if (cached.size() != area.size() * ratio) {
-        cached = QPixmap(area.size() * ratio);
+    if (cached.size() != size * ratio || cached.devicePixelRatio() != ratio) {
+        cached = QPixmap(size * ratio);
         cached.setDevicePixelRatio(ratio);
         cached.fill(palette().color(backgroundRole()));
         QPainter painter(&cached);
-        paintGlobe(painter, QRect(QPoint(), area.size()));
+        paintGlobe(painter, QRect(QPoint(), size));
     }
-    p.drawPixmap(area.topLeft(), cached);
+    return cached;
 }
 
 void REZI::paintGlobe(QPainter &p, const QRect &area) const

@@ -48,6 +48,8 @@ private:
     friend class TLogoSurface;
     void paintFrame(QPainter &p, const QRect &area) const;
     void paintGlobe(QPainter &p, const QRect &area) const;
+    // The current frame of the clip at the size, drawn once and kept.
+    const QPixmap &cachedFrame(const QSize &size, qreal ratio) const;
     void press(Qt::MouseButton button);
     void release(Qt::MouseButton button, bool inside);
     void ensureSurface();
@@ -57,6 +59,7 @@ private:
     QTimer *m_timer;
     TLogoSurface *m_surface = nullptr;
     QPointer<QWidget> m_watchedWindow;
+    QPointer<QWidget> m_focusBeforeSurface;
     mutable std::array<QPixmap, FrameCount> m_frames;
     int m_frame = 0;
     bool m_pressed = false;

@@ -136,6 +136,74 @@ TEST_F(PageWindowTest, OnlyTheActiveWindowReportsAddressStatusAndProgress)
     EXPECT_TRUE(owner.has("1 progress"));
 }
 
+TEST_F(PageWindowTest, WindowsBehindAMaximisedOneKeepTheirStatesAndLayTheirPagesOutAtItsSize)
+{
+    auto *a = new TfrmBrowser(&area, &owner);
+    auto *b = new TfrmBrowser(&area, &owner);
+    auto *c = new TfrmBrowser(&area, &owner);
+    const QList<TfrmBrowser *> pages{a, b, c};
+    const QList<QRect> rects{{0, 0, 300, 200}, {20, 20, 320, 220}, {40, 40, 340, 240}};
+    for (int i = 0; i < 3; ++i)
+        pages[i]->setGeometry(rects[i]);
+    const auto viewsFit = [&](TfrmBrowser *front) {
+        for (TfrmBrowser *p : pages) {
+            const QSize inside = (front ? front : p)->widget()->size();
+            if (p->WebBrowser()->geometry() != QRect(QPoint(), p == front ? p->widget()->size() : inside))
+                return false;
+        }
+        return true;
+    };
+    const auto report = [&] {
+        QString text;
+        for (TfrmBrowser *p : pages)
+            text += QStringLiteral("%1: window %2x%3 view %4x%5; ")
+                        .arg(p->BrowserIndex)
+                        .arg(p->widget()->width())
+                        .arg(p->widget()->height())
+                        .arg(p->WebBrowser()->width())
+                        .arg(p->WebBrowser()->height());
+        return text.toStdString();
+    };
+
+    area.setActiveSubWindow(c);
+    c->SetWindowStateValue(TWindowState::wsMaximized);
+    ASSERT_TRUE(waitUntil([&] { return viewsFit(c); }, 5000)) << report();
+
+    // the area maximises the window it brings to the front and restores the one it leaves; the
+    // page of the window in front needs no new size
+    for (TfrmBrowser *next : {a, b, c, b}) {
+        const QSize view = next->WebBrowser()->size();
+        area.setActiveSubWindow(next);
+        EXPECT_EQ(next->WindowStateValue(), TWindowState::wsMaximized);
+        EXPECT_EQ(next->WebBrowser()->size(), view) << "brought to the front: " << next->BrowserIndex;
+        EXPECT_EQ(next->WebBrowser()->size(), next->widget()->size());
+        ASSERT_TRUE(waitUntil([&] { return viewsFit(next); }, 5000)) << report();
+        for (int i = 0; i < 3; ++i)
+            if (pages[i] != next) {
+                EXPECT_EQ(pages[i]->WindowStateValue(), TWindowState::wsNormal) << i;
+                EXPECT_EQ(pages[i]->geometry(), rects[i]) << i;
+            }
+    }
+
+    // a larger area: the pages behind follow the window in front
+    area.resize(900, 650);
+    ASSERT_TRUE(waitUntil([&] { return b->widget()->width() > 800 && viewsFit(b); }, 5000)) << report();
+
+    // once no window is maximised, every page fits its own window again
+    b->SetWindowStateValue(TWindowState::wsNormal);
+    ASSERT_TRUE(waitUntil([&] { return viewsFit(nullptr); }, 5000)) << report();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pages[i]->WindowStateValue(), TWindowState::wsNormal) << i;
+        EXPECT_EQ(pages[i]->geometry(), rects[i]) << i;
+    }
+    EXPECT_TRUE(b->IsActive());
+
+    // a window made smaller lays its page out at its new size
+    b->resize(200, 150);
+    ASSERT_TRUE(waitUntil([&] { return viewsFit(nullptr); }, 5000)) << report();
+    EXPECT_LT(b->WebBrowser()->width(), 200);
+}
+
 TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
 {
     auto *p = new TfrmBrowser(&area, &owner);

@@ -2,8 +2,10 @@
 // pages a frame is drawn in the logo's own small window, never by repainting the window around it.
 #include "mainwindow/Avis.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 
+#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -85,5 +87,29 @@ TEST(Avis, AFrameBesideWebPagesRepaintsOnlyTheLogo)
     ASSERT_TRUE(waitUntil([&] { return (logo->frame() - first + REZI::FrameCount) % REZI::FrameCount >= 3; }))
         << "the clip does not play; frame " << logo->frame();
     EXPECT_EQ(counter.count, 0) << "frames repainted the window holding the page";
+    top.removeEventFilter(&counter);
+}
+
+TEST(Avis, WithPagesDrawnInSoftwareAFrameRepaintsOnlyTheLogoAtOnce)
+{
+    // pages drawn in software leave the window a raster one for good: the logo has its own window
+    // from the start, and a frame never repaints the window around it
+    const QString before = QQuickWindow::sceneGraphBackend();
+    const testsupport::SeamGuard restore([before] { QQuickWindow::setSceneGraphBackend(before); });
+    QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
+    QWidget top;
+    auto *logo = new REZI(&top);
+    logo->Play();
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    ASSERT_EQ(top.windowHandle()->surfaceType(), QSurface::RasterSurface);
+    ASSERT_NE(logo->surface(), nullptr) << "no window of its own for the logo";
+    QTest::qWait(200);
+    TUpdateCounter counter;
+    top.installEventFilter(&counter);
+    const int first = logo->frame();
+    ASSERT_TRUE(waitUntil([&] { return (logo->frame() - first + REZI::FrameCount) % REZI::FrameCount >= 3; }))
+        << "the clip does not play; frame " << logo->frame();
+    EXPECT_EQ(counter.count, 0) << "frames repainted the window around the logo";
     top.removeEventFilter(&counter);
 }

@@ -495,6 +495,44 @@ TEST_F(MainWindowTest, SavedWindowsComeBackAfterARestart)
     EXPECT_EQ(equal, 2);
 }
 
+TEST_F(MainWindowTest, TabsSwitchingAmongMaximisedWindowsKeepStatesCaptionsAndStoredStates)
+{
+    writeBytes(file, "[Browser]\nWindowState=2\n");
+    openWindow();
+    QList<TfrmBrowser *> pages;
+    for (int i = 0; i < 3; ++i)
+        pages << frmMain->NewBrowser();
+    const QStringList captions = tabTexts();
+    // the views of the windows behind the one in front are laid out at its inside's size
+    const auto settled = [&] {
+        const QSize inside = frmMain->ActiveBrowser()->widget()->size();
+        for (TfrmBrowser *p : pages)
+            if (p->WebBrowser()->size() != inside)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(waitUntil(settled, 5000));
+    for (int index : {0, 2, 1, 0}) {
+        frmMain->windowsTabs()->setCurrentIndex(index);
+        TfrmBrowser *front = frmMain->ActiveBrowser();
+        ASSERT_NE(front, nullptr);
+        EXPECT_EQ(front->BrowserIndex, index);
+        EXPECT_EQ(front->WindowStateValue(), TWindowState::wsMaximized);
+        EXPECT_EQ(front->WebBrowser()->size(), front->widget()->size()) << "the page in front is laid out anew";
+        for (TfrmBrowser *p : pages)
+            if (p != front)
+                EXPECT_EQ(p->WindowStateValue(), TWindowState::wsNormal) << p->BrowserIndex;
+        EXPECT_EQ(tabTexts(), captions);
+        ASSERT_TRUE(waitUntil(settled, 5000)) << "after the tab " << index;
+    }
+    frmMain->action("actSaveBrowsers")->trigger();
+    const TOpenedBrowsers &saved = BrivoIni->OpenedBrowsers;
+    ASSERT_EQ(saved.size(), 3);
+    EXPECT_EQ(saved.GetWindowState(0), TWindowState::wsMaximized) << "the window in front comes first";
+    EXPECT_EQ(saved.GetWindowState(1), TWindowState::wsNormal);
+    EXPECT_EQ(saved.GetWindowState(2), TWindowState::wsNormal);
+}
+
 TEST_F(MainWindowTest, CloseAllAndCloseAllOthers)
 {
     openWindow();
