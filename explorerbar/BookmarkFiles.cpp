@@ -10,7 +10,6 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <initializer_list>
-#include <sys/stat.h>
 #include <utility>
 
 namespace bookmarkfile {
@@ -701,20 +700,12 @@ QByteArray write(const Document &doc)
 
 namespace {
 
-// The file's place and times as the system keeps them (of the open file fd, else of the path), with
-// the hash of the bytes it is known to hold.
+// The file's stamp (of the open file fd, else of the path), with the hash of the bytes it is known to
+// hold.
 FileStamp statStamp(const QString &path, const QByteArray &bytes, int fd = -1)
 {
-    FileStamp stamp;
-    struct stat sb {};
-    if ((fd >= 0 ? ::fstat(fd, &sb) : ::stat(QFile::encodeName(path).constData(), &sb)) != 0 || !S_ISREG(sb.st_mode))
-        return stamp; // only a plain file holds a list another program could have changed
-    stamp.exists = true;
-    stamp.size = sb.st_size;
-    stamp.mtimeNs = qint64(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
-    stamp.inode = sb.st_ino;
-    stamp.device = sb.st_dev;
-    stamp.hash = qHash(bytes);
+    FileStamp stamp{atomicfile::stampOf(path, fd), qHash(bytes)};
+    stamp.file.exists = stamp.file.regular;
     return stamp;
 }
 
@@ -723,18 +714,18 @@ FileStamp statStamp(const QString &path, const QByteArray &bytes, int fd = -1)
 bool changedSince(const QString &path, const FileStamp &stamp)
 {
     const FileStamp now = statStamp(path, {});
-    if (!now.exists)
+    if (!now.file.exists)
         return false; // nothing there to lose
-    if (!stamp.exists || now.size != stamp.size)
+    if (!stamp.file.exists || now.file.size != stamp.file.size)
         return true;
-    if (now.mtimeNs == stamp.mtimeNs && now.inode == stamp.inode && now.device == stamp.device)
+    if (now.file == stamp.file)
         return false;
     // touched or replaced with the same size: only other bytes are a change
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;
-    const QByteArray bytes = file.read(stamp.size + 1);
-    return bytes.size() != stamp.size || qHash(bytes) != stamp.hash;
+    const QByteArray bytes = file.read(stamp.file.size + 1);
+    return bytes.size() != stamp.file.size || qHash(bytes) != stamp.hash;
 }
 
 bool save(const QString &path, const Document &doc, QString *error, FileStamp *stamp)
@@ -803,7 +794,7 @@ bool load(const QString &path, int legacyCodePage, Document *doc, QString *error
         return fail(error, QStringLiteral("the file is too large"), doc);
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString(), doc);
-    read.size = bytes.size();
+    read.file.size = bytes.size();
     read.hash = qHash(bytes);
     if (!parse(bytes, legacyCodePage, doc, error))
         return false;

@@ -2,6 +2,8 @@
 // Reader and writer of bookmark files in the Netscape bookmark HTML layout, over a plain list of items
 // (no widgets). The list holds the items in tree order (parents before children, siblings in order),
 // each with its nesting level, which is also the order in which the file lists them.
+#include "platform/AtomicFiles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -62,12 +64,9 @@ constexpr qint64 MaxFileSize = qint64(512) * 1024 * 1024;
 QByteArray write(const Document &doc);
 
 // What a file was when it was read or written, to tell later whether another program changed it.
+// Only a plain file holds a list another program could have changed (file.exists is false otherwise).
 struct FileStamp {
-    bool exists = false;
-    qint64 size = 0;
-    qint64 mtimeNs = 0;
-    quint64 inode = 0;
-    quint64 device = 0;
+    atomicfile::FileStamp file;
     size_t hash = 0; // of the bytes
 };
 

@@ -104,6 +104,21 @@ bool renameNoReplace(const QString &from, const QString &to, QString *error)
     return result == 0;
 }
 
+FileStamp stampOf(const QString &path, int fd)
+{
+    FileStamp stamp;
+    struct stat sb {};
+    if ((fd >= 0 ? ::fstat(fd, &sb) : ::stat(QFile::encodeName(path).constData(), &sb)) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.regular = S_ISREG(sb.st_mode);
+    stamp.size = sb.st_size;
+    stamp.mtimeNs = qint64(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+    stamp.inode = sb.st_ino;
+    stamp.device = sb.st_dev;
+    return stamp;
+}
+
 FolderLock::FolderLock(const QString &folder, int waitMs)
     : m_folder(folder)
     , m_waitMs(waitMs)

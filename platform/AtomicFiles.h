@@ -10,6 +10,20 @@ namespace atomicfile {
 // False, with the reason in error, when the file could not be written; the previous file is then whole.
 bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// What the system keeps of a file (of the open file fd, else of path): where it lies, its size and
+// its last change, to tell later whether a file was changed or replaced. exists is false when there is
+// none; regular tells a plain file from a folder, a device or a pipe.
+struct FileStamp {
+    bool exists = false;
+    bool regular = false;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+FileStamp stampOf(const QString &path, int fd = -1);
+
 // Renames (or moves, within one file system) from to to, never replacing an entry named to; false,
 // with the system's reason in error, when it could not.
 bool renameNoReplace(const QString &from, const QString &to, QString *error = nullptr);

@@ -8,32 +8,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
-#include <sys/stat.h>
 
 namespace {
-
-struct Stamp {
-    bool exists = false;
-    qint64 size = 0;
-    qint64 mtimeNs = 0;
-    quint64 inode = 0;
-    quint64 device = 0;
-    bool operator==(const Stamp &) const = default;
-};
-
-Stamp stampOf(const QString &path)
-{
-    Stamp st;
-    struct stat sb {};
-    if (::stat(QFile::encodeName(path).constData(), &sb) == 0) {
-        st.exists = true;
-        st.size = sb.st_size;
-        st.mtimeNs = qint64(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
-        st.inode = sb.st_ino;
-        st.device = sb.st_dev;
-    }
-    return st;
-}
 
 bool isBlank(char c)
 {
@@ -103,7 +79,7 @@ struct ProfileIni::Document {
         QHash<QString, int> firstKey; // folded key -> index of its first line
     };
 
-    Stamp stamp;
+    atomicfile::FileStamp stamp;
     QString refused; // why the file was not read; no write replaces it then
     QByteArray eol = "\n";
     bool endsWithEol = true;
@@ -338,7 +314,7 @@ ProfileIni::~ProfileIni() = default;
 
 ProfileIni::Document &ProfileIni::doc(bool reread) const
 {
-    const Stamp now = stampOf(m_fileName);
+    const atomicfile::FileStamp now = atomicfile::stampOf(m_fileName);
     if (!m_doc || reread || !(m_doc->stamp == now)) {
         if (!m_doc)
             m_doc = std::make_unique<Document>();
@@ -378,7 +354,7 @@ bool ProfileIni::save(Document &d)
     }
     if (!atomicfile::write(m_fileName, bytes, &m_error))
         return false;
-    d.stamp = stampOf(m_fileName);
+    d.stamp = atomicfile::stampOf(m_fileName);
     return true;
 }
 
