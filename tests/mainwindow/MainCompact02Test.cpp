@@ -519,9 +519,11 @@ TEST_F(MainWindowTest, TabsSwitchingAmongMaximisedWindowsKeepStatesCaptionsAndSt
         EXPECT_EQ(front->BrowserIndex, index);
         EXPECT_EQ(front->WindowStateValue(), TWindowState::wsMaximized);
         EXPECT_EQ(front->WebBrowser()->size(), front->widget()->size()) << "the page in front is laid out anew";
-        for (TfrmBrowser *p : pages)
-            if (p != front)
+        for (TfrmBrowser *p : pages) {
+            if (p != front) {
                 EXPECT_EQ(p->WindowStateValue(), TWindowState::wsNormal) << p->BrowserIndex;
+            }
+        }
         EXPECT_EQ(tabTexts(), captions);
         ASSERT_TRUE(waitUntil(settled, 5000)) << "after the tab " << index;
     }
