@@ -47,6 +47,17 @@ bool hasLongRun(QTextDocument *doc, int from, int to)
     return false;
 }
 
+// Whether the text in [from, to) holds a place where a line may break.
+bool addsBreak(QTextDocument *doc, int from, int to)
+{
+    QTextCursor c(doc);
+    const int last = doc->characterCount() - 1;
+    c.setPosition(std::clamp(from, 0, last));
+    c.setPosition(std::clamp(to, 0, last), QTextCursor::KeepAnchor);
+    const QString text = c.selectedText();
+    return std::any_of(text.cbegin(), text.cend(), breaksLine);
+}
+
 } // namespace
 
 void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
@@ -65,8 +76,9 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
     }
     if (doc->characterCount() <= 1) {
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    } else if (removed > 0 || added > 0) {
-        // whether the long run is still there is seen once the edits of this event are done
+    } else if (removed > 0 || (added > 0 && addsBreak(doc, position, position + added))) {
+        // whether the long run is still there is seen once the edits of this event are done (text typed
+        // without a place to break cannot end a run, and costs no look over the whole document)
         if (!m_wrapCheckPending) {
             m_wrapCheckPending = true;
             QTimer::singleShot(0, this, &TMMRxCustomRichEdit::checkLongRuns);
