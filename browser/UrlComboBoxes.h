@@ -6,6 +6,7 @@
 // dropped links, and asks for navigation through OnNavigateUrl on Enter and after a drop. Showing an
 // address (SetUrl) never overwrites what the user is typing; once the typed text has been opened (Enter, a
 // drop), the box shows addresses again although it keeps the focus.
+#include "platform/HistoryStore.h"
 #include "settings/CommonUtils.h"
 
 #include <QComboBox>
@@ -32,8 +33,8 @@ public:
     static constexpr int MaxTypedUrls = 25;
     // At most this many suggestions are offered.
     static constexpr int MaxSuggestions = 50;
-    // No longer address is listed or offered as a suggestion.
-    static constexpr qsizetype MaxListedUrl = 4096;
+    // No longer address is listed or offered as a suggestion (the history's own bound for completion).
+    static constexpr qsizetype MaxListedUrl = HistoryStore::MaxCompletionLength;
 
     // Creates the drop target, registers it and loads the typed URLs.
     explicit TUrlComboBox(QWidget *parent = nullptr);
