@@ -140,6 +140,12 @@ void TBrowserPage::allowUserWindow()
     m_userWindows = 1;
 }
 
+void TBrowserPage::setOpenerPage(const QUrl &page)
+{
+    m_openerPage = page;
+    m_browser->m_interceptor->setOpenerPage(page);
+}
+
 bool TBrowserPage::userInputIsRecent() const
 {
     return m_userInput.isValid() && m_userInput.elapsed() <= UserWindowGraceMs;
@@ -151,8 +157,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
     if (isMainFrame && !m_droppedLink.isEmpty()) {
         constexpr auto same = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
         if (url.adjusted(same) == m_droppedLink.adjusted(same)) {
-            m_openerPage.clear();
-            m_browser->m_interceptor->setOpenerPage({});
+            setOpenerPage({});
         }
         m_droppedLink.clear();
     }
@@ -195,8 +200,7 @@ QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
     // a window the script of a local page opens (or of a window such a page opened) is held to that page's folder
     const QUrl localPage = url().isLocalFile() ? url() : m_openerPage;
     if (auto *page = qobject_cast<TBrowserPage *>(opened); page && localPage.isLocalFile()) {
-        page->m_openerPage = localPage;
-        page->m_browser->m_interceptor->setOpenerPage(localPage);
+        page->setOpenerPage(localPage);
         page->m_droppedLink = m_droppedLink;
     }
     m_droppedLink.clear();
@@ -457,8 +461,7 @@ void TIEBrowser::unregisterUserAgent()
 
 void TIEBrowser::Navigate(const QString &url)
 {
-    m_page->m_openerPage.clear(); // the user's own address goes anywhere
-    m_interceptor->setOpenerPage({});
+    m_page->setOpenerPage({}); // the user's own address goes anywhere
     QString target = url.isEmpty() ? BlankPage : url;
     bool cancel = false;
     if (OnBeforeNavigate)

@@ -75,7 +75,10 @@ public:
 private:
     TIEBrowser *m_browser;
     friend class TIEBrowser;
-    QUrl m_openerPage; // the local page whose script opened this window
+    // The local page whose script opened this window (empty: none): this window's navigations and its
+    // requests are held to that page's folder.
+    void setOpenerPage(const QUrl &page);
+    QUrl m_openerPage;
     // the link the user last dropped on the page, which its next window opens; in that window, the
     // address it may open as the user's own
     QUrl m_droppedLink;
