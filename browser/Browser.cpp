@@ -420,6 +420,20 @@ void TfrmBrowser::leaveOwner(const QCloseEvent *event)
     freed(this);
 }
 
+void TfrmBrowser::changeEvent(QEvent *event)
+{
+    // the rectangle a window leaves when it is minimised or maximised is its normal one, also when it
+    // was given while hidden (a hidden window hears of no move or resize); the area's own bookkeeping
+    // of states (an override) changes no rectangle
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+        if (!change->isOverride() && !(change->oldState() & (Qt::WindowMinimized | Qt::WindowMaximized)) &&
+            WindowStateValue() != TWindowState::wsNormal)
+            m_normalGeometry = geometry();
+    }
+    QMdiSubWindow::changeEvent(event);
+}
+
 void TfrmBrowser::moveEvent(QMoveEvent *event)
 {
     QMdiSubWindow::moveEvent(event);

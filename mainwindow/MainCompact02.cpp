@@ -184,6 +184,7 @@ void TfrmMain::CreateComponents()
     MdiArea->setActivationOrder(QMdiArea::CreationOrder);
     // the widest explorer bar leaves the page area 10 pixels; the area's size hint would stop it far earlier
     MdiArea->setMinimumWidth(1);
+    MdiArea->installEventFilter(this);
     Splitter->addWidget(PageControl);
     Splitter->addWidget(MdiArea);
     Splitter->setStretchFactor(1, 1);
@@ -407,7 +408,9 @@ TFileSystemPage *TfrmMain::fileSystemPage()
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 {
-    if (e->type() == QEvent::Show && watched->isWidgetType())
+    if (e->type() == QEvent::Show && watched == MdiArea)
+        PlacePendingBrowsers();
+    else if (e->type() == QEvent::Show && watched->isWidgetType())
         BuildExplorerPage(static_cast<QWidget *>(watched));
     return QMainWindow::eventFilter(watched, e);
 }
@@ -535,6 +538,7 @@ void TfrmMain::OpenSavedBrowsers()
         page->WebBrowser()->Navigate(saved.GetUrl(i));
         const TRect r = saved.GetRect(i);
         page->setWindowState(Qt::WindowNoState);
+        FBrowsersToPlace.removeAll(page); // it has its place
         page->setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
         page->SetWindowStateValue(saved.GetWindowState(i));
     }

@@ -161,6 +161,8 @@ private:
     void RestoreMinimizedBrowsers();
     void Arrange(Arrangement how);
     void PlaceNewBrowser(TfrmBrowser *page);
+    // Places the new windows made while the window area was not laid out yet.
+    void PlacePendingBrowsers();
     void actMinimizeAllExecute();
     void actCloseAllExecute(bool keepActive);
     void tlbtnSearchClick();
@@ -240,6 +242,8 @@ private:
     QList<QWidget *> FPagesToBuild;  // explorer-bar pages not shown yet
     bool FFavoritesTransfer = false; // favorites import and export, as the tree finds them when built
     QMdiArea *MdiArea = nullptr;
+    // new page windows made before the window area was first shown: placed once it is laid out
+    QList<QPointer<TfrmBrowser>> FBrowsersToPlace;
     TBrivoStatusBar *StatusBar = nullptr;
 
     int FProgressMax = 0;

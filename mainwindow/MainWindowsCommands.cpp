@@ -118,12 +118,28 @@ void TfrmMain::Arrange(Arrangement how)
 void TfrmMain::PlaceNewBrowser(TfrmBrowser *page)
 {
     // the area's own placement may put a window wider than the area partly left of it
-    const QRect area = MdiArea->viewport()->rect();
-    if (page->WindowStateValue() != TWindowState::wsNormal || area.isEmpty())
+    if (page->WindowStateValue() != TWindowState::wsNormal)
         return;
-    const int before = int(Browsers().size()) - 1;
+    // before the main window is first shown the area has not been laid out, and its size is no
+    // measure: the window is placed when the area is shown
+    if (!MdiArea->isVisible()) {
+        FBrowsersToPlace.append(page);
+        return;
+    }
+    const QRect area = MdiArea->viewport()->rect();
+    if (area.isEmpty())
+        return;
+    const int before = int(Browsers().indexOf(page));
     page->setGeometry(arrangement::newWindowPlace(before, page->size(), area,
                                                   style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, page) + 4));
+}
+
+void TfrmMain::PlacePendingBrowsers()
+{
+    const QList<QPointer<TfrmBrowser>> pages = std::exchange(FBrowsersToPlace, {});
+    for (TfrmBrowser *page : pages)
+        if (page)
+            PlaceNewBrowser(page);
 }
 
 void TfrmMain::actMinimizeAllExecute()

@@ -24,10 +24,7 @@ cp "$program" "$work/brivo"
 start_virtual_screen
 
 # the pages come from a loopback server, which tells which addresses the program asked for
-QT_QPA_PLATFORM=offscreen "$source_program" serve "$work/port" > "$work/served.txt" 2>/dev/null &
-pids+=($!)
-wait_for 50 test -s "$work/port" || fail "the loopback server did not start"
-server="http://127.0.0.1:$(head -1 "$work/port")"
+start_page_server "$source_program"
 requested() { grep -q "^GET $1 " "$work/served.txt"; }
 
 export QT_QPA_PLATFORM=xcb

@@ -1,7 +1,7 @@
 # Sourced by the whole-program tests that run under a real window manager. Gives a work folder that
 # goes at exit together with every process the test started (their ids in pids, the program's in
-# app), wait_for, and start_virtual_screen: a virtual screen with openbox, its display exported. The
-# sourcing script defines fail first.
+# app), wait_for, start_virtual_screen: a virtual screen with openbox, its display exported, and
+# start_page_server. The sourcing script defines fail first.
 
 work="$(mktemp -d)"
 pids=()
@@ -27,4 +27,13 @@ start_virtual_screen() {
   # wmctrl -l answers "Cannot get client list properties" and a window that appears is never found)
   wm_ready() { wmctrl -m >/dev/null 2>&1 && xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && wmctrl -l >/dev/null 2>&1; }
   wait_for 100 wm_ready || fail "the window manager did not start"
+}
+
+# start_page_server TOOL: the test tool's loopback server (tests/tools/DragSource.cpp, mode serve);
+# its address in server, each request it answered as a line "GET path HTTP/1.1" in $work/served.txt
+start_page_server() {
+  QT_QPA_PLATFORM=offscreen "$1" serve "$work/port" > "$work/served.txt" 2>/dev/null &
+  pids+=($!)
+  wait_for 50 test -s "$work/port" || fail "the loopback server did not start"
+  server="http://127.0.0.1:$(head -1 "$work/port")"
 }

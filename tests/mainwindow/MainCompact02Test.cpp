@@ -434,6 +434,64 @@ TEST_F(MainWindowTest, AStartBeforeTheWindowIsShownRequestsThePageThenShowsTheWi
         << (focus ? focus->metaObject()->className() : "no focus");
 }
 
+// As the program starts: the settings object, the main window made but not shown, then the start,
+// which requests the first pages before it shows the window.
+void startAsTheProgramDoes(const QString &file, const QString &argument, const QString &startPage = QString())
+{
+    delete BrivoIni;
+    BrivoIni = new TBrivoIni(file);
+    if (!startPage.isEmpty())
+        BrivoIni->StartPage = startPage;
+    frmMain = new TfrmMain();
+    frmMain->StartUp(argument);
+}
+
+TEST_F(MainWindowTest, TheFirstNormalPageWindowOfTheStartHasTheSizeOfALaterOne)
+{
+    writeBytes(file, "[Main]\nWindowState=0\nRect=60,40,1000,740\n[Browser]\nWindowState=0\n");
+    const QString start = page("start.html", "Start");
+    for (const QString &argument : {page("first.html", "First"), QString()}) {
+        startAsTheProgramDoes(file, argument, start);
+        ASSERT_EQ(frmMain->Browsers().size(), 1);
+        TfrmBrowser *first = frmMain->Browsers().first();
+        ASSERT_EQ(first->WindowStateValue(), TWindowState::wsNormal);
+        const QRect area = frmMain->mdiArea()->viewport()->rect();
+        ASSERT_GT(area.width(), 400);
+        ASSERT_GT(area.height(), 300);
+        // a window opened now, with the area laid out, is the measure
+        TfrmBrowser *later = frmMain->NewBrowser();
+        EXPECT_EQ(first->size(), later->size()) << "started with " << argument.toStdString();
+        EXPECT_TRUE(area.contains(first->geometry()));
+        EXPECT_GT(first->widget()->height(), 200);
+        closeWindow();
+    }
+}
+
+TEST_F(MainWindowTest, AMaximisedSavedWindowKeepsItsNormalRectangleThroughASaveAndARestart)
+{
+    const QString a = page("a.html", "A");
+    writeBytes(file,
+               "[Main]\nWindowState=0\nRect=60,40,1000,740\n[OpenedBrowsers]\n50,50,450,350,2,0=" + a.toUtf8() + "\n");
+    for (int start = 0; start < 2; ++start) {
+        startAsTheProgramDoes(file, QString());
+        ASSERT_EQ(frmMain->Browsers().size(), 1);
+        TfrmBrowser *page = frmMain->Browsers().first();
+        EXPECT_EQ(page->WindowStateValue(), TWindowState::wsMaximized);
+        ASSERT_TRUE(waitForEqual([&] { return page->WebBrowser()->LocationURL(); }, a, 20000));
+        frmMain->action("actSaveBrowsers")->trigger();
+        EXPECT_TRUE(readBytes(file).contains("\n50,50,450,350,2,0=" + a.toUtf8())) << readBytes(file).constData();
+        closeWindow();
+        delete BrivoIni;
+        BrivoIni = nullptr;
+    }
+    // restored, the window takes its saved rectangle
+    startAsTheProgramDoes(file, QString());
+    ASSERT_EQ(frmMain->Browsers().size(), 1);
+    TfrmBrowser *page = frmMain->Browsers().first();
+    page->SetWindowStateValue(TWindowState::wsNormal);
+    EXPECT_EQ(page->geometry(), QRect(50, 50, 400, 300));
+}
+
 TEST_F(MainWindowTest, AKeywordIsListedOnceWhateverItsCase)
 {
     writeBytes(file, "[Main]\nSearchsBar=1\n[Searchs]\nOne=http://127.0.0.1:9/one?q=%s\n");

@@ -12,7 +12,9 @@
 //     cannot hand on, so the receiver is offered a link list that yields nothing.
 //   drag_source serve PORTFILE
 //     Answers every HTTP request on a loopback port with a page titled "Dropped link arrived", prints
-//     each request's first line, and writes the port to PORTFILE. Runs until it is ended.
+//     each request's first line, and writes the port to PORTFILE. Runs until it is ended. A path that
+//     begins with /sized gets a page that asks for /size?w=WIDTH&h=HEIGHT with its inner size when it
+//     has loaded and whenever it is resized.
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
@@ -110,7 +112,12 @@ int serve(const QString &portFile)
                     return; // the request's head is not complete yet
                 std::printf("%s\n", head->left(head->indexOf("\r\n")).constData());
                 std::fflush(stdout);
-                const QByteArray body = "<html><head><title>Dropped link arrived</title></head><body>ok</body></html>";
+                const QByteArray sizeReport =
+                    "<script>function tell() { fetch('/size?w=' + innerWidth + '&h=' + innerHeight); }"
+                    "addEventListener('load', tell); addEventListener('resize', tell);</script>";
+                const bool sized = head->startsWith("GET /sized");
+                const QByteArray body = "<html><head><title>Dropped link arrived</title></head><body>ok" +
+                                        (sized ? sizeReport : QByteArray()) + "</body></html>";
                 socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
                               QByteArray::number(body.size()) + "\r\n\r\n" + body);
                 socket->disconnectFromHost();
