@@ -17,10 +17,12 @@
 #include <QPainter>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <list>
 #include <utility>
 #include <vector>
@@ -581,6 +583,45 @@ bool executableByName(const QString &cleanName, QString mimeType)
            executableType(db.mimeTypeForFile(cleanName, QMimeDatabase::MatchExtension));
 }
 
+// The name's first characters (whole characters as a reader sees them, never part of one) that take at
+// most maxBytes in the file-name encoding.
+QString leadingCharacters(const QString &name, qsizetype maxBytes)
+{
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, name);
+    qsizetype end = 0;
+    qsizetype bytes = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(name.mid(end, next - end)).size();
+        if (bytes > maxBytes)
+            break;
+        end = next;
+    }
+    return name.left(end);
+}
+
+// The name cut to what a folder takes (NAME_MAX bytes in the file-name encoding), keeping its
+// extension when that is short enough to leave room for a part of the name before it.
+QString fitNameToFolder(QString name)
+{
+    if (QFile::encodeName(name).size() <= NAME_MAX)
+        return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    QString extension = dot > 0 ? name.mid(dot) : QString();
+    if (QFile::encodeName(extension).size() > NAME_MAX / 2)
+        extension.clear();
+    name =
+        leadingCharacters(extension.isEmpty() ? name : name.left(dot), NAME_MAX - QFile::encodeName(extension).size());
+    return name + extension;
+}
+
+// A name without the dots and blanks a name cannot end in.
+QString withoutTrailingDotsAndBlanks(QString name)
+{
+    while (!name.isEmpty() && (name.back() == u'.' || name.back().isSpace()))
+        name.chop(1);
+    return name;
+}
+
 } // namespace
 
 QString CleanFileName(const QString &fileName)
@@ -591,8 +632,8 @@ QString CleanFileName(const QString &fileName)
         return category == QChar::Other_Control || category == QChar::Other_Format;
     });
     name = name.mid(std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\')) + 1);
-    while (!name.isEmpty() && (name.back() == u'.' || name.back().isSpace()))
-        name.chop(1);
+    // a name cut short may end in a dot or blank again
+    name = withoutTrailingDotsAndBlanks(fitNameToFolder(withoutTrailingDotsAndBlanks(name)));
     return name.isEmpty() ? QStringLiteral("object") : name;
 }
 

@@ -97,7 +97,9 @@ TObjectOpener SetObjectOpener(TObjectOpener opener);
 bool OpenObjectFile(const QString &path);
 // The name a stored file name stands for, as the name of a file: its last path part, without control
 // characters (NULs among them) or format characters, without the dots and blanks a name cannot end
-// in; "object" when nothing is left. Every lookup by an object's name goes through it.
+// in, cut to what a folder takes (NAME_MAX bytes in the file-name encoding, never inside a character)
+// with its extension kept; "object" when nothing is left. Every lookup by an object's name goes
+// through it.
 QString CleanFileName(const QString &fileName);
 // True for a file on disk (a link's source) the desktop would run rather than show: the executable
 // bit, a desktop entry, a script or a program of any system, by its name, its stored type or its

@@ -645,6 +645,10 @@ TEST_F(RichEditObjects, AnEmbeddedFileIsJudgedByItsCleanedNameAndByItsContent)
         {QStringLiteral("entry.txt"), launcher, true, QStringLiteral("entry.txt")},
         {QStringLiteral("readme.txt"), "plain words\n", false, QStringLiteral("readme.txt")},
         {QString::fromLatin1("..\0", 3), "plain words\n", false, QStringLiteral("object")},
+        // a name longer than a folder takes is cut, and keeps the extension it is judged by
+        {QString(300, u'x') + QStringLiteral(".sh"), "plain words\n", true, QString(252, u'x') + QStringLiteral(".sh")},
+        {QString(300, u'y') + QStringLiteral(".txt"), "plain words\n", false,
+         QString(251, u'y') + QStringLiteral(".txt")},
     };
     QStringList opened;
     ScopedObjectOpener opener([&](const QString &p) {
@@ -669,4 +673,30 @@ TEST_F(RichEditObjects, AnEmbeddedFileIsJudgedByItsCleanedNameAndByItsContent)
     }
     EXPECT_EQ(CleanFileName(QStringLiteral("a\\b\\c.exe . .")), QStringLiteral("c.exe"));
     EXPECT_EQ(CleanFileName(QString::fromUtf8("doc\u202Etxt.exe")), QStringLiteral("doctxt.exe"));
+}
+
+TEST(CleanFileNames, ALongNameIsCutToWhatAFolderTakesKeepingItsExtensionAndWholeCharacters)
+{
+    const auto repeated = [](const QString &part, int times) { return part.repeated(times); };
+    // a folder takes names of up to 255 bytes in the file-name encoding (UTF-8)
+    EXPECT_EQ(CleanFileName(QString(300, u'a') + QStringLiteral(".pdf")), QString(251, u'a') + QStringLiteral(".pdf"));
+    EXPECT_EQ(CleanFileName(QString(251, u'a') + QStringLiteral(".pdf")), QString(251, u'a') + QStringLiteral(".pdf"));
+    // three bytes a character: 83 of them and the extension make 253 bytes, one more would be 256
+    const QString word = QString::fromUtf8("文");
+    EXPECT_EQ(CleanFileName(repeated(word, 300) + QStringLiteral(".txt")), repeated(word, 83) + QStringLiteral(".txt"));
+    // four bytes and two UTF-16 units a character: never half of one
+    const QString face = QString::fromUtf8("😀");
+    EXPECT_EQ(CleanFileName(repeated(face, 100) + QStringLiteral(".png")), repeated(face, 62) + QStringLiteral(".png"));
+    // a letter and its accent are one character: the cut never parts them
+    const QString accented = QString::fromUtf8("e\u0301");
+    EXPECT_EQ(CleanFileName(repeated(accented, 150) + QStringLiteral(".odt")),
+              repeated(accented, 83) + QStringLiteral(".odt"));
+    EXPECT_EQ(CleanFileName(QStringLiteral("x") + repeated(accented, 150)),
+              QStringLiteral("x") + repeated(accented, 84));
+    // an "extension" too long to be one is cut with the rest; a cut that leaves a dot at the end drops it
+    EXPECT_EQ(CleanFileName(QStringLiteral("a.") + QString(300, u'b')), QStringLiteral("a.") + QString(253, u'b'));
+    EXPECT_EQ(CleanFileName(QString(254, u'a') + QStringLiteral(".") + QString(200, u'b')), QString(254, u'a'));
+    // every cut name is one a folder takes
+    for (const QString &name : {repeated(word, 300), repeated(face, 300) + QStringLiteral(".x"), QString(4000, u'z')})
+        EXPECT_LE(QFile::encodeName(CleanFileName(name)).size(), 255);
 }
