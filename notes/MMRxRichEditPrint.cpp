@@ -4,15 +4,69 @@
 #include "platform/PlatformError.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <vector>
 
 namespace {
 
 constexpr int TwipsPerInch = 1440;
 constexpr qreal ScreenDpi = 96; // the pixels the document's formats are given in (15 twips each)
+
+// The dots per inch at which a document's text is laid out when no device is given: the screen's
+// logical dpi. Measured on a large font, so the answer is exact to a tenth.
+qreal textLayoutDpi()
+{
+    QFont probe;
+    probe.setPointSizeF(720);
+    const int pixels = QFontInfo(probe).pixelSize();
+    return pixels > 0 ? pixels / 10.0 : ScreenDpi;
+}
+
+// Multiplies every point size of the document (its default font, its text and its paragraphs' own
+// character formats) by factor.
+void scalePointSizes(QTextDocument &doc, qreal factor)
+{
+    QFont base = doc.defaultFont();
+    if (base.pointSizeF() > 0) {
+        base.setPointSizeF(base.pointSizeF() * factor);
+        doc.setDefaultFont(base);
+    }
+    // gathered first: a changed format may merge a run with its neighbour
+    struct Run {
+        int position;
+        int length; // 0: the paragraph's own character format
+        QTextCharFormat format;
+    };
+    std::vector<Run> runs;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.charFormat().hasProperty(QTextFormat::FontPointSize))
+            runs.push_back({b.position(), 0, b.charFormat()});
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.charFormat().hasProperty(QTextFormat::FontPointSize))
+                runs.push_back({f.position(), f.length(), f.charFormat()});
+        }
+    }
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (Run &run : runs) {
+        run.format.setFontPointSize(run.format.fontPointSize() * factor);
+        c.setPosition(run.position);
+        if (run.length == 0) {
+            c.setBlockCharFormat(run.format);
+        } else {
+            c.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+            c.setCharFormat(run.format);
+        }
+    }
+    c.endEditBlock();
+}
 
 } // namespace
 
@@ -40,10 +94,15 @@ void TMMRxCustomRichEdit::printInside(QPrinter &printer, const QString &title, c
     // screen, in pixels of 1/96 inch (the unit of its indents, tab stops and pictures), and drawn scaled
     // to the printer: laid out for the printer itself, Qt would leave indents and tab stops in printer
     // pixels, a twelfth of their size at 1200 dpi, and the numbers of numbered paragraphs off the page.
+    // Its text is laid out at the screen's logical dpi, though: on a screen of another than 96, its
+    // point sizes are scaled so that its text takes the pixels of 1/96 inch it takes at 96.
     const qreal scaleX = dpiX / ScreenDpi;
     const qreal scaleY = dpiY / ScreenDpi;
     const QSizeF page(render.width() / scaleX, render.height() / scaleY);
     std::unique_ptr<QTextDocument> copy(document()->clone());
+    copy->setUndoRedoEnabled(false);
+    if (const qreal layoutDpi = textLayoutDpi(); qAbs(layoutDpi - ScreenDpi) >= 0.05)
+        scalePointSizes(*copy, ScreenDpi / layoutDpi);
     QTextFrameFormat frame = copy->rootFrame()->frameFormat();
     frame.setMargin(0);
     frame.setPadding(0);

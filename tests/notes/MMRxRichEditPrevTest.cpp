@@ -2,11 +2,17 @@
 // an empty document on one page, and margins that leave no room refused.
 #include "notes/MMRxRichEditPrev.h"
 
+#include "NotesTestSupport.h"
 #include "platform/PlatformError.h"
 
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <gtest/gtest.h>
 #ifdef BRIVO_HAVE_QTPDF
 #include <QPdfDocument>
@@ -123,6 +129,62 @@ TEST_F(Printing, MarginsThatLeaveNoRoomAreRefused)
     } catch (const PlatformError &e) {
         EXPECT_EQ(e.message(), "No printer is set up.");
     }
+}
+
+#ifdef BRIVO_HAVE_QTPDF
+// The advance of a character in points at a point size, from the face's own outline metrics (measured
+// large, so no rounding to pixels shows).
+qreal advanceInPoints(const QString &family, QChar c, qreal pointSize)
+{
+    QFont font(family);
+    font.setPixelSize(2000);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return QFontMetricsF(font).horizontalAdvance(c) * pointSize / 2000;
+}
+#endif
+
+// Run also with another logical dpi of the screen (the suite's notes_print_dpi: QT_FONT_DPI=144).
+TEST_F(Printing, TextPrintsAtItsPointSizeAndTabStopsAtTheirPlaceOnAnyScreen)
+{
+#ifdef BRIVO_HAVE_QTPDF
+    if (const QByteArray forced = qgetenv("QT_FONT_DPI"); !forced.isEmpty()) {
+        ASSERT_EQ(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY()), forced.toInt())
+            << "the screen does not have the logical dpi this run is for";
+    }
+    notestest::RtfCodecInstalled codec;
+    // 12-point text with a tab stop 2 inches from the paragraph's left edge, then 24-point text
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Sans;}}\\pard\\tx2880\\f0\\fs24 "
+                     "HHHHHH\\tab XY\\par\\fs48 WWWWWW\\par}";
+    QBuffer in(&rtf);
+    in.open(QIODevice::ReadOnly);
+    edit.Lines().Format = sfRichText;
+    edit.Lines().LoadFromStream(in);
+    const QString family = edit.document()->firstBlock().begin().fragment().charFormat().font().family();
+    edit.PrintWithMargins(printer, QStringLiteral("sizes"), 1000, 1000, 1000, 1000);
+
+    QPdfDocument document;
+    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
+    const QString text = document.getAllText(0).text();
+    const auto left = [&](qsizetype index) {
+        return document.getSelectionAtIndex(0, int(index), 1).boundingRectangle().left();
+    };
+    const qsizetype small = text.indexOf(QStringLiteral("HHHHHH"));
+    const qsizetype large = text.indexOf(QStringLiteral("WWWWWW"));
+    const qsizetype tabbed = text.indexOf(QStringLiteral("XY"));
+    ASSERT_GE(small, 0) << text.toStdString();
+    ASSERT_GE(large, 0) << text.toStdString();
+    ASSERT_GE(tabbed, 0) << text.toStdString();
+    // five advances of a character, from its first copy's left edge to its sixth's, in points of the page
+    const qreal smallRun = left(small + 5) - left(small);
+    const qreal largeRun = left(large + 5) - left(large);
+    EXPECT_NEAR(smallRun, 5 * advanceInPoints(family, u'H', 12), 0.04 * smallRun) << "12-point text";
+    EXPECT_NEAR(largeRun, 5 * advanceInPoints(family, u'W', 24), 0.04 * largeRun) << "24-point text";
+    // the text after the tab starts 2 inches (144 points) right of the paragraph's start (each edge
+    // a glyph's, a side bearing of at most 2 points off the pen)
+    EXPECT_NEAR(left(tabbed) - left(small), 144, 2.5);
+#else
+    GTEST_SKIP() << "QtPdf is not there to read the printed page back";
+#endif
 }
 
 } // namespace
