@@ -2,10 +2,11 @@
 #include "explorerbar/Bookmark.h"
 
 #include "settings/BrivoInisCompact.h"
-#include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
@@ -59,8 +60,12 @@ TEST(BookmarkDialog, AppliesItsSectionOfEveryTable)
     EXPECT_EQ(dialog.lblAddress->text(), u"Address:");
     EXPECT_EQ(dialog.btbtnOK->text(), u"OK");
     EXPECT_EQ(dialog.btbtnCancel->text(), u"Cancel");
-    EXPECT_EQ(dialog.font().family(), FontForCharset(QFont(english.ReadString("Font", "Name", QString())), 0).family());
-    EXPECT_EQ(dialog.font().pointSize(), english.ReadInteger("Font", "Size", 0));
+    // the table names a Windows face in 8 points; where that face is missing, the application's own
+    // face stands in
+    EXPECT_EQ(dialog.font().pointSize(), 8);
+    const QString windowsFace = QStringLiteral("MS Sans Serif");
+    EXPECT_EQ(dialog.font().family(),
+              QFontDatabase::families().contains(windowsFace) ? windowsFace : QApplication::font().family());
     EXPECT_FALSE(QFontInfo(dialog.font()).family().contains("CJK"));
 
     for (const char *table : {"JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
@@ -88,13 +93,45 @@ TEST(BookmarkDialog, ATableWithoutTheSectionEmptiesCaptionsButKeepsTheFont)
     EXPECT_TRUE(dialog.lblTitle->text().isEmpty());
     EXPECT_TRUE(dialog.lblAddress->text().isEmpty());
     EXPECT_TRUE(dialog.btbtnOK->text().isEmpty());
-    EXPECT_EQ(dialog.font().family(), FontForCharset(QFont("Test Sans"), 0).family());
+    // no face of that name: the application's stands in, in the table's size
+    EXPECT_EQ(dialog.font().family(), QApplication::font().family());
     EXPECT_EQ(dialog.font().pointSize(), 13);
 
     TMemIni empty;
     const QFont before = dialog.font();
     dialog.ApplyLanguage(empty);
     EXPECT_EQ(dialog.font(), before);
+}
+
+TEST(BookmarkDialog, AnInstalledFaceIsKeptAndAMissingOneTakesTheFaceOfItsCharacterSet)
+{
+    QString installed;
+    for (const QString &family : QFontDatabase::families()) {
+        if (family != QApplication::font().family() && !family.contains(u'['))
+            installed = family;
+    }
+    ASSERT_FALSE(installed.isEmpty()) << "no face beside the application's is installed";
+    const struct {
+        QString name;
+        int charset;
+        QString family;
+    } cases[] = {
+        {installed, 0, installed},
+        {installed, 128, installed},
+        {QStringLiteral("No Such Face"), 128, QStringLiteral("Noto Sans CJK JP")},
+        {QStringLiteral("No Such Face"), 134, QStringLiteral("Noto Sans CJK SC")},
+        {QStringLiteral("No Such Face"), 136, QStringLiteral("Noto Sans CJK TC")},
+        {QStringLiteral("No Such Face"), 129, QStringLiteral("Noto Sans CJK KR")},
+        {QStringLiteral("No Such Face"), 0, QApplication::font().family()},
+    };
+    for (const auto &c : cases) {
+        TMemIni table;
+        table.SetStrings({"[Font]", "Name=" + c.name, "Charset=" + QString::number(c.charset), "Size=11"});
+        TfrmBookmark dialog;
+        dialog.ApplyLanguage(table);
+        EXPECT_EQ(dialog.font().family(), c.family) << c.name.toStdString() << " " << c.charset;
+        EXPECT_EQ(dialog.font().pointSize(), 11);
+    }
 }
 
 TEST(BookmarkDialog, AnchorsFollowTheRightEdge)

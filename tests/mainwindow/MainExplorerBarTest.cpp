@@ -561,16 +561,47 @@ TEST_F(MainExplorerBar, APageIsBuiltWhenFirstShownAndATreeCommandBuildsItsPageWh
 
 TEST_F(MainExplorerBar, ClosingWithTheNotesAndTreesNeverShownAsksOnlyAboutAChangedBookmarkList)
 {
-    openWindow(list());
+    const QString file = list();
+    const QByteArray saved = readBytes(file);
+    openWindow(file);
     // a change made through a command while the bookmark page was never shown is asked about
     frmMain->bookmarkTree()->AddBookmark(nullptr, "Added", "http://added/");
     answer = messageboxes::IdCancel;
     EXPECT_FALSE(frmMain->close());
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_EQ(told.at(0), SaveBookmarkText);
+    EXPECT_EQ(told, QStringList{SaveBookmarkText});
+    EXPECT_TRUE(frmMain->isVisible()) << "Cancel keeps the program open";
     EXPECT_EQ(frmMain->findChild<TMGRichEditFramePrev *>(), nullptr) << "closing builds no notes";
-    // without the change the window closes without a word
+    // Cancel saved nothing: the list is still changed, so the next close asks again; No closes
+    // without saving it
     answer = messageboxes::IdNo;
     EXPECT_TRUE(frmMain->close());
+    EXPECT_EQ(told, QStringList({SaveBookmarkText, SaveBookmarkText}));
+    EXPECT_FALSE(frmMain->isVisible());
+    EXPECT_EQ(readBytes(file), saved);
+    // a window that has closed asks nothing more when it is asked to close again
+    EXPECT_TRUE(frmMain->close());
     EXPECT_EQ(told.size(), 2);
+    EXPECT_TRUE(dialogs.filter("QFileDialog").isEmpty());
+}
+
+TEST_F(MainExplorerBar, ClosingWithNothingChangedAsksNothingAndLeavesTheBookmarkFileAsItWas)
+{
+    const QString file = list();
+    const QByteArray saved = readBytes(file);
+    openWindow(file);
+    // the notes shown but not changed hold nothing to save either
+    auto *bar = frmMain->findChild<QTabWidget *>("PageControl");
+    bar->setCurrentWidget(bar->findChild<QWidget *>("tbsEdit"));
+    bar->show();
+    ASSERT_NE(frmMain->findChild<TMGRichEditFramePrev *>(), nullptr);
+    answer = messageboxes::IdCancel; // a question asked would keep the window open
+    EXPECT_TRUE(frmMain->close());
+    EXPECT_TRUE(told.isEmpty()) << told.join(u'|').toStdString();
+    EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join(u'|').toStdString();
+    EXPECT_FALSE(frmMain->isVisible());
+    EXPECT_EQ(readBytes(file), saved);
+    // the window's settings are written at the close, the bookmark file kept
+    const QByteArray settings = readBytes(dir.path() + "/brivo.ini");
+    EXPECT_TRUE(settings.contains("BookmarkFile=" + file.toUtf8())) << settings.constData();
+    EXPECT_TRUE(settings.contains("ExplorerBar=1")) << settings.constData();
 }
