@@ -379,8 +379,17 @@ bool HistoryStore::isRecordable(const QString &url)
 
 bool HistoryStore::recordVisit(const QString &url, const QString &title, const QDateTime &when)
 {
-    if (!isRecordable(url) || url.size() > MaxUrlLength || (!m_db && !m_heldAtOpen))
+    if (!isRecordable(url) || url.size() > MaxUrlLength)
         return false;
+    if (!m_db && !m_heldAtOpen) {
+        // a store that could not be opened keeps nothing
+        if (!m_toldWriteFailure) {
+            m_toldWriteFailure = true;
+            tell(QObject::tr("The history file %1 cannot be opened (%2). Visits are not kept.")
+                     .arg(QDir::toNativeSeparators(m_path), m_error));
+        }
+        return false;
+    }
     if (m_pending.size() >= MaxPendingVisits) {
         m_error = QStringLiteral("record: %1 visits are waiting to be written").arg(m_pending.size());
         return false;

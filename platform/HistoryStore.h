@@ -74,7 +74,8 @@ public:
     static QString siteOf(const QString &url);
 
     // Records a visit; false when the URL is not recordable, longer than MaxUrlLength, or the store
-    // cannot be opened at all. A visit the file cannot take now waits in memory (true).
+    // cannot be opened at all (the user is told once, with the reason). A visit the file cannot take
+    // now waits in memory (true).
     bool recordVisit(const QString &url, const QString &title, const QDateTime &when = QDateTime::currentDateTimeUtc());
     // Visits waiting in memory for the file.
     int pendingVisits() const { return int(m_pending.size()); }

@@ -11,8 +11,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -57,6 +59,33 @@ public:
 private:
     sqlite3 *m_db = nullptr;
     bool m_held = false;
+};
+
+// A file-size limit on the process while it lives, its writes past the limit failing as the program's
+// do (the signal such a write raises is ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        rlimit limited = m_before;
+        limited.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool set() const { return m_set; }
+
+private:
+    rlimit m_before{};
+    void (*m_handler)(int) = nullptr;
+    bool m_set = false;
 };
 
 } // namespace
@@ -188,7 +217,7 @@ TEST_F(HistoryStoreTest, ACorruptStoreIsSetAsideWholeAndANewOneBegins)
     EXPECT_TRUE(HistoryStore(path).setAsidePath().isEmpty());
 }
 
-TEST_F(HistoryStoreTest, AStoreThatCannotOpenFailsQuietly)
+TEST_F(HistoryStoreTest, AStoreThatCannotOpenFailsAndSaysSoOnce)
 {
     // a folder where the file should be
     const QString path = dir.path() + QStringLiteral("/taken.sqlite");
@@ -198,6 +227,10 @@ TEST_F(HistoryStoreTest, AStoreThatCannotOpenFailsQuietly)
     EXPECT_TRUE(bad.setAsidePath().isEmpty());
     EXPECT_FALSE(bad.errorString().isEmpty());
     EXPECT_FALSE(bad.recordVisit("https://a/", "A", at(1)));
+    EXPECT_FALSE(bad.recordVisit("https://b/", "B", at(1)));
+    testsupport::processEventsFor(50);
+    ASSERT_EQ(told.size(), 1) << "the visits lost are told once";
+    EXPECT_TRUE(told.at(0).contains(QDir::toNativeSeparators(path))) << told.at(0).toStdString();
     EXPECT_TRUE(bad.completions("a", 5).isEmpty());
     EXPECT_TRUE(bad.pagesWithVisitsBetween(at(1), at(2)).isEmpty());
     EXPECT_EQ(bad.pageCount(), 0);
@@ -408,4 +441,37 @@ TEST_F(HistoryStoreTest, DamageFoundWhileInUseSetsTheFileAsideAndTellsTheUserOnc
     // the new store takes visits again
     EXPECT_TRUE(store.recordVisit("https://after.example/", "After", at(25)));
     EXPECT_EQ(store.visitCount(), 1);
+}
+
+TEST_F(HistoryStoreTest, VisitsTheFileCannotTakeUnderAFileSizeLimitAreToldOnce)
+{
+    // a new store under the limit: its first page cannot be written
+    {
+        const FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.set());
+        HistoryStore store(dbPath());
+        store.recordVisit("https://a.example/", "A", at(1));
+        store.recordVisit("https://b.example/", "B", at(2));
+        testsupport::processEventsFor(50);
+        ASSERT_EQ(told.size(), 1) << told.join(u'|').toStdString();
+        EXPECT_TRUE(told.at(0).contains(QDir::toNativeSeparators(dbPath()))) << told.at(0).toStdString();
+        store.recordVisit("https://c.example/", "C", at(3));
+        testsupport::processEventsFor(50);
+        EXPECT_EQ(told.size(), 1) << "told once";
+    }
+    // a store that grows past the limit in use
+    told.clear();
+    const QString grown = dir.path() + QStringLiteral("/g/History.sqlite");
+    HistoryStore store(grown);
+    ASSERT_TRUE(store.recordVisit("https://a.example/", "A", at(1)));
+    const qint64 size = QFileInfo(grown).size() + QFileInfo(grown + "-wal").size();
+    {
+        const FileSizeLimit limit(rlim_t(size) + 1);
+        ASSERT_TRUE(limit.set());
+        for (int i = 0; i < 20; ++i)
+            store.recordVisit(QStringLiteral("https://b.example/%1/").arg(i) + QString(400, u'x'), "B", at(2));
+        testsupport::processEventsFor(50);
+        ASSERT_EQ(told.size(), 1) << told.join(u'|').toStdString();
+        EXPECT_TRUE(told.at(0).contains(QDir::toNativeSeparators(grown))) << told.at(0).toStdString();
+    }
 }
