@@ -8,7 +8,9 @@
 #include "notes/RtfCodec.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/ExceptionGuard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformPaths.h"
+#include "platform/ResourceLimits.h"
 #include "settings/BrivoInisCompact.h"
 #include "settings/BrivoSystemCompact.h"
 
@@ -17,11 +19,26 @@
 #include <csignal>
 #include <cstdio>
 
+namespace {
+
+// Why a limit leaves the web engine too little room, in the interface language.
+QString shortfallText(const resourcelimits::Shortfall &s)
+{
+    if (s.kind == resourcelimits::Kind::OpenFiles)
+        return LimitOpenFilesText.arg(s.limit).arg(s.needed);
+    return LimitAddressSpaceText.arg(s.limit >> 20).arg(s.needed >> 20);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     // a write past the file-size limit (the history database's first page, the settings file) fails
     // with its reason like any other failed write instead of ending the program by its signal
     ::signal(SIGXFSZ, SIG_IGN);
+    // the web engine's processes need room the limits may not give: a soft limit below it is raised
+    // where the hard one allows, before anything starts; what is still short is told below
+    const QList<resourcelimits::Shortfall> shortfalls = resourcelimits::prepare();
 
     // the one argument (a URL or file name) is taken before Qt reads its own options from the line
     QString argument;
@@ -30,7 +47,6 @@ int main(int argc, char **argv)
 
     webengine::prepareEnvironment(); // before the application object: the engine's sandbox
     GuardedApplication app(argc, argv);
-    pagerendering::chooseRenderer(); // before the first page view
     QCoreApplication::setApplicationName(QStringLiteral("brivo"));
     // the help pages stand in the "help" folder beside the program
     app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() +
@@ -51,6 +67,19 @@ int main(int argc, char **argv)
         return 1;
     }
     applicationtitle::set(QStringLiteral("BRIVO BROWSER 2"));
+    // told in the interface language, before the engine would end the program without a word
+    if (!shortfalls.isEmpty()) {
+        QStringList reasons;
+        for (const resourcelimits::Shortfall &s : shortfalls)
+            reasons.append(shortfallText(s));
+        const QString text = reasons.join(u'\n');
+        std::fprintf(stderr, "brivo: %s\n", text.toLocal8Bit().constData());
+        messageboxes::show(nullptr, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconStop);
+        return 1;
+    }
+    // before the first page view; after the limits are known to leave room (it starts the graphics
+    // library, which may not cope with too little)
+    pagerendering::chooseRenderer();
 
     frmMain = new TfrmMain();
     frmMain->StartUp(argument);

@@ -371,5 +371,7 @@ void TBrivoIni::LoadLanguage(TLanguage language)
     MailSubjectText = table->ReadString(cnst, QStringLiteral("MailSubject"), QString());
     SaveBookmarkText = table->ReadString(cnst, QStringLiteral("SaveBookmark"), QString());
     BookmarkChangedText = table->ReadString(cnst, QStringLiteral("BookmarkChanged"), DefaultBookmarkChangedText);
+    LimitOpenFilesText = table->ReadString(cnst, QStringLiteral("LimitOpenFiles"), DefaultLimitOpenFilesText);
+    LimitAddressSpaceText = table->ReadString(cnst, QStringLiteral("LimitAddressSpace"), DefaultLimitAddressSpaceText);
     LanguageTable = std::move(table);
 }

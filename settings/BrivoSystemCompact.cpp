@@ -5,12 +5,21 @@ QString HtmlFilterText;
 QString MailSubjectText;
 QString SaveBookmarkText;
 QString BookmarkChangedText;
+QString LimitOpenFilesText;
+QString LimitAddressSpaceText;
 QString UserAgentText;
 QString MailToAddressText;
 
 const QString DefaultBookmarkChangedText = QStringLiteral(
     "The bookmark list %s was changed by another program after it was opened here. Yes: open it again as it is now "
     "(the changes made here are lost). No: replace it with the list shown here. Cancel: save nothing now.");
+
+const QString DefaultLimitOpenFilesText =
+    QStringLiteral("Brivo may open only %1 files at a time (ulimit -n), and its web engine needs at least %2. Raise "
+                   "the limit and start Brivo again.");
+const QString DefaultLimitAddressSpaceText =
+    QStringLiteral("Brivo may use only %1 MB of address space (ulimit -v), and its web engine needs at least %2 MB. "
+                   "Raise the limit and start Brivo again.");
 
 const QString SHelpFile = QStringLiteral("Brivo.hlp");
 const QString SBlankPage = QStringLiteral("about:blank");

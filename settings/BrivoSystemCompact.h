@@ -11,6 +11,13 @@ extern QString SaveBookmarkText; // [Const] SaveBookmark: the question asked at 
 // changed ("%s" is the file), with its English text for when no table is loaded
 extern QString BookmarkChangedText;
 extern const QString DefaultBookmarkChangedText;
+// [Const] LimitOpenFiles and LimitAddressSpace: why the program does not start when a limit of the
+// process leaves the web engine too little room ("%1" the limit, "%2" what the engine needs), with
+// their English texts for when no table is loaded
+extern QString LimitOpenFilesText;
+extern QString LimitAddressSpaceText;
+extern const QString DefaultLimitOpenFilesText;
+extern const QString DefaultLimitAddressSpaceText;
 // Filled by the main window's language routine.
 extern QString UserAgentText;     // [Brivo] CompactBrivoUserAgent
 extern QString MailToAddressText; // [Brivo] BrivoMailToAddress

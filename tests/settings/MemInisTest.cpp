@@ -117,6 +117,11 @@ TEST(LanguageTables, EachDecodesCleanlyAndHoldsTheSharedSections)
         for (const char *key : {"StartPage", "AdvertPage", "Browser", "HtmlFilter", "MailSubject", "SaveBookmark",
                                 "BookmarkChanged", "OK", "Cancel", "Apply"})
             EXPECT_FALSE(table.ReadString("Const", key, "").isEmpty()) << key;
+        // the limit texts name the limit and what is needed
+        for (const char *key : {"LimitOpenFiles", "LimitAddressSpace"}) {
+            const QString limit = table.ReadString("Const", key, "");
+            EXPECT_TRUE(limit.contains(QLatin1String("%1")) && limit.contains(QLatin1String("%2"))) << key;
+        }
         EXPECT_EQ(table.ReadString("Const", "HtmlFilter", "").count(u'|'), 3);
         for (const char *key : {"CompactBrivo", "CompactBrivoUserAgent", "BrivoMailToAddress"})
             EXPECT_FALSE(table.ReadString("Brivo", key, "").isEmpty()) << key;
