@@ -39,6 +39,12 @@ int main(int argc, char **argv)
     // the web engine's processes need room the limits may not give: a soft limit below it is raised
     // where the hard one allows, before anything starts; what is still short is told below
     const QList<resourcelimits::Shortfall> shortfalls = resourcelimits::prepare();
+    if (!shortfalls.isEmpty()) {
+        // the program only tells why it cannot start: the graphics library, which the application
+        // object's set-up of the engine would start and which may crash with too little room, stays out
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+        qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
+    }
 
     // the one argument (a URL or file name) is taken before Qt reads its own options from the line
     QString argument;
@@ -70,11 +76,12 @@ int main(int argc, char **argv)
     // told in the interface language, before the engine would end the program without a word
     if (!shortfalls.isEmpty()) {
         QStringList reasons;
-        for (const resourcelimits::Shortfall &s : shortfalls)
+        for (const resourcelimits::Shortfall &s : shortfalls) {
             reasons.append(shortfallText(s));
-        const QString text = reasons.join(u'\n');
-        std::fprintf(stderr, "brivo: %s\n", text.toLocal8Bit().constData());
-        messageboxes::show(nullptr, text, applicationtitle::get(), messageboxes::OK | messageboxes::IconStop);
+            std::fprintf(stderr, "brivo: %s\n", reasons.constLast().toLocal8Bit().constData());
+        }
+        messageboxes::show(nullptr, reasons.join(u'\n'), applicationtitle::get(),
+                           messageboxes::OK | messageboxes::IconStop);
         return 1;
     }
     // before the first page view; after the limits are known to leave room (it starts the graphics

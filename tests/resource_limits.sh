@@ -3,7 +3,8 @@
 # address space that leaves the web engine too little room is told (on stderr and in a message box)
 # before the engine starts, and the program ends with code 1 once the box is closed, instead of the
 # engine ending it by a signal; a soft limit on open files below the need is raised to the hard one
-# and the program runs. Every wait is bounded.
+# and the program runs; under a file-size limit below the history's first page, the visits that cannot
+# be kept are told (a message box beside the main window). Every wait is bounded.
 set -u
 program="$1"
 for tool in Xvfb openbox wmctrl prlimit; do
@@ -60,4 +61,14 @@ told "" && fail "a limit was told though the hard one leaves room"
 close_main() { window_of_program && wmctrl -i -c "$wid"; wait_for 10 eval '! running'; }
 wait_for 15 close_main || fail "the program did not end when its window was closed"
 app=""
-echo "tight limits were told, and a soft one was raised"
+
+# a file-size limit below the history's first page: the lost visit is told in a box of its own
+start --fsize=1024
+windows_of_program() { [ "$(wmctrl -lp | awk -v p="$app" '$3 == p' | wc -l)" -ge "$1" ]; }
+wait_for 450 windows_of_program 1 || fail "the main window did not appear under a file-size limit"
+wait_for 300 windows_of_program 2 || fail "no message told of the visit the history file cannot keep"
+running || fail "the program ended under a file-size limit"
+kill "$app"
+wait "$app" 2>/dev/null
+app=""
+echo "tight limits were told, a soft one was raised, and a history file that cannot be written was told"
