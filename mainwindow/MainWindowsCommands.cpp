@@ -117,7 +117,6 @@ void TfrmMain::Arrange(Arrangement how)
 
 void TfrmMain::PlaceNewBrowser(TfrmBrowser *page)
 {
-    // the area's own placement may put a window wider than the area partly left of it
     if (page->WindowStateValue() != TWindowState::wsNormal)
         return;
     // before the main window is first shown the area has not been laid out, and its size is no
@@ -126,6 +125,7 @@ void TfrmMain::PlaceNewBrowser(TfrmBrowser *page)
         FBrowsersToPlace.append(page);
         return;
     }
+    // the area's own placement may put a window wider than the area partly left of it
     const QRect area = MdiArea->viewport()->rect();
     if (area.isEmpty())
         return;
