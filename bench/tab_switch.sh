@@ -10,7 +10,9 @@
 #
 #   bench/tab_switch.sh [program] [pages] [switches]     (defaults: build/bin/brivo, 50, 20)
 #   BRIVO_SETTLE_SECONDS (25) is the wait for the pages to load and settle; BRIVO_VERBOSE=1 also
-#   prints each switch (milliseconds, changes).
+#   prints each switch (milliseconds, changes). BRIVO_PAGE_ARGUMENT=1 gives the program its pages on
+#   the command line instead, for bench/reference_browser (one tab each, the window maximised):
+#     BRIVO_PAGE_ARGUMENT=1 bench/tab_switch.sh build/bin/reference_browser
 set -euo pipefail
 # shellcheck source=bench/whole_process.sh
 source "$(dirname "$0")/whole_process.sh"
@@ -32,7 +34,10 @@ bench_start_wm
     printf '0,0,640,480,2,%d=file://%s/pages/page%d.html\n' $((i - 1)) "$work" "$i"
   done
 } > "$work/bin/brivo.ini"
-bench_start_program "$work/out.txt"
+urls=()
+for i in $(seq 1 "$pages"); do urls+=("file://$work/pages/page$i.html"); done
+bench_page_arguments "${urls[@]}"
+bench_start_program "$work/out.txt" "${page_arguments[@]}"
 sleep "$settle"
 bench_require_running "$work/out.txt"
 # the main window is maximised on the 1280x900 screen, the page area in its middle; the window tabs
