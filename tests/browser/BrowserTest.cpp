@@ -248,7 +248,7 @@ TEST_F(PageWindowTest, PagesOfWindowsTheUserCannotSeeAreHiddenToTheEngine)
 
     // the window whose tab the user points at draws behind the one in front until he points elsewhere
     a->PrepareToShow(true);
-    EXPECT_TRUE(shown({true, true, false})) << report();
+    ASSERT_TRUE(waitUntil([&] { return shown({true, true, false}); }, 5000)) << report();
     QTest::qWait(50);
     EXPECT_TRUE(shown({true, true, false})) << report();
     c->PrepareToShow(true);
