@@ -19,6 +19,7 @@
 #include <QQuickWidget>
 #include <QQuickWindow>
 #include <QTimer>
+#include <array>
 
 namespace {
 
@@ -213,14 +214,16 @@ private:
         } else if (!m_held) {
             return; // someone else holds the window's painting
         }
-        m_waiting.insert(surface, connect(
-                                      surface->quickWindow(), &QQuickWindow::afterRendering, this,
-                                      [this, surface] {
-                                          if (TfrmBrowser::showsPicture(surface->grab().toImage()))
-                                              drawn(surface);
-                                      },
-                                      Qt::QueuedConnection));
-        connect(surface, &QObject::destroyed, this, [this, surface] { drawn(surface); });
+        if (m_waiting.contains(surface))
+            return;
+        m_waiting.insert(surface, {connect(
+                                       surface->quickWindow(), &QQuickWindow::afterRendering, this,
+                                       [this, surface] {
+                                           if (TfrmBrowser::showsPicture(surface->grab().toImage()))
+                                               drawn(surface);
+                                       },
+                                       Qt::QueuedConnection),
+                                   connect(surface, &QObject::destroyed, this, [this, surface] { drawn(surface); })});
     }
 
     void drawn(QQuickWidget *surface)
@@ -228,7 +231,8 @@ private:
         const auto waiting = m_waiting.find(surface);
         if (waiting == m_waiting.end())
             return;
-        disconnect(*waiting);
+        for (const QMetaObject::Connection &c : std::as_const(*waiting))
+            disconnect(c);
         m_waiting.erase(waiting);
         if (m_waiting.isEmpty())
             release();
@@ -237,8 +241,9 @@ private:
     void release()
     {
         m_holdTimer.stop();
-        for (const QMetaObject::Connection &c : std::as_const(m_waiting))
-            disconnect(c);
+        for (const auto &connections : std::as_const(m_waiting))
+            for (const QMetaObject::Connection &c : connections)
+                disconnect(c);
         m_waiting.clear();
         if (m_held) {
             m_held->setUpdatesEnabled(true);
@@ -253,7 +258,8 @@ private:
     QTimer m_holdTimer;
     QPointer<QWidget> m_held;
     QPointer<TfrmBrowser> m_pointed;
-    QHash<QQuickWidget *, QMetaObject::Connection> m_waiting;
+    // the views waited for, with what tells of their next picture and of their end
+    QHash<QQuickWidget *, std::array<QMetaObject::Connection, 2>> m_waiting;
 };
 
 bool TfrmBrowser::showsPicture(const QImage &image)
