@@ -4,15 +4,18 @@
 # 25 local pages open, lets it settle, puts the input focus where the case says, then reports the
 # CPU time the program and its engine processes used over a quiet stretch, as a share of one CPU.
 # The cases:
-#   address  the focus where the start puts it, in the address box;
-#   page     a click into the active page;
-#   note     the explorer bar open on the notes page, a click into the note.
+#   address    the focus where the start puts it, in the address box;
+#   page       a click into the active page;
+#   note       the explorer bar open on the notes page, a click into the note;
+#   animating  pages that run a CSS animation, in maximised page windows: the one in front is seen
+#              and draws, those behind it are covered (focus as in address).
 #
 #   bench/idle_cpu.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 25)
-#   BRIVO_IDLE_CASES ("address page note") picks the cases; BRIVO_IDLE_SECONDS (20) and
+#   BRIVO_IDLE_CASES ("address page note animating") picks the cases; BRIVO_IDLE_SECONDS (20) and
 #   BRIVO_SETTLE_SECONDS (15) change the two stretches. BRIVO_PAGE_ARGUMENT=1 gives the program its
-#   one page on the command line instead of the settings file (bench/reference_browser: count 1,
-#   case address; its address line has the focus).
+#   pages on the command line instead of the settings file, for bench/reference_browser (one tab
+#   each, the window maximised; cases address and animating; its address line has the focus):
+#     BRIVO_PAGE_ARGUMENT=1 BRIVO_IDLE_CASES=animating bench/idle_cpu.sh build/bin/reference_browser 10
 #
 # The program runs from a copy with a fresh settings file and home (see whole_process.sh).
 set -euo pipefail
@@ -22,7 +25,7 @@ program="$(realpath "${1:-$root/build/bin/brivo}")"
 shift || true
 counts=("$@")
 [ ${#counts[@]} -eq 0 ] && counts=(1 25)
-read -r -a cases <<< "${BRIVO_IDLE_CASES:-address page note}"
+read -r -a cases <<< "${BRIVO_IDLE_CASES:-address page note animating}"
 idle="${BRIVO_IDLE_SECONDS:-20}"
 settle="${BRIVO_SETTLE_SECONDS:-15}"
 tick="$(getconf CLK_TCK)"
@@ -42,17 +45,16 @@ printf '%-8s %-6s %-10s %-10s %-10s %s\n' focus pages program engine total "proc
 for focus in "${cases[@]}"; do
   for n in "${counts[@]}"; do
     urls=()
-    for i in $(seq 1 "$n"); do urls+=("file://$work/pages/page$i.html"); done
+    page=page opened_state=""
+    [ "$focus" = animating ] && page=moving opened_state=2
+    for i in $(seq 1 "$n"); do urls+=("file://$work/pages/$page$i.html"); done
     bench_write_opened "${urls[@]}"
     {
       printf '[Main]\nWindowState=2\nExplorerBar=%d\nExplorerBarWidth=400\nExplorerBarPage=3\n' \
         "$([ "$focus" = note ] && echo 1 || echo 0)"
     } >> "$work/bin/brivo.ini"
-    if [ -n "${BRIVO_PAGE_ARGUMENT:-}" ]; then
-      bench_start_program "$work/out-$focus-$n.txt" "${urls[0]}"
-    else
-      bench_start_program "$work/out-$focus-$n.txt"
-    fi
+    bench_page_arguments "${urls[@]}"
+    bench_start_program "$work/out-$focus-$n.txt" "${page_arguments[@]}"
     sleep "$settle"
     bench_require_running "$work/out-$focus-$n.txt"
     case "$focus" in

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Memory of the whole program with N page windows: starts it on an Xvfb screen with 1, 10 and 25
-# pages of the loopback server reopened from its settings file, waits until every page reports its
+# Memory of the whole program with N page windows: starts it on an Xvfb screen (with a window
+# manager, the main window maximised) with 1, 10 and 25 pages of the loopback server reopened from
+# its settings file in normal page windows, or maximised ones with BRIVO_PAGE_STATE=maximised (one in
+# front, the others covered by it), waits until every page reports its
 # load event, lets it settle, then sums the resident memory of the program and all its engine
 # processes, from /proc: RSS; PSS, which divides each shared page among all its users (other
 # programs on the machine included); and USS, the memory no other process shares. It measures USS
@@ -9,8 +11,9 @@
 #
 #   bench/page_memory.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 10 25)
 #   BRIVO_SETTLE_SECONDS (10), BRIVO_HOLD_SECONDS (20) and BRIVO_LOAD_TIMEOUT (120) change the
-#   stretches. BRIVO_PAGE_ARGUMENT=1 gives the program its page on the command line instead (one
-#   page: the count must be 1), for a browser without the settings file, as bench/reference_browser.
+#   stretches. BRIVO_PAGE_ARGUMENT=1 gives the program its pages on the command line instead, for a
+#   browser without the settings file (bench/reference_browser: one tab each, the window maximised):
+#     BRIVO_PAGE_ARGUMENT=1 bench/page_memory.sh build/bin/reference_browser 1 10 25 50
 set -euo pipefail
 # shellcheck source=bench/whole_process.sh
 source "$(dirname "$0")/whole_process.sh"
@@ -22,8 +25,16 @@ settle="${BRIVO_SETTLE_SECONDS:-10}"
 hold="${BRIVO_HOLD_SECONDS:-20}"
 timeout="${BRIVO_LOAD_TIMEOUT:-120}"
 
+opened_state=""
+case "${BRIVO_PAGE_STATE:-normal}" in
+  normal) ;;
+  maximised) opened_state=2 ;;
+  *) echo "BRIVO_PAGE_STATE is normal or maximised, not ${BRIVO_PAGE_STATE}" >&2; exit 2 ;;
+esac
+
 bench_setup "$program"
 bench_start_xvfb
+bench_start_wm
 bench_start_server
 
 # "<rss> <pss> <uss> <processes>" (kB) of the program and its descendants; uss is the memory no
@@ -45,21 +56,17 @@ mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 # megabytes per page from the previous count to this one
 per_page() { awk -v a="$1" -v b="$2" -v m="$3" -v n="$4" 'BEGIN { printf "%.1f", (b - a) / 1024 / (n - m) }'; }
 
-echo "memory of the program and its engine processes, MB; USS +${hold}s is measured again after a quiet stretch"
+echo "memory of the program and its engine processes, MB, page windows ${BRIVO_PAGE_STATE:-normal}; USS +${hold}s is measured again after a quiet stretch"
 printf '%-6s %-7s %-6s %-8s %-8s %-8s %-9s %-14s %s\n' pages loaded procs RSS PSS USS "USS +${hold}s" "PSS per page" "USS per page"
 last_n="" last_pss="" last_uss=""
 for n in "${counts[@]}"; do
   urls=()
   for i in $(seq 1 "$n"); do urls+=("http://127.0.0.1:$server_port/page$i.html?count=$n"); done
   bench_write_opened "${urls[@]}"
+  printf '[Main]\nWindowState=2\n' >> "$work/bin/brivo.ini"
   bench_clear_requests
-  if [ -n "${BRIVO_PAGE_ARGUMENT:-}" ]; then
-    [ "$n" = 1 ] || { echo "a page on the command line is one page: count $n" >&2; exit 1; }
-    rm -f "$work/bin/brivo.ini"
-    bench_start_program "$work/out-$n.txt" "${urls[0]}"
-  else
-    bench_start_program "$work/out-$n.txt"
-  fi
+  bench_page_arguments "${urls[@]}"
+  bench_start_program "$work/out-$n.txt" "${page_arguments[@]}"
   loaded="$(bench_wait_requests "/mark/loaded/" "$n" "$timeout")"
   bench_require_running "$work/out-$n.txt"
   sleep "$settle"

@@ -25,6 +25,8 @@ app_binary=""
 keep_home=""
 app_home=""
 app_started=""
+# the arguments bench_page_arguments gives
+page_arguments=()
 
 # Makes a network namespace that has only the loopback device; the loopback server and the program
 # run in it (through in_net), so nothing the program does can reach another host. The screen stays
@@ -58,8 +60,9 @@ bench_cleanup() {
   [ -n "$work" ] && rm -rf "$work"
 }
 
-# Makes the temporary folder with a copy of the program (the first argument) in bin/ and 50 quiet
-# pages in pages/page<i>.html, and the loopback-only network namespace.
+# Makes the temporary folder with a copy of the program (the first argument) in bin/, 50 quiet pages
+# in pages/page<i>.html and 50 pages that run a CSS animation for ever in pages/moving<i>.html, and
+# the loopback-only network namespace.
 bench_setup() {
   local program="$1" i p
   # not under /tmp: the program's file-system page watches the home folder and the folders on the
@@ -80,6 +83,14 @@ bench_setup() {
       done
       printf '</body></html>\n'
     } > "$work/pages/page$i.html"
+    {
+      printf '<!DOCTYPE html><html><head><meta charset="utf-8"><title>Moving %d</title><style>\n' "$i"
+      printf '@keyframes slide { from { margin-left: 0 } to { margin-left: 400px } }\n'
+      printf '.bar { width: 200px; height: 40px; background: #369; animation: slide 2s linear infinite alternate }\n'
+      printf '</style></head><body><h1>Moving %d</h1><div class="bar"></div>\n' "$i"
+      printf '<p>A bar that slides for ever, as a page with an animated banner or a spinner does.</p>\n'
+      printf '</body></html>\n'
+    } > "$work/pages/moving$i.html"
   done
 }
 
@@ -135,17 +146,27 @@ bench_start_server() {
 }
 
 # Writes the settings file beside the program copy so that it reopens the given URLs, one page
-# window each, in cascaded rectangles.
+# window each, in cascaded rectangles; maximised when opened_state is 2 (normal when it is empty).
+opened_state=""
 bench_write_opened() {
-  local i=0 x url
+  local i=0 x url state="${opened_state:-0}"
   {
-    printf '[OpenedBrowsers]\n'
+    printf '[Browser]\nWindowState=%d\n[OpenedBrowsers]\n' "$state"
     for url in "$@"; do
       i=$((i + 1))
       x=$(((i % 10) * 20))
-      printf '%d,%d,%d,%d,0,%d=%s\n' "$x" "$x" $((x + 640)) $((x + 480)) $((i - 1)) "$url"
+      printf '%d,%d,%d,%d,%d,%d=%s\n' "$x" "$x" $((x + 640)) $((x + 480)) "$state" $((i - 1)) "$url"
     done
   } > "$work/bin/brivo.ini"
+}
+
+# The arguments that start the program on the given pages: none (it reopens them from its settings
+# file), or, with BRIVO_PAGE_ARGUMENT=1, the pages themselves after --maximized, for a browser
+# without that settings file (bench/reference_browser, one tab per page).
+bench_page_arguments() {
+  page_arguments=()
+  [ -n "${BRIVO_PAGE_ARGUMENT:-}" ] && page_arguments=(--maximized "$@")
+  return 0
 }
 
 # Starts app_binary (the program copy unless set otherwise) with a fresh home (app_home, else

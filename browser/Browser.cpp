@@ -16,7 +16,10 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMdiArea>
+#include <QQuickWidget>
+#include <QQuickWindow>
 #include <QTimer>
+#include <array>
 
 namespace {
 
@@ -93,8 +96,19 @@ private:
 // resized, it sizes every page view at once. While the active window is maximised, the views of the
 // windows behind it keep its inside's size, so that bringing one of them to the front (where it is
 // maximised in turn) draws its page at once instead of first blank, then laid out anew by the engine.
+//
+// It also hides the view of every window the user cannot see (behind a maximised one, or behind
+// others that cover all of it): the engine then treats its page as a background page (it reads
+// hidden, runs no animation frames and draws nothing) and lets go of its drawn frames. A window the
+// user points at (its tab) has its page drawn behind the others, ready to be brought forward. A
+// window brought to the front shows its view first, and the window holding the area is not
+// repainted until that view shows the page (or HoldMs has passed), so the user sees the switch in
+// one step.
 class TPageViewSizes : public QObject {
 public:
+    // The longest the window waits for a page shown again before it is repainted anyway.
+    static constexpr int HoldMs = 250;
+
     static TPageViewSizes *of(QMdiArea *area)
     {
         for (QObject *child : area->children())
@@ -117,9 +131,28 @@ public:
         QSize held;
         if (current && current->widget() && current->isMaximized() && current->isVisible())
             held = current->widget()->size();
+        const QSet<const QMdiSubWindow *> covered = coveredWindows();
         for (QMdiSubWindow *w : m_area->subWindowList())
-            if (auto *page = qobject_cast<TfrmBrowser *>(w))
+            if (auto *page = qobject_cast<TfrmBrowser *>(w)) {
                 page->fitView(page != current && !page->isMinimized() && !page->isMaximized() ? held : QSize());
+                showView(page, page == m_pointed || !covered.contains(page), false);
+            }
+    }
+
+    // Shows the page of a window that is about to come to the front, holding the window's picture
+    // until it is drawn.
+    void uncover(TfrmBrowser *page) { showView(page, true, true); }
+
+    TfrmBrowser *pointed() const { return m_pointed; }
+    // The window the user points at (none: null); its page is drawn even while covered.
+    void point(TfrmBrowser *page)
+    {
+        if (page == m_pointed)
+            return;
+        m_pointed = page;
+        if (page)
+            showView(page, true, false);
+        schedule(0);
     }
 
 private:
@@ -130,11 +163,120 @@ private:
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, &TPageViewSizes::refit);
         connect(area, &QMdiArea::subWindowActivated, this, [this] { schedule(0); });
+        m_holdTimer.setSingleShot(true);
+        connect(&m_holdTimer, &QTimer::timeout, this, &TPageViewSizes::release);
+    }
+
+    // The windows of the area that the user cannot see: those whose part inside the area lies wholly
+    // under the windows above them.
+    QSet<const QMdiSubWindow *> coveredWindows() const
+    {
+        QSet<const QMdiSubWindow *> covered;
+        if (!m_area->isVisible())
+            return covered;
+        const QRect inside = m_area->viewport()->rect();
+        QRegion above;
+        const QList<QMdiSubWindow *> stack = m_area->subWindowList(QMdiArea::StackingOrder);
+        for (auto w = stack.crbegin(); w != stack.crend(); ++w) {
+            if (!(*w)->isVisible())
+                continue;
+            const QRect rect = (*w)->geometry();
+            if ((QRegion(rect & inside) - above).isEmpty())
+                covered.insert(*w);
+            above += rect;
+        }
+        return covered;
+    }
+
+    void showView(TfrmBrowser *page, bool shown, bool hold)
+    {
+        QWidget *view = page->m_browser;
+        if (!view || view->isVisibleTo(page->m_holder) == shown)
+            return;
+        view->setVisible(shown);
+        if (shown && hold)
+            holdUntilDrawn(view);
+    }
+
+    // The engine draws a page shown again a moment later; until then its view would show it blank.
+    // The window keeps its picture until the view shows more than one colour: a page all of one
+    // colour is shown once HoldMs has passed.
+    void holdUntilDrawn(QWidget *view)
+    {
+        auto *surface = view->findChild<QQuickWidget *>();
+        QWidget *top = m_area->window();
+        if (!surface || !surface->quickWindow() || !view->isVisible() || !top->isVisible())
+            return;
+        if (top->updatesEnabled()) {
+            top->setUpdatesEnabled(false);
+            m_held = top;
+            m_holdTimer.start(HoldMs);
+        } else if (!m_held) {
+            return; // someone else holds the window's painting
+        }
+        if (m_waiting.contains(surface))
+            return;
+        m_waiting.insert(surface, {connect(
+                                       surface->quickWindow(), &QQuickWindow::afterRendering, this,
+                                       [this, surface] {
+                                           if (TfrmBrowser::showsPicture(surface->grab().toImage()))
+                                               drawn(surface);
+                                       },
+                                       Qt::QueuedConnection),
+                                   connect(surface, &QObject::destroyed, this, [this, surface] { drawn(surface); })});
+    }
+
+    void drawn(QQuickWidget *surface)
+    {
+        const auto waiting = m_waiting.find(surface);
+        if (waiting == m_waiting.end())
+            return;
+        for (const QMetaObject::Connection &c : std::as_const(*waiting))
+            disconnect(c);
+        m_waiting.erase(waiting);
+        if (m_waiting.isEmpty())
+            release();
+    }
+
+    void release()
+    {
+        m_holdTimer.stop();
+        for (const auto &connections : std::as_const(m_waiting))
+            for (const QMetaObject::Connection &c : connections)
+                disconnect(c);
+        m_waiting.clear();
+        if (m_held) {
+            m_held->setUpdatesEnabled(true);
+            // at once: an update asked for while the window was held is not carried out by itself
+            m_held->repaint();
+        }
+        m_held = nullptr;
     }
 
     QMdiArea *m_area;
     QTimer m_timer;
+    QTimer m_holdTimer;
+    QPointer<QWidget> m_held;
+    QPointer<TfrmBrowser> m_pointed;
+    // the views waited for, with what tells of their next picture and of their end
+    QHash<QQuickWidget *, std::array<QMetaObject::Connection, 2>> m_waiting;
 };
+
+bool TfrmBrowser::showsPicture(const QImage &image)
+{
+    // every eighth pixel of every eighth line is enough to tell a page from the blank before it
+    if (image.isNull())
+        return false;
+    const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+    const QRgb first = pixels.pixel(0, 0);
+    for (int y = 0; y < pixels.height(); y += 8) {
+        const auto *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); x += 8)
+            if (line[x] != first)
+                return true;
+    }
+    return false;
+}
 
 TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     : QMdiSubWindow(nullptr)
@@ -149,6 +291,8 @@ TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     m_holder->setFocusProxy(m_browser);
     setWidget(m_holder);
     connect(this, &QMdiSubWindow::windowStateChanged, m_sizes, [this] { m_sizes->schedule(0); });
+    // the page is shown before the window comes to the front, so that it takes the input focus there
+    connect(this, &QMdiSubWindow::aboutToActivate, m_sizes, [this] { m_sizes->uncover(this); });
     resize(696, 480);
     m_browser->setObjectName(QStringLiteral("WebBrowser"));
     // printed pages carry the title and page number above, the address and date below, unless page
@@ -307,6 +451,16 @@ void TfrmBrowser::SetWindowStateValue(TWindowState state)
         showNormal();
         break;
     }
+}
+
+void TfrmBrowser::PrepareToShow(bool soon)
+{
+    if (!m_sizes)
+        return;
+    if (soon)
+        m_sizes->point(this);
+    else if (m_sizes->pointed() == this)
+        m_sizes->point(nullptr);
 }
 
 void TfrmBrowser::FormActivate()

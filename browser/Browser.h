@@ -12,6 +12,7 @@
 #include <functional>
 
 class QAction;
+class QImage;
 class QMdiArea;
 class TIEBrowser;
 class TPageHolder;
@@ -50,6 +51,14 @@ public:
     std::function<void(TfrmBrowser *, const QString &)> OnAddressChanged;
     std::function<void(TfrmBrowser *, const QString &)> OnTitleChanged;
     std::function<void(TfrmBrowser *, const QString &)> OnStatusTextChanged;
+
+    // The user is about to bring the window to the front (the pointer rests on its tab): while soon,
+    // its page is drawn even when other windows cover it, so that bringing it forward shows the page
+    // at once. A covered window's page is otherwise hidden to the engine: it reads hidden, runs no
+    // animation frames and draws nothing.
+    void PrepareToShow(bool soon);
+    // Whether a picture of a page view holds anything but one colour (a view not yet drawn is blank).
+    static bool showsPicture(const QImage &image);
 
     void ApplyLanguage(const TMemIni &table);
     // Called by the owner when the window becomes the active one.

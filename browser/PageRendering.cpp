@@ -19,9 +19,28 @@ bool isSoftwareRenderer(const QByteArray &renderer)
     return name.isEmpty();
 }
 
+bool flagsAskForGpu(const QByteArray &flags)
+{
+    bool asks = false;
+    for (const QByteArray &flag : flags.simplified().split(' ')) {
+        const qsizetype value = flag.indexOf('=');
+        const QByteArray name = value < 0 ? flag : flag.left(value);
+        if (name == "--disable-gpu")
+            return false;
+        for (const char *gpu : {"--ignore-gpu-blocklist", "--ignore-gpu-blacklist", "--enable-webgl",
+                                "--enable-gpu-rasterization", "--use-gl"})
+            if (name == gpu)
+                asks = true;
+    }
+    return asks;
+}
+
 bool chooseRenderer()
 {
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return false;
+    // the user lifted the engine's block on WebGL: the pages need OpenGL, whatever draws it
+    if (flagsAskForGpu(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")))
         return false;
     QByteArray renderer;
     {

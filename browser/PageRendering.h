@@ -13,10 +13,17 @@ namespace pagerendering {
 // (no OpenGL at all) counts as one.
 bool isSoftwareRenderer(const QByteArray &renderer);
 
+// Whether the engine's switches (as in QTWEBENGINE_CHROMIUM_FLAGS) ask for the graphics processor or
+// for WebGL: the switch that lifts the engine's list of blocked graphics drivers, one that turns
+// WebGL or drawing on the graphics processor on, or one that names the OpenGL to use. A switch that
+// turns the graphics processor off wins over them.
+bool flagsAskForGpu(const QByteArray &flags);
+
 // Picks the software renderer for the page views when OpenGL is a software rasteriser or missing.
 // Call after the application object is made and before the first page view or profile. A choice the
-// user made (QT_QUICK_BACKEND or QSG_RHI_BACKEND in the environment) stands. True when the software
-// renderer was picked.
+// user made stands: QT_QUICK_BACKEND or QSG_RHI_BACKEND in the environment, or engine switches that
+// ask for the graphics processor or WebGL (flagsAskForGpu), which keep OpenGL even on a software
+// rasteriser. True when the software renderer was picked.
 bool chooseRenderer();
 
 // True when the page views are drawn by Qt Quick's software renderer: a window holding them then

@@ -259,6 +259,8 @@ void TfrmMain::CreateWindowsBar()
     tbcWindows->setDrawBase(false);
     tbcWindows->setDocumentMode(true);
     tbcWindows->setContextMenuPolicy(Qt::CustomContextMenu);
+    tbcWindows->setAttribute(Qt::WA_Hover);
+    tbcWindows->installEventFilter(this);
     connect(tbcWindows, &QTabBar::currentChanged, this, &TfrmMain::tbcWindowsChange);
     connect(tbcWindows, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         // the tab under the pointer is selected, and its window active, before the menu opens
@@ -408,6 +410,13 @@ TFileSystemPage *TfrmMain::fileSystemPage()
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == tbcWindows) {
+        if (e->type() == QEvent::HoverEnter || e->type() == QEvent::HoverMove)
+            tbcWindowsPointed(tbcWindows->tabAt(static_cast<QHoverEvent *>(e)->position().toPoint()));
+        else if (e->type() == QEvent::HoverLeave || e->type() == QEvent::Hide)
+            tbcWindowsPointed(-1);
+        return QMainWindow::eventFilter(watched, e);
+    }
     if (e->type() == QEvent::Show && watched == MdiArea)
         PlacePendingBrowsers();
     else if (e->type() == QEvent::Show && watched->isWidgetType())
@@ -758,14 +767,31 @@ void TfrmMain::BrowserDownloadBegin(TfrmBrowser *sender, QString &url, bool &)
     BrowserAddressChanged(sender, url);
 }
 
+TfrmBrowser *TfrmMain::BrowserOfTab(int index) const
+{
+    for (TfrmBrowser *page : Browsers())
+        if (page->BrowserIndex == index)
+            return page;
+    return nullptr;
+}
+
+void TfrmMain::tbcWindowsPointed(int index)
+{
+    // the page of the window whose tab the pointer rests on is drawn behind the others, so that a
+    // click on the tab shows it at once
+    TfrmBrowser *pointed = index >= 0 ? BrowserOfTab(index) : nullptr;
+    if (pointed == FPointedBrowser)
+        return;
+    if (FPointedBrowser)
+        FPointedBrowser->PrepareToShow(false);
+    FPointedBrowser = pointed;
+    if (pointed)
+        pointed->PrepareToShow(true);
+}
+
 void TfrmMain::tbcWindowsChange(int index)
 {
-    TfrmBrowser *found = nullptr;
-    for (TfrmBrowser *page : Browsers())
-        if (page->BrowserIndex == index) {
-            found = page;
-            break;
-        }
+    TfrmBrowser *found = BrowserOfTab(index);
     if (!found)
         return;
     TfrmBrowser *previous = ActiveBrowser();

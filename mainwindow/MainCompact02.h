@@ -134,6 +134,10 @@ private:
     void BrowserDownloadBegin(TfrmBrowser *sender, QString &url, bool &cancel);
 
     void tbcWindowsChange(int index);
+    // The pointer rests on the tab of the given number (-1: on none).
+    void tbcWindowsPointed(int index);
+    // The page window of the tab of the given number, or null.
+    TfrmBrowser *BrowserOfTab(int index) const;
     void FavoriteTreeViewNavigateUrl(QObject *sender, const QString &url);
     void HistoryTreeViewNavigateUrl(QObject *sender, const QString &url);
     // A bookmark to a local file that has gone opens the file of that name in the working folder
@@ -251,6 +255,7 @@ private:
     int FExplorerBarMode = 0;
     int FExplorerBarWidth = 0; // the explorer bar's width when it was last shown
     bool FClosing = false;
+    QPointer<TfrmBrowser> FPointedBrowser; // the window whose tab the pointer rests on
     // remembered while in full screen
     Qt::WindowStates SavedWindowState;
     bool SavedStatusBarVisible = true;

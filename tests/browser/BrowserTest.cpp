@@ -204,6 +204,91 @@ TEST_F(PageWindowTest, WindowsBehindAMaximisedOneKeepTheirStatesAndLayTheirPages
     EXPECT_LT(b->WebBrowser()->width(), 200);
 }
 
+TEST_F(PageWindowTest, PagesOfWindowsTheUserCannotSeeAreHiddenToTheEngine)
+{
+    auto *a = new TfrmBrowser(&area, &owner);
+    auto *b = new TfrmBrowser(&area, &owner);
+    auto *c = new TfrmBrowser(&area, &owner);
+    const QList<TfrmBrowser *> pages{a, b, c};
+    a->setGeometry(0, 0, 300, 200);
+    b->setGeometry(20, 20, 320, 220);
+    c->setGeometry(40, 40, 340, 240);
+    // the page tells what it reads in its title
+    b->WebBrowser()->Navigate(page("state.html", "<body><script>document.title = document.visibilityState;"
+                                                 "addEventListener('visibilitychange', function () {"
+                                                 " document.title = document.visibilityState; });</script>"));
+    const auto shown = [&](QList<bool> expected) {
+        for (int i = 0; i < 3; ++i)
+            if (pages[i]->WebBrowser()->page()->isVisible() != expected[i])
+                return false;
+        return true;
+    };
+    const auto report = [&] {
+        QString text;
+        for (TfrmBrowser *p : pages)
+            text += QStringLiteral("%1: %2 %3; ")
+                        .arg(p->BrowserIndex)
+                        .arg(p->WebBrowser()->page()->isVisible() ? "shown" : "hidden", p->WebBrowser()->title());
+        return text.toStdString();
+    };
+    ASSERT_TRUE(waitUntil([&] { return b->WebBrowser()->title() == "visible"; }, 20000)) << report();
+    EXPECT_TRUE(shown({true, true, true})) << "windows overlapping in part are seen";
+
+    area.setActiveSubWindow(c);
+    c->SetWindowStateValue(TWindowState::wsMaximized);
+    ASSERT_TRUE(waitUntil([&] { return shown({false, false, true}); }, 5000)) << report();
+    ASSERT_TRUE(waitUntil([&] { return b->WebBrowser()->title() == "hidden"; }, 5000)) << report();
+
+    // brought to the front: shown before the area is drawn again, the one left behind hidden after
+    area.setActiveSubWindow(b);
+    EXPECT_TRUE(b->WebBrowser()->page()->isVisible());
+    EXPECT_EQ(b->WindowStateValue(), TWindowState::wsMaximized);
+    ASSERT_TRUE(waitUntil([&] { return shown({false, true, false}); }, 5000)) << report();
+    ASSERT_TRUE(waitUntil([&] { return b->WebBrowser()->title() == "visible"; }, 5000)) << report();
+
+    // the window whose tab the user points at draws behind the one in front until he points elsewhere
+    a->PrepareToShow(true);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, true, false}); }, 5000)) << report();
+    QTest::qWait(50);
+    EXPECT_TRUE(shown({true, true, false})) << report();
+    c->PrepareToShow(true);
+    ASSERT_TRUE(waitUntil([&] { return shown({false, true, true}); }, 5000)) << report();
+    a->PrepareToShow(false); // no longer the one pointed at: changes nothing
+    c->PrepareToShow(false);
+    ASSERT_TRUE(waitUntil([&] { return shown({false, true, false}); }, 5000)) << report();
+
+    // none maximised: every window is seen in part again
+    b->SetWindowStateValue(TWindowState::wsNormal);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, true, true}); }, 5000)) << report();
+    // a window wholly under another is not
+    b->setGeometry(0, 0, 310, 210);
+    ASSERT_TRUE(waitUntil([&] { return shown({false, true, true}); }, 5000)) << report();
+    // nor one minimised, nor one moved out of the area
+    c->SetWindowStateValue(TWindowState::wsMinimized);
+    ASSERT_TRUE(waitUntil([&] { return !c->WebBrowser()->page()->isVisible(); }, 5000)) << report();
+    b->move(900, 700);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, false, false}); }, 5000)) << report();
+    // sizes are kept all along: the views of the windows are laid out at their insides
+    for (TfrmBrowser *p : {a, b})
+        EXPECT_EQ(p->WebBrowser()->size(), p->widget()->size()) << p->BrowserIndex;
+}
+
+TEST(PageViewPicture, ABlankViewIsToldFromADrawnPage)
+{
+    EXPECT_FALSE(TfrmBrowser::showsPicture(QImage()));
+    QImage blank(64, 48, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::white);
+    EXPECT_FALSE(TfrmBrowser::showsPicture(blank));
+    QImage drawn = blank;
+    drawn.setPixel(40, 32, qRgb(0, 0, 0));
+    EXPECT_TRUE(TfrmBrowser::showsPicture(drawn));
+    QImage text(64, 48, QImage::Format_RGB888);
+    text.fill(Qt::blue);
+    for (int x = 8; x < 30; ++x)
+        text.setPixel(x, 16, qRgb(255, 255, 255));
+    EXPECT_TRUE(TfrmBrowser::showsPicture(text)) << "any format";
+}
+
 TEST_F(PageWindowTest, MarksFollowTheCompletedDocument)
 {
     auto *p = new TfrmBrowser(&area, &owner);

@@ -29,3 +29,26 @@ TEST(PageRendering, ARendererChosenInTheEnvironmentStands)
     EXPECT_FALSE(pagerendering::chooseRenderer());
     EXPECT_EQ(QQuickWindow::graphicsApi(), before);
 }
+
+TEST(PageRendering, EngineSwitchesThatAskForTheGraphicsProcessorOrWebGLKeepOpenGL)
+{
+    for (const char *gpu : {"--ignore-gpu-blocklist", "--ignore-gpu-blacklist", "--enable-webgl",
+                            "  --lang=ja   --ignore-gpu-blocklist\t--enable-logging ", "--use-gl=desktop",
+                            "--enable-gpu-rasterization --no-sandbox"})
+        EXPECT_TRUE(pagerendering::flagsAskForGpu(gpu)) << gpu;
+    for (const char *software :
+         {"", "--disable-gpu", "--ignore-gpu-blocklist --disable-gpu", "--disable-gpu --enable-webgl",
+          "--ignore-gpu-blocklistx", "ignore-gpu-blocklist", "--lang=--enable-webgl", "--disable-webgl"})
+        EXPECT_FALSE(pagerendering::flagsAskForGpu(software)) << software;
+
+    // with such switches the renderer is left as it is, even where OpenGL is a software rasteriser
+    const QSGRendererInterface::GraphicsApi before = QQuickWindow::graphicsApi();
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    const testsupport::SeamGuard restore([before, flags] {
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+        QQuickWindow::setGraphicsApi(before);
+    });
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--ignore-gpu-blocklist");
+    EXPECT_FALSE(pagerendering::chooseRenderer());
+    EXPECT_EQ(QQuickWindow::graphicsApi(), before);
+}

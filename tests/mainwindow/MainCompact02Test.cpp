@@ -593,6 +593,38 @@ TEST_F(MainWindowTest, TabsSwitchingAmongMaximisedWindowsKeepStatesCaptionsAndSt
     EXPECT_EQ(saved.GetWindowState(2), TWindowState::wsNormal);
 }
 
+TEST_F(MainWindowTest, PointingAtATabDrawsItsWindowsPageBehindTheOneInFront)
+{
+    writeBytes(file, "[Browser]\nWindowState=2\n");
+    openWindow();
+    QList<TfrmBrowser *> pages;
+    for (int i = 0; i < 3; ++i)
+        pages << frmMain->NewBrowser();
+    const auto drawn = [&](QList<bool> expected) {
+        for (int i = 0; i < 3; ++i)
+            if (pages[i]->WebBrowser()->page()->isVisible() != expected[i])
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(waitUntil([&] { return drawn({false, false, true}); }, 5000)) << "only the window in front";
+    QTabBar *tabs = frmMain->windowsTabs();
+    const auto hover = [&](QEvent::Type type, int tab) {
+        const QPointF at = tab < 0 ? QPointF(-1, -1) : QPointF(tabs->tabRect(tab).center());
+        QHoverEvent event(type, at, at, QPointF());
+        QCoreApplication::sendEvent(tabs, &event);
+    };
+    hover(QEvent::HoverEnter, 0);
+    ASSERT_TRUE(waitUntil([&] { return drawn({true, false, true}); }, 5000));
+    hover(QEvent::HoverMove, 1);
+    ASSERT_TRUE(waitUntil([&] { return drawn({false, true, true}); }, 5000));
+    // clicked: in front at once, drawn already
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(frmMain->ActiveBrowser(), pages[1]);
+    EXPECT_TRUE(drawn({false, true, true}));
+    hover(QEvent::HoverLeave, -1);
+    ASSERT_TRUE(waitUntil([&] { return drawn({false, true, false}); }, 5000));
+}
+
 TEST_F(MainWindowTest, CloseAllAndCloseAllOthers)
 {
     openWindow();
