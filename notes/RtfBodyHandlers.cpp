@@ -156,7 +156,9 @@ TRichParaFormat Reader::paraFormat(const ParaState &p)
     f.NumberSuffix = numbering.Suffix;
     const int level = fromList ? p.Level : p.PnLevel;
     if (f.Numbering != 0) {
-        f.List = (fromList ? m_documentLists[p.List] : m_pnList).For(level, numbering);
+        // the entries the override table lacks (bullets all) are one list: lists grow only with the table
+        const int entry = m_overrides.contains(p.List) ? p.List : -1;
+        f.List = (fromList ? m_documentLists[entry] : m_pnList).For(level, numbering);
         f.ListLevel = level;
         if (fromList)
             m_pnList = DocumentList{};

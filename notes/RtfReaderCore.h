@@ -325,7 +325,7 @@ private:
         // numbers otherwise here.
         int For(int level, const ListLevel &numbering);
     };
-    QHash<int, DocumentList> m_documentLists; // by \ls
+    QHash<int, DocumentList> m_documentLists; // by \ls (-1: any the override table lacks)
     DocumentList m_pnList;
 
     // document output

@@ -194,7 +194,7 @@ void Reader::addDecoded(QStringView text)
     case Dest::NumberBefore:
     case Dest::NumberAfter: {
         QString &to = st().Destination == Dest::NumberBefore ? m_pn.Prefix : m_pn.Suffix;
-        to += text.first(std::min(text.size(), std::max<qsizetype>(0, 4 * MAX_NUMBER_TEXT - to.size())));
+        to += text.first(std::min(text.size(), std::max<qsizetype>(0, qsizetype(4) * MAX_NUMBER_TEXT - to.size())));
         break;
     }
     default:
