@@ -518,7 +518,9 @@ private:
             } else {
                 bool ok = false;
                 const QByteArray bytes = cp && u != u';' ? codepage::encode(QString(c), cp, &ok) : QByteArray();
-                if (ok && !bytes.isEmpty()) {
+                // a character a code page writes as a byte below 0x80 (one converter puts DEL at 0x1C)
+                // would read back as that byte's ASCII character: \uN instead
+                if (ok && !bytes.isEmpty() && uchar(bytes[0]) >= 0x80) {
                     for (char b : bytes)
                         out += "\\'" + QByteArray::number(uchar(b), 16).rightJustified(2, '0');
                 } else {

@@ -385,8 +385,14 @@ TEST(RtfWriter, FontNamesAreEscapedAndWrittenInTheirCharacterSet)
     f.Charset = 0;
     b.SetCharFormat(f);
     b.AddText(u"c");
+    // a character the code page writes as a byte below 0x80 that is not its own
+    f.FaceName = QString::fromUtf16(u"Del\u007f");
+    f.Charset = 128;
+    b.SetCharFormat(f);
+    b.AddText(u"d");
     b.Finish();
     const QByteArray rtf = Write(&doc);
+    EXPECT_TRUE(rtf.contains("Del\\u127?;}")) << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("Odd\\{Name\\}\\u59?\\\\;}")) << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}")) << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("\\u1046?ont;}")) << rtf.toStdString();
