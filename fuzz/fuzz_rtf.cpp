@@ -1,11 +1,13 @@
 // links: brivo_notes Qt6::Widgets
 // fixtures: rtf
 // RTF documents of any bytes: reading never crashes or runs away, and what was read comes back the
-// same after a write and a second read: read(write(read(x))) == read(x).
+// same after a write and a second read: read(write(read(x))) == read(x), the numbers of its lists
+// included.
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cstdint>
@@ -31,6 +33,15 @@ public:
     QString Out;
     void BeginParagraph(const TRichParaFormat &p) override
     {
+        // a list by the order it first appears in, and the number the paragraph shows
+        const int list = p.List == 0 ? 0 : *m_lists.insert(p.List, m_lists.value(p.List, int(m_lists.size()) + 1));
+        const int number = m_counter.Next(p);
+        Out += QStringLiteral("[L %1 %2 %3 %4 %5 %6]")
+                   .arg(list)
+                   .arg(p.ListLevel)
+                   .arg(p.NumberingStart)
+                   .arg(p.NumberPrefix, p.NumberSuffix)
+                   .arg(number > 0 ? richedit::NumberLabel(p, number) : QString());
         Out += QStringLiteral("[P %1 %2 %3 %4 %5 %6 %7 %8 %9")
                    .arg(p.Alignment)
                    .arg(p.StartIndent)
@@ -86,6 +97,8 @@ private:
         m_last = s;
     }
     QString m_last;
+    QHash<int, int> m_lists;
+    richedit::TParagraphCounter m_counter;
 };
 
 bool read(const QByteArray &bytes, QTextDocument &doc)

@@ -21,9 +21,14 @@ void TParagraphNumbers::Invalidate(int position)
         return;
     const QTextBlock b = m_doc->findBlock(std::max(0, position));
     // a change may join a paragraph to the one before it: that one is counted afresh too
-    const int from = b.isValid() ? std::max(0, b.blockNumber() - 1) : 0;
-    if (size_t(from) < m_numbers.size())
-        m_numbers.resize(size_t(from));
+    const size_t from = b.isValid() ? size_t(std::max(0, b.blockNumber() - 1)) : 0;
+    if (from >= m_numbers.size())
+        return;
+    // back to the last checkpoint before the change
+    const size_t checkpoint = std::min(from / CheckpointEvery, m_checkpoints.size() - 1);
+    m_numbers.resize(checkpoint * CheckpointEvery);
+    m_counter = m_checkpoints[checkpoint];
+    m_checkpoints.resize(checkpoint + 1);
     if (m_numbers.empty())
         m_sawNumbers = false;
 }
@@ -35,17 +40,19 @@ int TParagraphNumbers::NumberOf(const QTextBlock &block)
         return 0;
     if (size_t(wanted) < m_numbers.size())
         return m_numbers[size_t(wanted)];
-    // count on from the last paragraph counted, which says where its run stands
-    TParagraphCounter counter;
-    QTextBlock b = m_doc->findBlockByNumber(int(m_numbers.size()));
-    if (!m_numbers.empty()) {
-        const QTextBlockFormat f = b.previous().blockFormat();
-        counter.ContinueAfter(NumberingOf(f), NumberingStartOf(f), m_numbers.back());
-    }
+    if (m_checkpoints.empty())
+        m_checkpoints.push_back(m_counter);
     m_numbers.reserve(size_t(m_doc->blockCount()));
-    for (; b.isValid() && size_t(wanted) >= m_numbers.size(); b = b.next()) {
+    for (QTextBlock b = m_doc->findBlockByNumber(int(m_numbers.size()));
+         b.isValid() && size_t(wanted) >= m_numbers.size(); b = b.next()) {
+        const size_t at = m_numbers.size();
+        // a checkpoint is kept only while the counter is small, so memory stays bounded; a change
+        // below a missing one counts from the one before
+        if (at % CheckpointEvery == 0 && at / CheckpointEvery == m_checkpoints.size() &&
+            m_counter.Lists() <= MaxCheckpointLists)
+            m_checkpoints.push_back(m_counter);
         const QTextBlockFormat f = b.blockFormat();
-        const int n = counter.Next(NumberingOf(f), NumberingStartOf(f));
+        const int n = m_counter.Next(NumberingOf(f), NumberingStartOf(f), ListOf(f), ListLevelOf(f));
         m_sawNumbers = m_sawNumbers || n > 0;
         m_numbers.push_back(n);
     }
@@ -55,7 +62,7 @@ int TParagraphNumbers::NumberOf(const QTextBlock &block)
 QString TParagraphNumbers::LabelOf(const QTextBlock &block)
 {
     const int number = NumberOf(block);
-    return number > 0 ? NumberText(NumberingOf(block.blockFormat()), number) + u'.' : QString();
+    return number > 0 ? NumberLabel(ParaFormatOf(block.blockFormat()), number) : QString();
 }
 
 void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagraphNumbers &numbers, const QRectF &clip,

@@ -1,8 +1,10 @@
 #pragma once
 // The numbers of a document's numbered paragraphs, drawn by whoever shows the document (the editor on
 // screen, printing and its preview) rather than kept in the text. Each paragraph keeps its numbering
-// kind and start number in its format; the numbers are counted from these in one pass in document order
-// and kept until the document changes.
+// kind, start number, list and level in its format; the numbers are counted from these in one pass in
+// document order and kept until the document changes.
+#include "notes/RichTextModel.h"
+
 #include <QColor>
 #include <QRectF>
 #include <QString>
@@ -21,15 +23,22 @@ public:
     void Invalidate(int position);
     // The number of the paragraph; 0 for a bulleted or unnumbered one.
     int NumberOf(const QTextBlock &block);
-    // What is drawn before the paragraph: its number and a full stop ("3.", "c.", "iii."); empty for a
-    // bulleted or unnumbered one.
+    // What is drawn before the paragraph: its number with the text around it ("3.", "(c)", "iii)");
+    // empty for a bulleted or unnumbered one.
     QString LabelOf(const QTextBlock &block);
     // Whether a numbered paragraph was counted since the numbers were last counted from the start.
     bool SawNumbers() const { return m_sawNumbers; }
 
 private:
+    // A change counts afresh from the last of these before it, not from the start.
+    static constexpr size_t CheckpointEvery = 256;
+    // The counter keeps one entry per list: past this many, no further copies of it are kept.
+    static constexpr qsizetype MaxCheckpointLists = 256;
     const QTextDocument *m_doc;
-    std::vector<int> m_numbers; // by paragraph number, for the paragraphs counted so far
+    std::vector<int> m_numbers;  // by paragraph number, for the paragraphs counted so far
+    TParagraphCounter m_counter; // where the count stands after them
+    // [i]: where the count stood before paragraph i * CheckpointEvery; the first is always there
+    std::vector<TParagraphCounter> m_checkpoints;
     bool m_sawNumbers = false;
 };
 

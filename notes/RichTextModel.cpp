@@ -50,6 +50,10 @@ enum Property {
     PropObjectManualUpdate,
     PropObjectPicture, // the shared TObjectPictureRef
     PropNumberingStart,
+    PropList,
+    PropListLevel,
+    PropNumberPrefix,
+    PropNumberSuffix,
 };
 
 // Underline kinds Qt can draw; the others draw as a single line and keep their kind in our property.
@@ -172,6 +176,10 @@ quint32 differingPara(const TRichParaFormat &a, const TRichParaFormat &b)
         m |= PFM_LINESPACING;
     if (a.NumberingStart != b.NumberingStart)
         m |= PFM_NUMBERINGSTART;
+    if (a.NumberPrefix != b.NumberPrefix || a.NumberSuffix != b.NumberSuffix)
+        m |= PFM_NUMBERINGSTYLE;
+    if (a.List != b.List || a.ListLevel != b.ListLevel)
+        m |= PFM_LIST;
     return m;
 }
 
@@ -200,6 +208,81 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
     }
     if (src.Mask & PFM_NUMBERINGSTART)
         dst.NumberingStart = src.NumberingStart;
+    if (src.Mask & PFM_NUMBERINGSTYLE) {
+        dst.NumberPrefix = src.NumberPrefix;
+        dst.NumberSuffix = src.NumberSuffix;
+    }
+    if (src.Mask & PFM_LIST) {
+        dst.List = src.List;
+        dst.ListLevel = src.ListLevel;
+    }
+}
+
+// Numbered alike: the same kind, and the same start number and text around the number unless only the
+// kind was given.
+bool numberedAlike(const TRichParaFormat &neighbour, const TRichParaFormat &f, quint32 given)
+{
+    if (neighbour.Numbering == 0 || neighbour.List == 0 || neighbour.Numbering != f.Numbering)
+        return false;
+    if ((given & PFM_NUMBERINGSTART) && neighbour.NumberingStart != f.NumberingStart)
+        return false;
+    return !(given & PFM_NUMBERINGSTYLE) ||
+           (neighbour.NumberPrefix == f.NumberPrefix && neighbour.NumberSuffix == f.NumberSuffix);
+}
+
+// The list of a paragraph whose numbering was written (before: its format until then; f: with the
+// write merged in; given: the mask of the write).
+void settleList(const QTextBlock &b, const TRichParaFormat &before, TRichParaFormat &f, quint32 given)
+{
+    f.ListLevel = std::clamp(f.ListLevel, 0, MAX_LIST_LEVELS - 1);
+    if (f.Numbering == 0) {
+        f.List = 0;
+        f.ListLevel = 0;
+        return;
+    }
+    if (given & PFM_LIST) {
+        if (f.List != 0)
+            return; // the writer named it
+    } else if (f.List != 0 && before.Numbering == f.Numbering && before.NumberingStart == f.NumberingStart &&
+               before.NumberPrefix == f.NumberPrefix && before.NumberSuffix == f.NumberSuffix) {
+        return; // numbered as it was: it stays where it is
+    }
+    for (const QTextBlock &n : {b.previous(), b.next()}) {
+        if (!n.isValid())
+            continue;
+        const TRichParaFormat neighbour = ParaFormatOf(n.blockFormat());
+        if (numberedAlike(neighbour, f, given)) {
+            f.List = neighbour.List;
+            f.ListLevel = neighbour.ListLevel;
+            f.NumberingStart = neighbour.NumberingStart;
+            f.NumberPrefix = neighbour.NumberPrefix;
+            f.NumberSuffix = neighbour.NumberSuffix;
+            return;
+        }
+    }
+    f.List = NewListId();
+    f.ListLevel = 0;
+}
+
+// Text around a number as a paragraph keeps it: one line, without control characters, and short.
+QString numberText(const QString &text)
+{
+    QString s;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            if (s.size() + 2 > MAX_NUMBER_TEXT)
+                break;
+            s += c;
+            s += text[++i];
+        } else if (c.unicode() >= 0x20 && !c.isSurrogate() && c != QChar::LineSeparator &&
+                   c != QChar::ParagraphSeparator) {
+            if (s.size() + 1 > MAX_NUMBER_TEXT)
+                break;
+            s += c;
+        }
+    }
+    return s;
 }
 
 void leaveList(QTextList *list, const QTextBlock &b, QTextCursor &c)
@@ -417,6 +500,14 @@ void ApplyParaFormat(const TRichParaFormat &f, QTextBlockFormat &out)
         out.setProperty(PropNumbering, f.Numbering);
     if (m & PFM_NUMBERINGSTART)
         out.setProperty(PropNumberingStart, f.NumberingStart);
+    if (m & PFM_NUMBERINGSTYLE) {
+        out.setProperty(PropNumberPrefix, numberText(f.NumberPrefix));
+        out.setProperty(PropNumberSuffix, numberText(f.NumberSuffix));
+    }
+    if (m & PFM_LIST) {
+        out.setProperty(PropList, f.List);
+        out.setProperty(PropListLevel, std::clamp(f.ListLevel, 0, MAX_LIST_LEVELS - 1));
+    }
     if (m & PFM_TABSTOPS) {
         QVariantList stops;
         QList<QTextOption::Tab> tabs;
@@ -472,6 +563,12 @@ TRichParaFormat ParaFormatOf(const QTextBlockFormat &q)
     f.RightIndent = q.hasProperty(PropRightIndent) ? q.intProperty(PropRightIndent) : PixelsToTwips(q.rightMargin());
     f.Numbering = NumberingOf(q);
     f.NumberingStart = NumberingStartOf(q);
+    if (q.hasProperty(PropNumberPrefix))
+        f.NumberPrefix = q.stringProperty(PropNumberPrefix);
+    if (q.hasProperty(PropNumberSuffix))
+        f.NumberSuffix = q.stringProperty(PropNumberSuffix);
+    f.List = ListOf(q);
+    f.ListLevel = ListLevelOf(q);
     if (q.hasProperty(PropTabs)) {
         for (const QVariant &v : q.property(PropTabs).toList())
             f.Tabs.append(v.toInt());
@@ -539,9 +636,12 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
     cursor.beginEditBlock();
     QTextBlock b = doc->findBlock(start);
     while (b.isValid()) {
-        TRichParaFormat merged = ParaFormatOf(b.blockFormat());
+        const TRichParaFormat before = ParaFormatOf(b.blockFormat());
+        TRichParaFormat merged = before;
         mergePara(merged, format);
         merged.Mask = PFM_ALL;
+        if (format.Mask & (PFM_NUMBERING | PFM_NUMBERINGSTART | PFM_NUMBERINGSTYLE | PFM_LIST))
+            settleList(b, before, merged, format.Mask);
         QTextBlockFormat q;
         ApplyParaFormat(merged, q);
         QTextCursor c(b);
@@ -555,20 +655,31 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
     cursor.endEditBlock();
 }
 
-int TParagraphCounter::Next(int numbering, int start)
+int TParagraphCounter::Next(int numbering, int start, int list, int level)
 {
-    if (!IsCounted(numbering)) {
-        m_numbering = 0;
+    const bool run = numbering != 0 && list == 0;
+    if (run && !m_inRun)
+        m_lists.remove(0); // a run begins
+    m_inRun = run;
+    if (numbering == 0)
         return 0;
-    }
-    if (numbering == m_numbering && start == m_start && m_number < std::numeric_limits<int>::max()) {
-        ++m_number;
-    } else {
-        m_numbering = numbering;
-        m_start = start;
-        m_number = start;
-    }
-    return m_number;
+    level = std::clamp(level, 0, MAX_LIST_LEVELS - 1);
+    Levels &levels = m_lists[list];
+    Level &l = levels[size_t(level)];
+    if (l.Numbering == numbering && l.Start == start && l.Number < std::numeric_limits<int>::max())
+        ++l.Number;
+    else
+        l = Level{numbering, start, start};
+    for (size_t deeper = size_t(level) + 1; deeper < levels.size(); ++deeper)
+        levels[deeper] = Level{};
+    return IsCounted(numbering) ? l.Number : 0;
+}
+
+int NewListId()
+{
+    // ids run from 1 and come back only after two thousand million lists
+    static std::atomic<unsigned> next{0};
+    return int(next.fetch_add(1) % unsigned(std::numeric_limits<int>::max())) + 1;
 }
 
 bool IsCounted(int numbering)
@@ -622,6 +733,21 @@ int NumberingOf(const QTextBlockFormat &q)
 int NumberingStartOf(const QTextBlockFormat &q)
 {
     return q.hasProperty(PropNumberingStart) ? q.intProperty(PropNumberingStart) : 1;
+}
+
+int ListOf(const QTextBlockFormat &q)
+{
+    return q.intProperty(PropList);
+}
+
+int ListLevelOf(const QTextBlockFormat &q)
+{
+    return std::clamp(q.intProperty(PropListLevel), 0, MAX_LIST_LEVELS - 1);
+}
+
+QString NumberLabel(const TRichParaFormat &format, int number)
+{
+    return format.NumberPrefix + NumberText(format.Numbering, number) + format.NumberSuffix;
 }
 
 bool IsObjectFormat(const QTextCharFormat &format)

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringView>
 #include <QTextCursor>
+#include <array>
 #include <cstdint>
 
 class QTextBlockFormat;
@@ -86,8 +87,10 @@ constexpr quint32 PFM_NUMBERING = 0x00000020;
 constexpr quint32 PFM_SPACEBEFORE = 0x00000040;
 constexpr quint32 PFM_SPACEAFTER = 0x00000080;
 constexpr quint32 PFM_LINESPACING = 0x00000100;
+constexpr quint32 PFM_NUMBERINGSTYLE = 0x00002000; // the text around a paragraph's number
 constexpr quint32 PFM_NUMBERINGSTART = 0x00008000;
-constexpr quint32 PFM_ALL = 0x000081FF;
+constexpr quint32 PFM_LIST = 0x00010000; // the list a numbered paragraph belongs to, and its level there
+constexpr quint32 PFM_ALL = 0x0001A1FF;
 
 // Paragraph alignments and numbering.
 constexpr int PFA_LEFT = 1;
@@ -101,6 +104,10 @@ constexpr int PFN_UCLETTER = 4;
 constexpr int PFN_LCROMAN = 5;
 constexpr int PFN_UCROMAN = 6;
 constexpr int MAX_TAB_STOPS = 32;
+// Levels of a list: 0 the outermost.
+constexpr int MAX_LIST_LEVELS = 9;
+// The text before and after a number is at most this long.
+constexpr int MAX_NUMBER_TEXT = 16;
 
 // Line-spacing rules: 0 single, 1 one and a half, 2 double, 3 at least LineSpacing twips,
 // 4 exactly LineSpacing twips, 5 LineSpacing / 20 lines.
@@ -144,7 +151,15 @@ struct TRichParaFormat {
     int SpaceAfter = 0;
     int LineSpacing = 0;
     int LineSpacingRule = richedit::LINESPACING_SINGLE;
-    int NumberingStart = 1; // the number of the first paragraph of a numbered run
+    int NumberingStart = 1; // the number of the first paragraph of its list and level
+    // The text shown before and after the number ("(" and ")" make "(3)").
+    QString NumberPrefix;
+    QString NumberSuffix = QStringLiteral(".");
+    // The list of a numbered paragraph (0: none yet, see WriteParaFormat) and its level there. Paragraphs
+    // of one list count on across anything between them; each level counts apart and starts again
+    // after a paragraph of a higher level.
+    int List = 0;
+    int ListLevel = 0;
 
     bool has(quint32 maskBits) const { return (Mask & maskBits) == maskBits; }
     bool operator==(const TRichParaFormat &) const = default;
@@ -198,38 +213,54 @@ void WriteCharFormat(QTextCursor &cursor, const TRichCharFormat &format);
 // Paragraph format of the paragraphs touched by [start, end): the first one's values, mask bits of
 // fields that differ cleared.
 TRichParaFormat ReadParaFormat(QTextDocument *doc, int start, int end);
-// Merges the masked fields into every paragraph the cursor touches (bullets included).
+// Merges the masked fields into every paragraph the cursor touches (bullets included). A paragraph that
+// loses its numbering leaves its list. One that is numbered anew, or whose kind, start number or text
+// around the number changes, without a list named by the format, joins the list of the paragraph just
+// before it (else just after it) when that one is numbered alike, and starts a list of its own
+// otherwise.
 void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format);
 
-// Numbered paragraphs. The numbers are no part of the text: each paragraph keeps its numbering kind
-// and start number, and the numbers are counted from these wherever they are shown or written. A
-// paragraph numbered like the one before it (same kind, same start number) takes the next number; any
-// other numbered paragraph begins a run at its start number.
+// Numbered paragraphs. The numbers are no part of the text: each paragraph keeps its numbering kind,
+// start number, list and level, and the numbers are counted from these wherever they are shown or
+// written. A paragraph takes the next number of its list at its level, the level's start number when it
+// is the level's first since the list began or since a paragraph of a higher level of the list; one
+// whose kind or start number differs from the paragraph before it at that level starts again too.
+// Numbered paragraphs without a list (content made before lists were kept) count in runs: any other
+// paragraph ends a run.
 class TParagraphCounter {
 public:
     // The number of the next paragraph in document order; 0 for a bulleted or unnumbered one.
-    int Next(int numbering, int start);
-    int Next(const TRichParaFormat &format) { return Next(format.Numbering, format.NumberingStart); }
-    // Goes on after a paragraph of the given numbering and start that took the given number.
-    void ContinueAfter(int numbering, int start, int number)
+    int Next(int numbering, int start, int list, int level);
+    int Next(const TRichParaFormat &format)
     {
-        m_numbering = number > 0 ? numbering : 0;
-        m_start = start;
-        m_number = number;
+        return Next(format.Numbering, format.NumberingStart, format.List, format.ListLevel);
     }
+    // How many lists the counter keeps numbers of.
+    qsizetype Lists() const { return m_lists.size(); }
 
 private:
-    int m_numbering = 0;
-    int m_start = 0;
-    int m_number = 0;
+    struct Level {
+        int Numbering = 0; // 0: not counted since the list began or a higher level came
+        int Start = 0;
+        int Number = 0;
+    };
+    using Levels = std::array<Level, MAX_LIST_LEVELS>;
+    QHash<int, Levels> m_lists;
+    bool m_inRun = false; // the paragraph before was numbered without a list
 };
+// A new list's identity: a number above 0 not given before in this process.
+int NewListId();
 // True for the numbering kinds that count (not none, not bullets).
 bool IsCounted(int numbering);
 // A number as its paragraph shows it: "3", "c", "iii" or "III" by the numbering kind, without the ".".
 QString NumberText(int numbering, int number);
+// What is shown before a paragraph of the given format that took the given number: "3.", "(c)", "iii)".
+QString NumberLabel(const TRichParaFormat &format, int number);
 // The numbering kind and start number a paragraph's format keeps.
 int NumberingOf(const QTextBlockFormat &format);
 int NumberingStartOf(const QTextBlockFormat &format);
+int ListOf(const QTextBlockFormat &format);
+int ListLevelOf(const QTextBlockFormat &format);
 
 // Inline objects.
 bool IsObjectFormat(const QTextCharFormat &format);

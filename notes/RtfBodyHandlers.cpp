@@ -69,7 +69,7 @@ void Reader::beginContent()
     if (m_hasListPrefix) {
         m_hasListPrefix = false;
         const QString prefix = cleanText(std::exchange(m_listPrefix, QString()));
-        if (numberingOf(st().Para) == 0 && !prefix.isEmpty()) {
+        if (numberingOf(st().Para).Numbering == PfnNone && !prefix.isEmpty()) {
             applyCharFormat();
             m_builder.AddText(prefix);
         }
@@ -110,33 +110,31 @@ void Reader::applyCharFormat()
     m_builder.SetCharFormat(f);
 }
 
-int Reader::numberingOf(const ParaState &p) const
+ListLevel Reader::numberingOf(const ParaState &p, bool *fromList) const
 {
-    if (p.PnNumbering)
-        return p.PnNumbering;
-    if (p.List <= 0)
-        return 0;
-    const auto ov = m_overrides.constFind(p.List);
-    if (ov == m_overrides.cend())
-        return PfnBullet;
-    const auto list = m_lists.constFind(*ov);
-    if (list == m_lists.cend() || list->isEmpty())
-        return PfnBullet;
-    return list->value(std::clamp(p.Level, 0, int(list->size()) - 1)).Numbering;
+    if (fromList)
+        *fromList = false;
+    if (p.List >= 0) {
+        const auto ov = m_overrides.constFind(p.List);
+        if (ov != m_overrides.cend() || (p.List > 0 && !p.Pn)) {
+            if (fromList)
+                *fromList = true;
+            const auto list = ov == m_overrides.cend() ? m_lists.cend() : m_lists.constFind(ov->ListId);
+            // a list the file does not describe shows bullets
+            if (list == m_lists.cend() || list->isEmpty())
+                return ListLevel{PfnBullet, 1, {}, QStringLiteral(".")};
+            ListLevel level = list->value(std::min(p.Level, int(list->size()) - 1));
+            if (const int start = ov->Starts[size_t(p.Level)]; start >= 0)
+                level.Start = start;
+            return level;
+        }
+    }
+    if (p.Pn)
+        return ListLevel{p.PnNumbering, p.PnStart, p.PnPrefix, p.PnSuffix};
+    return ListLevel{PfnNone, 1, {}, QStringLiteral(".")};
 }
 
-int Reader::numberingStartOf(const ParaState &p) const
-{
-    if (p.PnNumbering || p.List <= 0)
-        return p.PnStart;
-    const auto ov = m_overrides.constFind(p.List);
-    const auto list = ov == m_overrides.cend() ? m_lists.cend() : m_lists.constFind(*ov);
-    if (list == m_lists.cend() || list->isEmpty())
-        return 1;
-    return list->value(std::clamp(p.Level, 0, int(list->size()) - 1)).Start;
-}
-
-TRichParaFormat Reader::paraFormat(const ParaState &p) const
+TRichParaFormat Reader::paraFormat(const ParaState &p)
 {
     TRichParaFormat f;
     f.Mask = PFM_ALL;
@@ -146,8 +144,31 @@ TRichParaFormat Reader::paraFormat(const ParaState &p) const
     f.RightIndent = p.Right;
     f.SpaceBefore = p.SpaceBefore;
     f.SpaceAfter = p.SpaceAfter;
-    f.Numbering = numberingOf(p);
-    f.NumberingStart = numberingStartOf(p);
+    bool fromList = false;
+    ListLevel numbering = numberingOf(p, &fromList);
+    if (!IsCounted(numbering.Numbering)) {
+        numbering.Prefix.clear(); // bullets show no text around them
+        numbering.Suffix = QStringLiteral(".");
+    }
+    f.Numbering = numbering.Numbering;
+    f.NumberingStart = numbering.Start;
+    f.NumberPrefix = numbering.Prefix;
+    f.NumberSuffix = numbering.Suffix;
+    const int level = fromList ? p.Level : p.PnLevel;
+    if (f.Numbering != 0) {
+        // the entries the override table lacks (bullets all) are one list: lists grow only with the table
+        const int entry = m_overrides.contains(p.List) ? p.List : -1;
+        f.List = (fromList ? m_documentLists[entry] : m_pnList).For(level, numbering);
+        f.ListLevel = level;
+        if (fromList)
+            m_pnList = DocumentList{};
+    } else {
+        if (!p.Pn)
+            m_pnList = DocumentList{}; // a paragraph without numbering ends the list (one marked to go on does not)
+        f.NumberingStart = 1;
+        f.NumberPrefix.clear();
+        f.NumberSuffix = QStringLiteral(".");
+    }
     f.Tabs = p.Tabs;
     if (p.InTable && f.Tabs.isEmpty()) {
         // a row of a table: its cells line up on tab stops at their right edges
@@ -172,6 +193,17 @@ TRichParaFormat Reader::paraFormat(const ParaState &p) const
         f.LineSpacing = -p.LineSpacing;
     }
     return f;
+}
+
+int Reader::DocumentList::For(int level, const ListLevel &numbering)
+{
+    std::optional<ListLevel> &known = Levels[size_t(level)];
+    if (Id == 0 || (known && !(*known == numbering))) {
+        Id = NewListId();
+        Levels.fill(std::nullopt);
+    }
+    Levels[size_t(level)] = numbering;
+    return Id;
 }
 
 void Reader::endParagraph()
@@ -340,10 +372,11 @@ void Reader::inTable(const Token &, int)
 
 void Reader::listOverride(const Token &t, int)
 {
+    const int ls = !t.HasParam ? 0 : t.Param >= 0 ? t.Param : -1;
     if (st().Destination == Dest::Override)
-        m_overrideLs = t.HasParam ? t.Param : 0;
+        m_overrideLs = ls;
     else
-        st().Para.List = t.HasParam ? t.Param : 0;
+        st().Para.List = ls;
 }
 
 void Reader::listLevel(const Token &t, int)

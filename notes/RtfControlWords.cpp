@@ -122,12 +122,15 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("levelnfc", &Reader::levelFormat);
         add("levelnfcn", &Reader::levelFormat);
         add("levelstartat", &Reader::levelStart);
+        add("leveltext", &Reader::levelText);
         add("listoverride", &Reader::overrideBegin);
+        add("lfolevel", &Reader::overrideLevel);
+        add("listoverridestartat", &Reader::overrideStartAt);
         add("pn", &Reader::numberingBegin);
-        add("pnlvlblt", &Reader::numberingKind, PfnBullet);
-        add("pnlvlbody", &Reader::numberingKind, PfnArabic);
-        add("pnlvl", &Reader::numberingKind, PfnArabic);
-        add("pnlvlcont", &Reader::numberingKind, PfnNone);
+        add("pnlvlblt", &Reader::numberingLevel, PfnBullet);
+        add("pnlvlbody", &Reader::numberingLevel, PfnArabic);
+        add("pnlvl", &Reader::numberingLevel, PfnArabic);
+        add("pnlvlcont", &Reader::numberingLevel, PfnNone);
         add("pndec", &Reader::numberingKind, PfnArabic);
         add("pnlcltr", &Reader::numberingKind, PfnLcLetter);
         add("pnucltr", &Reader::numberingKind, PfnUcLetter);
@@ -137,6 +140,8 @@ const QHash<QByteArray, WordEntry> &wordTable()
         add("ds", &Reader::styleReference);
         add("s", &Reader::styleReference);
         add("pnstart", &Reader::numberingStart);
+        add("pntxtb", &Reader::numberingText, int(Dest::NumberBefore));
+        add("pntxta", &Reader::numberingText, int(Dest::NumberAfter));
         add("pntext", &Reader::listText);
         add("listtext", &Reader::listText);
         add("pict", &Reader::picture);
@@ -234,9 +239,6 @@ const QHash<QByteArray, WordEntry> &wordTable()
                               "tc",
                               "txe",
                               "rxe",
-                              "pntxta",
-                              "pntxtb",
-                              "leveltext",
                               "levelnumbers",
                               "listname",
                               "listpicture",
@@ -291,7 +293,8 @@ static bool opensDestination(const WordEntry &e)
         return Dest(e.Arg) != Dest::Body;
     return e.Fn == &Reader::numberingBegin || e.Fn == &Reader::ud || e.Fn == &Reader::listText ||
            e.Fn == &Reader::upr || e.Fn == &Reader::listBegin || e.Fn == &Reader::overrideBegin ||
-           e.Fn == &Reader::picture || e.Fn == &Reader::object || e.Fn == &Reader::result;
+           e.Fn == &Reader::picture || e.Fn == &Reader::object || e.Fn == &Reader::result ||
+           e.Fn == &Reader::levelText || e.Fn == &Reader::overrideLevel || e.Fn == &Reader::numberingText;
 }
 
 void Reader::controlWord(const Token &t)

@@ -18,6 +18,7 @@ void Reader::picture(const Token &t, int)
     s.Owner = true;
     m_pict.clear();
     m_pictStart = t.Offset;
+    m_pictUc = s.Uc;
     m_nibble = -1;
     m_pictInfo = PictureInfo{};
     m_goalW = m_goalH = 0;
@@ -88,7 +89,7 @@ TRichObject Reader::pictureObject(qsizetype end, bool decoded)
         o.DataFormat = m_pictInfo.Kind == PictureKind::Png ? QStringLiteral("png") : QStringLiteral("jpeg");
     } else {
         // kept as the file wrote it, to be written back unchanged
-        o.Data = keptGroup(m_tok.Input(), m_pictStart, end);
+        o.Data = keptGroup(m_tok.Input(), m_pictStart, end, m_pictUc);
         o.DataFormat = QStringLiteral("rtf-pict");
         if (o.Data.isEmpty() && !o.Image.isNull()) {
             // a group that cannot be kept: the picture it shows
@@ -124,6 +125,7 @@ void Reader::object(const Token &t, int)
     m_inObject = true;
     m_objectDepth = m_states.size();
     m_objectStart = t.Offset;
+    m_objectUc = s.Uc;
     m_objectHasImage = false;
     m_objectImage = TRichObject{};
     m_objW = m_objH = 0;

@@ -11,12 +11,17 @@ namespace rtf {
 
 namespace reader {
 
-QByteArray keptGroup(QByteArrayView all, qsizetype from, qsizetype end)
+QByteArray keptGroup(QByteArrayView all, qsizetype from, qsizetype end, int uc)
 {
     end = std::min(end, all.size());
     if (from < 0 || from >= end)
         return {};
     QByteArray group = "{" + all.sliced(from, end - from).toByteArray();
+    if (uc != 1) {
+        Tokenizer word(all.sliced(from, end - from));
+        (void)word.Next();
+        group.insert(1 + word.Position(), "\\uc" + QByteArray::number(uc) + ' ');
+    }
     auto depthAfter = [](const QByteArray &bytes, qsizetype *closedAt) {
         Tokenizer t(bytes);
         int depth = 0;
@@ -182,21 +187,31 @@ void Reader::endDestination(const State &closed)
         if (m_colorTouched)
             finishColor();
         break;
-    case Dest::ListLevel:
-        m_listLevels.append({numberingOfLevelFormat(m_listLevelFormat), m_listLevelStart});
+    case Dest::ListLevel: {
+        ListLevel level{numberingOfLevelFormat(m_listLevelFormat), m_listLevelStart, {}, QStringLiteral(".")};
+        if (m_hasLevelText && IsCounted(level.Numbering) && !levelTextParts(m_levelText, level.Prefix, level.Suffix))
+            level.Numbering = PfnNone; // a level that shows no number
+        if (m_listLevels.size() < MAX_LIST_LEVELS)
+            m_listLevels.append(level);
         m_listLevelStart = 1;
         break;
+    }
     case Dest::List:
         m_lists.insert(m_listId, m_listLevels);
         break;
     case Dest::Override:
-        if (m_overrideLs > 0)
-            m_overrides.insert(m_overrideLs, m_overrideId);
+        if (m_overrideLs >= 0)
+            m_overrides.insert(m_overrideLs, m_override);
         break;
     case Dest::Numbering:
         if (!m_states.empty()) {
-            m_states.back().Para.PnNumbering = m_pnKind;
-            m_states.back().Para.PnStart = m_pnStart;
+            ParaState &p = m_states.back().Para;
+            p.Pn = true;
+            p.PnNumbering = m_pn.Numbering;
+            p.PnStart = m_pn.Start;
+            p.PnLevel = m_pnLevel;
+            p.PnPrefix = m_pnHasText ? cleanText(m_pn.Prefix).remove(u'\t').left(MAX_NUMBER_TEXT) : QString();
+            p.PnSuffix = m_pnHasText ? cleanText(m_pn.Suffix).remove(u'\t').left(MAX_NUMBER_TEXT) : QStringLiteral(".");
         }
         break;
     case Dest::Picture: {
@@ -223,7 +238,7 @@ void Reader::endDestination(const State &closed)
         if (m_objectHasImage)
             o = m_objectImage;
         o.ObjectKind = TRichObject::Object;
-        o.Data = keptGroup(m_tok.Input(), m_objectStart, m_tok.Position());
+        o.Data = keptGroup(m_tok.Input(), m_objectStart, m_tok.Position(), m_objectUc);
         o.DataFormat = QStringLiteral("rtf-object");
         if (m_objW > 0 && m_objH > 0) {
             o.Width = m_objW;
@@ -269,6 +284,8 @@ void Reader::destination(const Token &, int dest)
             return;
         }
         m_listLevelFormat = 0;
+        m_levelText.clear();
+        m_hasLevelText = false;
     }
     if (d == Dest::FontTable) {
         m_fontOpen = false;

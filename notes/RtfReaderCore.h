@@ -13,8 +13,10 @@
 #include <QList>
 #include <QString>
 #include <QStringDecoder>
+#include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace rtf::reader {
@@ -28,12 +30,16 @@ enum class Dest : quint8 {
     ListTable,  // \list groups
     List,       // one \list
     ListLevel,  // one \listlevel
+    LevelText,  // its \leveltext
     OverrideTable,
-    Override,  // one \listoverride
-    Numbering, // {\*\pn ...}
-    ListText,  // \pntext and \listtext: the number or bullet as text
-    Picture,   // \pict
-    Object,    // \object
+    Override,      // one \listoverride
+    OverrideLevel, // one \lfolevel of it
+    Numbering,     // {\*\pn ...}
+    NumberBefore,  // its \pntxtb
+    NumberAfter,   // its \pntxta
+    ListText,      // \pntext and \listtext: the number or bullet as text
+    Picture,       // \pict
+    Object,        // \object
     ObjectResult,
     UprAnsi, // the ANSI half of \upr (its \ud half is read instead)
     Ignore,  // a group whose text means nothing here (but whose subgroups may)
@@ -59,9 +65,15 @@ struct ParaState {
     bool LineMultiple = false;
     QList<int> Tabs;
     bool InTable = false;
-    int List = 0, Level = 0; // \ls, \ilvl
-    int PnNumbering = 0;     // from {\*\pn}
-    int PnStart = 1;         // \pnstart
+    int List = -1, Level = 0; // \ls (-1: none), \ilvl
+    // from {\*\pn}: its kind (0 for a paragraph that goes on with the numbered ones around it without a
+    // number), start, level and the texts before and after the number
+    bool Pn = false;
+    int PnNumbering = 0;
+    int PnStart = 1;
+    int PnLevel = 0;
+    QString PnPrefix;
+    QString PnSuffix = QStringLiteral(".");
 };
 
 struct State {
@@ -100,11 +112,27 @@ enum : int {
     PfnUcRoman = 6
 };
 
-// A level of a list table's list: its numbering kind and the number it starts at.
+// A level of a list table's list, or a {\*\pn} paragraph's numbering: its numbering kind, the number
+// it starts at and the texts around its number.
 struct ListLevel {
     int Numbering = PfnArabic;
     int Start = 1;
+    QString Prefix;
+    QString Suffix = QStringLiteral(".");
+    bool operator==(const ListLevel &) const = default;
 };
+
+// An entry of the list override table: the list it stands for, and the start numbers it gives some of
+// its levels instead of the list's own (-1: the list's).
+struct ListOverride {
+    int ListId = 0;
+    std::array<int, MAX_LIST_LEVELS> Starts;
+    ListOverride() { Starts.fill(-1); }
+};
+
+// The texts around the number of a list level from its \leveltext (a length, then text where the
+// characters 0 to 8 stand for the numbers of those levels). False when the text shows no number.
+bool levelTextParts(QStringView text, QString &prefix, QString &suffix);
 
 // The numbering kind of a list level's \levelnfc.
 int numberingOfLevelFormat(int nfc);
@@ -114,8 +142,11 @@ int numberingOfLevelFormat(int nfc);
 QString cleanText(QStringView input, QChar *stash = nullptr);
 
 // A group as the file wrote it, from its destination word to the end, to be written back unchanged.
-// A group the file left open is closed; one that cannot be made whole is no group (empty).
-QByteArray keptGroup(QByteArrayView all, qsizetype from, qsizetype end);
+// A group the file left open is closed; one that cannot be made whole is no group (empty). uc: the
+// number of fallback characters after \uN where the group began; other than 1 (what a document written
+// by this program starts with), the group states it after its destination word, so it reads the same
+// wherever it is written.
+QByteArray keptGroup(QByteArrayView all, qsizetype from, qsizetype end, int uc);
 
 class Reader;
 using Handler = void (Reader::*)(const Token &, int);
@@ -177,10 +208,15 @@ public:
     void listId(const Token &t, int);
     void levelFormat(const Token &t, int);
     void levelStart(const Token &t, int);
+    void levelText(const Token &, int);
     void overrideBegin(const Token &, int);
+    void overrideLevel(const Token &, int);
+    void overrideStartAt(const Token &, int);
     void numberingBegin(const Token &, int);
     void numberingKind(const Token &, int kind);
+    void numberingLevel(const Token &t, int kind);
     void numberingStart(const Token &t, int);
+    void numberingText(const Token &, int dest);
     void listText(const Token &, int);
     void styleReference(const Token &, int);
     void picture(const Token &t, int);
@@ -222,9 +258,11 @@ private:
     void beginContent();
     void applyCharFormat();
     void endParagraph();
-    TRichParaFormat paraFormat(const ParaState &p) const;
-    int numberingOf(const ParaState &p) const;
-    int numberingStartOf(const ParaState &p) const;
+    // The format of the next paragraph, which has the properties p; called once per paragraph in order.
+    TRichParaFormat paraFormat(const ParaState &p);
+    // The numbering of a paragraph with the properties p; fromList: whether it comes from the list table
+    // (else from {\*\pn}).
+    ListLevel numberingOf(const ParaState &p, bool *fromList = nullptr) const;
     void emitObject(const TRichObject &object);
     void contentAdded()
     {
@@ -267,11 +305,28 @@ private:
     QList<ListLevel> m_listLevels;
     int m_listLevelFormat = 0;
     int m_listLevelStart = 1;
+    QString m_levelText;
+    bool m_hasLevelText = false;
     int m_listId = 0;
-    QHash<int, int> m_overrides; // \ls -> list id
-    int m_overrideId = 0, m_overrideLs = 0;
-    int m_pnKind = PfnBullet;
-    int m_pnStart = 1;
+    QHash<int, ListOverride> m_overrides; // \ls -> its entry
+    ListOverride m_override;
+    int m_overrideLs = -1;
+    int m_overrideLevel = -1; // the \lfolevel being read
+    bool m_overrideStartAt = false;
+    ListLevel m_pn; // the {\*\pn} group being read
+    int m_pnLevel = 0;
+    bool m_pnHasText = false;
+    // A list of the document and how its levels number: the paragraphs of a list table entry (\ls) are
+    // in one, and so are consecutive {\*\pn} paragraphs, as long as each level keeps its numbering.
+    struct DocumentList {
+        int Id = 0; // 0: none yet
+        std::array<std::optional<ListLevel>, MAX_LIST_LEVELS> Levels;
+        // The list of a paragraph numbered so at the level: this one, or a new one when the level
+        // numbers otherwise here.
+        int For(int level, const ListLevel &numbering);
+    };
+    QHash<int, DocumentList> m_documentLists; // by \ls (-1: any the override table lacks)
+    DocumentList m_pnList;
 
     // document output
     TRichCharFormat m_base;
@@ -293,12 +348,14 @@ private:
     // picture and object being read
     QByteArray m_pict;
     qsizetype m_pictStart = 0;
+    int m_pictUc = 1;
     int m_nibble = -1;
     PictureInfo m_pictInfo;
     int m_goalW = 0, m_goalH = 0, m_scaleX = 100, m_scaleY = 100;
     bool m_inObject = false;
     std::size_t m_objectDepth = 0; // groups open when the object's group began, its own included
     qsizetype m_objectStart = 0;
+    int m_objectUc = 1;
     bool m_objectHasImage = false;
     TRichObject m_objectImage;
     int m_objW = 0, m_objH = 0, m_objScaleX = 100, m_objScaleY = 100;

@@ -103,7 +103,7 @@ void Reader::listId(const Token &t, int)
     if (d == Dest::List)
         m_listId = t.HasParam ? t.Param : 0;
     else if (d == Dest::Override)
-        m_overrideId = t.HasParam ? t.Param : 0;
+        m_override.ListId = t.HasParam ? t.Param : 0;
 }
 
 void Reader::levelFormat(const Token &t, int)
@@ -124,8 +124,50 @@ int startNumber(const Token &t)
 
 void Reader::levelStart(const Token &t, int)
 {
-    if (st().Destination == Dest::ListLevel)
+    const Dest d = st().Destination;
+    if (d == Dest::ListLevel)
         m_listLevelStart = startNumber(t);
+    else if (d == Dest::OverrideLevel && m_overrideStartAt && m_overrideLevel < MAX_LIST_LEVELS)
+        m_override.Starts[size_t(m_overrideLevel)] = startNumber(t);
+}
+
+void Reader::levelText(const Token &, int)
+{
+    State &s = st();
+    if (s.Destination != Dest::ListLevel) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    s.Destination = Dest::LevelText;
+    s.Owner = true;
+    m_levelText.clear();
+    m_hasLevelText = true;
+}
+
+bool levelTextParts(QStringView text, QString &prefix, QString &suffix)
+{
+    if (text.isEmpty())
+        return false;
+    QStringView body = text.sliced(1);
+    if (text[0].unicode() < body.size())
+        body = body.first(text[0].unicode());
+    else if (body.endsWith(u';'))
+        body.chop(1); // a length past the text: all of it but the mark that ends it
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        if (body[i].unicode() < MAX_LIST_LEVELS) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    if (first < 0)
+        return false;
+    // the levels' numbers before this one's are not shown: only the text before the first number and
+    // after the last
+    prefix = cleanText(body.first(first)).remove(u'\t').left(MAX_NUMBER_TEXT);
+    suffix = cleanText(body.sliced(last + 1)).remove(u'\t').left(MAX_NUMBER_TEXT);
+    return true;
 }
 
 void Reader::overrideBegin(const Token &, int)
@@ -137,8 +179,29 @@ void Reader::overrideBegin(const Token &, int)
     }
     s.Destination = Dest::Override;
     s.Owner = true;
-    m_overrideId = 0;
-    m_overrideLs = 0;
+    m_override = ListOverride{};
+    m_overrideLs = -1;
+    m_overrideLevel = -1;
+}
+
+// An override's level, in the order of the levels: a start number of its own when it says so.
+void Reader::overrideLevel(const Token &, int)
+{
+    State &s = st();
+    if (s.Destination != Dest::Override) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    s.Destination = Dest::OverrideLevel;
+    s.Owner = true;
+    m_overrideLevel = std::min(m_overrideLevel + 1, int(MAX_LIST_LEVELS));
+    m_overrideStartAt = false;
+}
+
+void Reader::overrideStartAt(const Token &, int)
+{
+    if (st().Destination == Dest::OverrideLevel)
+        m_overrideStartAt = true;
 }
 
 void Reader::numberingBegin(const Token &, int)
@@ -150,20 +213,44 @@ void Reader::numberingBegin(const Token &, int)
     }
     s.Destination = Dest::Numbering;
     s.Owner = true;
-    m_pnKind = PfnBullet;
-    m_pnStart = 1;
+    m_pn = ListLevel{PfnBullet, 1, {}, {}};
+    m_pnLevel = 0;
+    m_pnHasText = false;
 }
 
 void Reader::numberingKind(const Token &, int kind)
 {
     if (st().Destination == Dest::Numbering)
-        m_pnKind = kind;
+        m_pn.Numbering = kind;
+}
+
+// \pnlvlN: a level of outline numbering; \pnlvlbody, \pnlvlblt and \pnlvlcont the outermost.
+void Reader::numberingLevel(const Token &t, int kind)
+{
+    if (st().Destination != Dest::Numbering)
+        return;
+    m_pn.Numbering = kind;
+    m_pnLevel = t.HasParam ? std::clamp(t.Param - 1, 0, MAX_LIST_LEVELS - 1) : 0;
 }
 
 void Reader::numberingStart(const Token &t, int)
 {
     if (st().Destination == Dest::Numbering)
-        m_pnStart = startNumber(t);
+        m_pn.Start = startNumber(t);
+}
+
+// \pntxtb and \pntxta: the text before and after the number.
+void Reader::numberingText(const Token &, int dest)
+{
+    State &s = st();
+    if (s.Destination != Dest::Numbering) {
+        skipDestination(Token(), 0);
+        return;
+    }
+    s.Destination = Dest(dest);
+    s.Owner = true;
+    (s.Destination == Dest::NumberBefore ? m_pn.Prefix : m_pn.Suffix).clear();
+    m_pnHasText = true;
 }
 
 void Reader::listText(const Token &, int)

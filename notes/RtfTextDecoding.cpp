@@ -71,6 +71,9 @@ void Reader::textBytes(QByteArrayView data)
         return;
     case Dest::Body:
     case Dest::ListText:
+    case Dest::LevelText:
+    case Dest::NumberBefore:
+    case Dest::NumberAfter:
         addBytes(data);
         return;
     default:
@@ -86,7 +89,8 @@ void Reader::addByte(char byte)
 void Reader::addBytes(QByteArrayView bytes)
 {
     const Dest d = st().Destination;
-    if (d != Dest::Body && d != Dest::ListText && d != Dest::FontTable)
+    if (d != Dest::Body && d != Dest::ListText && d != Dest::FontTable && d != Dest::LevelText &&
+        d != Dest::NumberBefore && d != Dest::NumberAfter)
         return;
     const int cp = codePageNow();
     if (!m_bytes.isEmpty() && cp != m_bytesCodePage)
@@ -183,6 +187,16 @@ void Reader::addDecoded(QStringView text)
         m_listPrefix += text;
         m_hasListPrefix = true;
         break;
+    case Dest::LevelText:
+        // a length (one character) and the text: nothing longer is kept
+        m_levelText += text.first(std::min(text.size(), std::max<qsizetype>(0, 256 - m_levelText.size())));
+        break;
+    case Dest::NumberBefore:
+    case Dest::NumberAfter: {
+        QString &to = st().Destination == Dest::NumberBefore ? m_pn.Prefix : m_pn.Suffix;
+        to += text.first(std::min(text.size(), std::max<qsizetype>(0, qsizetype(4) * MAX_NUMBER_TEXT - to.size())));
+        break;
+    }
     default:
         break;
     }

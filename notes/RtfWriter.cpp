@@ -7,6 +7,9 @@
 
 #include <QBuffer>
 #include <QHash>
+#include <algorithm>
+#include <array>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -30,6 +33,99 @@ size_t qHash(const FontKey &k, size_t seed = 0)
 
 constexpr int SymbolCharset = 2;
 
+// A level of a list as the list table describes it.
+struct LevelDef {
+    int Numbering = PFN_ARABIC;
+    int Start = 1;
+    QString Prefix;
+    QString Suffix = QStringLiteral(".");
+    int First = -360; // the indents of its paragraphs: \fi and \li
+    int Left = 720;
+    // the same numbers and texts (the indents are only what a new paragraph of the level takes)
+    bool numbersLike(const LevelDef &o) const
+    {
+        return Numbering == o.Numbering && Start == o.Start && Prefix == o.Prefix && Suffix == o.Suffix;
+    }
+};
+
+// A list of the list table, and its one override (\ls): the levels its paragraphs use.
+struct WrittenList {
+    std::array<std::optional<LevelDef>, MAX_LIST_LEVELS> Levels;
+};
+
+// Text as RTF: ASCII as it is (with \, { and } escaped, and ; too for the list table's texts), the
+// rest as \uN with a "?" for readers without Unicode; no control characters.
+QByteArray rtfText(QStringView text)
+{
+    QByteArray out;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\' || u == u'{' || u == u'}') {
+            out += '\\';
+            out += char(u);
+        } else if (u == u';') {
+            out += "\\'3b";
+        } else if (u >= 0x20 && u < 0x80) {
+            out += char(u);
+        } else if (u >= 0x80) {
+            out += "\\u" + QByteArray::number(int(qint16(u))) + '?';
+        }
+    }
+    return out;
+}
+
+QByteArray hexByte(int v)
+{
+    return "\\'" + QByteArray::number(v & 0xFF, 16).rightJustified(2, '0');
+}
+
+QString withoutControls(const QString &text)
+{
+    QString s;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20)
+            s += c;
+    }
+    return s;
+}
+
+int levelFormatOf(int numbering)
+{
+    switch (numbering & 0xFF) {
+    case PFN_UCROMAN:
+        return 1;
+    case PFN_LCROMAN:
+        return 2;
+    case PFN_UCLETTER:
+        return 3;
+    case PFN_LCLETTER:
+        return 4;
+    case PFN_BULLET:
+        return 23;
+    default:
+        return 0;
+    }
+}
+
+// One level of the list table: its kind, start and the text shown for it (a length, then the text with
+// the level's number as the character of the level's index).
+QByteArray listLevelGroup(int index, const LevelDef &d)
+{
+    const QByteArray nfc = QByteArray::number(levelFormatOf(d.Numbering));
+    QByteArray g = "{\\listlevel\\levelnfc" + nfc + "\\levelnfcn" + nfc +
+                   "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" + QByteArray::number(d.Start);
+    if (!IsCounted(d.Numbering)) {
+        g += "{\\leveltext" + hexByte(1) + "\\u8226 ?;}{\\levelnumbers;}";
+    } else {
+        const QString prefix = withoutControls(d.Prefix), suffix = withoutControls(d.Suffix);
+        g += "{\\leveltext" + hexByte(int(prefix.size() + 1 + suffix.size())) + rtfText(prefix) + hexByte(index) +
+             rtfText(suffix) + ";}{\\levelnumbers" + hexByte(int(prefix.size() + 1)) + ";}";
+    }
+    g += "\\fi" + QByteArray::number(d.First) + "\\li" + QByteArray::number(d.Left) + "\\lin" +
+         QByteArray::number(d.Left) + '}';
+    return g;
+}
+
 class Writer : public TRichDocumentVisitor {
 public:
     Writer(const TRichCharFormat &defaults, const WriteOptions &options)
@@ -50,6 +146,7 @@ public:
             out += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue" +
                    QByteArray::number(qBlue(c)) + ';';
         out += "}\r\n";
+        writeListTables(out);
         out += m_body;
         out += "}\r\n";
         return out;
@@ -64,21 +161,37 @@ public:
             m_paraValid = true;
         }
         const int number = m_counter.Next(format);
+        const bool legacy = format.Numbering != 0 && format.List == 0;
+        if (legacy && !m_inLegacyRun)
+            m_listIndex.remove(0); // numbered paragraphs without a list: each run is a list of its own
+        m_inLegacyRun = legacy;
         if (format.Numbering != 0) {
-            // the number or bullet as text for readers without numbering, then the numbering itself
+            // the number or bullet as text for readers without numbering, then the numbering in the list
+            // table's form and in the older form
+            const int list = writtenList(format);
+            const int level = std::clamp(format.ListLevel, 0, MAX_LIST_LEVELS - 1);
             if (!IsCounted(format.Numbering)) {
                 const int symbol = symbolFont();
-                m_body += "{\\pntext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}";
+                m_body += "{\\listtext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}";
                 if (changed)
                     m_body += "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbol) + "\\pnindent0{\\pntxtb\\'B7}}";
             } else {
-                m_body += "{\\pntext\\f0 " + NumberText(format.Numbering, number).toLatin1() + ".\\tab}";
-                if (changed)
+                m_body += "{\\listtext\\f0 " + rtfText(NumberLabel(format, number)) + "\\tab}";
+                if (changed) {
                     m_body += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart" +
-                              QByteArray::number(format.NumberingStart) + numberingWord(format.Numbering) +
-                              "{\\pntxta.}}";
+                              QByteArray::number(format.NumberingStart) + numberingWord(format.Numbering);
+                    if (!format.NumberPrefix.isEmpty())
+                        m_body += "{\\pntxtb " + rtfText(format.NumberPrefix) + '}';
+                    if (!format.NumberSuffix.isEmpty())
+                        m_body += "{\\pntxta " + rtfText(format.NumberSuffix) + '}';
+                    m_body += '}';
+                }
             }
             m_space = false;
+            if (changed) {
+                word("ls", list);
+                word("ilvl", level);
+            }
         }
         if (changed)
             writeParaProperties(format);
@@ -214,13 +327,67 @@ private:
         }
     }
 
+    // The list table's list (numbered from 1) a numbered paragraph goes in: its list's, unless that one
+    // numbers the paragraph's level otherwise (then a copy of it that does it so from here on).
+    int writtenList(const TRichParaFormat &f)
+    {
+        const int level = std::clamp(f.ListLevel, 0, MAX_LIST_LEVELS - 1);
+        LevelDef def{f.Numbering,    f.NumberingStart, f.NumberPrefix,
+                     f.NumberSuffix, -f.Offset,        f.StartIndent + f.Offset};
+        if (!IsCounted(def.Numbering)) {
+            def.Prefix.clear();
+            def.Suffix = QStringLiteral(".");
+        }
+        const auto it = m_listIndex.constFind(f.List);
+        if (it != m_listIndex.cend()) {
+            std::optional<LevelDef> &known = m_lists[*it].Levels[size_t(level)];
+            if (!known)
+                known = def;
+            if (known->numbersLike(def))
+                return *it + 1;
+        }
+        WrittenList w = it != m_listIndex.cend() ? m_lists[*it] : WrittenList{};
+        w.Levels[size_t(level)] = def;
+        m_lists.append(w);
+        m_listIndex.insert(f.List, int(m_lists.size() - 1));
+        return int(m_lists.size());
+    }
+
+    void writeListTables(QByteArray &out) const
+    {
+        if (m_lists.isEmpty())
+            return;
+        out += "{\\*\\listtable";
+        for (qsizetype i = 0; i < m_lists.size(); ++i) {
+            const QByteArray id = QByteArray::number(i + 1);
+            // a list of one level is written as one; any other with all its levels
+            const auto &levels = m_lists[i].Levels;
+            const bool simple = std::none_of(levels.begin() + 1, levels.end(), [](const auto &l) { return bool(l); });
+            out += "{\\list\\listtemplateid" + id + (simple ? "\\listsimple1" : "");
+            for (int level = 0; level < (simple ? 1 : MAX_LIST_LEVELS); ++level) {
+                // a level no paragraph uses: numbers in figures, further in at each level
+                const LevelDef unused{PFN_ARABIC, 1, {}, QStringLiteral("."), -360, 720 * (level + 1)};
+                out += listLevelGroup(level, m_lists[i].Levels[size_t(level)].value_or(unused));
+            }
+            out += "{\\listname ;}\\listid" + id + "}\r\n";
+        }
+        out += "}\r\n{\\*\\listoverridetable";
+        for (qsizetype i = 0; i < m_lists.size(); ++i) {
+            const QByteArray id = QByteArray::number(i + 1);
+            out += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+        }
+        out += "}\r\n";
+    }
+
     void writeParaProperties(const TRichParaFormat &p)
     {
         const int first = -p.Offset;
         const int left = p.StartIndent + p.Offset;
-        if (first)
+        // a list paragraph states its indents even when they are 0: other readers would take the list
+        // level's instead
+        if (first || p.Numbering != 0)
             word("fi", first);
-        if (left)
+        if (left || p.Numbering != 0)
             word("li", left);
         if (p.RightIndent)
             word("ri", p.RightIndent);
@@ -351,7 +518,9 @@ private:
             } else {
                 bool ok = false;
                 const QByteArray bytes = cp && u != u';' ? codepage::encode(QString(c), cp, &ok) : QByteArray();
-                if (ok && !bytes.isEmpty()) {
+                // a character a code page writes as a byte below 0x80 (one converter puts DEL at 0x1C)
+                // would read back as that byte's ASCII character: \uN instead
+                if (ok && !bytes.isEmpty() && uchar(bytes[0]) >= 0x80) {
                     for (char b : bytes)
                         out += "\\'" + QByteArray::number(uchar(b), 16).rightJustified(2, '0');
                 } else {
@@ -374,6 +543,9 @@ private:
     TRichParaFormat m_para;
     bool m_paraValid = false;
     TParagraphCounter m_counter;
+    QList<WrittenList> m_lists;
+    QHash<int, int> m_listIndex; // the document's list -> the one written for it now
+    bool m_inLegacyRun = false;
 };
 
 } // namespace

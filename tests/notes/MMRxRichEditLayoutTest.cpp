@@ -105,7 +105,7 @@ const QByteArray PnList =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
     "\\pard{\\pntext\\f0 7.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart7\\pndec{\\pntxta.}}"
     "\\fi-360\\li720 seven\\par"
-    "{\\pntext\\f0 8.\\tab}eight\\par}";
+    "{\\listtext\\f0 8.\\tab}eight\\par}";
 // The same in the list-table form, counting from 3.
 const QByteArray ListTable = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
                              "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat3"
@@ -142,8 +142,8 @@ TEST_F(Numbers, StartNumbersAreReadInBothFormsAndWrittenBack)
         TMMRxRichEdit edit;
         load(edit, rtf);
         const QByteArray saved = save(edit);
-        EXPECT_TRUE(saved.contains("{\\pntext\\f0 " + QByteArray(first) + "\\tab}")) << saved.constData();
-        EXPECT_TRUE(saved.contains("{\\pntext\\f0 " + QByteArray(second) + "\\tab}")) << saved.constData();
+        EXPECT_TRUE(saved.contains("{\\listtext\\f0 " + QByteArray(first) + "\\tab}")) << saved.constData();
+        EXPECT_TRUE(saved.contains("{\\listtext\\f0 " + QByteArray(second) + "\\tab}")) << saved.constData();
         // the numbers are no part of the text
         EXPECT_EQ(edit.Text().left(5), rtf == PnList ? "seven" : "three");
 
@@ -167,8 +167,8 @@ TEST_F(Numbers, CopyAndPasteKeepTheNumbers)
     ASSERT_NE(data, nullptr);
     // other programs get the numbers in the rich text, and the plain text as before: without them
     const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
-    EXPECT_TRUE(rtf.contains("{\\pntext\\f0 7.\\tab}")) << rtf.constData();
-    EXPECT_TRUE(rtf.contains("{\\pntext\\f0 8.\\tab}")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 7.\\tab}")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 8.\\tab}")) << rtf.constData();
     EXPECT_EQ(data->text(), QStringLiteral("seven\neight"));
 
     TMMRxRichEdit other;
@@ -177,8 +177,32 @@ TEST_F(Numbers, CopyAndPasteKeepTheNumbers)
     other.SetSelection(7, 7, false);
     EXPECT_EQ(other.Paragraph().Numbering(), nsArabic);
     const QByteArray saved = save(other);
-    EXPECT_TRUE(saved.contains("{\\pntext\\f0 7.\\tab}")) << saved.constData();
-    EXPECT_TRUE(saved.contains("{\\pntext\\f0 8.\\tab}")) << saved.constData();
+    EXPECT_TRUE(saved.contains("{\\listtext\\f0 7.\\tab}")) << saved.constData();
+    EXPECT_TRUE(saved.contains("{\\listtext\\f0 8.\\tab}")) << saved.constData();
+}
+
+TEST_F(Numbers, TakingTheNumberOffOneParagraphLetsTheNextOnesCountOn)
+{
+    // in both forms: the list table's and the older one
+    const QByteArray lists[] = {
+        "{\\rtf1\\ansi{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat7{\\leveltext\\'02\\'00.;}}"
+        "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+        "\\pard\\ls1 seven\\par eight\\par nine\\par ten\\par}",
+        "{\\rtf1\\ansi\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart7{\\pntxta .}} seven\\par eight\\par nine\\par "
+        "ten\\par}"};
+    for (const QByteArray &rtf : lists) {
+        TMMRxRichEdit edit;
+        load(edit, rtf);
+        edit.SetSelStart(int(edit.document()->findBlockByNumber(1).position()));
+        edit.Paragraph().SetNumbering(nsNone);
+        TParagraphNumbers numbers(edit.document());
+        EXPECT_EQ(labels(*edit.document(), numbers), (QStringList{"7.", "", "8.", "9."})) << rtf.constData();
+        // and what is saved reads back so
+        TMMRxRichEdit other;
+        load(other, save(edit));
+        TParagraphNumbers saved(other.document());
+        EXPECT_EQ(labels(*other.document(), saved), (QStringList{"7.", "", "8.", "9."}));
+    }
 }
 
 #ifdef BRIVO_HAVE_QTPDF
@@ -291,11 +315,13 @@ TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
     edited->SetSelText(QStringLiteral("zero\n"));
     EXPECT_TRUE(shown(*edited) ==
                 shown(*editor({"zero", "one", "two", "three"}, {nsArabic, nsArabic, nsArabic, nsArabic})));
-    // one taken out of the run starts the run below it again at 1, though no line moves
+    // one taken out of the list: the ones below it count on from the one above, though no line moves
+    const QImage before = shown(*edited);
     edited->SetSelStart(6);
     edited->Paragraph().SetNumbering(nsNone);
-    EXPECT_TRUE(shown(*edited) ==
-                shown(*editor({"zero", "one", "two", "three"}, {nsArabic, nsNone, nsArabic, nsArabic})));
+    EXPECT_FALSE(shown(*edited) == before);
+    TParagraphNumbers numbers(edited->document());
+    EXPECT_EQ(labels(*edited->document(), numbers), (QStringList{"1.", "", "2.", "3.", ""}));
     // the whole text replaced
     edited->SetLines({"alpha", "beta"});
     EXPECT_TRUE(shown(*edited) == shown(*editor({"alpha", "beta"}, {})));

@@ -261,6 +261,110 @@ TEST(RichTextModel, NumberedParagraphsShowAndKeepTheirKind)
     EXPECT_EQ(numbers.NumberOf(doc.lastBlock()), 1);
 }
 
+namespace {
+
+// The numbering of paragraphs [from, to] of the document.
+void number(QTextDocument &doc, int from, int to, int numbering, quint32 mask = PFM_NUMBERING, int start = 1)
+{
+    QTextCursor c(doc.findBlockByNumber(from));
+    c.setPosition(doc.findBlockByNumber(to).position(), QTextCursor::KeepAnchor);
+    TRichParaFormat f;
+    f.Mask = mask;
+    f.Numbering = numbering;
+    f.NumberingStart = start;
+    WriteParaFormat(c, f);
+}
+
+QStringList labels(QTextDocument &doc)
+{
+    TParagraphNumbers numbers(&doc);
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        out.append(numbers.LabelOf(b));
+    return out;
+}
+
+} // namespace
+
+TEST(RichTextModel, NumberedParagraphsJoinTheListBesideThemAndLeaveIt)
+{
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(QStringLiteral("a\nb\nc\nd\ne\nf"));
+    number(doc, 0, 2, PFN_ARABIC, PFM_NUMBERING | PFM_NUMBERINGSTART, 7);
+    EXPECT_EQ(labels(doc), (QStringList{"7.", "8.", "9.", "", "", ""}));
+    // numbered after the list: it joins it, with its start
+    number(doc, 3, 3, PFN_ARABIC);
+    EXPECT_EQ(labels(doc), (QStringList{"7.", "8.", "9.", "10.", "", ""}));
+    const TRichParaFormat joined = ReadParaFormat(&doc, 0, doc.findBlockByNumber(3).position());
+    EXPECT_TRUE(joined.has(PFM_LIST | PFM_NUMBERINGSTART)) << "one list, one start";
+    EXPECT_NE(joined.List, 0);
+    // the number taken off one: the ones below count on
+    number(doc, 1, 1, 0);
+    EXPECT_EQ(labels(doc), (QStringList{"7.", "", "8.", "9.", "", ""}));
+    EXPECT_EQ(ParaFormatOf(doc.findBlockByNumber(1).blockFormat()).List, 0);
+    // and given back: it is in the list again
+    number(doc, 1, 1, PFN_ARABIC);
+    EXPECT_EQ(labels(doc), (QStringList{"7.", "8.", "9.", "10.", "", ""}));
+    // another kind for one of them: it leaves the list, which counts on past it
+    number(doc, 1, 1, PFN_LCROMAN);
+    EXPECT_EQ(labels(doc), (QStringList{"7.", "vii.", "8.", "9.", "", ""}));
+    // a paragraph after a plain one starts a list of its own; the list above does not go on in it
+    number(doc, 5, 5, PFN_ARABIC);
+    EXPECT_EQ(labels(doc).last(), "1.");
+    // a list named by the writer is kept, level and texts with it
+    TRichParaFormat named;
+    named.Mask = PFM_NUMBERING | PFM_LIST | PFM_NUMBERINGSTYLE;
+    named.Numbering = PFN_UCLETTER;
+    named.List = joined.List;
+    named.ListLevel = 1;
+    named.NumberPrefix = QStringLiteral("(");
+    named.NumberSuffix = QStringLiteral(")");
+    QTextCursor c(doc.findBlockByNumber(4));
+    WriteParaFormat(c, named);
+    EXPECT_EQ(labels(doc), (QStringList{"7.", "vii.", "8.", "9.", "(A)", "1."}));
+    const TRichParaFormat kept = ParaFormatOf(doc.findBlockByNumber(4).blockFormat());
+    EXPECT_EQ(kept.List, joined.List);
+    EXPECT_EQ(kept.ListLevel, 1);
+    EXPECT_EQ(kept.NumberPrefix, QStringLiteral("("));
+}
+
+TEST(RichTextModel, NumbersOfALongDocumentAreCountedAgainFromNearAChange)
+{
+    // 300 lists of one paragraph, then a second paragraph of each: more lists than the count keeps
+    // copies of, so a change far down counts again from further up
+    QTextDocument doc;
+    QStringList lines;
+    for (int i = 0; i < 900; ++i)
+        lines.append(QString::number(i));
+    QTextCursor(&doc).insertText(lines.join(u'\n'));
+    for (int i = 0; i < 600; ++i) {
+        QTextCursor c(doc.findBlockByNumber(i));
+        TRichParaFormat f;
+        f.Mask = PFM_NUMBERING | PFM_LIST;
+        f.Numbering = PFN_ARABIC;
+        f.List = 100000 + i % 300;
+        WriteParaFormat(c, f);
+    }
+    // and one list of 300 after them
+    number(doc, 600, 899, PFN_UCLETTER);
+    TParagraphNumbers numbers(&doc);
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(299)), "1.");
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(599)), "2.");
+    EXPECT_EQ(numbers.LabelOf(doc.lastBlock()), "KN."); // the 300th
+    for (int changed : {550, 10, 800}) {
+        number(doc, changed, changed, 0);
+        numbers.Invalidate(doc.findBlockByNumber(changed).position());
+        EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(changed)), "");
+        EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(599)), "2.") << changed;
+        EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(610)), "K.") << changed;
+    }
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(310)), "1.") << "its first paragraph lost its number";
+    EXPECT_EQ(numbers.LabelOf(doc.lastBlock()), "KM.");
+    TParagraphNumbers fresh(&doc);
+    for (int i : {0, 10, 255, 256, 257, 310, 511, 512, 513, 550, 800, 899})
+        EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(i)), fresh.LabelOf(doc.findBlockByNumber(i))) << i;
+}
+
 TEST(RichTextModel, ALongRunOfBulletsLooksLikeOneList)
 {
     QTextDocument doc;

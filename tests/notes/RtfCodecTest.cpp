@@ -9,6 +9,7 @@
 #include "common/TestSupport.h"
 #include "notes/MMRxRichEdit.h"
 #include "notes/ParagraphNumbers.h"
+#include "notes/RtfTokenizer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -100,6 +101,88 @@ int expectEveryFileReadsWithItsExpectedText(const QDir &dir)
     return compared;
 }
 
+// What a list paragraph's label stands for when two are compared: the label itself when it holds a
+// number ("7)", "(ii)"), one bullet for any label without one.
+QString labelKind(const QString &label)
+{
+    const QString trimmed = label.trimmed();
+    const bool number = std::any_of(trimmed.cbegin(), trimmed.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+    return number ? trimmed : QStringLiteral("\u2022");
+}
+
+// The labels the writing program put before its list paragraphs ({\listtext 7)\tab}), in order, read
+// from the bytes alone: each group's text up to its tab.
+QStringList writersLabels(const QByteArray &rtf)
+{
+    QStringList labels;
+    rtf::Tokenizer tokens(rtf);
+    bool groupStarted = false;
+    for (rtf::Token t = tokens.Next(); t.Type != rtf::TokenType::End; t = tokens.Next()) {
+        const bool label = groupStarted && t.is("listtext");
+        groupStarted = t.Type == rtf::TokenType::GroupStart;
+        if (!label)
+            continue;
+        QString text;
+        int depth = 1;
+        int skip = 0;
+        for (t = tokens.Next(); depth > 0 && t.Type != rtf::TokenType::End && !t.is("tab"); t = tokens.Next()) {
+            if (t.Type == rtf::TokenType::GroupStart || t.Type == rtf::TokenType::GroupEnd) {
+                depth += t.Type == rtf::TokenType::GroupStart ? 1 : -1;
+            } else if (t.Type == rtf::TokenType::Text) {
+                text += QString::fromLatin1(t.Data.sliced(std::min<qsizetype>(skip, t.Data.size())));
+                skip = 0;
+            } else if (t.Type == rtf::TokenType::HexByte) {
+                text += skip > 0 ? QString() : QString(QChar(0x2022)); // a symbol of the label's font
+                skip = 0;
+            } else if (t.is("u") && t.HasParam) {
+                text += QChar(char16_t(t.Param & 0xFFFF));
+                skip = 1;
+            }
+        }
+        labels.append(labelKind(text));
+    }
+    return labels;
+}
+
+// The labels this reader shows before the list paragraphs of a document, in order.
+QStringList shownLabels(QTextDocument *doc)
+{
+    QStringList labels;
+    TParagraphNumbers numbers(doc);
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (NumberingOf(b.blockFormat()) != 0)
+            labels.append(labelKind(IsCounted(NumberingOf(b.blockFormat())) ? numbers.LabelOf(b) : QString()));
+    }
+    return labels;
+}
+
+struct LabelCount {
+    int Files = 0;
+    int Labels = 0; // the writers' labels
+    int Agreeing = 0;
+};
+
+// For every file of the folder that holds its writer's list labels: the labels shown agree with them,
+// one by one.
+LabelCount expectTheWritersLabels(const QDir &dir)
+{
+    LabelCount count;
+    for (const QString &file : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
+        const QByteArray bytes = testsupport::readBytes(dir.filePath(file));
+        const QStringList theirs = writersLabels(bytes);
+        if (theirs.isEmpty())
+            continue;
+        auto doc = Read(bytes);
+        const QStringList ours = shownLabels(doc.get());
+        ++count.Files;
+        count.Labels += int(theirs.size());
+        for (qsizetype i = 0; i < std::min(theirs.size(), ours.size()); ++i)
+            count.Agreeing += theirs[i] == ours[i] ? 1 : 0;
+        EXPECT_EQ(ours, theirs) << file.toStdString();
+    }
+    return count;
+}
+
 class RtfFixtureTest : public ::testing::Test {
 protected:
     void SetUp() override { InstallRtfCodec(); }
@@ -172,6 +255,18 @@ void expectListsAndIndents(const Model &m)
     EXPECT_EQ(one->Format.Offset, 360);
     EXPECT_EQ(one->Runs.size(), 1u); // \listtext is not part of the text
     EXPECT_EQ(runWith(m, QStringLiteral("one"))->Format.FaceName, QStringLiteral("Times New Roman"));
+}
+
+TEST_F(RtfFixtureTest, ListsShowTheLabelsTheirWritersShowed)
+{
+    const LabelCount own = expectTheWritersLabels(QFileInfo(testsupport::ownFixture(QStringLiteral("rtf"))).filePath());
+    EXPECT_GE(own.Files, 2);
+    if (!testsupport::sharedFixturesPresent())
+        GTEST_SKIP() << "the shared fixtures are not there: only our own files were compared";
+    const LabelCount shared = expectTheWritersLabels(QFileInfo(testsupport::fixture(QStringLiteral("rtf"))).filePath());
+    std::printf("labels shown as their writers showed them: %d of %d in %d shared files\n", shared.Agreeing,
+                shared.Labels, shared.Files);
+    EXPECT_GE(shared.Files, 1);
 }
 
 TEST_F(RtfFixtureTest, ListsReadWithTheirNumberingAndIndents)

@@ -230,6 +230,84 @@ TEST(RtfReader, BulletsAndNumberingInBothForms)
     EXPECT_EQ(ls[2].Runs[0].Text, QStringLiteral("9.\tc"));
 }
 
+QStringList labelsOf(const QByteArray &rtf)
+{
+    auto doc = Read(rtf);
+    return LabelsOf(doc.get());
+}
+
+// A list table as Word writes it: list 1 counts from 7 with bullets at its second level; list 2 in
+// figures at two levels; list 3 in letters with ")" after them, named by override 0; override 5 is
+// list 2 again, counting from 5.
+const QByteArray WordLists =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+    "{\\*\\listtable{\\list\\listtemplateid11"
+    "{\\listlevel\\levelnfc0\\levelstartat7{\\leveltext\\leveltemplateid1\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+    "{\\listlevel\\levelnfc23\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}\\listid1}"
+    "{\\list\\listtemplateid12{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+    "{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\'01.;}}\\listid2}"
+    "{\\list\\listtemplateid13{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00);}}\\listid3}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid2\\listoverridecount0\\ls2}{\\listoverride\\listid3\\listoverridecount0\\ls0}"
+    "{\\listoverride\\listid2\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls5}}";
+
+TEST(RtfReader, ListsCountPerListAndLevelAcrossOtherParagraphs)
+{
+    // a list resumed after a plain paragraph counts on
+    EXPECT_EQ(labelsOf(WordLists + "{\\listtext 7.\\tab}\\ls1 Seven\\par\\pard Plain\\par"
+                                   "{\\listtext 8.\\tab}\\ls1 Eight\\par}"),
+              (QStringList{"7.", "", "8."}));
+    // bullets at a deeper level leave the count around them alone
+    EXPECT_EQ(labelsOf(WordLists + "\\ls1 a\\par\\ilvl1 b\\par c\\par\\ilvl0 d\\par e\\par}"),
+              (QStringList{"7.", "*", "*", "8.", "9."}));
+    // a nested level counts apart, and starts again after a paragraph of the level above; its number
+    // alone is shown (not "1.2.")
+    EXPECT_EQ(labelsOf(WordLists + "\\ls2 a\\par\\ilvl1 a1\\par a2\\par a3\\par\\ilvl0 b\\par\\ilvl1 b1\\par"
+                                   "\\ilvl0 c\\par}"),
+              (QStringList{"1.", "1.", "2.", "3.", "2.", "1.", "3."}));
+    // two lists one after the other count apart
+    EXPECT_EQ(labelsOf(WordLists + "\\ls2 a\\par b\\par\\pard\\ls0 c\\par d\\par\\pard\\ls2 e\\par}"),
+              (QStringList{"1.", "2.", "a)", "b)", "3."}));
+    // an override that starts a level elsewhere; a \ls of no override is a bullet, and \ls0 without one
+    // no list at all
+    EXPECT_EQ(labelsOf(WordLists + "\\ls5 a\\par b\\par\\pard\\ls9 c\\par\\pard\\ls0 d\\par}"),
+              (QStringList{"5.", "6.", "*", "a)"}));
+    EXPECT_EQ(labelsOf("{\\rtf1\\ls0 a\\par\\ls-1 b\\par}"), (QStringList{"", ""}));
+
+    // what each paragraph keeps: its kind, start, texts, level, and one list per override
+    const Model m = modelOf(WordLists + "\\ls1 a\\par\\ilvl1 b\\par\\pard\\ls0 c\\par\\pard\\ls1 d\\par}");
+    ASSERT_EQ(m.size(), 4u) << Describe(m);
+    EXPECT_EQ(m[0].Format.Numbering, PFN_ARABIC);
+    EXPECT_EQ(m[0].Format.NumberingStart, 7);
+    EXPECT_EQ(m[1].Format.Numbering, PFN_BULLET);
+    EXPECT_EQ(m[1].Format.ListLevel, 1);
+    EXPECT_EQ(m[2].Format.Numbering, PFN_LCLETTER);
+    EXPECT_EQ(m[2].Format.NumberSuffix, QStringLiteral(")"));
+    EXPECT_EQ(m[0].Format.List, m[1].Format.List);
+    EXPECT_EQ(m[0].Format.List, m[3].Format.List);
+    EXPECT_NE(m[0].Format.List, m[2].Format.List);
+    EXPECT_NE(m[2].Format.List, 0);
+}
+
+TEST(RtfReader, TheOlderNumberingFormKeepsItsLevelsAndTexts)
+{
+    // outline levels, the texts before and after the number; a paragraph without numbering ends the
+    // numbered run (the next one starts again) unless it is marked to go on with it
+    const QByteArray one = "{\\*\\pn\\pnlvl1\\pndec{\\pntxta .}}";
+    const QByteArray sub = "{\\*\\pn\\pnlvl2\\pnlcltr{\\pntxtb (}{\\pntxta )}}";
+    EXPECT_EQ(labelsOf("{\\rtf1\\pard" + one + " a\\par\\pard" + sub + " a1\\par a2\\par\\pard" + one +
+                       " b\\par\\pard{\\*\\pn\\pnlvlcont} more\\par\\pard" + one + " c\\par\\pard plain\\par\\pard" +
+                       one + " d\\par}"),
+              (QStringList{"1.", "(a)", "(b)", "2.", "", "3.", "", "1."}));
+    // without texts the number takes a full stop; a start number of its own starts again
+    EXPECT_EQ(labelsOf("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart4} a\\par b\\par"
+                       "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart9} c\\par}"),
+              (QStringList{"IV.", "V.", "IX."}));
+    // the list table's numbering wins over the older form beside it
+    EXPECT_EQ(labelsOf(WordLists + "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}\\ls0 a\\par}"),
+              (QStringList{"a)"}));
+}
+
 TEST(RtfReader, TablesAreRowsWithCellsOnTabStops)
 {
     const Model m = modelOf(

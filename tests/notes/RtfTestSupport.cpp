@@ -1,8 +1,11 @@
 #include "RtfTestSupport.h"
 
+#include "notes/ParagraphNumbers.h"
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 
+#include <QHash>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <sstream>
 
@@ -49,6 +52,15 @@ Model ModelOf(QTextDocument *doc)
         void EndParagraph(bool) override {}
     } c;
     TRichDocumentSource(doc, 0, -1, StandardCharFormat()).Visit(c);
+    // a list's identity is all its number says: the lists numbered in the order they first appear
+    QHash<int, int> lists;
+    for (Paragraph &p : c.m) {
+        if (p.Format.List == 0)
+            continue;
+        if (!lists.contains(p.Format.List))
+            lists.insert(p.Format.List, int(lists.size()) + 1);
+        p.Format.List = lists.value(p.Format.List);
+    }
     return c.m;
 }
 
@@ -59,6 +71,17 @@ QByteArray Write(QTextDocument *doc, bool noObjects)
     return rtf::WriteDocument(TRichDocumentSource(doc, 0, -1, StandardCharFormat()), options);
 }
 
+QStringList LabelsOf(QTextDocument *doc)
+{
+    QStringList labels;
+    TParagraphNumbers numbers(doc);
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const int numbering = NumberingOf(b.blockFormat());
+        labels.append(numbering != 0 && !IsCounted(numbering) ? QStringLiteral("*") : numbers.LabelOf(b));
+    }
+    return labels;
+}
+
 std::string Describe(const Model &model)
 {
     std::ostringstream s;
@@ -66,7 +89,9 @@ std::string Describe(const Model &model)
         s << "[para align=" << p.Format.Alignment << " start=" << p.Format.StartIndent << " off=" << p.Format.Offset
           << " right=" << p.Format.RightIndent << " num=" << p.Format.Numbering << " tabs=" << p.Format.Tabs.size()
           << " sb=" << p.Format.SpaceBefore << " sa=" << p.Format.SpaceAfter << " ls=" << p.Format.LineSpacing << "/"
-          << p.Format.LineSpacingRule << "]\n";
+          << p.Format.LineSpacingRule << " list=" << p.Format.List << "/" << p.Format.ListLevel
+          << " start=" << p.Format.NumberingStart << " text=" << p.Format.NumberPrefix.toStdString() << "#"
+          << p.Format.NumberSuffix.toStdString() << "]\n";
         for (const Run &r : p.Runs) {
             const TRichCharFormat &f = r.Format;
             s << "  \"" << r.Text.toStdString() << "\" face=" << f.FaceName.toStdString() << " h=" << f.Height

@@ -28,8 +28,11 @@ using Model = std::vector<Paragraph>;
 // Reads bytes into a new document; ok: what the reader answered.
 std::unique_ptr<QTextDocument> Read(const QByteArray &rtf, bool *ok = nullptr);
 QString TextOf(QTextDocument *doc);
+// Lists are numbered 1, 2... in the order they first appear, whatever their identities in the document.
 Model ModelOf(QTextDocument *doc);
 QByteArray Write(QTextDocument *doc, bool noObjects = false);
+// What is shown before each paragraph: its number with the text around it, "*" for a bullet, "" for none.
+QStringList LabelsOf(QTextDocument *doc);
 // A readable dump of a model for failure messages.
 std::string Describe(const Model &model);
 

@@ -5,12 +5,14 @@
 #include "common/TestSupport.h"
 #include "notes/MMRxRichEdit.h"
 #include "notes/RtfCodec.h"
+#include "notes/RtfPicture.h"
 #include "notes/RtfReader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace richedit;
@@ -149,13 +151,18 @@ TEST(RtfWriter, WritesASmallDocumentExactly)
     b.SetCharFormat(red);
     b.AddText(u"caf\u00e9\\");
     b.Finish();
-    const QByteArray expected = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset1 MS Sans Serif;}"
-                                "{\\f1\\fswiss\\fprq2\\fcharset0 Arial;}{\\f2\\fnil\\fcharset2 Symbol;}}\r\n"
-                                "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
-                                "\\pard\\qc\\f1\\fs20 Hello \\b W\\{o\\}rld\\par\r\n"
-                                "\\pard{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}"
-                                "\\fi-360\\li360\\b0\\cf1 caf\\u233?\\\\\\par\r\n"
-                                "}\r\n";
+    const QByteArray expected =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset1 MS Sans Serif;}"
+        "{\\f1\\fswiss\\fprq2\\fcharset0 Arial;}{\\f2\\fnil\\fcharset2 Symbol;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+        "{\\*\\listtable{\\list\\listtemplateid1\\listsimple1{\\listlevel\\levelnfc23\\levelnfcn23"
+        "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}"
+        "\\fi-360\\li360\\lin360}{\\listname ;}\\listid1}\r\n}\r\n"
+        "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\r\n"
+        "\\pard\\qc\\f1\\fs20 Hello \\b W\\{o\\}rld\\par\r\n"
+        "\\pard{\\listtext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}"
+        "\\ls1\\ilvl0\\fi-360\\li360\\b0\\cf1 caf\\u233?\\\\\\par\r\n"
+        "}\r\n";
     EXPECT_EQ(Write(&doc).toStdString(), expected.toStdString());
 }
 
@@ -180,6 +187,136 @@ TEST(RtfWriter, ALiteralObjectReplacementCharacterInTextIsKept)
     ASSERT_EQ(TextOf(doc.get()), QString::fromUtf16(u"a\ufffcb"));
     auto again = Read(Write(doc.get()));
     EXPECT_EQ(ModelOf(again.get()), ModelOf(doc.get())) << Write(doc.get()).toStdString();
+}
+
+// Lists as LibreOffice writes them: one counting from 7 with ")" after its numbers and letters at its
+// second level, resumed after a plain paragraph; then roman numbers in brackets.
+const QByteArray LibreOfficeLists =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}"
+    "{\\*\\listtable{\\list\\listtemplateid1"
+    "{\\listlevel\\levelnfc0\\leveljc0\\levelstartat7\\levelfollow0{\\leveltext \\'02\\'00);}{\\levelnumbers\\'01;}"
+    "\\fi-360\\li720}"
+    "{\\listlevel\\levelnfc4\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext \\'02\\'01);}{\\levelnumbers\\'01;}"
+    "\\fi-360\\li1440}\\listid1}"
+    "{\\list\\listtemplateid2{\\listlevel\\levelnfc2\\leveljc0\\levelstartat1\\levelfollow0"
+    "{\\leveltext \\'03(\\'00);}{\\levelnumbers\\'02;}\\fi-360\\li720}\\listid2}}"
+    "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid2\\listoverridecount0\\ls2}}"
+    "\\pard\\plain Before\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  7)\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720\\rin0\\fi-360 Seven\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  8)\\tab}\\ilvl0\\ls1 \\li720\\fi-360 Eight\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  a)\\tab}\\ilvl1\\ls1 \\li1440\\fi-360 Alpha\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  b)\\tab}\\ilvl1\\ls1 \\li1440\\fi-360 Beta\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  9)\\tab}\\ilvl0\\ls1 \\li720\\fi-360 Nine\\par"
+    "\\pard\\plain Plain\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  10)\\tab}\\ilvl0\\ls1 \\li720\\fi-360 Ten\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  (i)\\tab}\\ilvl0\\ls2 \\li720\\fi-360 One\\par"
+    "\\pard\\plain{\\listtext\\pard\\plain  (ii)\\tab}\\ilvl0\\ls2 \\li720\\fi-360 Two\\par}";
+
+TEST(RtfWriter, ListsAreWrittenInTheListTableAndTheOlderFormAndReadBackAlike)
+{
+    auto doc = Read(LibreOfficeLists);
+    const QStringList shown{"", "7)", "8)", "a)", "b)", "9)", "", "10)", "(i)", "(ii)"};
+    ASSERT_EQ(LabelsOf(doc.get()), shown);
+    const QByteArray rtf = Write(doc.get());
+    const std::string written = rtf.toStdString();
+    // the list table: kind, start and the text around each level's number
+    EXPECT_TRUE(rtf.contains("\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat7"
+                             "{\\leveltext\\'02\\'00);}{\\levelnumbers\\'01;}"))
+        << written;
+    EXPECT_TRUE(rtf.contains("\\levelnfc4\\levelnfcn4\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
+                             "{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}\\fi-360\\li1440"))
+        << written;
+    EXPECT_TRUE(rtf.contains("\\listsimple1{\\listlevel\\levelnfc2\\levelnfcn2\\leveljc0\\leveljcn0\\levelfollow0"
+                             "\\levelstartat1{\\leveltext\\'03(\\'00);}{\\levelnumbers\\'02;}"))
+        << written;
+    EXPECT_TRUE(rtf.contains("{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+                             "{\\listoverride\\listid2\\listoverridecount0\\ls2}"))
+        << written;
+    // each paragraph: its label as text, the older form, and its list and level
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 7)\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart7\\pndec"
+                             "{\\pntxta )}}\\ls1\\ilvl0\\fi-360\\li720"))
+        << written;
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 a)\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pnlcltr"
+                             "{\\pntxta )}}\\ls1\\ilvl1"))
+        << written;
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 10)\\tab}")) << written;
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 (ii)\\tab}")) << written;
+    EXPECT_TRUE(rtf.contains("{\\pntxtb (}{\\pntxta )}}\\ls2\\ilvl0")) << written;
+
+    // read back: the same labels, the same lists; written again: the same bytes
+    auto again = Read(rtf);
+    EXPECT_EQ(LabelsOf(again.get()), shown);
+    EXPECT_EQ(ModelOf(again.get()), ModelOf(doc.get())) << Describe(ModelOf(again.get()));
+    EXPECT_EQ(Write(again.get()), rtf);
+
+    // a reader of the older form alone: the same numbers with their texts, as far as that form can tell
+    // them (it has no levels, and no list goes on after a paragraph of another kind)
+    const QByteArray older = QByteArray(rtf).replace("\\ls1", "").replace("\\ls2", "");
+    auto legacy = Read(older);
+    const QStringList legacyShown = LabelsOf(legacy.get());
+    EXPECT_EQ(legacyShown.mid(1, 2), shown.mid(1, 2)) << legacyShown.join(u' ').toStdString();
+    EXPECT_EQ(legacyShown.mid(8), shown.mid(8)) << legacyShown.join(u' ').toStdString();
+}
+
+TEST(RtfWriter, AListNumberedTwoWaysAtOneLevelIsWrittenAsTheListsItShows)
+{
+    // paragraphs of one list whose level changes its kind in the middle: each kind starts again
+    QTextDocument doc;
+    TRichDocumentBuilder b(QTextCursor(&doc), StandardCharFormat());
+    const int kinds[] = {PFN_ARABIC, PFN_ARABIC, PFN_UCROMAN, PFN_UCROMAN, PFN_ARABIC};
+    for (int kind : kinds) {
+        TRichParaFormat p = para();
+        p.Numbering = kind;
+        p.List = 7;
+        b.SetParaFormat(p);
+        b.AddText(u"x");
+        b.EndParagraph();
+    }
+    b.SetParaFormat(para());
+    b.Finish();
+    const QStringList shown{"1.", "2.", "I.", "II.", "1.", ""};
+    ASSERT_EQ(LabelsOf(&doc), shown);
+    const QByteArray rtf = Write(&doc);
+    EXPECT_TRUE(rtf.contains("\\ls3\\ilvl0")) << rtf.toStdString();
+    auto again = Read(rtf);
+    EXPECT_EQ(LabelsOf(again.get()), shown) << rtf.toStdString();
+}
+
+TEST(RtfWriter, KeptPicturesAndObjectsReadTheSameAfterAWrite)
+{
+    // a bitmap of one red pixel, and an object whose sizes are both hidden in the fallback of a \u: what
+    // a \u skips depends on the \uc where the group stands, which a written document changes
+    QByteArray dib(40 + 4, '\0');
+    qToLittleEndian<quint32>(40, dib.data());
+    qToLittleEndian<qint32>(1, dib.data() + 4);
+    qToLittleEndian<qint32>(1, dib.data() + 8);
+    qToLittleEndian<quint16>(1, dib.data() + 12);
+    qToLittleEndian<quint16>(24, dib.data() + 14);
+    dib[42] = char(0xFF); // blue, green, red
+    QImage blue(2, 2, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    const QByteArray png = rtf::PngBytes(blue);
+    const QByteArray rtf = "{\\rtf1\\ansi\\uc2 A{\\pict\\dibitmap0\\picw1\\pich1\\u0 ab" + dib.toHex() +
+                           "}B{\\object\\objemb\\objw15\\objh15\\u0\\objw300\\objh300{\\*\\objdata 01}"
+                           "{\\result{\\pict\\pngblip " +
+                           png.toHex() + "}}}C}";
+    auto first = Read(rtf);
+    const Model once = ModelOf(first.get());
+    ASSERT_EQ(once.size(), 1u);
+    ASSERT_EQ(once[0].Runs.size(), 5u) << Describe(once);
+    const TRichObject &picture = once[0].Runs[1].Object;
+    ASSERT_EQ(picture.Image.size(), QSize(1, 1));
+    EXPECT_EQ(picture.Image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(once[0].Runs[3].Object.Height, 15);
+    const QByteArray written = Write(first.get());
+    auto second = Read(written);
+    const Model twice = ModelOf(second.get());
+    EXPECT_EQ(once, twice) << written.toStdString() << "\n" << Describe(twice);
+    EXPECT_EQ(Write(second.get()), written);
+    // where the \uc was 1 already, the group is kept byte for byte
+    const QByteArray plain = "{\\pict\\dibitmap0\\picw1\\pich1 " + dib.toHex() + "}";
+    EXPECT_EQ(ModelOf(Read("{\\rtf1 " + plain + "}").get())[0].Runs[0].Object.Data, plain);
 }
 
 // Every RTF file of the folder reads to the same content after a write and a read.
@@ -248,8 +385,14 @@ TEST(RtfWriter, FontNamesAreEscapedAndWrittenInTheirCharacterSet)
     f.Charset = 0;
     b.SetCharFormat(f);
     b.AddText(u"c");
+    // a character the code page writes as a byte below 0x80 that is not its own
+    f.FaceName = QString::fromUtf16(u"Del\u007f");
+    f.Charset = 128;
+    b.SetCharFormat(f);
+    b.AddText(u"d");
     b.Finish();
     const QByteArray rtf = Write(&doc);
+    EXPECT_TRUE(rtf.contains("Del\\u127?;}")) << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("Odd\\{Name\\}\\u59?\\\\;}")) << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}")) << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("\\u1046?ont;}")) << rtf.toStdString();
