@@ -10,6 +10,7 @@
 #include "platform/SystemLocale.h"
 #include "settings/BrivoSystemCompact.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -303,6 +304,99 @@ TEST_F(BrivoIniTest, AFolderAnotherProgramKeepsLockedFailsTheChangeAfterABounded
     EXPECT_TRUE(readBytes(file()).contains("StatusBar=1"));
     ini.SetStatusBar(false);
     EXPECT_TRUE(readBytes(file()).contains("StatusBar=0")) << "written once the lock is gone";
+}
+
+// Holds the lock of a folder as another program would, through a descriptor of its own; lets go when
+// released, or after the given time at the latest, so a write that waits for it ends.
+class HeldFolderLock {
+public:
+    HeldFolderLock(const QString &folder, std::chrono::milliseconds atMost)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0)
+            return;
+        m_holder = std::thread([this, atMost] {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait_for(lock, atMost, [this] { return m_done; });
+            ::close(m_fd);
+        });
+    }
+    ~HeldFolderLock() { release(); }
+    bool held() const { return m_holder.joinable(); }
+    void release()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_changed.notify_all();
+        if (m_holder.joinable())
+            m_holder.join();
+    }
+
+private:
+    int m_fd;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_done = false;
+    std::thread m_holder;
+};
+
+// Runs work as one event the application object delivers, as a command, a dialog's Apply or a close runs.
+void asOneEvent(const std::function<void()> &work)
+{
+    struct Receiver : QObject {
+        std::function<void()> work;
+        bool event(QEvent *e) override
+        {
+            if (e->type() != QEvent::User)
+                return QObject::event(e);
+            work();
+            return true;
+        }
+    } receiver;
+    receiver.work = work;
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&receiver, &event);
+}
+
+TEST_F(BrivoIniTest, ALockedFolderCostsOneWaitPerActionAndIsToldOnce)
+{
+    TBrivoIni ini(file());
+    ini.SetStatusBar(true);
+    const QByteArray before = readBytes(file());
+    const auto wait = testsupport::restoringPrevious(ProfileIni::setLockWait, 400);
+    // held for three seconds: the first wait fails, and a close whose every write waited would outlast it
+    HeldFolderLock other(dir.path(), std::chrono::seconds(3));
+    ASSERT_TRUE(other.held());
+    const TToldTexts told;
+    asOneEvent([&] {
+        // what a close writes
+        ini.SetBrowserWindowState(TWindowState::wsNormal);
+        ini.SetWindowsBar(false);
+        ini.SetLinksBar(false);
+        ini.SetSearchsBar(true);
+        ini.SetAddressBar(false);
+        ini.SetToolbar(false);
+        ini.SetHiragana(true);
+        ini.SetFullScreen(false);
+        ini.SetWindowState(TWindowState::wsNormal);
+        ini.SetRect(TRect{1, 2, 3, 4});
+        ini.SetStatusBar(false);
+        ini.SetExplorerBar(true);
+        ini.SetExplorerBarWidth(300);
+        ini.SetExplorerBarPage(2);
+        ini.SetBookmarkFile(dir.path() + "/bookmarks.htm");
+        ini.SetLinks({"A=http://a/"});
+        EXPECT_FALSE(ini.SaveOpenedBrowsers());
+    });
+    EXPECT_EQ(told.texts.size(), 1) << told.texts.join(u'\n').toStdString();
+    EXPECT_EQ(readBytes(file()), before) << "a write after the first failed wait waited for the lock to go";
+    EXPECT_FALSE(ini.StatusBar) << "the values stay in memory";
+    // a later action waits afresh, and writes once the other program is done
+    other.release();
+    asOneEvent([&] { ini.SetStatusBar(false); });
+    EXPECT_TRUE(readBytes(file()).contains("StatusBar=0"));
 }
 
 TEST_F(BrivoIniTest, ListsThatWouldMakeTheFileTooLargeAreRefusedAndTheFileStaysReadable)
