@@ -14,11 +14,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <condition_variable>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <mutex>
 #include <sys/file.h>
 #include <thread>
@@ -218,6 +220,73 @@ TEST_F(BrivoIniTest, ANameTheFileCannotHoldIsStoredChangedAndLaterChangesAreKept
     EXPECT_EQ(again.Links, QStringList({"(PDF) Report=http://r/", "Plain=http://p/", "_Quiet=http://q/"}));
     EXPECT_EQ(again.Searchs, QStringList({"Web=http://s/?q=%s"}));
     EXPECT_EQ(again.MailBody, QStringList({"Line1=hello"}));
+}
+
+// One of the two programs that TwoProgramsOnOneFileKeepEachOthersChanges starts: it reads the settings,
+// says so, waits for its turn and then changes every list as the commands and dialogs do, from the
+// lists it read at its start.
+TEST(BrivoIniProgram, ChangesEveryListWhenStartedAsAChild)
+{
+    const QString file = qEnvironmentVariable("BRIVO_SETTINGS_PROGRAM_FILE");
+    if (file.isEmpty())
+        GTEST_SKIP() << "runs only as a child of TwoProgramsOnOneFileKeepEachOthersChanges";
+    const bool first = qEnvironmentVariable("BRIVO_SETTINGS_PROGRAM_NAME") == "A";
+    const TToldTexts told;
+    TBrivoIni ini(file);
+    std::cout << "loaded" << std::endl;
+    std::string go;
+    std::getline(std::cin, go);
+    QStringList links = ini.Links;
+    links.append(first ? "LinkA=http://a/" : "LinkB=http://b/");
+    ini.SetLinks(links);
+    ini.SetSearchs(first ? ini.Searchs + QStringList{"EngineA=http://a/?q=%s"} : QStringList());
+    ini.SetMailBody(first ? QStringList{"Hello=0"} : ini.MailBody + QStringList{"Bye=1"});
+    ini.SetToolButtons(first ? "0;1;-1;4" : "0;1;-1;3;4;7");
+    ini.OpenedBrowsers.clear();
+    ini.OpenedBrowsers.AddBrowser(first ? "http://a/" : "http://b/", 10, 10, 300, 200, TWindowState::wsNormal);
+    EXPECT_TRUE(ini.SaveOpenedBrowsers());
+    EXPECT_TRUE(told.texts.isEmpty()) << told.texts.join(u'\n').toStdString();
+}
+
+TEST_F(BrivoIniTest, TwoProgramsOnOneFileKeepEachOthersChanges)
+{
+    writeBytes(file(), "[Main]\nToolButtons=0;1;-1;3;4\n[Links]\nHome=http://home/\n[Searchs]\nWeb=http://web/?q=%s\n"
+                       "[MailBody]\nHello=1\n[OpenedBrowsers]\n0,0,640,480,2,0=http://before/\n");
+    QProcess programs[2];
+    QByteArray said[2];
+    for (int i = 0; i < 2; ++i) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRIVO_SETTINGS_PROGRAM_FILE"), file());
+        env.insert(QStringLiteral("BRIVO_SETTINGS_PROGRAM_NAME"), i == 0 ? QStringLiteral("A") : QStringLiteral("B"));
+        programs[i].setProcessEnvironment(env);
+        programs[i].setProcessChannelMode(QProcess::MergedChannels);
+        programs[i].start(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--gtest_filter=BrivoIniProgram.*")});
+    }
+    // both have read the file before either changes it, as two programs that run side by side
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                said[i] += programs[i].readAll();
+                return said[i].contains("loaded\n");
+            },
+            30000))
+            << "program " << i << " did not start: " << said[i].toStdString();
+    }
+    for (int i = 0; i < 2; ++i) {
+        programs[i].write("go\n");
+        ASSERT_TRUE(programs[i].waitForFinished(30000)) << "program " << i << " did not end";
+        said[i] += programs[i].readAll();
+        ASSERT_EQ(programs[i].exitCode(), 0) << said[i].toStdString();
+    }
+    const TBrivoIni after(file());
+    EXPECT_EQ(after.Links, QStringList({"Home=http://home/", "LinkA=http://a/", "LinkB=http://b/"}));
+    EXPECT_EQ(after.Searchs, QStringList({"EngineA=http://a/?q=%s"})) << "one added an engine, the other removed one";
+    EXPECT_EQ(after.MailBody, QStringList({"Hello=0", "Bye=1"}));
+    EXPECT_EQ(after.ToolButtons, "0;1;-1;4;7") << "one took a button away, the other added one";
+    ASSERT_EQ(after.OpenedBrowsers.size(), 2) << after.OpenedBrowsers.join(u' ').toStdString();
+    EXPECT_EQ(after.OpenedBrowsers.GetUrl(0), "http://a/");
+    EXPECT_EQ(after.OpenedBrowsers.GetUrl(1), "http://b/");
 }
 
 TEST_F(BrivoIniTest, FailedWritesAreToldOnceWithTheFileAndTheReasonAndMemoryIsKept)
