@@ -346,13 +346,10 @@ ProfileIni::Document &ProfileIni::doc(bool reread) const
             const regularfiles::Outcome read = regularfiles::read(m_fileName, m_maxFileSize, bytes);
             if (read.kind == regularfiles::Outcome::NotAFile || read.kind == regularfiles::Outcome::Unreadable) {
                 // what cannot be read must not be replaced by a file holding only the next change
-                refused =
-                    QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(m_fileName), read.reason);
+                refused = read.reason;
             } else if (bytes.size() > m_maxFileSize) {
                 bytes.clear();
-                refused = QStringLiteral("%1 is larger than %2 bytes, the most the program reads; it is left as it is")
-                              .arg(QDir::toNativeSeparators(m_fileName))
-                              .arg(m_maxFileSize);
+                refused = QStringLiteral("it is larger than %1 bytes, the most the program reads").arg(m_maxFileSize);
             }
         }
         m_doc->parse(bytes);

@@ -17,9 +17,10 @@
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
 // costs one parse. A file larger than the object's size limit, or one that cannot be read (a pipe, a
 // device, a folder, a file the user may not read), is refused: it reads as empty, no write replaces it,
-// and errorString says why (a file that does not exist is no refusal: it reads as empty); a write that would make the
-// file larger than the limit fails the same way before anything is written, so no write produces a file that is
-// refused. Memory grows with the bytes read: a run of empty lines is held as one line.
+// and errorString says why (a file that does not exist is no refusal: it reads as empty). A write that
+// would make the file larger than the limit fails the same way before anything is written, so no
+// write produces a file that is refused. Memory grows with the bytes read: a run of empty lines is
+// held as one line.
 #include "platform/AtomicFiles.h"
 
 #include <QList>

@@ -89,6 +89,17 @@ TBrivoIni::TBrivoIni(const QString &fileName)
     Load();
     DetectLanguage();
     LoadLanguage(DetectedLanguage);
+    // a file that cannot be read (too large, a pipe, one the user may not read) is told now, not at the
+    // first write; it is left as it is, and the writes that fail on it are not told again
+    const QString refused = IniFile->errorString();
+    if (!refused.isEmpty()) {
+        m_writeFailing = true;
+        messageboxes::show(nullptr,
+                           QString(SettingsUnreadableText)
+                               .replace(QStringLiteral("%s"), QDir::toNativeSeparators(FileName))
+                               .replace(QStringLiteral("%r"), refused),
+                           applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+    }
 }
 
 TBrivoIni::~TBrivoIni() = default;
@@ -464,5 +475,9 @@ void TBrivoIni::LoadLanguage(TLanguage language)
     MailSubjectText = table->ReadString(cnst, QStringLiteral("MailSubject"), QString());
     SaveBookmarkText = table->ReadString(cnst, QStringLiteral("SaveBookmark"), QString());
     BookmarkChangedText = table->ReadString(cnst, QStringLiteral("BookmarkChanged"), DefaultBookmarkChangedText);
+    BookmarkUnreadableText =
+        table->ReadString(cnst, QStringLiteral("BookmarkUnreadable"), DefaultBookmarkUnreadableText);
+    SettingsUnreadableText =
+        table->ReadString(cnst, QStringLiteral("SettingsUnreadable"), DefaultSettingsUnreadableText);
     LanguageTable = std::move(table);
 }

@@ -5,12 +5,20 @@ QString HtmlFilterText;
 QString MailSubjectText;
 QString SaveBookmarkText;
 QString BookmarkChangedText;
+QString BookmarkUnreadableText;
+QString SettingsUnreadableText;
 QString UserAgentText;
 QString MailToAddressText;
 
 const QString DefaultBookmarkChangedText = QStringLiteral(
     "The bookmark list %s was changed by another program after it was opened here. Yes: open it again as it is now "
     "(the changes made here are lost). No: replace it with the list shown here. Cancel: save nothing now.");
+
+const QString DefaultBookmarkUnreadableText = QStringLiteral(
+    "The bookmark list %s cannot be read: %r. It stays the list opened at start until another one is opened.");
+const QString DefaultSettingsUnreadableText =
+    QStringLiteral("The settings file %s cannot be read: %r. The program starts with its default settings and leaves "
+                   "the file as it is; changes made now last only while it runs.");
 
 const QString SHelpFile = QStringLiteral("Brivo.hlp");
 const QString SBlankPage = QStringLiteral("about:blank");

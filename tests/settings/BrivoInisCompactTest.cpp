@@ -497,6 +497,34 @@ TEST_F(BrivoIniTest, ListsThatWouldMakeTheFileTooLargeAreRefusedAndTheFileStaysR
     EXPECT_FALSE(again.Toolbar);
 }
 
+TEST_F(BrivoIniTest, ASettingsFileThatCannotBeReadIsToldAtStartAndLeftAsItIs)
+{
+    const QByteArray big = "[Links]\nA=http://a/\n" + QByteArray(ProfileIni::MaxFileSize, ';');
+    writeBytes(file(), big);
+    {
+        const TToldTexts told;
+        TBrivoIni ini(file());
+        ASSERT_EQ(told.texts.size(), 1) << "told at start, before any write";
+        EXPECT_TRUE(told.texts.first().contains(file()) && told.texts.first().contains("larger than"))
+            << told.texts.first().toStdString();
+        EXPECT_TRUE(ini.Links.isEmpty());
+        ini.SetToolbar(false);
+        ini.SetLinks({"B=http://b/"});
+        EXPECT_EQ(told.texts.size(), 1) << "the writes that fail on it are not told again";
+        EXPECT_EQ(ini.Links, QStringList({"B=http://b/"})) << "kept while the program runs";
+    }
+    EXPECT_EQ(readBytes(file()), big);
+    // a pipe in its place is told the same, without waiting for a writer
+    ASSERT_TRUE(QFile::remove(file()));
+    const testsupport::WatchedFifo fifo(file());
+    ASSERT_TRUE(fifo.made());
+    const TToldTexts told;
+    const TBrivoIni ini(file());
+    ASSERT_EQ(told.texts.size(), 1);
+    EXPECT_TRUE(told.texts.first().contains("pipe")) << told.texts.first().toStdString();
+    EXPECT_FALSE(fifo.opened());
+}
+
 TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)
 {
     const TToldTexts told;
