@@ -69,7 +69,7 @@ QByteArray homeBytes()
 
 QString fromLocalBytes(const QByteArray &bytes)
 {
-    const QString decoded = QFile::decodeName(bytes);
+    QString decoded = QFile::decodeName(bytes);
     if (carried(bytes))
         return decoded;
     // held from the last folder whose name cannot be carried; what follows it is plain text

@@ -56,7 +56,7 @@ Outcome check(const QString &path)
 Outcome open(const QString &path, QFile &file)
 {
     // looked at first: opening a device may act on it, and a pipe's writer learns of a reader
-    if (const Outcome first = check(path); !first)
+    if (Outcome first = check(path); !first)
         return first;
     // never waits, even on a pipe put in the file's place since it was looked at
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -81,7 +81,7 @@ Outcome read(const QString &path, qint64 limit, QByteArray &bytes)
 {
     bytes.clear();
     QFile file;
-    const Outcome opened = open(path, file);
+    Outcome opened = open(path, file);
     if (!opened)
         return opened;
     bytes = file.read(limit + 1);
