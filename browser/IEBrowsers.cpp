@@ -11,6 +11,7 @@
 #include "platform/ApplicationTitle.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformStore.h"
+#include "platform/RegularFiles.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -756,12 +757,9 @@ bool TIEBrowser::forceCharset(const QString &name)
     };
     const QUrl url = m_forcedUrl.isEmpty() ? m_page->url() : m_forcedUrl;
     QByteArray bytes = m_forcedBytes;
-    if (bytes.isEmpty() && url.isLocalFile()) {
-        QFile file(url.toLocalFile());
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        bytes = file.read(MaxContentBytes + 1);
-    }
+    // a regular file only: a page's address may name a pipe or a device
+    if (bytes.isEmpty() && url.isLocalFile() && !regularfiles::read(url.toLocalFile(), MaxContentBytes, bytes))
+        return false;
     if (!bytes.isEmpty()) {
         QPointer<TIEBrowser> self(this);
         m_page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,

@@ -6,6 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformStore.h"
+#include "settings/ListChanges.h"
 #include "settings/UrlDropTargets.h"
 
 #include <QAbstractItemView>
@@ -21,10 +22,20 @@
 #include <QStringListModel>
 #include <QUrl>
 #include <QWindow>
+#include <map>
 
 namespace {
 
 const QString UrlValuePrefix = QStringLiteral("Url");
+
+QStringList items(const QComboBox &box)
+{
+    QStringList texts;
+    texts.reserve(box.count());
+    for (int i = 0; i < box.count(); ++i)
+        texts.append(box.itemText(i));
+    return texts;
+}
 constexpr int MaxFileSuggestions = 50;
 
 // Every address box alive, so clearing the history reaches their lists too.
@@ -217,6 +228,7 @@ void TUrlComboBox::LoadTypedUrls()
         if (value && !value->isEmpty() && value->size() <= MaxListedUrl && indexOfUrl(*value) < 0)
             addItem(GetUrlIcon(*value), *value);
     }
+    m_storedUrls = items(*this);
     setCurrentIndex(0);
     setEditText(QString());
 }
@@ -247,24 +259,46 @@ bool typedUrlsWritten(bool ok)
 
 bool TUrlComboBox::SaveTypedUrls()
 {
-    const int first = std::max(0, count() - MaxTypedUrls);
-    int written = 0;
-    for (int i = first; i < count(); ++i)
-        if (!platformstore::writeString(Hive::CurrentUser, QLatin1String(TypedUrlsKey),
-                                        UrlValuePrefix + QString::number(++written), itemText(i)))
-            return typedUrlsWritten(false);
-    // numbers above the list's length would come back as stale addresses
+    // this box's additions go to the list as the store holds it now: addresses that another program
+    // (or another box) typed since this box read the list stay
     static const QRegularExpression urlValue(QStringLiteral("^url([0-9]+)$"),
                                              QRegularExpression::CaseInsensitiveOption);
-    for (const QString &name : platformstore::valueNames(Hive::CurrentUser, QLatin1String(TypedUrlsKey))) {
-        const QRegularExpressionMatch m = urlValue.match(name);
-        bool ok = false;
-        const qlonglong number = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
-        if (m.hasMatch() && (!ok || number > written) &&
-            !platformstore::deleteValue(Hive::CurrentUser, QLatin1String(TypedUrlsKey), name))
-            return typedUrlsWritten(false);
-    }
-    return typedUrlsWritten(true);
+    const QStringList mine = items(*this);
+    QStringList saved;
+    const bool ok = platformstore::changeStrings(
+        Hive::CurrentUser, QLatin1String(TypedUrlsKey), [&](const platformstore::StringValues &current) {
+            std::map<qulonglong, QString> numbered; // the store's list in number order
+            platformstore::StringValues kept;       // values that are no numbered address
+            for (const auto &[name, value] : current) {
+                const QRegularExpressionMatch m = urlValue.match(name);
+                bool number = false;
+                const qulonglong n = m.hasMatch() ? m.captured(1).toULongLong(&number) : 0;
+                if (!number)
+                    kept.append({name, value});
+                else
+                    numbered.emplace(n, value);
+            }
+            // read as LoadTypedUrls reads it: no empty or overlong address, none twice
+            QStringList theirs;
+            for (const auto &[n, value] : numbered)
+                if (!value.isEmpty() && value.size() <= MaxListedUrl && !theirs.contains(value, Qt::CaseInsensitive))
+                    theirs.append(value);
+            const QStringList merged = listchanges::merge(m_storedUrls, mine, theirs, [](const QStringList &urls) {
+                QStringList folded;
+                for (const QString &u : urls)
+                    folded.append(u.toCaseFolded());
+                return listchanges::byText(folded);
+            });
+            // the newest are the last
+            saved = merged.mid(std::max<qsizetype>(0, merged.size() - MaxTypedUrls));
+            platformstore::StringValues values = kept;
+            for (qsizetype i = 0; i < saved.size(); ++i)
+                values.append({UrlValuePrefix + QString::number(i + 1), saved.at(i)});
+            return values;
+        });
+    if (ok)
+        m_storedUrls = saved;
+    return typedUrlsWritten(ok);
 }
 
 bool TUrlComboBox::ClearTypedUrls()
@@ -274,6 +308,7 @@ bool TUrlComboBox::ClearTypedUrls()
         const QString shown = box->currentText();
         box->clear();
         box->setEditText(shown);
+        box->m_storedUrls.clear();
     }
     return platformstore::deleteKey(Hive::CurrentUser, QLatin1String(TypedUrlsKey));
 }

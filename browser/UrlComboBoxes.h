@@ -67,10 +67,12 @@ public:
     // Reads Url1..Url25 (a missing number is skipped, an address already listed in any letter case
     // is not added again), selects the first item and empties the text.
     void LoadTypedUrls();
-    // Writes the newest MaxTypedUrls items (the last of the list) as Url1..UrlN in list order and
-    // deletes the values of higher numbers. A write that fails stops the save and is told once (with
-    // the store's file and the reason) however many boxes fail after it; the list stays as it is.
-    // False when the store could not be written.
+    // Writes what the box's list changed since it was read or saved (addresses added, moved to the end)
+    // into the list as the store holds it now, and keeps the newest MaxTypedUrls of that (the last) as
+    // Url1..UrlN in list order, without values of higher numbers: addresses another program or box
+    // saved in the meantime stay. A write that fails is told once (with the store's file and the
+    // reason) however many boxes fail after it; the list stays as it is. False when the store could
+    // not be written.
     bool SaveTypedUrls();
     // Forgets every typed address: the store's list and the lists of all address boxes. False when the
     // store could not be written.
@@ -126,6 +128,8 @@ private:
     bool m_typing = false;
     // A key handed on to the open list by the box itself.
     bool m_passingKey = false;
+    // The typed-URL list as the store held it when this box last read or saved it.
+    QStringList m_storedUrls;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TUrlComboBox::TFileOptions)

@@ -40,6 +40,8 @@ void prepareEnvironment()
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    // the profile's first folder goes under the real home folder, whatever its name (put back below)
+    platformpaths::pointQtDataHome();
 }
 
 QWebEngineProfile *profile()
@@ -48,6 +50,7 @@ QWebEngineProfile *profile()
         return theProfile;
     prepareEnvironment();
     auto *p = new QWebEngineProfile(QStringLiteral("Brivo"), QCoreApplication::instance());
+    platformpaths::restoreQtDataHome();
     const QString base = platformpaths::dataDir() + QStringLiteral("/webengine");
     QDir().mkpath(base);
     p->setPersistentStoragePath(base + QStringLiteral("/storage"));

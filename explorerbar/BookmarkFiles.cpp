@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFiles.h"
 #include "platform/CodePage.h"
+#include "platform/RegularFiles.h"
 #include "platform/TextRules.h"
 
 #include <QFile>
@@ -721,8 +722,8 @@ bool changedSince(const QString &path, const FileStamp &stamp)
     if (now.file == stamp.file)
         return false;
     // touched or replaced with the same size: only other bytes are a change
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!regularfiles::open(path, file))
         return true;
     const QByteArray bytes = file.read(stamp.file.size + 1);
     return bytes.size() != stamp.file.size || qHash(bytes) != stamp.hash;
@@ -777,10 +778,11 @@ bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *
 bool load(const QString &path, int legacyCodePage, Document *doc, QString *error, FileStamp *stamp)
 {
     *doc = Document();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // a regular file only: a pipe or a device would hold the program or never end
+    QFile file;
+    if (const regularfiles::Outcome opened = regularfiles::open(path, file); !opened) {
         if (error)
-            *error = file.errorString();
+            *error = opened.reason;
         return false;
     }
     if (file.size() > MaxFileSize)

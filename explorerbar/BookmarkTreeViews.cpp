@@ -337,13 +337,10 @@ bool TCustomBookmarkTreeView::LoadFromFile(const QString &name)
     bookmarkfile::Document doc;
     QString error;
     bool ok = false;
-    if (name.isEmpty()) {
+    if (name.isEmpty())
         error = QStringLiteral("no file name");
-    } else if (!QFileInfo(name).isFile()) {
-        error = QStringLiteral("the file does not exist");
-    } else {
+    else
         ok = bookmarkfile::load(name, codePage(), &doc, &error, &m_stamp);
-    }
     if (ok) {
         fill(doc);
         m_fileName = name;

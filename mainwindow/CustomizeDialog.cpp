@@ -184,6 +184,8 @@ TfrmCustomizeDialog::TfrmCustomizeDialog(QWidget *owner)
     FNameInvalidText = QStringLiteral("The name \"%s\" cannot be stored: a name holds no \"=\" and does not begin "
                                       "with \"[\" or \";\".");
     FNameRepeatedText = QStringLiteral("The name \"%s\" stands in more than one line.");
+    FNameNulText = QStringLiteral("The name \"%s\" cannot be stored: it holds a NUL character (code 0), which the "
+                                  "settings file cannot hold.");
 
     ValueListEditor = new QTableView(this);
     ValueListEditor->setObjectName(QStringLiteral("ValueListEditor"));
@@ -279,6 +281,7 @@ void TfrmCustomizeDialog::ApplyLanguage(const TMemIni &table)
     FNameEmptyText = table.ReadString(section, QStringLiteral("NameEmpty"), FNameEmptyText);
     FNameInvalidText = table.ReadString(section, QStringLiteral("NameInvalid"), FNameInvalidText);
     FNameRepeatedText = table.ReadString(section, QStringLiteral("NameRepeated"), FNameRepeatedText);
+    FNameNulText = table.ReadString(section, QStringLiteral("NameNul"), FNameNulText);
 }
 
 QStringList TfrmCustomizeDialog::Strings() const
@@ -418,12 +421,15 @@ bool TfrmCustomizeDialog::CanApply()
             break;
         case TNameProblem::LineBreak:
         case TNameProblem::Invalid:
-            refusal = QString(FNameInvalidText).replace(QStringLiteral("%s"), name);
+            refusal = refusalText(FNameInvalidText, name);
+            break;
+        case TNameProblem::Nul:
+            refusal = refusalText(FNameNulText, name);
             break;
         }
         const QString folded = textrules::foldAscii(name);
         if (refusal.isEmpty() && seen.contains(folded))
-            refusal = QString(FNameRepeatedText).replace(QStringLiteral("%s"), name);
+            refusal = refusalText(FNameRepeatedText, name);
         if (!refusal.isEmpty()) {
             SetCurrent(i, 0);
             Refuse(refusal);

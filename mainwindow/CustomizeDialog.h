@@ -4,8 +4,9 @@
 // inserted, appended, deleted and moved by the tool bar's commands. Before an apply the list is
 // brought into the form the settings file keeps (names and values without surrounding blanks, a
 // value without enclosing quotes, rows left wholly empty dropped) and names the file cannot store
-// (empty, with "=", beginning with "[" or ";") or that repeat an earlier name are refused with a
-// message, so the list handed to OnApply is exactly what the settings file reads back.
+// (empty, with "=", beginning with "[" or ";", holding a NUL character) or that repeat an earlier name
+// are refused with a message naming the reason, so the list handed to OnApply is exactly what the settings file reads
+// back.
 #include "mainwindow/CustomizeForms.h"
 
 #include <QStringList>
@@ -76,4 +77,5 @@ private:
     QString FNameEmptyText;
     QString FNameInvalidText;
     QString FNameRepeatedText;
+    QString FNameNulText;
 };

@@ -30,9 +30,16 @@ TNameProblem nameProblem(const QString &name)
     const QString t = textrules::trim(name);
     if (t.isEmpty())
         return TNameProblem::Empty;
-    if (name.contains(u'=') || t.startsWith(u'[') || t.startsWith(u';') || name.contains(QChar(0)))
+    if (name.contains(u'=') || t.startsWith(u'[') || t.startsWith(u';'))
         return TNameProblem::Invalid;
+    if (name.contains(QChar(0)))
+        return TNameProblem::Nul;
     return TNameProblem::None;
+}
+
+QString refusalText(const QString &text, const QString &name)
+{
+    return QString(text).replace(QStringLiteral("%s"), QString(name).replace(QChar(0), QChar(0x2400)));
 }
 
 QString trimBlanks(const QString &s)

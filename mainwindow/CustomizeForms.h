@@ -23,8 +23,11 @@ enum class TNameProblem {
     Empty,     // nothing but blanks
     LineBreak, // holds a line break
     Invalid,   // holds "=", or begins with "[" or ";"
+    Nul,       // holds a NUL character, which no line of the file can hold
 };
 TNameProblem nameProblem(const QString &name);
+// The refusal message for a name: text with its "%s" replaced by the name, a NUL shown as a visible sign.
+QString refusalText(const QString &text, const QString &name);
 // Blanks and tabs off both ends, as the settings file reads a name or a value back.
 QString trimBlanks(const QString &s);
 // Text up to its first line break (what a one-line field takes of pasted text).

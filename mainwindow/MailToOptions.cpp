@@ -21,6 +21,8 @@ TfrmMailToOptions::TfrmMailToOptions(QWidget *owner)
     FNameInvalidText = QStringLiteral("The line \"%s\" cannot be stored: it must not contain \"=\" nor begin with "
                                       "\"[\" or \";\".");
     FNameRepeatedText = QStringLiteral("The line \"%s\" is already in the list.");
+    FNameNulText = QStringLiteral("The line \"%s\" cannot be stored: it holds a NUL character (code 0), which the "
+                                  "settings file cannot hold.");
 
     lblNote = new QLabel(this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
@@ -33,8 +35,10 @@ TfrmMailToOptions::TfrmMailToOptions(QWidget *owner)
     EditCheckListView->OnDeletion = changed;
     EditCheckListView->TextAllowed = [](const QString &text) { return nameProblem(text) == TNameProblem::None; };
     EditCheckListView->OnEditRefused = [this](TEditCheckListView *, int, const QString &text, TEditRefusal why) {
-        const QString &message = why == TEditRefusal::Repeated ? FNameRepeatedText : FNameInvalidText;
-        Refuse(QString(message).replace(QStringLiteral("%s"), text));
+        const QString &message = why == TEditRefusal::Repeated            ? FNameRepeatedText
+                                 : nameProblem(text) == TNameProblem::Nul ? FNameNulText
+                                                                          : FNameInvalidText;
+        Refuse(refusalText(message, text));
     };
 
     auto selected = [this] { return EditCheckListView->SelectedIndex(); };
@@ -74,6 +78,7 @@ void TfrmMailToOptions::ApplyLanguage(const TMemIni &table)
     ApplyHints(table, section, {actInsert, actAppend, actDelete, actUp, actDown});
     FNameInvalidText = table.ReadString(section, QStringLiteral("NameInvalid"), FNameInvalidText);
     FNameRepeatedText = table.ReadString(section, QStringLiteral("NameRepeated"), FNameRepeatedText);
+    FNameNulText = table.ReadString(section, QStringLiteral("NameNul"), FNameNulText);
 }
 
 void TfrmMailToOptions::SetStrings(const QStringList &entries)

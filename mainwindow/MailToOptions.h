@@ -50,4 +50,5 @@ private:
 
     QString FNameInvalidText;
     QString FNameRepeatedText;
+    QString FNameNulText;
 };

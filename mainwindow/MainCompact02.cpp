@@ -441,6 +441,13 @@ void TfrmMain::FormCreate()
         pnlMenu->CompanyMark->Play();
         action("actPreview")->setVisible(GetIEVersion() >= 5.5);
         BookmarkTreeView->SetFileName(BrivoIni->BookmarkFile);
+        // a list that cannot be read now (a disk not mounted, a pipe) stays the setting: the user is told why
+        if (!BrivoIni->BookmarkFile.isEmpty() && BookmarkTreeView->FileName().isEmpty())
+            messageboxes::show(this,
+                               QString(BookmarkUnreadableText)
+                                   .replace(QStringLiteral("%s"), QDir::toNativeSeparators(BrivoIni->BookmarkFile))
+                                   .replace(QStringLiteral("%r"), BookmarkTreeView->LastError()),
+                               applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
         const QString aside = HistoryStore::shared().setAsidePath();
         if (!aside.isEmpty())
             messageboxes::show(
@@ -574,7 +581,9 @@ bool TfrmMain::FormClose()
         }
     }
     SaveSettings();
-    BrivoIni->SetBookmarkFile(BookmarkTreeView->FileName());
+    // a list that could not be read keeps its setting until another one is open
+    if (!BookmarkTreeView->FileName().isEmpty())
+        BrivoIni->SetBookmarkFile(BookmarkTreeView->FileName());
     hide();
     FClosing = true;
     // one page window at a time, each gone before the next is closed

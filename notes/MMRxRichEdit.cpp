@@ -2,6 +2,7 @@
 
 #include "notes/ParagraphNumbers.h"
 #include "notes/RichEditObjects.h"
+#include "platform/RegularFiles.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
@@ -117,6 +119,7 @@ struct TIncoming {
     QList<QImage> Images;
     QList<TRichObject> Files; // embedded or linked
     QStringList TooLarge;     // files refused for their size
+    QStringList Refused;      // names handed in that are no file to read (a pipe, a device), each with why
     QString Plain;
 
     bool IsEmpty() const
@@ -129,6 +132,20 @@ struct TIncoming {
         return !Fragment.isEmpty() ? int(Fragment.toRawText().size()) : int(Images.size() + Files.size());
     }
 };
+
+// Appends the picture of the file at path (a regular file, not too large) to images; false when it
+// holds none.
+bool pictureFile(const QString &path, QList<QImage> &images)
+{
+    QFile file;
+    if (!regularfiles::open(path, file) || file.size() > richedit::MaxEmbeddedFileSize)
+        return false;
+    QImageReader reader(&file);
+    if (!reader.canRead())
+        return false;
+    images.append(reader.read());
+    return true;
+}
 
 // Only what the document can keep comes in; never HTML.
 TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects, bool link)
@@ -165,12 +182,15 @@ TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObject
                 paths.append(path);
                 continue;
             }
-            // a picture file comes in as a picture; any other file (or a link) as a file object
-            QImageReader reader(path);
-            if (!link && reader.canRead() && QFileInfo(path).size() <= richedit::MaxEmbeddedFileSize) {
-                in.Images.append(reader.read());
+            // only a regular file is read: a pipe or a device would hold the window or never end
+            const regularfiles::Outcome what = regularfiles::check(path);
+            if (what.kind == regularfiles::Outcome::NotAFile || what.kind == regularfiles::Outcome::Unreadable) {
+                in.Refused.append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), what.reason));
                 continue;
             }
+            // a picture file comes in as a picture; any other file (or a link) as a file object
+            if (!link && pictureFile(path, in.Images))
+                continue;
             richedit::TFileObjectError error = richedit::TFileObjectError::None;
             const TRichObject file = richedit::FileObject(path, link, &error);
             if (error == richedit::TFileObjectError::None)
@@ -182,7 +202,8 @@ TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObject
         }
         in.Plain = paths.join(u'\n');
     }
-    if (in.Images.isEmpty() && in.Files.isEmpty() && in.TooLarge.isEmpty() && in.Plain.isEmpty() && source.hasText())
+    if (in.Images.isEmpty() && in.Files.isEmpty() && in.TooLarge.isEmpty() && in.Refused.isEmpty() &&
+        in.Plain.isEmpty() && source.hasText())
         in.Plain = source.text();
     return in;
 }
@@ -823,6 +844,8 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
     TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects, m_inDrop && m_dropLinks);
     if (!incoming.TooLarge.isEmpty())
         ShowObjectMessage(richedit::FileTooLargeText(incoming.TooLarge));
+    if (!incoming.Refused.isEmpty())
+        ShowObjectMessage(richedit::FileRefusedText(incoming.Refused));
     if (incoming.IsEmpty())
         return false;
     QTextCursor c = textCursor();

@@ -4,6 +4,7 @@
 #include "notes/MMRxRichEdit.h"
 #include "platform/AtomicFiles.h"
 #include "platform/PlatformError.h"
+#include "platform/RegularFiles.h"
 #include "settings/BrivoInisCompact.h"
 
 #include <QBuffer>
@@ -430,10 +431,12 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
                 throw PlatformError(
                     QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), error));
         } else {
-            QFile file(fileName);
-            if (!file.open(QIODevice::ReadOnly))
-                throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2")
-                                        .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+            // a regular file only: a pipe or a device would hold the window or never end
+            QFile file;
+            if (const regularfiles::Outcome opened = regularfiles::open(fileName, file); !opened)
+                throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2%3.")
+                                        .arg(QDir::toNativeSeparators(fileName), opened.reason.left(1).toUpper(),
+                                             opened.reason.mid(1)));
             if (file.size() > MaxStreamBytes)
                 throw PlatformError(QStringLiteral("Cannot open file \"%1\". It holds %2 MB; a note may hold %3 MB.")
                                         .arg(QDir::toNativeSeparators(fileName))

@@ -1,6 +1,7 @@
 #include "notes/RichEditObjects.h"
 
 #include "notes/RtfPicture.h"
+#include "platform/RegularFiles.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -363,6 +364,11 @@ QString FileTooLargeText(const QStringList &fileNames)
         .arg(fileNames.join(u'\n'));
 }
 
+QString FileRefusedText(const QStringList &namesAndReasons)
+{
+    return QStringLiteral("次のファイルは挿入できません:\n%1").arg(namesAndReasons.join(u'\n'));
+}
+
 TRichObject FileObject(const QString &path, bool link, TFileObjectError *error)
 {
     auto fail = [error](TFileObjectError e) {
@@ -371,8 +377,12 @@ TRichObject FileObject(const QString &path, bool link, TFileObjectError *error)
         return TRichObject{};
     };
     const QFileInfo info(path);
-    if (!info.isFile())
+    // never a pipe or a device: opening or reading one may wait without end
+    const regularfiles::Outcome what = regularfiles::check(path);
+    if (what.kind == regularfiles::Outcome::Missing)
         return fail(TFileObjectError::Missing);
+    if (!what)
+        return fail(TFileObjectError::NotAFile);
     TRichObject o;
     o.ObjectKind = link ? TRichObject::LinkedFile : TRichObject::EmbeddedFile;
     o.FileName = link ? info.absoluteFilePath() : info.fileName();
@@ -380,11 +390,10 @@ TRichObject FileObject(const QString &path, bool link, TFileObjectError *error)
     if (!link) {
         if (info.size() > MaxEmbeddedFileSize)
             return fail(TFileObjectError::TooLarge);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(TFileObjectError::Unreadable);
-        o.Data = file.read(MaxEmbeddedFileSize + 1);
-        if (file.error() != QFile::NoError)
+        const regularfiles::Outcome read = regularfiles::read(path, MaxEmbeddedFileSize, o.Data);
+        if (read.kind == regularfiles::Outcome::NotAFile)
+            return fail(TFileObjectError::NotAFile);
+        if (!read)
             return fail(TFileObjectError::Unreadable);
         if (o.Data.size() > MaxEmbeddedFileSize)
             return fail(TFileObjectError::TooLarge);
@@ -406,9 +415,9 @@ void RefreshFileObject(TRichObject &object)
             object.Image.loadFromData(object.Data);
         } else {
             // a regular file only: never a device or a pipe that a stored link may name
-            const QFileInfo info(object.FileName);
-            if (info.isFile() && info.size() <= MaxEmbeddedFileSize)
-                object.Image = QImageReader(object.FileName).read();
+            QFile file;
+            if (regularfiles::open(object.FileName, file) && file.size() <= MaxEmbeddedFileSize)
+                object.Image = QImageReader(&file).read();
         }
     }
     if (object.Image.isNull())

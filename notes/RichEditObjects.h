@@ -55,9 +55,13 @@ qint64 DecodedCacheUse();
 // The largest file a note embeds.
 constexpr qint64 MaxEmbeddedFileSize = qint64(64) << 20;
 
-enum class TFileObjectError { None, Missing, TooLarge, Unreadable };
+// NotAFile: a pipe, a device or a folder, which is never opened.
+enum class TFileObjectError { None, Missing, TooLarge, Unreadable, NotAFile };
 // The message for files refused for their size (the control's own text, like its other object texts).
 QString FileTooLargeText(const QStringList &fileNames);
+// The message for names handed in that cannot be read as files (a pipe, a device, a file the user may
+// not read), each given as "name: why".
+QString FileRefusedText(const QStringList &namesAndReasons);
 // An object for the file at path: its bytes embedded (link false) or a link to it. Shown as its
 // content when it is a picture, else as its icon with its name.
 TRichObject FileObject(const QString &path, bool link, TFileObjectError *error = nullptr);

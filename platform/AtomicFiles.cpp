@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QList>
+#include <QPair>
 #include <QSaveFile>
 #include <cerrno>
 #include <chrono>
@@ -119,6 +121,35 @@ FileStamp stampOf(const QString &path, int fd)
     return stamp;
 }
 
+namespace {
+
+// How deep the scopes of actions are nested, and the folders whose wait failed with the depth at which
+// it failed: a failure belongs to the innermost action that was running, and goes when that action ends.
+int g_actionDepth = 0;
+QList<QPair<QString, int>> g_failedWaits;
+
+bool waitFailedInThisAction(const QString &folder)
+{
+    for (const auto &[failed, depth] : std::as_const(g_failedWaits))
+        if (failed == folder)
+            return true;
+    return false;
+}
+
+} // namespace
+
+ActionScope::ActionScope()
+{
+    ++g_actionDepth;
+}
+
+ActionScope::~ActionScope()
+{
+    const int ending = g_actionDepth--;
+    if (!g_failedWaits.isEmpty())
+        g_failedWaits.removeIf([ending](const QPair<QString, int> &f) { return f.second >= ending; });
+}
+
 FolderLock::FolderLock(const QString &folder, int waitMs)
     : m_folder(folder)
     , m_waitMs(waitMs)
@@ -126,9 +157,11 @@ FolderLock::FolderLock(const QString &folder, int waitMs)
 {
     if (m_fd < 0)
         return;
+    // one wait per action: after a failed one, a single try
+    m_waited = !waitFailedInThisAction(folder);
     // tried often: a writer that takes the lock again soon after it let it go leaves short gaps
     constexpr int StepUs = 1000;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_waited ? waitMs : 0);
     for (;;) {
         if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
             return;
@@ -141,6 +174,8 @@ FolderLock::FolderLock(const QString &folder, int waitMs)
     ::close(m_fd);
     m_fd = -1;
     m_held = false;
+    if (m_waited && g_actionDepth > 0)
+        g_failedWaits.append({folder, g_actionDepth});
 }
 
 FolderLock::~FolderLock()
@@ -153,6 +188,8 @@ QString FolderLock::reason() const
 {
     if (m_held)
         return {};
+    if (!m_waited)
+        return QStringLiteral("another program keeps the folder %1 locked").arg(QDir::toNativeSeparators(m_folder));
     return QStringLiteral("another program has kept the folder %1 locked for more than %2 seconds")
         .arg(QDir::toNativeSeparators(m_folder))
         .arg((m_waitMs + 999) / 1000);

@@ -36,13 +36,27 @@ bool renameNoReplace(const QString &from, const QString &to, QString *error = nu
 // How long a write waits for another program's lock on its folder.
 constexpr int DefaultLockWaitMs = 3000;
 
+// A folder another program keeps locked costs one wait per action of the user: once a wait for it
+// failed, the later writes of the same action (the rest of a close, of a dialog's Apply) try its lock
+// once and fail at once. An action is what runs while a scope lives; a wait that fails outside every
+// scope is forgotten at once. The application object opens a scope around each event it delivers, so
+// every event handler is one action, with the message boxes it shows and the events they take.
+class ActionScope {
+public:
+    ActionScope();
+    ~ActionScope();
+    ActionScope(const ActionScope &) = delete;
+    ActionScope &operator=(const ActionScope &) = delete;
+};
+
 class FolderLock {
 public:
     FolderLock(const QString &folder, int waitMs);
     ~FolderLock();
     FolderLock(const FolderLock &) = delete;
     FolderLock &operator=(const FolderLock &) = delete;
-    // False when another program kept the folder locked for the whole wait; reason() then says so.
+    // False when another program kept the folder locked for the whole wait (or, later in an action
+    // whose wait for this folder failed, at the one try); reason() then says so.
     bool held() const { return m_held; }
     QString reason() const;
 
@@ -51,6 +65,7 @@ private:
     int m_waitMs;
     int m_fd = -1;
     bool m_held = true;
+    bool m_waited = true; // false when the action's earlier failed wait left one try
 };
 
 } // namespace atomicfile

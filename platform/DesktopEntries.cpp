@@ -1,5 +1,7 @@
 #include "platform/DesktopEntries.h"
 
+#include "platform/RegularFiles.h"
+
 #include <QFile>
 #include <QStandardPaths>
 
@@ -56,8 +58,9 @@ QString find(const QString &id)
 
 QString execLine(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > MaxEntrySize)
+    // a regular file only: an entry named by the desktop's folders may be a pipe or a device
+    QFile file;
+    if (path.isEmpty() || !regularfiles::open(path, file) || file.size() > MaxEntrySize)
         return {};
     const QStringList lines = QString::fromUtf8(file.read(MaxEntrySize)).split(u'\n');
     bool inEntry = false;

@@ -1,5 +1,7 @@
 #include "platform/ExceptionGuard.h"
 
+#include "platform/AtomicFiles.h"
+
 #include <exception>
 
 namespace {
@@ -12,6 +14,8 @@ GuardedApplication::GuardedApplication(int &argc, char **argv)
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)
 {
+    // each event handler is one action: a locked folder costs it one wait
+    const atomicfile::ActionScope action;
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &) {

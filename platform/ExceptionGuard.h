@@ -1,7 +1,8 @@
 #pragma once
 // The application object: no exception crosses the event loop. An exception thrown by an event
 // handler is caught and dropped without a message, as the program has always done with failures
-// that reach the application object; the running operation simply stops.
+// that reach the application object; the running operation simply stops. Each event it delivers is
+// one action of the user (see atomicfile::ActionScope).
 #include <QApplication>
 
 class GuardedApplication : public QApplication {

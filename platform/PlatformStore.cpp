@@ -91,6 +91,15 @@ const WellKnown *findWellKnown(Hive hive, const QString &key, const QString &nam
     return nullptr;
 }
 
+// A stored value of a type other than a string.
+bool typed(const QString &stored)
+{
+    for (const char *other : {"dword:", "qword:", "binary:", "multi_sz:", "expand_sz:"})
+        if (stored.startsWith(QLatin1String(other)))
+            return true;
+    return false;
+}
+
 ProfileIni &hiveIni(Hive hive)
 {
     auto &slot = g_hives[hive == Hive::CurrentUser ? 0 : 1];
@@ -148,9 +157,8 @@ std::optional<QString> readString(Hive hive, const QString &key, const QString &
         return stored.mid(3);
     if (stored.startsWith(QStringLiteral("expand_sz:")))
         return expandEnvironmentStrings(stored.mid(10));
-    for (const char *other : {"dword:", "qword:", "binary:", "multi_sz:"})
-        if (stored.startsWith(QLatin1String(other)))
-            throw PlatformError(QStringLiteral("Invalid data type for '%1'").arg(name));
+    if (typed(stored))
+        throw PlatformError(QStringLiteral("Invalid data type for '%1'").arg(name));
     return stored; // a hand-written value without a type is a string
 }
 
@@ -173,6 +181,30 @@ bool deleteValue(Hive hive, const QString &key, const QString &name)
 bool deleteKey(Hive hive, const QString &key)
 {
     return hiveIni(hive).eraseSection(normalizeKey(key));
+}
+
+bool changeStrings(Hive hive, const QString &key,
+                   const std::function<StringValues(const StringValues &current)> &change)
+{
+    return hiveIni(hive).changeSection(normalizeKey(key), [&](const QStringList &lines) {
+        StringValues strings;
+        QStringList kept; // values of other types
+        for (const QString &line : lines) {
+            const QString name = textrules::lineName(line);
+            const QString stored = textrules::lineValue(line);
+            const QString shownName = name == u"@" ? QString() : name;
+            if (stored.startsWith(QStringLiteral("sz:")))
+                strings.append({shownName, stored.mid(3)});
+            else if (typed(stored))
+                kept.append(line);
+            else
+                strings.append({shownName, stored}); // a hand-written value without a type is a string
+        }
+        QStringList changed = kept;
+        for (const auto &[name, value] : change(strings))
+            changed.append(storedName(name) + QStringLiteral("=sz:") + value);
+        return changed;
+    });
 }
 
 QString errorString(Hive hive)

@@ -5,6 +5,8 @@
 // makes the reader raise.
 // Well-known values that the store lacks get this platform's answers (browser version, start page,
 // favorites and history folders, links folder name, default mail client).
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,6 +33,13 @@ bool writeString(Hive hive, const QString &key, const QString &name, const QStri
 bool writeInteger(Hive hive, const QString &key, const QString &name, int value);
 bool deleteValue(Hive hive, const QString &key, const QString &name);
 bool deleteKey(Hive hive, const QString &key);
+// One change of a key's string values, made against the store as it is now under its lock, so what
+// another program wrote there in the meantime is what the change applies to: change receives the key's
+// string values (name, text) in stored order and returns the ones the key is to hold. Values of other
+// types stay as they are. False when the hive file cannot be written.
+using StringValues = QList<QPair<QString, QString>>;
+bool changeStrings(Hive hive, const QString &key,
+                   const std::function<StringValues(const StringValues &current)> &change);
 // Why the hive's last write failed (the file's name is hiveFile), else why its file was refused at
 // its last read; empty when neither.
 QString errorString(Hive hive);

@@ -1,12 +1,14 @@
 #include "platform/ProfileIni.h"
 
 #include "platform/AtomicFiles.h"
+#include "platform/RegularFiles.h"
 #include "platform/TextRules.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 
 namespace {
@@ -269,6 +271,13 @@ struct ProfileIni::Document {
         l.key = key;
         l.isKey = true;
         l.raw = key.toUtf8() + "=" + value.toUtf8();
+        appendKeyLine(s, l);
+    }
+
+    // Appends a key's line to the section, after its last non-blank line.
+    static void appendKeyLine(Section &s, const Line &l)
+    {
+        const QString folded = textrules::foldAscii(l.key);
         // after the section's last non-blank line, so blank lines between sections stay between them
         qsizetype at = s.lines.size();
         while (at > 0 && trimBlanks(s.lines.at(at - 1).raw).isEmpty())
@@ -276,6 +285,17 @@ struct ProfileIni::Document {
         s.lines.insert(at, l);
         // only blank lines follow the new one, so no other key's index moves
         s.firstKey.insert(folded, int(at));
+    }
+
+    // The first line of each key of the section, in file order.
+    QList<Line> firstLines(const QString &section) const
+    {
+        QList<Line> lines;
+        if (const Section *s = find(section))
+            for (int i = 0; i < s->lines.size(); ++i)
+                if (s->lines.at(i).isKey && s->firstKey.value(textrules::foldAscii(s->lines.at(i).key)) == i)
+                    lines.append(s->lines.at(i));
+        return lines;
     }
 
     bool eraseSection(const QString &section)
@@ -321,14 +341,15 @@ ProfileIni::Document &ProfileIni::doc(bool reread) const
         QByteArray bytes;
         QString refused;
         if (now.exists) {
-            QFile f(m_fileName);
-            if (f.open(QIODevice::ReadOnly)) {
-                // never more than the limit, even from a file that grows while it is read
-                bytes = f.read(m_maxFileSize + 1);
-                if (bytes.size() > m_maxFileSize) {
-                    bytes.clear();
-                    refused = QStringLiteral("%1 is larger than %2 bytes").arg(m_fileName).arg(m_maxFileSize);
-                }
+            // never more than the limit, even from a file that grows while it is read; never a pipe or
+            // a device, which could hold the program or never end
+            const regularfiles::Outcome read = regularfiles::read(m_fileName, m_maxFileSize, bytes);
+            if (read.kind == regularfiles::Outcome::NotAFile || read.kind == regularfiles::Outcome::Unreadable) {
+                // what cannot be read must not be replaced by a file holding only the next change
+                refused = read.reason;
+            } else if (bytes.size() > m_maxFileSize) {
+                bytes.clear();
+                refused = QStringLiteral("it is larger than %1 bytes, the most the program reads").arg(m_maxFileSize);
             }
         }
         m_doc->parse(bytes);
@@ -488,6 +509,104 @@ bool ProfileIni::deleteKey(const QString &section, const QString &key)
         Document::reindexKeys(*s);
         return true;
     });
+}
+
+// The outcome of a change: a result the file cannot hold fails with its reason; what was written goes to written.
+template <typename T> static bool finishChange(bool ok, bool unstorable, const T &result, T *written, QString &error)
+{
+    if (unstorable) {
+        error = UnstorableText;
+        return false;
+    }
+    if (ok && written)
+        *written = result;
+    return ok;
+}
+
+bool ProfileIni::changeSection(const QString &section,
+                               const std::function<QStringList(const QStringList &current)> &change,
+                               QStringList *written)
+{
+    if (!validSection(section)) {
+        m_error = UnstorableText;
+        return false;
+    }
+    bool unstorable = false;
+    QStringList result;
+    const bool ok = update([&](Document &d) {
+        const QList<Document::Line> before = d.firstLines(section);
+        QStringList current;
+        QHash<QString, qsizetype> beforeAt; // folded name -> its line in before
+        current.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            current.append(before.at(i).key + u'=' + Document::valueOf(before.at(i), m_wholeValues));
+            beforeAt.insert(textrules::foldAscii(before.at(i).key), i);
+        }
+        const QStringList changed = change(current);
+        // the lines the section can hold: named ones, the first of two equal names
+        result.clear();
+        QSet<QString> seen;
+        for (const QString &line : changed) {
+            const QString name = textrules::trim(textrules::lineName(line));
+            if (name.isEmpty())
+                continue;
+            if (!validName(name) || !storable(textrules::lineValue(line))) {
+                unstorable = true;
+                return false;
+            }
+            const QString folded = textrules::foldAscii(name);
+            if (seen.contains(folded))
+                continue;
+            seen.insert(folded);
+            result.append(line);
+        }
+        if (result == current && d.find(section))
+            return false; // nothing to write
+        // the section's header keeps its bytes too
+        const Document::Section *was = d.find(section);
+        const QByteArray header = was ? was->headerRaw : QByteArray();
+        d.eraseSection(section);
+        Document::Section &s = d.findOrAdd(section);
+        if (!header.isEmpty())
+            s.headerRaw = header;
+        for (const QString &line : std::as_const(result)) {
+            const QString name = textrules::trim(textrules::lineName(line));
+            const QString value = textrules::lineValue(line);
+            // a line that did not change keeps its bytes
+            const qsizetype was = beforeAt.value(textrules::foldAscii(name), -1);
+            if (was >= 0 && before.at(was).key == name && Document::valueOf(before.at(was), m_wholeValues) == value)
+                Document::appendKeyLine(s, before.at(was));
+            else
+                d.setKey(section, name, value);
+        }
+        return true;
+    });
+    return finishChange(ok, unstorable, result, written, m_error);
+}
+
+bool ProfileIni::changeString(const QString &section, const QString &key,
+                              const std::function<QString(const QString &current)> &change, QString *written)
+{
+    if (!validSection(section) || !validName(key)) {
+        m_error = UnstorableText;
+        return false;
+    }
+    bool unstorable = false;
+    QString result;
+    const bool ok = update([&](Document &d) {
+        const Document::Line *line = d.findKey(section, key);
+        const QString current = line ? Document::valueOf(*line, m_wholeValues) : QString();
+        result = change(current);
+        if (line && result == current)
+            return false;
+        if (!storable(result)) {
+            unstorable = true;
+            return false;
+        }
+        d.setKey(section, textrules::trim(key), result);
+        return true;
+    });
+    return finishChange(ok, unstorable, result, written, m_error);
 }
 
 bool ProfileIni::replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs)

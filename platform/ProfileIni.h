@@ -15,10 +15,12 @@
 //    program keeps longer than the lock wait fails the write instead of waiting without end.
 // Text is UTF-8; lines this object does not rewrite keep their bytes, whatever their encoding.
 // The parsed file is cached and re-read only when the file on disk changes, so reading many keys
-// costs one parse. A file larger than the object's size limit is refused: it reads as empty, no
-// write replaces it, and errorString says why; a write that would make the file larger than the
-// limit fails the same way before anything is written, so no write produces a file that is refused. Memory grows with
-// the bytes read: a run of empty lines is held as one line.
+// costs one parse. A file larger than the object's size limit, or one that cannot be read (a pipe, a
+// device, a folder, a file the user may not read), is refused: it reads as empty, no write replaces it,
+// and errorString says why (a file that does not exist is no refusal: it reads as empty). A write that
+// would make the file larger than the limit fails the same way before anything is written, so no
+// write produces a file that is refused. Memory grows with the bytes read: a run of empty lines is
+// held as one line.
 #include "platform/AtomicFiles.h"
 
 #include <QList>
@@ -68,6 +70,17 @@ public:
     bool writeBool(const QString &section, const QString &key, bool value);
     bool eraseSection(const QString &section);
     bool deleteKey(const QString &section, const QString &key);
+    // One change of a list kept as a section, made against the file as it is now: under the folder's
+    // lock, change receives the section's lines ("key=value", the first of two equal keys, values as
+    // readString reads them) and returns the lines the section is to hold; lines without a name are
+    // dropped, and of two equal names the first is kept. The lines kept go to written (also when
+    // nothing had to be written: the section was there and stays as it was). Lines that stay as they
+    // were keep their bytes.
+    bool changeSection(const QString &section, const std::function<QStringList(const QStringList &current)> &change,
+                       QStringList *written = nullptr);
+    // The same for one value: change receives the value as it is now (empty when there is none).
+    bool changeString(const QString &section, const QString &key,
+                      const std::function<QString(const QString &current)> &change, QString *written = nullptr);
     // Erases the section, then writes the pairs in order (a later pair whose key equals an earlier
     // one's is dropped), all in one atomic write.
     bool replaceSection(const QString &section, const QList<QPair<QString, QString>> &pairs);

@@ -9,8 +9,10 @@
 #include "platform/SystemLocale.h"
 #include "platform/TextRules.h"
 #include "settings/BrivoSystemCompact.h"
+#include "settings/ListChanges.h"
 
 #include <QDir>
+#include <QSet>
 
 TBrivoIni *BrivoIni = nullptr;
 
@@ -32,6 +34,32 @@ namespace {
 const QString kMain = QStringLiteral("Main");
 const QString kBrivo = QStringLiteral("Brivo");
 const QString kBrowser = QStringLiteral("Browser");
+const QString kLinks = QStringLiteral("Links");
+const QString kSearchs = QStringLiteral("Searchs");
+const QString kMailBody = QStringLiteral("MailBody");
+const QString kOpenedBrowsers = QStringLiteral("OpenedBrowsers");
+const QString kToolButtons = QStringLiteral("ToolButtons");
+
+// The lines as the file keeps them: those with a name, the first of two equal names.
+QStringList firstOfEachName(const QStringList &lines)
+{
+    QStringList kept;
+    QSet<QString> seen;
+    for (const QString &line : lines) {
+        const QString name = textrules::foldAscii(textrules::trim(textrules::lineName(line)));
+        if (!name.isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            kept.append(line);
+        }
+    }
+    return kept;
+}
+
+// Tool-button layouts as lists of button numbers.
+QStringList buttonList(const QString &layout)
+{
+    return layout.isEmpty() ? QStringList() : layout.split(u';');
+}
 
 TWindowState lowByteState(int v)
 {
@@ -61,6 +89,17 @@ TBrivoIni::TBrivoIni(const QString &fileName)
     Load();
     DetectLanguage();
     LoadLanguage(DetectedLanguage);
+    // a file that cannot be read (too large, a pipe, one the user may not read) is told now, not at the
+    // first write; it is left as it is, and the writes that fail on it are not told again
+    const QString refused = IniFile->errorString();
+    if (!refused.isEmpty()) {
+        m_writeFailing = true;
+        messageboxes::show(nullptr,
+                           QString(SettingsUnreadableText)
+                               .replace(QStringLiteral("%s"), QDir::toNativeSeparators(FileName))
+                               .replace(QStringLiteral("%r"), refused),
+                           applicationtitle::get(), messageboxes::OK | messageboxes::IconExclamation);
+    }
 }
 
 TBrivoIni::~TBrivoIni() = default;
@@ -85,11 +124,16 @@ void TBrivoIni::Load()
     FullScreen = ini.readBool(kMain, QStringLiteral("FullScreen"), false);
     Hiragana = ini.readBool(kBrivo, QStringLiteral("Hiragana"), false);
     BookmarkFile = ini.readString(kMain, QStringLiteral("BookmarkFile"), QString());
-    Searchs = ini.readSectionValues(QStringLiteral("Searchs"));
-    Links = ini.readSectionValues(QStringLiteral("Links"));
-    MailBody = ini.readSectionValues(QStringLiteral("MailBody"));
+    Searchs = ini.readSectionValues(kSearchs);
+    Links = ini.readSectionValues(kLinks);
+    MailBody = ini.readSectionValues(kMailBody);
     BrowserWindowState = lowByteState(ini.readInteger(kBrowser, QStringLiteral("WindowState"), 2));
     OpenedBrowsers.LoadFromFile(FileName);
+    // what the file holds now: the base that later changes are told apart from
+    m_stored.clear();
+    for (const QString &section : {kSearchs, kLinks, kMailBody, kOpenedBrowsers})
+        m_stored.insert(textrules::foldAscii(section), firstOfEachName(ini.readSectionValues(section)));
+    m_storedToolButtons = ToolButtons;
 }
 
 void TBrivoIni::SetWindowState(TWindowState value)
@@ -148,8 +192,21 @@ void TBrivoIni::SetExplorerBar(bool value)
 
 void TBrivoIni::SetToolButtons(const QString &value)
 {
+    // the user's change of the layout, made to the layout as another program may have left it
     ToolButtons = value;
-    WrittenToFile(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), value));
+    QString written;
+    const bool ok = IniFile->changeString(
+        kMain, kToolButtons,
+        [&](const QString &current) {
+            ToolButtons = listchanges::merge(buttonList(m_storedToolButtons), buttonList(value), buttonList(current),
+                                             listchanges::byText)
+                              .join(u';');
+            return ToolButtons;
+        },
+        &written);
+    if (ok)
+        m_storedToolButtons = written;
+    WrittenToFile(ok);
 }
 
 void TBrivoIni::SetToolbarText(int value)
@@ -204,20 +261,38 @@ void TBrivoIni::SetHiragana(bool value)
 
 void TBrivoIni::SetLinks(const QStringList &value)
 {
-    WriteSection(QStringLiteral("Links"), value, &Links);
+    ChangeList(kLinks, value, Links);
 }
 
 void TBrivoIni::SetSearchs(const QStringList &value)
 {
-    WriteSection(QStringLiteral("Searchs"), value, &Searchs);
+    ChangeList(kSearchs, value, Searchs);
 }
 
 void TBrivoIni::SetMailBody(const QStringList &value)
 {
-    WriteSection(QStringLiteral("MailBody"), value, &MailBody);
+    ChangeList(kMailBody, value, MailBody);
 }
 
-bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, QStringList *stored)
+bool TBrivoIni::ChangeList(const QString &section, const QStringList &lines, QStringList &field)
+{
+    const QStringList storable = StorableLines(lines);
+    QStringList &base = m_stored[textrules::foldAscii(section)];
+    field = storable;
+    QStringList written;
+    const bool ok = IniFile->changeSection(
+        section,
+        [&](const QStringList &current) {
+            field = listchanges::merge(base, storable, current);
+            return field;
+        },
+        &written);
+    if (ok)
+        base = written;
+    return WrittenToFile(ok);
+}
+
+QStringList TBrivoIni::StorableLines(const QStringList &lines)
 {
     // every line is written: a name the file cannot hold is changed as little as it must be
     QStringList storable;
@@ -237,6 +312,12 @@ bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, Q
             nullptr,
             QStringLiteral("These names cannot be stored as they stand and were changed:\n%1").arg(changes.join(u'\n')),
             applicationtitle::get(), messageboxes::OK | messageboxes::IconInformation);
+    return storable;
+}
+
+bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, QStringList *stored)
+{
+    const QStringList storable = StorableLines(lines);
     // the file keeps the first of two equal names and drops the later one
     QList<QPair<QString, QString>> pairs;
     pairs.reserve(storable.size());
@@ -247,14 +328,35 @@ bool TBrivoIni::WriteSection(const QString &section, const QStringList &lines, Q
     }
     if (stored)
         *stored = storable;
-    return WrittenToFile(IniFile->replaceSection(section, pairs));
+    const bool ok = IniFile->replaceSection(section, pairs);
+    if (ok)
+        m_stored.insert(textrules::foldAscii(section), firstOfEachName(storable));
+    return WrittenToFile(ok);
 }
 
 bool TBrivoIni::SaveOpenedBrowsers()
 {
-    QString reason;
-    const bool ok = OpenedBrowsers.SaveToFile(FileName, &reason);
-    return Written(ok, reason);
+    // the windows saved here replace those this program saved or read before; windows another
+    // program saved in the meantime stay
+    QStringList &base = m_stored[textrules::foldAscii(kOpenedBrowsers)];
+    const QStringList mine = OpenedBrowsers;
+    QStringList written;
+    const bool ok = IniFile->changeSection(
+        kOpenedBrowsers,
+        [&](const QStringList &current) {
+            // each window keeps a name of its own, so none hides another
+            QStringList merged = listchanges::merge(base, mine, current, listchanges::byText);
+            for (qsizetype i = 0; i < merged.size(); ++i)
+                merged[i] = WithSequence(merged.at(i), int(i));
+            return merged;
+        },
+        &written);
+    if (ok) {
+        base = written;
+        OpenedBrowsers.clear();
+        OpenedBrowsers.append(written);
+    }
+    return WrittenToFile(ok);
 }
 
 bool TBrivoIni::WrittenToFile(bool ok)
@@ -300,9 +402,11 @@ bool TBrivoIni::ResetToDefaults()
     defaults->ReadSectionValues(QStringLiteral("Searchs"), Searchs);
     defaults->ReadSectionValues(QStringLiteral("Links"), Links);
     // each write stops the rest when it fails
-    if (WrittenToFile(IniFile->writeString(kMain, QStringLiteral("ToolButtons"), ToolButtons)) &&
-        WriteSection(QStringLiteral("Searchs"), Searchs))
-        WriteSection(QStringLiteral("Links"), Links);
+    if (WrittenToFile(IniFile->writeString(kMain, kToolButtons, ToolButtons))) {
+        m_storedToolButtons = ToolButtons;
+        if (WriteSection(kSearchs, Searchs))
+            WriteSection(kLinks, Links);
+    }
     return true;
 }
 
@@ -373,5 +477,9 @@ void TBrivoIni::LoadLanguage(TLanguage language)
     BookmarkChangedText = table->ReadString(cnst, QStringLiteral("BookmarkChanged"), DefaultBookmarkChangedText);
     LimitOpenFilesText = table->ReadString(cnst, QStringLiteral("LimitOpenFiles"), DefaultLimitOpenFilesText);
     LimitAddressSpaceText = table->ReadString(cnst, QStringLiteral("LimitAddressSpace"), DefaultLimitAddressSpaceText);
+    BookmarkUnreadableText =
+        table->ReadString(cnst, QStringLiteral("BookmarkUnreadable"), DefaultBookmarkUnreadableText);
+    SettingsUnreadableText =
+        table->ReadString(cnst, QStringLiteral("SettingsUnreadable"), DefaultSettingsUnreadableText);
     LanguageTable = std::move(table);
 }

@@ -5,6 +5,7 @@
 #include "settings/MemInis.h"
 #include "settings/OpenedBrowserses.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -86,6 +87,7 @@ public:
     void SetAddressBar(bool value);
     void SetStatusBar(bool value);
     void SetExplorerBar(bool value);
+    // The layout as the user made it, merged with the layout another program stored in the meantime.
     void SetToolButtons(const QString &value);
     void SetToolbarText(int value);
     void SetToolbarIcon(int value);
@@ -98,7 +100,10 @@ public:
     void SetBrowserWindowState(TWindowState value);
     void SetHiragana(bool value);
 
-    // Replace the list and rewrite its section (see WriteSection); the list kept is the one stored.
+    // The user's change of a list (the list as the user has made it from the one the program last read
+    // or wrote), made to the section as the file holds it now, so what another program changed there in
+    // the meantime stays (see listchanges::merge); names are made storable as WriteSection makes them.
+    // The field then holds both programs' changes.
     void SetLinks(const QStringList &value);
     void SetSearchs(const QStringList &value);
     void SetMailBody(const QStringList &value);
@@ -107,7 +112,9 @@ public:
     // ";", a line break) is stored made storable and the user is told which; the lines as stored go to
     // stored. Returns false when the file could not be written (told as every failed write).
     bool WriteSection(const QString &section, const QStringList &lines, QStringList *stored = nullptr);
-    // Writes the list of open page windows; false (and told) when the file could not be written.
+    // Writes the list of open page windows in place of the windows this program last read or saved;
+    // windows another program saved since stay. OpenedBrowsers then holds the saved list. False (and
+    // told) when the file could not be written.
     bool SaveOpenedBrowsers();
 
     // Loads that language's table when it differs from the current one; writes nothing.
@@ -123,11 +130,19 @@ public:
 
 private:
     void Load();
+    // Names the file cannot hold made storable; the user is told which were changed.
+    QStringList StorableLines(const QStringList &lines);
+    // Applies the change from the section's base to lines to the section as it is now; field gets the result.
+    bool ChangeList(const QString &section, const QStringList &lines, QStringList &field);
     // Passes ok on; a failure is told to the user unless the last write failed too.
     bool Written(bool ok, const QString &reason);
     // The same for a write of the settings file, told with the reason that write failed for.
     bool WrittenToFile(bool ok);
     bool m_writeFailing = false;
+    // The lists as the file held them when this program last read or wrote them (folded section name
+    // -> lines), and the tool-button layout likewise: what a change is told apart from.
+    QHash<QString, QStringList> m_stored;
+    QString m_storedToolButtons;
 };
 
 // The program's settings object, created by the start-up block before the main window.

@@ -7,6 +7,8 @@ QString SaveBookmarkText;
 QString BookmarkChangedText;
 QString LimitOpenFilesText;
 QString LimitAddressSpaceText;
+QString BookmarkUnreadableText;
+QString SettingsUnreadableText;
 QString UserAgentText;
 QString MailToAddressText;
 
@@ -20,6 +22,11 @@ const QString DefaultLimitOpenFilesText =
 const QString DefaultLimitAddressSpaceText =
     QStringLiteral("Brivo may use only %1 MB of address space (ulimit -v), and its web engine needs at least %2 MB. "
                    "Raise the limit and start Brivo again.");
+const QString DefaultBookmarkUnreadableText = QStringLiteral(
+    "The bookmark list %s cannot be read: %r. It stays the list opened at start until another one is opened.");
+const QString DefaultSettingsUnreadableText =
+    QStringLiteral("The settings file %s cannot be read: %r. The program starts with its default settings and leaves "
+                   "the file as it is; changes made now last only while it runs.");
 
 const QString SHelpFile = QStringLiteral("Brivo.hlp");
 const QString SBlankPage = QStringLiteral("about:blank");

@@ -18,6 +18,13 @@ extern QString LimitOpenFilesText;
 extern QString LimitAddressSpaceText;
 extern const QString DefaultLimitOpenFilesText;
 extern const QString DefaultLimitAddressSpaceText;
+// [Const] BookmarkUnreadable: told at start when the bookmark file of the settings cannot be read ("%s"
+// the file, "%r" the reason); [Const] SettingsUnreadable: the same for the settings file. Each with
+// its English text for when no table is loaded.
+extern QString BookmarkUnreadableText;
+extern const QString DefaultBookmarkUnreadableText;
+extern QString SettingsUnreadableText;
+extern const QString DefaultSettingsUnreadableText;
 // Filled by the main window's language routine.
 extern QString UserAgentText;     // [Brivo] CompactBrivoUserAgent
 extern QString MailToAddressText; // [Brivo] BrivoMailToAddress

@@ -4,6 +4,7 @@
 #include "platform/DialogRunner.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
+#include "platform/PlatformPaths.h"
 #include "platform/PlatformStore.h"
 #include "platform/ProfileIni.h"
 #include "platform/TextRules.h"
@@ -68,9 +69,7 @@ QFileIconProvider &iconProvider()
 // move: without them Qt moves the file elsewhere and still reports success.
 void ensureHomeTrash()
 {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty())
-        return;
+    const QString data = platformpaths::dataHome();
     const QString trash = data + QStringLiteral("/Trash");
     const bool made = !QFileInfo::exists(trash);
     QDir().mkpath(trash + QStringLiteral("/files"));
@@ -303,6 +302,14 @@ bool DeleteToRecycleBin(QWidget *Owner, const QString &Path)
     const QFileInfo info(Path);
     if (Path.isEmpty() || !pathExists(info)) {
         error(Owner, caption, QObject::tr("Cannot delete \"%1\": the file or folder does not exist.").arg(Path));
+        return false;
+    }
+    if (platformpaths::dataHome() != QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) {
+        // the data folder's name is no UTF-8: the Trash would be made anew beside it, where no one looks
+        error(Owner, caption,
+              QObject::tr("Cannot move \"%1\" to the Trash: the name of the folder that holds the Trash is not "
+                          "UTF-8 text, so the Trash cannot be reached.")
+                  .arg(info.fileName()));
         return false;
     }
     const QString question = info.isDir() && !info.isSymLink()

@@ -57,6 +57,18 @@ TWindowState TextToWindowState(const QString &text)
     return static_cast<TWindowState>(static_cast<std::uint8_t>(v & 0xFF));
 }
 
+QString WithSequence(const QString &line, int sequence)
+{
+    const QString name = textrules::lineName(line);
+    QStringList p = name.split(u',');
+    if (p.size() < 5)
+        return line; // no window line: left as it is
+    if (p.size() == 5)
+        p.append(QString());
+    p[5] = QString::number(sequence);
+    return p.join(u',') + line.mid(name.size());
+}
+
 int TOpenedBrowsers::AddBrowser(const QString &url, int left, int top, int width, int height, TWindowState state)
 {
     const TRect r{left, top, left + width, top + height};

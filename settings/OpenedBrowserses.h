@@ -14,6 +14,8 @@ QString RectToText(const TRect &rect, TWindowState state);
 TRect TextToRect(const QString &text);
 // The fifth piece's low byte as the state; normal when it is missing or not a number.
 TWindowState TextToWindowState(const QString &text);
+// The line with sequence as its sixth piece (added when the name has only five), the rest unchanged.
+QString WithSequence(const QString &line, int sequence);
 
 class TOpenedBrowsers : public QStringList {
 public:

@@ -141,6 +141,26 @@ TEST_F(UrlComboBoxTest, SavingKeepsTheNewestTwentyFiveAndDropsHigherNumbers)
     EXPECT_EQ(typed(9), "<none>");
 }
 
+TEST_F(UrlComboBoxTest, BoxesThatReadTheListAtOnceKeepEachOthersAddresses)
+{
+    // two boxes stand for two programs: both read the list before either saves
+    setTyped(1, "https://old.example/");
+    platformstore::writeString(Hive::CurrentUser, Key, QStringLiteral("Other"), QStringLiteral("kept"));
+    auto first = makeBox();
+    auto second = makeBox();
+    first->AddUrl(QStringLiteral("https://first.example/"));
+    second->AddUrl(QStringLiteral("https://second.example/"));
+    EXPECT_TRUE(first->SaveTypedUrls());
+    EXPECT_TRUE(second->SaveTypedUrls());
+    EXPECT_EQ(typed(1), "https://old.example/");
+    EXPECT_EQ(typed(2), "https://first.example/");
+    EXPECT_EQ(typed(3), "https://second.example/");
+    EXPECT_EQ(typed(4), "<none>");
+    EXPECT_EQ(platformstore::readString(Hive::CurrentUser, Key, QStringLiteral("Other")), QStringLiteral("kept"));
+    first->SaveUrl = false;
+    second->SaveUrl = false;
+}
+
 TEST_F(UrlComboBoxTest, ClearingTypedUrlsEmptiesEveryListButKeepsTheAddressShown)
 {
     setTyped(1, "https://typed.example/");

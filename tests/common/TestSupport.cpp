@@ -5,7 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -60,6 +66,47 @@ bool sharedFixturesPresent()
 QString ownFixture(const QString &relative)
 {
     return QDir::cleanPath(QStringLiteral(BRIVO_SOURCE_DIR "/tests/fixtures/") + relative);
+}
+
+struct WatchedFifo::Watch {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> opened{false};
+    std::thread watcher;
+};
+
+WatchedFifo::WatchedFifo(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    m_made = ::mkfifo(name.constData(), 0600) == 0;
+    if (!m_made)
+        return;
+    m_watch = new Watch;
+    m_watch->watcher = std::thread([name, watch = m_watch] {
+        // a writer's open that does not wait succeeds only while a reader has the pipe open or is
+        // opening it; it wakes that reader, and its close ends the reader's reads
+        while (!watch->stop) {
+            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                watch->opened = true;
+                ::close(fd);
+            }
+            ::usleep(2000);
+        }
+    });
+}
+
+WatchedFifo::~WatchedFifo()
+{
+    if (!m_watch)
+        return;
+    m_watch->stop = true;
+    m_watch->watcher.join();
+    delete m_watch;
+}
+
+bool WatchedFifo::opened() const
+{
+    return m_watch && m_watch->opened;
 }
 
 } // namespace testsupport

@@ -26,6 +26,26 @@ bool sharedFixturesPresent();
 // Path of a file under the project's own fixtures (tests/fixtures), always there.
 QString ownFixture(const QString &relative);
 
+// A named pipe (FIFO) made with mkfifo whose readers are watched: code that opens it for reading is
+// noticed and let go at once (a writer opens the pipe and closes it again, so the reader's open and
+// read end), so a test of code that must never wait on a pipe ends either way and can tell which.
+class WatchedFifo {
+public:
+    explicit WatchedFifo(const QString &path);
+    ~WatchedFifo();
+    WatchedFifo(const WatchedFifo &) = delete;
+    WatchedFifo &operator=(const WatchedFifo &) = delete;
+    // False when the pipe could not be made (the test asserts it).
+    bool made() const { return m_made; }
+    // True once something opened the pipe for reading.
+    bool opened() const;
+
+private:
+    struct Watch;
+    bool m_made = false;
+    Watch *m_watch = nullptr;
+};
+
 } // namespace testsupport
 
 // Skips the calling test, saying why, when the shared fixtures folder is absent.

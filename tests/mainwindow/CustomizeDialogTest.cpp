@@ -184,6 +184,24 @@ TEST_F(CustomizeDialogTest, NamesTheFileCannotStoreAreRefusedWithAMessage)
     }
 }
 
+TEST_F(CustomizeDialogTest, ANameHoldingANulIsRefusedWithThatReason)
+{
+    const QByteArray before = fileBytes();
+    MessageCatcher messages;
+    dialog->SetStrings({QStringLiteral("Ti") + QChar(0) + QStringLiteral("tle=https://t.example/")});
+    go(0, 1);
+    dialog->CellEditor()->end(false);
+    type(" ");
+    click(dialog->BitBtn3);
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].contains(QStringLiteral("NUL"))) << messages.texts[0].toStdString();
+    EXPECT_FALSE(messages.texts[0].contains(QStringLiteral("\"[\""))) << "the reason of another refusal";
+    EXPECT_TRUE(messages.texts[0].contains(QStringLiteral("Ti") + QChar(0x2400) + QStringLiteral("tle")))
+        << "the name is shown with its NUL made visible";
+    EXPECT_EQ(applies, 0);
+    EXPECT_EQ(fileBytes(), before);
+}
+
 TEST_F(CustomizeDialogTest, TheAppliedListIsWhatTheFileReadsBack)
 {
     MessageCatcher messages;

@@ -153,6 +153,23 @@ TEST_F(MailToOptionsTest, LinesTheFileCannotHoldAreRefusedWithAMessage)
     EXPECT_TRUE(dialog->actApply->isEnabled());
 }
 
+TEST_F(MailToOptionsTest, ALineHoldingANulIsRefusedWithThatReason)
+{
+    open({"Greeting=1"});
+    MessageCatcher messages;
+    dialog->EditCheckListView->EditLine(0);
+    QLineEdit *e = editor();
+    ASSERT_NE(e, nullptr) << "no editor open";
+    e->setText(QStringLiteral("Hel") + QChar(0) + QStringLiteral("lo"));
+    QTest::keyClick(e, Qt::Key_Return);
+    for (int round = 0; round < 2; ++round)
+        QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].contains(QStringLiteral("NUL"))) << messages.texts[0].toStdString();
+    EXPECT_FALSE(messages.texts[0].contains(QStringLiteral("\"[\""))) << "the reason of another refusal";
+    EXPECT_EQ(lines().Lines(), QStringList({"Greeting"}));
+}
+
 TEST(MailToOptionsLanguage, EveryTableTitlesTheDialog)
 {
     for (const char *name :

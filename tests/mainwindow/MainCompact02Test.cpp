@@ -906,6 +906,41 @@ TEST_F(MainWindowTest, ABookmarkListThatCannotBeSavedAtCloseIsToldAndTheWindowSt
     closeWindow();
 }
 
+TEST_F(MainWindowTest, ABookmarkFileThatCannotBeReadAtStartIsToldAndKeepsItsSetting)
+{
+    const QString pipe = dir.path() + "/pipe.htm";
+    const testsupport::WatchedFifo fifo(pipe);
+    ASSERT_TRUE(fifo.made());
+    const struct {
+        QString path;
+        const char *reason;
+    } cases[] = {
+        {dir.path() + "/unmounted/bookmarks.htm", "does not exist"},
+        {pipe, "pipe"},
+        {QStringLiteral("/dev/zero"), "device"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        writeBytes(file, "[Main]\nBookmarkFile=" + c.path.toUtf8() + "\n");
+        QStringList told;
+        {
+            const dialogrunner::ScopedRunner runner(
+                testsupport::answeringMessageBoxes([&](const QString &text, const QString &, unsigned) {
+                    told << text;
+                    return int(messageboxes::IdOK);
+                }));
+            openWindow();
+            EXPECT_TRUE(frmMain->bookmarkTree()->FileName().isEmpty());
+            closeWindow();
+        }
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].contains(c.path) && told[0].contains(QLatin1String(c.reason))) << told[0].toStdString();
+        EXPECT_TRUE(readBytes(file).contains("BookmarkFile=" + c.path.toUtf8() + "\n"))
+            << readBytes(file).toStdString();
+    }
+    EXPECT_FALSE(fifo.opened());
+}
+
 TEST_F(MainWindowTest, ABookmarkClickOpensItsPage)
 {
     const QString target = page("bm.html", "Bookmarked");

@@ -9,6 +9,7 @@
 #include "notes/OleUIObjInfo.h"
 #include "notes/RtfPicture.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/PlatformError.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -144,6 +145,36 @@ TEST_F(RichEditObjects, DroppedFilesAreEmbeddedOrLinkedAndSurviveSaveAndLoad)
     EXPECT_EQ(back[1].FileName, objects[1].FileName);
     // written again, the same bytes
     EXPECT_EQ(save(reopened), rtf);
+}
+
+TEST_F(RichEditObjects, APipeHandedInIsRefusedWithItsReasonAndNeverOpened)
+{
+    const QString pipe = dir.filePath(QStringLiteral("feed"));
+    const testsupport::WatchedFifo fifo(pipe);
+    ASSERT_TRUE(fifo.made());
+    for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        notestest::MessageBoxAnswers boxes;
+        dropFiles(*edit, {pipe}, action);
+        ASSERT_EQ(boxes.Texts.size(), 1) << "dropped as " << int(action);
+        EXPECT_TRUE(boxes.Texts[0].contains(QStringLiteral("feed: ")) &&
+                    boxes.Texts[0].contains(QStringLiteral("pipe")))
+            << boxes.Texts[0].toStdString();
+    }
+    EXPECT_TRUE(edit->document()->toRawText().isEmpty()) << "nothing came in, not even the name";
+    // a stored link to it is drawn as its card
+    TRichObject link;
+    link.ObjectKind = TRichObject::LinkedFile;
+    link.FileName = pipe;
+    RefreshFileObject(link);
+    EXPECT_FALSE(link.Image.isNull());
+    // nor is a note opened from it
+    try {
+        edit->Lines().LoadFromFile(pipe);
+        ADD_FAILURE() << "a pipe opened as a note";
+    } catch (const PlatformError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("pipe"))) << e.message().toStdString();
+    }
+    EXPECT_FALSE(fifo.opened()) << "the pipe was opened, so the window waited for a writer";
 }
 
 TEST_F(RichEditObjects, APictureFileDropsAsItsContentAndAnOversizedFileIsRefusedWithAMessage)

@@ -3,6 +3,7 @@
 
 #include "common/SeamGuards.h"
 #include "common/TestSupport.h"
+#include "platform/AtomicFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -185,6 +186,62 @@ TEST_F(ProfileIniTest, AFileOverTheLimitIsRefusedAndNeverOverwritten)
     EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).readString("S", "k", ""), "v");
     EXPECT_EQ(ProfileIni(path(), ProfileIni::ValueLength::Cut, 107).readString("S", "k", ""), "");
     EXPECT_TRUE(ProfileIni(path(), ProfileIni::ValueLength::Cut, 108).errorString().isEmpty());
+}
+
+TEST_F(ProfileIniTest, APipeADeviceOrAFileThatCannotBeReadIsRefusedWithoutWaitingAndNeverReplaced)
+{
+    const testsupport::WatchedFifo fifo(path("pipe.ini"));
+    ASSERT_TRUE(fifo.made());
+    {
+        ProfileIni ini(path("pipe.ini"));
+        EXPECT_EQ(ini.readString("Main", "A", "default"), "default");
+        EXPECT_FALSE(fifo.opened()) << "the pipe was opened, so reading it waited for a writer";
+        EXPECT_TRUE(ini.errorString().contains("pipe")) << ini.errorString().toStdString();
+        EXPECT_FALSE(ini.writeString("Main", "A", "1"));
+        EXPECT_FALSE(ini.changeSection("Links", [](const QStringList &) { return QStringList{"A=1"}; }));
+    }
+    const atomicfile::FileStamp after = atomicfile::stampOf(path("pipe.ini"));
+    EXPECT_TRUE(after.exists && !after.regular) << "the pipe was replaced by a file";
+    // only read: a device is never written to
+    const ProfileIni device(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(device.readString("Main", "A", "default"), "default");
+    EXPECT_TRUE(device.errorString().contains("device")) << device.errorString().toStdString();
+    if (::geteuid() != 0) {
+        // the owner's settings that cannot be read are not replaced by a file holding one key
+        writeBytes(path(), "[Main]\nA=1\n");
+        QFile::setPermissions(path(), QFileDevice::WriteOwner);
+        ProfileIni ini(path());
+        EXPECT_FALSE(ini.writeString("Main", "B", "2"));
+        EXPECT_FALSE(ini.errorString().isEmpty());
+        QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nA=1\n"));
+    }
+}
+
+TEST_F(ProfileIniTest, AChangeOfASectionAppliesToTheFileAsItIsNow)
+{
+    writeBytes(path(), "[Links]\nA = \"1\"\nb=2\nB=dup\n[Main]\nX=1\n");
+    ProfileIni ini(path());
+    QStringList seen;
+    QStringList written;
+    ASSERT_TRUE(ini.changeSection(
+        "links",
+        [&](const QStringList &current) {
+            seen = current;
+            return QStringList{"A=1", "x", "C=3", "b=2", "c=again"};
+        },
+        &written));
+    EXPECT_EQ(seen, QStringList({"A=1", "b=2"})) << "the first of two equal names, values as read";
+    EXPECT_EQ(written, QStringList({"A=1", "C=3", "b=2"}));
+    // an unchanged line keeps its bytes; the section goes to the end as a rewritten one does
+    EXPECT_EQ(readBytes(path()), QByteArray("[Main]\nX=1\n[Links]\nA = \"1\"\nC=3\nb=2\n"));
+    EXPECT_FALSE(ini.changeSection("Links", [](const QStringList &) { return QStringList{"[x=1"}; }));
+    EXPECT_FALSE(ini.errorString().isEmpty());
+    QString value;
+    ASSERT_TRUE(ini.changeString(
+        "Main", "X", [](const QString &current) { return current + "2"; }, &value));
+    EXPECT_EQ(value, "12");
+    EXPECT_EQ(ini.readString("Main", "X", ""), "12");
 }
 
 TEST_F(ProfileIniTest, AWriteThatWouldPassTheLimitIsRefusedAndTheFileStaysReadable)

@@ -10,14 +10,17 @@
 #include "platform/SystemLocale.h"
 #include "settings/BrivoSystemCompact.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <condition_variable>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <mutex>
 #include <sys/file.h>
 #include <thread>
@@ -219,6 +222,73 @@ TEST_F(BrivoIniTest, ANameTheFileCannotHoldIsStoredChangedAndLaterChangesAreKept
     EXPECT_EQ(again.MailBody, QStringList({"Line1=hello"}));
 }
 
+// One of the two programs that TwoProgramsOnOneFileKeepEachOthersChanges starts: it reads the settings,
+// says so, waits for its turn and then changes every list as the commands and dialogs do, from the
+// lists it read at its start.
+TEST(BrivoIniProgram, ChangesEveryListWhenStartedAsAChild)
+{
+    const QString file = qEnvironmentVariable("BRIVO_SETTINGS_PROGRAM_FILE");
+    if (file.isEmpty())
+        GTEST_SKIP() << "runs only as a child of TwoProgramsOnOneFileKeepEachOthersChanges";
+    const bool first = qEnvironmentVariable("BRIVO_SETTINGS_PROGRAM_NAME") == "A";
+    const TToldTexts told;
+    TBrivoIni ini(file);
+    std::cout << "loaded" << std::endl;
+    std::string go;
+    std::getline(std::cin, go);
+    QStringList links = ini.Links;
+    links.append(first ? "LinkA=http://a/" : "LinkB=http://b/");
+    ini.SetLinks(links);
+    ini.SetSearchs(first ? ini.Searchs + QStringList{"EngineA=http://a/?q=%s"} : QStringList());
+    ini.SetMailBody(first ? QStringList{"Hello=0"} : ini.MailBody + QStringList{"Bye=1"});
+    ini.SetToolButtons(first ? "0;1;-1;4" : "0;1;-1;3;4;7");
+    ini.OpenedBrowsers.clear();
+    ini.OpenedBrowsers.AddBrowser(first ? "http://a/" : "http://b/", 10, 10, 300, 200, TWindowState::wsNormal);
+    EXPECT_TRUE(ini.SaveOpenedBrowsers());
+    EXPECT_TRUE(told.texts.isEmpty()) << told.texts.join(u'\n').toStdString();
+}
+
+TEST_F(BrivoIniTest, TwoProgramsOnOneFileKeepEachOthersChanges)
+{
+    writeBytes(file(), "[Main]\nToolButtons=0;1;-1;3;4\n[Links]\nHome=http://home/\n[Searchs]\nWeb=http://web/?q=%s\n"
+                       "[MailBody]\nHello=1\n[OpenedBrowsers]\n0,0,640,480,2,0=http://before/\n");
+    QProcess programs[2];
+    QByteArray said[2];
+    for (int i = 0; i < 2; ++i) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRIVO_SETTINGS_PROGRAM_FILE"), file());
+        env.insert(QStringLiteral("BRIVO_SETTINGS_PROGRAM_NAME"), i == 0 ? QStringLiteral("A") : QStringLiteral("B"));
+        programs[i].setProcessEnvironment(env);
+        programs[i].setProcessChannelMode(QProcess::MergedChannels);
+        programs[i].start(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--gtest_filter=BrivoIniProgram.*")});
+    }
+    // both have read the file before either changes it, as two programs that run side by side
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                said[i] += programs[i].readAll();
+                return said[i].contains("loaded\n");
+            },
+            30000))
+            << "program " << i << " did not start: " << said[i].toStdString();
+    }
+    for (int i = 0; i < 2; ++i) {
+        programs[i].write("go\n");
+        ASSERT_TRUE(programs[i].waitForFinished(30000)) << "program " << i << " did not end";
+        said[i] += programs[i].readAll();
+        ASSERT_EQ(programs[i].exitCode(), 0) << said[i].toStdString();
+    }
+    const TBrivoIni after(file());
+    EXPECT_EQ(after.Links, QStringList({"Home=http://home/", "LinkA=http://a/", "LinkB=http://b/"}));
+    EXPECT_EQ(after.Searchs, QStringList({"EngineA=http://a/?q=%s"})) << "one added an engine, the other removed one";
+    EXPECT_EQ(after.MailBody, QStringList({"Hello=0", "Bye=1"}));
+    EXPECT_EQ(after.ToolButtons, "0;1;-1;4;7") << "one took a button away, the other added one";
+    ASSERT_EQ(after.OpenedBrowsers.size(), 2) << after.OpenedBrowsers.join(u' ').toStdString();
+    EXPECT_EQ(after.OpenedBrowsers.GetUrl(0), "http://a/");
+    EXPECT_EQ(after.OpenedBrowsers.GetUrl(1), "http://b/");
+}
+
 TEST_F(BrivoIniTest, FailedWritesAreToldOnceWithTheFileAndTheReasonAndMemoryIsKept)
 {
     const TToldTexts told;
@@ -305,6 +375,99 @@ TEST_F(BrivoIniTest, AFolderAnotherProgramKeepsLockedFailsTheChangeAfterABounded
     EXPECT_TRUE(readBytes(file()).contains("StatusBar=0")) << "written once the lock is gone";
 }
 
+// Holds the lock of a folder as another program would, through a descriptor of its own; lets go when
+// released, or after the given time at the latest, so a write that waits for it ends.
+class HeldFolderLock {
+public:
+    HeldFolderLock(const QString &folder, std::chrono::milliseconds atMost)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0)
+            return;
+        m_holder = std::thread([this, atMost] {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait_for(lock, atMost, [this] { return m_done; });
+            ::close(m_fd);
+        });
+    }
+    ~HeldFolderLock() { release(); }
+    bool held() const { return m_holder.joinable(); }
+    void release()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_changed.notify_all();
+        if (m_holder.joinable())
+            m_holder.join();
+    }
+
+private:
+    int m_fd;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_done = false;
+    std::thread m_holder;
+};
+
+// Runs work as one event the application object delivers, as a command, a dialog's Apply or a close runs.
+void asOneEvent(const std::function<void()> &work)
+{
+    struct Receiver : QObject {
+        std::function<void()> work;
+        bool event(QEvent *e) override
+        {
+            if (e->type() != QEvent::User)
+                return QObject::event(e);
+            work();
+            return true;
+        }
+    } receiver;
+    receiver.work = work;
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&receiver, &event);
+}
+
+TEST_F(BrivoIniTest, ALockedFolderCostsOneWaitPerActionAndIsToldOnce)
+{
+    TBrivoIni ini(file());
+    ini.SetStatusBar(true);
+    const QByteArray before = readBytes(file());
+    const auto wait = testsupport::restoringPrevious(ProfileIni::setLockWait, 400);
+    // held for three seconds: the first wait fails, and a close whose every write waited would outlast it
+    HeldFolderLock other(dir.path(), std::chrono::seconds(3));
+    ASSERT_TRUE(other.held());
+    const TToldTexts told;
+    asOneEvent([&] {
+        // what a close writes
+        ini.SetBrowserWindowState(TWindowState::wsNormal);
+        ini.SetWindowsBar(false);
+        ini.SetLinksBar(false);
+        ini.SetSearchsBar(true);
+        ini.SetAddressBar(false);
+        ini.SetToolbar(false);
+        ini.SetHiragana(true);
+        ini.SetFullScreen(false);
+        ini.SetWindowState(TWindowState::wsNormal);
+        ini.SetRect(TRect{1, 2, 3, 4});
+        ini.SetStatusBar(false);
+        ini.SetExplorerBar(true);
+        ini.SetExplorerBarWidth(300);
+        ini.SetExplorerBarPage(2);
+        ini.SetBookmarkFile(dir.path() + "/bookmarks.htm");
+        ini.SetLinks({"A=http://a/"});
+        EXPECT_FALSE(ini.SaveOpenedBrowsers());
+    });
+    EXPECT_EQ(told.texts.size(), 1) << told.texts.join(u'\n').toStdString();
+    EXPECT_EQ(readBytes(file()), before) << "a write after the first failed wait waited for the lock to go";
+    EXPECT_FALSE(ini.StatusBar) << "the values stay in memory";
+    // a later action waits afresh, and writes once the other program is done
+    other.release();
+    asOneEvent([&] { ini.SetStatusBar(false); });
+    EXPECT_TRUE(readBytes(file()).contains("StatusBar=0"));
+}
+
 TEST_F(BrivoIniTest, ListsThatWouldMakeTheFileTooLargeAreRefusedAndTheFileStaysReadable)
 {
     TBrivoIni ini(file());
@@ -332,6 +495,34 @@ TEST_F(BrivoIniTest, ListsThatWouldMakeTheFileTooLargeAreRefusedAndTheFileStaysR
     EXPECT_EQ(again.Searchs, QStringList({"Web=http://s/?q=%s"}));
     EXPECT_EQ(again.ToolButtons, "1,2,3");
     EXPECT_FALSE(again.Toolbar);
+}
+
+TEST_F(BrivoIniTest, ASettingsFileThatCannotBeReadIsToldAtStartAndLeftAsItIs)
+{
+    const QByteArray big = "[Links]\nA=http://a/\n" + QByteArray(ProfileIni::MaxFileSize, ';');
+    writeBytes(file(), big);
+    {
+        const TToldTexts told;
+        TBrivoIni ini(file());
+        ASSERT_EQ(told.texts.size(), 1) << "told at start, before any write";
+        EXPECT_TRUE(told.texts.first().contains(file()) && told.texts.first().contains("larger than"))
+            << told.texts.first().toStdString();
+        EXPECT_TRUE(ini.Links.isEmpty());
+        ini.SetToolbar(false);
+        ini.SetLinks({"B=http://b/"});
+        EXPECT_EQ(told.texts.size(), 1) << "the writes that fail on it are not told again";
+        EXPECT_EQ(ini.Links, QStringList({"B=http://b/"})) << "kept while the program runs";
+    }
+    EXPECT_EQ(readBytes(file()), big);
+    // a pipe in its place is told the same, without waiting for a writer
+    ASSERT_TRUE(QFile::remove(file()));
+    const testsupport::WatchedFifo fifo(file());
+    ASSERT_TRUE(fifo.made());
+    const TToldTexts told;
+    const TBrivoIni ini(file());
+    ASSERT_EQ(told.texts.size(), 1);
+    EXPECT_TRUE(told.texts.first().contains("pipe")) << told.texts.first().toStdString();
+    EXPECT_FALSE(fifo.opened());
 }
 
 TEST_F(BrivoIniTest, ASavedWindowListThatCannotBeWrittenIsTold)

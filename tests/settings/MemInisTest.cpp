@@ -115,7 +115,7 @@ TEST(LanguageTables, EachDecodesCleanlyAndHoldsTheSharedSections)
         EXPECT_EQ(table.ReadString("Font", "Name", ""), QString::fromUtf8(t.font));
         EXPECT_EQ(table.ReadInteger("Font", "Size", -1), t.size);
         for (const char *key : {"StartPage", "AdvertPage", "Browser", "HtmlFilter", "MailSubject", "SaveBookmark",
-                                "BookmarkChanged", "OK", "Cancel", "Apply"})
+                                "BookmarkChanged", "BookmarkUnreadable", "SettingsUnreadable", "OK", "Cancel", "Apply"})
             EXPECT_FALSE(table.ReadString("Const", key, "").isEmpty()) << key;
         // the limit texts name the limit and what is needed
         for (const char *key : {"LimitOpenFiles", "LimitAddressSpace"}) {
