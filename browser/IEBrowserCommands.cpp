@@ -208,7 +208,7 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
     if (!HasDocument())
         return false;
     const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
-                                   m_page->url().toDisplayString()};
+                                   webengine::withoutDocumentHost(m_page->url()).toDisplayString()};
     // a PDF file keeps the engine's own pages (their text and links) under the header and footer;
     // a printer receives them painted
     const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
@@ -238,7 +238,7 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
 void TIEBrowser::doPrintPreview()
 {
     const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
-                                   m_page->url().toDisplayString()};
+                                   webengine::withoutDocumentHost(m_page->url()).toDisplayString()};
     withPdf([this, job](const QByteArray &pdf, const QPageLayout &layout) {
         auto pages = std::make_shared<TLaidOutPages>();
         if (!pages->load(pdf)) {
@@ -288,7 +288,7 @@ void TIEBrowser::doProperties()
         if (!self)
             return;
         const QJsonObject o = QJsonDocument::fromJson(v.toString().toUtf8()).object();
-        const QUrl url = self->m_page->url();
+        const QUrl url = webengine::withoutDocumentHost(self->m_page->url());
         const QLocale locale;
         const QString unknown = tr("Not available");
         QString created = unknown;
@@ -361,6 +361,6 @@ void TIEBrowser::doViewSource()
 
 void TIEBrowser::doInternetOptions()
 {
-    TInternetOptionsDialog dialog(webengine::profile(), HasDocument() ? m_page->url().toString() : QString(), this);
+    TInternetOptionsDialog dialog(webengine::profile(), HasDocument() ? LocationURL() : QString(), this);
     browserDialogs().exec(dialog);
 }
