@@ -18,7 +18,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineScript>
@@ -114,9 +113,8 @@ void TIEBrowser::doSaveAs()
         name = QFileInfo(m_page->url().path()).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("page");
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath();
+    // the download folder (made when missing), never the working folder
+    const QString dir = downloadFolder();
     QString filter = filters.first();
     const QString path = browserDialogs().saveFileName(this, tr("Save Web Page"),
                                                        dir + u'/' + name + QStringLiteral(".htm"), filters, &filter);

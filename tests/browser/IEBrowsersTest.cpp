@@ -862,6 +862,13 @@ TEST_F(IEBrowserEngine, APageCannotBuryTheUserInDownloads)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.first().text, TIEBrowser::DefaultTexts().downloadsRefused);
     EXPECT_TRUE(pageOwnsTheQuestion) << "the save question blocked the program, not the page";
+
+    // the user's Save As starts in the download folder too, made again when it went
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    browser.SaveAs();
+    EXPECT_EQ(dialogs.fileDialogs, 2);
+    EXPECT_EQ(dialogs.fileDialogFolder, QDir(folder).absolutePath());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
