@@ -532,6 +532,11 @@ void TIEBrowser::applyPageOptions()
     set(QWebEngineSettings::ShowScrollBars, m_uiFlags & SCROLL_NO);
     // a page from a file never reads the network's answers as its own, whatever the profile says
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // the engine's access of local content to other files stays on: off, the engine's request layer
+    // refuses every file a file's document asks for, its own pictures, style sheets, scripts and frames
+    // too (only the user's own top-level loads pass). Documents of different files are kept apart by
+    // the hosts of their addresses instead (TUserAgentInterceptor).
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
 }
 
 void TIEBrowser::SetUserAgent(const QString &token)
