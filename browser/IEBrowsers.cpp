@@ -984,7 +984,7 @@ QString filled(QString text, const QString &value)
     return at < 0 ? text : text.replace(at, 2, value);
 }
 
-constexpr qsizetype MaxProgramLinkBytes = 32 * 1024;
+constexpr qsizetype MaxProgramLinkBytes = qsizetype(32) * 1024;
 constexpr qsizetype ShownLinkLength = 300;
 
 } // namespace
@@ -1053,7 +1053,7 @@ void TIEBrowser::cancelDownload(QWebEngineDownloadRequest *download)
 
 QString TIEBrowser::downloadFolder() const
 {
-    const QString folder = m_page->profile()->downloadPath();
+    QString folder = m_page->profile()->downloadPath();
     if (!folder.isEmpty() && QDir().mkpath(folder))
         return folder;
     return QDir::homePath();
