@@ -474,8 +474,18 @@ void TfrmBrowser::ApplyLanguage(const TMemIni &table)
     const TTableFont tableFont = ReadTableFont(table, font(), property("Charset").toInt());
     setProperty("Charset", tableFont.charset);
     setFont(tableFont.font);
-    setWindowTitle(table.ReadString(QStringLiteral("Browser"), QStringLiteral("Caption"), QString()) + u' ' +
+    const QString section = QStringLiteral("Browser");
+    setWindowTitle(table.ReadString(section, QStringLiteral("Caption"), QString()) + u' ' +
                    QString::number(BrowserIndex + 1));
+    const TIEBrowser::TTexts &english = TIEBrowser::DefaultTexts();
+    m_browser->SetTexts({
+        table.ReadString(section, QStringLiteral("ProgramLink"), english.programLink),
+        table.ReadString(section, QStringLiteral("Program"), english.program),
+        table.ReadString(section, QStringLiteral("OpenProgram"), english.open),
+        table.ReadString(section, QStringLiteral("DontOpenProgram"), english.dontOpen),
+        table.ReadString(section, QStringLiteral("NoProgram"), english.noProgram),
+        table.ReadString(section, QStringLiteral("DownloadsRefused"), english.downloadsRefused),
+    });
 }
 
 void TfrmBrowser::aMediumExecute(QAction *sender)

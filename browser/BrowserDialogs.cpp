@@ -83,13 +83,15 @@ bool TBrowserDialogs::prompt(QWidget *parent, const QString &caption, const QStr
 }
 
 QString TBrowserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
-                                      const QStringList &filters, QString *selectedFilter)
+                                      const QStringList &filters, QString *selectedFilter,
+                                      const std::function<int(QDialog &)> &run)
 {
     QFileDialog dialog(parent, caption, suggestedPath, filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (selectedFilter && !selectedFilter->isEmpty())
         dialog.selectNameFilter(*selectedFilter);
-    if (dialogrunner::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const int result = run ? run(dialog) : dialogrunner::exec(dialog);
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QDialog;
 class QPrinter;
@@ -17,9 +18,11 @@ public:
                                            QMessageBox::StandardButton defaultButton);
     // A one-line text question; false when cancelled.
     bool prompt(QWidget *parent, const QString &caption, const QString &text, QString &value);
-    // A save-file dialog; returns the chosen path (empty when cancelled) and the chosen filter.
+    // A save-file dialog; returns the chosen path (empty when cancelled) and the chosen filter. The
+    // dialog runs modal, or through run when given (a page's own question, runForPage).
     QString saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
-                         const QStringList &filters, QString *selectedFilter);
+                         const QStringList &filters, QString *selectedFilter,
+                         const std::function<int(QDialog &)> &run = {});
     // User name and password for a site or proxy; false when cancelled.
     bool credentials(QWidget *parent, const QString &caption, const QString &text, QString &user, QString &password);
     bool printDialog(QWidget *parent, QPrinter &printer);

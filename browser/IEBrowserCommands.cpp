@@ -18,7 +18,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineScript>
@@ -114,9 +113,8 @@ void TIEBrowser::doSaveAs()
         name = QFileInfo(m_page->url().path()).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("page");
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath();
+    // the download folder (made when missing), never the working folder
+    const QString dir = downloadFolder();
     QString filter = filters.first();
     const QString path = browserDialogs().saveFileName(this, tr("Save Web Page"),
                                                        dir + u'/' + name + QStringLiteral(".htm"), filters, &filter);
@@ -208,7 +206,7 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
     if (!HasDocument())
         return false;
     const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
-                                   m_page->url().toDisplayString()};
+                                   webengine::withoutDocumentHost(m_page->url()).toDisplayString()};
     // a PDF file keeps the engine's own pages (their text and links) under the header and footer;
     // a printer receives them painted
     const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
@@ -238,7 +236,7 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
 void TIEBrowser::doPrintPreview()
 {
     const pageprint::TPrintJob job{m_printOptions.Header, m_printOptions.Footer, m_page->title(),
-                                   m_page->url().toDisplayString()};
+                                   webengine::withoutDocumentHost(m_page->url()).toDisplayString()};
     withPdf([this, job](const QByteArray &pdf, const QPageLayout &layout) {
         auto pages = std::make_shared<TLaidOutPages>();
         if (!pages->load(pdf)) {
@@ -288,7 +286,7 @@ void TIEBrowser::doProperties()
         if (!self)
             return;
         const QJsonObject o = QJsonDocument::fromJson(v.toString().toUtf8()).object();
-        const QUrl url = self->m_page->url();
+        const QUrl url = webengine::withoutDocumentHost(self->m_page->url());
         const QLocale locale;
         const QString unknown = tr("Not available");
         QString created = unknown;
@@ -361,6 +359,6 @@ void TIEBrowser::doViewSource()
 
 void TIEBrowser::doInternetOptions()
 {
-    TInternetOptionsDialog dialog(webengine::profile(), HasDocument() ? m_page->url().toString() : QString(), this);
+    TInternetOptionsDialog dialog(webengine::profile(), HasDocument() ? LocationURL() : QString(), this);
     browserDialogs().exec(dialog);
 }

@@ -3,8 +3,10 @@
 #include "browser/BrowserDialogs.h"
 #include "browser/Charsets.h"
 #include "browser/DownloadNames.h"
+#include "browser/ExternalPrograms.h"
 #include "browser/FindDialogs.h"
 #include "browser/InternetOptions.h"
+#include "browser/PageScripts.h"
 #include "browser/ScriptDropGuards.h"
 #include "browser/UserAddresses.h"
 #include "browser/WebEngineProfiles.h"
@@ -15,6 +17,7 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -23,14 +26,15 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTimer>
-#include <QUuid>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
@@ -47,15 +51,6 @@ const QString BlankPage = QStringLiteral("about:blank");
 // the engine takes content of at most this size from the program (it travels as a data URL)
 constexpr qsizetype MaxContentBytes = 2 * 1024 * 1024 - 1024;
 constexpr int CharsetAnswerTimeoutMs = 3000;
-
-// Frames tell of their completed document through a console line that carries this token, from a
-// script world that the page's own scripts cannot reach.
-const QString &frameToken()
-{
-    static const QString token =
-        QStringLiteral("brivo-frame-complete-") + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(":");
-    return token;
-}
 
 // How many live controls carry each user-agent token: the store's value lives while one does.
 QHash<QString, int> &userAgentCounts()
@@ -133,12 +128,23 @@ bool isRoutedKey(int key, Qt::KeyboardModifiers modifiers)
 TBrowserPage::TBrowserPage(TIEBrowser *browser)
     : QWebEnginePage(webengine::profile(), browser)
     , m_browser(browser)
-{}
+{
+    connect(this, &QWebEnginePage::newWindowRequested, this, &TBrowserPage::openWindow);
+}
 
 void TBrowserPage::allowUserWindow()
 {
     m_userInput.start();
     m_userWindows = 1;
+    grantUserDownload();
+    m_ownDownloadStarted = false;
+    m_refusalTold = false;
+}
+
+void TBrowserPage::grantUserDownload()
+{
+    m_userDownloadAge.start();
+    m_userDownloads = 1;
 }
 
 void TBrowserPage::setOpenerPage(const QUrl &page)
@@ -152,31 +158,102 @@ bool TBrowserPage::userInputIsRecent() const
     return m_userInput.isValid() && m_userInput.elapsed() <= UserWindowGraceMs;
 }
 
+void TBrowserPage::userActivated(const QUrl &target)
+{
+    m_userLink = target;
+    m_userLinkPosts = false;
+    m_userLinkAge.start();
+}
+
+bool TBrowserPage::takeUserLink(const QUrl &url, NavigationType type)
+{
+    if (m_userLink.isEmpty() || !m_userLinkAge.isValid() || m_userLinkAge.elapsed() > UserWindowGraceMs)
+        return false;
+    QUrl::FormattingOptions same = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
+    // a form sent by GET carries its fields as the query of its address
+    if (type == NavigationTypeFormSubmitted)
+        same |= QUrl::RemoveQuery | QUrl::RemoveFragment;
+    if (url.adjusted(same) != m_userLink.adjusted(same))
+        return false;
+    m_userLink.clear();
+    return true;
+}
+
+bool TBrowserPage::mayDownload(const QUrl &address)
+{
+    if (!m_typedAddress.isEmpty() && address == m_typedAddress && m_typedAddressAge.isValid() &&
+        m_typedAddressAge.elapsed() <= UserWindowGraceMs) {
+        m_typedAddress.clear();
+        return true;
+    }
+    if (m_userDownloads > 0 && m_userDownloadAge.isValid() && m_userDownloadAge.elapsed() <= UserWindowGraceMs) {
+        --m_userDownloads;
+        return true;
+    }
+    if (!m_ownDownloadStarted) {
+        m_ownDownloadStarted = true;
+        return true;
+    }
+    if (!std::exchange(m_refusalTold, true))
+        m_browser->tellDownloadsRefused();
+    return false;
+}
+
 bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    // a window that opens the link the user dropped on a local page shows it as a page of its own
-    if (isMainFrame && !m_droppedLink.isEmpty()) {
-        constexpr auto same = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
-        if (url.adjusted(same) == m_droppedLink.adjusted(same)) {
-            setOpenerPage({});
+    // a link to another program runs it only on the user's own click, and only when the user says so
+    if (externalprograms::isProgramLink(url)) {
+        if (takeUserLink(url, type)) {
+            QPointer<TIEBrowser> browser(m_browser);
+            QTimer::singleShot(0, m_browser, [browser, url] {
+                if (browser)
+                    browser->askToOpenProgram(url);
+            });
+        } else {
+            emit m_browser->StatusTextChange(
+                TIEBrowser::tr("The page was kept from opening another program on its own."));
         }
-        m_droppedLink.clear();
-    }
-    // a window a local page's script opened shows no file outside that page's folder (the script
-    // could read it) and no page of the network (its address could carry what the script read)
-    if (isMainFrame && !webengine::localPageMayRequest(url, m_openerPage))
-        return false;
-    // a local page leaves for the network only on the user's click or key, never on its script's own
-    if (isMainFrame && this->url().isLocalFile() && webengine::reachesNetwork(url) && type != NavigationTypeTyped &&
-        type != NavigationTypeBackForward && type != NavigationTypeReload && !userInputIsRecent()) {
-        emit m_browser->StatusTextChange(
-            TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
         return false;
     }
     if (isMainFrame) {
+        // the link the user clicked or dropped opens as the user's own, also in a window that a local
+        // page's script opened
+        const bool posts = m_userLinkPosts;
+        const bool usersLink = takeUserLink(url, type);
+        if (usersLink)
+            setOpenerPage({});
+        // a window a local page's script opened shows no file outside that page's folder and no page
+        // of the network (its address could carry what the script read)
+        if (!webengine::localPageMayRequest(url, m_openerPage))
+            return false;
+        // the engine sends no form of a local page to the network: the form the user sent there, by its
+        // address, is asked for as the user's own
+        if (usersLink && type == NavigationTypeFormSubmitted && !posts && this->url().isLocalFile() &&
+            webengine::reachesNetwork(url)) {
+            QPointer<TBrowserPage> self(this);
+            QTimer::singleShot(0, this, [self, url] {
+                if (self)
+                    self->load(url);
+            });
+            return false;
+        }
+        // a local page leaves for the network only for the link or form the user activated, never on
+        // its script's own (the engine calls a script's navigation during the load a redirection too);
+        // a server's redirection follows an address already let through
+        const bool network = webengine::reachesNetwork(url);
+        const bool followsServer = type == NavigationTypeRedirect && m_leavingForNetwork;
+        if (this->url().isLocalFile() && network && !usersLink && !followsServer && type != NavigationTypeTyped &&
+            type != NavigationTypeBackForward && type != NavigationTypeReload) {
+            emit m_browser->StatusTextChange(
+                TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
+            return false;
+        }
+        if (type != NavigationTypeRedirect)
+            m_leavingForNetwork = network;
         if (m_browser->m_loadingForced)
             m_browser->m_loadingForced = false;
-        else if (type != NavigationTypeReload && !m_browser->m_forcedCharset.isEmpty()) {
+        else if (type != NavigationTypeReload && type != NavigationTypeRedirect &&
+                 !m_browser->m_forcedCharset.isEmpty()) {
             // a new document: the forced character set belonged to the previous one
             m_browser->m_forcedCharset.clear();
             m_browser->m_forcedBytes.clear();
@@ -186,26 +263,65 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
-QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
+QWebEnginePage *TBrowserPage::createWindow(WebWindowType)
+{
+    // every window is opened on the engine's request (openWindow): one left to this is refused
+    return nullptr;
+}
+
+namespace {
+
+QWebEnginePage::WebWindowType windowType(QWebEngineNewWindowRequest::DestinationType destination)
+{
+    switch (destination) {
+    case QWebEngineNewWindowRequest::InNewTab:
+        return QWebEnginePage::WebBrowserTab;
+    case QWebEngineNewWindowRequest::InNewDialog:
+        return QWebEnginePage::WebDialog;
+    case QWebEngineNewWindowRequest::InNewBackgroundTab:
+        return QWebEnginePage::WebBrowserBackgroundTab;
+    default:
+        return QWebEnginePage::WebBrowserWindow;
+    }
+}
+
+} // namespace
+
+void TBrowserPage::openWindow(QWebEngineNewWindowRequest &request)
 {
     if (!m_browser->OnNewWindow2)
-        return nullptr;
+        return;
     // a window that no click or key of the user asked for is the page's own doing: refused
     const bool fromUser = m_userWindows > 0 && userInputIsRecent();
     m_userWindows = 0;
     if (!fromUser) {
         emit m_browser->StatusTextChange(TIEBrowser::tr("A pop-up window was blocked: the page opened it on its own."));
-        return nullptr;
+        return;
     }
-    QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, type);
-    // a window the script of a local page opens (or of a window such a page opened) is held to that page's folder
+    const QUrl address = request.requestedUrl();
+    const bool usersLink = takeUserLink(address, NavigationTypeLinkClicked);
+    QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, windowType(request.destination()));
+    if (!opened)
+        return;
+    auto *page = qobject_cast<TBrowserPage *>(opened);
+    // the link the user clicked (and the source the user asked to see) opens in a window of its own,
+    // as an address the user entered: the page it was on gets no hold on that window
+    if (page && (usersLink || address.scheme() == u"view-source")) {
+        page->load(address);
+        return;
+    }
+    request.openIn(opened);
+    if (!page)
+        return;
+    // the engine's page taken over by the window brings no request interceptor of its own
+    page->setUrlRequestInterceptor(page->m_browser->m_interceptor);
+    // the page that opened the window can reach it: no file opened there keeps its plain address
+    page->m_browser->m_interceptor->setPlainUserDocuments(false);
+    // a window the script of a local page opens (or of a window such a page opened) is held to that
+    // page's folder
     const QUrl localPage = url().isLocalFile() ? url() : m_openerPage;
-    if (auto *page = qobject_cast<TBrowserPage *>(opened); page && localPage.isLocalFile()) {
+    if (localPage.isLocalFile())
         page->setOpenerPage(localPage);
-        page->m_droppedLink = m_droppedLink;
-    }
-    m_droppedLink.clear();
-    return opened;
 }
 
 void TBrowserPage::javaScriptAlert(const QUrl &, const QString &msg)
@@ -237,9 +353,19 @@ bool TBrowserPage::javaScriptPrompt(const QUrl &, const QString &msg, const QStr
 void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
                                             const QString &sourceID)
 {
-    if (message.startsWith(frameToken())) {
-        m_browser->frameCompleted(QUrl(message.mid(frameToken().size())));
+    QUrl address;
+    const pagescripts::Report report = pagescripts::parse(message, &address);
+    switch (report) {
+    case pagescripts::Report::FrameComplete:
+        m_browser->frameCompleted(address);
         return;
+    case pagescripts::Report::UserActivated:
+    case pagescripts::Report::UserPosted:
+        userActivated(address);
+        m_userLinkPosts = report == pagescripts::Report::UserPosted;
+        return;
+    case pagescripts::Report::None:
+        break;
     }
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
 }
@@ -256,31 +382,19 @@ TIEBrowser::TIEBrowser(QWidget *owner)
     m_interceptor = new TUserAgentInterceptor(m_page);
     m_page->setUrlRequestInterceptor(m_interceptor);
 
-    QWebEngineScript frameScript;
-    frameScript.setName(QStringLiteral("brivo-frame-complete"));
-    frameScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    frameScript.setWorldId(QWebEngineScript::ApplicationWorld);
-    frameScript.setRunsOnSubFrames(true);
-    frameScript.setSourceCode(QStringLiteral("(function(){ if (window === window.top) return;"
-                                             " window.addEventListener('load', function(){"
-                                             " console.log('%1' + location.href); }); })();")
-                                  .arg(frameToken()));
-    m_page->scripts().insert(frameScript);
-    // a page from a file (its frames, and windows it opens) gets no peer connections: they reach
-    // other computers past the request checks, so its scripts could send what they read through them
-    QWebEngineScript noPeers;
-    noPeers.setName(QStringLiteral("brivo-local-no-peers"));
-    noPeers.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    noPeers.setWorldId(QWebEngineScript::MainWorld);
-    noPeers.setRunsOnSubFrames(true);
-    noPeers.setSourceCode(QStringLiteral(
-        "(function(){ function local(w) { try { return !!w && w.location.protocol === 'file:'; } catch (e) {"
-        " return false; } }"
-        " if (!local(window) && !local(window.top) && !local(window.opener)) return;"
-        " ['RTCPeerConnection', 'webkitRTCPeerConnection', 'RTCDataChannel', 'RTCSessionDescription',"
-        " 'RTCIceCandidate'].forEach(function(n) { try { Object.defineProperty(window, n,"
-        " { value: undefined, writable: false, configurable: false }); } catch (e) {} }); })();"));
-    m_page->scripts().insert(noPeers);
+    // the scripts of every document and frame, put in before any of the page's own runs
+    auto addScript = [this](const QString &name, quint32 world, const QString &source) {
+        QWebEngineScript script;
+        script.setName(name);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(true);
+        script.setSourceCode(source);
+        m_page->scripts().insert(script);
+    };
+    addScript(QStringLiteral("brivo-reporter"), QWebEngineScript::ApplicationWorld, pagescripts::reporterSource());
+    addScript(QStringLiteral("brivo-local-no-peers"), QWebEngineScript::MainWorld,
+              pagescripts::noPeerConnectionsSource());
     setPage(m_page);
     new TScriptDropGuard(this); // dropped script addresses never reach the page
 
@@ -294,7 +408,9 @@ TIEBrowser::TIEBrowser(QWidget *owner)
                         (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() == ErrAborted);
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, &TIEBrowser::TitleChange);
-    connect(m_page, &QWebEnginePage::linkHovered, this, &TIEBrowser::StatusTextChange);
+    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &link) {
+        emit StatusTextChange(link.isEmpty() ? link : webengine::withoutDocumentHost(QUrl(link)).toString());
+    });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this] {
         updateCommandState();
         applyZoom();
@@ -417,6 +533,11 @@ void TIEBrowser::applyPageOptions()
     set(QWebEngineSettings::ShowScrollBars, m_uiFlags & SCROLL_NO);
     // a page from a file never reads the network's answers as its own, whatever the profile says
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // the engine's access of local content to other files stays on: off, the engine's request layer
+    // refuses every file a file's document asks for, its own pictures, style sheets, scripts and frames
+    // too (only the user's own top-level loads pass). Documents of different files are kept apart by
+    // the hosts of their addresses instead (TUserAgentInterceptor).
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
 }
 
 void TIEBrowser::SetUserAgent(const QString &token)
@@ -463,6 +584,7 @@ void TIEBrowser::unregisterUserAgent()
 void TIEBrowser::Navigate(const QString &url)
 {
     m_page->setOpenerPage({}); // the user's own address goes anywhere
+    m_page->m_userLink.clear();
     QString target = url.isEmpty() ? BlankPage : url;
     bool cancel = false;
     if (OnBeforeNavigate)
@@ -477,6 +599,9 @@ void TIEBrowser::Navigate(const QString &url)
         emit StatusTextChange(tr("\"%1\" is not a valid address.").arg(target));
         return;
     }
+    // what the address gives may be a download: the user asked for it
+    m_page->m_typedAddress = address;
+    m_page->m_typedAddressAge.start();
     load(address);
 }
 
@@ -512,7 +637,7 @@ void TIEBrowser::Refresh()
 
 QString TIEBrowser::LocationURL() const
 {
-    return m_page->url().toString();
+    return webengine::withoutDocumentHost(m_page->url()).toString();
 }
 
 QString TIEBrowser::LocationName() const
@@ -528,12 +653,13 @@ void TIEBrowser::loadStarted()
     applyZoom();
     emit DownloadBegin();
     const QUrl target = m_page->requestedUrl().isEmpty() ? m_page->url() : m_page->requestedUrl();
-    emit StatusTextChange(tr("Opening page %1...").arg(target.toDisplayString()));
+    emit StatusTextChange(tr("Opening page %1...").arg(webengine::withoutDocumentHost(target).toDisplayString()));
     updateCommandState();
 }
 
-void TIEBrowser::frameCompleted(const QUrl &url)
+void TIEBrowser::frameCompleted(const QUrl &address)
 {
+    const QUrl url = webengine::withoutDocumentHost(address);
     if (m_loading)
         m_pendingFrames.append(url);
     else
@@ -542,10 +668,11 @@ void TIEBrowser::frameCompleted(const QUrl &url)
 
 void TIEBrowser::loadFinished(bool ok)
 {
+    m_page->m_leavingForNetwork = false;
     applyZoom();
     // the document's character set is read before anyone hears of the completed document
     auto answered = std::make_shared<bool>(false);
-    const QUrl top = m_page->url();
+    const QUrl top = webengine::withoutDocumentHost(m_page->url());
     const quint64 serial = m_loadSerial;
     auto complete = [this, answered, top, ok, serial](const QString &charset) {
         // a later load has begun: this one's completion is no longer news
@@ -636,7 +763,7 @@ void TIEBrowser::dropEvent(QDropEvent *event)
 {
     // the engine opens a dropped link in a window of its own: that window, showing that link, is the user's
     m_page->allowUserWindow();
-    m_page->m_droppedLink = event->mimeData() ? event->mimeData()->urls().value(0) : QUrl();
+    m_page->userActivated(event->mimeData() ? event->mimeData()->urls().value(0) : QUrl());
     QWebEngineView::dropEvent(event);
 }
 
@@ -758,7 +885,8 @@ bool TIEBrowser::forceCharset(const QString &name)
     const QUrl url = m_forcedUrl.isEmpty() ? m_page->url() : m_forcedUrl;
     QByteArray bytes = m_forcedBytes;
     // a regular file only: a page's address may name a pipe or a device
-    if (bytes.isEmpty() && url.isLocalFile() && !regularfiles::read(url.toLocalFile(), MaxContentBytes, bytes))
+    if (bytes.isEmpty() && url.isLocalFile() &&
+        !regularfiles::read(webengine::localFilePath(url), MaxContentBytes, bytes))
         return false;
     if (!bytes.isEmpty()) {
         QPointer<TIEBrowser> self(this);
@@ -828,7 +956,77 @@ int TIEBrowser::runScriptDialog(QDialog &dialog)
     m_scriptDialog = &dialog;
     const int result = browserDialogs().runForPage(this, dialog);
     m_scriptDialog = nullptr;
+    if (!m_pendingNotice.isEmpty())
+        QTimer::singleShot(0, this, &TIEBrowser::showPendingNotice);
     return result;
+}
+
+const TIEBrowser::TTexts &TIEBrowser::DefaultTexts()
+{
+    static const TTexts texts = {
+        QStringLiteral("This link (of the kind \"%s:\") opens another program, not a page of this browser."),
+        QStringLiteral("Program: %s"),
+        QStringLiteral("&Open"),
+        QStringLiteral("&Don't open"),
+        QStringLiteral("No program is set to open links of the kind \"%s:\"."),
+        QStringLiteral("The page tried to download more files on its own. They were not downloaded."),
+    };
+    return texts;
+}
+
+namespace {
+
+// A table's text with its "%s" replaced once by the value.
+QString filled(QString text, const QString &value)
+{
+    const qsizetype at = text.indexOf(QStringLiteral("%s"));
+    return at < 0 ? text : text.replace(at, 2, value);
+}
+
+constexpr qsizetype MaxProgramLinkBytes = qsizetype(32) * 1024;
+constexpr qsizetype ShownLinkLength = 300;
+
+} // namespace
+
+void TIEBrowser::askToOpenProgram(const QUrl &url)
+{
+    const QString program = externalprograms::programFor(url.scheme());
+    if (program.isEmpty() || url.toEncoded().size() > MaxProgramLinkBytes) {
+        emit StatusTextChange(filled(m_texts.noProgram, url.scheme()));
+        return;
+    }
+    QString shown = url.toDisplayString();
+    if (shown.size() > ShownLinkLength)
+        shown = shown.left(ShownLinkLength) + QStringLiteral("...");
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(),
+                    filled(m_texts.programLink, url.scheme()) + u'\n' + filled(m_texts.program, program) +
+                        QStringLiteral("\n\n") + shown,
+                    QMessageBox::NoButton, window());
+    box.setTextFormat(Qt::PlainText);
+    QAbstractButton *open = box.addButton(m_texts.open, QMessageBox::AcceptRole);
+    QPushButton *dontOpen = box.addButton(m_texts.dontOpen, QMessageBox::RejectRole);
+    // the safe answer is the one Enter and Esc give
+    box.setDefaultButton(dontOpen);
+    box.setEscapeButton(dontOpen);
+    messageboxes::fitCaption(box);
+    runScriptDialog(box);
+    if (box.clickedButton() == open)
+        QDesktopServices::openUrl(url);
+}
+
+void TIEBrowser::tellDownloadsRefused()
+{
+    emit StatusTextChange(m_texts.downloadsRefused);
+    m_pendingNotice = m_texts.downloadsRefused;
+    QTimer::singleShot(0, this, &TIEBrowser::showPendingNotice);
+}
+
+void TIEBrowser::showPendingNotice()
+{
+    // a notice waits for the page's open question; it is shown once
+    if (m_pendingNotice.isEmpty() || InScriptDialog())
+        return;
+    scriptMessage(std::exchange(m_pendingNotice, QString()), QMessageBox::Information, QMessageBox::Ok);
 }
 
 void TIEBrowser::EndScriptDialogs()
@@ -850,6 +1048,14 @@ void TIEBrowser::cancelDownload(QWebEngineDownloadRequest *download)
 {
     download->cancel();
     m_downloadCancelled.start();
+}
+
+QString TIEBrowser::downloadFolder() const
+{
+    QString folder = m_page->profile()->downloadPath();
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        return folder;
+    return QDir::homePath();
 }
 
 int TIEBrowser::DownloadSettleMs() const
@@ -881,11 +1087,17 @@ void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
             download->accept();
         return;
     }
+    // a page that starts downloads on its own gets one; the user's own input counts for one each
+    if (!m_page->mayDownload(download->url())) {
+        cancelDownload(download);
+        return;
+    }
     // the name comes from the server: offered only as a plain, new name inside the profile's download
-    // folder (the request's own folder is made of that name too, "../x" giving the folder's parent)
-    const QString suggested =
-        downloadname::pathInFolder(m_page->profile()->downloadPath(), download->downloadFileName());
-    const QString path = browserDialogs().saveFileName(this, tr("Save As"), suggested, {tr("All files (*)")}, nullptr);
+    // folder (the request's own folder is made of that name too, "../x" giving the folder's parent);
+    // the question is the page's own, so closing the page or the program ends it
+    const QString suggested = downloadname::pathInFolder(downloadFolder(), download->downloadFileName());
+    const QString path = browserDialogs().saveFileName(this, tr("Save As"), suggested, {tr("All files (*)")}, nullptr,
+                                                       [this](QDialog &dialog) { return runScriptDialog(dialog); });
     if (path.isEmpty()) {
         cancelDownload(download);
         return;
@@ -898,14 +1110,15 @@ void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
         cancelDownload(download);
         reportFailure(
             tr("The download of %1 failed: %2")
-                .arg(download->url().toDisplayString(),
+                .arg(webengine::withoutDocumentHost(download->url()).toDisplayString(),
                      tr("the folder %1 cannot take the file").arg(QDir::toNativeSeparators(folder.filePath()))));
         emit FileDownloadComplete(path, false);
         return;
     }
     download->setDownloadDirectory(info.absolutePath());
     download->setDownloadFileName(info.fileName());
-    emit StatusTextChange(tr("Downloading %1...").arg(download->url().toDisplayString()));
+    emit StatusTextChange(
+        tr("Downloading %1...").arg(webengine::withoutDocumentHost(download->url()).toDisplayString()));
     connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
         const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
         if (ok)
@@ -915,7 +1128,8 @@ void TIEBrowser::HandleDownload(QWebEngineDownloadRequest *download)
             QString reason = download->interruptReasonString();
             if (download->interruptReason() == QWebEngineDownloadRequest::NoReason)
                 reason = tr("the file %1 could not be written").arg(QDir::toNativeSeparators(path));
-            reportFailure(tr("The download of %1 failed: %2").arg(download->url().toDisplayString(), reason));
+            reportFailure(tr("The download of %1 failed: %2")
+                              .arg(webengine::withoutDocumentHost(download->url()).toDisplayString(), reason));
         }
         emit FileDownloadComplete(path, ok);
     });

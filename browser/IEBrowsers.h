@@ -7,7 +7,8 @@
 //    navigation), OnTranslateAccelerator (a key offered to the owner: true = handled), OnNewWindow2
 //    (a page asks for a new window: the owner creates a page window and hands back its control's
 //    page, or null to refuse; a script's window that no click or key of the user asked for is refused
-//    before, and the status text says so), OnCloseQuery (a script closes the window), OnShowMessage (a script
+//    before, and the status text says so; a link the user clicked opens there as an address the user
+//    entered), OnCloseQuery (a script closes the window), OnShowMessage (a script
 //    alert or confirm, in place of the control's own box, which blocks only this page);
 //  - notification signals: StatusTextChange, ProgressChange, CommandStateChange, TitleChange,
 //    DownloadBegin / DownloadComplete (a load starts and ends), DocumentComplete (each frame's
@@ -34,6 +35,7 @@ class QAuthenticator;
 class QDialog;
 class QPrinter;
 class QWebEngineDownloadRequest;
+class QWebEngineNewWindowRequest;
 class TFindDialog;
 class TIEBrowser;
 class TUserAgentInterceptor;
@@ -67,24 +69,51 @@ public:
     // How long after the user's click, key or menu choice a window it asked for is still opened
     // (ms); the page's script opens one window per such input, as other browsers let it.
     static constexpr int UserWindowGraceMs = 5000;
-    // The user's input on the page, or a command of the user's: the next window is theirs.
+    // The user's input on the page, or a command of the user's: the next window is theirs, and so is
+    // the next download; a page may start one download on its own again.
     void allowUserWindow();
     // Whether the user's last input on the page is at most UserWindowGraceMs old.
     bool userInputIsRecent() const;
+    // A download is the user's: one for each input of theirs.
+    void grantUserDownload();
 
 private:
     TIEBrowser *m_browser;
     friend class TIEBrowser;
+    // Opens the window the page asks for (a link to a new window, a script's window) through the
+    // owner, when the user asked for it.
+    void openWindow(QWebEngineNewWindowRequest &request);
     // The local page whose script opened this window (empty: none): this window's navigations and its
     // requests are held to that page's folder.
     void setOpenerPage(const QUrl &page);
+    // The link or form the user clicked (or dropped on the page): a navigation to it, in this window
+    // or in a new one, is the user's own. A navigation that is not goes only where the
+    // page's script may take it.
+    void userActivated(const QUrl &target);
+    // Whether the navigation goes where the user's last link or form points, at most
+    // UserWindowGraceMs after it; the link counts once.
+    bool takeUserLink(const QUrl &url, NavigationType type);
+    // Whether a download of the address may go on: the user's own (the address the user entered, or
+    // one for the user's input), or the first one the page starts on its own since the user's last
+    // input. A refused one is told once.
+    bool mayDownload(const QUrl &address);
     QUrl m_openerPage;
-    // the link the user last dropped on the page, which its next window opens; in that window, the
-    // address it may open as the user's own
-    QUrl m_droppedLink;
+    // a navigation to the network let through is on its way: the server's redirections follow it
+    bool m_leavingForNetwork = false;
+    QUrl m_userLink;
+    bool m_userLinkPosts = false; // a form whose fields go in the request's body
+    QElapsedTimer m_userLinkAge;
     // the user's last click, key or menu choice on the page, and how many windows it may still open
     QElapsedTimer m_userInput;
     int m_userWindows = 0;
+    // downloads: the address the user entered last, the ones still the user's for their input,
+    // whether the page has started its own since, and whether a refusal was told
+    QUrl m_typedAddress;
+    QElapsedTimer m_typedAddressAge;
+    int m_userDownloads = 0;
+    QElapsedTimer m_userDownloadAge;
+    bool m_ownDownloadStarted = false;
+    bool m_refusalTold = false;
 };
 
 class TIEBrowser : public QWebEngineView {
@@ -172,11 +201,27 @@ public:
                                               QMessageBox::StandardButtons buttons)>
         OnShowMessage;
 
-    // Ends the page's script dialog, if one is open (as if cancelled), and answers every later one
-    // with Cancel at once: for a page that is going away.
+    // Ends the page's own question, if one is open (as if cancelled), and answers every later one
+    // with Cancel at once: for a page that is going away. The page's own questions are its scripts'
+    // dialogs, a download's save question and the question before a link opens another program.
     void EndScriptDialogs();
-    // True while a script of the page waits for the answer to its dialog.
+    // True while one of the page's own questions waits for the answer.
     bool InScriptDialog() const { return m_scriptDialog != nullptr; }
+
+    // The texts of the page's question before a link opens another program and of the notice of
+    // refused downloads, in the interface's language ("%s" stands for the kind of link, the
+    // program's name); the English ones until set.
+    struct TTexts {
+        QString programLink;
+        QString program;
+        QString open;
+        QString dontOpen;
+        QString noProgram;
+        QString downloadsRefused;
+    };
+    static const TTexts &DefaultTexts();
+    void SetTexts(const TTexts &texts) { m_texts = texts; }
+    const TTexts &Texts() const { return m_texts; }
 
     // Shows a message captioned with the application title (through OnShowMessage when assigned).
     QMessageBox::StandardButton ShowMessage(const QString &text, QMessageBox::Icon icon,
@@ -222,6 +267,14 @@ private:
                                               QMessageBox::StandardButtons buttons);
     int runScriptDialog(QDialog &dialog);
     void cancelDownload(QWebEngineDownloadRequest *download);
+    // The folder a download is first offered in: the profile's download folder, made when missing.
+    QString downloadFolder() const;
+    // Asks the user whether the link may open the program the desktop has for its kind.
+    void askToOpenProgram(const QUrl &url);
+    // Tells the user (once the page's question, if one is open, is answered) that downloads the page
+    // started on its own were refused.
+    void tellDownloadsRefused();
+    void showPendingNotice();
     void askCredentials(QAuthenticator *auth, const QString &text);
     void doSaveAs();
     void doPrint();
@@ -241,6 +294,8 @@ private:
     QPointer<TFindDialog> m_findDialog;
     QDialog *m_scriptDialog = nullptr;
     bool m_scriptDialogsEnded = false;
+    QString m_pendingNotice;
+    TTexts m_texts = DefaultTexts();
     TPrintOptions m_printOptions;
     TDownloadControlOptions m_downloadOptions;
     TUserInterfaceOptions m_uiOptions;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QUuid>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
@@ -119,13 +120,55 @@ QByteArray TUserAgentInterceptor::header() const
     return m_header;
 }
 
+namespace {
+
+const QString DocumentHostSuffix = QStringLiteral(".localhost");
+// how many documents' requests may be on their way at once
+constexpr qsizetype MaxPendingDocumentHosts = 64;
+
+bool isDocumentRequest(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    return type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeObject;
+}
+
+} // namespace
+
+bool webengine::isDocumentHost(const QString &host)
+{
+    return host.size() > DocumentHostSuffix.size() && host.endsWith(DocumentHostSuffix, Qt::CaseInsensitive);
+}
+
+QUrl webengine::withoutDocumentHost(const QUrl &url)
+{
+    if (url.scheme() == u"view-source") {
+        const QUrl inner(url.path());
+        if (inner.isLocalFile() && isDocumentHost(inner.host()))
+            return QUrl(QStringLiteral("view-source:") + withoutDocumentHost(inner).toString());
+        return url;
+    }
+    if (!url.isLocalFile() || !isDocumentHost(url.host()))
+        return url;
+    QUrl plain = url;
+    plain.setHost(QString());
+    return plain;
+}
+
+QString webengine::localFilePath(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return {};
+    return url.host().isEmpty() ? url.toLocalFile() : url.adjusted(QUrl::RemoveAuthority).toLocalFile();
+}
+
 bool webengine::frameOutsidePageFolder(const QUrl &frame, const QUrl &page)
 {
     if (!frame.isLocalFile() || !page.isLocalFile())
         return false;
     // symbolic links resolved, so a link inside the folder does not lead out of it
-    const QString folder = QFileInfo(QFileInfo(page.toLocalFile()).absolutePath()).canonicalFilePath();
-    const QFileInfo target(frame.toLocalFile());
+    const QString folder = QFileInfo(QFileInfo(localFilePath(page)).absolutePath()).canonicalFilePath();
+    const QFileInfo target(localFilePath(frame));
     const QString path = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
     return folder.isEmpty() || !(path == folder || path.startsWith(folder + u'/') || folder == u"/");
 }
@@ -152,6 +195,35 @@ void TUserAgentInterceptor::setOpenerPage(const QUrl &page)
     m_openerPage = page.isLocalFile() ? page : QUrl();
 }
 
+bool TUserAgentInterceptor::documentHasItsHost(QWebEngineUrlRequestInfo &info)
+{
+    const QUrl url = info.requestUrl();
+    if (!url.isLocalFile() || !isDocumentRequest(info.resourceType()))
+        return true;
+    QMutexLocker lock(&m_mutex);
+    if (m_plainUserDocuments && url.host().isEmpty() &&
+        info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
+        info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeTyped)
+        return true;
+    // a host is used once: a document (the page's own script too) never gets one made for another
+    if (m_documentHosts.removeOne(url.host().toLower()))
+        return true;
+    const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
+    if (m_documentHosts.size() >= MaxPendingDocumentHosts)
+        m_documentHosts.removeFirst();
+    m_documentHosts.append(host);
+    QUrl own = url;
+    own.setHost(host);
+    info.redirect(own);
+    return false;
+}
+
+void TUserAgentInterceptor::setPlainUserDocuments(bool plain)
+{
+    QMutexLocker lock(&m_mutex);
+    m_plainUserDocuments = plain;
+}
+
 void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     // a page's scripts read no local file: a page opened from a file (a download) would otherwise
@@ -175,6 +247,8 @@ void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
             return;
         }
     }
+    if (!documentHasItsHost(info))
+        return;
     const QByteArray h = header();
     if (!h.isEmpty())
         info.setHttpHeader("User-Agent", h);

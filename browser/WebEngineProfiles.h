@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWebEngineUrlRequestInterceptor>
 
@@ -33,6 +34,18 @@ QByteArray defaultUserAgent();
 // string has none. Control characters are dropped from the token; an empty token changes nothing.
 QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &token);
 
+// A document from a file is given an address of its own: the file's address with a host made for
+// that document alone ("<id>.localhost", which still names the file on this computer). The engine's
+// same-origin rule then keeps every other document (a frame, a window or an opener holding another
+// file, or the same file opened once more) from reading it, while the document's own pictures,
+// style sheets and scripts load from its address as before.
+bool isDocumentHost(const QString &host);
+// The address as the user knows it: a file's address without the host made for its document (also
+// inside a "view-source:" address); any other address as it is.
+QUrl withoutDocumentHost(const QUrl &url);
+// The path of a local file's address, whatever its host.
+QString localFilePath(const QUrl &url);
+
 // Whether a frame's local file lies outside the folder of the local page that frames it (its
 // folders below count as inside); false when either is not a local file.
 bool frameOutsidePageFolder(const QUrl &frame, const QUrl &page);
@@ -55,10 +68,21 @@ public:
     // The local page whose script opened the page (none when the user opened it): the page's loads
     // are held to what that page may load.
     void setOpenerPage(const QUrl &page);
+    // Whether a file the user opens in this page (an address the program loads, never a page's
+    // navigation) keeps its plain address: true unless a page opened the window, since no document
+    // can reach such a file then; every other document from a file gets a host of its own.
+    void setPlainUserDocuments(bool plain);
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
+    // Whether a document's request for a local file comes with a host made for it; otherwise the
+    // request is sent on to one.
+    bool documentHasItsHost(QWebEngineUrlRequestInfo &info);
+
     mutable QMutex m_mutex;
     QByteArray m_header;
     QUrl m_openerPage;
+    bool m_plainUserDocuments = true;
+    // hosts made for documents whose requests are on their way, oldest first
+    QStringList m_documentHosts;
 };

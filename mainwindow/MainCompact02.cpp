@@ -600,6 +600,20 @@ bool TfrmMain::FormClose()
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    // a page's own question (a script's dialog, a download's save dialog) is answered Cancel; the
+    // program closes once the page is done waiting for it
+    bool waiting = false;
+    for (TfrmBrowser *page : Browsers()) {
+        if (page->WebBrowser()->InScriptDialog()) {
+            page->WebBrowser()->EndScriptDialogs();
+            waiting = true;
+        }
+    }
+    if (waiting) {
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     if (!FormCloseQuery() || !FormClose()) {
         event->ignore();
         return;

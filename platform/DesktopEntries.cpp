@@ -3,6 +3,7 @@
 #include "platform/RegularFiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 
 namespace desktopentries {
@@ -56,7 +57,10 @@ QString find(const QString &id)
     return QStandardPaths::locate(QStandardPaths::ApplicationsLocation, name);
 }
 
-QString execLine(const QString &path)
+namespace {
+
+// The value of a key of the file's [Desktop Entry] group, its escapes resolved.
+QString entryValue(const QString &path, QStringView key)
 {
     // a regular file only: an entry named by the desktop's folders may be a pipe or a device
     QFile file;
@@ -73,10 +77,36 @@ QString execLine(const QString &path)
         if (!inEntry || line.startsWith(u'#'))
             continue;
         const qsizetype eq = line.indexOf(u'=');
-        if (eq > 0 && line.left(eq).trimmed() == u"Exec")
+        if (eq > 0 && line.left(eq).trimmed() == key)
             return unescapeValue(line.mid(eq + 1).trimmed());
     }
     return {};
+}
+
+} // namespace
+
+QString defaultApplication(const QString &mimeType)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!p.waitForFinished(3000)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return {};
+    }
+    // one line naming an entry; anything else is no answer
+    const QString answer = QString::fromLocal8Bit(p.readAllStandardOutput().left(1024)).trimmed();
+    return answer.contains(u'\n') ? QString() : answer;
+}
+
+QString execLine(const QString &path)
+{
+    return entryValue(path, u"Exec");
+}
+
+QString name(const QString &path)
+{
+    return entryValue(path, u"Name");
 }
 
 QStringList splitCommand(const QString &line)

@@ -1,12 +1,12 @@
 #include "platform/PlatformStore.h"
 
+#include "platform/DesktopEntries.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformPaths.h"
 #include "platform/ProfileIni.h"
 #include "platform/TextRules.h"
 
 #include <QHash>
-#include <QProcess>
 #include <map>
 #include <memory>
 
@@ -45,15 +45,7 @@ QString queryMailHandler()
 {
     if (g_mailQuery)
         return g_mailQuery();
-    QProcess p;
-    p.start(QStringLiteral("xdg-mime"),
-            {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/mailto")});
-    if (!p.waitForFinished(3000)) {
-        p.kill();
-        p.waitForFinished(1000);
-        return {};
-    }
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return desktopentries::defaultApplication(QStringLiteral("x-scheme-handler/mailto"));
 }
 
 std::vector<WellKnown> &wellKnown()

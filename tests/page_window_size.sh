@@ -22,7 +22,7 @@ cp "$program" "$work/brivo"
 start_virtual_screen
 
 # the page comes from a loopback server, which prints the sizes the page reports
-start_page_server "$server_program"
+start_loopback_server "$server_program"
 
 export QT_QPA_PLATFORM=xcb
 main_window() { wid="$(wmctrl -l | awk '/Brivo/ {print $1; exit}')"; [ -n "$wid" ]; }

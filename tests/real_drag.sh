@@ -14,8 +14,7 @@ done
 source "$(dirname "$0")/virtual_screen.sh"
 fail() {
   echo "$1"
-  echo "--- requests the loopback server saw:"; cat "$work/served.txt" 2>/dev/null
-  echo "--- the program's output:"; grep -v '^  \*' "$work/out.txt" 2>/dev/null | tail -20
+  show_output
   exit 1
 }
 
@@ -24,28 +23,16 @@ cp "$program" "$work/brivo"
 start_virtual_screen
 
 # the pages come from a loopback server, which tells which addresses the program asked for
-start_page_server "$source_program"
-requested() { grep -q "^GET $1 " "$work/served.txt"; }
+start_loopback_server "$source_program"
 
 export QT_QPA_PLATFORM=xcb
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
   XDG_CACHE_HOME="$work/home/.cache" "$work/brivo" "$server/start" > "$work/out.txt" 2>&1 &
 app=$!
 alive() { kill -0 "$app" 2>/dev/null; }
-main_window() { wid="$(wmctrl -l | awk '/Brivo/ {print $1; exit}')"; [ -n "$wid" ]; }
 # a loaded machine can take long to start the web engine
 wait_for 450 main_window || fail "the main window did not appear"
 wait_for 300 requested /start || fail "the start page was not asked for"
-# the middle of a window (the program makes its native window anew once its pages start: the id is
-# looked up again until its geometry is read)
-middle_of() { # window-title-pattern
-  local id geometry
-  id="$(wmctrl -l | awk -v t="$1" '$0 ~ t {print $1; exit}')"
-  [ -n "$id" ] && geometry="$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || return 1
-  eval "$geometry"
-  mid_x=$((X + WIDTH / 2))
-  mid_y=$((Y + HEIGHT / 2))
-}
 # the drop lands in the middle of the main window, on the page
 wait_for 50 middle_of Brivo || fail "the main window's place was not found"
 drop_x=$mid_x

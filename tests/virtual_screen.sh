@@ -1,7 +1,8 @@
 # Sourced by the whole-program tests that run under a real window manager. Gives a work folder that
 # goes at exit together with every process the test started (their ids in pids, the program's in
-# app), wait_for, start_virtual_screen: a virtual screen with openbox, its display exported, and
-# start_page_server. The sourcing script defines fail first.
+# app), wait_for, start_virtual_screen (a virtual screen with openbox, its display exported),
+# start_loopback_server, main_window, middle_of and show_output. The sourcing script defines fail
+# first.
 
 work="$(mktemp -d)"
 pids=()
@@ -29,11 +30,33 @@ start_virtual_screen() {
   wait_for 100 wm_ready || fail "the window manager did not start"
 }
 
-# start_page_server TOOL: the test tool's loopback server (tests/tools/DragSource.cpp, mode serve);
-# its address in server, each request it answered as a line "GET path HTTP/1.1" in $work/served.txt
-start_page_server() {
+# start_loopback_server SERVER_PROGRAM: the test tool's loopback server, which answers every request
+# with a small page and writes each request's first line to $work/served.txt; sets server to its
+# address. requested PATH tells whether a request for the path (or one beginning with it) came.
+start_loopback_server() {
   QT_QPA_PLATFORM=offscreen "$1" serve "$work/port" > "$work/served.txt" 2>/dev/null &
   pids+=($!)
   wait_for 50 test -s "$work/port" || fail "the loopback server did not start"
   server="http://127.0.0.1:$(head -1 "$work/port")"
+}
+requested() { grep -q "^GET $1" "$work/served.txt"; }
+
+# main_window: the program's main window is shown (its id in wid)
+main_window() { wid="$(wmctrl -l | awk '/Brivo/ {print $1; exit}')"; [ -n "$wid" ]; }
+# middle_of TITLE-PATTERN: the middle of the first window whose title matches, in mid_x and mid_y (the
+# program makes its native window anew once its pages start: the id is looked up again until its
+# geometry is read)
+middle_of() {
+  local id geometry
+  id="$(wmctrl -l | awk -v t="$1" '$0 ~ t {print $1; exit}')"
+  [ -n "$id" ] && geometry="$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || return 1
+  eval "$geometry"
+  mid_x=$((X + WIDTH / 2))
+  mid_y=$((Y + HEIGHT / 2))
+}
+
+# show_output: the requests the loopback server saw and the end of the program's output
+show_output() {
+  echo "--- requests the loopback server saw:"; cat "$work/served.txt" 2>/dev/null
+  echo "--- the program's output:"; grep -v '^  \*' "$work/out.txt" 2>/dev/null | tail -20
 }

@@ -116,6 +116,56 @@ TEST_F(PageWindowTest, RegistersWithItsOwnerBeforeTheConstructorReturns)
     EXPECT_TRUE(owner.has("0 freed"));
 }
 
+// The page window's texts come from each built-in language table: every key of its section there is
+// read, every key it reads is there (the caption aside, which the Chinese tables leave out), and the
+// browser control's questions take them.
+TEST_F(PageWindowTest, EveryTableHoldsThePageWindowsTextsAndTheControlTakesThem)
+{
+    class TRecordingTable : public TMemIni {
+    public:
+        explicit TRecordingTable(const QString &name)
+            : TMemIni(name, "INI")
+        {}
+        QString ReadString(const QString &section, const QString &key, const QString &def) const override
+        {
+            if (section == u"Browser")
+                reads << key;
+            return TMemIni::ReadString(section, key, def);
+        }
+        mutable QStringList reads;
+    };
+    auto *p = new TfrmBrowser(&area, &owner);
+    const QString missing = QStringLiteral("\x01missing");
+    for (const char *name :
+         {"ENGLISH", "JAPANESEKANJI", "JAPANESEHIRAGANA", "SIMPLIFIEDCHINESE", "TRADITIONALCHINESE"}) {
+        SCOPED_TRACE(name);
+        TRecordingTable table(QString::fromLatin1(name));
+        p->ApplyLanguage(table);
+        const bool chinese = QByteArray(name).endsWith("CHINESE");
+        for (const QString &key : std::as_const(table.reads)) {
+            const QString value = table.TMemIni::ReadString("Browser", key, missing);
+            if (chinese && key == u"Caption")
+                EXPECT_EQ(value, missing);
+            else
+                EXPECT_FALSE(value == missing || value.trimmed().isEmpty()) << key.toStdString() << " has no text";
+        }
+        QStringList keys;
+        table.ReadSection("Browser", keys);
+        for (const QString &key : std::as_const(keys))
+            EXPECT_TRUE(table.reads.contains(key)) << key.toStdString() << " is never read";
+        const TIEBrowser::TTexts &texts = p->WebBrowser()->Texts();
+        EXPECT_EQ(texts.open, table.ReadString("Browser", "OpenProgram", missing));
+        EXPECT_EQ(texts.dontOpen, table.ReadString("Browser", "DontOpenProgram", missing));
+        EXPECT_EQ(texts.downloadsRefused, table.ReadString("Browser", "DownloadsRefused", missing));
+        EXPECT_TRUE(texts.programLink.contains(u"%s") && texts.program.contains(u"%s") &&
+                    texts.noProgram.contains(u"%s"));
+        if (QByteArray(name) == "JAPANESEKANJI") {
+            EXPECT_EQ(texts.open, QString::fromUtf8("開く(&O)"));
+        }
+    }
+    delete p;
+}
+
 TEST_F(PageWindowTest, OnlyTheActiveWindowReportsAddressStatusAndProgress)
 {
     auto *back = new TfrmBrowser(&area, &owner);

@@ -14,6 +14,7 @@
 #include "platform/DialogRunner.h"
 #include "platform/PlatformStore.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -23,16 +24,19 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QPageSetupDialog>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslServer>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTcpServer>
@@ -40,6 +44,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -75,9 +80,14 @@ struct TRecordingDialogs {
         QString caption;
         QString text;
         QMessageBox::Icon icon;
+        QString defaultButton = {};
     };
     QList<Message> messages;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
+    QString press; // a button of the box's own to press, by its text
+    int fileDialogs = 0;
+    QString fileDialogFolder;
+    std::function<void()> onFileDialog;
     std::function<int(QDialog &)> onExec;
     QString savePath; // the save dialog's choice; cancelled when empty
     QStringList credentialTexts;
@@ -86,10 +96,18 @@ struct TRecordingDialogs {
     int run(QDialog &dialog)
     {
         if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
-            messages.append({box->windowTitle(), box->text(), box->icon()});
+            messages.append({box->windowTitle(), box->text(), box->icon(),
+                             box->defaultButton() ? box->defaultButton()->text() : QString()});
+            for (QAbstractButton *button : box->buttons())
+                if (!press.isEmpty() && button->text() == press)
+                    button->click();
             return answer;
         }
         if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            ++fileDialogs;
+            fileDialogFolder = files->directory().absolutePath();
+            if (onFileDialog)
+                onFileDialog();
             if (savePath.isEmpty())
                 return QDialog::Rejected;
             files->selectFile(savePath);
@@ -172,6 +190,18 @@ protected:
     static void clickPage(TIEBrowser &b)
     {
         QTest::mouseClick(b.focusProxy() ? b.focusProxy() : &b, Qt::LeftButton, {}, QPoint(20, 20));
+    }
+
+    // The user clicks on the page until what the click brings about has happened (a click that comes
+    // before the page takes input is lost).
+    [[nodiscard]] static bool clickUntil(TIEBrowser &b, const std::function<bool()> &done)
+    {
+        for (int i = 0; i < 5; ++i) {
+            clickPage(b);
+            if (testsupport::waitUntil(done, 3000))
+                return true;
+        }
+        return false;
     }
 
     QString plainText(TIEBrowser &b)
@@ -427,9 +457,17 @@ TEST_F(IEBrowserEngine, APageFromAFileFramesNoFileOutsideItsFolder)
              " } catch (e) { return 'blocked'; } }"
              "window.onload = function() { document.title = read('a') + ',' + (read('b') || 'blocked'); };"
              "</script>");
+    QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
     ASSERT_TRUE(load(browser, p));
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u','); })) << "the page never ran";
-    EXPECT_EQ(browser.LocationName(), QStringLiteral("inside,blocked"));
+    // the file of its own folder shows in its frame, but the page cannot read it either
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("blocked,blocked"));
+    QStringList frames;
+    for (const auto &args : complete)
+        if (!args.at(1).toBool() && args.at(0).toUrl().isLocalFile())
+            frames << args.at(0).toUrl().toString();
+    EXPECT_EQ(frames, QStringList{QUrl::fromLocalFile(dir.filePath(QStringLiteral("site/inside.txt"))).toString()})
+        << "a frame is told by its plain address";
 }
 
 TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileOutsideItsFolderThroughAWindow)
@@ -526,6 +564,311 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsOnlyItsOwnFolderAndSendsNothingOut)
     clickPage(browser);
     ASSERT_TRUE(waitUntil([&] { return !server.requests.isEmpty(); })) << "the user's click went nowhere";
     EXPECT_TRUE(server.requests.first().startsWith("GET /beacon?by-click"));
+}
+
+// A page in the user's home folder, beside the user's other files: whatever it frames, opens in a
+// window or sends a window it opened to, it shows but cannot read.
+TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileOfItsFolderByAnyRoute)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("home/.ssh")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("elsewhere")));
+    page(QStringLiteral("home/.ssh/id_rsa"), "PRIVATE KEY");
+    page(QStringLiteral("home/bank.html"), "<title>bank</title><p>account 1234</p>");
+    page(QStringLiteral("elsewhere/secret.txt"), "secret elsewhere");
+    const QByteArray secret = QUrl::fromLocalFile(dir.filePath(QStringLiteral("elsewhere/secret.txt"))).toEncoded();
+    const QByteArray read =
+        "function read(d) { try { return d().body.innerText || 'empty'; } catch (e) { return 'blocked'; } }";
+    // the window it opens takes its opener to another file and reads it there
+    page(QStringLiteral("home/b.html"), "<script>" + read + "opener.location.href = '" + secret +
+                                            "'; setTimeout(function() { document.title = 'opener:' +"
+                                            " read(function() { return opener.document; }); }, 1500);</script>");
+    const QString a =
+        page(QStringLiteral("home/a.html"),
+             clickToRun(
+                 "var w = window.open(window.name === 'opener' ? 'b.html' : 'bank.html'); setTimeout(function() {"
+                 " if (window.name !== 'opener') document.title = 'window:' + read(function() { return w.document; });"
+                 " }, 1500);") +
+                 "<iframe id=key src='.ssh/id_rsa'></iframe><iframe id=bank src='bank.html'></iframe><script>" + read +
+                 "window.onload = function() { document.title = 'frames:' + read(function() {"
+                 " return document.getElementById('key').contentDocument; }) + ',' + read(function() {"
+                 " return document.getElementById('bank').contentDocument; }); };</script>");
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
+    ASSERT_TRUE(load(browser, a));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"frames:"); })) << "the page never ran";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("frames:blocked,blocked"));
+    // both frames show their files
+    QStringList frames;
+    for (const auto &args : complete)
+        if (!args.at(1).toBool())
+            frames << args.at(0).toUrl().fileName();
+    EXPECT_TRUE(frames.contains(QStringLiteral("id_rsa")) && frames.contains(QStringLiteral("bank.html")))
+        << frames.join(u',').toStdString();
+
+    // a window it opens on the user's click shows its file, unread
+    clickPage(browser);
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"window:"); })) << "the page never read";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("window:blocked"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("bank")));
+
+    // the window it opens sends it to another file and reads nothing there either
+    browser.page()->runJavaScript(QStringLiteral("window.name = 'opener'"));
+    ASSERT_TRUE(waitForEqual([&] { return run(QStringLiteral("window.name")); }, QStringLiteral("opener")));
+    clickPage(browser);
+    ASSERT_TRUE(waitUntil([&] { return opened.size() == 2 && opened.back()->LocationName().startsWith(u"opener:"); }))
+        << "the opened window never read";
+    EXPECT_EQ(opened.back()->LocationName(), QStringLiteral("opener:blocked"));
+}
+
+// A page saved with its files folder shows whole: its pictures, style sheets, scripts and frames, and
+// a frame's own pictures.
+TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("saved_files")));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(QColor(0, 150, 0));
+    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("saved_files/picture.png"))));
+    page(QStringLiteral("saved_files/style.css"), "body { background-color: rgb(4, 5, 6); }");
+    page(QStringLiteral("saved_files/script.js"), "self.loaded = 'script';");
+    page(QStringLiteral("saved_files/frame.html"),
+         "<img id=i src='picture.png'><script>window.onload = function() {"
+         " parent.postMessage('frame ' + document.getElementById('i').naturalWidth, '*'); };</script>");
+    const QString saved = page(
+        QStringLiteral("saved.html"),
+        "<link rel=stylesheet href='saved_files/style.css'><script src='saved_files/script.js'></script>"
+        "<img id=p src='saved_files/picture.png'><iframe src='saved_files/frame.html'></iframe><script>"
+        "var shown = '', framed = ''; function done() { if (shown && framed) document.title = shown + '|' + framed; }"
+        "window.addEventListener('message', function(m) { framed = m.data; done(); });"
+        "window.onload = function() { shown = [document.getElementById('p').naturalWidth,"
+        " getComputedStyle(document.body).backgroundColor, self.loaded].join(','); done(); };</script>");
+    ASSERT_TRUE(load(browser, saved));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u'|'); })) << "the page never showed whole";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("4,rgb(4, 5, 6),script|frame 4"));
+    EXPECT_EQ(browser.LocationURL(), QUrl::fromLocalFile(saved).toString());
+}
+
+// No window a local page makes (empty frames, written frames, frames of markup, srcdoc, data and
+// blob frames, an empty window) has a peer connection: nothing reaches the listener a page of the
+// network does reach.
+TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
+{
+    QUdpSocket listener;
+    ASSERT_TRUE(listener.bind(QHostAddress::LocalHost, 0));
+    int datagrams = 0;
+    QObject::connect(&listener, &QUdpSocket::readyRead, [&] {
+        while (listener.hasPendingDatagrams()) {
+            listener.receiveDatagram();
+            ++datagrams;
+        }
+    });
+    const QByteArray probe =
+        "function probe(name, w) { var r = name + '='; try { r += typeof w.RTCPeerConnection;"
+        " var pc = new w.RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" +
+        QByteArray::number(listener.localPort()) +
+        "'}]}); pc.createDataChannel('d'); pc.createOffer().then(function(o) { return pc.setLocalDescription(o); });"
+        " r += ':made'; } catch (e) { r += ':' + e.name; } return r; }";
+    // a frame of another origin tells its own result
+    const QByteArray own = "<script>" + probe + "parent.postMessage(probe(location.protocol, window), '*')<\\/script>";
+    const QString local = page(
+        QStringLiteral("peers.html"),
+        clickToRun("r.push(probe('empty window', window.open('')));") + "<iframe id=parsed></iframe><script>" + probe +
+            "var r = [probe('markup frame', window[0])];</script><script>"
+            "r.push(probe('page', window));"
+            "var a = document.createElement('iframe'); document.body.appendChild(a);"
+            "r.push(probe('empty frame', window[window.length - 1]), probe('its window', a.contentWindow));"
+            "var w = document.createElement('iframe'); document.body.appendChild(w);"
+            "w.contentDocument.write('<script>' + probe.toString() + 'parent.r.push(probe(\"written\", "
+            "window))<\\/script>');"
+            "w.contentDocument.close();"
+            "var o = document.createElement('iframe');"
+            "o.onload = function() { r.push(probe('loading', window[window.length - 1])); }; "
+            "document.body.appendChild(o);"
+            "var h = document.createElement('div'); document.body.appendChild(h); h.innerHTML = '<iframe></iframe>';"
+            "r.push(probe('inner', window[window.length - 1]));"
+            "document.write('<iframe></iframe><script>r.push(probe(\"document written\", window[window.length - "
+            "1]))<\\/script>');"
+            "window.addEventListener('message', function(m) { r.push(m.data); });"
+            "var s = document.createElement('iframe'); s.srcdoc = \"" +
+            own +
+            "\"; document.body.appendChild(s);"
+            "var d = document.createElement('iframe'); d.src = 'data:text/html,' + encodeURIComponent(\"" +
+            own +
+            "\");"
+            " document.body.appendChild(d);"
+            "var b = document.createElement('iframe');"
+            " b.src = URL.createObjectURL(new Blob([\"" +
+            own +
+            "\"], {type: 'text/html'})); document.body.appendChild(b);"
+            "</script>");
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    ASSERT_TRUE(load(browser, local));
+    clickPage(browser);
+    const QStringList routes = {"markup frame", "page",    "empty frame", "its window",
+                                "written",      "loading", "inner",       "document written",
+                                "about:",       "data:",   "blob:",       "empty window"};
+    QStringList seen;
+    ASSERT_TRUE(waitUntil([&] {
+        seen = run(QStringLiteral("r.join('|')")).split(u'|');
+        return seen.size() >= routes.size();
+    })) << "the page tried only "
+        << seen.join(u'|').toStdString();
+    for (const QString &route : routes)
+        EXPECT_TRUE(seen.contains(route + QStringLiteral("=undefined:TypeError")))
+            << route.toStdString() << " in " << seen.join(u'|').toStdString();
+    QTest::qWait(2000); // what ICE would send goes out at once
+    EXPECT_EQ(datagrams, 0) << "peer connections of the local page sent packets";
+
+    // the same probe in a page of the network reaches the listener: the check sees what is sent
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n",
+                         "<script>" + probe + "document.title = probe('web', window);</script>");
+    };
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/web"))));
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("web=function:made"));
+    EXPECT_TRUE(waitUntil([&] { return datagrams > 0; })) << "a page of the network sent nothing either";
+}
+
+// Only the link or form the user activates takes a local page to the network, in its window or in a
+// new one; a click elsewhere lends no page's script the right to go.
+TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>arrived</title>");
+    };
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    auto kept = [&] {
+        return std::count_if(status.begin(), status.end(), [](const QList<QVariant> &a) {
+            return a.at(0).toString().contains(u"was kept from opening");
+        });
+    };
+    auto requested = [&](const QByteArray &path) {
+        return std::any_of(server.requests.begin(), server.requests.end(),
+                           [&](const QByteArray &r) { return r.startsWith("GET " + path); });
+    };
+    const QByteArray to = server.url().toLatin1();
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+
+    // a click anywhere: the page's handler sends it away, and is refused
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("anywhere.html"), clickToRun("location.href = '" + to + "anywhere'"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return kept() >= 1; })) << "the page's own navigation was not refused";
+    EXPECT_FALSE(requested("/anywhere"));
+
+    // a link the page changes as it is clicked goes where the user did not click: refused
+    ASSERT_TRUE(load(browser, page(QStringLiteral("swap.html"), "<a href='" + to + "shown' onclick=\"this.href = '" +
+                                                                    to + "swapped'\" " + whole + ">link</a>")));
+    status.clear();
+    ASSERT_TRUE(clickUntil(browser, [&] { return kept() >= 1; })) << "the changed link was not refused";
+    EXPECT_FALSE(requested("/swapped"));
+
+    // a link to a new window: the window opens it
+    ASSERT_TRUE(load(browser, page(QStringLiteral("blank.html"),
+                                   "<a target=_blank href='" + to + "new-window' " + whole + ">link</a>")));
+    ASSERT_TRUE(clickUntil(browser, [&] { return requested("/new-window"); }))
+        << "the new window never asked for the link";
+    ASSERT_FALSE(opened.empty());
+    EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
+
+    // a form the user sends
+    ASSERT_TRUE(load(browser, page(QStringLiteral("form.html"), "<form action='" + to +
+                                                                    "form'><input type=hidden name=q value=v>"
+                                                                    "<button " +
+                                                                    whole + ">send</button></form>")));
+    EXPECT_TRUE(clickUntil(browser, [&] { return requested("/form?q=v"); })) << "the form was not sent";
+}
+
+// A link to another program runs it only on the user's click and only when the user says so: the
+// question names the kind of link and the program, and its default is not to open it.
+TEST_F(IEBrowserEngine, ALinkToAnotherProgramAsksFirstAndOpensOnlyWhenTheUserSays)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+        GTEST_SKIP() << "xdg-mime is not installed: no desktop names a program for a kind of link";
+    browsertest::TSchemeHandler handler(QStringLiteral("brivotest"), QStringLiteral("Brivo Test Opener"));
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    // the page's own attempt, with no click, asks nothing
+    ASSERT_TRUE(load(browser, page(QStringLiteral("program.html"), "<a href='brivotest:hello' " + whole +
+                                                                       ">open</a><script>location.href ="
+                                                                       " 'brivotest:by-script';</script>")));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !dialogs.messages.isEmpty(); })) << "the click asked nothing";
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const auto &question = dialogs.messages.first();
+    EXPECT_EQ(question.caption, QStringLiteral("Brivo Compact"));
+    EXPECT_TRUE(question.text.contains(u"\"brivotest:\"")) << question.text.toStdString();
+    EXPECT_TRUE(question.text.contains(u"Brivo Test Opener")) << question.text.toStdString();
+    EXPECT_TRUE(question.text.contains(u"brivotest:hello")) << question.text.toStdString();
+    EXPECT_EQ(question.defaultButton, TIEBrowser::DefaultTexts().dontOpen);
+    QTest::qWait(500); // the desktop would be handed the link at once
+    EXPECT_TRUE(handler.catcher.opened.isEmpty()) << "the link opened without the user's yes";
+
+    // the user says Open: the program gets the link the user clicked
+    dialogs.press = TIEBrowser::DefaultTexts().open;
+    ASSERT_TRUE(clickUntil(browser, [&] { return !handler.catcher.opened.isEmpty(); })) << "the link never opened";
+    EXPECT_EQ(handler.catcher.opened, QList<QUrl>{QUrl(QStringLiteral("brivotest:hello"))});
+    EXPECT_FALSE(std::any_of(dialogs.messages.begin(), dialogs.messages.end(),
+                             [](const auto &m) { return m.text.contains(u"by-script"); }));
+
+    // a kind no program takes: told, nothing asked
+    const int asked = int(dialogs.messages.size());
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    ASSERT_TRUE(load(browser, page(QStringLiteral("none.html"), "<a href='brivonone:x' " + whole + ">open</a>")));
+    ASSERT_TRUE(clickUntil(browser, [&] {
+        return std::any_of(status.begin(), status.end(),
+                           [](const QList<QVariant> &a) { return a.at(0).toString().contains(u"\"brivonone:\""); });
+    })) << "the user was not told";
+    EXPECT_EQ(dialogs.messages.size(), asked);
+}
+
+// A page that clicks download links by the dozen at load raises one save question, in the download
+// folder (made when missing), and the user is told once that the others were refused; the question
+// is the page's own, so the rest of the program stays usable.
+TEST_F(IEBrowserEngine, APageCannotBuryTheUserInDownloads)
+{
+    const QString folder = dir.filePath(QStringLiteral("not/made/yet"));
+    const QString before = webengine::profile()->downloadPath();
+    webengine::profile()->setDownloadPath(folder);
+    const testsupport::SeamGuard downloads([before] { webengine::profile()->setDownloadPath(before); });
+    bool pageOwnsTheQuestion = false;
+    dialogs.onFileDialog = [&] { pageOwnsTheQuestion = browser.InScriptDialog(); };
+    page(QStringLiteral("data.bin"), "data");
+    QSignalSpy requested(webengine::profile(), &QWebEngineProfile::downloadRequested);
+    const QString flood =
+        page(QStringLiteral("flood.html"),
+             "<body><script>for (var i = 0; i < 40; ++i) { var a = document.createElement('a'); a.href = 'data.bin';"
+             " a.download = 'd' + i + '.bin'; document.body.appendChild(a); a.click(); }</script></body>");
+    ASSERT_TRUE(load(browser, flood));
+    // the engine passes some of the clicks on at once, the rest as it goes
+    ASSERT_TRUE(waitUntil([&] { return requested.count() >= 5; })) << requested.count() << " downloads asked for";
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.messages.isEmpty(); })) << "the user was never told";
+    QTest::qWait(1000); // a second question or notice would follow at once
+    EXPECT_EQ(dialogs.fileDialogs, 1);
+    EXPECT_EQ(dialogs.fileDialogFolder, QDir(folder).absolutePath());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().text, TIEBrowser::DefaultTexts().downloadsRefused);
+    EXPECT_TRUE(pageOwnsTheQuestion) << "the save question blocked the program, not the page";
+
+    // the user's Save As starts in the download folder too, made again when it went
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    browser.SaveAs();
+    EXPECT_EQ(dialogs.fileDialogs, 2);
+    EXPECT_EQ(dialogs.fileDialogFolder, QDir(folder).absolutePath());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)

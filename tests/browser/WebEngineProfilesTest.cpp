@@ -81,3 +81,36 @@ TEST(LocalPages, ALocalPageLoadsItsOwnFolderAndNothingFromTheNetwork)
     // a page of the network loads what it likes
     EXPECT_TRUE(localPageMayRequest(QUrl(QStringLiteral("http://127.0.0.1/x")), QUrl(QStringLiteral("http://h/"))));
 }
+
+TEST(LocalPages, EachDocumentOfAFileHasAHostOfItsOwnThatTheUserNeverSees)
+{
+    using namespace webengine;
+    const QUrl hosted(QStringLiteral("file://0123abcd.localhost/home/user/page%20one.html#part"));
+    EXPECT_TRUE(isDocumentHost(hosted.host()));
+    EXPECT_FALSE(isDocumentHost(QStringLiteral("localhost")));
+    EXPECT_FALSE(isDocumentHost(QString()));
+    EXPECT_EQ(withoutDocumentHost(hosted), QUrl(QStringLiteral("file:///home/user/page%20one.html#part")));
+    EXPECT_EQ(withoutDocumentHost(QUrl(QStringLiteral("view-source:file://0123abcd.localhost/a/b.html"))),
+              QUrl(QStringLiteral("view-source:file:///a/b.html")));
+    // other addresses stay as they are
+    for (const char *other : {"http://x.localhost/a", "file:///a/b.html", "view-source:http://h/", "about:blank"})
+        EXPECT_EQ(withoutDocumentHost(QUrl(QLatin1String(other))), QUrl(QLatin1String(other))) << other;
+    EXPECT_EQ(localFilePath(hosted), QStringLiteral("/home/user/page one.html"));
+    EXPECT_EQ(localFilePath(QUrl::fromLocalFile(QStringLiteral("/a/b"))), QStringLiteral("/a/b"));
+    EXPECT_TRUE(localFilePath(QUrl(QStringLiteral("http://h/a"))).isEmpty());
+
+    // the folder rule reads the path whatever the host
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = QDir(dir.path()).canonicalPath();
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/site")));
+    auto at = [&](const QString &host, const QString &path) {
+        QUrl url = QUrl::fromLocalFile(root + path);
+        url.setHost(host);
+        return url;
+    };
+    const QUrl page = at(QStringLiteral("aa.localhost"), QStringLiteral("/site/page.html"));
+    EXPECT_TRUE(localPageMayRequest(at(QStringLiteral("bb.localhost"), QStringLiteral("/site/img.png")), page));
+    EXPECT_FALSE(localPageMayRequest(at(QStringLiteral("aa.localhost"), QStringLiteral("/secret.txt")), page));
+    EXPECT_FALSE(localPageMayRequest(QUrl::fromLocalFile(root + QStringLiteral("/secret.txt")), page));
+}

@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMessageBox>
@@ -849,6 +850,34 @@ TEST_F(MainWindowTest, TheBookmarkListIsOfferedForSavingAtClose)
     answer = messageboxes::IdYes;
     closeWindow();
     EXPECT_TRUE(readBytes(list).contains("http://added/"));
+}
+
+// The program closes while a page's question is open (the save question of a download the page
+// started): the question is the page's own, answered Cancel when the program goes.
+TEST_F(MainWindowTest, TheProgramClosesWhileAPagesQuestionIsOpen)
+{
+    writeBytes(dir.path() + "/data.bin", "data");
+    const QString ask = dir.path() + "/ask.html";
+    writeBytes(ask, "<body><a id=d href='data.bin' download>d</a><script>document.getElementById('d').click();"
+                    "</script></body>");
+    openWindow();
+    bool asked = false;
+    bool pagesOwn = false;
+    dialogrunner::ScopedRunner runner([&](QDialog &dialog) {
+        if (!qobject_cast<QFileDialog *>(&dialog))
+            return int(QDialog::Rejected);
+        asked = true;
+        TfrmBrowser *page = frmMain->ActiveBrowser();
+        pagesOwn = page && page->WebBrowser()->InScriptDialog();
+        // the user closes the main window while the question is open
+        frmMain->close();
+        return dialog.result();
+    });
+    frmMain->NewBrowser()->WebBrowser()->Navigate(QUrl::fromLocalFile(ask).toString());
+    ASSERT_TRUE(waitUntil([&] { return asked; }, 20000)) << "the page asked nothing";
+    EXPECT_TRUE(pagesOwn) << "the question blocked the program, not the page";
+    EXPECT_TRUE(waitUntil([&] { return !frmMain->isVisible() && frmMain->Browsers().isEmpty(); }, 20000))
+        << "the program stayed open";
 }
 
 TEST_F(MainWindowTest, AModifiedNoteIsOfferedForSavingAtClose)

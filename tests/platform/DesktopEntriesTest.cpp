@@ -1,8 +1,10 @@
 // Desktop entries: finding an application's entry, its command line, and splitting command lines.
 #include "platform/DesktopEntries.h"
 
+#include "common/SeamGuards.h"
 #include "common/TestSupport.h"
 
+#include <QFile>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -43,6 +45,25 @@ TEST(DesktopEntries, TheEntryIsFoundInTheUsersApplicationsAndItsExecRead)
     EXPECT_TRUE(desktopentries::execLine(apps + "/absent.desktop").isEmpty());
     writeBytes(apps + "/huge.desktop", "[Desktop Entry]\nExec=x\n" + QByteArray(300 * 1024, '#'));
     EXPECT_TRUE(desktopentries::execLine(apps + "/huge.desktop").isEmpty());
+}
+
+TEST(DesktopEntries, TheDesktopsDefaultApplicationForAKindOfLinkAndItsName)
+{
+    if (QStandardPaths::findExecutable("xdg-mime").isEmpty())
+        GTEST_SKIP() << "xdg-mime is not installed";
+    const QString apps = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    const QString defaults = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/mimeapps.list";
+    writeBytes(apps + "/brivo-opener.desktop",
+               "[Desktop Entry]\nType=Application\nName[de]=Öffner\nName=Brivo\\sOpener\nExec=true %u\n");
+    writeBytes(defaults, "[Default Applications]\nx-scheme-handler/brivotest=brivo-opener.desktop\n");
+    const testsupport::SeamGuard cleanup([&] {
+        QFile::remove(defaults);
+        QFile::remove(apps + "/brivo-opener.desktop");
+    });
+    EXPECT_EQ(desktopentries::defaultApplication("x-scheme-handler/brivotest"), "brivo-opener.desktop");
+    EXPECT_TRUE(desktopentries::defaultApplication("x-scheme-handler/brivo-nothing").isEmpty());
+    EXPECT_EQ(desktopentries::name(desktopentries::find("brivo-opener")), "Brivo Opener");
+    EXPECT_TRUE(desktopentries::name(apps + "/absent.desktop").isEmpty());
 }
 
 } // namespace

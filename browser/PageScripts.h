@@ -1,0 +1,30 @@
+#pragma once
+// The scripts the browser control puts in every document of its page, and the console lines by which
+// its own script world reports to it. Each report line begins with a token made when the program
+// starts, which the page's own scripts never see, so a page cannot make a report of its own.
+#include <QString>
+#include <QUrl>
+
+namespace pagescripts {
+
+enum class Report {
+    None,          // a line of the page's own
+    FrameComplete, // a frame's document is complete: its address
+    UserActivated, // the user clicked a link or a form's submit button, or pressed Enter in a form: its address
+    UserPosted,    // the same for a form that sends its fields in the request's body
+};
+
+// What a console line reports, and the address it carries.
+Report parse(const QString &line, QUrl *address);
+
+// The reporter (the program's own script world, every frame): tells of each frame's completed document
+// and of the link or form the user activated, from the engine's trusted input events only (a page's
+// script that clicks for the user makes none).
+QString reporterSource();
+
+// The page's world, every frame: a document of a page opened from a file (or of a frame or window such a
+// page made) has no peer connections, nor has any window of its origin that it makes (empty frames,
+// written frames, empty windows), since those reach other computers past every request check.
+QString noPeerConnectionsSource();
+
+} // namespace pagescripts
