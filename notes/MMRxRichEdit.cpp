@@ -2,6 +2,7 @@
 
 #include "notes/ParagraphNumbers.h"
 #include "notes/RichEditObjects.h"
+#include "notes/ShownLines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -214,6 +215,7 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
     , m_lines(std::make_unique<TRichEditStrings>(this))
     , m_defaultFormat(StandardCharFormat())
     , m_numbers(std::make_unique<richedit::TParagraphNumbers>(document()))
+    , m_shownLines(std::make_unique<richedit::TShownLines>(document()))
 {
     resize(185, 89);
     setFocusPolicy(Qt::StrongFocus);
@@ -417,14 +419,6 @@ QString TMMRxCustomRichEdit::GetTextRange(int startPos, int endPos) const
     return rangeText(document(), startPos, endPos);
 }
 
-int TMMRxCustomRichEdit::displayLinesOf(const QTextBlock &block) const
-{
-    QTextLayout *layout = block.layout();
-    if (layout->lineCount() == 0)
-        document()->documentLayout()->blockBoundingRect(block); // lays the document out up to the block
-    return std::max(1, layout->lineCount());
-}
-
 QTextBlock TMMRxCustomRichEdit::blockOfChar(int charIndex) const
 {
     const QTextBlock b = document()->findBlock(std::max(0, charIndex));
@@ -434,10 +428,7 @@ QTextBlock TMMRxCustomRichEdit::blockOfChar(int charIndex) const
 int TMMRxCustomRichEdit::LineFromChar(int charIndex) const
 {
     const QTextBlock block = blockOfChar(charIndex);
-    int line = 0;
-    for (QTextBlock b = document()->begin(); b.isValid() && b != block; b = b.next())
-        line += displayLinesOf(b);
-    displayLinesOf(block);
+    const int line = m_shownLines->FirstLineOf(block); // lays the paragraph out
     const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
     const QTextLine inBlock = block.layout()->lineForTextPosition(offset);
     return line + (inBlock.isValid() ? inBlock.lineNumber() : 0);
@@ -447,23 +438,18 @@ int TMMRxCustomRichEdit::GetLineIndex(int lineNo) const
 {
     if (lineNo == -1)
         lineNo = LineFromChar(textCursor().position());
-    if (lineNo < 0)
+    int inBlock = 0;
+    const QTextBlock block = m_shownLines->BlockOfLine(lineNo, &inBlock);
+    if (!block.isValid())
         return -1;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const int lines = displayLinesOf(b);
-        if (lineNo < lines) {
-            const QTextLine line = b.layout()->lineAt(lineNo);
-            return b.position() + (line.isValid() ? line.textStart() : 0);
-        }
-        lineNo -= lines;
-    }
-    return -1;
+    const QTextLine line = block.layout()->lineAt(inBlock);
+    return block.position() + (line.isValid() ? line.textStart() : 0);
 }
 
 int TMMRxCustomRichEdit::GetLineLength(int charIndex) const
 {
     const QTextBlock block = blockOfChar(charIndex);
-    displayLinesOf(block);
+    TShownLines::LinesOf(block);
     const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
     const QTextLine line = block.layout()->lineForTextPosition(offset);
     if (!line.isValid())

@@ -4,6 +4,7 @@
 
 #include "notes/NotesTestSupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -231,6 +232,92 @@ TEST_F(RichEditTest, CaretPositionIsTheColumnAndLineOfTheSelectionEnd)
     EXPECT_EQ(edit->GetCaretPos(), QPoint(5, 2));
     EXPECT_EQ(edit->GetLineIndex(-1), 14);
     EXPECT_LT(edit->GetCharPos(0).y(), edit->GetCharPos(14).y());
+}
+
+namespace {
+
+// The shown line of a position and the start of a shown line, counted over the layouts of all the
+// paragraphs before it once the whole document is laid out.
+int walkedLineOf(QTextDocument *doc, int position)
+{
+    doc->documentLayout()->blockBoundingRect(doc->lastBlock());
+    const QTextBlock block = doc->findBlock(position).isValid() ? doc->findBlock(position) : doc->lastBlock();
+    int line = 0;
+    for (QTextBlock b = doc->begin(); b != block; b = b.next())
+        line += std::max(1, b.layout()->lineCount());
+    const QTextLine in =
+        block.layout()->lineForTextPosition(std::clamp(position - block.position(), 0, block.length() - 1));
+    return line + (in.isValid() ? in.lineNumber() : 0);
+}
+
+int walkedLineStart(QTextDocument *doc, int line)
+{
+    doc->documentLayout()->blockBoundingRect(doc->lastBlock());
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const int lines = std::max(1, b.layout()->lineCount());
+        if (line < lines)
+            return b.position() + (b.layout()->lineAt(line).isValid() ? b.layout()->lineAt(line).textStart() : 0);
+        line -= lines;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_F(RichEditTest, LineQueriesFollowEveryChangeOfTheLayout)
+{
+    // empty paragraphs, paragraphs of one line and of several, enough text to be laid out in steps
+    QStringList paragraphs;
+    for (int i = 0; i < 400; ++i)
+        paragraphs << (i % 7 == 3   ? QString()
+                       : i % 5 == 0 ? QStringLiteral("wrapped words ").repeated(12) + QString::number(i)
+                                    : QStringLiteral("line %1").arg(i));
+    edit->SetSelText(paragraphs.join(u'\n'));
+    QTextDocument *doc = edit->document();
+    // the control's answers first, while the layout may still be catching up; the walk after
+    const auto expectWalkedLines = [&](const char *after) {
+        QList<int> positions;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            positions << b.position() << b.position() + b.length() / 2 << b.position() + b.length() - 1;
+        positions << edit->TextLength() + 5;
+        QList<int> lines, starts;
+        for (const int p : std::as_const(positions))
+            lines << edit->LineFromChar(p);
+        const int last = lines.constLast();
+        for (int l = 0; l <= last + 1; ++l)
+            starts << edit->GetLineIndex(l);
+        for (qsizetype i = 0; i < positions.size(); ++i)
+            ASSERT_EQ(lines[i], walkedLineOf(doc, positions[i])) << after << ": the line of " << positions[i];
+        for (int l = 0; l <= last + 1; ++l)
+            ASSERT_EQ(starts[l], walkedLineStart(doc, l)) << after << ": the start of line " << l;
+    };
+    expectWalkedLines("filled");
+    edit->resize(240, 260);
+    expectWalkedLines("narrower");
+    edit->SetSelection(doc->findBlockByNumber(201).position(), doc->findBlockByNumber(201).position(), false);
+    edit->SetSelText(QStringLiteral("now long enough to wrap at this width, and more "));
+    expectWalkedLines("a paragraph grown");
+    edit->SetSelection(doc->findBlockByNumber(99).position() - 1, doc->findBlockByNumber(99).position(), false);
+    edit->SetSelText(QString());
+    expectWalkedLines("two paragraphs joined");
+    edit->SetSelection(doc->findBlockByNumber(50).position(), doc->findBlockByNumber(50).position(), false);
+    edit->Paragraph().SetLeftIndent(120);
+    expectWalkedLines("a paragraph indented");
+    QFont larger = edit->font();
+    larger.setPointSize(larger.pointSize() + 6);
+    edit->setFont(larger);
+    expectWalkedLines("a larger font");
+    edit->SetWordWrap(false);
+    expectWalkedLines("without wrapping");
+    edit->SetWordWrap(true);
+    expectWalkedLines("wrapped again");
+    edit->Undo();
+    expectWalkedLines("undone");
+    edit->resize(600, 260);
+    expectWalkedLines("wider");
+    edit->SetSelection(0, edit->TextLength(), false);
+    edit->SetSelText(QStringLiteral("one"));
+    expectWalkedLines("replaced");
 }
 
 TEST_F(RichEditTest, LinesOfTheCaretAreTheShownLinesOfWrappedParagraphs)
