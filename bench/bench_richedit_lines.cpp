@@ -2,13 +2,12 @@
 // Line queries of the rich-edit control in a shown note of many paragraphs, a tenth of them wrapped
 // over several lines: the caret's line and column (what the notes frame's caret panel asks at each
 // key), at the end of the note, and after a letter typed and taken back at its end or at its top.
+#include "bench/QtBenchmarkMain.h"
 #include "notes/MMRxRichEdit.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -69,13 +68,4 @@ BENCHMARK(caretAtTheEnd)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(typeAtTheEnd)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(typeAtTheTop)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BRIVO_QT_BENCHMARK_MAIN()

@@ -2,6 +2,7 @@
 
 #include "notes/ParagraphNumbers.h"
 #include "notes/RichEditObjects.h"
+#include "notes/RichTextHtml.h"
 #include "notes/ShownLines.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -111,7 +112,8 @@ protected:
 };
 
 // What a paste or drop brings, in the first form the document can keep: its own fragment, rich text
-// for the codec, pictures, or plain text (file names for files that are not pictures).
+// for the codec, pictures, HTML read into a fragment, or plain text (file names for files that are not
+// pictures).
 struct TIncoming {
     QTextDocumentFragment Fragment;
     QByteArray Rtf;
@@ -131,8 +133,10 @@ struct TIncoming {
     }
 };
 
-// Only what the document can keep comes in; never HTML.
-TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects, bool link)
+// Only what the document can keep comes in: HTML as the rich text it shows, in the notes' formats (runs
+// take what it does not say from defaults).
+TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects, bool link,
+                       const TRichCharFormat &defaults)
 {
     TIncoming in;
     if (const auto *ours = dynamic_cast<const TRichEditMimeData *>(&source)) {
@@ -155,6 +159,15 @@ TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObject
     if (!plainText && allowObjects && source.hasImage()) {
         in.Images.append(qvariant_cast<QImage>(source.imageData()));
         return in;
+    }
+    // a page's copy; a link or a file dragged with HTML beside it comes in as below
+    if (!plainText && !source.hasUrls() && source.hasHtml() &&
+        source.data(QStringLiteral("text/html")).size() <= 2 * richedit::MaxHtmlLength) {
+        in.Fragment = richedit::FragmentFromHtml(source.html(), defaults);
+        if (!in.Fragment.isEmpty()) {
+            in.Plain = source.text();
+            return in;
+        }
     }
     if (source.hasUrls()) {
         QStringList paths;
@@ -785,6 +798,8 @@ bool TMMRxCustomRichEdit::canInsertFromMimeData(const QMimeData *source) const
         return false;
     if (m_allowObjects && source->hasImage())
         return true;
+    if (source->hasHtml())
+        return true;
     if (RichTextCodec())
         return std::any_of(RtfMimes.cbegin(), RtfMimes.cend(), [&](const QString &m) { return source->hasFormat(m); });
     return false;
@@ -806,7 +821,8 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
 {
     if (!source || isReadOnly())
         return false;
-    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects, m_inDrop && m_dropLinks);
+    const TRichCharFormat around = CharFormatOf(InsertionFormat(textCursor().charFormat()), m_defaultFormat);
+    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects, m_inDrop && m_dropLinks, around);
     if (!incoming.TooLarge.isEmpty())
         ShowObjectMessage(richedit::FileTooLargeText(incoming.TooLarge));
     if (incoming.IsEmpty())

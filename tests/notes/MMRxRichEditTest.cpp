@@ -7,6 +7,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -603,15 +604,16 @@ TEST_F(RichEditTest, ChangingScrollBarsKeepsTextFormattingAndModifiedState)
 
 TEST_F(RichEditTest, PasteBringsOnlyWhatTheDocumentCanKeep)
 {
+    // HTML comes in as the rich text it shows; HTML alone will do
     auto *html = new QMimeData;
     html->setHtml(QStringLiteral("<b>bold</b>"));
-    EXPECT_FALSE(edit->canInsertFromMimeData(html));
+    EXPECT_TRUE(edit->canInsertFromMimeData(html));
     html->setText(QStringLiteral("plain"));
     QApplication::clipboard()->setMimeData(html);
     edit->PasteFromClipboard();
-    EXPECT_EQ(edit->Text(), QStringLiteral("plain"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("bold"));
     edit->SelectAllText();
-    EXPECT_FALSE(edit->SelAttributes().Style().testFlag(fsBold));
+    EXPECT_TRUE(edit->SelAttributes().Style().testFlag(fsBold));
 
     auto *picture = new QMimeData;
     QImage image(12, 8, QImage::Format_RGB32);
@@ -620,11 +622,103 @@ TEST_F(RichEditTest, PasteBringsOnlyWhatTheDocumentCanKeep)
     QApplication::clipboard()->setMimeData(picture);
     edit->SetSelStart(edit->TextLength());
     edit->PasteFromClipboard();
-    EXPECT_EQ(edit->TextLength(), 6);
-    const TRichObject pasted = edit->ObjectAt(5);
+    EXPECT_EQ(edit->TextLength(), 5);
+    const TRichObject pasted = edit->ObjectAt(4);
     EXPECT_EQ(pasted.Image.size(), QSize(12, 8));
     EXPECT_EQ(pasted.DataFormat, QStringLiteral("png"));
     EXPECT_FALSE(pasted.Data.isEmpty());
+}
+
+TEST_F(RichEditTest, APageCopyPastedIntoANoteIsSavedWithItsFormatting)
+{
+    // what the engine put on the clipboard for a copied page: every block with its computed style, the
+    // text beside it
+    const QString style = QStringLiteral(
+        "color: rgb(0, 0, 0); font-family: sans-serif; font-size: 16px; font-style: normal; "
+        "font-variant-ligatures: normal; font-variant-caps: normal; font-weight: 400; letter-spacing: normal; "
+        "orphans: 2; text-align: start; text-indent: 0px; text-transform: none; white-space: normal; widows: 2; "
+        "word-spacing: 0px; -webkit-text-stroke-width: 0px; text-decoration-thickness: initial; "
+        "text-decoration-style: initial; text-decoration-color: initial;");
+    auto *copy = new QMimeData;
+    copy->setHtml(QStringLiteral(
+                      "<h1 style=\"color: rgb(0, 0, 0); font-family: sans-serif; font-style: normal;\">Heading "
+                      "one</h1><p style=\"%1\">Plain,<span>\u00a0</span><b>bold</b>,<span>\u00a0</span><i>italic</i>,"
+                      "<span>\u00a0</span><u>under</u>,<span>\u00a0</span><span class=\"big\" style=\"font-size: 24px; "
+                      "color: rgb(192, 0, 0);\">big red</span>,<span>\u00a0</span><a href=\"https://example.org/x\">a "
+                      "link</a>,<span>\u00a0</span><s>struck</s>, x<sup>2</sup>, H<sub>2</sub>O.</p><ol start=\"3\" "
+                      "style=\"%1\"><li>three</li><li>four</li></ol><ul style=\"%1\"><li>bullet</li></ul>"
+                      "<p style=\"%1 text-align: center;\">centred</p>")
+                      .arg(style));
+    copy->setText(QStringLiteral("Heading one\nPlain, bold, italic, under, big red, a link, struck, x2, H2O.\n\n"
+                                 "three\nfour\nbullet\ncentred"));
+    QApplication::clipboard()->setMimeData(copy);
+    QTest::keyClick(edit.get(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->Lines().Count(), 6);
+    EXPECT_EQ(edit->Lines().Get(1), QStringLiteral("Plain, bold, italic, under, big red, a link, struck, x2, H2O."));
+
+    // saved as rich text
+    const notestest::RtfCodecInstalled codec;
+    edit->Lines().Format = sfRichText;
+    QByteArray rtf;
+    QBuffer out(&rtf);
+    out.open(QIODevice::WriteOnly);
+    edit->Lines().SaveToStream(out);
+    for (const char *word :
+         {"\\b ", "\\i ", "\\ul ", "\\strike ", "\\super ", "\\sub ", "\\fs48\\b", "\\fs36\\cf2 big red",
+          "\\fs24\\b0 Plain", "\\qc", "\\red192\\green0\\blue0", "\\pnstart3", "\\pnlvlblt", "\\pndec", "Arial"})
+        EXPECT_TRUE(rtf.contains(word)) << word << " is not in\n" << rtf.toStdString();
+
+    // and read back as it was
+    TMMRxRichEdit again;
+    again.Lines().Format = sfRichText;
+    out.close();
+    out.open(QIODevice::ReadOnly);
+    again.Lines().LoadFromStream(out);
+    EXPECT_EQ(again.Text(), edit->Text());
+    again.SetSelection(0, 7, false);
+    EXPECT_EQ(again.SelAttributes().GetAttributes().Height, 480);
+    EXPECT_TRUE(again.SelAttributes().Style().testFlag(fsBold));
+    const int third = int(again.Text().indexOf(u"three"));
+    EXPECT_EQ(again.Paragraph().Numbering(), nsNone);
+    again.SetSelection(third, third, false);
+    EXPECT_EQ(again.Paragraph().Numbering(), nsArabic);
+}
+
+TEST_F(RichEditTest, PlainTextAndWhatCannotBeReadStayPlain)
+{
+    const auto paste = [this](const QString &html, const QString &text) {
+        auto *data = new QMimeData;
+        if (!html.isEmpty())
+            data->setHtml(html);
+        data->setText(text);
+        QApplication::clipboard()->setMimeData(data);
+        edit->Clear();
+        edit->PasteFromClipboard();
+        edit->SelectAllText();
+        return edit->SelAttributes().Style().testFlag(fsBold);
+    };
+    EXPECT_FALSE(paste(QString(), QStringLiteral("plain")));
+    EXPECT_EQ(edit->Text(), QStringLiteral("plain"));
+    // nested too deep to be read in good time: the text beside it
+    EXPECT_FALSE(paste(QStringLiteral("<b>x").repeated(100000), QStringLiteral("the text")));
+    EXPECT_EQ(edit->Text(), QStringLiteral("the text"));
+    // a link dragged or copied with its HTML stays its address
+    auto *link = new QMimeData;
+    link->setUrls({QUrl(QStringLiteral("https://example.org/page"))});
+    link->setHtml(QStringLiteral("<a href=\"https://example.org/page\"><b>Caption</b></a>"));
+    link->setText(QStringLiteral("https://example.org/page"));
+    QApplication::clipboard()->setMimeData(link);
+    edit->Clear();
+    edit->PasteFromClipboard();
+    EXPECT_EQ(edit->Text(), QStringLiteral("https://example.org/page"));
+    // a plain-text note takes the text
+    edit->SetPlainText(true);
+    EXPECT_FALSE(paste(QStringLiteral("<b>bold</b>"), QStringLiteral("plain")));
+    EXPECT_EQ(edit->Text(), QStringLiteral("plain"));
+    auto *htmlOnly = new QMimeData;
+    htmlOnly->setHtml(QStringLiteral("<b>bold</b>"));
+    EXPECT_FALSE(edit->canInsertFromMimeData(htmlOnly));
+    delete htmlOnly;
 }
 
 TEST_F(RichEditTest, CopyAndPasteInsideTheProgramKeepEveryFormat)
