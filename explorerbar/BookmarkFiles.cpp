@@ -391,7 +391,8 @@ bool Parser::run()
     }
     if (!m_haveTitle && !m_doctype)
         return failWith(QStringLiteral("not a bookmark file"));
-    if (!m_anyList)
+    // a page with a title but nothing of a bookmark list: no file to show (or save over) as one
+    if (!m_doctype && !m_anyList && m_doc->items.isEmpty())
         return failWith(QStringLiteral("the file holds no bookmark list"));
     while (!m_lists.isEmpty())
         closeList(); // lists the file left open end with it, their separators kept

@@ -82,12 +82,13 @@ bool save(const QString &path, const Document &doc, QString *error = nullptr, Fi
 // lists, else UTF-8 when the bytes are valid UTF-8, else legacyCodePage (a Windows code page number).
 // Tags and attribute names in any case, attributes in any order and with double, single or no quotes;
 // character references decoded. Dates are 64-bit; a malformed date reads as 0. Only an A right
-// after a DT is a bookmark (links in descriptions are text). Items before the first list, as some
-// browsers export their top-level folders, are top-level items; so are items after the top-level list
-// has closed (after a stray </DL>, or in a second top-level list). A file without a TITLE and without
-// the bookmark-file DOCTYPE, a file with no list at all, a bookmark without HREF, a tag cut off by
-// the end of the file, or nesting beyond MaxDepth fail: the answer is false, *doc is left empty and
-// *error says why.
+// after a DT is a bookmark (links in descriptions are text). Items outside any list are top-level
+// items: before the first list (as some browsers export their top-level folders), in a file without
+// a list at all (as some tools export), and after the top-level list has closed (after a stray </DL>,
+// or in a second top-level list). A file with the bookmark-file DOCTYPE and no items is an empty list.
+// A file without a TITLE and without the DOCTYPE, a file with a TITLE but neither the DOCTYPE, a list
+// nor an item, a bookmark without HREF, a tag cut off by the end of the file, or nesting beyond
+// MaxDepth fail: the answer is false, *doc is left empty and *error says why.
 bool parse(const QByteArray &bytes, int legacyCodePage, Document *doc, QString *error = nullptr);
 
 // Reads and parses a file; a missing, unreadable or oversized file fails like a malformed one.

@@ -36,6 +36,21 @@ QDateTime startOf(const QDate &day)
     return QDateTime(day, QTime(0, 0)).toUTC();
 }
 
+// What names a node among its siblings across refills: a period its caption, a site its site, a page
+// its URL.
+QString keyOf(const THistoryNode *node)
+{
+    switch (node->NodeLevel) {
+    case THistoryNode::Level::Period:
+        return node->Caption;
+    case THistoryNode::Level::Site:
+        return node->Site;
+    case THistoryNode::Level::Page:
+        return node->Url;
+    }
+    return {};
+}
+
 bool historyLess(QTreeWidgetItem *a, QTreeWidgetItem *b)
 {
     return HistoryCompare(static_cast<TExplorerNode *>(a), static_cast<TExplorerNode *>(b)) < 0;
@@ -314,8 +329,59 @@ void THistoryTreeView::RefreshIfPeriodsChanged()
         same = node->Caption == HistoryDisplayName(periods.at(i).caption) && node->From == periods.at(i).from &&
                node->To == periods.at(i).to;
     }
-    if (!same)
-        FillNode(nullptr);
+    if (same)
+        return;
+    // what the user opened and selected, to open and select again where it is still listed; a folder
+    // counts as open only where the user sees it open (every folder above it open too)
+    QList<QStringList> opened;
+    for (TExplorerNode *node : AllNodes()) {
+        bool shown = node->isExpanded();
+        for (const TExplorerNode *p = node->Parent(); shown && p; p = p->Parent())
+            shown = p->isExpanded();
+        if (shown)
+            opened.append(pathOf(static_cast<THistoryNode *>(node))); // parents before their children
+    }
+    const THistoryNode *selected = GetSelected();
+    const QStringList selectedPath = selected ? pathOf(selected) : QStringList();
+
+    const FillScope fill(this);
+    FillNode(nullptr);
+    for (const QStringList &path : std::as_const(opened)) {
+        THistoryNode *node = nodeAt(path);
+        if (!node || !node->IsFolder())
+            continue;
+        FillNode(node);
+        node->setExpanded(true);
+    }
+    if (THistoryNode *node = selectedPath.isEmpty() ? nullptr : nodeAt(selectedPath))
+        setCurrentItem(node, 0, QItemSelectionModel::ClearAndSelect);
+}
+
+QStringList THistoryTreeView::pathOf(const THistoryNode *node)
+{
+    QStringList path;
+    for (; node; node = node->Parent())
+        path.prepend(keyOf(node));
+    return path;
+}
+
+THistoryNode *THistoryTreeView::nodeAt(const QStringList &path) const
+{
+    THistoryNode *found = nullptr;
+    for (const QString &key : path) {
+        THistoryNode *next = nullptr;
+        for (TExplorerNode *child : ChildrenOf(found)) {
+            auto *node = static_cast<THistoryNode *>(child);
+            if (keyOf(node) == key) {
+                next = node;
+                break;
+            }
+        }
+        if (!next)
+            return nullptr;
+        found = next;
+    }
+    return found;
 }
 
 void THistoryTreeView::showEvent(QShowEvent *event)

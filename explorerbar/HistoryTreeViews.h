@@ -93,6 +93,8 @@ public:
     // Lists everything again unless an update is running: the refresh command.
     void RefreshIfIdle();
     // Lists everything again when the periods with visits are not those listed (and no update runs).
+    // The folders that were open and the selected node are open and selected again where they are
+    // still listed (a period by its caption, a site by its site, a page by its URL).
     void RefreshIfPeriodsChanged();
     // The selection is not shown while the tree lacks the focus.
     bool HideSelection() const { return m_hideSelection; }
@@ -132,6 +134,9 @@ private:
     // The URLs of the site's pages with visits in the site node's period.
     QStringList siteUrls(const THistoryNode *site) const;
     void removeNode(THistoryNode *node);
+    // A node's path of keys from its period down, and the node listed at such a path (null: none).
+    static QStringList pathOf(const THistoryNode *node);
+    THistoryNode *nodeAt(const QStringList &path) const;
     void keepCaption(QTreeWidgetItem *item);
     // The periods of now that have visits.
     QList<HistoryPeriod> periodsWithVisits() const;

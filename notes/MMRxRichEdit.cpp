@@ -2,6 +2,8 @@
 
 #include "notes/ParagraphNumbers.h"
 #include "notes/RichEditObjects.h"
+#include "notes/RichTextHtml.h"
+#include "notes/ShownLines.h"
 #include "platform/RegularFiles.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -112,7 +114,8 @@ protected:
 };
 
 // What a paste or drop brings, in the first form the document can keep: its own fragment, rich text
-// for the codec, pictures, or plain text (file names for files that are not pictures).
+// for the codec, pictures, HTML read into a fragment, or plain text (file names for files that are not
+// pictures).
 struct TIncoming {
     QTextDocumentFragment Fragment;
     QByteArray Rtf;
@@ -147,8 +150,10 @@ bool pictureFile(const QString &path, QList<QImage> &images)
     return true;
 }
 
-// Only what the document can keep comes in; never HTML.
-TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects, bool link)
+// Only what the document can keep comes in: HTML as the rich text it shows, in the notes' formats (runs
+// take what it does not say from defaults).
+TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObjects, bool link,
+                       const TRichCharFormat &defaults)
 {
     TIncoming in;
     if (const auto *ours = dynamic_cast<const TRichEditMimeData *>(&source)) {
@@ -171,6 +176,15 @@ TIncoming incomingFrom(const QMimeData &source, bool plainText, bool allowObject
     if (!plainText && allowObjects && source.hasImage()) {
         in.Images.append(qvariant_cast<QImage>(source.imageData()));
         return in;
+    }
+    // a page's copy; a link or a file dragged with HTML beside it comes in as below
+    if (!plainText && !source.hasUrls() && source.hasHtml() &&
+        source.data(QStringLiteral("text/html")).size() <= 2 * richedit::MaxHtmlLength) {
+        in.Fragment = richedit::FragmentFromHtml(source.html(), defaults);
+        if (!in.Fragment.isEmpty()) {
+            in.Plain = source.text();
+            return in;
+        }
     }
     if (source.hasUrls()) {
         QStringList paths;
@@ -235,6 +249,7 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
     , m_lines(std::make_unique<TRichEditStrings>(this))
     , m_defaultFormat(StandardCharFormat())
     , m_numbers(std::make_unique<richedit::TParagraphNumbers>(document()))
+    , m_shownLines(std::make_unique<richedit::TShownLines>(document()))
 {
     resize(185, 89);
     setFocusPolicy(Qt::StrongFocus);
@@ -438,14 +453,6 @@ QString TMMRxCustomRichEdit::GetTextRange(int startPos, int endPos) const
     return rangeText(document(), startPos, endPos);
 }
 
-int TMMRxCustomRichEdit::displayLinesOf(const QTextBlock &block) const
-{
-    QTextLayout *layout = block.layout();
-    if (layout->lineCount() == 0)
-        document()->documentLayout()->blockBoundingRect(block); // lays the document out up to the block
-    return std::max(1, layout->lineCount());
-}
-
 QTextBlock TMMRxCustomRichEdit::blockOfChar(int charIndex) const
 {
     const QTextBlock b = document()->findBlock(std::max(0, charIndex));
@@ -455,10 +462,7 @@ QTextBlock TMMRxCustomRichEdit::blockOfChar(int charIndex) const
 int TMMRxCustomRichEdit::LineFromChar(int charIndex) const
 {
     const QTextBlock block = blockOfChar(charIndex);
-    int line = 0;
-    for (QTextBlock b = document()->begin(); b.isValid() && b != block; b = b.next())
-        line += displayLinesOf(b);
-    displayLinesOf(block);
+    const int line = m_shownLines->FirstLineOf(block); // lays the paragraph out
     const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
     const QTextLine inBlock = block.layout()->lineForTextPosition(offset);
     return line + (inBlock.isValid() ? inBlock.lineNumber() : 0);
@@ -468,23 +472,18 @@ int TMMRxCustomRichEdit::GetLineIndex(int lineNo) const
 {
     if (lineNo == -1)
         lineNo = LineFromChar(textCursor().position());
-    if (lineNo < 0)
+    int inBlock = 0;
+    const QTextBlock block = m_shownLines->BlockOfLine(lineNo, &inBlock);
+    if (!block.isValid())
         return -1;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const int lines = displayLinesOf(b);
-        if (lineNo < lines) {
-            const QTextLine line = b.layout()->lineAt(lineNo);
-            return b.position() + (line.isValid() ? line.textStart() : 0);
-        }
-        lineNo -= lines;
-    }
-    return -1;
+    const QTextLine line = block.layout()->lineAt(inBlock);
+    return block.position() + (line.isValid() ? line.textStart() : 0);
 }
 
 int TMMRxCustomRichEdit::GetLineLength(int charIndex) const
 {
     const QTextBlock block = blockOfChar(charIndex);
-    displayLinesOf(block);
+    TShownLines::LinesOf(block);
     const int offset = std::clamp(charIndex - block.position(), 0, block.length() - 1);
     const QTextLine line = block.layout()->lineForTextPosition(offset);
     if (!line.isValid())
@@ -820,6 +819,8 @@ bool TMMRxCustomRichEdit::canInsertFromMimeData(const QMimeData *source) const
         return false;
     if (m_allowObjects && source->hasImage())
         return true;
+    if (source->hasHtml())
+        return true;
     if (RichTextCodec())
         return std::any_of(RtfMimes.cbegin(), RtfMimes.cend(), [&](const QString &m) { return source->hasFormat(m); });
     return false;
@@ -841,7 +842,8 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
 {
     if (!source || isReadOnly())
         return false;
-    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects, m_inDrop && m_dropLinks);
+    const TRichCharFormat around = CharFormatOf(InsertionFormat(textCursor().charFormat()), m_defaultFormat);
+    TIncoming incoming = incomingFrom(*source, m_plainText, m_allowObjects, m_inDrop && m_dropLinks, around);
     if (!incoming.TooLarge.isEmpty())
         ShowObjectMessage(richedit::FileTooLargeText(incoming.TooLarge));
     if (!incoming.Refused.isEmpty())

@@ -23,6 +23,7 @@ class QTextBlock;
 namespace richedit {
 class TOpenedObjectCopies;
 class TParagraphNumbers;
+class TShownLines;
 } // namespace richedit
 
 enum TRichLangOption { rlAutoKeyboard = 1, rlAutoFont = 2, rlImeCancelComplete = 4, rlImeAlwaysSendNotify = 8 };
@@ -291,8 +292,6 @@ private:
     void scheduleUrlOverlay();
     void showContextMenu(const QPoint &globalPos);
     int positionAt(const QPoint &viewportPos, bool exact) const;
-    // The lines the paragraph shows (laid out first when it was not yet), at least one.
-    int displayLinesOf(const QTextBlock &block) const;
     // The paragraph of a position; the last one past the end.
     QTextBlock blockOfChar(int charIndex) const;
     bool inSelectionBar(const QPoint &viewportPos) const;
@@ -339,6 +338,8 @@ private:
     std::unique_ptr<richedit::TOpenedObjectCopies> m_objectCopies;
     // numbered paragraphs and wrapping: MMRxRichEditLayout.cpp
     std::unique_ptr<richedit::TParagraphNumbers> m_numbers;
+    // the shown lines of the paragraphs, for the line queries
+    std::unique_ptr<richedit::TShownLines> m_shownLines;
     bool m_wrapCheckPending = false;
     void onContentsChange(int position, int removed, int added);
     void checkLongRuns();

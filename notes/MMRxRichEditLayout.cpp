@@ -2,6 +2,7 @@
 // numbered paragraphs, and wrapping that stays linear for text without places to break.
 #include "notes/MMRxRichEdit.h"
 #include "notes/ParagraphNumbers.h"
+#include "notes/ShownLines.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -66,6 +67,7 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
     if (m_numbers->SawNumbers())
         viewport()->update();
     m_numbers->Invalidate(position);
+    m_shownLines->Invalidate(position);
 
     // this runs before the document lays the change out, so a long run is never laid out word-wrapped
     QTextDocument *doc = document();

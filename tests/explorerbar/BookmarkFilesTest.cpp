@@ -234,8 +234,8 @@ TEST(BookmarkFileReader, RefusesWhatItCannotTurnIntoNodes)
         QByteArray bytes;
     } cases[] = {
         {"no title and no doctype", "<DL><p><DT><A HREF=\"u\">a</A></DL>"},
-        {"no list at all", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>t</TITLE>\n<H1>t</H1>\n<P>text</P>"},
-        {"items but no list", "<TITLE>t</TITLE>\n<DT><A HREF=\"u\">a</A>\n<DT><H3>f</H3>"},
+        {"a page with a title and nothing of a bookmark list",
+         "<HTML><HEAD><TITLE>t</TITLE></HEAD><BODY><P>text <A HREF=\"u\">a</A></P></BODY></HTML>"},
         {"a bookmark without address", listFile("<DT><A ADD_DATE=\"1\">a</A>")},
         {"an item cut off", "<TITLE>t</TITLE><DL><p><DT><A HREF=\"u\">a</A><DT><A HREF=\"v"},
         {"an unterminated quote", "<TITLE>t</TITLE><DL><p><DT><A HREF=\"u>a</A></DL>"},
@@ -278,6 +278,48 @@ TEST(BookmarkFileReader, ItemsAfterTheTopLevelListHasClosedStayInIt)
     ASSERT_EQ(two.items.size(), 2);
     EXPECT_EQ(two.items[0], bookmark(0, QStringLiteral("a"), QStringLiteral("u")));
     EXPECT_EQ(two.items[1], bookmark(0, QStringLiteral("b"), QStringLiteral("v")));
+}
+
+TEST(BookmarkFileReader, ItemsOfAFileWithoutAnyListAreTopLevelItems)
+{
+    // the export of a tool that writes its items without a list around them
+    const QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Export</TITLE>\n<H1>Export</H1>\n"
+                            "<DT><A HREF=\"http://a/\" ADD_DATE=\"5\">A</A>\n<DD>first\n"
+                            "<DT><H3 ADD_DATE=\"6\">F</H3>\n<HR>\n<DT><A HREF=\"http://b/\">B</A>\n<HR>\n";
+    bool ok = false;
+    const Document doc = parsed(file, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(doc.caption, u"Export");
+    ASSERT_EQ(doc.items.size(), 3);
+    Item a = bookmark(0, QStringLiteral("A"), QStringLiteral("http://a/"), 5);
+    a.extras.description = QStringLiteral("first");
+    EXPECT_EQ(doc.items[0], a);
+    EXPECT_EQ(doc.items[1], folder(0, QStringLiteral("F"), 6));
+    Item b = bookmark(0, QStringLiteral("B"), QStringLiteral("http://b/"));
+    b.extras.separatorsBefore = 1;
+    EXPECT_EQ(doc.items[2], b);
+    EXPECT_EQ(doc.separatorsAtEnd, 1);
+    // written back, the items stand in a list and read the same
+    Document again;
+    ASSERT_TRUE(parse(write(doc), 1252, &again));
+    EXPECT_EQ(again.items, doc.items);
+    EXPECT_EQ(again.separatorsAtEnd, 1);
+
+    // a title without the DOCTYPE and items without a list: still a bookmark file
+    const Document titled = parsed("<TITLE>t</TITLE>\n<DT><A HREF=\"u\">a</A>\n<DT><H3>f</H3>", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(shapeOf(titled), QStringList({"a", "f"}));
+
+    // the header and no items: an empty list
+    for (const QByteArray &empty :
+         {QByteArray("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>t</TITLE>\n<H1>t</H1>\n<P>text</P>"),
+          QByteArray("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n")}) {
+        Document d;
+        d.items.append(bookmark(0, QStringLiteral("stale"), QStringLiteral("s")));
+        QString error;
+        EXPECT_TRUE(parse(empty, 1252, &d, &error)) << error.toStdString();
+        EXPECT_TRUE(d.items.isEmpty());
+    }
 }
 
 TEST(BookmarkFileReader, ItemsBeforeTheFirstListAreTopLevelItems)

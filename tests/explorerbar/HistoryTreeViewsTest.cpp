@@ -306,6 +306,65 @@ TEST_F(HistoryTree, ATreeMadeBeforeAnyVisitListsThemWhenShownAndWhileItShows)
     EXPECT_EQ(texts(*t), (QStringList{"Monday", "Today"}));
 }
 
+TEST_F(HistoryTree, ItsOwnRefillsKeepTheOpenedFoldersAndTheSelectionThatAreStillListed)
+{
+    visit("https://a.example/1", "One", local(3, 18, 9));
+    visit("https://b.example/2", "Two", local(3, 18, 10));
+    visit("https://c.example/4", "Four", local(3, 17, 10));
+    QDateTime now = local(3, 18, 15);
+    auto t = tree(now);
+    t->SetClock([&now] { return now; });
+    t->show();
+    THistoryNode *today = top(*t, "Today");
+    ASSERT_TRUE(t->RequestExpand(today));
+    THistoryNode *siteA = child(today, "a.example");
+    ASSERT_TRUE(t->RequestExpand(siteA));
+    ASSERT_TRUE(t->RequestExpand(child(today, "b.example")));
+    ASSERT_TRUE(t->RequestCollapse(child(today, "b.example")));
+    t->setCurrentItem(child(siteA, "One"));
+
+    // shown again with a period more: the same folders open, listed afresh, and the same page selected
+    t->hide();
+    visit("https://a.example/3", "Three", local(3, 18, 11));
+    visit("https://d.example/5", "Five", local(3, 16, 10));
+    t->show();
+    ASSERT_EQ(texts(*t), (QStringList{"Monday", "Tuesday", "Today"}));
+    today = top(*t, "Today");
+    siteA = child(today, "a.example");
+    ASSERT_TRUE(today->isExpanded() && siteA && siteA->isExpanded());
+    EXPECT_EQ(texts(*t, siteA), (QStringList{"One", "Three"}));
+    EXPECT_FALSE(child(today, "b.example")->isExpanded());
+    EXPECT_FALSE(top(*t, "Tuesday")->isExpanded());
+    ASSERT_TRUE(t->GetSelected());
+    EXPECT_EQ(t->GetSelected(), child(siteA, "One"));
+    EXPECT_EQ(t->selectedItems().size(), 1);
+
+    // past midnight a first visit lists the periods again: a day still listed stays open and selected
+    THistoryNode *tuesday = top(*t, "Tuesday");
+    ASSERT_TRUE(t->RequestExpand(tuesday));
+    t->setCurrentItem(child(tuesday, "c.example"));
+    ASSERT_TRUE(t->RequestCollapse(today));
+    ASSERT_TRUE(t->RequestExpand(today));
+    now = local(3, 19, 0, 5);
+    visit("https://a.example/6", "Six", local(3, 19, 0, 4)); // the tree shows: it looks at once
+    EXPECT_EQ(texts(*t), (QStringList{"Monday", "Tuesday", "Wednesday", "Today"}));
+    tuesday = top(*t, "Tuesday");
+    EXPECT_TRUE(tuesday->isExpanded());
+    EXPECT_EQ(texts(*t, tuesday), QStringList{"c.example"});
+    EXPECT_EQ(t->GetSelected(), child(tuesday, "c.example"));
+    EXPECT_TRUE(top(*t, "Today")->isExpanded()) << "the period named as the open one is open again";
+    EXPECT_FALSE(top(*t, "Wednesday")->isExpanded());
+
+    // a selected node that is no longer listed leaves no selection
+    t->setCurrentItem(child(top(*t, "Tuesday"), "c.example"));
+    t->hide();
+    ASSERT_TRUE(store->deleteUrl("https://c.example/4"));
+    visit("https://e.example/7", "Seven", local(3, 9, 10)); // last week
+    t->show();
+    EXPECT_EQ(texts(*t), (QStringList{"Last Week", "Monday", "Wednesday", "Today"}));
+    EXPECT_EQ(t->GetSelected(), nullptr);
+}
+
 TEST_F(HistoryTree, AFolderOpenedByItsArrowOrTheKeyboardIsListedAfresh)
 {
     visit("https://a.example/1", "One", local(3, 18, 9));

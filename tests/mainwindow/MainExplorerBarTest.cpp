@@ -1,8 +1,11 @@
 // The explorer bar's commands in the main window: when each of the 25 is offered, the bookmark list
 // loaded, edited and saved through the commands alone (the file's bytes checked), the questions and
 // reports around loading and saving, a list made when there is none, the history page's commands, a
-// corrupt history store at start-up, and the repair of bookmarks to moved local files.
+// corrupt history store at start-up, the repair of bookmarks to moved local files, and a page copied by
+// the engine and pasted into a note.
 #include "browser/Browser.h"
+#include "browser/FindDialogs.h"
+#include "browser/IEBrowsers.h"
 #include "browser/UrlComboBoxes.h"
 #include "common/DialogAnswers.h"
 #include "common/TestSupport.h"
@@ -15,6 +18,8 @@
 #include "mainwindow/MainCompact02.h"
 #include "mainwindow/MainWindowTestSupport.h"
 #include "notes/MGRichEditFramePrev.h"
+#include "notes/MMRxRichEditPrev.h"
+#include "notes/RtfCodec.h"
 #include "platform/HistoryStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformPaths.h"
@@ -26,15 +31,21 @@
 
 #include <QAction>
 #include <QCalendarWidget>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -604,4 +615,71 @@ TEST_F(MainExplorerBar, ClosingWithNothingChangedAsksNothingAndLeavesTheBookmark
     const QByteArray settings = readBytes(dir.path() + "/brivo.ini");
     EXPECT_TRUE(settings.contains("BookmarkFile=" + file.toUtf8())) << settings.constData();
     EXPECT_TRUE(settings.contains("ExplorerBar=1")) << settings.constData();
+}
+
+TEST_F(MainExplorerBar, APageCopiedByTheEngineAndPastedIntoANoteIsSavedWithItsFormatting)
+{
+    const std::shared_ptr<TRichTextCodec> previousCodec = RichTextCodec();
+    InstallRtfCodec(); // as the program starts
+    const auto restoreCodec = qScopeGuard([&] { SetRichTextCodec(previousCodec); });
+    const QString page = dir.path() + "/page.html";
+    writeBytes(page, "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>body { font-family: sans-serif; "
+                     "font-size: 16px } .big { font-size: 24px; color: #c00000 }</style></head><body>"
+                     "<h1>Heading one</h1><p>Plain, <b>bold</b>, <i>italic</i>, <u>under</u> and <span "
+                     "class=\"big\">big red</span>.</p><ol start=\"3\"><li>three</li><li>four</li></ol>"
+                     "<p style=\"text-align: center\">centred</p><img src=\"https://example.invalid/p.png\">"
+                     "</body></html>");
+    openWindow();
+    TfrmBrowser *browser = frmMain->NewBrowser();
+    TIEBrowser *view = browser->WebBrowser();
+    // loaded: the page itself, not the one the window opened with
+    bool loaded = false;
+    QObject::connect(view, &QWebEngineView::loadFinished, view, [&loaded, view, page](bool ok) {
+        loaded = loaded || (ok && view->url() == QUrl::fromLocalFile(page));
+    });
+    view->Navigate(QUrl::fromLocalFile(page).toString());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return loaded; }, 30000)) << "the page never loaded";
+
+    // the engine's own select-all and copy, as the keys in the page run them (again until the page takes
+    // them)
+    QApplication::clipboard()->clear();
+    QElapsedTimer sinceCopy;
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            const QMimeData *data = QApplication::clipboard()->mimeData();
+            if (data && data->hasHtml() && data->html().contains("centred"))
+                return true;
+            if (!sinceCopy.isValid() || sinceCopy.elapsed() > 1000) {
+                // the page's frame takes the keys once its view gains the focus
+                view->clearFocus();
+                view->setFocus(Qt::OtherFocusReason);
+                view->page()->triggerAction(QWebEnginePage::SelectAll);
+                view->page()->triggerAction(QWebEnginePage::Copy);
+                sinceCopy.start();
+            }
+            return false;
+        },
+        30000))
+        << "the engine put no HTML on the clipboard";
+
+    // pasted into a note with the paste key, saved as rich text through the notes' own command
+    auto *bar = frmMain->findChild<QTabWidget *>("PageControl");
+    bar->setCurrentWidget(bar->findChild<QWidget *>("tbsEdit"));
+    bar->show();
+    auto *notes = frmMain->findChild<TMGRichEditFramePrev *>();
+    ASSERT_NE(notes, nullptr);
+    TMMRxRichEditPrev *editor = notes->ActiveEditor();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(editor->Text().startsWith("Heading one\nPlain, bold, italic, under and big red.\nthree\nfour\n"))
+        << editor->Text().toStdString();
+    const QString saved = dir.path() + "/note.rtf";
+    chooseFile(saved);
+    notes->actFileSaveAs->trigger();
+    const QByteArray rtf = readBytes(saved);
+    ASSERT_FALSE(rtf.isEmpty()) << "nothing was saved";
+    for (const char *word : {"\\fs48\\b", "\\b bold", "\\i italic", "\\ul under", "\\fs36\\cf",
+                             "\\red192\\green0\\blue0", "\\pnstart3", "\\pndec", "\\qc"})
+        EXPECT_TRUE(rtf.contains(word)) << word << " is not in\n" << rtf.toStdString();
+    EXPECT_FALSE(rtf.contains("\\pict")) << "a picture of the page came along";
 }

@@ -4,8 +4,10 @@
 
 #include "notes/NotesTestSupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -231,6 +233,92 @@ TEST_F(RichEditTest, CaretPositionIsTheColumnAndLineOfTheSelectionEnd)
     EXPECT_EQ(edit->GetCaretPos(), QPoint(5, 2));
     EXPECT_EQ(edit->GetLineIndex(-1), 14);
     EXPECT_LT(edit->GetCharPos(0).y(), edit->GetCharPos(14).y());
+}
+
+namespace {
+
+// The shown line of a position and the start of a shown line, counted over the layouts of all the
+// paragraphs before it once the whole document is laid out.
+int walkedLineOf(QTextDocument *doc, int position)
+{
+    doc->documentLayout()->blockBoundingRect(doc->lastBlock());
+    const QTextBlock block = doc->findBlock(position).isValid() ? doc->findBlock(position) : doc->lastBlock();
+    int line = 0;
+    for (QTextBlock b = doc->begin(); b != block; b = b.next())
+        line += std::max(1, b.layout()->lineCount());
+    const QTextLine in =
+        block.layout()->lineForTextPosition(std::clamp(position - block.position(), 0, block.length() - 1));
+    return line + (in.isValid() ? in.lineNumber() : 0);
+}
+
+int walkedLineStart(QTextDocument *doc, int line)
+{
+    doc->documentLayout()->blockBoundingRect(doc->lastBlock());
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const int lines = std::max(1, b.layout()->lineCount());
+        if (line < lines)
+            return b.position() + (b.layout()->lineAt(line).isValid() ? b.layout()->lineAt(line).textStart() : 0);
+        line -= lines;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_F(RichEditTest, LineQueriesFollowEveryChangeOfTheLayout)
+{
+    // empty paragraphs, paragraphs of one line and of several, enough text to be laid out in steps
+    QStringList paragraphs;
+    for (int i = 0; i < 400; ++i)
+        paragraphs << (i % 7 == 3   ? QString()
+                       : i % 5 == 0 ? QStringLiteral("wrapped words ").repeated(12) + QString::number(i)
+                                    : QStringLiteral("line %1").arg(i));
+    edit->SetSelText(paragraphs.join(u'\n'));
+    QTextDocument *doc = edit->document();
+    // the control's answers first, while the layout may still be catching up; the walk after
+    const auto expectWalkedLines = [&](const char *after) {
+        QList<int> positions;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            positions << b.position() << b.position() + b.length() / 2 << b.position() + b.length() - 1;
+        positions << edit->TextLength() + 5;
+        QList<int> lines, starts;
+        for (const int p : std::as_const(positions))
+            lines << edit->LineFromChar(p);
+        const int last = lines.constLast();
+        for (int l = 0; l <= last + 1; ++l)
+            starts << edit->GetLineIndex(l);
+        for (qsizetype i = 0; i < positions.size(); ++i)
+            ASSERT_EQ(lines[i], walkedLineOf(doc, positions[i])) << after << ": the line of " << positions[i];
+        for (int l = 0; l <= last + 1; ++l)
+            ASSERT_EQ(starts[l], walkedLineStart(doc, l)) << after << ": the start of line " << l;
+    };
+    expectWalkedLines("filled");
+    edit->resize(240, 260);
+    expectWalkedLines("narrower");
+    edit->SetSelection(doc->findBlockByNumber(201).position(), doc->findBlockByNumber(201).position(), false);
+    edit->SetSelText(QStringLiteral("now long enough to wrap at this width, and more "));
+    expectWalkedLines("a paragraph grown");
+    edit->SetSelection(doc->findBlockByNumber(99).position() - 1, doc->findBlockByNumber(99).position(), false);
+    edit->SetSelText(QString());
+    expectWalkedLines("two paragraphs joined");
+    edit->SetSelection(doc->findBlockByNumber(50).position(), doc->findBlockByNumber(50).position(), false);
+    edit->Paragraph().SetLeftIndent(120);
+    expectWalkedLines("a paragraph indented");
+    QFont larger = edit->font();
+    larger.setPointSize(larger.pointSize() + 6);
+    edit->setFont(larger);
+    expectWalkedLines("a larger font");
+    edit->SetWordWrap(false);
+    expectWalkedLines("without wrapping");
+    edit->SetWordWrap(true);
+    expectWalkedLines("wrapped again");
+    edit->Undo();
+    expectWalkedLines("undone");
+    edit->resize(600, 260);
+    expectWalkedLines("wider");
+    edit->SetSelection(0, edit->TextLength(), false);
+    edit->SetSelText(QStringLiteral("one"));
+    expectWalkedLines("replaced");
 }
 
 TEST_F(RichEditTest, LinesOfTheCaretAreTheShownLinesOfWrappedParagraphs)
@@ -516,15 +604,16 @@ TEST_F(RichEditTest, ChangingScrollBarsKeepsTextFormattingAndModifiedState)
 
 TEST_F(RichEditTest, PasteBringsOnlyWhatTheDocumentCanKeep)
 {
+    // HTML comes in as the rich text it shows; HTML alone will do
     auto *html = new QMimeData;
     html->setHtml(QStringLiteral("<b>bold</b>"));
-    EXPECT_FALSE(edit->canInsertFromMimeData(html));
+    EXPECT_TRUE(edit->canInsertFromMimeData(html));
     html->setText(QStringLiteral("plain"));
     QApplication::clipboard()->setMimeData(html);
     edit->PasteFromClipboard();
-    EXPECT_EQ(edit->Text(), QStringLiteral("plain"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("bold"));
     edit->SelectAllText();
-    EXPECT_FALSE(edit->SelAttributes().Style().testFlag(fsBold));
+    EXPECT_TRUE(edit->SelAttributes().Style().testFlag(fsBold));
 
     auto *picture = new QMimeData;
     QImage image(12, 8, QImage::Format_RGB32);
@@ -533,11 +622,103 @@ TEST_F(RichEditTest, PasteBringsOnlyWhatTheDocumentCanKeep)
     QApplication::clipboard()->setMimeData(picture);
     edit->SetSelStart(edit->TextLength());
     edit->PasteFromClipboard();
-    EXPECT_EQ(edit->TextLength(), 6);
-    const TRichObject pasted = edit->ObjectAt(5);
+    EXPECT_EQ(edit->TextLength(), 5);
+    const TRichObject pasted = edit->ObjectAt(4);
     EXPECT_EQ(pasted.Image.size(), QSize(12, 8));
     EXPECT_EQ(pasted.DataFormat, QStringLiteral("png"));
     EXPECT_FALSE(pasted.Data.isEmpty());
+}
+
+TEST_F(RichEditTest, APageCopyPastedIntoANoteIsSavedWithItsFormatting)
+{
+    // what the engine put on the clipboard for a copied page: every block with its computed style, the
+    // text beside it
+    const QString style = QStringLiteral(
+        "color: rgb(0, 0, 0); font-family: sans-serif; font-size: 16px; font-style: normal; "
+        "font-variant-ligatures: normal; font-variant-caps: normal; font-weight: 400; letter-spacing: normal; "
+        "orphans: 2; text-align: start; text-indent: 0px; text-transform: none; white-space: normal; widows: 2; "
+        "word-spacing: 0px; -webkit-text-stroke-width: 0px; text-decoration-thickness: initial; "
+        "text-decoration-style: initial; text-decoration-color: initial;");
+    auto *copy = new QMimeData;
+    copy->setHtml(QStringLiteral(
+                      "<h1 style=\"color: rgb(0, 0, 0); font-family: sans-serif; font-style: normal;\">Heading "
+                      "one</h1><p style=\"%1\">Plain,<span>\u00a0</span><b>bold</b>,<span>\u00a0</span><i>italic</i>,"
+                      "<span>\u00a0</span><u>under</u>,<span>\u00a0</span><span class=\"big\" style=\"font-size: 24px; "
+                      "color: rgb(192, 0, 0);\">big red</span>,<span>\u00a0</span><a href=\"https://example.org/x\">a "
+                      "link</a>,<span>\u00a0</span><s>struck</s>, x<sup>2</sup>, H<sub>2</sub>O.</p><ol start=\"3\" "
+                      "style=\"%1\"><li>three</li><li>four</li></ol><ul style=\"%1\"><li>bullet</li></ul>"
+                      "<p style=\"%1 text-align: center;\">centred</p>")
+                      .arg(style));
+    copy->setText(QStringLiteral("Heading one\nPlain, bold, italic, under, big red, a link, struck, x2, H2O.\n\n"
+                                 "three\nfour\nbullet\ncentred"));
+    QApplication::clipboard()->setMimeData(copy);
+    QTest::keyClick(edit.get(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->Lines().Count(), 6);
+    EXPECT_EQ(edit->Lines().Get(1), QStringLiteral("Plain, bold, italic, under, big red, a link, struck, x2, H2O."));
+
+    // saved as rich text
+    const notestest::RtfCodecInstalled codec;
+    edit->Lines().Format = sfRichText;
+    QByteArray rtf;
+    QBuffer out(&rtf);
+    out.open(QIODevice::WriteOnly);
+    edit->Lines().SaveToStream(out);
+    for (const char *word :
+         {"\\b ", "\\i ", "\\ul ", "\\strike ", "\\super ", "\\sub ", "\\fs48\\b", "\\fs36\\cf2 big red",
+          "\\fs24\\b0 Plain", "\\qc", "\\red192\\green0\\blue0", "\\pnstart3", "\\pnlvlblt", "\\pndec", "Arial"})
+        EXPECT_TRUE(rtf.contains(word)) << word << " is not in\n" << rtf.toStdString();
+
+    // and read back as it was
+    TMMRxRichEdit again;
+    again.Lines().Format = sfRichText;
+    out.close();
+    out.open(QIODevice::ReadOnly);
+    again.Lines().LoadFromStream(out);
+    EXPECT_EQ(again.Text(), edit->Text());
+    again.SetSelection(0, 7, false);
+    EXPECT_EQ(again.SelAttributes().GetAttributes().Height, 480);
+    EXPECT_TRUE(again.SelAttributes().Style().testFlag(fsBold));
+    const int third = int(again.Text().indexOf(u"three"));
+    EXPECT_EQ(again.Paragraph().Numbering(), nsNone);
+    again.SetSelection(third, third, false);
+    EXPECT_EQ(again.Paragraph().Numbering(), nsArabic);
+}
+
+TEST_F(RichEditTest, PlainTextAndWhatCannotBeReadStayPlain)
+{
+    const auto paste = [this](const QString &html, const QString &text) {
+        auto *data = new QMimeData;
+        if (!html.isEmpty())
+            data->setHtml(html);
+        data->setText(text);
+        QApplication::clipboard()->setMimeData(data);
+        edit->Clear();
+        edit->PasteFromClipboard();
+        edit->SelectAllText();
+        return edit->SelAttributes().Style().testFlag(fsBold);
+    };
+    EXPECT_FALSE(paste(QString(), QStringLiteral("plain")));
+    EXPECT_EQ(edit->Text(), QStringLiteral("plain"));
+    // nested too deep to be read in good time: the text beside it
+    EXPECT_FALSE(paste(QStringLiteral("<b>x").repeated(100000), QStringLiteral("the text")));
+    EXPECT_EQ(edit->Text(), QStringLiteral("the text"));
+    // a link dragged or copied with its HTML stays its address
+    auto *link = new QMimeData;
+    link->setUrls({QUrl(QStringLiteral("https://example.org/page"))});
+    link->setHtml(QStringLiteral("<a href=\"https://example.org/page\"><b>Caption</b></a>"));
+    link->setText(QStringLiteral("https://example.org/page"));
+    QApplication::clipboard()->setMimeData(link);
+    edit->Clear();
+    edit->PasteFromClipboard();
+    EXPECT_EQ(edit->Text(), QStringLiteral("https://example.org/page"));
+    // a plain-text note takes the text
+    edit->SetPlainText(true);
+    EXPECT_FALSE(paste(QStringLiteral("<b>bold</b>"), QStringLiteral("plain")));
+    EXPECT_EQ(edit->Text(), QStringLiteral("plain"));
+    auto *htmlOnly = new QMimeData;
+    htmlOnly->setHtml(QStringLiteral("<b>bold</b>"));
+    EXPECT_FALSE(edit->canInsertFromMimeData(htmlOnly));
+    delete htmlOnly;
 }
 
 TEST_F(RichEditTest, CopyAndPasteInsideTheProgramKeepEveryFormat)
