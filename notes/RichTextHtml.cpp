@@ -600,10 +600,16 @@ private:
     const QTextDocument &m_html;
     TRichDocumentBuilder &m_builder;
     TFaces m_faces;
-    // the numbered paragraph before, to count on from it
-    bool m_previousNumbered = false;
-    TListItem m_previous;
-    int m_previousStart = 0;
+    // The list the items read last belong to, and the item read last at each of its levels: an item
+    // counts on from that one when numbered alike with the next number; an outermost item that does
+    // not begins a list of its own, and an item ends what deeper levels had.
+    struct TLevelItem {
+        bool seen = false;
+        TListItem item;
+        int start = 0;
+    };
+    int m_list = 0;
+    std::array<TLevelItem, MAX_LIST_LEVELS> m_levels{};
 };
 
 void TConversion::Run()
@@ -648,7 +654,6 @@ TRichParaFormat TConversion::paraFormatOf(const QTextBlock &block)
         f.Mask |= PFM_ALIGNMENT;
     TListItem item;
     if (!listItemOf(block.userState(), item)) {
-        m_previousNumbered = false;
         const int indent = PixelsToTwips(bf.leftMargin()) + bf.indent() * LevelIndent;
         if (indent > 0) {
             f.Mask |= PFM_STARTINDENT | PFM_OFFSET;
@@ -656,21 +661,25 @@ TRichParaFormat TConversion::paraFormatOf(const QTextBlock &block)
         }
         return f;
     }
-    f.Mask |= PFM_NUMBERING | PFM_NUMBERINGSTART | PFM_STARTINDENT | PFM_OFFSET;
+    f.Mask |= PFM_NUMBERING | PFM_NUMBERINGSTART | PFM_STARTINDENT | PFM_OFFSET | PFM_LIST;
     f.Numbering = item.kind;
     f.StartIndent = std::min(LevelIndent * (item.level - 1), MaxIndent - LevelIndent);
     f.Offset = LevelIndent;
-    if (!IsCounted(f.Numbering)) {
-        m_previousNumbered = false;
-        return f;
+    const int level = std::min(item.level, MAX_LIST_LEVELS) - 1;
+    TLevelItem &before = m_levels[level];
+    const bool counted = IsCounted(item.kind);
+    const bool countsOn =
+        before.seen && before.item.kind == item.kind && (!counted || before.item.number == item.number - 1);
+    if (m_list == 0 || (level == 0 && !countsOn)) {
+        m_list = NewListId();
+        m_levels = {};
     }
-    // a paragraph numbered like the one before takes the next number; any other starts at its own
-    const bool countsOn = m_previousNumbered && m_previous.kind == item.kind && m_previous.level == item.level &&
-                          m_previous.number == item.number - 1;
-    f.NumberingStart = countsOn ? m_previousStart : item.number;
-    m_previousNumbered = true;
-    m_previous = item;
-    m_previousStart = f.NumberingStart;
+    for (int deeper = level + 1; deeper < MAX_LIST_LEVELS; ++deeper)
+        m_levels[deeper].seen = false;
+    f.List = m_list;
+    f.ListLevel = level;
+    f.NumberingStart = counted ? (countsOn ? before.start : item.number) : 1;
+    before = {true, item, f.NumberingStart};
     return f;
 }
 

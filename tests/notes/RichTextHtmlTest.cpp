@@ -168,6 +168,23 @@ TEST(HtmlToRichText, ListsKeepTheirNumbersKindsAndLevels)
     EXPECT_EQ(paragraphOf(doc.get(), 4).StartIndent, 0);
     EXPECT_EQ(paragraphOf(doc.get(), 6).StartIndent, 0);
     EXPECT_EQ(numbers.LabelOf(doc->findBlockByNumber(3)), "b.");
+    // a nested list is a level of the list around it; a list that does not count on is a list of its own
+    EXPECT_EQ(paragraphOf(doc.get(), 2).List, paragraphOf(doc.get(), 0).List);
+    EXPECT_EQ(paragraphOf(doc.get(), 2).ListLevel, 1);
+    EXPECT_EQ(paragraphOf(doc.get(), 4).ListLevel, 0);
+    EXPECT_NE(paragraphOf(doc.get(), 8).List, paragraphOf(doc.get(), 7).List);
+
+    // lists one after the other each count from their own start; one resumed after a paragraph with
+    // the next number counts on
+    const auto two = read(QStringLiteral("<ol><li>a</li><li>b</li></ol><ol><li>c</li><li>d</li></ol><p>e</p>"
+                                         "<ol start=\"3\"><li>f</li></ol><ol><li>g<ol><li>h</li></ol></li>"
+                                         "<li>i<ol><li>j</li></ol></li></ol>"));
+    TParagraphNumbers twoNumbers(two.get());
+    QList<int> twoShown;
+    for (QTextBlock b = two->begin(); b.isValid(); b = b.next())
+        twoShown << twoNumbers.NumberOf(b);
+    EXPECT_EQ(twoShown, QList<int>({1, 2, 1, 2, 0, 3, 1, 1, 2, 1}));
+    EXPECT_EQ(paragraphOf(two.get(), 5).List, paragraphOf(two.get(), 2).List);
 
     // items left open end at the next item or with their list; values, types and list styles
     const auto loose = read(
