@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -36,12 +37,14 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -510,20 +513,89 @@ void TMGRichEditFramePrev::CloseDocument(int index)
     PageControlChange();
 }
 
+namespace {
+
+// The progress of a file being opened: nothing at first; once the opening has lasted the delay, a
+// dialog that shows how far it is, keeps the window painted and offers Cancel. The dialog is
+// window-modal: nothing else of the window can be used (or closed) while the file is read. The reading
+// fills the bar to ReadShare, the layout the rest.
+class LoadProgress {
+public:
+    static constexpr int ReadShare = 700;
+
+    LoadProgress(QWidget *parent, int delay, QString text)
+        : m_parent(parent)
+        , m_delay(delay)
+        , m_text(std::move(text))
+    {
+        m_clock.start();
+    }
+    // The step (done of total) of the part [from, to) of the bar; false when the user cancelled.
+    bool step(qint64 done, qint64 total, int from, int to)
+    {
+        if (!m_dialog) {
+            if (m_clock.elapsed() < m_delay)
+                return true;
+            m_dialog = std::make_unique<QProgressDialog>(m_parent);
+            m_dialog->setObjectName(QStringLiteral("LoadProgress"));
+            m_dialog->setWindowTitle(applicationtitle::get());
+            m_dialog->setLabelText(m_text);
+            m_dialog->setRange(0, 1000);
+            m_dialog->setAutoReset(false);
+            m_dialog->setAutoClose(false);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->setWindowModality(Qt::WindowModal);
+            m_dialog->show();
+        }
+        const qint64 share = total > 0 ? std::clamp<qint64>(done, 0, total) * (to - from) / total : 0;
+        m_dialog->setValue(from + int(share));
+        QCoreApplication::processEvents();
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    QWidget *m_parent;
+    int m_delay;
+    QString m_text;
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+} // namespace
+
 bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
 {
     // an opened file always gets a tab of its own
     TMMRxRichEditPrev *editor = NewDocument();
     m_loading = true;
+    const QString name = QFileInfo(fileName).fileName();
+    LoadProgress progress(this, LoadProgressDelay,
+                          Opening.isEmpty() ? name : QString(Opening).replace(QStringLiteral("%s"), name));
+    // the new tab takes its size first: the file is laid out at the width it is shown at
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    editor->Lines().OnProgress = [&](qint64 done, qint64 total) {
+        return progress.step(done, total, 0, LoadProgress::ReadShare);
+    };
+    bool read = false;
     try {
         editor->Lines().LoadFromFile(fileName);
+        read = true;
     } catch (const PlatformError &e) {
-        m_loading = false;
+        if (!dynamic_cast<const LoadCancelled *>(&e))
+            showError(e.message());
+    }
+    editor->Lines().OnProgress = nullptr;
+    // laid out whole before it is used: while Qt lays out a long document in the background, a click
+    // may land on the wrong line
+    if (read && !editor->LayOutDocument([&](qint64 done, qint64 total) {
+            return progress.step(done, total, LoadProgress::ReadShare, 1000);
+        }))
+        read = false;
+    m_loading = false;
+    if (!read) {
         CloseDocument(PageControl->indexOf(editor));
-        showError(e.message());
         return false;
     }
-    m_loading = false;
     editor->FileName = QFileInfo(fileName).absoluteFilePath();
     editor->Named = true;
     editor->SetModified(false);
@@ -1035,6 +1107,7 @@ void TMGRichEditFramePrev::ApplyLanguage(const TMemIni &table)
         MarkModified(editor);
     TextNotFound = table.ReadString(Section, QStringLiteral("TextNotFound"), QString());
     DialogFilter = table.ReadString(Section, QStringLiteral("DialogFilter"), QString());
+    Opening = table.ReadString(Section, QStringLiteral("Opening"), QString());
     const QStringList filters = nameFilters(DialogFilter);
     OpenDialog->setNameFilters(filters);
     SaveDialog->setNameFilters(filters);

@@ -12,8 +12,10 @@
 #include "notes/NumEdits.h"
 #include "settings/MemInis.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -27,14 +29,18 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -199,6 +205,38 @@ TEST_F(NotesFrame, OpenAlwaysAddsATabAndAFailedReadLeavesNoTab)
     ASSERT_EQ(answers.Texts.size(), 2);
     EXPECT_TRUE(answers.Texts[0].contains(u"missing.rtf")) << answers.Texts[0].toStdString();
     EXPECT_TRUE(answers.Texts[1].contains(u"binary.txt")) << answers.Texts[1].toStdString();
+}
+
+TEST_F(NotesFrame, AnOpeningThatLastsShowsItsProgressAndCancelDropsTheFile)
+{
+    QByteArray note = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 20000; ++i)
+        note += "line\\par\n";
+    testsupport::writeBytes(path(QStringLiteral("long.rtf")), note + '}');
+    frame.LoadProgressDelay = 0; // the progress shows at once
+    MessageBoxAnswers answers;
+
+    // the user presses Cancel as soon as the progress shows
+    QString label;
+    QTimer::singleShot(0, &frame, [&] {
+        auto *progress = frame.findChild<QProgressDialog *>(QStringLiteral("LoadProgress"));
+        auto *cancel = progress ? progress->findChild<QPushButton *>() : nullptr;
+        if (!cancel || !progress->isVisible())
+            return;
+        label = progress->labelText();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    EXPECT_FALSE(frame.OpenFile(path(QStringLiteral("long.rtf"))));
+    EXPECT_TRUE(label.contains(u"long.rtf")) << "the progress never showed, or not the file's name";
+    EXPECT_EQ(tabs(), 1);
+    EXPECT_EQ(tab(0), "New Document 1");
+    EXPECT_TRUE(answers.Texts.isEmpty()) << "a cancelled opening is no failure to tell";
+
+    // left alone, the file opens whole and its progress goes
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("long.rtf"))));
+    EXPECT_EQ(frame.ActiveEditor()->Lines().Count(), 20000);
+    const auto *progress = frame.findChild<QProgressDialog *>();
+    EXPECT_TRUE(!progress || !progress->isVisible());
 }
 
 TEST_F(NotesFrame, AFileNameWithMarkupShowsAsItStands)
@@ -382,6 +420,21 @@ protected:
     void TearDown() override { window.takeCentralWidget(); }
     QMainWindow window;
 };
+
+TEST_F(NotesFrameShown, AClickRightAfterALongNoteOpensLandsOnTheLineUnderIt)
+{
+    QByteArray note = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 20000; ++i)
+        note += "line " + QByteArray::number(i) + "\\par\n";
+    testsupport::writeBytes(path(QStringLiteral("long.rtf")), note + '}');
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("long.rtf"))));
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    // what a click hits at once, before anything else runs: in the margin above the first line (while
+    // Qt still lays the note out, that is the last line), then on the third line
+    EXPECT_EQ(editor->cursorForPosition(QPoint(200, 2)).blockNumber(), 0);
+    const QRect third = editor->cursorRect(QTextCursor(editor->document()->findBlockByNumber(2)));
+    EXPECT_EQ(editor->cursorForPosition(QPoint(third.right() + 20, third.center().y())).blockNumber(), 2);
+}
 
 TEST_F(NotesFrameShown, TheCaretPanelShowsColumnAndLineFromOne)
 {
