@@ -17,10 +17,12 @@
 #include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -38,6 +40,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -94,7 +97,9 @@ TMGRichEditFramePrev::TMGRichEditFramePrev(QWidget *parent)
 
 TMGRichEditFramePrev::~TMGRichEditFramePrev()
 {
-    // the documents go before the frame's own parts they report to
+    // the documents go before the frame's own parts they report to; a focus that leaves a part going
+    // (a file dialog's box) is no news to a frame half gone
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     PageControl->disconnect(this);
     for (TMMRxRichEditPrev *editor : Editors()) {
         editor->OnChange = nullptr;
@@ -427,13 +432,49 @@ void relistFolder(QFileDialog &dialog)
     }
 }
 
-int execWatching(QFileDialog &dialog)
+// Where a note's file dialog starts when the note has no folder of its own: the user's documents.
+QString documentsFolder()
 {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// Runs a file dialog for one choice, in the folder given (none: where it was last). Its name box starts
+// selected, so what is typed replaces the name it keeps; and nothing of it stays once it closes: the
+// file-name completer's list goes with it, and cannot come back when a folder listing ends late (it
+// would hold the next click and leave the keys going to the note).
+int runFileDialog(QFileDialog &dialog, const QString &folder)
+{
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
     watchFolder(dialog, true);
     relistFolder(dialog);
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QCompleter *completer = name ? name->completer() : nullptr;
+    if (completer)
+        completer->setWidget(name);
+    if (name)
+        name->selectAll();
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     const int result = dialogrunner::exec(dialog);
+    if (completer) {
+        completer->popup()->hide();
+        completer->setWidget(nullptr);
+    }
     watchFolder(dialog, false);
+    // the keys go back where they went before, not to the closed dialog's box
+    const QWidget *now = QApplication::focusWidget();
+    if (focused && !dialog.isAncestorOf(focused) && (!now || dialog.isAncestorOf(now))) {
+        focused->activateWindow();
+        focused->setFocus(Qt::OtherFocusReason);
+    }
     return result;
+}
+
+// The folder of a note that has a file of its own; none for an untitled one.
+QString folderOf(const TMMRxRichEditPrev *editor)
+{
+    return editor && editor->Named ? QFileInfo(editor->FileName).absolutePath() : QString();
 }
 
 } // namespace
@@ -447,6 +488,7 @@ void TMGRichEditFramePrev::createDialogs()
         d->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         d->setDefaultSuffix(QStringLiteral("rtf"));
         d->setOption(QFileDialog::DontUseNativeDialog);
+        d->setDirectory(documentsFolder()); // never the program's working folder
         watchFolder(*d, false);
         return d;
     };
@@ -607,9 +649,11 @@ bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
 
 void TMGRichEditFramePrev::openExecute()
 {
-    if (execWatching(*OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+    if (runFileDialog(*OpenDialog, folderOf(ActiveEditor())) != QDialog::Accepted ||
+        OpenDialog->selectedFiles().isEmpty())
         return;
-    OpenFile(OpenDialog->selectedFiles().constFirst());
+    if (OpenFile(OpenDialog->selectedFiles().constFirst()))
+        ActiveEditor()->setFocus(Qt::OtherFocusReason); // the opened note takes the keys
 }
 
 void TMGRichEditFramePrev::closeExecute()
@@ -659,8 +703,10 @@ bool TMGRichEditFramePrev::SaveAs(TMMRxRichEditPrev *editor)
 {
     if (!editor)
         return false;
+    if (const QString folder = folderOf(editor); !folder.isEmpty())
+        SaveDialog->setDirectory(folder);
     SaveDialog->selectFile(PageControl->tabText(PageControl->indexOf(editor)));
-    if (execWatching(*SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
+    if (runFileDialog(*SaveDialog, QString()) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
         return false;
     const QString fileName = QFileInfo(SaveDialog->selectedFiles().constFirst()).absoluteFilePath();
     if (!writeDocument(editor, fileName))
