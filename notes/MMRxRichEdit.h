@@ -90,7 +90,7 @@ public:
     void SetModified(bool value);
     // Empties the document, resets Modified (with its event), FileName and Named.
     virtual void Clear();
-    // Empties the document and nothing else (what a whole-document load starts with).
+    // Empties the document and nothing else.
     void ResetDocument();
     // An empty document with this control's settings (default font, margins, text options), shown
     // nowhere: a whole-document read builds into it aside, so a read that fails or is stopped leaves the
@@ -104,7 +104,7 @@ public:
     // of all); false when progress stopped it (the rest is then laid out while the program is idle).
     bool LayOutDocument(const std::function<bool(qint64 done, qint64 total)> &progress);
     // Qt places lines at 32-bit positions in 1/64 pixel and loops for ever laying out a line below 2^23
-    // pixels: a document this control shows stays well above that.
+    // pixels: a document read into this control stays well short of that height.
     static constexpr qreal MaxDocumentHeight = 7500000;
     // About how tall the document would be shown at this control's width, and in how many lines: each
     // paragraph as high as its highest font, its text wrapped at the width by the fonts' mean character
