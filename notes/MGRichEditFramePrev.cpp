@@ -17,11 +17,14 @@
 #include "settings/LanguageFonts.h"
 #include "settings/MemInis.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -36,12 +39,15 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -91,7 +97,9 @@ TMGRichEditFramePrev::TMGRichEditFramePrev(QWidget *parent)
 
 TMGRichEditFramePrev::~TMGRichEditFramePrev()
 {
-    // the documents go before the frame's own parts they report to
+    // the documents go before the frame's own parts they report to; a focus that leaves a part going
+    // (a file dialog's box) is no news to a frame half gone
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     PageControl->disconnect(this);
     for (TMMRxRichEditPrev *editor : Editors()) {
         editor->OnChange = nullptr;
@@ -424,13 +432,49 @@ void relistFolder(QFileDialog &dialog)
     }
 }
 
-int execWatching(QFileDialog &dialog)
+// Where a note's file dialog starts when the note has no folder of its own: the user's documents.
+QString documentsFolder()
 {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// Runs a file dialog for one choice, in the folder given (none: where it was last). Its name box starts
+// selected, so what is typed replaces the name it keeps; and nothing of it stays once it closes: the
+// file-name completer's list goes with it, and cannot come back when a folder listing ends late (it
+// would hold the next click and leave the keys going to the note).
+int runFileDialog(QFileDialog &dialog, const QString &folder)
+{
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
     watchFolder(dialog, true);
     relistFolder(dialog);
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QCompleter *completer = name ? name->completer() : nullptr;
+    if (completer)
+        completer->setWidget(name);
+    if (name)
+        name->selectAll();
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     const int result = dialogrunner::exec(dialog);
+    if (completer) {
+        completer->popup()->hide();
+        completer->setWidget(nullptr);
+    }
     watchFolder(dialog, false);
+    // the keys go back where they went before, not to the closed dialog's box
+    const QWidget *now = QApplication::focusWidget();
+    if (focused && !dialog.isAncestorOf(focused) && (!now || dialog.isAncestorOf(now))) {
+        focused->activateWindow();
+        focused->setFocus(Qt::OtherFocusReason);
+    }
     return result;
+}
+
+// The folder of a note that has a file of its own; none for an untitled one.
+QString folderOf(const TMMRxRichEditPrev *editor)
+{
+    return editor && editor->Named ? QFileInfo(editor->FileName).absolutePath() : QString();
 }
 
 } // namespace
@@ -444,6 +488,7 @@ void TMGRichEditFramePrev::createDialogs()
         d->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         d->setDefaultSuffix(QStringLiteral("rtf"));
         d->setOption(QFileDialog::DontUseNativeDialog);
+        d->setDirectory(documentsFolder()); // never the program's working folder
         watchFolder(*d, false);
         return d;
     };
@@ -510,20 +555,89 @@ void TMGRichEditFramePrev::CloseDocument(int index)
     PageControlChange();
 }
 
+namespace {
+
+// The progress of a file being opened: nothing at first; once the opening has lasted the delay, a
+// dialog that shows how far it is, keeps the window painted and offers Cancel. The dialog is
+// window-modal: nothing else of the window can be used (or closed) while the file is read. The reading
+// fills the bar to ReadShare, the layout the rest.
+class LoadProgress {
+public:
+    static constexpr int ReadShare = 700;
+
+    LoadProgress(QWidget *parent, int delay, QString text)
+        : m_parent(parent)
+        , m_delay(delay)
+        , m_text(std::move(text))
+    {
+        m_clock.start();
+    }
+    // The step (done of total) of the part [from, to) of the bar; false when the user cancelled.
+    bool step(qint64 done, qint64 total, int from, int to)
+    {
+        if (!m_dialog) {
+            if (m_clock.elapsed() < m_delay)
+                return true;
+            m_dialog = std::make_unique<QProgressDialog>(m_parent);
+            m_dialog->setObjectName(QStringLiteral("LoadProgress"));
+            m_dialog->setWindowTitle(applicationtitle::get());
+            m_dialog->setLabelText(m_text);
+            m_dialog->setRange(0, 1000);
+            m_dialog->setAutoReset(false);
+            m_dialog->setAutoClose(false);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->setWindowModality(Qt::WindowModal);
+            m_dialog->show();
+        }
+        const qint64 share = total > 0 ? std::clamp<qint64>(done, 0, total) * (to - from) / total : 0;
+        m_dialog->setValue(from + int(share));
+        QCoreApplication::processEvents();
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    QWidget *m_parent;
+    int m_delay;
+    QString m_text;
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+} // namespace
+
 bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
 {
     // an opened file always gets a tab of its own
     TMMRxRichEditPrev *editor = NewDocument();
     m_loading = true;
+    const QString name = QFileInfo(fileName).fileName();
+    LoadProgress progress(this, LoadProgressDelay,
+                          Opening.isEmpty() ? name : QString(Opening).replace(QStringLiteral("%s"), name));
+    // the new tab takes its size first: the file is laid out at the width it is shown at
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    editor->Lines().OnProgress = [&](qint64 done, qint64 total) {
+        return progress.step(done, total, 0, LoadProgress::ReadShare);
+    };
+    bool read = false;
     try {
         editor->Lines().LoadFromFile(fileName);
+        read = true;
     } catch (const PlatformError &e) {
-        m_loading = false;
+        if (!dynamic_cast<const LoadCancelled *>(&e))
+            showError(e.message());
+    }
+    editor->Lines().OnProgress = nullptr;
+    // laid out whole before it is used: while Qt lays out a long document in the background, a click
+    // may land on the wrong line
+    if (read && !editor->LayOutDocument([&](qint64 done, qint64 total) {
+            return progress.step(done, total, LoadProgress::ReadShare, 1000);
+        }))
+        read = false;
+    m_loading = false;
+    if (!read) {
         CloseDocument(PageControl->indexOf(editor));
-        showError(e.message());
         return false;
     }
-    m_loading = false;
     editor->FileName = QFileInfo(fileName).absoluteFilePath();
     editor->Named = true;
     editor->SetModified(false);
@@ -535,9 +649,11 @@ bool TMGRichEditFramePrev::OpenFile(const QString &fileName)
 
 void TMGRichEditFramePrev::openExecute()
 {
-    if (execWatching(*OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+    if (runFileDialog(*OpenDialog, folderOf(ActiveEditor())) != QDialog::Accepted ||
+        OpenDialog->selectedFiles().isEmpty())
         return;
-    OpenFile(OpenDialog->selectedFiles().constFirst());
+    if (OpenFile(OpenDialog->selectedFiles().constFirst()))
+        ActiveEditor()->setFocus(Qt::OtherFocusReason); // the opened note takes the keys
 }
 
 void TMGRichEditFramePrev::closeExecute()
@@ -587,8 +703,10 @@ bool TMGRichEditFramePrev::SaveAs(TMMRxRichEditPrev *editor)
 {
     if (!editor)
         return false;
+    if (const QString folder = folderOf(editor); !folder.isEmpty())
+        SaveDialog->setDirectory(folder);
     SaveDialog->selectFile(PageControl->tabText(PageControl->indexOf(editor)));
-    if (execWatching(*SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
+    if (runFileDialog(*SaveDialog, QString()) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
         return false;
     const QString fileName = QFileInfo(SaveDialog->selectedFiles().constFirst()).absoluteFilePath();
     if (!writeDocument(editor, fileName))
@@ -1035,6 +1153,7 @@ void TMGRichEditFramePrev::ApplyLanguage(const TMemIni &table)
         MarkModified(editor);
     TextNotFound = table.ReadString(Section, QStringLiteral("TextNotFound"), QString());
     DialogFilter = table.ReadString(Section, QStringLiteral("DialogFilter"), QString());
+    Opening = table.ReadString(Section, QStringLiteral("Opening"), QString());
     const QStringList filters = nameFilters(DialogFilter);
     OpenDialog->setNameFilters(filters);
     SaveDialog->setNameFilters(filters);

@@ -122,8 +122,10 @@ public:
     // Removes the document of that tab without asking; the tab after it (or the first) becomes active.
     void CloseDocument(int index);
     // Opens the file in a new tab; false (with the reason shown) when it cannot be read, and the tab
-    // is gone again.
+    // is gone again. A read that lasts shows its progress, with a Cancel that drops the file (quietly).
     bool OpenFile(const QString &fileName);
+    // How long (ms) a file is read before its progress shows.
+    int LoadProgressDelay = 500;
 
     // ---- saving ----
     // False when the document was not written (no file name chosen, or the write failed and was shown).
@@ -178,6 +180,7 @@ public:
     QString Modified;
     QString TextNotFound;
     QString DialogFilter;
+    QString Opening; // the progress of a file being opened ("%s": its name)
 
 protected:
     // A note's own keys (save, open, print, find) go to the frame's commands, not to the window's.

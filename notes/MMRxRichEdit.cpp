@@ -260,19 +260,23 @@ TMMRxCustomRichEdit::TMMRxCustomRichEdit(QWidget *parent)
     applySelectionBar();
     updateScrollBars();
     updateSelectionPalette();
-    document()->setUndoRedoEnabled(m_undoLimit > 0);
     document()->setModified(false);
-
-    connect(document(), &QTextDocument::contentsChanged, this, &TMMRxCustomRichEdit::onContentsChanged);
-    connect(document(), &QTextDocument::contentsChange, this, &TMMRxCustomRichEdit::onContentsChange);
-    connect(document(), &QTextDocument::undoCommandAdded, this, &TMMRxCustomRichEdit::onUndoCommandAdded);
+    bindDocument();
     connect(this, &QTextEdit::cursorPositionChanged, this, &TMMRxCustomRichEdit::onCursorMoved);
     connect(this, &QTextEdit::selectionChanged, this, &TMMRxCustomRichEdit::onCursorMoved);
-    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this](const QSizeF &size) {
-                const int frame = 2 * frameWidth();
-                RequestSize(QRect(geometry().topLeft(), QSize(width(), int(size.height()) + frame)));
-            });
+}
+
+void TMMRxCustomRichEdit::bindDocument()
+{
+    QTextDocument *doc = document();
+    doc->setUndoRedoEnabled(m_undoLimit > 0);
+    connect(doc, &QTextDocument::contentsChanged, this, &TMMRxCustomRichEdit::onContentsChanged);
+    connect(doc, &QTextDocument::contentsChange, this, &TMMRxCustomRichEdit::onContentsChange);
+    connect(doc, &QTextDocument::undoCommandAdded, this, &TMMRxCustomRichEdit::onUndoCommandAdded);
+    connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, [this](const QSizeF &size) {
+        const int frame = 2 * frameWidth();
+        RequestSize(QRect(geometry().topLeft(), QSize(width(), int(size.height()) + frame)));
+    });
 }
 
 TMMRxCustomRichEdit::~TMMRxCustomRichEdit()
@@ -336,6 +340,43 @@ void TMMRxCustomRichEdit::ResetDocument()
     document()->clear();
     applySelectionBar();
     m_undoDepth = 0;
+}
+
+std::unique_ptr<QTextDocument> TMMRxCustomRichEdit::CreateDocument() const
+{
+    const QTextDocument *now = document();
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setUndoRedoEnabled(false); // a read is no step to undo; AdoptDocument turns it on
+    doc->setDefaultFont(now->defaultFont());
+    doc->setDefaultTextOption(now->defaultTextOption());
+    doc->setDocumentMargin(now->documentMargin());
+    doc->setIndentWidth(now->indentWidth());
+    doc->setUseDesignMetrics(now->useDesignMetrics());
+    doc->setDefaultCursorMoveStyle(now->defaultCursorMoveStyle());
+    doc->rootFrame()->setFrameFormat(now->rootFrame()->frameFormat()); // the selection bar's margin
+    return doc;
+}
+
+void TMMRxCustomRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> doc)
+{
+    if (!doc)
+        return;
+    // the wrapping is settled before the layout first sees the document
+    chooseWrapFor(doc.get());
+    QPointer<QTextDocument> old = document();
+    const bool ours = old->parent() == this; // adopted before; QTextEdit deletes its own first one
+    doc->setParent(this);
+    disconnect(old, nullptr, this, nullptr);
+    disconnect(old->documentLayout(), nullptr, this, nullptr);
+    m_lastAnchor = m_lastPosition = -1; // the caret's move to the new document is a selection change
+    m_numbers = std::make_unique<richedit::TParagraphNumbers>(doc.get());
+    setDocument(doc.release());
+    if (ours && old)
+        delete old;
+    bindDocument();
+    m_undoDepth = 0;
+    closeRemovedObjects();
+    scheduleUrlOverlay();
 }
 
 void TMMRxCustomRichEdit::RunWithoutUndo(const std::function<void()> &body)
@@ -1448,7 +1489,9 @@ void TMMRxCustomRichEdit::updateUrlOverlay()
         QTextCharFormat linkFormat;
         linkFormat.setForeground(palette().color(QPalette::Link));
         linkFormat.setFontUnderline(true);
-        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        // while Qt lays a long document out the two may come in the wrong order: nothing is looked at then
+        const int lastStart = last.position();
+        for (QTextBlock b = first; b.isValid() && b.position() <= lastStart; b = b.next()) {
             const QString text = b.text();
             auto it = urlPattern().globalMatch(text);
             while (it.hasNext()) {

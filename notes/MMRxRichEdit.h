@@ -91,8 +91,26 @@ public:
     void SetModified(bool value);
     // Empties the document, resets Modified (with its event), FileName and Named.
     virtual void Clear();
-    // Empties the document and nothing else (what a whole-document load starts with).
+    // Empties the document and nothing else.
     void ResetDocument();
+    // An empty document with this control's settings (default font, margins, text options), shown
+    // nowhere: a whole-document read builds into it aside, so a read that fails or is stopped leaves the
+    // control as it was.
+    std::unique_ptr<QTextDocument> CreateDocument() const;
+    // Shows the document in place of the current one, which goes with its undo history (and the opened
+    // copies of its objects). It is laid out from the top as far as it is shown, the rest while the
+    // program is idle; the caret goes to its start. Change events are not fired.
+    void AdoptDocument(std::unique_ptr<QTextDocument> doc);
+    // Lays the whole document out now, in slices, telling progress how far it is (characters laid out
+    // of all); false when progress stopped it (the rest is then laid out while the program is idle).
+    bool LayOutDocument(const std::function<bool(qint64 done, qint64 total)> &progress);
+    // Qt places lines at 32-bit positions in 1/64 pixel and loops for ever laying out a line below 2^23
+    // pixels: a document read into this control stays well short of that height.
+    static constexpr qreal MaxDocumentHeight = 7500000;
+    // About how tall the document would be shown at this control's width, and in how many lines: each
+    // paragraph as high as its highest font, its text wrapped at the width by the fonts' mean character
+    // widths. Linear in the document's paragraphs and text; nothing is laid out.
+    qreal ShownHeight(const QTextDocument &doc, qint64 *lines = nullptr) const;
 
     // ---- selection and text ----
     void GetSelection(int &cpMin, int &cpMax) const;
@@ -280,6 +298,10 @@ private:
     friend class TRxTextAttributes;
     friend class TRxParaAttributes;
 
+    // Connects the control to its document and its layout (at start and after AdoptDocument).
+    void bindDocument();
+    // Picks the wrapping a document is shown with, before it is laid out.
+    void chooseWrapFor(QTextDocument *doc);
     void onContentsChanged();
     void onCursorMoved();
     void onUndoCommandAdded();

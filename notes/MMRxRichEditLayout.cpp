@@ -4,6 +4,9 @@
 #include "notes/ParagraphNumbers.h"
 #include "notes/ShownLines.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -11,6 +14,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -86,6 +90,105 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
             QTimer::singleShot(0, this, &TMMRxCustomRichEdit::checkLongRuns);
         }
     }
+}
+
+void TMMRxCustomRichEdit::chooseWrapFor(QTextDocument *doc)
+{
+    const bool longRun = hasLongRun(doc, 0, doc->characterCount());
+    if (longRun && wordWrapMode() != QTextOption::WrapAnywhere)
+        setWordWrapMode(QTextOption::WrapAnywhere);
+    else if (!longRun && wordWrapMode() == QTextOption::WrapAnywhere)
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+namespace {
+
+// How a character format's text is measured: its line height, the mean width of its characters, and
+// the width of a wide (Chinese, Japanese or Korean) character.
+struct TextMeasure {
+    qreal LineHeight = 0;
+    qreal CharWidth = 0;
+    qreal WideWidth = 0;
+};
+
+bool isWide(char16_t u)
+{
+    return (u >= 0x1100 && u < 0x1200) || (u >= 0x2E80 && u < 0xA4D0) || (u >= 0xAC00 && u < 0xD7A4) ||
+           (u >= 0xF900 && u < 0xFB00) || (u >= 0xFE30 && u < 0xFE50) || (u >= 0xFF00 && u < 0xFF61);
+}
+
+} // namespace
+
+qreal TMMRxCustomRichEdit::ShownHeight(const QTextDocument &doc, qint64 *lines) const
+{
+    qreal width = 0; // no wrapping
+    if (lineWrapMode() != QTextEdit::NoWrap) {
+        const QTextFrameFormat root = doc.rootFrame()->frameFormat();
+        width = std::max<qreal>(1, viewport()->width() - root.leftMargin() - root.rightMargin());
+    }
+    // a document has few formats: each is measured once
+    QHash<int, TextMeasure> measures; // by character format
+    QHash<int, QTextBlockFormat> paragraphFormats;
+    const QFont base = doc.defaultFont();
+    auto measureOf = [&](int index, const auto &formatOf) {
+        auto known = measures.constFind(index);
+        if (known == measures.cend()) {
+            const QFontMetricsF metrics(formatOf().font().resolve(base));
+            known = measures.insert(index, {std::ceil(metrics.ascent() + metrics.descent() + metrics.leading()),
+                                            metrics.averageCharWidth(), metrics.height()});
+        }
+        return *known;
+    };
+    qreal height = 0;
+    qint64 count = 0;
+    qreal spaceAfter = 0; // the space after a paragraph and the space before the next one overlap
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        qreal line = 0;
+        qreal textWidth = 0;
+        int breaks = 0;
+        if (b.length() > 1) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                const TextMeasure m = measureOf(f.charFormatIndex(), [&] { return f.charFormat(); });
+                line = std::max(line, m.LineHeight);
+                const QString text = f.text();
+                int wide = 0;
+                for (const QChar c : text) {
+                    breaks += c == QChar::LineSeparator;
+                    wide += isWide(c.unicode());
+                }
+                textWidth += (text.size() - wide) * m.CharWidth + wide * m.WideWidth;
+            }
+        } else { // an empty paragraph is as high as its paragraph mark's font
+            line = measureOf(b.charFormatIndex(), [&] { return b.charFormat(); }).LineHeight;
+        }
+        auto format = paragraphFormats.constFind(b.blockFormatIndex());
+        if (format == paragraphFormats.cend())
+            format = paragraphFormats.insert(b.blockFormatIndex(), b.blockFormat());
+        const qint64 shown = std::max<qint64>(breaks + 1, width > 0 ? qint64(std::ceil(textWidth / width)) : 0);
+        count += shown;
+        height += shown * format->lineHeight(line, 1.0) + std::max(spaceAfter, format->topMargin());
+        spaceAfter = format->bottomMargin();
+    }
+    if (lines)
+        *lines = count;
+    return height + spaceAfter;
+}
+
+bool TMMRxCustomRichEdit::LayOutDocument(const std::function<bool(qint64, qint64)> &progress)
+{
+    constexpr int Slice = 1 << 15; // characters
+    QTextDocument *doc = document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const int total = doc->characterCount();
+    for (int done = 0; done < total;) {
+        done = std::min(done + Slice, total);
+        layout->blockBoundingRect(doc->findBlock(done - 1)); // lays the document out up to that paragraph
+        if (progress && !progress(done, total))
+            return false;
+    }
+    scheduleUrlOverlay(); // what is shown is where it will stay
+    return true;
 }
 
 void TMMRxCustomRichEdit::checkLongRuns()

@@ -11,12 +11,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <mutex>
 
 using namespace richedit;
 
 const QString SRichEditLoadFail = QStringLiteral("ストリームからの読み込みに失敗しました");
+const QString SRichEditLoadCancelled = QStringLiteral("The reading was stopped.");
 const QString SRichEditSaveFail = QStringLiteral("ストリームへの書き込みに失敗しました");
 const QString SRichEditInsertError = QStringLiteral("RichEdit での行の挿入エラー");
 
@@ -256,76 +259,90 @@ bool TRichEditStrings::readAll(QIODevice &stream, TConversion &converter, QByteA
     }
 }
 
+void TRichEditStrings::readPlain(const QString &text, QTextDocument &doc)
+{
+    // in slices, so the progress handler hears of a long text (the line breaks are all "\n" here, so a
+    // slice may end anywhere)
+    constexpr qsizetype Slice = qsizetype(1) << 18;
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (qsizetype done = 0; done < text.size(); done += Slice) {
+        if (OnProgress && done > 0 && !OnProgress(done, text.size()))
+            throw LoadCancelled();
+        c.insertText(QStringView(text).mid(done, Slice).toString(), QTextCharFormat());
+    }
+    c.endEditBlock();
+}
+
+bool TRichEditStrings::readRich(const QByteArray &bytes, const QTextCursor &at)
+{
+    const auto codec = RichTextCodec();
+    if (!codec)
+        return false;
+    TRichDocumentBuilder builder(at, m_richEdit->DefaultCharFormat());
+    if (OnProgress)
+        builder.SetProgressHandler(OnProgress);
+    const bool ok = codec->Read(bytes, builder);
+    if (builder.Stopped())
+        throw LoadCancelled();
+    if (ok)
+        builder.Finish();
+    return ok;
+}
+
 bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStreamModes mode)
 {
-    QTextDocument *doc = m_richEdit->document();
-    const bool selection = mode.testFlag(smSelection);
-    const bool events = m_richEdit->ChangeEventsEnabled();
-    bool ok = false;
     plaintext::TTextFormat textFormat;
+    QString text;
     if (plain) {
-        QString text;
-        ok = mode.testFlag(smUnicode) ? plaintext::DecodeUtf16(bytes, text, textFormat)
-                                      : plaintext::Decode(bytes, FallbackCodePage(), text, textFormat);
-        if (!ok)
+        const bool decoded = mode.testFlag(smUnicode) ? plaintext::DecodeUtf16(bytes, text, textFormat)
+                                                      : plaintext::Decode(bytes, FallbackCodePage(), text, textFormat);
+        if (!decoded)
             return false;
+    }
+    const bool selection = mode.testFlag(smSelection);
+    // rich text is read once, into a document of its own, and goes in only when it was read: bytes the
+    // codec refuses, or a read that is stopped, leave the control, its modified flag and its undo history
+    // as they were
+    std::unique_ptr<QTextDocument> doc;
+    if (!plain || !selection) {
+        doc = m_richEdit->CreateDocument();
+        if (plain)
+            readPlain(text, *doc);
+        else if (!readRich(bytes, QTextCursor(doc.get())))
+            return false;
+    }
+    const bool events = m_richEdit->ChangeEventsEnabled();
+    if (selection) {
+        // in place of the selection, as one step to undo
         m_richEdit->SetChangeEventsEnabled(false);
-        if (selection) {
-            QTextCursor c = m_richEdit->textCursor();
-            c.beginEditBlock();
-            c.removeSelectedText();
+        QTextCursor c = m_richEdit->textCursor();
+        c.beginEditBlock();
+        c.removeSelectedText();
+        if (plain)
             c.insertText(text, InsertionFormat(c.charFormat()));
-            c.endEditBlock();
-        } else {
-            m_richEdit->RunWithoutUndo([&] {
-                m_richEdit->ResetDocument();
-                QTextCursor(doc).insertText(text, QTextCharFormat());
-            });
-        }
-    } else {
-        const auto codec = RichTextCodec();
-        if (!codec)
-            return false;
-        // the bytes are read once aside first: a document the codec refuses leaves the control, its
-        // modified flag and its undo history exactly as they were
-        {
-            QTextDocument probe;
-            TRichDocumentBuilder builder(QTextCursor(&probe), m_richEdit->DefaultCharFormat());
-            if (!codec->Read(bytes, builder))
-                return false;
-        }
-        m_richEdit->SetChangeEventsEnabled(false);
-        auto read = [&] {
-            QTextCursor c = m_richEdit->textCursor();
-            if (!selection) {
-                m_richEdit->ResetDocument();
-                c = QTextCursor(doc);
-            }
-            c.beginEditBlock();
-            c.removeSelectedText();
-            TRichDocumentBuilder builder(c, m_richEdit->DefaultCharFormat());
-            ok = codec->Read(bytes, builder);
-            if (ok)
-                builder.Finish();
-            c.endEditBlock();
-        };
-        if (selection)
-            read();
         else
-            m_richEdit->RunWithoutUndo(read);
-    }
-    m_richEdit->SetChangeEventsEnabled(events);
-    if (!selection) {
-        doc->setModified(false);
-        if (ok) {
-            m_hasFileFormat = true;
-            m_fileFormat = plain ? sfPlainText : sfRichText;
-            m_plainFormat = plain ? textFormat : plaintext::TTextFormat{};
+            c.insertFragment(QTextDocumentFragment(doc.get()));
+        c.endEditBlock();
+        m_richEdit->SetChangeEventsEnabled(events);
+    } else {
+        qint64 lines = 0;
+        if (const qreal height = m_richEdit->ShownHeight(*doc, &lines);
+            height > TMMRxCustomRichEdit::MaxDocumentHeight) {
+            const qint64 fit = qint64(qreal(lines) * TMMRxCustomRichEdit::MaxDocumentHeight / height);
+            throw PlatformError(QStringLiteral("It is too long to show: about %1 lines, where a note can show about "
+                                               "%2 lines of its size.")
+                                    .arg(QLocale().toString(lines), QLocale().toString(fit)));
         }
+        m_richEdit->AdoptDocument(std::move(doc));
+        m_richEdit->document()->setModified(false);
+        m_hasFileFormat = true;
+        m_fileFormat = plain ? sfPlainText : sfRichText;
+        m_plainFormat = plain ? textFormat : plaintext::TTextFormat{};
     }
-    if (ok && events && m_richEdit->OnChange)
+    if (events && m_richEdit->OnChange)
         m_richEdit->OnChange(m_richEdit);
-    return ok;
+    return true;
 }
 
 void TRichEditStrings::LoadFromStream(QIODevice &stream)
@@ -444,6 +461,8 @@ void TRichEditStrings::fileOperation(const QString &fileName, bool save)
                                         .arg(MaxStreamBytes >> 20));
             try {
                 LoadFromStream(file);
+            } catch (const LoadCancelled &) {
+                throw;
             } catch (const PlatformError &e) {
                 throw PlatformError(
                     QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), e.message()));

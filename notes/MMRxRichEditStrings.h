@@ -3,14 +3,17 @@
 // documents enter and leave by, with the rich-text codec those streams go through.
 #include "notes/PlainTextCodec.h"
 #include "notes/RichTextModel.h"
+#include "platform/PlatformError.h"
 
 #include <QByteArray>
 #include <QFlags>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QIODevice;
+class QTextDocument;
 class TMMRxCustomRichEdit;
 
 enum TRichStreamFormat { sfDefault, sfRichText, sfPlainText };
@@ -33,7 +36,8 @@ public:
 class TRichTextCodec {
 public:
     virtual ~TRichTextCodec() = default;
-    // Reads a rich-text document into the builder; false when the bytes are not one.
+    // Reads a rich-text document into the builder; false when the bytes are not one, or when the
+    // builder's progress handler stopped the read.
     virtual bool Read(const QByteArray &bytes, TRichDocumentBuilder &builder) = 0;
     // Writes the source as a rich-text document (smPlainRtf and smNoObjects may be in modes).
     virtual bool Write(const TRichDocumentSource &source, TRichStreamModes modes, QByteArray &out) = 0;
@@ -42,9 +46,18 @@ void SetRichTextCodec(std::shared_ptr<TRichTextCodec> codec);
 std::shared_ptr<TRichTextCodec> RichTextCodec();
 
 // The texts of the stream and line failures.
-extern const QString SRichEditLoadFail;    // reading from the stream failed
-extern const QString SRichEditSaveFail;    // writing to the stream failed
-extern const QString SRichEditInsertError; // inserting a line failed
+extern const QString SRichEditLoadFail;      // reading from the stream failed
+extern const QString SRichEditLoadCancelled; // the reading was stopped
+extern const QString SRichEditSaveFail;      // writing to the stream failed
+extern const QString SRichEditInsertError;   // inserting a line failed
+
+// A read stopped by its progress handler: the control is as it was before.
+class LoadCancelled : public PlatformError {
+public:
+    LoadCancelled()
+        : PlatformError(SRichEditLoadCancelled)
+    {}
+};
 
 // The control's lines (paragraphs) as a string list, and the streams documents enter and leave by.
 class TRichEditStrings {
@@ -73,12 +86,18 @@ public:
     TRichStreamFormat Format = sfDefault;
     TRichStreamModes Mode;
     std::unique_ptr<TConversion> Converter;
+    // Hears now and then how far a stream being read is (done of total, in units of the reader's own);
+    // false stops the read, which then raises LoadCancelled.
+    std::function<bool(qint64 done, qint64 total)> OnProgress;
 
     // The most a stream or file may hold to be read: a larger one is refused before it is read whole.
     static constexpr qint64 MaxStreamBytes = qint64(128) << 20;
 
     // Raise PlatformError with SRichEditLoadFail / SRichEditSaveFail when both formats fail / the
-    // write fails; a file that cannot be opened raises PlatformError with the file's error.
+    // write fails; a file that cannot be opened raises PlatformError with the file's error. A whole
+    // document is read once, aside, and takes the place of the control's only when it was read: a
+    // failed or stopped read leaves the control, its modified flag and its undo history as they were.
+    // A document too tall to be shown is refused with its reason.
     void LoadFromStream(QIODevice &stream);
     void SaveToStream(QIODevice &stream);
     void LoadFromFile(const QString &fileName);
@@ -98,6 +117,8 @@ private:
     bool plainFor(TRichStreamFormat format) const;
     bool readAll(QIODevice &stream, TConversion &converter, QByteArray &bytes);
     bool loadBytes(const QByteArray &bytes, bool plain, TRichStreamModes mode);
+    void readPlain(const QString &text, QTextDocument &doc);
+    bool readRich(const QByteArray &bytes, const QTextCursor &at);
     void fileOperation(const QString &fileName, bool save);
 
     TMMRxCustomRichEdit *m_richEdit;

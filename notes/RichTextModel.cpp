@@ -892,6 +892,18 @@ size_t qHash(const TRichCharFormat &f, size_t seed)
                       f.UnderlineType, f.FaceName, f.Weight, f.Offset);
 }
 
+bool TRichDocumentBuilder::Progress(qint64 done, qint64 total)
+{
+    if (!m_stopped && m_progress && !m_progress(done, total))
+        m_stopped = true;
+    return !m_stopped;
+}
+
+void TRichDocumentBuilder::SetProgressHandler(std::function<bool(qint64, qint64)> handler)
+{
+    m_progress = std::move(handler);
+}
+
 void TRichDocumentBuilder::SetCharFormat(const TRichCharFormat &format)
 {
     flush();
@@ -969,26 +981,56 @@ void TRichDocumentBuilder::flush()
     m_pending.clear();
 }
 
-void TRichDocumentBuilder::EndParagraph()
+void TRichDocumentBuilder::applyParaFormat()
 {
-    flush();
+    // a paragraph this builder began has no format but the one it was begun with, and no list: unless
+    // it is bulleted, its format is the model's turned into Qt's (once for a run of paragraphs alike) and
+    // set whole, or left as it is when it was begun with that one
+    const bool bulleted =
+        (m_paraFormat.Mask & PFM_NUMBERING) && m_paraFormat.Numbering != 0 && !IsCounted(m_paraFormat.Numbering);
+    if (m_fresh && !bulleted) {
+        if (!m_blockFormatKnown || !(m_paraFormat == m_blockParaFormat)) {
+            m_blockParaFormat = m_paraFormat;
+            m_blockFormat = QTextBlockFormat();
+            if (m_paraFormat.Mask) {
+                TRichParaFormat merged = ParaFormatOf(QTextBlockFormat());
+                mergePara(merged, m_paraFormat);
+                merged.Mask = PFM_ALL;
+                ApplyParaFormat(merged, m_blockFormat);
+            }
+            m_blockFormatKnown = true;
+        }
+        if (!(m_freshFormat == m_blockFormat))
+            m_cursor.setBlockFormat(m_blockFormat);
+        m_nextFormat = m_blockFormat;
+        return;
+    }
+    m_nextFormat = QTextBlockFormat();
+    if (m_fresh && !(m_freshFormat == QTextBlockFormat()))
+        m_cursor.setBlockFormat(QTextBlockFormat()); // the model's format goes over none
+    if (!m_paraFormat.Mask)
+        return;
     QTextCursor block(m_cursor);
     block.setPosition(m_paraStart);
     block.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
-    if (m_paraFormat.Mask)
-        WriteParaFormat(block, m_paraFormat);
-    m_cursor.insertBlock(QTextBlockFormat(), m_charFormat);
+    WriteParaFormat(block, m_paraFormat);
+}
+
+void TRichDocumentBuilder::EndParagraph()
+{
+    flush();
+    applyParaFormat();
+    // the next paragraph is begun with the format this one took: most paragraphs are like the one before
+    m_cursor.insertBlock(m_nextFormat, m_charFormat);
+    m_fresh = true;
+    m_freshFormat = m_nextFormat;
     m_paraStart = m_cursor.position();
 }
 
 void TRichDocumentBuilder::Finish()
 {
     flush();
-    QTextCursor block(m_cursor);
-    block.setPosition(m_paraStart);
-    block.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
-    if (m_paraFormat.Mask)
-        WriteParaFormat(block, m_paraFormat);
+    applyParaFormat();
     endEdit();
 }
 

@@ -15,10 +15,11 @@
 #include <QString>
 #include <QStringView>
 #include <QTextCursor>
+#include <QTextFormat>
 #include <array>
 #include <cstdint>
+#include <functional>
 
-class QTextBlockFormat;
 class QTextCharFormat;
 class QTextImageFormat;
 class QTextDocument;
@@ -312,19 +313,37 @@ public:
     int Position() const { return m_cursor.position(); }
     // The character format unmasked fields come from (the control's default).
     const TRichCharFormat &Defaults() const { return m_defaults; }
+    // The reader tells now and then how far it has read (done of total); false once the build is to
+    // stop, when the reader returns at once and what it built is to be dropped.
+    bool Progress(qint64 done, qint64 total);
+    // Who hears of the progress and may stop the build (false).
+    void SetProgressHandler(std::function<bool(qint64 done, qint64 total)> handler);
+    bool Stopped() const { return m_stopped; }
 
 private:
     void flush();
     void endEdit();
+    void applyParaFormat();
     QTextCursor m_cursor;
     TRichCharFormat m_defaults;
     QTextCharFormat m_charFormat;
     static constexpr qsizetype MaxKnownCharFormats = 1024;
     QHash<TRichCharFormat, QTextCharFormat> m_charFormats; // the formats set so far, turned into Qt's
     TRichParaFormat m_paraFormat;
+    // the paragraph being built was begun by this builder, with m_freshFormat; the next one is begun
+    // with m_nextFormat
+    bool m_fresh = false;
+    QTextBlockFormat m_freshFormat;
+    QTextBlockFormat m_nextFormat;
+    // the last model format turned into Qt's, and what it gave
+    bool m_blockFormatKnown = false;
+    TRichParaFormat m_blockParaFormat;
+    QTextBlockFormat m_blockFormat;
     QString m_pending;
     int m_paraStart;
     bool m_inEdit = true;
+    std::function<bool(qint64, qint64)> m_progress;
+    bool m_stopped = false;
 };
 
 // Walks document content paragraph by paragraph and run by run: what a writer of a stored document

@@ -62,7 +62,10 @@ bool Reader::Run()
         return false;
     State root;
     m_states.push_back(root);
-    while (!m_done) {
+    for (unsigned tokens = 1; !m_done; ++tokens) {
+        // now and then the builder hears how far the read is, and may stop it
+        if (tokens % 4096 == 0 && !m_builder.Progress(m_tok.Position(), m_tok.Input().size()))
+            return false;
         t = m_tok.Next();
         if (t.Type == TokenType::End)
             break;

@@ -12,8 +12,10 @@
 #include "notes/NumEdits.h"
 #include "settings/MemInis.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -27,14 +29,18 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -199,6 +205,38 @@ TEST_F(NotesFrame, OpenAlwaysAddsATabAndAFailedReadLeavesNoTab)
     ASSERT_EQ(answers.Texts.size(), 2);
     EXPECT_TRUE(answers.Texts[0].contains(u"missing.rtf")) << answers.Texts[0].toStdString();
     EXPECT_TRUE(answers.Texts[1].contains(u"binary.txt")) << answers.Texts[1].toStdString();
+}
+
+TEST_F(NotesFrame, AnOpeningThatLastsShowsItsProgressAndCancelDropsTheFile)
+{
+    QByteArray note = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 20000; ++i)
+        note += "line\\par\n";
+    testsupport::writeBytes(path(QStringLiteral("long.rtf")), note + '}');
+    frame.LoadProgressDelay = 0; // the progress shows at once
+    MessageBoxAnswers answers;
+
+    // the user presses Cancel as soon as the progress shows
+    QString label;
+    QTimer::singleShot(0, &frame, [&] {
+        auto *progress = frame.findChild<QProgressDialog *>(QStringLiteral("LoadProgress"));
+        auto *cancel = progress ? progress->findChild<QPushButton *>() : nullptr;
+        if (!cancel || !progress->isVisible())
+            return;
+        label = progress->labelText();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    EXPECT_FALSE(frame.OpenFile(path(QStringLiteral("long.rtf"))));
+    EXPECT_TRUE(label.contains(u"long.rtf")) << "the progress never showed, or not the file's name";
+    EXPECT_EQ(tabs(), 1);
+    EXPECT_EQ(tab(0), "New Document 1");
+    EXPECT_TRUE(answers.Texts.isEmpty()) << "a cancelled opening is no failure to tell";
+
+    // left alone, the file opens whole and its progress goes
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("long.rtf"))));
+    EXPECT_EQ(frame.ActiveEditor()->Lines().Count(), 20000);
+    const auto *progress = frame.findChild<QProgressDialog *>();
+    EXPECT_TRUE(!progress || !progress->isVisible());
 }
 
 TEST_F(NotesFrame, AFileNameWithMarkupShowsAsItStands)
@@ -382,6 +420,21 @@ protected:
     void TearDown() override { window.takeCentralWidget(); }
     QMainWindow window;
 };
+
+TEST_F(NotesFrameShown, AClickRightAfterALongNoteOpensLandsOnTheLineUnderIt)
+{
+    QByteArray note = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 20000; ++i)
+        note += "line " + QByteArray::number(i) + "\\par\n";
+    testsupport::writeBytes(path(QStringLiteral("long.rtf")), note + '}');
+    ASSERT_TRUE(frame.OpenFile(path(QStringLiteral("long.rtf"))));
+    TMMRxRichEditPrev *editor = frame.ActiveEditor();
+    // what a click hits at once, before anything else runs: in the margin above the first line (while
+    // Qt still lays the note out, that is the last line), then on the third line
+    EXPECT_EQ(editor->cursorForPosition(QPoint(200, 2)).blockNumber(), 0);
+    const QRect third = editor->cursorRect(QTextCursor(editor->document()->findBlockByNumber(2)));
+    EXPECT_EQ(editor->cursorForPosition(QPoint(third.right() + 20, third.center().y())).blockNumber(), 2);
+}
 
 TEST_F(NotesFrameShown, TheCaretPanelShowsColumnAndLineFromOne)
 {
@@ -695,7 +748,7 @@ int watchesOn(const QString &folder)
     return count;
 }
 
-// The frame's dialogs start in the current folder: a fresh one for each test, the old one back after.
+// The frame's dialogs never start in the working folder: a fresh one for each test, the old one back after.
 class NotesFrameDialogs : public ::testing::Test {
 protected:
     void SetUp() override
@@ -778,6 +831,139 @@ TEST_F(NotesFrameDialogs, TheOpenDialogListsAFileSavedSinceItWasLastShown)
     ASSERT_TRUE(backButton->isEnabled());
     backButton->click();
     EXPECT_EQ(frame.OpenDialog->directory().absolutePath(), visitedBefore);
+}
+
+} // namespace
+
+namespace {
+
+// The completer lists of the dialog that are on screen.
+QList<QWidget *> shownCompleterLists(QFileDialog &dialog)
+{
+    QList<QWidget *> shown;
+    for (auto *completer : dialog.findChildren<QCompleter *>()) {
+        if (completer->popup() && completer->popup()->isVisible())
+            shown.append(completer->popup());
+    }
+    return shown;
+}
+
+// The frame shown and active, two notes ("a" and "b") in the working folder, a documents folder, and
+// the dialogs run for real: the runner drives them with keys.
+class NotesFrameDialogsShown : public NotesFrameDialogs {
+protected:
+    void SetUp() override
+    {
+        NotesFrameDialogs::SetUp();
+        testsupport::writeBytes(dir.filePath("note-a.rtf"), "{\\rtf1 a}");
+        testsupport::writeBytes(dir.filePath("note-b.rtf"), "{\\rtf1 b}");
+        ASSERT_TRUE(documentsMade);
+        frame.resize(600, 400);
+        ASSERT_TRUE(showActive(frame));
+    }
+    // Runs each file dialog for real; user acts in it once it shows, and a dialog left open is cancelled.
+    void runDialogs(std::function<void(QFileDialog &, QLineEdit &nameBox)> user)
+    {
+        dialogs = std::make_unique<DialogAnswers>([user = std::move(user)](QDialog &d) {
+            auto *files = qobject_cast<QFileDialog *>(&d);
+            if (!files)
+                return int(QDialog::Rejected);
+            QTimer::singleShot(0, files, [files, user] {
+                user(*files, *files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")));
+                if (files->isVisible())
+                    files->reject();
+            });
+            return files->exec();
+        });
+    }
+
+    const QString documents = QDir::home().filePath(QStringLiteral("Documents"));
+    const bool documentsMade = QDir().mkpath(documents); // before the frame, whose dialogs start there
+    RtfCodecInstalled codec;
+    TMGRichEditFramePrev frame;
+    std::unique_ptr<DialogAnswers> dialogs;
+};
+
+TEST_F(NotesFrameDialogsShown, NothingOfTheOpenDialogStaysAfterATypedPathAndEnter)
+{
+    ASSERT_TRUE(focus(frame.ActiveEditor()));
+    frame.ActiveEditor()->SetSelText(QStringLiteral("the whole note"));
+
+    bool ready = false;
+    bool listed = false;
+    runDialogs([&](QFileDialog &files, QLineEdit &name) {
+        ready = showActive(files) && focus(&name);
+        QTest::keyClicks(&name, dir.filePath(QStringLiteral("note-")));
+        listed = testsupport::waitUntil([&] { return !shownCompleterLists(files).isEmpty(); });
+        QTest::keyClicks(&name, QStringLiteral("a.rtf"));
+        QTest::keyClick(&name, Qt::Key_Return);
+    });
+    frame.actFileOpen->trigger();
+    ASSERT_TRUE(ready) << "the dialog did not take the focus";
+    ASSERT_TRUE(listed) << "the file-name completer never listed the two notes";
+    ASSERT_EQ(frame.PageControl->count(), 2);
+    EXPECT_EQ(frame.ActiveEditor()->Text(), "a");
+    testsupport::processEventsFor(500); // a listing that comes late must show nothing either
+    EXPECT_EQ(shownCompleterLists(*frame.OpenDialog).size(), 0) << "the completer's list stays on screen";
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return QApplication::focusWidget() == frame.ActiveEditor(); }))
+        << "the keys go to "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "nothing")
+        << ", not to the opened note";
+
+    // the next click goes where it lands: on the first note's tab, which it shows
+    QTabBar *tabs = frame.PageControl->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    EXPECT_EQ(frame.PageControl->currentIndex(), 0) << "the click only closed what the dialog left";
+}
+
+TEST_F(NotesFrameDialogsShown, TheDialogsStartInTheNotesFolderOrTheDocumentsWithTheNameSelected)
+{
+    // what each dialog showed when it came up; then the user picks a file in it (as a click in its list
+    // does), or types a name and presses Return, or cancels
+    struct Shown {
+        QString folder, name, selected;
+    };
+    QList<Shown> shown;
+    QString picked, typed, nameTyped;
+    runDialogs([&](QFileDialog &files, QLineEdit &box) {
+        shown.append({files.directory().absolutePath(), box.text(), box.selectedText()});
+        if (!picked.isEmpty()) {
+            files.selectFile(std::exchange(picked, QString()));
+            static_cast<QDialog &>(files).accept();
+        } else if (!typed.isEmpty() && showActive(files) && focus(&box)) {
+            const QString name = std::exchange(typed, QString());
+            QTest::keyClicks(&box, name);
+            nameTyped = box.text();
+            if (nameTyped == name) // else the dialog would ask about a file that is not there
+                QTest::keyClick(&box, Qt::Key_Return);
+        }
+    });
+
+    // an untitled note: the documents folder, not the working folder
+    picked = dir.filePath(QStringLiteral("note-a.rtf"));
+    frame.actFileOpen->trigger();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].folder, documents);
+    ASSERT_EQ(frame.PageControl->count(), 2);
+
+    // a note with a file: the note's own folder; the dialog keeps the name last chosen, selected, so a
+    // name typed replaces it
+    typed = QStringLiteral("note-b.rtf");
+    frame.actFileOpen->trigger();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1].folder, dir.path());
+    EXPECT_EQ(shown[1].name, QStringLiteral("note-a.rtf"));
+    EXPECT_EQ(shown[1].selected, QStringLiteral("note-a.rtf"));
+    ASSERT_EQ(frame.PageControl->count(), 3) << "the name typed went after the one kept: " << nameTyped.toStdString();
+    EXPECT_EQ(frame.ActiveEditor()->Text(), "b");
+
+    // Save As: the note's folder, its name selected
+    frame.actFileSaveAs->trigger();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[2].folder, dir.path());
+    EXPECT_EQ(shown[2].name, QStringLiteral("note-b.rtf"));
+    EXPECT_EQ(shown[2].selected, QStringLiteral("note-b.rtf"));
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 // error texts, plain-text files in every encoding and line-end style, and what a document remembers.
 #include "common/TestSupport.h"
 #include "notes/MMRxRichEdit.h"
+#include "notes/NotesTestSupport.h"
 #include "platform/PlatformError.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -363,4 +365,165 @@ TEST_F(Streams, SelectionModeReadsAndWritesOnlyTheSelection)
     target.seek(0);
     edit.Lines().SaveToStream(target);
     EXPECT_EQ(out.left(6), QByteArray("k\0e\0e\0", 6));
+}
+
+namespace {
+
+// Builds part of a document, then refuses the bytes.
+class HalfwayCodec : public MarkerCodec {
+public:
+    bool Read(const QByteArray &, TRichDocumentBuilder &builder) override
+    {
+        ++reads;
+        builder.AddText(QStringLiteral("partial"));
+        builder.EndParagraph();
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(Streams, RichTextIsReadOnceAndBytesRefusedHalfwayLeaveTheControlAsItWas)
+{
+    edit.SetSelText(QStringLiteral("kept"));
+    EXPECT_EQ(loadText("doc.rtf", "{\\rtfhello"), QStringLiteral("hello"));
+    EXPECT_EQ(codec->reads, 1) << "the document was read more than once";
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_FALSE(edit.CanUndo()); // a read is no step to undo
+    EXPECT_TRUE(isBold(1));
+    // the document read in is edited as the one before was: typed, undone, bold where it was
+    edit.SetSelection(5, 5, false);
+    edit.SetSelText(QStringLiteral(" more"));
+    EXPECT_TRUE(edit.Modified());
+    ASSERT_TRUE(edit.CanUndo());
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), QStringLiteral("hello"));
+
+    // a selection read goes in place of the selection, read once as well
+    edit.SetSelection(1, 4, false);
+    edit.Lines().Mode = smSelection;
+    QByteArray in("{\\rtfEL");
+    QBuffer source(&in);
+    source.open(QIODevice::ReadOnly);
+    edit.Lines().LoadFromStream(source);
+    edit.Lines().Mode = {};
+    EXPECT_EQ(edit.Text(), QStringLiteral("hELo"));
+    EXPECT_EQ(codec->reads, 2);
+    EXPECT_TRUE(isBold(2));
+
+    // bytes a codec refuses after it has built part of them, and that are no text either, change nothing:
+    // neither as a whole document nor in place of a selection
+    auto halfway = std::make_shared<HalfwayCodec>();
+    SetRichTextCodec(halfway);
+    const QByteArray binary("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR", 16);
+    edit.SetSelection(0, 0, false);
+    edit.SetSelText(QStringLiteral("kept "));
+    for (const TRichStreamModes mode : {TRichStreamModes(), TRichStreamModes(smSelection)}) {
+        edit.SetSelection(0, 4, false);
+        edit.Lines().Mode = mode;
+        edit.Lines().Format = sfRichText;
+        QByteArray bytes = binary;
+        QBuffer refused(&bytes);
+        refused.open(QIODevice::ReadOnly);
+        EXPECT_THROW(edit.Lines().LoadFromStream(refused), PlatformError);
+        EXPECT_EQ(edit.Text(), QStringLiteral("kept hELo"));
+        EXPECT_TRUE(edit.Modified());
+        EXPECT_TRUE(edit.CanUndo());
+    }
+    EXPECT_EQ(halfway->reads, 2);
+}
+
+namespace {
+
+// An RTF note of that many paragraphs, each a word in the font size given (half points).
+QByteArray paragraphs(int count, int halfPoints = 24, const QByteArray &word = "line")
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\fs" + QByteArray::number(halfPoints) + ' ';
+    for (int i = 0; i < count; ++i)
+        rtf += word + "\\par\n";
+    return rtf + '}';
+}
+
+class ReadAside : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        edit.SetSelText(QStringLiteral("kept"));
+    }
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        testsupport::writeBytes(dir.filePath(name), bytes);
+        return dir.filePath(name);
+    }
+    // The text, its modified flag and its undo history are those the control had before.
+    void expectKept()
+    {
+        EXPECT_EQ(edit.Text(), QStringLiteral("kept"));
+        EXPECT_TRUE(edit.Modified());
+        EXPECT_TRUE(edit.CanUndo());
+    }
+    notestest::RtfCodecInstalled codec;
+    QTemporaryDir dir;
+    TMMRxRichEdit edit;
+};
+
+} // namespace
+
+TEST_F(ReadAside, AReadStoppedByItsProgressRaisesAndChangesNothing)
+{
+    const QString rich = write(QStringLiteral("long.rtf"), paragraphs(20000));
+    const QString plain = write(QStringLiteral("long.txt"), QByteArray(600000, 'x'));
+    for (const QString &file : {rich, plain}) {
+        int calls = 0;
+        edit.Lines().OnProgress = [&](qint64 done, qint64 total) {
+            ++calls;
+            EXPECT_LT(done, total);
+            return false;
+        };
+        EXPECT_THROW(edit.Lines().LoadFromFile(file), LoadCancelled) << file.toStdString();
+        EXPECT_EQ(calls, 1) << "the read of " << file.toStdString() << " went on after it was stopped";
+        expectKept();
+    }
+
+    // a read that goes on hears how far it is, to the end of the file
+    qint64 last = -1, whole = 0;
+    edit.Lines().OnProgress = [&](qint64 done, qint64 total) {
+        EXPECT_GE(done, last);
+        last = done;
+        whole = total;
+        return true;
+    };
+    edit.Lines().LoadFromFile(rich);
+    EXPECT_EQ(edit.Lines().Count(), 20000);
+    EXPECT_EQ(whole, QFileInfo(rich).size());
+    EXPECT_GT(last, whole / 2);
+}
+
+TEST_F(ReadAside, ANoteTooTallToShowIsRefusedWithItsReason)
+{
+    // lines of 1,500-point text: thousands of them pass the height Qt can lay out
+    const QString tall = write(QStringLiteral("tall.rtf"), paragraphs(8000, 3000, "x"));
+    try {
+        edit.Lines().LoadFromFile(tall);
+        FAIL() << "a note too tall to show was read";
+    } catch (const PlatformError &e) {
+        EXPECT_TRUE(e.message().contains(u"tall.rtf")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(u"too long to show")) << e.message().toStdString();
+    }
+    expectKept();
+    // a tenth of them are shown
+    edit.Lines().LoadFromFile(write(QStringLiteral("short.rtf"), paragraphs(800, 3000, "x")));
+    EXPECT_EQ(edit.Lines().Count(), 800);
+
+    // one paragraph of large words is as tall as the lines it wraps into: refused when wrapped, shown on
+    // one line when not
+    edit.Clear();
+    edit.SetSelText(QStringLiteral("kept"));
+    const QString wide = write(QStringLiteral("wide.rtf"), paragraphs(1, 400, QByteArray("word ").repeated(20000)));
+    EXPECT_THROW(edit.Lines().LoadFromFile(wide), PlatformError);
+    expectKept();
+    edit.SetWordWrap(false);
+    edit.Lines().LoadFromFile(wide);
+    EXPECT_EQ(edit.Lines().Count(), 1);
 }
