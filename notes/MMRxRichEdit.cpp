@@ -370,6 +370,7 @@ void TMMRxCustomRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> doc)
     disconnect(old->documentLayout(), nullptr, this, nullptr);
     m_lastAnchor = m_lastPosition = -1; // the caret's move to the new document is a selection change
     m_numbers = std::make_unique<richedit::TParagraphNumbers>(doc.get());
+    m_shownLines = std::make_unique<richedit::TShownLines>(doc.get());
     setDocument(doc.release());
     if (ours && old)
         delete old;

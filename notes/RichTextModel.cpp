@@ -984,11 +984,13 @@ void TRichDocumentBuilder::flush()
 void TRichDocumentBuilder::applyParaFormat()
 {
     // a paragraph this builder began has no format but the one it was begun with, and no list: unless
-    // it is bulleted, its format is the model's turned into Qt's (once for a run of paragraphs alike) and
-    // set whole, or left as it is when it was begun with that one
-    const bool bulleted =
-        (m_paraFormat.Mask & PFM_NUMBERING) && m_paraFormat.Numbering != 0 && !IsCounted(m_paraFormat.Numbering);
-    if (m_fresh && !bulleted) {
+    // it is bulleted, or numbered without naming its list (it joins the list beside it), its format is
+    // the model's turned into Qt's (once for a run of paragraphs alike) and set whole, or left as it is
+    // when it was begun with that one
+    const bool numbered = (m_paraFormat.Mask & PFM_NUMBERING) && m_paraFormat.Numbering != 0;
+    const bool bulleted = numbered && !IsCounted(m_paraFormat.Numbering);
+    const bool listNamed = (m_paraFormat.Mask & PFM_LIST) && m_paraFormat.List != 0;
+    if (m_fresh && !bulleted && (!numbered || listNamed)) {
         if (!m_blockFormatKnown || !(m_paraFormat == m_blockParaFormat)) {
             m_blockParaFormat = m_paraFormat;
             m_blockFormat = QTextBlockFormat();
