@@ -893,8 +893,12 @@ TEST_F(NotesFrameDialogsShown, NothingOfTheOpenDialogStaysAfterATypedPathAndEnte
     bool listed = false;
     runDialogs([&](QFileDialog &files, QLineEdit &name) {
         ready = showActive(files) && focus(&name);
-        QTest::keyClicks(&name, dir.filePath(QStringLiteral("note-")));
-        listed = testsupport::waitUntil([&] { return !shownCompleterLists(files).isEmpty(); });
+        // the folder first: the completer lists a name typed only once the folder's listing has come
+        QTest::keyClicks(&name, dir.path() + u'/');
+        const auto *model = files.findChild<QFileSystemModel *>();
+        listed = model && testsupport::waitUntil([&] { return model->rowCount(model->index(dir.path())) >= 2; });
+        QTest::keyClicks(&name, QStringLiteral("note-"));
+        listed = listed && testsupport::waitUntil([&] { return !shownCompleterLists(files).isEmpty(); });
         QTest::keyClicks(&name, QStringLiteral("a.rtf"));
         QTest::keyClick(&name, Qt::Key_Return);
     });
