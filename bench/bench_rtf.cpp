@@ -6,6 +6,7 @@
 // whole process (bench_rtf --read) with unrtf.
 // BRIVO_BENCH_FILE=<path> also reads and writes that file, so any RTF file can be measured. unrtf
 // reading the same documents is the reference figure.
+#include "notes/ParagraphNumbers.h"
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 #include "platform/CodePage.h"
@@ -170,6 +171,34 @@ void readListRtf(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * count);
 }
 
+// A list-table list of many paragraphs over three levels whose labels show the levels above
+// ("I.b.iii)"), with a dash bullet every tenth paragraph, read, its labels counted and written again.
+// Linear in the paragraphs: each label is made from the numbers its list has at that paragraph.
+void levelListRtf(benchmark::State &state)
+{
+    const auto count = qsizetype(state.range(0));
+    QByteArray bytes = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list"
+                       "{\\listlevel\\levelnfc1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+                       "{\\listlevel\\levelnfc4{\\leveltext\\'04\\'00.\\'01.;}{\\levelnumbers\\'01\\'03;}}"
+                       "{\\listlevel\\levelnfc2{\\leveltext\\'06\\'00.\\'01.\\'02);}{\\levelnumbers\\'01\\'03\\'05;}}"
+                       "\\listid1}{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8211 ?;}}\\listid2}}"
+                       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}\n";
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArray list = i % 10 == 9 ? "\\ls2\\ilvl0" : "\\ls1\\ilvl" + QByteArray::number(i % 3);
+        bytes += "\\pard" + list + "\\fi-360\\li720 item " + QByteArray::number(i) + "\\par\n";
+    }
+    bytes += "}";
+    for (auto _ : state) {
+        auto doc = read(bytes);
+        richedit::TParagraphNumbers numbers(doc.get());
+        benchmark::DoNotOptimize(numbers.LabelOf(doc->lastBlock()));
+        const QByteArray out =
+            rtf::WriteDocument(TRichDocumentSource(doc.get(), 0, -1, richedit::StandardCharFormat()));
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
 // Qt alone, for reference: paragraphs added to one numbered QTextList by QTextCursor::insertBlock.
 void qtListReference(benchmark::State &state)
 {
@@ -280,6 +309,7 @@ BENCHMARK(readListRtf)
     ->Args({10000, 2})
     ->Args({20000, 2})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(levelListRtf)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(qtListReference)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(writeRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(readWriteFile)->Unit(benchmark::kMillisecond);

@@ -36,12 +36,15 @@ public:
         // a list by the order it first appears in, and the number the paragraph shows
         const int list = p.List == 0 ? 0 : *m_lists.insert(p.List, m_lists.value(p.List, int(m_lists.size()) + 1));
         const int number = m_counter.Next(p);
-        Out += QStringLiteral("[L %1 %2 %3 %4 %5 %6]")
+        QString outer;
+        for (const TLevelNumbering &l : p.OuterLevels)
+            outer += QStringLiteral(" %1/%2").arg(l.Numbering).arg(l.Start);
+        Out += QStringLiteral("[L %1 %2 %3 %4 %5 %6 %7%8]")
                    .arg(list)
                    .arg(p.ListLevel)
                    .arg(p.NumberingStart)
                    .arg(p.NumberPrefix, p.NumberSuffix)
-                   .arg(number > 0 ? richedit::NumberLabel(p, number) : QString());
+                   .arg(m_counter.Label(p, number), p.LabelText, outer);
         Out += QStringLiteral("[P %1 %2 %3 %4 %5 %6 %7 %8 %9")
                    .arg(p.Alignment)
                    .arg(p.StartIndent)

@@ -27,6 +27,7 @@ void TParagraphNumbers::Invalidate(int position)
     // back to the last checkpoint before the change
     const size_t checkpoint = std::min(from / CheckpointEvery, m_checkpoints.size() - 1);
     m_numbers.resize(checkpoint * CheckpointEvery);
+    m_labels.erase(m_labels.lower_bound(int(m_numbers.size())), m_labels.end());
     m_counter = m_checkpoints[checkpoint];
     m_checkpoints.resize(checkpoint + 1);
     if (m_numbers.empty())
@@ -52,7 +53,12 @@ int TParagraphNumbers::NumberOf(const QTextBlock &block)
             m_counter.Lists() <= MaxCheckpointLists)
             m_checkpoints.push_back(m_counter);
         const QTextBlockFormat f = b.blockFormat();
-        const int n = m_counter.Next(NumberingOf(f), NumberingStartOf(f), ListOf(f), ListLevelOf(f));
+        const int numbering = NumberingOf(f);
+        const int level = ListLevelOf(f);
+        const int n = m_counter.Next(numbering, NumberingStartOf(f), ListOf(f), level,
+                                     numbering != 0 && level > 0 ? OuterLevelsOf(f) : QList<TLevelNumbering>());
+        if (IsCounted(numbering) && !LabelTextOf(f).isEmpty())
+            m_labels.emplace(int(at), m_counter.Label(ParaFormatOf(f), n));
         m_sawNumbers = m_sawNumbers || n > 0;
         m_numbers.push_back(n);
     }
@@ -62,7 +68,14 @@ int TParagraphNumbers::NumberOf(const QTextBlock &block)
 QString TParagraphNumbers::LabelOf(const QTextBlock &block)
 {
     const int number = NumberOf(block);
-    return number > 0 ? NumberLabel(ParaFormatOf(block.blockFormat()), number) : QString();
+    const QTextBlockFormat f = block.blockFormat();
+    const int numbering = NumberingOf(f);
+    if (numbering == 0 || LabelTextOf(f).isEmpty())
+        return number > 0 ? NumberLabel(ParaFormatOf(f), number) : QString();
+    if (!IsCounted(numbering))
+        return TParagraphCounter().Label(ParaFormatOf(f), 0); // a bullet's text
+    const auto label = m_labels.find(block.blockNumber());
+    return label != m_labels.end() ? label->second : QString();
 }
 
 void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagraphNumbers &numbers, const QRectF &clip,
@@ -77,7 +90,7 @@ void DrawParagraphNumbers(QPainter &painter, const QTextDocument *doc, TParagrap
         const QRectF bounds = layout->blockBoundingRect(b);
         if (bounds.top() > clip.bottom())
             break;
-        if (bounds.bottom() < clip.top() || !IsCounted(NumberingOf(b.blockFormat())))
+        if (bounds.bottom() < clip.top() || NumberingOf(b.blockFormat()) == 0)
             continue;
         const QTextLayout *lines = b.layout();
         if (!lines || lines->lineCount() == 0)

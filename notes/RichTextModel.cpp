@@ -54,6 +54,8 @@ enum Property {
     PropListLevel,
     PropNumberPrefix,
     PropNumberSuffix,
+    PropLabelText,
+    PropOuterLevels, // numbering kind and start of each level, one after the other
 };
 
 // Underline kinds Qt can draw; the others draw as a single line and keep their kind in our property.
@@ -176,7 +178,8 @@ quint32 differingPara(const TRichParaFormat &a, const TRichParaFormat &b)
         m |= PFM_LINESPACING;
     if (a.NumberingStart != b.NumberingStart)
         m |= PFM_NUMBERINGSTART;
-    if (a.NumberPrefix != b.NumberPrefix || a.NumberSuffix != b.NumberSuffix)
+    if (a.NumberPrefix != b.NumberPrefix || a.NumberSuffix != b.NumberSuffix || a.LabelText != b.LabelText ||
+        a.OuterLevels != b.OuterLevels)
         m |= PFM_NUMBERINGSTYLE;
     if (a.List != b.List || a.ListLevel != b.ListLevel)
         m |= PFM_LIST;
@@ -211,6 +214,8 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
     if (src.Mask & PFM_NUMBERINGSTYLE) {
         dst.NumberPrefix = src.NumberPrefix;
         dst.NumberSuffix = src.NumberSuffix;
+        dst.LabelText = src.LabelText;
+        dst.OuterLevels = src.OuterLevels;
     }
     if (src.Mask & PFM_LIST) {
         dst.List = src.List;
@@ -218,16 +223,21 @@ void mergePara(TRichParaFormat &dst, const TRichParaFormat &src)
     }
 }
 
-// Numbered alike: the same kind, and the same start number and text around the number unless only the
-// kind was given.
+// The same label: the same texts around the number, the same label text and the same levels above.
+bool labelledAlike(const TRichParaFormat &a, const TRichParaFormat &b)
+{
+    return a.NumberPrefix == b.NumberPrefix && a.NumberSuffix == b.NumberSuffix && a.LabelText == b.LabelText &&
+           a.OuterLevels == b.OuterLevels;
+}
+
+// Numbered alike: the same kind, and the same start number and label unless only the kind was given.
 bool numberedAlike(const TRichParaFormat &neighbour, const TRichParaFormat &f, quint32 given)
 {
     if (neighbour.Numbering == 0 || neighbour.List == 0 || neighbour.Numbering != f.Numbering)
         return false;
     if ((given & PFM_NUMBERINGSTART) && neighbour.NumberingStart != f.NumberingStart)
         return false;
-    return !(given & PFM_NUMBERINGSTYLE) ||
-           (neighbour.NumberPrefix == f.NumberPrefix && neighbour.NumberSuffix == f.NumberSuffix);
+    return !(given & PFM_NUMBERINGSTYLE) || labelledAlike(neighbour, f);
 }
 
 // The list of a paragraph whose numbering was written (before: its format until then; f: with the
@@ -238,13 +248,15 @@ void settleList(const QTextBlock &b, const TRichParaFormat &before, TRichParaFor
     if (f.Numbering == 0) {
         f.List = 0;
         f.ListLevel = 0;
+        f.LabelText.clear();
+        f.OuterLevels.clear();
         return;
     }
     if (given & PFM_LIST) {
         if (f.List != 0)
             return; // the writer named it
     } else if (f.List != 0 && before.Numbering == f.Numbering && before.NumberingStart == f.NumberingStart &&
-               before.NumberPrefix == f.NumberPrefix && before.NumberSuffix == f.NumberSuffix) {
+               labelledAlike(before, f)) {
         return; // numbered as it was: it stays where it is
     }
     for (const QTextBlock &n : {b.previous(), b.next()}) {
@@ -257,27 +269,34 @@ void settleList(const QTextBlock &b, const TRichParaFormat &before, TRichParaFor
             f.NumberingStart = neighbour.NumberingStart;
             f.NumberPrefix = neighbour.NumberPrefix;
             f.NumberSuffix = neighbour.NumberSuffix;
+            f.LabelText = neighbour.LabelText;
+            f.OuterLevels = neighbour.OuterLevels;
             return;
         }
     }
+    // a list of its own: a number or a round bullet at its first level, unless the label was given
     f.List = NewListId();
     f.ListLevel = 0;
+    f.OuterLevels.clear();
+    if (!(given & PFM_NUMBERINGSTYLE))
+        f.LabelText.clear();
 }
 
-// Text around a number as a paragraph keeps it: one line, without control characters, and short.
-QString numberText(const QString &text)
+// Text of a label as a paragraph keeps it: one line, without control characters (but the characters
+// U+0000 to U+0008 that stand for numbers, where they are kept), and at most maxLength long.
+QString labelText(const QString &text, qsizetype maxLength, bool keepNumbers)
 {
     QString s;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            if (s.size() + 2 > MAX_NUMBER_TEXT)
+            if (s.size() + 2 > maxLength)
                 break;
             s += c;
             s += text[++i];
-        } else if (c.unicode() >= 0x20 && !c.isSurrogate() && c != QChar::LineSeparator &&
-                   c != QChar::ParagraphSeparator) {
-            if (s.size() + 1 > MAX_NUMBER_TEXT)
+        } else if ((c.unicode() >= 0x20 || (keepNumbers && c.unicode() < MAX_LIST_LEVELS)) && !c.isSurrogate() &&
+                   c != QChar::LineSeparator && c != QChar::ParagraphSeparator) {
+            if (s.size() + 1 > maxLength)
                 break;
             s += c;
         }
@@ -293,20 +312,20 @@ void leaveList(QTextList *list, const QTextBlock &b, QTextCursor &c)
     c.mergeBlockFormat(plain);
 }
 
-// Puts a bulleted paragraph (numbering of a kind that does not count) into a list, which draws its
-// bullet: the list of the paragraph before when that one is bulleted too, else a new one. No numbering
-// or numbers take the paragraph out of its list (numbers are drawn by whoever shows the document, from
-// the paragraph's own numbering).
+// Puts a paragraph with a round bullet (numbering of a kind that does not count, without a text of its
+// own) into a list, which draws its bullet: the list of the paragraph before when that one is bulleted
+// too, else a new one. No numbering, numbers and a bullet of another text take the paragraph out of its
+// list (they are drawn by whoever shows the document, from the paragraph's own numbering).
 //
 // Adding a paragraph to a list costs time in proportion to the list's length (the list marks all of
 // its paragraphs for layout), so a run of bulleted paragraphs is kept in lists of at most
 // MaxBulletListLength paragraphs: bullets look the same whichever list they belong to, and joining a
 // long run stays linear.
-void setListOf(const QTextBlock &b, QTextCursor &c, int numbering)
+void setListOf(const QTextBlock &b, QTextCursor &c, const TRichParaFormat &f)
 {
     constexpr int MaxBulletListLength = 256;
     QTextList *list = b.textList();
-    if (numbering == 0 || IsCounted(numbering)) {
+    if (f.Numbering == 0 || IsCounted(f.Numbering) || !f.LabelText.isEmpty()) {
         if (list)
             leaveList(list, b, c);
         return;
@@ -501,8 +520,15 @@ void ApplyParaFormat(const TRichParaFormat &f, QTextBlockFormat &out)
     if (m & PFM_NUMBERINGSTART)
         out.setProperty(PropNumberingStart, f.NumberingStart);
     if (m & PFM_NUMBERINGSTYLE) {
-        out.setProperty(PropNumberPrefix, numberText(f.NumberPrefix));
-        out.setProperty(PropNumberSuffix, numberText(f.NumberSuffix));
+        out.setProperty(PropNumberPrefix, labelText(f.NumberPrefix, MAX_NUMBER_TEXT, false));
+        out.setProperty(PropNumberSuffix, labelText(f.NumberSuffix, MAX_NUMBER_TEXT, false));
+        out.setProperty(PropLabelText, labelText(f.LabelText, MAX_LABEL_TEXT, true));
+        QVariantList outer;
+        for (qsizetype i = 0; i < std::min<qsizetype>(f.OuterLevels.size(), MAX_LIST_LEVELS - 1); ++i) {
+            outer.append(std::clamp(f.OuterLevels[i].Numbering, 0, 0xFF));
+            outer.append(std::clamp(f.OuterLevels[i].Start, 0, 32767));
+        }
+        out.setProperty(PropOuterLevels, outer);
     }
     if (m & PFM_LIST) {
         out.setProperty(PropList, f.List);
@@ -569,6 +595,8 @@ TRichParaFormat ParaFormatOf(const QTextBlockFormat &q)
         f.NumberSuffix = q.stringProperty(PropNumberSuffix);
     f.List = ListOf(q);
     f.ListLevel = ListLevelOf(q);
+    f.LabelText = LabelTextOf(q);
+    f.OuterLevels = OuterLevelsOf(q);
     if (q.hasProperty(PropTabs)) {
         for (const QVariant &v : q.property(PropTabs).toList())
             f.Tabs.append(v.toInt());
@@ -646,8 +674,8 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
         ApplyParaFormat(merged, q);
         QTextCursor c(b);
         c.mergeBlockFormat(q);
-        if (format.Mask & PFM_NUMBERING)
-            setListOf(b, c, merged.Numbering);
+        if (format.Mask & (PFM_NUMBERING | PFM_NUMBERINGSTYLE))
+            setListOf(b, c, merged);
         if (b.contains(end) || b.position() >= end)
             break;
         b = b.next();
@@ -655,7 +683,7 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format)
     cursor.endEditBlock();
 }
 
-int TParagraphCounter::Next(int numbering, int start, int list, int level)
+int TParagraphCounter::Next(int numbering, int start, int list, int level, const QList<TLevelNumbering> &outer)
 {
     const bool run = numbering != 0 && list == 0;
     if (run && !m_inRun)
@@ -665,6 +693,12 @@ int TParagraphCounter::Next(int numbering, int start, int list, int level)
         return 0;
     level = std::clamp(level, 0, MAX_LIST_LEVELS - 1);
     Levels &levels = m_lists[list];
+    // the levels above that have not counted since they began take their start numbers
+    for (qsizetype above = 0; above < std::min<qsizetype>(level, outer.size()); ++above) {
+        Level &a = levels[size_t(above)];
+        if (a.Numbering == 0 && IsCounted(outer[above].Numbering))
+            a = Level{outer[above].Numbering, outer[above].Start, outer[above].Start};
+    }
     Level &l = levels[size_t(level)];
     if (l.Numbering == numbering && l.Start == start && l.Number < std::numeric_limits<int>::max())
         ++l.Number;
@@ -673,6 +707,36 @@ int TParagraphCounter::Next(int numbering, int start, int list, int level)
     for (size_t deeper = size_t(level) + 1; deeper < levels.size(); ++deeper)
         levels[deeper] = Level{};
     return IsCounted(numbering) ? l.Number : 0;
+}
+
+QString TParagraphCounter::Label(const TRichParaFormat &f, int number) const
+{
+    if (f.Numbering == 0)
+        return {};
+    if (!IsCounted(f.Numbering)) {
+        QString text = f.LabelText;
+        text.removeIf([](QChar c) { return c.unicode() < MAX_LIST_LEVELS; });
+        return text;
+    }
+    if (f.LabelText.isEmpty())
+        return NumberLabel(f, number);
+    const int own = std::clamp(f.ListLevel, 0, MAX_LIST_LEVELS - 1);
+    const auto levels = m_lists.constFind(f.List);
+    QString s;
+    for (const QChar c : f.LabelText) {
+        const int level = c.unicode();
+        if (level >= MAX_LIST_LEVELS) {
+            s += c;
+        } else if (level == own) {
+            s += NumberText(f.Numbering, number);
+        } else if (level < own && levels != m_lists.cend()) {
+            // a level above shows its number now; a level below (which a label cannot show) nothing
+            const Level &l = (*levels)[size_t(level)];
+            if (IsCounted(l.Numbering))
+                s += NumberText(l.Numbering, l.Number);
+        }
+    }
+    return s;
 }
 
 int NewListId()
@@ -743,6 +807,22 @@ int ListOf(const QTextBlockFormat &q)
 int ListLevelOf(const QTextBlockFormat &q)
 {
     return std::clamp(q.intProperty(PropListLevel), 0, MAX_LIST_LEVELS - 1);
+}
+
+QString LabelTextOf(const QTextBlockFormat &q)
+{
+    return q.stringProperty(PropLabelText);
+}
+
+QList<TLevelNumbering> OuterLevelsOf(const QTextBlockFormat &q)
+{
+    QList<TLevelNumbering> outer;
+    if (!q.hasProperty(PropOuterLevels))
+        return outer;
+    const QVariantList values = q.property(PropOuterLevels).toList();
+    for (qsizetype i = 0; i + 1 < values.size(); i += 2)
+        outer.append(TLevelNumbering{values[i].toInt(), values[i + 1].toInt()});
+    return outer;
 }
 
 QString NumberLabel(const TRichParaFormat &format, int number)

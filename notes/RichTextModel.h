@@ -109,6 +109,8 @@ constexpr int MAX_TAB_STOPS = 32;
 constexpr int MAX_LIST_LEVELS = 9;
 // The text before and after a number is at most this long.
 constexpr int MAX_NUMBER_TEXT = 16;
+// A label that shows the numbers of other levels, or a bullet's text, is at most this long.
+constexpr int MAX_LABEL_TEXT = 192;
 
 // Line-spacing rules: 0 single, 1 one and a half, 2 double, 3 at least LineSpacing twips,
 // 4 exactly LineSpacing twips, 5 LineSpacing / 20 lines.
@@ -140,6 +142,13 @@ struct TRichCharFormat {
     bool operator==(const TRichCharFormat &) const = default;
 };
 
+// How a level of a list numbers: its numbering kind and the number it starts at.
+struct TLevelNumbering {
+    int Numbering = richedit::PFN_ARABIC;
+    int Start = 1;
+    bool operator==(const TLevelNumbering &) const = default;
+};
+
 struct TRichParaFormat {
     quint32 Mask = 0;
     int Numbering = 0;
@@ -161,6 +170,16 @@ struct TRichParaFormat {
     // after a paragraph of a higher level.
     int List = 0;
     int ListLevel = 0;
+    // A label other than the number between NumberPrefix and NumberSuffix, or than a round bullet: for a
+    // number, the whole label, where the characters U+0000 to U+0008 stand for the numbers of the list's
+    // levels 0 to 8, the paragraph's own among them ("\0.\1." shows "2.1." at the second level); for a
+    // bullet, its text (an en dash, U+2013). Written and read with PFM_NUMBERINGSTYLE.
+    QString LabelText;
+    // For a label that shows the numbers of levels above the paragraph's own: how those levels number,
+    // from the outermost (empty when none of them counts). A level that has not counted since the list or
+    // a higher level of it began shows its start number, and counts on from it, as though a paragraph of
+    // its own stood there. Written and read with PFM_NUMBERINGSTYLE.
+    QList<TLevelNumbering> OuterLevels;
 
     bool has(quint32 maskBits) const { return (Mask & maskBits) == maskBits; }
     bool operator==(const TRichParaFormat &) const = default;
@@ -225,17 +244,23 @@ void WriteParaFormat(QTextCursor &cursor, const TRichParaFormat &format);
 // start number, list and level, and the numbers are counted from these wherever they are shown or
 // written. A paragraph takes the next number of its list at its level, the level's start number when it
 // is the level's first since the list began or since a paragraph of a higher level of the list; one
-// whose kind or start number differs from the paragraph before it at that level starts again too.
-// Numbered paragraphs without a list (content made before lists were kept) count in runs: any other
-// paragraph ends a run.
+// whose kind or start number differs from the paragraph before it at that level starts again too. A
+// level above a paragraph's own that has not counted since the list or a higher level began takes its
+// start number then (see TRichParaFormat::OuterLevels). Numbered paragraphs without a list (content made
+// before lists were kept) count in runs: any other paragraph ends a run.
 class TParagraphCounter {
 public:
-    // The number of the next paragraph in document order; 0 for a bulleted or unnumbered one.
-    int Next(int numbering, int start, int list, int level);
+    // The number of the next paragraph in document order; 0 for a bulleted or unnumbered one. outer: how
+    // the levels above its own number (TRichParaFormat::OuterLevels).
+    int Next(int numbering, int start, int list, int level, const QList<TLevelNumbering> &outer = {});
     int Next(const TRichParaFormat &format)
     {
-        return Next(format.Numbering, format.NumberingStart, format.List, format.ListLevel);
+        return Next(format.Numbering, format.NumberingStart, format.List, format.ListLevel, format.OuterLevels);
     }
+    // What is shown before the paragraph just counted, which took the given number: its number with the
+    // text around it, or its label with the numbers its levels have now ("2.1."); a bullet's text (empty
+    // for a round bullet, which the list draws); empty for an unnumbered paragraph.
+    QString Label(const TRichParaFormat &format, int number) const;
     // How many lists the counter keeps numbers of.
     qsizetype Lists() const { return m_lists.size(); }
 
@@ -255,13 +280,16 @@ int NewListId();
 bool IsCounted(int numbering);
 // A number as its paragraph shows it: "3", "c", "iii" or "III" by the numbering kind, without the ".".
 QString NumberText(int numbering, int number);
-// What is shown before a paragraph of the given format that took the given number: "3.", "(c)", "iii)".
+// What is shown before a paragraph of the given format that took the given number, its number alone
+// with the text around it: "3.", "(c)", "iii)" (TParagraphCounter::Label shows the other levels too).
 QString NumberLabel(const TRichParaFormat &format, int number);
 // The numbering kind and start number a paragraph's format keeps.
 int NumberingOf(const QTextBlockFormat &format);
 int NumberingStartOf(const QTextBlockFormat &format);
 int ListOf(const QTextBlockFormat &format);
 int ListLevelOf(const QTextBlockFormat &format);
+QString LabelTextOf(const QTextBlockFormat &format);
+QList<TLevelNumbering> OuterLevelsOf(const QTextBlockFormat &format);
 
 // Inline objects.
 bool IsObjectFormat(const QTextCharFormat &format);

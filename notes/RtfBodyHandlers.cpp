@@ -122,16 +122,58 @@ ListLevel Reader::numberingOf(const ParaState &p, bool *fromList) const
             const auto list = ov == m_overrides.cend() ? m_lists.cend() : m_lists.constFind(ov->ListId);
             // a list the file does not describe shows bullets
             if (list == m_lists.cend() || list->isEmpty())
-                return ListLevel{PfnBullet, 1, {}, QStringLiteral(".")};
-            ListLevel level = list->value(std::min(p.Level, int(list->size()) - 1));
-            if (const int start = ov->Starts[size_t(p.Level)]; start >= 0)
-                level.Start = start;
-            return level;
+                return ListLevel{PfnBullet, 1, {}, QStringLiteral("."), {}};
+            return list->value(std::min(p.Level, int(list->size()) - 1));
         }
     }
     if (p.Pn)
-        return ListLevel{p.PnNumbering, p.PnStart, p.PnPrefix, p.PnSuffix};
-    return ListLevel{PfnNone, 1, {}, QStringLiteral(".")};
+        return ListLevel{p.PnNumbering, p.PnStart, p.PnPrefix, p.PnSuffix, {}};
+    return ListLevel{PfnNone, 1, {}, QStringLiteral("."), {}};
+}
+
+// The overrides of one list are one list: a paragraph counts on from the paragraphs of the others. An
+// override that gives a level a start number of its own starts that level again there, at its first
+// paragraph of the level; the paragraphs after it, of whichever override, count on from it. At the first
+// level, the list starts again; at another, a start number other than the level's starts a list that
+// goes on from there (one equal to it leaves the level to count on, unless a higher level came between).
+int Reader::listOf(const ParaState &p, ListLevel &numbering, QList<TLevelNumbering> &outer)
+{
+    const int level = std::clamp(p.Level, 0, MAX_LIST_LEVELS - 1);
+    const auto ov = m_overrides.find(p.List);
+    DocumentList &list = ov != m_overrides.end() ? m_documentLists[ov->ListId] : m_unlistedList;
+    bool restart = false;
+    if (ov != m_overrides.end()) {
+        const int start = ov->Starts[size_t(level)];
+        if (start >= 0 && !ov->Used[size_t(level)]) {
+            restart = true;
+            numbering.Start = start;
+            if (level == 0)
+                list = DocumentList{};
+        }
+        ov->Used[size_t(level)] = true;
+    }
+    const int id = list.For(level, numbering, !restart);
+    if (!IsCounted(numbering.Numbering) || numbering.Label.isEmpty())
+        return id; // a label that shows no other level's number
+    // how the levels above number in this list: as its paragraphs there did, else as the list table says
+    const auto definition = ov != m_overrides.end() ? m_lists.constFind(ov->ListId) : m_lists.cend();
+    bool counted = false;
+    for (int above = 0; above < level; ++above) {
+        std::optional<ListLevel> &known = list.Levels[size_t(above)];
+        if (!known) {
+            if (definition != m_lists.cend() && !definition->isEmpty())
+                known = definition->value(std::min(above, int(definition->size()) - 1));
+            else
+                known = ListLevel{PfnBullet, 1, {}, QStringLiteral("."), {}};
+        }
+        // a level above that does not count is one as any other (its start number means nothing)
+        const bool counts = IsCounted(known->Numbering);
+        outer.append(counts ? TLevelNumbering{known->Numbering, known->Start} : TLevelNumbering{PfnNone, 1});
+        counted = counted || counts;
+    }
+    if (!counted)
+        outer.clear();
+    return id;
 }
 
 TRichParaFormat Reader::paraFormat(const ParaState &p)
@@ -150,24 +192,26 @@ TRichParaFormat Reader::paraFormat(const ParaState &p)
         numbering.Prefix.clear(); // bullets show no text around them
         numbering.Suffix = QStringLiteral(".");
     }
+    const int level = fromList ? p.Level : p.PnLevel;
+    if (numbering.Numbering != 0) {
+        // the entries the override table lacks (bullets all) are one list: lists grow only with the table
+        f.List = fromList ? listOf(p, numbering, f.OuterLevels) : m_pnList.For(level, numbering, false);
+        f.ListLevel = level;
+        if (fromList)
+            m_pnList = DocumentList{};
+    }
     f.Numbering = numbering.Numbering;
     f.NumberingStart = numbering.Start;
     f.NumberPrefix = numbering.Prefix;
     f.NumberSuffix = numbering.Suffix;
-    const int level = fromList ? p.Level : p.PnLevel;
-    if (f.Numbering != 0) {
-        // the entries the override table lacks (bullets all) are one list: lists grow only with the table
-        const int entry = m_overrides.contains(p.List) ? p.List : -1;
-        f.List = (fromList ? m_documentLists[entry] : m_pnList).For(level, numbering);
-        f.ListLevel = level;
-        if (fromList)
-            m_pnList = DocumentList{};
-    } else {
+    f.LabelText = numbering.Label;
+    if (f.Numbering == 0) {
         if (!p.Pn)
             m_pnList = DocumentList{}; // a paragraph without numbering ends the list (one marked to go on does not)
         f.NumberingStart = 1;
         f.NumberPrefix.clear();
         f.NumberSuffix = QStringLiteral(".");
+        f.LabelText.clear();
     }
     f.Tabs = p.Tabs;
     if (p.InTable && f.Tabs.isEmpty()) {
@@ -195,14 +239,16 @@ TRichParaFormat Reader::paraFormat(const ParaState &p)
     return f;
 }
 
-int Reader::DocumentList::For(int level, const ListLevel &numbering)
+int Reader::DocumentList::For(int level, ListLevel &numbering, bool sameStart)
 {
     std::optional<ListLevel> &known = Levels[size_t(level)];
-    if (Id == 0 || (known && !(*known == numbering))) {
+    if (Id == 0 || (known && !(sameStart ? known->labelsLike(numbering) : *known == numbering))) {
         Id = NewListId();
         Levels.fill(std::nullopt);
+    } else if (known) {
+        numbering.Start = known->Start;
     }
-    Levels[size_t(level)] = numbering;
+    known = numbering;
     return Id;
 }
 

@@ -191,8 +191,10 @@ void Reader::endDestination(const State &closed)
             finishColor();
         break;
     case Dest::ListLevel: {
-        ListLevel level{numberingOfLevelFormat(m_listLevelFormat), m_listLevelStart, {}, QStringLiteral(".")};
-        if (m_hasLevelText && IsCounted(level.Numbering) && !levelTextParts(m_levelText, level.Prefix, level.Suffix))
+        ListLevel level{numberingOfLevelFormat(m_listLevelFormat), m_listLevelStart, {}, QStringLiteral("."), {}};
+        // the level names its font after its text
+        if (m_hasLevelText && level.Numbering != PfnNone &&
+            !levelTextParts(levelTextShown(closed.Char.Font), int(m_listLevels.size()), level))
             level.Numbering = PfnNone; // a level that shows no number
         if (m_listLevels.size() < MAX_LIST_LEVELS)
             m_listLevels.append(level);
@@ -288,6 +290,7 @@ void Reader::destination(const Token &, int dest)
         }
         m_listLevelFormat = 0;
         m_levelText.clear();
+        m_levelTextSize = 0;
         m_hasLevelText = false;
     }
     if (d == Dest::FontTable) {

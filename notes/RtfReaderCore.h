@@ -101,6 +101,9 @@ struct ColorEntry {
     QRgb Rgb = 0;
 };
 
+// A list level's \leveltext keeps this many bytes and characters; the rest is dropped.
+constexpr qsizetype MaxLevelText = 256;
+
 // PFN_ values of the numbering kinds.
 enum : int {
     PfnNone = 0,
@@ -113,26 +116,37 @@ enum : int {
 };
 
 // A level of a list table's list, or a {\*\pn} paragraph's numbering: its numbering kind, the number
-// it starts at and the texts around its number.
+// it starts at, the texts around its number and its label (TRichParaFormat::LabelText).
 struct ListLevel {
     int Numbering = PfnArabic;
     int Start = 1;
     QString Prefix;
     QString Suffix = QStringLiteral(".");
+    QString Label;
     bool operator==(const ListLevel &) const = default;
+    // The same label on numbers of the same kind, whatever they start at.
+    bool labelsLike(const ListLevel &o) const
+    {
+        return Numbering == o.Numbering && Prefix == o.Prefix && Suffix == o.Suffix && Label == o.Label;
+    }
 };
 
 // An entry of the list override table: the list it stands for, and the start numbers it gives some of
-// its levels instead of the list's own (-1: the list's).
+// its levels instead of the list's own (-1: the list's). Such a start is where its first paragraph at
+// that level starts again; the paragraphs after it count on.
 struct ListOverride {
     int ListId = 0;
     std::array<int, MAX_LIST_LEVELS> Starts;
+    std::array<bool, MAX_LIST_LEVELS> Used{}; // a paragraph of the override stood at the level
     ListOverride() { Starts.fill(-1); }
 };
 
-// The texts around the number of a list level from its \leveltext (a length, then text where the
-// characters 0 to 8 stand for the numbers of those levels). False when the text shows no number.
-bool levelTextParts(QStringView text, QString &prefix, QString &suffix);
+// What a list level at the given index shows, from its \leveltext as read (a length, then text where the
+// characters 0 to 8 stand for the numbers of those levels), symbols already made characters: for a level
+// that counts, the texts before and after its number and, when it shows more than its own number, its
+// whole label; for a bullet, its text unless it is a round bullet. False when a level that counts shows
+// no number.
+bool levelTextParts(QStringView text, int index, ListLevel &level);
 
 // The numbering kind of a list level's \levelnfc.
 int numberingOfLevelFormat(int nfc);
@@ -263,6 +277,12 @@ private:
     // The numbering of a paragraph with the properties p; fromList: whether it comes from the list table
     // (else from {\*\pn}).
     ListLevel numberingOf(const ParaState &p, bool *fromList = nullptr) const;
+    // The list a paragraph of a list table entry goes in, and how the levels above its own number there;
+    // numbering: its level's, which may start elsewhere.
+    int listOf(const ParaState &p, ListLevel &numbering, QList<TLevelNumbering> &outer);
+    // The text of a list level read from its \leveltext (without its length and its closing mark), the
+    // codes of a symbol font as the characters they show; font: the level's.
+    QString levelTextShown(int font);
     void emitObject(const TRichObject &object);
     void contentAdded()
     {
@@ -305,7 +325,15 @@ private:
     QList<ListLevel> m_listLevels;
     int m_listLevelFormat = 0;
     int m_listLevelStart = 1;
-    QString m_levelText;
+    // the \leveltext being read, its bytes apart from its characters: the bytes are in the level's font,
+    // which the level names after its text
+    struct LevelTextPart {
+        bool Bytes = false;
+        QByteArray Data;
+        QString Text;
+    };
+    std::vector<LevelTextPart> m_levelText;
+    qsizetype m_levelTextSize = 0;
     bool m_hasLevelText = false;
     int m_listId = 0;
     QHash<int, ListOverride> m_overrides; // \ls -> its entry
@@ -316,16 +344,19 @@ private:
     ListLevel m_pn; // the {\*\pn} group being read
     int m_pnLevel = 0;
     bool m_pnHasText = false;
-    // A list of the document and how its levels number: the paragraphs of a list table entry (\ls) are
-    // in one, and so are consecutive {\*\pn} paragraphs, as long as each level keeps its numbering.
+    // A list of the document and how its levels number: the paragraphs of the overrides of one list
+    // table entry (\listid) are in one, and so are consecutive {\*\pn} paragraphs, as long as each
+    // level keeps its numbering.
     struct DocumentList {
         int Id = 0; // 0: none yet
         std::array<std::optional<ListLevel>, MAX_LIST_LEVELS> Levels;
         // The list of a paragraph numbered so at the level: this one, or a new one when the level
-        // numbers otherwise here.
-        int For(int level, const ListLevel &numbering);
+        // numbers otherwise here. sameStart: a level of the list keeps the start number it began with
+        // (a paragraph that would start elsewhere counts on), else another start number starts a new list.
+        int For(int level, ListLevel &numbering, bool sameStart);
     };
-    QHash<int, DocumentList> m_documentLists; // by \ls (-1: any the override table lacks)
+    QHash<int, DocumentList> m_documentLists; // by \listid
+    DocumentList m_unlistedList;              // the overrides the override table lacks
     DocumentList m_pnList;
 
     // document output

@@ -1,5 +1,6 @@
 // The font table, the colour table, the list tables and paragraph numbering.
 #include "notes/RtfReaderCore.h"
+#include "notes/RtfSymbolFonts.h"
 
 #include <algorithm>
 
@@ -141,32 +142,85 @@ void Reader::levelText(const Token &, int)
     s.Destination = Dest::LevelText;
     s.Owner = true;
     m_levelText.clear();
+    m_levelTextSize = 0;
     m_hasLevelText = true;
 }
 
-bool levelTextParts(QStringView text, QString &prefix, QString &suffix)
+QString Reader::levelTextShown(int font)
 {
+    if (font < 0)
+        font = m_defaultFont;
+    const auto entry = m_fonts.constFind(font);
+    const SymbolFont symbols = entry == m_fonts.cend() ? SymbolFont::None : SymbolFontOf(entry->Name, entry->Charset);
+    // the text as the file holds it: a symbol font's bytes as their codes, any other font's decoded
+    QString text;
+    for (const LevelTextPart &part : m_levelText) {
+        if (!part.Bytes)
+            text += part.Text;
+        else if (symbols != SymbolFont::None)
+            text += QString::fromLatin1(part.Data);
+        else
+            text += decode(part.Data, codePageOfFont(font));
+    }
     if (text.isEmpty())
-        return false;
-    QStringView body = text.sliced(1);
+        return {};
+    QStringView body = QStringView(text).sliced(1);
     if (text[0].unicode() < body.size())
         body = body.first(text[0].unicode());
     else if (body.endsWith(u';'))
         body.chop(1); // a length past the text: all of it but the mark that ends it
-    qsizetype first = -1, last = -1;
+    QString shown;
     for (qsizetype i = 0; i < body.size(); ++i) {
-        if (body[i].unicode() < MAX_LIST_LEVELS) {
-            if (first < 0)
-                first = i;
-            last = i;
+        const char32_t c = body[i].unicode();
+        const bool symbolCode = c >= 0xF020 && c <= 0xF0FF;
+        if (c < 0x20) {
+            shown += body[i]; // the places of numbers (and what no text keeps, dropped later)
+            continue;
         }
+        char32_t s = c;
+        if (symbols != SymbolFont::None && (c < 0x100 || symbolCode)) {
+            s = SymbolCharacter(symbols, c); // nothing for a font whose codes are not known
+        } else if (symbolCode) {
+            // a symbol font's code in a font that is none: the Symbol bullet, or a Wingdings shape
+            s = SymbolCharacter(c == 0xF0B7 ? SymbolFont::Symbol : SymbolFont::Wingdings, c);
+        } else if (c >= 0xE000 && c <= 0xF8FF) {
+            s = 0; // a private character of a font: nothing that can be shown
+        }
+        if (s)
+            shown += QString::fromUcs4(&s, 1);
     }
-    if (first < 0)
+    return shown;
+}
+
+bool levelTextParts(QStringView text, int index, ListLevel &level)
+{
+    auto literal = [](QStringView part) { return cleanText(part).remove(u'\t').left(MAX_NUMBER_TEXT); };
+    if (!IsCounted(level.Numbering)) {
+        // a bullet shows its text; a round one is drawn as the list draws it
+        const QString bullet = literal(text);
+        level.Label = bullet == QStringView(u"\u2022") ? QString() : bullet;
+        return true;
+    }
+    // the places of the numbers of this level and those above (a level below has none to show)
+    QList<qsizetype> places;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() <= char16_t(index))
+            places.append(i);
+    }
+    if (places.isEmpty())
         return false;
-    // the levels' numbers before this one's are not shown: only the text before the first number and
-    // after the last
-    prefix = cleanText(body.first(first)).remove(u'\t').left(MAX_NUMBER_TEXT);
-    suffix = cleanText(body.sliced(last + 1)).remove(u'\t').left(MAX_NUMBER_TEXT);
+    level.Prefix = literal(text.first(places.first()));
+    level.Suffix = literal(text.sliced(places.last() + 1));
+    level.Label.clear();
+    if (places.size() == 1 && text[places.first()].unicode() == char16_t(index))
+        return true; // its own number alone, between the texts around it
+    level.Label = level.Prefix;
+    for (qsizetype k = 0; k < places.size(); ++k) {
+        level.Label += text[places[k]];
+        if (k + 1 < places.size())
+            level.Label += literal(text.sliced(places[k] + 1, places[k + 1] - places[k] - 1));
+    }
+    level.Label += level.Suffix;
     return true;
 }
 
@@ -213,7 +267,7 @@ void Reader::numberingBegin(const Token &, int)
     }
     s.Destination = Dest::Numbering;
     s.Owner = true;
-    m_pn = ListLevel{PfnBullet, 1, {}, {}};
+    m_pn = ListLevel{PfnBullet, 1, {}, {}, {}};
     m_pnLevel = 0;
     m_pnHasText = false;
 }

@@ -167,6 +167,16 @@ void Reader::flushBytes()
 {
     if (m_bytes.isEmpty())
         return;
+    if (!m_states.empty() && st().Destination == Dest::LevelText) {
+        // decoded once the level's font is known
+        const qsizetype room = std::max<qsizetype>(0, MaxLevelText - m_levelTextSize);
+        if (m_levelText.empty() || !m_levelText.back().Bytes)
+            m_levelText.push_back(LevelTextPart{true, {}, {}});
+        m_levelText.back().Data += m_bytes.first(std::min(room, m_bytes.size()));
+        m_levelTextSize += std::min(room, m_bytes.size());
+        m_bytes.clear();
+        return;
+    }
     const QString text = decode(m_bytes, m_bytesCodePage);
     m_bytes.clear();
     addDecoded(text);
@@ -187,10 +197,15 @@ void Reader::addDecoded(QStringView text)
         m_listPrefix += text;
         m_hasListPrefix = true;
         break;
-    case Dest::LevelText:
+    case Dest::LevelText: {
         // a length (one character) and the text: nothing longer is kept
-        m_levelText += text.first(std::min(text.size(), std::max<qsizetype>(0, 256 - m_levelText.size())));
+        const qsizetype room = std::max<qsizetype>(0, MaxLevelText - m_levelTextSize);
+        if (m_levelText.empty() || m_levelText.back().Bytes)
+            m_levelText.push_back(LevelTextPart{});
+        m_levelText.back().Text += text.first(std::min(room, text.size()));
+        m_levelTextSize += std::min(room, text.size());
         break;
+    }
     case Dest::NumberBefore:
     case Dest::NumberAfter: {
         QString &to = st().Destination == Dest::NumberBefore ? m_pn.Prefix : m_pn.Suffix;

@@ -39,12 +39,22 @@ struct LevelDef {
     int Start = 1;
     QString Prefix;
     QString Suffix = QStringLiteral(".");
+    QString Label;    // TRichParaFormat::LabelText
     int First = -360; // the indents of its paragraphs: \fi and \li
     int Left = 720;
+    // Known only from the paragraphs below it (how they show its number), not from its own: the first
+    // paragraph of its own that numbers as they say gives the rest.
+    bool Provisional = false;
     // the same numbers and texts (the indents are only what a new paragraph of the level takes)
     bool numbersLike(const LevelDef &o) const
     {
-        return Numbering == o.Numbering && Start == o.Start && Prefix == o.Prefix && Suffix == o.Suffix;
+        return Numbering == o.Numbering && Start == o.Start && Prefix == o.Prefix && Suffix == o.Suffix &&
+               Label == o.Label;
+    }
+    // How the paragraphs below see it: a level that counts by its kind and start, any other as one.
+    TLevelNumbering seenFromBelow() const
+    {
+        return IsCounted(Numbering) ? TLevelNumbering{Numbering, Start} : TLevelNumbering{0, 1};
     }
 };
 
@@ -108,18 +118,30 @@ int levelFormatOf(int numbering)
 }
 
 // One level of the list table: its kind, start and the text shown for it (a length, then the text with
-// the level's number as the character of the level's index).
+// the numbers of levels as the characters of their indexes, and where they stand in it).
 QByteArray listLevelGroup(int index, const LevelDef &d)
 {
     const QByteArray nfc = QByteArray::number(levelFormatOf(d.Numbering));
     QByteArray g = "{\\listlevel\\levelnfc" + nfc + "\\levelnfcn" + nfc +
                    "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" + QByteArray::number(d.Start);
     if (!IsCounted(d.Numbering)) {
-        g += "{\\leveltext" + hexByte(1) + "\\u8226 ?;}{\\levelnumbers;}";
+        const QString bullet = withoutControls(d.Label);
+        g += bullet.isEmpty() ? "{\\leveltext" + hexByte(1) + "\\u8226 ?;}{\\levelnumbers;}"
+                              : "{\\leveltext" + hexByte(int(bullet.size())) + rtfText(bullet) + ";}{\\levelnumbers;}";
     } else {
-        const QString prefix = withoutControls(d.Prefix), suffix = withoutControls(d.Suffix);
-        g += "{\\leveltext" + hexByte(int(prefix.size() + 1 + suffix.size())) + rtfText(prefix) + hexByte(index) +
-             rtfText(suffix) + ";}{\\levelnumbers" + hexByte(int(prefix.size() + 1)) + ";}";
+        const QString label = d.Label.isEmpty()
+                                  ? withoutControls(d.Prefix) + QChar(char16_t(index)) + withoutControls(d.Suffix)
+                                  : d.Label;
+        QByteArray text, places;
+        for (qsizetype i = 0; i < label.size(); ++i) {
+            if (label[i].unicode() < MAX_LIST_LEVELS) {
+                text += hexByte(label[i].unicode());
+                places += hexByte(int(i + 1));
+            } else {
+                text += rtfText(QStringView(label).sliced(i, 1));
+            }
+        }
+        g += "{\\leveltext" + hexByte(int(label.size())) + text + ";}{\\levelnumbers" + places + ";}";
     }
     g += "\\fi" + QByteArray::number(d.First) + "\\li" + QByteArray::number(d.Left) + "\\lin" +
          QByteArray::number(d.Left) + '}';
@@ -170,13 +192,19 @@ public:
             // table's form and in the older form
             const int list = writtenList(format);
             const int level = std::clamp(format.ListLevel, 0, MAX_LIST_LEVELS - 1);
-            if (!IsCounted(format.Numbering)) {
+            const QString label = m_counter.Label(format, number);
+            if (!IsCounted(format.Numbering) && label.isEmpty()) {
+                // a round bullet: the Symbol font's
                 const int symbol = symbolFont();
                 m_body += "{\\listtext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}";
                 if (changed)
                     m_body += "{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(symbol) + "\\pnindent0{\\pntxtb\\'B7}}";
+            } else if (!IsCounted(format.Numbering)) {
+                m_body += "{\\listtext\\f0 " + rtfText(label) + "\\tab}";
+                if (changed)
+                    m_body += "{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb " + rtfText(label) + "}}";
             } else {
-                m_body += "{\\listtext\\f0 " + rtfText(NumberLabel(format, number)) + "\\tab}";
+                m_body += "{\\listtext\\f0 " + rtfText(label) + "\\tab}";
                 if (changed) {
                     m_body += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart" +
                               QByteArray::number(format.NumberingStart) + numberingWord(format.Numbering);
@@ -327,27 +355,72 @@ private:
         }
     }
 
+    // How a paragraph whose label shows the numbers of levels above its own sees one of them.
+    static TLevelNumbering outerLevel(const TRichParaFormat &f, int level)
+    {
+        return level < f.OuterLevels.size() ? f.OuterLevels[level] : TLevelNumbering{0, 1};
+    }
+
+    static bool showsLevelsAbove(const TRichParaFormat &f) { return IsCounted(f.Numbering) && !f.LabelText.isEmpty(); }
+
+    // Whether a list's levels number as the paragraph at the level says, and those above it as its label
+    // sees them.
+    static bool fits(const WrittenList &w, const TRichParaFormat &f, int level, const LevelDef &def)
+    {
+        const std::optional<LevelDef> &own = w.Levels[size_t(level)];
+        if (own && (own->Provisional ? !(own->seenFromBelow() == def.seenFromBelow()) : !own->numbersLike(def)))
+            return false;
+        for (int above = 0; above < (showsLevelsAbove(f) ? level : 0); ++above) {
+            const std::optional<LevelDef> &known = w.Levels[size_t(above)];
+            if (known && !(known->seenFromBelow() == outerLevel(f, above)))
+                return false;
+        }
+        return true;
+    }
+
+    // The levels of a list as the paragraph says they number: its own, and those above it its label sees.
+    static void take(WrittenList &w, const TRichParaFormat &f, int level, const LevelDef &def)
+    {
+        std::optional<LevelDef> &own = w.Levels[size_t(level)];
+        if (!own || own->Provisional || !own->numbersLike(def))
+            own = def;
+        for (int above = 0; above < (showsLevelsAbove(f) ? level : 0); ++above) {
+            std::optional<LevelDef> &known = w.Levels[size_t(above)];
+            const TLevelNumbering seen = outerLevel(f, above);
+            if (known && known->seenFromBelow() == seen)
+                continue;
+            // a level no paragraph of its own has shown yet: what the paragraphs below see of it
+            known = LevelDef{IsCounted(seen.Numbering) ? seen.Numbering : PFN_BULLET,
+                             seen.Start,
+                             {},
+                             QStringLiteral("."),
+                             {},
+                             -360,
+                             720 * (above + 1),
+                             true};
+        }
+    }
+
     // The list table's list (numbered from 1) a numbered paragraph goes in: its list's, unless that one
-    // numbers the paragraph's level otherwise (then a copy of it that does it so from here on).
+    // numbers the paragraph's level, or one above it, otherwise (then a copy of it that does it so from
+    // here on).
     int writtenList(const TRichParaFormat &f)
     {
         const int level = std::clamp(f.ListLevel, 0, MAX_LIST_LEVELS - 1);
-        LevelDef def{f.Numbering,    f.NumberingStart, f.NumberPrefix,
-                     f.NumberSuffix, -f.Offset,        f.StartIndent + f.Offset};
+        LevelDef def{f.Numbering, f.NumberingStart, f.NumberPrefix,          f.NumberSuffix,
+                     f.LabelText, -f.Offset,        f.StartIndent + f.Offset};
         if (!IsCounted(def.Numbering)) {
             def.Prefix.clear();
             def.Suffix = QStringLiteral(".");
+            def.Label = m_counter.Label(f, 0);
         }
         const auto it = m_listIndex.constFind(f.List);
-        if (it != m_listIndex.cend()) {
-            std::optional<LevelDef> &known = m_lists[*it].Levels[size_t(level)];
-            if (!known)
-                known = def;
-            if (known->numbersLike(def))
-                return *it + 1;
+        if (it != m_listIndex.cend() && fits(m_lists[*it], f, level, def)) {
+            take(m_lists[*it], f, level, def);
+            return *it + 1;
         }
         WrittenList w = it != m_listIndex.cend() ? m_lists[*it] : WrittenList{};
-        w.Levels[size_t(level)] = def;
+        take(w, f, level, def);
         m_lists.append(w);
         m_listIndex.insert(f.List, int(m_lists.size() - 1));
         return int(m_lists.size());
@@ -366,7 +439,7 @@ private:
             out += "{\\list\\listtemplateid" + id + (simple ? "\\listsimple1" : "");
             for (int level = 0; level < (simple ? 1 : MAX_LIST_LEVELS); ++level) {
                 // a level no paragraph uses: numbers in figures, further in at each level
-                const LevelDef unused{PFN_ARABIC, 1, {}, QStringLiteral("."), -360, 720 * (level + 1)};
+                const LevelDef unused{PFN_ARABIC, 1, {}, QStringLiteral("."), {}, -360, 720 * (level + 1)};
                 out += listLevelGroup(level, m_lists[i].Levels[size_t(level)].value_or(unused));
             }
             out += "{\\listname ;}\\listid" + id + "}\r\n";

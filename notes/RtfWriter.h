@@ -1,8 +1,8 @@
 #pragma once
 // Writes rich-edit content as RTF: "{\rtf1\ansi\ansicpg1252\deff0\uc1", the font and colour tables,
-// then the paragraphs with their formats, bullets and numbering in the \pn form, text outside ASCII as
-// \uN with a "?" fallback, pictures as PNG or JPEG data (or as they were read), kept objects as they
-// were read.
+// the list tables, then the paragraphs with their formats, bullets and numbering (in the list table, in
+// the older \pn form beside it, and as the label each paragraph shows), text outside ASCII as \uN with a
+// "?" fallback, pictures as PNG or JPEG data (or as they were read), kept objects as they were read.
 #include "notes/RichTextModel.h"
 
 #include <QByteArray>

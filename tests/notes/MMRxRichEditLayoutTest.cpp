@@ -274,6 +274,17 @@ QImage shown(TMMRxCustomRichEdit &edit)
     return edit.viewport()->grab().toImage();
 }
 
+// The smallest rectangle holding every pixel in which two images of one size differ.
+QRect differingPixels(const QImage &a, const QImage &b)
+{
+    QRect differing;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                differing |= QRect(x, y, 1, 1);
+    return differing;
+}
+
 TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
 {
     auto editor = [](const QStringList &lines, const QList<TNumberingStyle> &kinds) {
@@ -299,11 +310,7 @@ TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
     ASSERT_EQ(numbered.size(), plain.size());
     const int textLeft = edited->cursorRect(QTextCursor(edited->document()->firstBlock())).left();
     EXPECT_EQ(textLeft, unnumbered->cursorRect(QTextCursor(unnumbered->document()->firstBlock())).left());
-    QRect differing;
-    for (int y = 0; y < numbered.height(); ++y)
-        for (int x = 0; x < numbered.width(); ++x)
-            if (numbered.pixel(x, y) != plain.pixel(x, y))
-                differing |= QRect(x, y, 1, 1);
+    const QRect differing = differingPixels(numbered, plain);
     EXPECT_FALSE(differing.isEmpty());
     EXPECT_LT(differing.right(), textLeft);
     // three numbers, one on each line
@@ -325,6 +332,47 @@ TEST_F(Numbers, TheEditorDrawsTheNumbersAndRenumbersAfterEachChange)
     // the whole text replaced
     edited->SetLines({"alpha", "beta"});
     EXPECT_TRUE(shown(*edited) == shown(*editor({"alpha", "beta"}, {})));
+}
+
+TEST_F(Numbers, TheEditorDrawsTheBulletsAndLabelsTheFileNames)
+{
+    // the same three lines as dashes, as round bullets, and without bullets at the same indent; then as
+    // numbers whose labels show the level above ("1.1.")
+    const QByteArray list =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list"
+        "{\\listlevel\\levelnfc%1{\\leveltext%2;}}{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\'01.;}}"
+        "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+        "\\pard\\ls1\\ilvl%3\\fi-360\\li720 one\\par two\\par three\\par}";
+    auto editor = [&](const QByteArray &rtf) {
+        auto edit = std::make_unique<TMMRxRichEdit>();
+        edit->resize(320, 240);
+        load(*edit, rtf);
+        edit->show();
+        return edit;
+    };
+    auto dashes = editor(QByteArray(list).replace("%1", "23").replace("%2", "\\'01\\u8211 ?").replace("%3", "0"));
+    auto round = editor(QByteArray(list).replace("%1", "23").replace("%2", "\\'01\\u8226 ?").replace("%3", "0"));
+    auto numbered = editor(QByteArray(list).replace("%1", "0").replace("%2", "\\'02\\'00.").replace("%3", "1"));
+    auto plain = editor("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\li720 one\\par two\\par three\\par}");
+    TParagraphNumbers numbers(dashes->document());
+    EXPECT_EQ(labels(*dashes->document(), numbers), (QStringList{"\u2013", "\u2013", "\u2013"}));
+    TParagraphNumbers levels(numbered->document());
+    EXPECT_EQ(labels(*numbered->document(), levels), (QStringList{"1.1.", "1.2.", "1.3."}));
+
+    const int textLeft = plain->cursorRect(QTextCursor(plain->document()->firstBlock())).left();
+    const QImage without = shown(*plain);
+    for (auto *edit : {dashes.get(), round.get(), numbered.get()}) {
+        EXPECT_EQ(edit->cursorRect(QTextCursor(edit->document()->firstBlock())).left(), textLeft);
+        const QImage image = shown(*edit);
+        ASSERT_EQ(image.size(), without.size());
+        const QRect differing = differingPixels(image, without);
+        // a mark before each line, in the indent
+        EXPECT_FALSE(differing.isEmpty());
+        EXPECT_LT(differing.right(), textLeft);
+        EXPECT_GT(differing.height(), 2 * edit->cursorRect(QTextCursor(edit->document()->firstBlock())).height());
+    }
+    // a dash is no round bullet
+    EXPECT_FALSE(shown(*dashes) == shown(*round));
 }
 
 // Collects the regions a widget is asked to paint.

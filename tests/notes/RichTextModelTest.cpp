@@ -328,6 +328,69 @@ TEST(RichTextModel, NumberedParagraphsJoinTheListBesideThemAndLeaveIt)
     EXPECT_EQ(kept.NumberPrefix, QStringLiteral("("));
 }
 
+namespace {
+
+// Paragraph i numbered as a writer names it: its list and level, and its label.
+void numberAs(QTextDocument &doc, int i, int numbering, int list, int level, const QString &label = {},
+              const QList<TLevelNumbering> &outer = {})
+{
+    QTextCursor c(doc.findBlockByNumber(i));
+    TRichParaFormat f;
+    f.Mask = PFM_NUMBERING | PFM_LIST | PFM_NUMBERINGSTYLE;
+    f.Numbering = numbering;
+    f.List = list;
+    f.ListLevel = level;
+    f.LabelText = label;
+    f.OuterLevels = outer;
+    WriteParaFormat(c, f);
+}
+
+} // namespace
+
+TEST(RichTextModel, LabelsShowTheNumbersOfTheLevelsAboveAndBulletsTheirText)
+{
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(QStringLiteral("0\n1\n2\n3\n4\n5\n6\n7\n8"));
+    const QString second = QString(QChar(0)) + u'.' + QChar(1) + u'.';
+    const QString third = QString(QChar(0)) + u'.' + QChar(1) + u'.' + QChar(2) + u')';
+    const QList<TLevelNumbering> romans{{PFN_UCROMAN, 1}}, romansLetters{{PFN_UCROMAN, 1}, {PFN_LCLETTER, 1}};
+    numberAs(doc, 0, PFN_UCROMAN, 7, 0);
+    numberAs(doc, 1, PFN_LCLETTER, 7, 1, second, romans);
+    numberAs(doc, 2, PFN_LCROMAN, 7, 2, third, romansLetters);
+    numberAs(doc, 3, PFN_UCROMAN, 7, 0);
+    numberAs(doc, 4, PFN_LCROMAN, 7, 2, third, romansLetters);
+    numberAs(doc, 5, PFN_LCLETTER, 7, 1, second, romans);
+    numberAs(doc, 6, PFN_BULLET, 8, 0, QStringLiteral("\u2013"));
+    numberAs(doc, 8, PFN_BULLET, 9, 0);
+    // a level that has not counted since the one above shows its start number, and counts on from it
+    EXPECT_EQ(labels(doc), (QStringList{"I.", "I.a.", "I.a.i)", "II.", "II.a.i)", "II.b.", "\u2013", "", ""}));
+    EXPECT_EQ(ParaFormatOf(doc.findBlockByNumber(2).blockFormat()).LabelText, third);
+    EXPECT_EQ(ParaFormatOf(doc.findBlockByNumber(2).blockFormat()).OuterLevels, romansLetters);
+    // a bullet of a text of its own is drawn as numbers are, a round one by its list
+    EXPECT_EQ(doc.findBlockByNumber(6).textList(), nullptr);
+    ASSERT_NE(doc.findBlockByNumber(8).textList(), nullptr);
+    EXPECT_EQ(doc.findBlockByNumber(8).textList()->format().style(), QTextListFormat::ListDisc);
+
+    // the labels are counted again after a change above them
+    TParagraphNumbers numbers(&doc);
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(4)), "II.a.i)");
+    number(doc, 3, 3, 0);
+    numbers.Invalidate(doc.findBlockByNumber(3).position());
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(4)), "I.a.ii)");
+    EXPECT_EQ(numbers.LabelOf(doc.findBlockByNumber(5)), "I.b.");
+
+    // bulleted beside the dashes: it joins their list and shows a dash too; a paragraph with a label of
+    // levels made a bullet on its own is a round bullet in a list of its own
+    number(doc, 7, 7, PFN_BULLET);
+    EXPECT_EQ(labels(doc)[7], "\u2013");
+    EXPECT_EQ(doc.findBlockByNumber(7).textList(), nullptr);
+    number(doc, 4, 4, PFN_BULLET);
+    const TRichParaFormat bulleted = ParaFormatOf(doc.findBlockByNumber(4).blockFormat());
+    EXPECT_TRUE(bulleted.LabelText.isEmpty());
+    EXPECT_EQ(bulleted.ListLevel, 0);
+    EXPECT_NE(doc.findBlockByNumber(4).textList(), nullptr);
+}
+
 TEST(RichTextModel, NumbersOfALongDocumentAreCountedAgainFromNearAChange)
 {
     // 300 lists of one paragraph, then a second paragraph of each: more lists than the count keeps

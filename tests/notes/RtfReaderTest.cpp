@@ -260,11 +260,11 @@ TEST(RtfReader, ListsCountPerListAndLevelAcrossOtherParagraphs)
     // bullets at a deeper level leave the count around them alone
     EXPECT_EQ(labelsOf(WordLists + "\\ls1 a\\par\\ilvl1 b\\par c\\par\\ilvl0 d\\par e\\par}"),
               (QStringList{"7.", "*", "*", "8.", "9."}));
-    // a nested level counts apart, and starts again after a paragraph of the level above; its number
-    // alone is shown (not "1.2.")
+    // a nested level counts apart, and starts again after a paragraph of the level above; its label
+    // shows the number of the level above too, as its level text says ("\'00.\'01.")
     EXPECT_EQ(labelsOf(WordLists + "\\ls2 a\\par\\ilvl1 a1\\par a2\\par a3\\par\\ilvl0 b\\par\\ilvl1 b1\\par"
                                    "\\ilvl0 c\\par}"),
-              (QStringList{"1.", "1.", "2.", "3.", "2.", "1.", "3."}));
+              (QStringList{"1.", "1.1.", "1.2.", "1.3.", "2.", "2.1.", "3."}));
     // two lists one after the other count apart
     EXPECT_EQ(labelsOf(WordLists + "\\ls2 a\\par b\\par\\pard\\ls0 c\\par d\\par\\pard\\ls2 e\\par}"),
               (QStringList{"1.", "2.", "a)", "b)", "3."}));
@@ -287,6 +287,125 @@ TEST(RtfReader, ListsCountPerListAndLevelAcrossOtherParagraphs)
     EXPECT_EQ(m[0].Format.List, m[3].Format.List);
     EXPECT_NE(m[0].Format.List, m[2].Format.List);
     EXPECT_NE(m[2].Format.List, 0);
+}
+
+// Lists whose level texts show the numbers of the levels above: list 1 in capital roman numerals, then
+// letters ("I.a."), then small roman numerals ("I.a.i)"); list 2 in figures from 1, 3 and 1 ("1.3.1.").
+const QByteArray LevelLists =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list\\listtemplateid1"
+    "{\\listlevel\\levelnfc1\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+    "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'04\\'00.\\'01.;}{\\levelnumbers\\'01\\'03;}}"
+    "{\\listlevel\\levelnfc2\\levelstartat1{\\leveltext\\leveltemplateid9\\'06\\'00.\\'01.\\'02);}"
+    "{\\levelnumbers\\'01\\'03\\'05;}}\\listid1}"
+    "{\\list\\listtemplateid2{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+    "{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'04\\'00.\\'01.;}}"
+    "{\\listlevel\\levelnfc0{\\leveltext\\'06\\'00.\\'01.\\'02.;}}\\listid2}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid2\\listoverridecount0\\ls2}}";
+
+TEST(RtfReader, LabelsShowTheNumbersTheirLevelTextsName)
+{
+    // each level's number in its own kind; a level that has not counted since the level above shows
+    // its start number and counts on from it (as LibreOffice shows these files)
+    EXPECT_EQ(labelsOf(LevelLists + "\\ls1 Alpha\\par\\ilvl1 Beta\\par Gamma\\par\\ilvl2 Delta\\par\\ilvl0 Epsilon\\par"
+                                    "\\ilvl2 Zeta\\par\\ilvl1 Eta\\par}"),
+              (QStringList{"I.", "I.a.", "I.b.", "I.b.i)", "II.", "II.a.i)", "II.b."}));
+    EXPECT_EQ(labelsOf(LevelLists + "\\ls2\\ilvl2 Theta\\par\\ilvl1 Iota\\par\\ilvl0 Kappa\\par\\ilvl2 Lambda\\par"
+                                    "\\ilvl1 Mu\\par}"),
+              (QStringList{"1.3.1.", "1.4.", "2.", "2.3.1.", "2.4."}));
+    // a level text that names a level below its own (which has no number yet) leaves it out; one that
+    // names only a level above shows that one's number
+    const QByteArray odd = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'03\\'00\\'01-;}}"
+                           "{\\listlevel\\levelnfc4{\\leveltext\\'03[\\'00];}}\\listid5}}"
+                           "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}";
+    EXPECT_EQ(labelsOf(odd + "\\ls1 a\\par\\ilvl1 b\\par}"), (QStringList{"1-", "[1]"}));
+
+    // what the paragraphs keep: the whole label, the texts before and after the numbers, how the levels
+    // above number; a label of its own number alone keeps only the texts around it
+    const Model m = modelOf(LevelLists + "\\ls1 Alpha\\par\\ilvl2 Delta\\par}");
+    ASSERT_EQ(m.size(), 2u) << Describe(m);
+    EXPECT_TRUE(m[0].Format.LabelText.isEmpty());
+    EXPECT_TRUE(m[0].Format.OuterLevels.isEmpty());
+    EXPECT_EQ(m[1].Format.LabelText, QString(QChar(0)) + u'.' + QChar(1) + u'.' + QChar(2) + u')');
+    EXPECT_EQ(m[1].Format.NumberSuffix, QStringLiteral(")"));
+    EXPECT_EQ(m[1].Format.OuterLevels, (QList<TLevelNumbering>{{PFN_UCROMAN, 1}, {PFN_LCLETTER, 1}}));
+}
+
+// Three overrides of one list (\ls1 to \ls3), one of another (\ls7); \ls3 starts the first level again
+// at 1, \ls4 at 10, \ls6 the second level at 5.
+const QByteArray OverriddenLists =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list\\listtemplateid1"
+    "{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+    "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}}\\listid1}"
+    "{\\list\\listtemplateid2{\\listlevel\\levelnfc1{\\leveltext\\'02\\'00.;}}\\listid2}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid1\\listoverridecount0\\ls2}"
+    "{\\listoverride\\listid1\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat1}\\ls3}"
+    "{\\listoverride\\listid1\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat10}\\ls4}"
+    "{\\listoverride\\listid1\\listoverridecount2{\\lfolevel}{\\lfolevel\\listoverridestartat\\levelstartat5}"
+    "\\ls6}{\\listoverride\\listid2\\listoverridecount0\\ls7}}";
+
+TEST(RtfReader, OverridesOfOneListCountOnUnlessOneStartsALevelAgain)
+{
+    // two overrides of one list are one list, across a plain paragraph and another list
+    EXPECT_EQ(labelsOf(OverriddenLists + "\\ls1 a\\par b\\par\\ls2 c\\par d\\par\\pard plain\\par\\ls7 x\\par"
+                                         "\\pard\\ls1 e\\par}"),
+              (QStringList{"1.", "2.", "3.", "4.", "", "I.", "5."}));
+    // an override's start number starts the list again at its first paragraph; the paragraphs after it,
+    // of whichever override, count on from there
+    EXPECT_EQ(labelsOf(OverriddenLists + "\\ls1 a\\par b\\par\\ls3 c\\par d\\par\\ls1 e\\par\\ls2 f\\par\\ls3 g\\par}"),
+              (QStringList{"1.", "2.", "1.", "2.", "3.", "4.", "5."}));
+    EXPECT_EQ(labelsOf(OverriddenLists + "\\ls1 a\\par\\ls4 b\\par\\ls1 c\\par\\ls4 d\\par}"),
+              (QStringList{"1.", "10.", "11.", "12."}));
+    // at the second level: its count starts there, at the override's number
+    EXPECT_EQ(labelsOf(OverriddenLists + "\\ls1 a\\par\\ilvl1 b\\par c\\par\\ls6 d\\par\\ls1 e\\par}"),
+              (QStringList{"1.", "a)", "b)", "e)", "f)"}));
+}
+
+TEST(RtfReader, BulletsShowTheCharactersTheirLevelsName)
+{
+    // one list per bullet: its level text and the font the level names after it
+    const struct {
+        const char *text;
+        int font;
+        QString shown;
+    } bullets[] = {
+        {"\\u8211 ?", 0, QStringLiteral("\u2013")},
+        {"\\u9642 ?", 0, QStringLiteral("\u25aa")},
+        {"o", 3, QStringLiteral("o")},
+        {"o", 1, QStringLiteral("\u03bf")},
+        {"o", 2, QStringLiteral("\u25a1")},
+        {"\\u-3913 ?", 1, QStringLiteral("*")},
+        {"\\'b7", 1, QStringLiteral("*")},
+        {"\\u-3929 ?", 2, QStringLiteral("\u25aa")},
+        {"\\u-3880 ?", 2, QStringLiteral("\u27a2")},
+        {"\\u-3844 ?", 2, QStringLiteral("\u2713")},
+        {"\\'a7", 2, QStringLiteral("\u25aa")},
+        {"\\u-3913 ?", 0, QStringLiteral("*")},
+        {"\\u-3929 ?", 9, QStringLiteral("\u25aa")},
+        {"\\u-3929 ?", 4, QStringLiteral("*")},
+        {"\\u57354 ?", 0, QStringLiteral("*")},
+        {"\\u8226 ?", 0, QStringLiteral("*")},
+        {"\\'96", 5, QStringLiteral("\u2013")},
+    };
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}"
+                     "{\\f2\\fcharset2 Wingdings;}{\\f3 Courier New;}{\\f4\\fcharset2 Wingdings 2;}"
+                     "{\\f5\\fcharset128 OpenSymbol;}}{\\*\\listtable";
+    QByteArray overrides = "{\\*\\listoverridetable", body;
+    QStringList shown;
+    for (int i = 1; const auto &b : bullets) {
+        const QByteArray n = QByteArray::number(i++);
+        rtf += "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01" + QByteArray(b.text) + ";}{\\levelnumbers;}\\f" +
+               QByteArray::number(b.font) + "\\fi-360\\li720}\\listid" + n + '}';
+        overrides += "{\\listoverride\\listid" + n + "\\ls" + n + '}';
+        body += "\\pard\\ls" + n + " x\\par";
+        shown.append(b.shown);
+    }
+    EXPECT_EQ(labelsOf(rtf + "}" + overrides + "}" + body + "}"), shown);
+    // the older form alone shows a round bullet
+    EXPECT_EQ(
+        labelsOf("{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'a7}} a\\par}"),
+        (QStringList{"*"}));
 }
 
 TEST(RtfReader, TheOlderNumberingFormKeepsItsLevelsAndTexts)

@@ -77,7 +77,8 @@ QStringList LabelsOf(QTextDocument *doc)
     TParagraphNumbers numbers(doc);
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         const int numbering = NumberingOf(b.blockFormat());
-        labels.append(numbering != 0 && !IsCounted(numbering) ? QStringLiteral("*") : numbers.LabelOf(b));
+        const QString label = numbers.LabelOf(b);
+        labels.append(numbering != 0 && !IsCounted(numbering) && label.isEmpty() ? QStringLiteral("*") : label);
     }
     return labels;
 }
@@ -91,7 +92,8 @@ std::string Describe(const Model &model)
           << " sb=" << p.Format.SpaceBefore << " sa=" << p.Format.SpaceAfter << " ls=" << p.Format.LineSpacing << "/"
           << p.Format.LineSpacingRule << " list=" << p.Format.List << "/" << p.Format.ListLevel
           << " start=" << p.Format.NumberingStart << " text=" << p.Format.NumberPrefix.toStdString() << "#"
-          << p.Format.NumberSuffix.toStdString() << "]\n";
+          << p.Format.NumberSuffix.toStdString() << " label=" << p.Format.LabelText.size()
+          << " outer=" << p.Format.OuterLevels.size() << "]\n";
         for (const Run &r : p.Runs) {
             const TRichCharFormat &f = r.Format;
             s << "  \"" << r.Text.toStdString() << "\" face=" << f.FaceName.toStdString() << " h=" << f.Height

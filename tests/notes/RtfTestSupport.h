@@ -31,7 +31,8 @@ QString TextOf(QTextDocument *doc);
 // Lists are numbered 1, 2... in the order they first appear, whatever their identities in the document.
 Model ModelOf(QTextDocument *doc);
 QByteArray Write(QTextDocument *doc, bool noObjects = false);
-// What is shown before each paragraph: its number with the text around it, "*" for a bullet, "" for none.
+// What is shown before each paragraph: its label ("3.", "1.2.", a bullet's text), "*" for a round bullet,
+// "" for none.
 QStringList LabelsOf(QTextDocument *doc);
 // A readable dump of a model for failure messages.
 std::string Describe(const Model &model);

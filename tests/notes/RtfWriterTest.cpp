@@ -259,6 +259,55 @@ TEST(RtfWriter, ListsAreWrittenInTheListTableAndTheOlderFormAndReadBackAlike)
     EXPECT_EQ(legacyShown.mid(8), shown.mid(8)) << legacyShown.join(u' ').toStdString();
 }
 
+// Labels of levels ("I.a.i)"), a list that begins at its third level ("1.3.1."), dashes and Wingdings
+// squares as bullets, and a list started again by an override, as Word writes them.
+const QByteArray WordLevelsAndBullets =
+    "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f2\\fcharset2 Wingdings;}}{\\*\\listtable"
+    "{\\list\\listtemplateid1{\\listlevel\\levelnfc1\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+    "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'04\\'00.\\'01.;}{\\levelnumbers\\'01\\'03;}}"
+    "{\\listlevel\\levelnfc2\\levelstartat1{\\leveltext\\'06\\'00.\\'01.\\'02);}{\\levelnumbers\\'01\\'03\\'05;}}"
+    "\\listid1}"
+    "{\\list\\listtemplateid2{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+    "{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'04\\'00.\\'01.;}}"
+    "{\\listlevel\\levelnfc0{\\leveltext\\'06\\'00.\\'01.\\'02.;}}\\listid2}"
+    "{\\list\\listtemplateid3{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8211 ?;}}"
+    "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3929 ?;}\\f2}\\listid3}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid2\\listoverridecount0\\ls2}{\\listoverride\\listid3\\listoverridecount0\\ls3}"
+    "{\\listoverride\\listid1\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat1}\\ls4}}"
+    "\\pard\\ls1 Alpha\\par\\ilvl1 Beta\\par\\ilvl2 Gamma\\par\\ilvl0 Delta\\par\\ilvl2 Epsilon\\par"
+    "\\pard\\ls2\\ilvl2 Theta\\par\\ilvl1 Iota\\par\\pard\\ls3 Dash\\par\\ilvl1 Square\\par"
+    "\\pard\\ls4 Again\\par\\ilvl1 Again a\\par\\pard\\ls1 Goes on\\par}";
+
+TEST(RtfWriter, LabelsOfLevelsAndBulletsOfTheirOwnAreWrittenAndReadBackAlike)
+{
+    auto doc = Read(WordLevelsAndBullets);
+    const QStringList shown{"I.",   "I.a.",   "I.a.i)", "II.", "II.a.i)", "1.3.1.",
+                            "1.4.", "\u2013", "\u25aa", "I.",  "I.a.",    "II."};
+    ASSERT_EQ(LabelsOf(doc.get()), shown);
+    const QByteArray rtf = Write(doc.get());
+    const std::string written = rtf.toStdString();
+    // each level's text with the places of the numbers it shows, and each paragraph's label as text
+    EXPECT_TRUE(rtf.contains("\\levelnfc4\\levelnfcn4\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
+                             "{\\leveltext\\'04\\'00.\\'01.;}{\\levelnumbers\\'01\\'03;}"))
+        << written;
+    EXPECT_TRUE(rtf.contains("{\\leveltext\\'06\\'00.\\'01.\\'02);}{\\levelnumbers\\'01\\'03\\'05;}")) << written;
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 II.a.i)\\tab}")) << written;
+    // a level above that no paragraph of its own showed: in its kind, from its start
+    EXPECT_TRUE(rtf.contains("\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat3")) << written;
+    // a bullet's own character: in the list table, as the label and in the older form
+    EXPECT_TRUE(rtf.contains("{\\leveltext\\'01\\u8211?;}{\\levelnumbers;}")) << written;
+    EXPECT_TRUE(rtf.contains("{\\listtext\\f0 \\u9642?\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb \\u9642?}}"))
+        << written;
+    // the list started again is a list of its own
+    EXPECT_TRUE(rtf.contains("\\ls4\\ilvl0")) << written;
+
+    auto again = Read(rtf);
+    EXPECT_EQ(LabelsOf(again.get()), shown) << written;
+    EXPECT_EQ(ModelOf(again.get()), ModelOf(doc.get())) << Describe(ModelOf(again.get()));
+    EXPECT_EQ(Write(again.get()), rtf);
+}
+
 TEST(RtfWriter, AListNumberedTwoWaysAtOneLevelIsWrittenAsTheListsItShows)
 {
     // paragraphs of one list whose level changes its kind in the middle: each kind starts again
