@@ -250,6 +250,15 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         }
         if (type != NavigationTypeRedirect)
             m_leavingForNetwork = network;
+        // a local XML document runs its scripts as it is parsed, before the scripts that keep a local
+        // page from the network have run: it is shown with none (its handlers never become scripts, so
+        // none runs once the next document has them back); its data: copy in a forced encoding too
+        const bool localXml = webengine::isXmlDocument(url) &&
+                              (url.isLocalFile() || (url.scheme() == u"data" && this->url().isLocalFile()));
+        if (localXml != m_browser->m_scriptsHeld) {
+            m_browser->m_scriptsHeld = localXml;
+            m_browser->applyPageOptions();
+        }
         if (m_browser->m_loadingForced)
             m_browser->m_loadingForced = false;
         else if (type != NavigationTypeReload && type != NavigationTypeRedirect &&
@@ -525,7 +534,7 @@ void TIEBrowser::applyPageOptions()
             s->resetAttribute(a);
     };
     set(QWebEngineSettings::AutoLoadImages, !(m_downloadFlags & DLCTL_DLIMAGES));
-    set(QWebEngineSettings::JavascriptEnabled, m_downloadFlags & DLCTL_NO_SCRIPTS);
+    set(QWebEngineSettings::JavascriptEnabled, (m_downloadFlags & DLCTL_NO_SCRIPTS) || m_scriptsHeld);
     // plug-ins (the engine's PDF viewer among them) run unless the options forbid running controls
     const bool noPlugins = m_downloadFlags & (DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, !noPlugins);

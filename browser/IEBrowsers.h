@@ -316,6 +316,9 @@ private:
     QByteArray m_forcedBytes;
     QUrl m_forcedUrl;
     bool m_loadingForced = false;
+    // the page shows a local XML document: it runs no script (its own would run before the page's
+    // protections)
+    bool m_scriptsHeld = false;
     int m_pendingSaves = 0;
     QElapsedTimer m_downloadCancelled;
     int m_swallowKey = 0;

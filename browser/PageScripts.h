@@ -24,7 +24,10 @@ QString reporterSource();
 
 // The page's world, every frame: a document of a page opened from a file (or of a frame or window such a
 // page made) has no peer connections, nor has any window of its origin that it makes (empty frames,
-// written frames, empty windows), since those reach other computers past every request check.
+// written frames, empty windows, also when a script comes in with the frame), since those reach other
+// computers past every request check. A javascript: address sent to such a window still runs its
+// script but makes no document (one would come with peer connections before this script reached it).
+// XML documents run their own scripts before this one: they are kept from local pages elsewhere.
 QString noPeerConnectionsSource();
 
 } // namespace pagescripts

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMimeDatabase>
 #include <QPointer>
 #include <QUuid>
 #include <QWebEnginePage>
@@ -189,6 +190,47 @@ bool webengine::localPageMayRequest(const QUrl &request, const QUrl &page)
     return !reachesNetwork(request);
 }
 
+namespace {
+
+// an XML type: the named XML types and every "<type>/<subtype>+xml"
+bool isXmlType(const QString &type)
+{
+    static const QStringList named = {QStringLiteral("text/xml"), QStringLiteral("application/xml"),
+                                      QStringLiteral("text/xsl")};
+    const QString t = type.trimmed().toLower();
+    const qsizetype slash = t.indexOf(u'/');
+    return named.contains(t) || (slash > 0 && t.indexOf(u'/', slash + 1) < 0 && t.endsWith(QStringLiteral("+xml")));
+}
+
+} // namespace
+
+bool webengine::isXmlDocument(const QUrl &url)
+{
+    if (url.scheme() == u"data") {
+        // the type ends at the first comma as written: one in the data could be encoded
+        const QString path = url.path(QUrl::FullyEncoded);
+        const qsizetype comma = path.indexOf(u',');
+        return comma > 0 && isXmlType(QUrl::fromPercentEncoding(path.left(comma).toUtf8()).section(u';', 0, 0));
+    }
+    if (!url.isLocalFile())
+        return false;
+    // the engine's own table of extensions first, then the system's (the same one Qt reads); a file
+    // without a known extension is shown as plain text, whatever it holds
+    static const QStringList engineXml = {QStringLiteral("svg"), QStringLiteral("svgz"), QStringLiteral("xml"),
+                                          QStringLiteral("xht"), QStringLiteral("xhtm"), QStringLiteral("xhtml"),
+                                          QStringLiteral("rss"), QStringLiteral("atom")};
+    const QString name = QFileInfo(localFilePath(url)).fileName();
+    if (engineXml.contains(QFileInfo(name).suffix(), Qt::CaseInsensitive))
+        return true;
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    if (isXmlType(type.name()))
+        return true;
+    for (const QString &alias : type.aliases())
+        if (isXmlType(alias))
+            return true;
+    return false;
+}
+
 void TUserAgentInterceptor::setOpenerPage(const QUrl &page)
 {
     QMutexLocker lock(&m_mutex);
@@ -243,6 +285,13 @@ void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
             page = m_openerPage;
         }
         if (!webengine::localPageMayRequest(info.requestUrl(), page)) {
+            info.block(true);
+            return;
+        }
+        // an XML document's scripts run before the page's protections reach its frame (its window
+        // would have peer connections): a local page shows none in a frame
+        if (page.isLocalFile() && isDocumentRequest(info.resourceType()) &&
+            webengine::isXmlDocument(info.requestUrl())) {
             info.block(true);
             return;
         }

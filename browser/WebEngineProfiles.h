@@ -56,6 +56,12 @@ bool reachesNetwork(const QUrl &url);
 // below, or an address that does not reach the network. Pages that are no local file load anything.
 bool localPageMayRequest(const QUrl &request, const QUrl &page);
 
+// Whether the engine shows the document at the address as XML (SVG, XHTML, feeds and the like): a
+// local file by its name's extension, as the engine tells a file's type, a data: address by the type
+// it names. The scripts of such a document run as it is parsed, before any script the program puts
+// in a page has run there.
+bool isXmlDocument(const QUrl &url);
+
 } // namespace webengine
 
 // Sets the User-Agent header of one page's requests: the engine's default string with the page's token.

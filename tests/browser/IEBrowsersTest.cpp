@@ -61,6 +61,34 @@ using browsertest::TLoopbackServer;
 
 constexpr int Timeout = 20000;
 
+// Where a page's peer connections send their first packets (STUN): a UDP listener on the loopback,
+// and the page's probe that makes one towards it. probe(name, w) tells
+// "name=<type of w.RTCPeerConnection>:<made, or the name of the error>".
+struct TStunListener {
+    QUdpSocket socket;
+    int datagrams = 0;
+
+    TStunListener()
+    {
+        EXPECT_TRUE(socket.bind(QHostAddress::LocalHost, 0));
+        QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
+            while (socket.hasPendingDatagrams()) {
+                socket.receiveDatagram();
+                ++datagrams;
+            }
+        });
+    }
+    QByteArray probe() const
+    {
+        return "function probe(name, w) { var r = name + '='; try { r += typeof w.RTCPeerConnection;"
+               " var pc = new w.RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" +
+               QByteArray::number(socket.localPort()) +
+               "'}]}); pc.createDataChannel('d'); pc.createOffer().then(function(o) { return "
+               "pc.setLocalDescription(o); });"
+               " r += ':made'; } catch (e) { r += ':' + e.name; } return r; }";
+    }
+};
+
 // The engine's work is given longer than the shared default.
 [[nodiscard]] bool waitUntil(const std::function<bool()> &done, int ms = Timeout)
 {
@@ -657,21 +685,9 @@ TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
 // network does reach.
 TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
 {
-    QUdpSocket listener;
-    ASSERT_TRUE(listener.bind(QHostAddress::LocalHost, 0));
-    int datagrams = 0;
-    QObject::connect(&listener, &QUdpSocket::readyRead, [&] {
-        while (listener.hasPendingDatagrams()) {
-            listener.receiveDatagram();
-            ++datagrams;
-        }
-    });
-    const QByteArray probe =
-        "function probe(name, w) { var r = name + '='; try { r += typeof w.RTCPeerConnection;"
-        " var pc = new w.RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" +
-        QByteArray::number(listener.localPort()) +
-        "'}]}); pc.createDataChannel('d'); pc.createOffer().then(function(o) { return pc.setLocalDescription(o); });"
-        " r += ':made'; } catch (e) { r += ':' + e.name; } return r; }";
+    TStunListener listener;
+    int &datagrams = listener.datagrams;
+    const QByteArray probe = listener.probe();
     // a frame of another origin tells its own result
     const QByteArray own = "<script>" + probe + "parent.postMessage(probe(location.protocol, window), '*')<\\/script>";
     const QString local = page(
@@ -736,6 +752,154 @@ TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
     ASSERT_TRUE(load(browser, server.url(QStringLiteral("/web"))));
     EXPECT_EQ(browser.LocationName(), QStringLiteral("web=function:made"));
     EXPECT_TRUE(waitUntil([&] { return datagrams > 0; })) << "a page of the network sent nothing either";
+}
+
+// A javascript: address sent to a window of a local page (a frame by its address, by its location,
+// by its name from a link, a form or window.open, or the page itself) runs its script there, but what
+// the script gives back never becomes a document: that would come with a global object of its own,
+// peer connections included, before any script of the program's runs in it. In a frame no script of
+// the program's can reach (a closed shadow tree) the address does not run at all. The same addresses
+// on a page of the network do make documents, and those reach the listener.
+TEST_F(IEBrowserEngine, JavascriptAddressesOfALocalPageMakeNoDocumentWithPeerConnections)
+{
+    TStunListener listener;
+    const QByteArray html = "<body><script>" + listener.probe() + R"JS(
+var ran = [], r = [];
+// the address's script tells that it ran; the document it gives back probes its own window
+function js(name) {
+  var made = "'<script>' + parent.probe + ';parent.r.push(probe(" + JSON.stringify(name) + ", window))<\/script>'";
+  return 'javascript:' + encodeURIComponent('(parent.ran.push(' + JSON.stringify(name) + '), ' + made + ')');
+}
+function frame(name) { var f = document.createElement('iframe'); f.name = name; document.body.appendChild(f); return f; }
+frame('src').src = js('src');
+frame('location').contentWindow.location = js('location');
+frame('replace').contentWindow.location.replace(js('replace'));
+frame('opened'); window.open(js('opened'), 'opened');
+frame('link'); var a = document.createElement('a'); a.href = js('link'); a.target = 'link';
+document.body.appendChild(a); a.click();
+frame('form'); var f = document.createElement('form'); f.action = js('form'); f.target = 'form';
+document.body.appendChild(f); f.submit();
+var m = document.createElement('iframe'); m.src = js('made'); document.body.appendChild(m);
+var s = document.createElement('iframe'); s.srcdoc = '<p>srcdoc</p>';
+s.onload = function() { s.onload = null; s.contentWindow.location = js('srcdoc'); }; document.body.appendChild(s);
+document.write('<iframe src="' + js('parsed') + '"></iframe>');
+document.write('<div><template shadowroot="closed"><iframe src="' + js('closed shadow') + '"></iframe></template></div>');
+</script>)JS";
+    const QStringList routes = {"src", "location", "replace", "opened", "link", "form", "made", "srcdoc", "parsed"};
+    auto list = [&](const QString &name) {
+        return run(name + QStringLiteral(".join('|')")).split(u'|', Qt::SkipEmptyParts);
+    };
+    ASSERT_TRUE(load(browser, page(QStringLiteral("addresses.html"), html)));
+    QStringList ran;
+    EXPECT_TRUE(waitUntil([&] { return (ran = list(QStringLiteral("ran"))).size() >= routes.size(); }))
+        << "the addresses' scripts ran only for " << ran.join(u',').toStdString();
+    QTest::qWait(2000); // the documents would report at once, and ICE sends at once
+    for (const QString &route : routes)
+        EXPECT_TRUE(ran.contains(route)) << route.toStdString();
+    EXPECT_FALSE(ran.contains(QStringLiteral("closed shadow")));
+    EXPECT_EQ(list(QStringLiteral("r")), QStringList()) << "documents made from javascript: addresses";
+    EXPECT_EQ(listener.datagrams, 0) << "peer connections of the local page sent packets";
+
+    // the page itself: its document stays, the address's script having run in it
+    const QByteArray itself = "<title>page</title><script>" + listener.probe() + R"JS(
+var made = "'<title>made</title><script>' + probe + ';document.title = probe(\"page\", window)<\/script>'";
+setTimeout(function() { location = 'javascript:' + encodeURIComponent("(document.title = 'ran', " + made + ")"); }, 0);
+</script>)JS";
+    ASSERT_TRUE(load(browser, page(QStringLiteral("itself.html"), itself)));
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("ran")));
+    QTest::qWait(2000);
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("ran"));
+    EXPECT_EQ(listener.datagrams, 0) << "the page's own javascript: document sent packets";
+
+    // a page of the network: each address makes its document, whose peer connection reaches the listener
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &) { return httpReply("200 OK", "Content-Type: text/html\r\n", html); };
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/addresses"))));
+    QStringList made;
+    EXPECT_TRUE(waitUntil([&] { return (made = list(QStringLiteral("r"))).size() >= routes.size() + 1; }))
+        << made.join(u',').toStdString();
+    for (const QString &route : routes + QStringList{QStringLiteral("closed shadow")})
+        EXPECT_TRUE(made.contains(route + QStringLiteral("=function:made"))) << route.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return listener.datagrams > 0; }));
+}
+
+// A script put in by the same call as a frame would run before the call returns, so before the
+// frame's window is sealed: it runs once that is done, once, in its turn and with its own type.
+// A page that replaces its window's count of frames hides none of them either.
+TEST_F(IEBrowserEngine, AScriptPutInWithAFrameFindsItsWindowSealed)
+{
+    TStunListener listener;
+    page(QStringLiteral("other.html"), "<p>other</p>");
+    const QByteArray html = "<body><script>" + listener.probe() + R"JS(
+var r = [], order = [];
+function last() { return window[window.length - 1]; }
+function script(text, type) { var s = document.createElement('script'); s.text = text; if (type) s.type = type; return s; }
+function framed() { var f = document.createElement('iframe'); f.src = 'other.html'; return f; }
+var held = [script("r.push(probe('fragment', last())); order.push(1)"), script("order.push(2)", 'text/javascript'),
+            script("order.push('template')", 'text/template')];
+var fragment = document.createDocumentFragment();
+fragment.append(framed(), held[0], held[1], held[2]);
+document.body.appendChild(fragment);
+document.body.appendChild(held[0]); // moved: it has run
+var types = held.map(function(s) { return s.getAttribute('type'); }).join(',');
+document.body.append(framed(), script("r.push(probe('append', last()))"));
+document.body.appendChild(document.createRange().createContextualFragment(
+    '<iframe src="other.html"></iframe><script>r.push(probe("markup", last()))<\/script>'));
+var count = window.length;
+window.length = 0;
+document.body.appendChild(document.createElement('iframe'));
+r.push(probe('count replaced', window[count]));
+</script>)JS";
+    ASSERT_TRUE(load(browser, page(QStringLiteral("together.html"), html)));
+    EXPECT_EQ(run(QStringLiteral("r.join('|')")),
+              QStringLiteral("fragment=undefined:TypeError|append=undefined:TypeError|"
+                             "markup=undefined:TypeError|count replaced=undefined:TypeError"));
+    EXPECT_EQ(run(QStringLiteral("order.join(',') + '/' + types")),
+              QStringLiteral("1,2/,text/javascript,text/template"));
+    QTest::qWait(2000); // what ICE would send goes out at once
+    EXPECT_EQ(listener.datagrams, 0) << "peer connections of the local page sent packets";
+}
+
+// An XML document (SVG, XHTML) runs its scripts as it is parsed, before any script of the program's:
+// a local page shows none in a frame (of a file or of data), and a local one shown whole runs none;
+// the next document runs its scripts again. The same drawing on a page of the network runs its own.
+TEST_F(IEBrowserEngine, AnXmlDocumentOfALocalPageRunsNoScript)
+{
+    TStunListener listener;
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg'><title>drawing</title><script><![CDATA[" +
+                           listener.probe() +
+                           "var said = probe('svg', window);"
+                           " if (parent !== window) parent.postMessage(said, '*'); else document.title = said;"
+                           "]]></script></svg>";
+    const QByteArray xhtml = "<html xmlns='http://www.w3.org/1999/xhtml'><body><script><![CDATA[" + listener.probe() +
+                             "parent.postMessage(probe('xhtml', window), '*');]]></script></body></html>";
+    const QString drawing = page(QStringLiteral("drawing.svg"), svg);
+    page(QStringLiteral("page.xhtml"), xhtml);
+    const QByteArray framing =
+        "<script>var r = []; window.addEventListener('message', function(m) { r.push(m.data); });"
+        "window.onload = function() { document.title = 'loaded'; };</script>"
+        "<iframe src='drawing.svg'></iframe><object data='page.xhtml' type='application/xhtml+xml'></object>"
+        "<iframe src='data:image/svg+xml," +
+        svg.toPercentEncoding() + "'></iframe><iframe src='data:application/xhtml+xml," + xhtml.toPercentEncoding() +
+        "'></iframe>";
+    ASSERT_TRUE(load(browser, page(QStringLiteral("framing.html"), framing)));
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("loaded")));
+    QTest::qWait(2000);
+    EXPECT_EQ(run(QStringLiteral("r.join('|')")), QString()) << "XML frames ran their scripts";
+    EXPECT_EQ(listener.datagrams, 0) << "XML frames of the local page sent packets";
+
+    ASSERT_TRUE(load(browser, drawing));
+    QTest::qWait(2000);
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("drawing")) << "the drawing ran its script";
+    EXPECT_EQ(listener.datagrams, 0) << "the local drawing sent packets";
+    ASSERT_TRUE(load(browser, page(QStringLiteral("after.html"), "<script>document.title = 'scripts run';</script>")));
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("scripts run")));
+
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &) { return httpReply("200 OK", "Content-Type: image/svg+xml\r\n", svg); };
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/drawing.svg"))));
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("svg=function:made")));
+    EXPECT_TRUE(waitUntil([&] { return listener.datagrams > 0; }));
 }
 
 // Only the link or form the user activates takes a local page to the network, in its window or in a

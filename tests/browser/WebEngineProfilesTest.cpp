@@ -82,6 +82,28 @@ TEST(LocalPages, ALocalPageLoadsItsOwnFolderAndNothingFromTheNetwork)
     EXPECT_TRUE(localPageMayRequest(QUrl(QStringLiteral("http://127.0.0.1/x")), QUrl(QStringLiteral("http://h/"))));
 }
 
+// The documents the engine parses as XML, whose scripts run before any the program puts in: the
+// engine tells a file's type by its extension alone (no file's content is looked at), a data:
+// address's by the type it names.
+TEST(LocalPages, XmlDocumentsAreToldByTheirNamesAndTypes)
+{
+    using webengine::isXmlDocument;
+    for (const char *xml : {"/a/b.svg", "/a/B.SVG", "/a/b.svgz", "/a/b.xml", "/a/b.xhtml", "/a/b.xht", "/a/b.xhtm",
+                            "/a/b.rss", "/a/b.atom", "/a/b.xsd", "/a/b.html.svg"})
+        EXPECT_TRUE(isXmlDocument(QUrl::fromLocalFile(QLatin1String(xml)))) << xml;
+    for (const char *other : {"/a/b.html", "/a/b.htm", "/a/b.txt", "/a/b", "/a/b.png", "/a/b.svg.html", "/a/b.mht"})
+        EXPECT_FALSE(isXmlDocument(QUrl::fromLocalFile(QLatin1String(other)))) << other;
+    // the host a document's address is given changes nothing
+    EXPECT_TRUE(isXmlDocument(QUrl(QStringLiteral("file://0123abcd.localhost/a/b.svg"))));
+    for (const char *xml : {"data:image/svg+xml,<svg/>", "data:IMAGE/SVG+XML;charset=utf-8,x",
+                            "data:text/xml;base64,AA", "data:application/xhtml+xml,x", "data:application/xml,x",
+                            "data:text/xsl,x", "data: application/rss+xml ,x", "data:image/svg%2Bxml,x"})
+        EXPECT_TRUE(isXmlDocument(QUrl(QLatin1String(xml)))) << xml;
+    for (const char *other : {"data:text/html,<svg/>", "data:,x", "data:text/plain;x=a+xml,x",
+                              "data:text/html%2Cimage/svg+xml,x", "http://h/a.svg", "blob:null/1", "about:blank"})
+        EXPECT_FALSE(isXmlDocument(QUrl(QLatin1String(other)))) << other;
+}
+
 TEST(LocalPages, EachDocumentOfAFileHasAHostOfItsOwnThatTheUserNeverSees)
 {
     using namespace webengine;
