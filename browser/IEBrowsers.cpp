@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUuid>
 #include <QWebEngineCertificateError>
@@ -54,6 +55,39 @@ const QString &frameToken()
     static const QString token =
         QStringLiteral("brivo-frame-complete-") + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(":");
     return token;
+}
+
+// The script by which frames tell of their completed document, for a page whose top document is
+// at the given address (none: not known yet). A document that runs it makes a script world of its
+// own for it, which costs the page's process some memory: the top document, which only tells of
+// frames, does not run it.
+QWebEngineScript frameScript(const QUrl &top)
+{
+    QString exclude;
+    if (!top.isEmpty()) {
+        // a pattern of the engine's, in which '*' and '?' stand for any characters: the address
+        // matches itself
+        exclude = QStringLiteral("// ==UserScript==\n// @exclude %1\n// ==/UserScript==\n")
+                      .arg(top.toString(QUrl::FullyEncoded));
+    }
+    QWebEngineScript script;
+    script.setName(QStringLiteral("brivo-frame-complete"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(exclude + QStringLiteral("(function(){ if (window === window.top) return;"
+                                                  " window.addEventListener('load', function(){"
+                                                  " console.log('%1' + location.href); }); })();")
+                                       .arg(frameToken()));
+    return script;
+}
+
+// A character set name as a page reads it, or empty when the answer is no such name.
+QString charsetName(const QVariant &answer)
+{
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9._:-]{1,40}$"));
+    const QString text = answer.typeId() == QMetaType::QString ? answer.toString() : QString();
+    return name.match(text).hasMatch() ? text : QString();
 }
 
 // How many live controls carry each user-agent token: the store's value lives while one does.
@@ -182,7 +216,18 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
             m_browser->m_forcedUrl.clear();
         }
     }
-    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    const bool accepted = QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    if (accepted && isMainFrame)
+        setFrameScript(url);
+    return accepted;
+}
+
+void TBrowserPage::setFrameScript(const QUrl &top)
+{
+    // in place before the new top document is made (a document keeps the scripts it ran)
+    for (const QWebEngineScript &script : scripts().find(frameScript({}).name()))
+        scripts().remove(script);
+    scripts().insert(frameScript(top));
 }
 
 QWebEnginePage *TBrowserPage::createWindow(WebWindowType type)
@@ -254,17 +299,8 @@ TIEBrowser::TIEBrowser(QWidget *owner)
     webengine::trackPage(m_page);
     m_interceptor = new TUserAgentInterceptor(m_page);
     m_page->setUrlRequestInterceptor(m_interceptor);
+    m_page->setFrameScript({});
 
-    QWebEngineScript frameScript;
-    frameScript.setName(QStringLiteral("brivo-frame-complete"));
-    frameScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    frameScript.setWorldId(QWebEngineScript::ApplicationWorld);
-    frameScript.setRunsOnSubFrames(true);
-    frameScript.setSourceCode(QStringLiteral("(function(){ if (window === window.top) return;"
-                                             " window.addEventListener('load', function(){"
-                                             " console.log('%1' + location.href); }); })();")
-                                  .arg(frameToken()));
-    m_page->scripts().insert(frameScript);
     // a page from a file (its frames, and windows it opens) gets no peer connections: they reach
     // other computers past the request checks, so its scripts could send what they read through them
     QWebEngineScript noPeers;
@@ -563,10 +599,13 @@ void TIEBrowser::loadFinished(bool ok)
         emit DocumentComplete(top, true);
     };
     QPointer<TIEBrowser> self(this);
-    m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
+    // read in the page's own world: one of the program's would cost every page a script world of its
+    // own. The page's script can change what is read there, so only a plain character set name is
+    // taken (a page that lies misleads only its own encoding mark)
+    m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::MainWorld,
                           [self, complete](const QVariant &v) {
                               if (self)
-                                  complete(v.toString());
+                                  complete(charsetName(v));
                           });
     QTimer::singleShot(CharsetAnswerTimeoutMs, this, [complete] { complete(QString()); });
 }

@@ -78,6 +78,9 @@ private:
     // The local page whose script opened this window (empty: none): this window's navigations and its
     // requests are held to that page's folder.
     void setOpenerPage(const QUrl &page);
+    // Puts in place the script by which frames tell of their completed document, for a top document
+    // at the given address (which does not run it).
+    void setFrameScript(const QUrl &top);
     QUrl m_openerPage;
     // the link the user last dropped on the page, which its next window opens; in that window, the
     // address it may open as the user's own
