@@ -65,10 +65,17 @@ QWebEngineScript frameScript(const QUrl &top)
 {
     QString exclude;
     if (!top.isEmpty()) {
-        // a pattern of the engine's, in which '*' and '?' stand for any characters: the address
-        // matches itself
+        // as the engine writes the document's address (a web address has a path, and no port that
+        // is its scheme's own); a pattern of the engine's, in which '*' and '?' stand for any
+        // characters: the address matches itself
+        QUrl address = top;
+        const bool web = address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
+        if (web && address.path().isEmpty())
+            address.setPath(QStringLiteral("/"));
+        if (web && address.port() == (address.scheme() == QLatin1String("https") ? 443 : 80))
+            address.setPort(-1);
         exclude = QStringLiteral("// ==UserScript==\n// @exclude %1\n// ==/UserScript==\n")
-                      .arg(top.toString(QUrl::FullyEncoded));
+                      .arg(address.toString(QUrl::FullyEncoded));
     }
     QWebEngineScript script;
     script.setName(QStringLiteral("brivo-frame-complete"));
