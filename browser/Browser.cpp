@@ -5,6 +5,7 @@
 #include "browser/FindDialogs.h"
 #include "browser/IEBrowsers.h"
 #include "browser/PagePrinters.h"
+#include "browser/PageRendering.h"
 #include "platform/HistoryStore.h"
 #include "platform/TextRules.h"
 #include "settings/LanguageFonts.h"
@@ -104,6 +105,10 @@ private:
 // window brought to the front shows its view first, and the window holding the area is not
 // repainted until that view shows the page (or HoldMs has passed), so the user sees the switch in
 // one step.
+//
+// Before the area is first shown (while the windows saved at the last exit are reopened) nothing is
+// laid out: the windows found covered then have their views hidden at once, so that their pages are
+// never drawn when the area shows; the others are fitted once it has.
 class TPageViewSizes : public QObject {
 public:
     // The longest the window waits for a page shown again before it is repainted anyway.
@@ -117,9 +122,14 @@ public:
         return new TPageViewSizes(area);
     }
 
-    // Fits the views after the given delay, or sooner when a refit is due sooner already.
+    // Fits the views after the given delay, or sooner when a refit is due sooner already; at once
+    // while the area is hidden, since it may be shown before the event loop runs again.
     void schedule(int ms)
     {
+        if (!m_area->isVisible()) {
+            refit();
+            return;
+        }
         if (!m_timer.isActive() || m_timer.remainingTime() > ms)
             m_timer.start(ms);
     }
@@ -128,6 +138,14 @@ public:
     {
         m_timer.stop();
         const QMdiSubWindow *current = m_area->currentSubWindow();
+        if (!m_area->isVisible()) {
+            // only hidden, never shown: the others show with the area and are fitted then
+            const QSet<const QMdiSubWindow *> covered = coveredWindows();
+            for (QMdiSubWindow *w : m_area->subWindowList())
+                if (auto *page = qobject_cast<TfrmBrowser *>(w); page && page != m_pointed && covered.contains(w))
+                    showView(page, false, false);
+            return;
+        }
         QSize held;
         if (current && current->widget() && current->isMaximized() && current->isVisible())
             held = current->widget()->size();
@@ -140,8 +158,14 @@ public:
     }
 
     // Shows the page of a window that is about to come to the front, holding the window's picture
-    // until it is drawn.
-    void uncover(TfrmBrowser *page) { showView(page, true, true); }
+    // until it is drawn. While the area is being shown every window is activated in turn (the area
+    // and its windows do so as their insides show): the one left in front is shown by the refit
+    // that follows, the others stay hidden.
+    void uncover(TfrmBrowser *page)
+    {
+        if (m_areaShown)
+            showView(page, true, true);
+    }
 
     TfrmBrowser *pointed() const { return m_pointed; }
     // The window the user points at (none: null); its page is drawn even while covered.
@@ -165,25 +189,38 @@ private:
         connect(area, &QMdiArea::subWindowActivated, this, [this] { schedule(0); });
         m_holdTimer.setSingleShot(true);
         connect(&m_holdTimer, &QTimer::timeout, this, &TPageViewSizes::release);
+        m_areaShown = area->isVisible();
+        area->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // the area's own show comes after its windows' (and their views') have been shown
+        if (watched == m_area && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+            m_areaShown = event->type() == QEvent::Show;
+        return false;
     }
 
     // The windows of the area that the user cannot see: those whose part inside the area lies wholly
-    // under the windows above them.
+    // under the windows above them. While the area is hidden it has no size of its own yet: a
+    // window is covered when all of it lies under the windows above it, or under a maximised one.
     QSet<const QMdiSubWindow *> coveredWindows() const
     {
         QSet<const QMdiSubWindow *> covered;
-        if (!m_area->isVisible())
-            return covered;
+        const bool laidOut = m_area->isVisible();
         const QRect inside = m_area->viewport()->rect();
         QRegion above;
+        bool maximisedAbove = false;
         const QList<QMdiSubWindow *> stack = m_area->subWindowList(QMdiArea::StackingOrder);
-        for (auto w = stack.crbegin(); w != stack.crend(); ++w) {
-            if (!(*w)->isVisible())
+        for (qsizetype i = stack.size() - 1; i >= 0; --i) {
+            const QMdiSubWindow *w = stack.at(i);
+            if (!w->isVisibleTo(m_area))
                 continue;
-            const QRect rect = (*w)->geometry();
-            if ((QRegion(rect & inside) - above).isEmpty())
-                covered.insert(*w);
+            const QRect rect = w->geometry();
+            if (maximisedAbove || (QRegion(laidOut ? rect & inside : rect) - above).isEmpty())
+                covered.insert(w);
             above += rect;
+            maximisedAbove = maximisedAbove || (!laidOut && w->isMaximized());
         }
         return covered;
     }
@@ -191,9 +228,16 @@ private:
     void showView(TfrmBrowser *page, bool shown, bool hold)
     {
         QWidget *view = page->m_browser;
-        if (!view || view->isVisibleTo(page->m_holder) == shown)
+        // a view never hidden shows with its window, also one that has not been shown yet
+        if (!view || !(view->isHidden() && view->testAttribute(Qt::WA_WState_ExplicitShowHide)) == shown)
             return;
         view->setVisible(shown);
+        // a hidden view keeps no picture; one shown again draws a new one before it is painted
+        auto *surface = view->findChild<QQuickWidget *>();
+        if (!shown)
+            pagerendering::dropPicture(surface);
+        else if (surface && surface->isVisible())
+            pagerendering::redraw(surface);
         if (shown && hold)
             holdUntilDrawn(view);
     }
@@ -258,6 +302,8 @@ private:
     QTimer m_holdTimer;
     QPointer<QWidget> m_held;
     QPointer<TfrmBrowser> m_pointed;
+    // whether the area has been shown: its windows' show is over
+    bool m_areaShown = false;
     // the views waited for, with what tells of their next picture and of their end
     QHash<QQuickWidget *, std::array<QMetaObject::Connection, 2>> m_waiting;
 };
@@ -289,6 +335,7 @@ TfrmBrowser::TfrmBrowser(QMdiArea *area, QObject *owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Browser"));
     m_holder->setFocusProxy(m_browser);
+    m_browser->installEventFilter(this);
     setWidget(m_holder);
     connect(this, &QMdiSubWindow::windowStateChanged, m_sizes, [this] { m_sizes->schedule(0); });
     // the page is shown before the window comes to the front, so that it takes the input focus there
@@ -409,9 +456,28 @@ bool TfrmBrowser::IsActive() const
 
 void TfrmBrowser::fitView(const QSize &held)
 {
-    const QRect target(QPoint(), held.isValid() ? held : m_holder->size());
+    setViewSize(held.isValid() ? held : m_holder->size());
+}
+
+void TfrmBrowser::setViewSize(const QSize &size)
+{
+    // a page the user has not seen yet is laid out at its window's width and one line high, until
+    // it is shown at the size asked for: the engine keeps a picture of each page at the size it is
+    // laid out at, although it draws none while the page is hidden
+    m_viewSize = size;
+    const QRect target(QPoint(), m_viewShown ? size : QSize(size.width(), 1));
     if (m_browser->geometry() != target)
         m_browser->setGeometry(target);
+}
+
+bool TfrmBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_browser && event->type() == QEvent::Show && !m_viewShown) {
+        // shown for the first time: laid out at its size before anything is drawn
+        m_viewShown = true;
+        setViewSize(m_viewSize.expandedTo(m_holder->size()));
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void TfrmBrowser::holderResized()
@@ -422,7 +488,7 @@ void TfrmBrowser::holderResized()
     // has settled, since a window being sent behind a maximised one keeps its view's size
     const QSize grown = m_browser->size().expandedTo(m_holder->size());
     if (grown != m_browser->size())
-        m_browser->resize(grown);
+        setViewSize(grown);
     // the maximised window in front sets the size of the views behind it: while the area is
     // being resized they follow a little later, not at every step
     if (m_sizes)
@@ -451,6 +517,10 @@ void TfrmBrowser::SetWindowStateValue(TWindowState state)
         showNormal();
         break;
     }
+    // a window given its place and state while the area is hidden (reopened at start) hears of no
+    // resize that would tell whether it is covered
+    if (m_sizes)
+        m_sizes->schedule(0);
 }
 
 void TfrmBrowser::PrepareToShow(bool soon)

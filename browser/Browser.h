@@ -70,6 +70,7 @@ public:
     static constexpr int CloseWaitMs = 3000;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -80,6 +81,7 @@ private:
     friend class TPageViewSizes;
     // Sizes the page view: to the held size when one is given, else to the window's inside.
     void fitView(const QSize &held);
+    void setViewSize(const QSize &size);
     void holderResized();
     void aMediumExecute(QAction *sender);
     void aDefaultCharSetExecute(QAction *sender);
@@ -99,5 +101,9 @@ private:
     int m_progress = 0;
     int m_progressMax = 0;
     bool m_closing = false;
+    // whether the page view has been shown (a page not yet seen is laid out at its width only), and
+    // the size last asked for it
+    bool m_viewShown = false;
+    QSize m_viewSize;
     QRect m_normalGeometry;
 };

@@ -1,9 +1,12 @@
 #include "browser/PageRendering.h"
 
+#include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QQuickWidget>
 #include <QQuickWindow>
+#include <QResizeEvent>
 #include <QSGRendererInterface>
 
 namespace pagerendering {
@@ -68,6 +71,35 @@ bool softwarePages()
     // the API asked for reads as the hardware one it stands beside; the back end names the choice
     return QQuickWindow::sceneGraphBackend() == QLatin1String("software") ||
            qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software");
+}
+
+namespace {
+
+bool drawnInSoftware(const QQuickWidget *surface)
+{
+    return surface && surface->quickWindow() &&
+           surface->quickWindow()->rendererInterface()->graphicsApi() == QSGRendererInterface::Software;
+}
+
+} // namespace
+
+bool dropPicture(QQuickWidget *surface)
+{
+    // Qt Quick Widgets has no call for it: the surface's own slot, which it runs when its scene is
+    // let go of, is called by name, and only where the software renderer draws the surface (with
+    // OpenGL the picture is a texture the surface keeps for its context)
+    if (!drawnInSoftware(surface) || surface->metaObject()->indexOfMethod("destroyFramebufferObject()") < 0)
+        return false;
+    return QMetaObject::invokeMethod(surface, "destroyFramebufferObject");
+}
+
+void redraw(QQuickWidget *surface)
+{
+    if (!drawnInSoftware(surface) || surface->size().isEmpty())
+        return;
+    // a resize to its own size: a surface without a picture of its size makes one, and it draws at once
+    QResizeEvent resize(surface->size(), surface->size());
+    QCoreApplication::sendEvent(surface, &resize);
 }
 
 } // namespace pagerendering

@@ -7,6 +7,8 @@
 // it, each view into its own picture, and a repaint then touches only what changed.
 #include <QByteArray>
 
+class QQuickWidget;
+
 namespace pagerendering {
 
 // Whether an OpenGL renderer name (GL_RENDERER) is that of a software rasteriser; an empty name
@@ -29,5 +31,14 @@ bool chooseRenderer();
 // True when the page views are drawn by Qt Quick's software renderer: a window holding them then
 // stays a raster window, it is not made anew for OpenGL when its first page arrives.
 bool softwarePages();
+
+// Lets a hidden page view's surface go of its picture: the software renderer keeps one the size of
+// the view for as long as the view lives, shown or not. Nothing happens where the surface is drawn
+// through OpenGL, or where this Qt keeps no such picture apart. True when it was let go of.
+bool dropPicture(QQuickWidget *surface);
+
+// Draws the picture of a surface shown again before anything is painted: one let go of is made anew
+// at the surface's size.
+void redraw(QQuickWidget *surface);
 
 } // namespace pagerendering

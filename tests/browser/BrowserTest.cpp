@@ -24,6 +24,8 @@
 #include <QPdfDocument>
 #include <QPointer>
 #include <QPrinter>
+#include <QQuickWidget>
+#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -321,6 +323,113 @@ TEST_F(PageWindowTest, PagesOfWindowsTheUserCannotSeeAreHiddenToTheEngine)
     // sizes are kept all along: the views of the windows are laid out at their insides
     for (TfrmBrowser *p : {a, b})
         EXPECT_EQ(p->WebBrowser()->size(), p->widget()->size()) << p->BrowserIndex;
+}
+
+// Counts the show events of the widgets it watches.
+class ShowCounter : public QObject {
+public:
+    QHash<QObject *, int> shows;
+    void watch(QWidget *w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows[watched];
+        return false;
+    }
+};
+
+TEST(ReopenedPageWindows, PagesCoveredBeforeTheAreaIsShownAreNeverShownAndKeepNoSizeUntilSeen)
+{
+    // the area is hidden while the windows are reopened, as at start
+    RecordingOwner owner;
+    ShowCounter counter;
+    QTemporaryDir dir;
+    QMdiArea area;
+    area.resize(800, 600);
+    writeBytes(dir.path() + "/page.html", "<body>a page</body>");
+    const auto open = [&](const QRect &rect, TWindowState state) {
+        auto *p = new TfrmBrowser(&area, &owner);
+        p->WebBrowser()->Navigate(QUrl::fromLocalFile(dir.path() + "/page.html").toString());
+        counter.watch(p->WebBrowser());
+        p->setGeometry(rect);
+        p->SetWindowStateValue(state);
+        return p;
+    };
+    // two windows in one place, the lower one wholly covered, a third beside them
+    TfrmBrowser *under = open({10, 10, 300, 200}, TWindowState::wsNormal);
+    TfrmBrowser *over = open({10, 10, 300, 200}, TWindowState::wsNormal);
+    TfrmBrowser *beside = open({400, 10, 300, 200}, TWindowState::wsNormal);
+    // then two maximised in turn: the area keeps the last one maximised, in front of all the others
+    TfrmBrowser *behind = open({10, 300, 300, 200}, TWindowState::wsMaximized);
+    TfrmBrowser *front = open({400, 300, 300, 200}, TWindowState::wsMaximized);
+    const QList<TfrmBrowser *> pages{under, over, beside, behind, front};
+    ASSERT_EQ(area.currentSubWindow(), front);
+
+    area.show();
+    ASSERT_TRUE(waitUntil([&] { return front->WebBrowser()->page()->isVisible(); }, 5000));
+    for (TfrmBrowser *p : pages)
+        ASSERT_TRUE(waitUntil([&] { return !p->WebBrowser()->Busy(); }, 20000)) << p->BrowserIndex << " did not load";
+    for (TfrmBrowser *p : pages)
+        if (p != front) {
+            EXPECT_EQ(counter.shows.value(p->WebBrowser()), 0)
+                << p->BrowserIndex << " was shown behind the one in front";
+            EXPECT_FALSE(p->WebBrowser()->page()->isVisible()) << p->BrowserIndex;
+            EXPECT_EQ(p->WebBrowser()->height(), 1) << p->BrowserIndex << ": not seen yet, laid out at its width only";
+        }
+    EXPECT_EQ(counter.shows.value(front->WebBrowser()), 1);
+    EXPECT_EQ(front->WebBrowser()->size(), front->widget()->size()) << "the page in front is laid out at its size";
+
+    // brought forward, a page is shown and laid out at the size of its window's inside
+    area.setActiveSubWindow(behind);
+    EXPECT_TRUE(behind->WebBrowser()->page()->isVisible());
+    EXPECT_EQ(behind->WebBrowser()->size(), behind->widget()->size());
+    // once no window is maximised, the covered one stays hidden, the others are shown
+    behind->SetWindowStateValue(TWindowState::wsNormal);
+    ASSERT_TRUE(waitUntil([&] { return over->WebBrowser()->page()->isVisible(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return beside->WebBrowser()->page()->isVisible(); }, 5000));
+    EXPECT_EQ(over->WebBrowser()->size(), over->widget()->size());
+    EXPECT_EQ(counter.shows.value(under->WebBrowser()), 0);
+    for (TfrmBrowser *p : pages)
+        delete p;
+}
+
+TEST_F(PageWindowTest, ACoveredPageKeepsNoPictureAndDrawsOneAtOnceWhenBroughtForward)
+{
+    auto *back = new TfrmBrowser(&area, &owner);
+    back->SetWindowStateValue(TWindowState::wsMaximized);
+    back->WebBrowser()->Navigate(
+        page("drawn.html", "<body style='background: #246'><h1 style='color: #fff'>Drawn</h1>"));
+    QQuickWidget *surface = nullptr;
+    // what the view's surface paints over one colour: its picture, or nothing where it keeps none
+    const auto drawn = [&] {
+        if (!surface)
+            return false;
+        QImage painted(surface->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::magenta);
+        surface->render(&painted);
+        return TfrmBrowser::showsPicture(painted);
+    };
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            surface = back->WebBrowser()->findChild<QQuickWidget *>();
+            return drawn();
+        },
+        20000))
+        << "the page was not drawn";
+    if (surface->quickWindow()->rendererInterface()->graphicsApi() != QSGRendererInterface::Software)
+        GTEST_SKIP() << "page views are drawn through OpenGL here";
+
+    // a window opened in front of it, maximised in turn: the page behind keeps its size, so the
+    // surface's picture could be painted as it is
+    auto *front = new TfrmBrowser(&area, &owner);
+    ASSERT_TRUE(front->isMaximized());
+    ASSERT_TRUE(waitUntil([&] { return !back->WebBrowser()->page()->isVisible(); }, 5000));
+    ASSERT_EQ(back->WebBrowser()->size(), front->widget()->size());
+    EXPECT_FALSE(drawn()) << "the covered page's view still holds its picture";
+
+    // its picture is drawn before the window in front of it is painted again
+    area.setActiveSubWindow(back);
+    EXPECT_TRUE(drawn()) << "the page brought forward shows no picture";
 }
 
 TEST(PageViewPicture, ABlankViewIsToldFromADrawnPage)

@@ -331,6 +331,19 @@ TEST_F(IEBrowserEngine, FramesCompleteBeforeTheTopDocument)
     EXPECT_EQ(QSet<QString>(urls.begin(), urls.begin() + 2), (QSet<QString>{"f1.html", "f2.html"}));
     EXPECT_EQ(urls.last(), QStringLiteral("top.html"));
     EXPECT_EQ(tops, (QList<bool>{false, false, true}));
+
+    // the next top document's frames tell of theirs too, one its script adds once it is loaded as well
+    const QString next = page(QStringLiteral("next.html"),
+                              "<title>N</title><iframe src='f1.html'></iframe><script>"
+                              "addEventListener('load', function () { var f = document.createElement('iframe');"
+                              " f.src = 'f2.html'; document.body.appendChild(f); });</script>");
+    spy.clear();
+    ASSERT_TRUE(load(browser, next));
+    ASSERT_TRUE(waitUntil([&] { return spy.size() == 3; })) << spy.size() << " documents completed";
+    QHash<QString, bool> completed;
+    for (const auto &args : spy)
+        completed.insert(args.at(0).toUrl().fileName(), args.at(1).toBool());
+    EXPECT_EQ(completed, (QHash<QString, bool>{{"f1.html", false}, {"f2.html", false}, {"next.html", true}}));
 }
 
 TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
