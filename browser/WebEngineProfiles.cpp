@@ -13,6 +13,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -21,6 +22,21 @@ namespace {
 
 QPointer<QWebEngineProfile> theProfile;
 QList<QPointer<QWebEnginePage>> livePages;
+
+const char *const SwitchesVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+// the engine's switches as the user set them, while prepareEnvironment() has changed them
+std::optional<std::optional<QByteArray>> g_userSwitches;
+
+void restoreSwitches()
+{
+    if (!g_userSwitches)
+        return;
+    if (*g_userSwitches)
+        qputenv(SwitchesVariable, **g_userSwitches);
+    else
+        qunsetenv(SwitchesVariable);
+    g_userSwitches.reset();
+}
 
 // Runs while the application object shuts down, before the engine itself: pages first, then the profile.
 void releaseProfile()
@@ -43,6 +59,37 @@ void prepareEnvironment()
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
     // the profile's first folder goes under the real home folder, whatever its name (put back below)
     platformpaths::pointQtDataHome();
+    // read by the engine when the profile is made (put back below)
+    if (!g_userSwitches && !theProfile) {
+        g_userSwitches =
+            qEnvironmentVariableIsSet(SwitchesVariable) ? std::optional(qgetenv(SwitchesVariable)) : std::nullopt;
+        qputenv(SwitchesVariable, withEngineSwitches(g_userSwitches->value_or(QByteArray())));
+    }
+}
+
+QByteArray withEngineSwitches(const QByteArray &userFlags)
+{
+    static const QByteArrayList kept = {"SharedWorker", "WebTransport"};
+    QByteArrayList words = userFlags.simplified().split(' ');
+    words.removeAll(QByteArray());
+    // the engine takes the last of a switch given twice: the user's last list of features is extended
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < words.size(); ++i)
+        if (words.at(i).startsWith("--disable-blink-features=") || words.at(i).startsWith("-disable-blink-features="))
+            at = i;
+    if (at < 0) {
+        words.append("--disable-blink-features=");
+        at = words.size() - 1;
+    }
+    QByteArray &features = words[at];
+    const qsizetype valueAt = features.indexOf('=') + 1;
+    QByteArrayList names = features.mid(valueAt).split(',');
+    names.removeAll(QByteArray());
+    for (const QByteArray &name : kept)
+        if (!names.contains(name))
+            names.append(name);
+    features = features.left(valueAt) + names.join(',');
+    return words.join(' ');
 }
 
 QWebEngineProfile *profile()
@@ -52,6 +99,7 @@ QWebEngineProfile *profile()
     prepareEnvironment();
     auto *p = new QWebEngineProfile(QStringLiteral("Brivo"), QCoreApplication::instance());
     platformpaths::restoreQtDataHome();
+    restoreSwitches();
     const QString base = platformpaths::dataDir() + QStringLiteral("/webengine");
     QDir().mkpath(base);
     p->setPersistentStoragePath(base + QStringLiteral("/storage"));

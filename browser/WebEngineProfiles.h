@@ -17,8 +17,17 @@ namespace webengine {
 // Decides on the engine's sandbox and quiets the report of its set-up (shown again when the user's
 // logging rules ask for it); call before the first page or profile exists (the start-up block calls
 // it before the application object). The sandbox stays on unless the process runs as root, where
-// the engine cannot start with it.
+// the engine cannot start with it. The engine's switches (QTWEBENGINE_CHROMIUM_FLAGS) get those of
+// withEngineSwitches until the profile is made; then the variable is the user's again, so the
+// programs the browser starts see it as the user set it.
 void prepareEnvironment();
+
+// The engine's switches as the user gave them, with the page features no page gets added to the
+// features the user turned off: shared workers and WebTransport. A shared worker runs apart from the
+// page that made it, outside every check of that page's requests (from a page opened from a file it
+// reads any file and sends it away), and WebTransport reaches other computers past every request
+// check, from any page, frame or worker. The engine cannot keep them from local pages alone.
+QByteArray withEngineSwitches(const QByteArray &userFlags);
 
 // The persistent, named profile shared by every page. Created on first use; pages still alive when
 // the application shuts down are destroyed before it.

@@ -129,6 +129,24 @@ struct TRecordingDialogs {
     }
 };
 
+// A loopback UDP port that counts the datagrams sent to it (what peer connections and transports send).
+struct TDatagramListener {
+    QUdpSocket socket;
+    int received = 0;
+    TDatagramListener()
+    {
+        socket.bind(QHostAddress::LocalHost, 0);
+        QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
+            while (socket.hasPendingDatagrams()) {
+                socket.receiveDatagram();
+                ++received;
+            }
+        });
+    }
+    bool bound() const { return socket.state() == QAbstractSocket::BoundState; }
+    quint16 port() const { return socket.localPort(); }
+};
+
 class IEBrowserEngine : public ::testing::Test {
 protected:
     void SetUp() override
@@ -657,19 +675,13 @@ TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
 // network does reach.
 TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
 {
-    QUdpSocket listener;
-    ASSERT_TRUE(listener.bind(QHostAddress::LocalHost, 0));
-    int datagrams = 0;
-    QObject::connect(&listener, &QUdpSocket::readyRead, [&] {
-        while (listener.hasPendingDatagrams()) {
-            listener.receiveDatagram();
-            ++datagrams;
-        }
-    });
+    TDatagramListener listener;
+    ASSERT_TRUE(listener.bound());
+    const int &datagrams = listener.received;
     const QByteArray probe =
         "function probe(name, w) { var r = name + '='; try { r += typeof w.RTCPeerConnection;"
         " var pc = new w.RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:" +
-        QByteArray::number(listener.localPort()) +
+        QByteArray::number(listener.port()) +
         "'}]}); pc.createDataChannel('d'); pc.createOffer().then(function(o) { return pc.setLocalDescription(o); });"
         " r += ':made'; } catch (e) { r += ':' + e.name; } return r; }";
     // a frame of another origin tells its own result
@@ -736,6 +748,51 @@ TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
     ASSERT_TRUE(load(browser, server.url(QStringLiteral("/web"))));
     EXPECT_EQ(browser.LocationName(), QStringLiteral("web=function:made"));
     EXPECT_TRUE(waitUntil([&] { return datagrams > 0; })) << "a page of the network sent nothing either";
+}
+
+// A page from a file makes no shared worker (one runs apart from its page, outside every check of the
+// page's requests: it read any file and sent it away) and reaches nothing through WebTransport, from
+// the page or from its own worker (it sent past every request check).
+TEST_F(IEBrowserEngine, APageFromAFileHasNoSharedWorkerNorWebTransport)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) { return httpReply("404 Not Found", "", ""); };
+    TDatagramListener listener;
+    ASSERT_TRUE(listener.bound());
+    const int &datagrams = listener.received;
+    const QByteArray transport = "https://127.0.0.1:" + QByteArray::number(listener.port());
+    const QByteArray socket =
+        server.url(QStringLiteral("/shared")).replace(QStringLiteral("http:"), QStringLiteral("ws:")).toLatin1();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("site")));
+    page(QStringLiteral("outside.txt"), "OUTSIDE SECRET");
+    page(QStringLiteral("site/shared.js"),
+         "onconnect = function(e) { var r = 'nothing'; try { var x = new XMLHttpRequest(); x.open('GET', '" +
+             QUrl::fromLocalFile(dir.filePath(QStringLiteral("outside.txt"))).toEncoded() +
+             "', false); x.send(); r = x.responseText; } catch (err) {} try { new WebSocket('" + socket +
+             "'); } catch (err) {} e.ports[0].postMessage(r); };");
+    page(QStringLiteral("site/dedicated.js"), "var r = 'sent'; try { new WebTransport('" + transport +
+                                                  "/worker'); } catch (e) { r = e.name; } postMessage(r);");
+    const QString p = page(
+        QStringLiteral("site/page.html"),
+        "<script>var r = ['shared ' + typeof SharedWorker, 'transport ' + typeof WebTransport], wait = 2;"
+        "function done(line) { r.push(line); if (--wait === 0) document.title = 'r:' + r.join('|'); }"
+        "try { new WebTransport('" +
+            transport +
+            "/page'); } catch (e) {}"
+            "try { var s = new SharedWorker('shared.js'); s.port.onmessage = function(m) { done('read ' + m.data); };"
+            " s.onerror = function() { done('read nothing'); }; } catch (e) { done('read nothing'); }"
+            "var w = new Worker('dedicated.js'); w.onmessage = function(m) { done('worker ' + m.data); };"
+            "</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    const QStringList seen = browser.LocationName().mid(2).split(u'|');
+    EXPECT_TRUE(seen.contains(QStringLiteral("read nothing"))) << seen.join(u'|').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("shared undefined"))) << seen.join(u'|').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("transport undefined"))) << seen.join(u'|').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("worker ReferenceError"))) << seen.join(u'|').toStdString();
+    QTest::qWait(1500); // what a transport would send goes out at once
+    EXPECT_EQ(datagrams, 0) << "WebTransport of the local page sent packets";
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.value(0).left(200).toStdString();
 }
 
 // Only the link or form the user activates takes a local page to the network, in its window or in a
