@@ -850,6 +850,46 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
     EXPECT_TRUE(clickUntil(browser, [&] { return requested("/form?q=v"); })) << "the form was not sent";
 }
 
+// A page of the network opens the user's link or form in a new window as the engine does: a form
+// sent there by POST carries its fields, and a link that keeps its opener keeps it and its referrer.
+TEST_F(IEBrowserEngine, APageOfTheNetworkOpensTheUsersFormsAndLinksInNewWindowsWhole)
+{
+    TLoopbackServer server;
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    server.reply = [&](const QByteArray &request) {
+        QByteArray body = "<title>arrived</title>";
+        if (request.startsWith("GET /form"))
+            body = "<form method=post target=_blank action='/sent'><input type=hidden name=q value=v><button " + whole +
+                   ">send</button></form>";
+        else if (request.startsWith("GET /link"))
+            body = "<a target=_blank rel=opener href='/opened' " + whole + ">open</a>";
+        else if (request.startsWith("GET /opened"))
+            body = "<script>document.title = (window.opener ? 'opener' : 'none') + ' ' + document.referrer;</script>";
+        return httpReply("200 OK", "Content-Type: text/html\r\n", body);
+    };
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    auto sent = [&]() -> QByteArray {
+        for (const QByteArray &r : std::as_const(server.requests))
+            if (r.contains(" /sent "))
+                return r;
+        return {};
+    };
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/form"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !sent().isEmpty(); })) << "the form was never sent";
+    EXPECT_TRUE(sent().startsWith("POST /sent ")) << sent().left(200).toStdString();
+    EXPECT_TRUE(sent().endsWith("\r\n\r\nq=v")) << "the form's fields were lost: " << sent().toStdString();
+
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/link"))));
+    const size_t before = opened.size();
+    ASSERT_TRUE(clickUntil(browser, [&] { return opened.size() > before; })) << "the link opened no window";
+    EXPECT_TRUE(waitForEqual([&] { return opened.back()->LocationName(); },
+                             QStringLiteral("opener ") + server.url(QStringLiteral("/link"))));
+}
+
 // A link to another program runs it only on the user's click and only when the user says so: the
 // question names the kind of link and the program, and its default is not to open it.
 TEST_F(IEBrowserEngine, ALinkToAnotherProgramAsksFirstAndOpensOnlyWhenTheUserSays)
@@ -1224,6 +1264,30 @@ TEST_F(IEBrowserEngine, DownloadsLandWhereTheUserSaysAndFailuresAreReported)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.first().caption, QStringLiteral("Brivo Compact"));
     EXPECT_TRUE(dialogs.messages.first().text.contains(u"failed"));
+}
+
+// Each address the user enters is the user's download, also when the server sends it on to the file:
+// each asks where to save it, and none is told as a download the page started on its own.
+TEST_F(IEBrowserEngine, EachAddressTheUserEntersAsksForItsDownloadThroughRedirections)
+{
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &request) {
+        if (request.startsWith("GET /go"))
+            return httpReply("302 Found", "Location: " + server.url(QStringLiteral("/file.bin")).toLatin1() + "\r\n",
+                             "");
+        return httpReply(
+            "200 OK", "Content-Type: application/octet-stream\r\nContent-Disposition: attachment; filename=f.bin\r\n",
+            "data");
+    };
+    for (int i = 1; i <= 3; ++i) {
+        browser.Navigate(server.url(QStringLiteral("/go%1").arg(i)));
+        ASSERT_TRUE(waitUntil([&] { return dialogs.fileDialogs == i || !dialogs.messages.isEmpty(); }))
+            << "address " << i << " asked nothing";
+        // the refused download the engine winds up before the next address
+        QTest::qWait(browser.DownloadSettleMs());
+    }
+    EXPECT_EQ(dialogs.fileDialogs, 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.value(0).text.toStdString();
 }
 
 TEST_F(IEBrowserEngine, ALinkThatDownloadsIsNoPageThatFailed)
