@@ -171,14 +171,41 @@ QByteArray TUserAgentInterceptor::header() const
 namespace {
 
 const QString DocumentHostSuffix = QStringLiteral(".localhost");
-// how many documents' requests may be on their way at once
+// how many documents' (and shown files') requests may be on their way at once
 constexpr qsizetype MaxPendingDocumentHosts = 64;
+constexpr qsizetype MaxPendingResourceHosts = 256;
 
 bool isDocumentRequest(QWebEngineUrlRequestInfo::ResourceType type)
 {
     return type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
            type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame ||
            type == QWebEngineUrlRequestInfo::ResourceTypeObject;
+}
+
+// What a document shows or applies whose content its scripts could read when it came from the
+// document's own origin: a picture's pixels (on a canvas), a sound's samples, a video's frames, a
+// style sheet's rules (a text file read as one too).
+bool isShownResource(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    return type == QWebEngineUrlRequestInfo::ResourceTypeImage || type == QWebEngineUrlRequestInfo::ResourceTypeMedia ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeStylesheet;
+}
+
+// Whether the request comes with a host taken from pending (which it leaves); otherwise it is sent on
+// to a host made for it, kept in pending until its request comes.
+bool takesOwnHost(QWebEngineUrlRequestInfo &info, QStringList &pending, qsizetype most)
+{
+    QUrl url = info.requestUrl();
+    // a host is used once: no request (of the page's own script either) gets one made for another
+    if (pending.removeOne(url.host().toLower()))
+        return true;
+    const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
+    if (pending.size() >= most)
+        pending.removeFirst();
+    pending.append(host);
+    url.setHost(host);
+    info.redirect(url);
+    return false;
 }
 
 } // namespace
@@ -243,27 +270,23 @@ void TUserAgentInterceptor::setOpenerPage(const QUrl &page)
     m_openerPage = page.isLocalFile() ? page : QUrl();
 }
 
-bool TUserAgentInterceptor::documentHasItsHost(QWebEngineUrlRequestInfo &info)
+bool TUserAgentInterceptor::hasItsHost(QWebEngineUrlRequestInfo &info)
 {
     const QUrl url = info.requestUrl();
-    if (!url.isLocalFile() || !isDocumentRequest(info.resourceType()))
+    if (!url.isLocalFile())
         return true;
     QMutexLocker lock(&m_mutex);
+    // a picture, sound, video or style sheet of any document, the one the user opened too, comes
+    // from an origin no document has
+    if (isShownResource(info.resourceType()))
+        return takesOwnHost(info, m_resourceHosts, MaxPendingResourceHosts);
+    if (!isDocumentRequest(info.resourceType()))
+        return true;
     if (m_plainUserDocuments && url.host().isEmpty() &&
         info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
         info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeTyped)
         return true;
-    // a host is used once: a document (the page's own script too) never gets one made for another
-    if (m_documentHosts.removeOne(url.host().toLower()))
-        return true;
-    const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
-    if (m_documentHosts.size() >= MaxPendingDocumentHosts)
-        m_documentHosts.removeFirst();
-    m_documentHosts.append(host);
-    QUrl own = url;
-    own.setHost(host);
-    info.redirect(own);
-    return false;
+    return takesOwnHost(info, m_documentHosts, MaxPendingDocumentHosts);
 }
 
 void TUserAgentInterceptor::setPlainUserDocuments(bool plain)
@@ -295,7 +318,7 @@ void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
             return;
         }
     }
-    if (!documentHasItsHost(info))
+    if (!hasItsHost(info))
         return;
     const QByteArray h = header();
     if (!h.isEmpty())

@@ -46,8 +46,9 @@ QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &toke
 // A document from a file is given an address of its own: the file's address with a host made for
 // that document alone ("<id>.localhost", which still names the file on this computer). The engine's
 // same-origin rule then keeps every other document (a frame, a window or an opener holding another
-// file, or the same file opened once more) from reading it, while the document's own pictures,
-// style sheets and scripts load from its address as before.
+// file, or the same file opened once more) from reading it, while the document's own scripts load
+// from its address as before. A picture, a sound or video and a style sheet from a file get a host of
+// their own the same way: they show and apply, but no document reads their pixels, samples or rules.
 bool isDocumentHost(const QString &host);
 // The address as the user knows it: a file's address without the host made for its document (also
 // inside a "view-source:" address); any other address as it is.
@@ -84,14 +85,17 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
-    // Whether a document's request for a local file comes with a host made for it; otherwise the
-    // request is sent on to one.
-    bool documentHasItsHost(QWebEngineUrlRequestInfo &info);
+    // Whether a request for a local file that gets a host of its own (a document's, a picture's, a
+    // sound's or video's, a style sheet's) comes with the one made for it; otherwise the request is
+    // sent on to one.
+    bool hasItsHost(QWebEngineUrlRequestInfo &info);
 
     mutable QMutex m_mutex;
     QByteArray m_header;
     QUrl m_openerPage;
     bool m_plainUserDocuments = true;
-    // hosts made for documents whose requests are on their way, oldest first
+    // hosts made for documents, and for the files shown in them, whose requests are on their way,
+    // oldest first
     QStringList m_documentHosts;
+    QStringList m_resourceHosts;
 };

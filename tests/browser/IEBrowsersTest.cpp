@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QImage>
 #include <QInputDialog>
@@ -555,8 +556,9 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsOnlyItsOwnFolderAndSendsNothingOut)
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
     const QStringList seen = browser.LocationName().mid(2).split(u'|');
     ASSERT_EQ(seen.size(), 10) << browser.LocationName().toStdString();
-    // its own folder and below: picture (readable on a canvas), style, script and worker script
-    EXPECT_EQ(seen.at(0), QStringLiteral("0.150"));
+    // its own folder and below: a picture (shown, but it taints the canvas), style, script and worker
+    // script
+    EXPECT_EQ(seen.at(0), QStringLiteral("tainted"));
     EXPECT_EQ(seen.at(2), QStringLiteral("own"));
     EXPECT_EQ(seen.at(5), QStringLiteral("rgb(4, 5, 6)"));
     // the folder above: nothing loads, so nothing is read
@@ -668,6 +670,63 @@ TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u'|'); })) << "the page never showed whole";
     EXPECT_EQ(browser.LocationName(), QStringLiteral("4,rgb(4, 5, 6),script|frame 4"));
     EXPECT_EQ(browser.LocationURL(), QUrl::fromLocalFile(saved).toString());
+}
+
+// The pictures and style sheets of a page's own folder show and apply (with the fonts they name), but
+// no document of the page reads them: not the page the user opened, not a frame that names them by
+// its own address; nor does a text file read as a style sheet give away its text.
+TEST_F(IEBrowserEngine, APageFromAFileShowsItsFoldersPicturesAndStyleSheetsUnread)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("saved_files")));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(QColor(0, 150, 0));
+    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("saved_files/picture.png"))));
+    QString font;
+    for (QDirIterator it(QStringLiteral("/usr/share/fonts"), {QStringLiteral("*.ttf")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         font.isEmpty() && it.hasNext();)
+        font = it.next();
+    const bool withFont = !font.isEmpty() && QFile::copy(font, dir.filePath(QStringLiteral("saved_files/font.ttf")));
+    page(QStringLiteral("saved_files/style.css"), "@font-face { font-family: Own; src: url(font.ttf); }"
+                                                  " body { background-color: rgb(4, 5, 6); font-family: Own; }");
+    page(QStringLiteral("saved_files/notes.txt"), "secret { one } notes { two }");
+    const QByteArray pixel =
+        "function pixel(i) { try { var c = document.createElement('canvas'); c.width = c.height = 1;"
+        " var g = c.getContext('2d'); g.drawImage(i, 0, 0); var d = g.getImageData(0, 0, 1, 1).data;"
+        " return d[0] + '.' + d[1]; } catch (e) { return 'tainted'; } }";
+    // the frame names the picture by the host its own address has
+    page(QStringLiteral("saved_files/frame.html"),
+         "<script>" + pixel +
+             "var i = new Image(); i.onload = function() { parent.postMessage('frame ' + i.naturalWidth + ' ' +"
+             " pixel(i), '*'); }; i.src = location.protocol + '//' + location.host +"
+             " location.pathname.replace('frame.html', 'picture.png');</script>");
+    const QString saved = page(
+        QStringLiteral("saved.html"),
+        "<link rel=stylesheet href='saved_files/style.css'><link rel=stylesheet href='saved_files/notes.txt'>"
+        "<img id=p src='saved_files/picture.png'><p>text</p><script>" +
+            pixel +
+            "function rules(i) { try { return String(document.styleSheets[i].cssRules.length); }"
+            " catch (e) { return e.name; } }"
+            "var shown = '', framed = ''; function done() { if (shown && framed) document.title = shown + '|' + "
+            "framed; }"
+            "window.addEventListener('message', function(m) { framed = m.data; done(); });"
+            "window.onload = function() { document.fonts.ready.then(function() { var p = document.getElementById('p');"
+            " shown = [p.naturalWidth, pixel(p), getComputedStyle(document.body).backgroundColor, rules(0), rules(1),"
+            " document.fonts.check('12px Own')].join(';'); done(); }); };</script>"
+            "<iframe src='saved_files/frame.html'></iframe>");
+    ASSERT_TRUE(load(browser, saved));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u'|'); })) << "the page never showed";
+    const QStringList seen = browser.LocationName().split(u'|').first().split(u';');
+    ASSERT_EQ(seen.size(), 6) << browser.LocationName().toStdString();
+    EXPECT_EQ(seen.at(0), QStringLiteral("4")) << "the picture is shown";
+    EXPECT_EQ(seen.at(1), QStringLiteral("tainted")) << "the picture's pixels were read";
+    EXPECT_EQ(seen.at(2), QStringLiteral("rgb(4, 5, 6)")) << "the style sheet applies";
+    EXPECT_EQ(seen.at(3), QStringLiteral("SecurityError")) << "the style sheet's rules were read";
+    EXPECT_EQ(seen.at(4), QStringLiteral("SecurityError")) << "a text file's text was read as rules";
+    if (withFont) {
+        EXPECT_EQ(seen.at(5), QStringLiteral("true")) << "the style sheet's font did not load";
+    }
+    EXPECT_EQ(browser.LocationName().section(u'|', 1), QStringLiteral("frame 4 tainted"));
 }
 
 // No window a local page makes (empty frames, written frames, frames of markup, srcdoc, data and
