@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
@@ -785,6 +786,24 @@ void TIEBrowser::contextMenuEvent(QContextMenuEvent *event)
     QMenu *menu = createStandardContextMenu();
     // the menu hides before its chosen command runs: a window that command opens is the user's
     connect(menu, &QMenu::aboutToHide, m_page, &TBrowserPage::allowUserWindow);
+    // a link the user opens in a new window from the menu is the user's link, as one clicked with the
+    // middle button: the engine asks for that window while the command runs, so the link is told first
+    const QUrl link = lastContextMenuRequest() ? lastContextMenuRequest()->linkUrl() : QUrl();
+    for (const QWebEnginePage::WebAction opening :
+         {QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,
+          QWebEnginePage::OpenLinkInNewBackgroundTab}) {
+        QAction *engines = pageAction(opening);
+        if (!link.isValid() || !menu->actions().contains(engines))
+            continue;
+        auto *own = new QAction(engines->icon(), engines->text(), menu);
+        own->setEnabled(engines->isEnabled());
+        connect(own, &QAction::triggered, m_page, [page = m_page, link, opening] {
+            page->userActivated(link);
+            page->triggerAction(opening);
+        });
+        menu->insertAction(engines, own);
+        menu->removeAction(engines);
+    }
     menu->popup(event->globalPos());
 }
 

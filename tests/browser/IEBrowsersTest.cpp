@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QNetworkDatagram>
 #include <QPageSetupDialog>
 #include <QPdfDocument>
@@ -907,6 +908,49 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
                                                                     "<button " +
                                                                     whole + ">send</button></form>")));
     EXPECT_TRUE(clickUntil(browser, [&] { return requested("/form?q=v"); })) << "the form was not sent";
+}
+
+// A link of a local page that the user opens in a new window from the page's menu opens there: the
+// window was held to the page's folder and never loaded the link.
+TEST_F(IEBrowserEngine, ALinkOfALocalPageOpensInANewWindowFromThePagesMenu)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>arrived</title>");
+    };
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("menu.html"),
+                           "<a href='" + server.url(QStringLiteral("/menu")).toLatin1() + "' " + whole + ">link</a>")));
+    QWidget *view = browser.focusProxy() ? browser.focusProxy() : &browser;
+    QMenu *menu = nullptr;
+    auto shownMenu = [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *m = qobject_cast<QMenu *>(w); m && m->isVisible())
+                menu = m;
+        return menu != nullptr;
+    };
+    for (int i = 0; i < 5 && !menu; ++i) {
+        QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, 20));
+        (void)testsupport::waitUntil(shownMenu, 2000);
+    }
+    ASSERT_NE(menu, nullptr) << "the page's menu never opened";
+    QAction *openIt = nullptr;
+    for (QAction *a : menu->actions())
+        if (a->text() == browser.pageAction(QWebEnginePage::OpenLinkInNewWindow)->text())
+            openIt = a;
+    ASSERT_NE(openIt, nullptr) << "the menu offers no new window for the link";
+    // as a click on the item: the menu hides, then its command runs
+    menu->hide();
+    openIt->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !server.requests.isEmpty(); })) << "the new window never asked for the link";
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
 }
 
 // A page of the network opens the user's link or form in a new window as the engine does: a form
