@@ -902,6 +902,12 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
     ASSERT_FALSE(opened.empty());
     EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
 
+    // a link of a drawing (SVG) in the page
+    ASSERT_TRUE(load(browser, page(QStringLiteral("drawing.html"),
+                                   "<body style='margin:0'><svg width=800 height=600><a href='" + to +
+                                       "drawing'><rect width=800 height=600 fill=red /></a></svg></body>")));
+    EXPECT_TRUE(clickUntil(browser, [&] { return requested("/drawing"); })) << "the drawing's link went nowhere";
+
     // a form the user sends
     ASSERT_TRUE(load(browser, page(QStringLiteral("form.html"), "<form action='" + to +
                                                                     "form'><input type=hidden name=q value=v>"
