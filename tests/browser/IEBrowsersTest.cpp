@@ -941,9 +941,11 @@ TEST_F(IEBrowserEngine, ALinkOfALocalPageOpensInANewWindowFromThePagesMenu)
                 menu = m;
         return menu != nullptr;
     };
-    for (int i = 0; i < 5 && !menu; ++i) {
+    // a click that comes before the page takes input is lost
+    for (int i = 0; i < 5; ++i) {
         QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, 20));
-        (void)testsupport::waitUntil(shownMenu, 2000);
+        if (testsupport::waitUntil(shownMenu, 2000))
+            break;
     }
     ASSERT_NE(menu, nullptr) << "the page's menu never opened";
     QAction *openIt = nullptr;
