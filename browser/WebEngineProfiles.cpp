@@ -171,9 +171,10 @@ QByteArray TUserAgentInterceptor::header() const
 namespace {
 
 const QString DocumentHostSuffix = QStringLiteral(".localhost");
-// how many documents' (and shown files') requests may be on their way at once
-constexpr qsizetype MaxPendingDocumentHosts = 64;
-constexpr qsizetype MaxPendingResourceHosts = 256;
+// how many documents' requests may be on their way at once: more than the engine lets a page have
+// frames (1000), so no frame's host is dropped before its request comes (a page of more frames than
+// this showed about half of them blank)
+constexpr qsizetype MaxPendingDocumentHosts = 2048;
 
 bool isDocumentRequest(QWebEngineUrlRequestInfo::ResourceType type)
 {
@@ -191,21 +192,12 @@ bool isShownResource(QWebEngineUrlRequestInfo::ResourceType type)
            type == QWebEngineUrlRequestInfo::ResourceTypeStylesheet;
 }
 
-// Whether the request comes with a host taken from pending (which it leaves); otherwise it is sent on
-// to a host made for it, kept in pending until its request comes.
-bool takesOwnHost(QWebEngineUrlRequestInfo &info, QStringList &pending, qsizetype most)
+// The host of every picture, sound, video and style sheet from a file: one no document ever gets
+// (documents get hosts made for each), so none reads them. Knowing it gains a page nothing.
+const QString &resourceHost()
 {
-    QUrl url = info.requestUrl();
-    // a host is used once: no request (of the page's own script either) gets one made for another
-    if (pending.removeOne(url.host().toLower()))
-        return true;
-    const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
-    if (pending.size() >= most)
-        pending.removeFirst();
-    pending.append(host);
-    url.setHost(host);
-    info.redirect(url);
-    return false;
+    static const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
+    return host;
 }
 
 } // namespace
@@ -275,18 +267,34 @@ bool TUserAgentInterceptor::hasItsHost(QWebEngineUrlRequestInfo &info)
     const QUrl url = info.requestUrl();
     if (!url.isLocalFile())
         return true;
-    QMutexLocker lock(&m_mutex);
     // a picture, sound, video or style sheet of any document, the one the user opened too, comes
     // from an origin no document has
-    if (isShownResource(info.resourceType()))
-        return takesOwnHost(info, m_resourceHosts, MaxPendingResourceHosts);
+    if (isShownResource(info.resourceType())) {
+        if (url.host().compare(resourceHost(), Qt::CaseInsensitive) == 0)
+            return true;
+        QUrl shown = url;
+        shown.setHost(resourceHost());
+        info.redirect(shown);
+        return false;
+    }
     if (!isDocumentRequest(info.resourceType()))
         return true;
+    QMutexLocker lock(&m_mutex);
     if (m_plainUserDocuments && url.host().isEmpty() &&
         info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
         info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeTyped)
         return true;
-    return takesOwnHost(info, m_documentHosts, MaxPendingDocumentHosts);
+    // a host is used once: a document (the page's own script too) never gets one made for another
+    if (m_documentHosts.removeOne(url.host().toLower()))
+        return true;
+    const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
+    if (m_documentHosts.size() >= MaxPendingDocumentHosts)
+        m_documentHosts.removeFirst();
+    m_documentHosts.append(host);
+    QUrl own = url;
+    own.setHost(host);
+    info.redirect(own);
+    return false;
 }
 
 void TUserAgentInterceptor::setPlainUserDocuments(bool plain)

@@ -47,8 +47,8 @@ QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &toke
 // that document alone ("<id>.localhost", which still names the file on this computer). The engine's
 // same-origin rule then keeps every other document (a frame, a window or an opener holding another
 // file, or the same file opened once more) from reading it, while the document's own scripts load
-// from its address as before. A picture, a sound or video and a style sheet from a file get a host of
-// their own the same way: they show and apply, but no document reads their pixels, samples or rules.
+// from its address as before. Pictures, sounds, videos and style sheets from files get a host that
+// no document gets: they show and apply, but no document reads their pixels, samples or rules.
 bool isDocumentHost(const QString &host);
 // The address as the user knows it: a file's address without the host made for its document (also
 // inside a "view-source:" address); any other address as it is.
@@ -85,17 +85,14 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
-    // Whether a request for a local file that gets a host of its own (a document's, a picture's, a
-    // sound's or video's, a style sheet's) comes with the one made for it; otherwise the request is
-    // sent on to one.
+    // Whether a request for a local file that gets a host apart (a document's own, or the one of
+    // pictures, sounds, videos and style sheets) comes with it; otherwise the request is sent on to it.
     bool hasItsHost(QWebEngineUrlRequestInfo &info);
 
     mutable QMutex m_mutex;
     QByteArray m_header;
     QUrl m_openerPage;
     bool m_plainUserDocuments = true;
-    // hosts made for documents, and for the files shown in them, whose requests are on their way,
-    // oldest first
+    // hosts made for documents whose requests are on their way, oldest first
     QStringList m_documentHosts;
-    QStringList m_resourceHosts;
 };

@@ -730,6 +730,33 @@ TEST_F(IEBrowserEngine, APageFromAFileShowsItsFoldersPicturesAndStyleSheetsUnrea
     EXPECT_EQ(browser.LocationName().section(u'|', 1), QStringLiteral("frame 4 tainted"));
 }
 
+// A saved page of many pictures and frames shows them all: each frame and each picture of a frame too.
+TEST_F(IEBrowserEngine, ASavedPageOfManyPicturesAndFramesShowsThemAll)
+{
+    constexpr int Pictures = 600;
+    constexpr int Frames = 200;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("many_files")));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(QColor(0, 150, 0));
+    QByteArray html = "<body>";
+    for (int i = 0; i < Pictures; ++i) {
+        ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("many_files/p%1.png").arg(i))));
+        html += "<img width=1 height=1 src='many_files/p" + QByteArray::number(i) + ".png'>";
+    }
+    for (int i = 0; i < Frames; ++i)
+        html += "<iframe width=4 height=4 src='many_files/frame.html?" + QByteArray::number(i) + "'></iframe>";
+    page(QStringLiteral("many_files/frame.html"),
+         "<img src='p1.png'><script>onload = function() { parent.postMessage(document.images[0].naturalWidth,"
+         " '*'); };</script>");
+    html += "<script>var framed = 0; addEventListener('message', function(m) { if (m.data === 4) ++framed; });"
+            "function shown() { var n = 0; for (var i = 0; i < document.images.length; ++i)"
+            " if (document.images[i].naturalWidth === 4) ++n; return n; }"
+            "setInterval(function() { document.title = 'r:' + shown() + ',' + framed; }, 200);</script></body>";
+    ASSERT_TRUE(load(browser, page(QStringLiteral("many.html"), html)));
+    const QString all = QStringLiteral("r:%1,%2").arg(Pictures).arg(Frames);
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, all)) << "pictures shown, frames shown whole";
+}
+
 // No window a local page makes (empty frames, written frames, frames of markup, srcdoc, data and
 // blob frames, an empty window) has a peer connection: nothing reaches the listener a page of the
 // network does reach.
