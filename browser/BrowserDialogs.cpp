@@ -168,6 +168,15 @@ int TBrowserDialogs::runForPage(QWidget *page, QDialog &dialog)
     return dialogrunner::run(dialog, [page](QDialog &shown) {
         QPointer<QWidget> guard(page);
         shown.setWindowModality(Qt::NonModal);
+        // the page is held while its question is open: a question made for the page itself (a
+        // download's save dialog) would be held with it, shown but taking no input, so it is moved to
+        // the page's window
+        for (QWidget *up = shown.parentWidget(); page && up; up = up->parentWidget()) {
+            if (up == page) {
+                shown.setParent(page->window(), shown.windowFlags());
+                break;
+            }
+        }
         QEventLoop loop;
         QObject::connect(&shown, &QDialog::finished, &loop, &QEventLoop::quit);
         if (page)

@@ -32,7 +32,8 @@ public:
     int exec(QDialog &dialog);
     // Runs a dialog of the page's scripts (alert, confirm, prompt), which waits for the user without
     // blocking the program: the page takes no input until the dialog is answered, while every other
-    // window (its own caption and close box too) keeps working. Returns the dialog's result.
+    // window (its own caption and close box too) keeps working; a dialog made for the page itself is
+    // moved to the page's window, so it is not held with the page. Returns the dialog's result.
     int runForPage(QWidget *page, QDialog &dialog);
 };
 

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
@@ -216,6 +217,16 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         return false;
     }
     if (isMainFrame) {
+        // the address the user entered stays the user's through the server's redirections, so the
+        // download it leads to is the user's; another navigation ends it
+        if (type == NavigationTypeRedirect) {
+            if (!m_typedAddress.isEmpty()) {
+                m_typedAddress = url;
+                m_typedAddressAge.start();
+            }
+        } else if (type != NavigationTypeTyped) {
+            m_typedAddress.clear();
+        }
         // the link the user clicked or dropped opens as the user's own, also in a window that a local
         // page's script opened
         const bool posts = m_userLinkPosts;
@@ -313,9 +324,12 @@ void TBrowserPage::openWindow(QWebEngineNewWindowRequest &request)
     if (!opened)
         return;
     auto *page = qobject_cast<TBrowserPage *>(opened);
-    // the link the user clicked (and the source the user asked to see) opens in a window of its own,
-    // as an address the user entered: the page it was on gets no hold on that window
-    if (page && (usersLink || address.scheme() == u"view-source")) {
+    // the link the user clicked on a local page (and the source the user asked to see) opens in a window
+    // of its own, as an address the user entered: the page it was on gets no hold on that window. A
+    // page of the network keeps what the engine gives the window it opens: a form's fields, the
+    // opener and the referrer
+    const bool fromLocalPage = url().isLocalFile() || m_openerPage.isLocalFile();
+    if (page && ((usersLink && fromLocalPage) || address.scheme() == u"view-source")) {
         page->load(address);
         return;
     }
@@ -781,6 +795,24 @@ void TIEBrowser::contextMenuEvent(QContextMenuEvent *event)
     QMenu *menu = createStandardContextMenu();
     // the menu hides before its chosen command runs: a window that command opens is the user's
     connect(menu, &QMenu::aboutToHide, m_page, &TBrowserPage::allowUserWindow);
+    // a link the user opens in a new window from the menu is the user's link, as one clicked with the
+    // middle button: the engine asks for that window while the command runs, so the link is told first
+    const QUrl link = lastContextMenuRequest() ? lastContextMenuRequest()->linkUrl() : QUrl();
+    for (const QWebEnginePage::WebAction opening :
+         {QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,
+          QWebEnginePage::OpenLinkInNewBackgroundTab}) {
+        QAction *engines = pageAction(opening);
+        if (!link.isValid() || !menu->actions().contains(engines))
+            continue;
+        auto *own = new QAction(engines->icon(), engines->text(), menu);
+        own->setEnabled(engines->isEnabled());
+        connect(own, &QAction::triggered, m_page, [page = m_page, link, opening] {
+            page->userActivated(link);
+            page->triggerAction(opening);
+        });
+        menu->insertAction(engines, own);
+        menu->removeAction(engines);
+    }
     menu->popup(event->globalPos());
 }
 

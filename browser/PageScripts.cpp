@@ -63,6 +63,10 @@ QString reporterSource()
         report(n.href);
         return;
       }
+      if (n instanceof SVGAElement) {
+        try { report(new URL(n.href.animVal, n.baseURI).href); } catch (e) {}
+        return;
+      }
       if ((n instanceof HTMLButtonElement || n instanceof HTMLInputElement) && n.form &&
           (n.type === 'submit' || n.type === 'image')) {
         sendForm(n.form, n);

@@ -10,7 +10,8 @@ namespace pagescripts {
 enum class Report {
     None,          // a line of the page's own
     FrameComplete, // a frame's document is complete: its address
-    UserActivated, // the user clicked a link or a form's submit button, or pressed Enter in a form: its address
+    UserActivated, // the user clicked a link (of a picture's map or of SVG too) or a form's submit button, or
+                   // pressed Enter in a form: its address
     UserPosted,    // the same for a form that sends its fields in the request's body
 };
 

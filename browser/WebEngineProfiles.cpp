@@ -14,6 +14,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -22,6 +23,21 @@ namespace {
 
 QPointer<QWebEngineProfile> theProfile;
 QList<QPointer<QWebEnginePage>> livePages;
+
+const char *const SwitchesVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+// the engine's switches as the user set them, while prepareEnvironment() has changed them
+std::optional<std::optional<QByteArray>> g_userSwitches;
+
+void restoreSwitches()
+{
+    if (!g_userSwitches)
+        return;
+    if (*g_userSwitches)
+        qputenv(SwitchesVariable, **g_userSwitches);
+    else
+        qunsetenv(SwitchesVariable);
+    g_userSwitches.reset();
+}
 
 // Runs while the application object shuts down, before the engine itself: pages first, then the profile.
 void releaseProfile()
@@ -44,6 +60,37 @@ void prepareEnvironment()
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
     // the profile's first folder goes under the real home folder, whatever its name (put back below)
     platformpaths::pointQtDataHome();
+    // read by the engine when the profile is made (put back below)
+    if (!g_userSwitches && !theProfile) {
+        g_userSwitches =
+            qEnvironmentVariableIsSet(SwitchesVariable) ? std::optional(qgetenv(SwitchesVariable)) : std::nullopt;
+        qputenv(SwitchesVariable, withEngineSwitches(g_userSwitches->value_or(QByteArray())));
+    }
+}
+
+QByteArray withEngineSwitches(const QByteArray &userFlags)
+{
+    static const QByteArrayList kept = {"SharedWorker", "WebTransport"};
+    QByteArrayList words = userFlags.simplified().split(' ');
+    words.removeAll(QByteArray());
+    // the engine takes the last of a switch given twice: the user's last list of features is extended
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < words.size(); ++i)
+        if (words.at(i).startsWith("--disable-blink-features=") || words.at(i).startsWith("-disable-blink-features="))
+            at = i;
+    if (at < 0) {
+        words.append("--disable-blink-features=");
+        at = words.size() - 1;
+    }
+    QByteArray &features = words[at];
+    const qsizetype valueAt = features.indexOf('=') + 1;
+    QByteArrayList names = features.mid(valueAt).split(',');
+    names.removeAll(QByteArray());
+    for (const QByteArray &name : kept)
+        if (!names.contains(name))
+            names.append(name);
+    features = features.left(valueAt) + names.join(',');
+    return words.join(' ');
 }
 
 QWebEngineProfile *profile()
@@ -53,6 +100,7 @@ QWebEngineProfile *profile()
     prepareEnvironment();
     auto *p = new QWebEngineProfile(QStringLiteral("Brivo"), QCoreApplication::instance());
     platformpaths::restoreQtDataHome();
+    restoreSwitches();
     const QString base = platformpaths::dataDir() + QStringLiteral("/webengine");
     QDir().mkpath(base);
     p->setPersistentStoragePath(base + QStringLiteral("/storage"));
@@ -124,14 +172,33 @@ QByteArray TUserAgentInterceptor::header() const
 namespace {
 
 const QString DocumentHostSuffix = QStringLiteral(".localhost");
-// how many documents' requests may be on their way at once
-constexpr qsizetype MaxPendingDocumentHosts = 64;
+// how many documents' requests may be on their way at once: more than the engine lets a page have
+// frames (1000), so no frame's host is dropped before its request comes (a page of more frames than
+// this showed about half of them blank)
+constexpr qsizetype MaxPendingDocumentHosts = 2048;
 
 bool isDocumentRequest(QWebEngineUrlRequestInfo::ResourceType type)
 {
     return type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
            type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame ||
            type == QWebEngineUrlRequestInfo::ResourceTypeObject;
+}
+
+// What a document shows or applies whose content its scripts could read when it came from the
+// document's own origin: a picture's pixels (on a canvas), a sound's samples, a video's frames, a
+// style sheet's rules (a text file read as one too).
+bool isShownResource(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    return type == QWebEngineUrlRequestInfo::ResourceTypeImage || type == QWebEngineUrlRequestInfo::ResourceTypeMedia ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeStylesheet;
+}
+
+// The host of every picture, sound, video and style sheet from a file: one no document ever gets
+// (documents get hosts made for each), so none reads them. Knowing it gains a page nothing.
+const QString &resourceHost()
+{
+    static const QString host = QUuid::createUuid().toString(QUuid::Id128) + DocumentHostSuffix;
+    return host;
 }
 
 } // namespace
@@ -237,10 +304,22 @@ void TUserAgentInterceptor::setOpenerPage(const QUrl &page)
     m_openerPage = page.isLocalFile() ? page : QUrl();
 }
 
-bool TUserAgentInterceptor::documentHasItsHost(QWebEngineUrlRequestInfo &info)
+bool TUserAgentInterceptor::hasItsHost(QWebEngineUrlRequestInfo &info)
 {
     const QUrl url = info.requestUrl();
-    if (!url.isLocalFile() || !isDocumentRequest(info.resourceType()))
+    if (!url.isLocalFile())
+        return true;
+    // a picture, sound, video or style sheet of any document, the one the user opened too, comes
+    // from an origin no document has
+    if (isShownResource(info.resourceType())) {
+        if (url.host().compare(resourceHost(), Qt::CaseInsensitive) == 0)
+            return true;
+        QUrl shown = url;
+        shown.setHost(resourceHost());
+        info.redirect(shown);
+        return false;
+    }
+    if (!isDocumentRequest(info.resourceType()))
         return true;
     QMutexLocker lock(&m_mutex);
     if (m_plainUserDocuments && url.host().isEmpty() &&
@@ -296,7 +375,7 @@ void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
             return;
         }
     }
-    if (!documentHasItsHost(info))
+    if (!hasItsHost(info))
         return;
     const QByteArray h = header();
     if (!h.isEmpty())

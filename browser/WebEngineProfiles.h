@@ -17,8 +17,17 @@ namespace webengine {
 // Decides on the engine's sandbox and quiets the report of its set-up (shown again when the user's
 // logging rules ask for it); call before the first page or profile exists (the start-up block calls
 // it before the application object). The sandbox stays on unless the process runs as root, where
-// the engine cannot start with it.
+// the engine cannot start with it. The engine's switches (QTWEBENGINE_CHROMIUM_FLAGS) get those of
+// withEngineSwitches until the profile is made; then the variable is the user's again, so the
+// programs the browser starts see it as the user set it.
 void prepareEnvironment();
+
+// The engine's switches as the user gave them, with the page features no page gets added to the
+// features the user turned off: shared workers and WebTransport. A shared worker runs apart from the
+// page that made it, outside every check of that page's requests (from a page opened from a file it
+// reads any file and sends it away), and WebTransport reaches other computers past every request
+// check, from any page, frame or worker. The engine cannot keep them from local pages alone.
+QByteArray withEngineSwitches(const QByteArray &userFlags);
 
 // The persistent, named profile shared by every page. Created on first use; pages still alive when
 // the application shuts down are destroyed before it.
@@ -37,8 +46,9 @@ QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &toke
 // A document from a file is given an address of its own: the file's address with a host made for
 // that document alone ("<id>.localhost", which still names the file on this computer). The engine's
 // same-origin rule then keeps every other document (a frame, a window or an opener holding another
-// file, or the same file opened once more) from reading it, while the document's own pictures,
-// style sheets and scripts load from its address as before.
+// file, or the same file opened once more) from reading it, while the document's own scripts load
+// from its address as before. Pictures, sounds, videos and style sheets from files get a host that
+// no document gets: they show and apply, but no document reads their pixels, samples or rules.
 bool isDocumentHost(const QString &host);
 // The address as the user knows it: a file's address without the host made for its document (also
 // inside a "view-source:" address); any other address as it is.
@@ -81,9 +91,9 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
-    // Whether a document's request for a local file comes with a host made for it; otherwise the
-    // request is sent on to one.
-    bool documentHasItsHost(QWebEngineUrlRequestInfo &info);
+    // Whether a request for a local file that gets a host apart (a document's own, or the one of
+    // pictures, sounds, videos and style sheets) comes with it; otherwise the request is sent on to it.
+    bool hasItsHost(QWebEngineUrlRequestInfo &info);
 
     mutable QMutex m_mutex;
     QByteArray m_header;

@@ -377,23 +377,30 @@ TRichObject FileObject(const QString &path, bool link, TFileObjectError *error)
         return TRichObject{};
     };
     const QFileInfo info(path);
-    // never a pipe or a device: opening or reading one may wait without end
-    const regularfiles::Outcome what = regularfiles::check(path);
-    if (what.kind == regularfiles::Outcome::Missing)
+    // never a pipe or a device: opening or reading one may wait without end. The file is opened once,
+    // without waiting, and its kind and bytes are read through that handle, never through the path
+    // again, where a pipe may have been put in its place since
+    QFile file;
+    const regularfiles::Outcome opened = regularfiles::open(path, file);
+    if (opened.kind == regularfiles::Outcome::Missing)
         return fail(TFileObjectError::Missing);
-    if (!what)
+    if (opened.kind == regularfiles::Outcome::NotAFile)
         return fail(TFileObjectError::NotAFile);
+    if (!opened && !link)
+        return fail(TFileObjectError::Unreadable);
     TRichObject o;
     o.ObjectKind = link ? TRichObject::LinkedFile : TRichObject::EmbeddedFile;
     o.FileName = link ? info.absoluteFilePath() : info.fileName();
-    o.FileType = QMimeDatabase().mimeTypeForFile(info).name();
+    // a linked file the user may not read is known by its name alone
+    const QMimeDatabase types;
+    o.FileType = (opened ? types.mimeTypeForFileNameAndData(info.fileName(), &file)
+                         : types.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension))
+                     .name();
     if (!link) {
-        if (info.size() > MaxEmbeddedFileSize)
+        if (file.size() > MaxEmbeddedFileSize)
             return fail(TFileObjectError::TooLarge);
-        const regularfiles::Outcome read = regularfiles::read(path, MaxEmbeddedFileSize, o.Data);
-        if (read.kind == regularfiles::Outcome::NotAFile)
-            return fail(TFileObjectError::NotAFile);
-        if (!read)
+        o.Data = file.read(MaxEmbeddedFileSize + 1);
+        if (file.error() != QFileDevice::NoError)
             return fail(TFileObjectError::Unreadable);
         if (o.Data.size() > MaxEmbeddedFileSize)
             return fail(TFileObjectError::TooLarge);
@@ -653,8 +660,10 @@ bool WouldExecute(const QString &path, const QString &mimeType)
         return true;
     if (executableByName(CleanFileName(info.fileName()), mimeType))
         return true;
-    // what the desktop finds in the file (read only from a plain file)
-    return info.isFile() && executableType(QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchContent));
+    // what the desktop finds in the file, read only from a plain file opened without waiting (a pipe
+    // put in its place after it was looked at would hold the window)
+    QFile file;
+    return regularfiles::open(path, file) && executableType(QMimeDatabase().mimeTypeForData(&file));
 }
 
 bool WouldExecuteContent(const QString &fileName, const QString &mimeType, const QByteArray &content)

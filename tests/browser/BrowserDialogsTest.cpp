@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(BrowserDialogs, MessageBoxesGoThroughTheProgramsBoxes)
@@ -74,4 +75,28 @@ TEST(BrowserDialogs, EveryDialogGoesThroughTheRunner)
     EXPECT_FALSE(dialogs.pageSetupDialog(nullptr, printer, header, footer));
     EXPECT_EQ(seen, (QStringList{"QInputDialog", "QFileDialog", "QDialog", "QMessageBox", "QPrintDialog",
                                  "QPageSetupDialog"}));
+}
+
+// A page's own question holds the page while it is open, but takes the user's input itself, also when
+// it was made for the page's own control (a download's save dialog was shown held with the page: no
+// button, key or name could be used, so no download could be saved).
+TEST(BrowserDialogs, APagesOwnQuestionTakesInputWhileItsPageIsHeld)
+{
+    const dialogrunner::ScopedRunner shown(nullptr); // shown as the program shows it
+    QWidget window;
+    auto *page = new QWidget(&window);
+    window.show();
+    QFileDialog question(page, QStringLiteral("Save As"));
+    question.setOption(QFileDialog::DontUseNativeDialog);
+    bool held = false;
+    bool takesInput = false;
+    QTimer::singleShot(0, &question, [&] {
+        held = !page->isEnabled();
+        takesInput = question.isVisible() && question.isEnabled();
+        question.reject();
+    });
+    EXPECT_EQ(browserDialogs().runForPage(page, question), int(QDialog::Rejected));
+    EXPECT_TRUE(held) << "the page was not held while its question was open";
+    EXPECT_TRUE(takesInput) << "the question was held with its page";
+    EXPECT_TRUE(page->isEnabled()) << "the page was not let go again";
 }

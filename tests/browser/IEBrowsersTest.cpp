@@ -18,12 +18,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QImage>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QNetworkDatagram>
 #include <QPageSetupDialog>
 #include <QPdfDocument>
@@ -578,8 +580,9 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsOnlyItsOwnFolderAndSendsNothingOut)
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
     const QStringList seen = browser.LocationName().mid(2).split(u'|');
     ASSERT_EQ(seen.size(), 10) << browser.LocationName().toStdString();
-    // its own folder and below: picture (readable on a canvas), style, script and worker script
-    EXPECT_EQ(seen.at(0), QStringLiteral("0.150"));
+    // its own folder and below: a picture (shown, but it taints the canvas), style, script and worker
+    // script
+    EXPECT_EQ(seen.at(0), QStringLiteral("tainted"));
     EXPECT_EQ(seen.at(2), QStringLiteral("own"));
     EXPECT_EQ(seen.at(5), QStringLiteral("rgb(4, 5, 6)"));
     // the folder above: nothing loads, so nothing is read
@@ -691,6 +694,90 @@ TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u'|'); })) << "the page never showed whole";
     EXPECT_EQ(browser.LocationName(), QStringLiteral("4,rgb(4, 5, 6),script|frame 4"));
     EXPECT_EQ(browser.LocationURL(), QUrl::fromLocalFile(saved).toString());
+}
+
+// The pictures and style sheets of a page's own folder show and apply (with the fonts they name), but
+// no document of the page reads them: not the page the user opened, not a frame that names them by
+// its own address; nor does a text file read as a style sheet give away its text.
+TEST_F(IEBrowserEngine, APageFromAFileShowsItsFoldersPicturesAndStyleSheetsUnread)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("saved_files")));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(QColor(0, 150, 0));
+    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("saved_files/picture.png"))));
+    QString font;
+    for (QDirIterator it(QStringLiteral("/usr/share/fonts"), {QStringLiteral("*.ttf")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         font.isEmpty() && it.hasNext();)
+        font = it.next();
+    const bool withFont = !font.isEmpty() && QFile::copy(font, dir.filePath(QStringLiteral("saved_files/font.ttf")));
+    page(QStringLiteral("saved_files/style.css"), "@font-face { font-family: Own; src: url(font.ttf); }"
+                                                  " body { background-color: rgb(4, 5, 6); font-family: Own; }");
+    page(QStringLiteral("saved_files/notes.txt"), "secret { one } notes { two }");
+    const QByteArray pixel =
+        "function pixel(i) { try { var c = document.createElement('canvas'); c.width = c.height = 1;"
+        " var g = c.getContext('2d'); g.drawImage(i, 0, 0); var d = g.getImageData(0, 0, 1, 1).data;"
+        " return d[0] + '.' + d[1]; } catch (e) { return 'tainted'; } }";
+    // the frame names the picture by the host its own address has
+    page(QStringLiteral("saved_files/frame.html"),
+         "<script>" + pixel +
+             "var i = new Image(); i.onload = function() { parent.postMessage('frame ' + i.naturalWidth + ' ' +"
+             " pixel(i), '*'); }; i.src = location.protocol + '//' + location.host +"
+             " location.pathname.replace('frame.html', 'picture.png');</script>");
+    const QString saved = page(
+        QStringLiteral("saved.html"),
+        "<link rel=stylesheet href='saved_files/style.css'><link rel=stylesheet href='saved_files/notes.txt'>"
+        "<img id=p src='saved_files/picture.png'><p>text</p><script>" +
+            pixel +
+            "function rules(i) { try { return String(document.styleSheets[i].cssRules.length); }"
+            " catch (e) { return e.name; } }"
+            "var shown = '', framed = ''; function done() { if (shown && framed) document.title = shown + '|' + "
+            "framed; }"
+            "window.addEventListener('message', function(m) { framed = m.data; done(); });"
+            "window.onload = function() { document.fonts.ready.then(function() { var p = document.getElementById('p');"
+            " shown = [p.naturalWidth, pixel(p), getComputedStyle(document.body).backgroundColor, rules(0), rules(1),"
+            " document.fonts.check('12px Own')].join(';'); done(); }); };</script>"
+            "<iframe src='saved_files/frame.html'></iframe>");
+    ASSERT_TRUE(load(browser, saved));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().contains(u'|'); })) << "the page never showed";
+    const QStringList seen = browser.LocationName().split(u'|').first().split(u';');
+    ASSERT_EQ(seen.size(), 6) << browser.LocationName().toStdString();
+    EXPECT_EQ(seen.at(0), QStringLiteral("4")) << "the picture is shown";
+    EXPECT_EQ(seen.at(1), QStringLiteral("tainted")) << "the picture's pixels were read";
+    EXPECT_EQ(seen.at(2), QStringLiteral("rgb(4, 5, 6)")) << "the style sheet applies";
+    EXPECT_EQ(seen.at(3), QStringLiteral("SecurityError")) << "the style sheet's rules were read";
+    EXPECT_EQ(seen.at(4), QStringLiteral("SecurityError")) << "a text file's text was read as rules";
+    if (withFont) {
+        EXPECT_EQ(seen.at(5), QStringLiteral("true")) << "the style sheet's font did not load";
+    }
+    EXPECT_EQ(browser.LocationName().section(u'|', 1), QStringLiteral("frame 4 tainted"));
+}
+
+// A saved page of many pictures and frames shows them all: each frame and each picture of a frame too.
+TEST_F(IEBrowserEngine, ASavedPageOfManyPicturesAndFramesShowsThemAll)
+{
+    constexpr int Pictures = 600;
+    constexpr int Frames = 200;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("many_files")));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(QColor(0, 150, 0));
+    QByteArray html = "<body>";
+    for (int i = 0; i < Pictures; ++i) {
+        ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("many_files/p%1.png").arg(i))));
+        html += "<img width=1 height=1 src='many_files/p" + QByteArray::number(i) + ".png'>";
+    }
+    for (int i = 0; i < Frames; ++i)
+        html += "<iframe width=4 height=4 src='many_files/frame.html?" + QByteArray::number(i) + "'></iframe>";
+    page(QStringLiteral("many_files/frame.html"),
+         "<img src='p1.png'><script>onload = function() { parent.postMessage(document.images[0].naturalWidth,"
+         " '*'); };</script>");
+    html += "<script>var framed = 0; addEventListener('message', function(m) { if (m.data === 4) ++framed; });"
+            "function shown() { var n = 0; for (var i = 0; i < document.images.length; ++i)"
+            " if (document.images[i].naturalWidth === 4) ++n; return n; }"
+            "setInterval(function() { document.title = 'r:' + shown() + ',' + framed; }, 200);</script></body>";
+    ASSERT_TRUE(load(browser, page(QStringLiteral("many.html"), html)));
+    const QString all = QStringLiteral("r:%1,%2").arg(Pictures).arg(Frames);
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, all)) << "pictures shown, frames shown whole";
 }
 
 // No window a local page makes (empty frames, written frames, frames of markup, srcdoc, data and
@@ -915,6 +1002,51 @@ TEST_F(IEBrowserEngine, AnXmlDocumentOfALocalPageRunsNoScript)
     EXPECT_TRUE(waitUntil([&] { return listener.datagrams > 0; }));
 }
 
+// A page from a file makes no shared worker (one runs apart from its page, outside every check of the
+// page's requests: it read any file and sent it away) and reaches nothing through WebTransport, from
+// the page or from its own worker (it sent past every request check).
+TEST_F(IEBrowserEngine, APageFromAFileHasNoSharedWorkerNorWebTransport)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) { return httpReply("404 Not Found", "", ""); };
+    TStunListener listener;
+    ASSERT_EQ(listener.socket.state(), QAbstractSocket::BoundState);
+    const int &datagrams = listener.datagrams;
+    const QByteArray transport = "https://127.0.0.1:" + QByteArray::number(listener.socket.localPort());
+    const QByteArray socket =
+        server.url(QStringLiteral("/shared")).replace(QStringLiteral("http:"), QStringLiteral("ws:")).toLatin1();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("site")));
+    page(QStringLiteral("outside.txt"), "OUTSIDE SECRET");
+    page(QStringLiteral("site/shared.js"),
+         "onconnect = function(e) { var r = 'nothing'; try { var x = new XMLHttpRequest(); x.open('GET', '" +
+             QUrl::fromLocalFile(dir.filePath(QStringLiteral("outside.txt"))).toEncoded() +
+             "', false); x.send(); r = x.responseText; } catch (err) {} try { new WebSocket('" + socket +
+             "'); } catch (err) {} e.ports[0].postMessage(r); };");
+    page(QStringLiteral("site/dedicated.js"), "var r = 'sent'; try { new WebTransport('" + transport +
+                                                  "/worker'); } catch (e) { r = e.name; } postMessage(r);");
+    const QString p = page(
+        QStringLiteral("site/page.html"),
+        "<script>var r = ['shared ' + typeof SharedWorker, 'transport ' + typeof WebTransport], wait = 2;"
+        "function done(line) { r.push(line); if (--wait === 0) document.title = 'r:' + r.join('|'); }"
+        "try { new WebTransport('" +
+            transport +
+            "/page'); } catch (e) {}"
+            "try { var s = new SharedWorker('shared.js'); s.port.onmessage = function(m) { done('read ' + m.data); };"
+            " s.onerror = function() { done('read nothing'); }; } catch (e) { done('read nothing'); }"
+            "var w = new Worker('dedicated.js'); w.onmessage = function(m) { done('worker ' + m.data); };"
+            "</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    const QStringList seen = browser.LocationName().mid(2).split(u'|');
+    EXPECT_TRUE(seen.contains(QStringLiteral("read nothing"))) << seen.join(u'|').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("shared undefined"))) << seen.join(u'|').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("transport undefined"))) << seen.join(u'|').toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("worker ReferenceError"))) << seen.join(u'|').toStdString();
+    QTest::qWait(1500); // what a transport would send goes out at once
+    EXPECT_EQ(datagrams, 0) << "WebTransport of the local page sent packets";
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.value(0).left(200).toStdString();
+}
+
 // Only the link or form the user activates takes a local page to the network, in its window or in a
 // new one; a click elsewhere lends no page's script the right to go.
 TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
@@ -962,12 +1094,103 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
     ASSERT_FALSE(opened.empty());
     EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
 
+    // a link of a drawing (SVG) in the page
+    ASSERT_TRUE(load(browser, page(QStringLiteral("drawing.html"),
+                                   "<body style='margin:0'><svg width=800 height=600><a href='" + to +
+                                       "drawing'><rect width=800 height=600 fill=red /></a></svg></body>")));
+    EXPECT_TRUE(clickUntil(browser, [&] { return requested("/drawing"); })) << "the drawing's link went nowhere";
+
     // a form the user sends
     ASSERT_TRUE(load(browser, page(QStringLiteral("form.html"), "<form action='" + to +
                                                                     "form'><input type=hidden name=q value=v>"
                                                                     "<button " +
                                                                     whole + ">send</button></form>")));
     EXPECT_TRUE(clickUntil(browser, [&] { return requested("/form?q=v"); })) << "the form was not sent";
+}
+
+// A link of a local page that the user opens in a new window from the page's menu opens there: the
+// window was held to the page's folder and never loaded the link.
+TEST_F(IEBrowserEngine, ALinkOfALocalPageOpensInANewWindowFromThePagesMenu)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>arrived</title>");
+    };
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("menu.html"),
+                           "<a href='" + server.url(QStringLiteral("/menu")).toLatin1() + "' " + whole + ">link</a>")));
+    QWidget *view = browser.focusProxy() ? browser.focusProxy() : &browser;
+    QMenu *menu = nullptr;
+    auto shownMenu = [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *m = qobject_cast<QMenu *>(w); m && m->isVisible())
+                menu = m;
+        return menu != nullptr;
+    };
+    // a click that comes before the page takes input is lost
+    for (int i = 0; i < 5; ++i) {
+        QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, 20));
+        if (testsupport::waitUntil(shownMenu, 2000))
+            break;
+    }
+    ASSERT_NE(menu, nullptr) << "the page's menu never opened";
+    QAction *openIt = nullptr;
+    for (QAction *a : menu->actions())
+        if (a->text() == browser.pageAction(QWebEnginePage::OpenLinkInNewWindow)->text())
+            openIt = a;
+    ASSERT_NE(openIt, nullptr) << "the menu offers no new window for the link";
+    // as a click on the item: the menu hides, then its command runs
+    menu->hide();
+    openIt->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !server.requests.isEmpty(); })) << "the new window never asked for the link";
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
+}
+
+// A page of the network opens the user's link or form in a new window as the engine does: a form
+// sent there by POST carries its fields, and a link that keeps its opener keeps it and its referrer.
+TEST_F(IEBrowserEngine, APageOfTheNetworkOpensTheUsersFormsAndLinksInNewWindowsWhole)
+{
+    TLoopbackServer server;
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    server.reply = [&](const QByteArray &request) {
+        QByteArray body = "<title>arrived</title>";
+        if (request.startsWith("GET /form"))
+            body = "<form method=post target=_blank action='/sent'><input type=hidden name=q value=v><button " + whole +
+                   ">send</button></form>";
+        else if (request.startsWith("GET /link"))
+            body = "<a target=_blank rel=opener href='/opened' " + whole + ">open</a>";
+        else if (request.startsWith("GET /opened"))
+            body = "<script>document.title = (window.opener ? 'opener' : 'none') + ' ' + document.referrer;</script>";
+        return httpReply("200 OK", "Content-Type: text/html\r\n", body);
+    };
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    auto sent = [&]() -> QByteArray {
+        for (const QByteArray &r : std::as_const(server.requests))
+            if (r.contains(" /sent "))
+                return r;
+        return {};
+    };
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/form"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !sent().isEmpty(); })) << "the form was never sent";
+    EXPECT_TRUE(sent().startsWith("POST /sent ")) << sent().left(200).toStdString();
+    EXPECT_TRUE(sent().endsWith("\r\n\r\nq=v")) << "the form's fields were lost: " << sent().toStdString();
+
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/link"))));
+    const size_t before = opened.size();
+    ASSERT_TRUE(clickUntil(browser, [&] { return opened.size() > before; })) << "the link opened no window";
+    EXPECT_TRUE(waitForEqual([&] { return opened.back()->LocationName(); },
+                             QStringLiteral("opener ") + server.url(QStringLiteral("/link"))));
 }
 
 // A link to another program runs it only on the user's click and only when the user says so: the
@@ -1344,6 +1567,30 @@ TEST_F(IEBrowserEngine, DownloadsLandWhereTheUserSaysAndFailuresAreReported)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.first().caption, QStringLiteral("Brivo Compact"));
     EXPECT_TRUE(dialogs.messages.first().text.contains(u"failed"));
+}
+
+// Each address the user enters is the user's download, also when the server sends it on to the file:
+// each asks where to save it, and none is told as a download the page started on its own.
+TEST_F(IEBrowserEngine, EachAddressTheUserEntersAsksForItsDownloadThroughRedirections)
+{
+    TLoopbackServer server;
+    server.reply = [&](const QByteArray &request) {
+        if (request.startsWith("GET /go"))
+            return httpReply("302 Found", "Location: " + server.url(QStringLiteral("/file.bin")).toLatin1() + "\r\n",
+                             "");
+        return httpReply(
+            "200 OK", "Content-Type: application/octet-stream\r\nContent-Disposition: attachment; filename=f.bin\r\n",
+            "data");
+    };
+    for (int i = 1; i <= 3; ++i) {
+        browser.Navigate(server.url(QStringLiteral("/go%1").arg(i)));
+        ASSERT_TRUE(waitUntil([&] { return dialogs.fileDialogs == i || !dialogs.messages.isEmpty(); }))
+            << "address " << i << " asked nothing";
+        // the refused download the engine winds up before the next address
+        QTest::qWait(browser.DownloadSettleMs());
+    }
+    EXPECT_EQ(dialogs.fileDialogs, 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.value(0).text.toStdString();
 }
 
 TEST_F(IEBrowserEngine, ALinkThatDownloadsIsNoPageThatFailed)

@@ -63,6 +63,19 @@ TEST(StartUpReport, TheEnginesSetUpReportIsQuietUnlessTheUserAsks)
     EXPECT_TRUE(QLoggingCategory("qt.webengine.other").isInfoEnabled()) << "other reports are left alone";
 }
 
+TEST(EngineSwitches, TheUsersSwitchesStayAndTheFeaturesTheyTurnOffAreKeptOff)
+{
+    using webengine::withEngineSwitches;
+    EXPECT_EQ(withEngineSwitches(""), QByteArray("--disable-blink-features=SharedWorker,WebTransport"));
+    EXPECT_EQ(withEngineSwitches(" --disable-gpu  --ignore-gpu-blocklist "),
+              QByteArray("--disable-gpu --ignore-gpu-blocklist --disable-blink-features=SharedWorker,WebTransport"));
+    // the engine takes the last of two: the user's last list is extended, names already there once
+    EXPECT_EQ(withEngineSwitches("--disable-blink-features=A --disable-blink-features=WebTransport,B"),
+              QByteArray("--disable-blink-features=A --disable-blink-features=WebTransport,B,SharedWorker"));
+    const QByteArray once = withEngineSwitches("--disable-gpu");
+    EXPECT_EQ(withEngineSwitches(once), once);
+}
+
 TEST(LocalPages, ALocalPageLoadsItsOwnFolderAndNothingFromTheNetwork)
 {
     using webengine::localPageMayRequest;

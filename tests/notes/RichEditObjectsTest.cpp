@@ -23,9 +23,70 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <atomic>
+#include <cstdarg>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 using namespace richedit;
+
+// The opens of one watched path, in this process: those that could wait (a pipe's reader waits for a
+// writer unless it opens without waiting) are counted. These functions stand in front of the C
+// library's own for every open of the test program, Qt's file opens too, and pass each on unchanged.
+namespace openwatch {
+char g_path[4096];
+std::atomic<bool> g_watching{false};
+std::atomic<int> g_waitingOpens{0};
+
+void note(const char *path, int flags)
+{
+    if (g_watching && path && !(flags & O_NONBLOCK) && std::strcmp(path, g_path) == 0)
+        ++g_waitingOpens;
+}
+
+// Watches path for the scope's time.
+struct Scope {
+    explicit Scope(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        std::strncpy(g_path, name.constData(), sizeof g_path - 1);
+        g_waitingOpens = 0;
+        g_watching = true;
+    }
+    ~Scope() { g_watching = false; }
+    Scope(const Scope &) = delete;
+    Scope &operator=(const Scope &) = delete;
+    int waitingOpens() const { return g_waitingOpens; }
+};
+
+template <typename Open> int forward(const char *symbol, const char *path, int flags, va_list args)
+{
+    static const auto real = reinterpret_cast<Open>(::dlsym(RTLD_NEXT, symbol));
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? mode_t(va_arg(args, int)) : 0;
+    note(path, flags);
+    return real(path, flags, mode);
+}
+} // namespace openwatch
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    va_list args;
+    va_start(args, flags);
+    const int fd = openwatch::forward<int (*)(const char *, int, ...)>("open", path, flags, args);
+    va_end(args);
+    return fd;
+}
+
+extern "C" int open64(const char *path, int flags, ...)
+{
+    va_list args;
+    va_start(args, flags);
+    const int fd = openwatch::forward<int (*)(const char *, int, ...)>("open64", path, flags, args);
+    va_end(args);
+    return fd;
+}
 
 namespace {
 
@@ -175,6 +236,35 @@ TEST_F(RichEditObjects, APipeHandedInIsRefusedWithItsReasonAndNeverOpened)
         EXPECT_TRUE(e.message().contains(QStringLiteral("pipe"))) << e.message().toStdString();
     }
     EXPECT_FALSE(fifo.opened()) << "the pipe was opened, so the window waited for a writer";
+}
+
+// A file handed in is looked at and read only through a handle opened without waiting: opened again
+// by its name, a pipe put in its place in the meantime would hold the window until something wrote
+// to it. Its kind is told from its content through that handle too.
+TEST_F(RichEditObjects, AFileHandedInIsOpenedOnlyWithoutWaiting)
+{
+    // no extension, so its kind is told from its content
+    const QString path = writeFile(QStringLiteral("object"), "#!/bin/sh\necho hi\n");
+    {
+        const openwatch::Scope watch(path);
+        dropFiles(*edit, {path});
+        dropFiles(*edit, {path}, Qt::LinkAction);
+        EXPECT_TRUE(WouldExecute(path, QString())) << "a script is known by its content";
+        EXPECT_EQ(watch.waitingOpens(), 0) << "the file was opened by its name in a way that waits";
+    }
+    const QList<TRichObject> objects = objectsOf(*edit);
+    ASSERT_EQ(objects.size(), 2);
+    EXPECT_EQ(objects[0].FileType, QStringLiteral("application/x-shellscript"));
+    EXPECT_EQ(objects[1].FileType, QStringLiteral("application/x-shellscript"));
+    EXPECT_EQ(objects[0].ObjectKind == TRichObject::EmbeddedFile ? objects[0].Data : objects[1].Data,
+              QByteArray("#!/bin/sh\necho hi\n"));
+    // the watch sees opens that could wait
+    {
+        const openwatch::Scope watch(path);
+        QFile plain(path);
+        ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+        EXPECT_EQ(watch.waitingOpens(), 1);
+    }
 }
 
 TEST_F(RichEditObjects, APictureFileDropsAsItsContentAndAnOversizedFileIsRefusedWithAMessage)
