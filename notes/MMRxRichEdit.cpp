@@ -609,6 +609,7 @@ bool TMMRxCustomRichEdit::ReplaceRange(int start, int end, const QString &text, 
     insert = plainInsertion(insert);
     if (!m_measuredEdit && !roomForText(start, end, insert))
         return false;
+    const MeasuredEdit measured(*this);
     QTextCursor c(document());
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
@@ -941,7 +942,7 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
     }
     if (rich ? !roomForDocument(start, end, *rich) : !roomForText(start, end, plain))
         return false;
-    m_measuredEdit = true;
+    const MeasuredEdit measured(*this);
     c.beginEditBlock();
     c.removeSelectedText();
     if (!incoming.Fragment.isEmpty()) {
@@ -956,7 +957,6 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
         insertPlain(c, plain);
     }
     c.endEditBlock();
-    m_measuredEdit = false;
     setTextCursor(c);
     ensureCursorVisible();
     return true;
@@ -1211,9 +1211,8 @@ void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
     }
     if (!typed.isEmpty())
         stripProtectedInsertFormat();
-    m_measuredEdit = !typed.isEmpty();
+    const MeasuredEdit measured(*this);
     QTextEdit::keyPressEvent(e);
-    m_measuredEdit = false;
 }
 
 void TMMRxCustomRichEdit::inputMethodEvent(QInputMethodEvent *e)
@@ -1234,9 +1233,8 @@ void TMMRxCustomRichEdit::inputMethodEvent(QInputMethodEvent *e)
         }
         stripProtectedInsertFormat();
     }
-    m_measuredEdit = true;
+    const MeasuredEdit measured(*this);
     QTextEdit::inputMethodEvent(e);
-    m_measuredEdit = false;
 }
 
 bool TMMRxCustomRichEdit::inSelectionBar(const QPoint &viewportPos) const

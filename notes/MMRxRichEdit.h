@@ -119,8 +119,9 @@ public:
     // How tall the document would be with [start, end) replaced by what incoming measured: the layout's
     // height without the lines of the text replaced, and what comes; lines: about how many lines.
     qreal HeightWith(int start, int end, const richedit::TShownHeight &incoming, qint64 *lines = nullptr) const;
-    // The reason a change that would make the document taller than MaxDocumentHeight is refused.
-    static QString TooLongText(qreal height, qint64 lines, bool adding);
+    // The reason a document (change: a change that would make the document) about that high in that many
+    // lines, taller than MaxDocumentHeight, is refused.
+    static QString TooLongText(qreal height, qint64 lines, bool change);
 
     // ---- selection and text ----
     void GetSelection(int &cpMin, int &cpMax) const;
@@ -307,6 +308,7 @@ protected:
 private:
     friend class TRxTextAttributes;
     friend class TRxParaAttributes;
+    friend class TRichEditStrings;
 
     // Connects the control to its document and its layout (at start and after AdoptDocument).
     void bindDocument();
@@ -341,6 +343,22 @@ private:
     bool roomFor(int start, int end, const richedit::TShownHeight &incoming);
     bool roomForText(int start, int end, const QString &text);
     bool roomForDocument(int start, int end, const QTextDocument &incoming);
+    // The same for [start, end) once apply has changed the formats of a copy of it.
+    bool roomForFormat(int start, int end, const std::function<void(QTextCursor &)> &apply);
+    // What is changed while one lives was measured before: the document need not be measured after.
+    struct MeasuredEdit {
+        explicit MeasuredEdit(TMMRxCustomRichEdit &edit)
+            : Edit(edit)
+            , Was(edit.m_measuredEdit)
+        {
+            edit.m_measuredEdit = true;
+        }
+        ~MeasuredEdit() { Edit.m_measuredEdit = Was; }
+        MeasuredEdit(const MeasuredEdit &) = delete;
+        MeasuredEdit &operator=(const MeasuredEdit &) = delete;
+        TMMRxCustomRichEdit &Edit;
+        bool Was;
+    };
     // The width lines wrap at (0: not wrapped): the window's, or wider (m_wrapFloor) while the document
     // would be too tall at the window's.
     qreal windowWrapWidth() const;
@@ -397,6 +415,9 @@ private:
     bool m_fittingWrap = false;
     // the change being made was measured before it was made
     bool m_measuredEdit = false;
+    // the height the changes not measured before brought since the document was last measured whole
+    qreal m_unmeasured = 0;
+    void fitChange(int position, int added);
     void onContentsChange(int position, int removed, int added);
     void checkLongRuns();
     QMenu *objectMenu(QMenu *result);

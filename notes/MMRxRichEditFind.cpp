@@ -270,15 +270,14 @@ void TMMRxCustomRichEdit::replaceAll(TRichEditReplaceDialog *dialog)
         OnSelectionChange = nullptr;
         const bool events = m_changeEvents;
         m_changeEvents = false;
+        const MeasuredEdit measured(*this); // as a whole, above
         QTextCursor block(document());
         block.beginEditBlock();
-        m_measuredEdit = true; // as a whole, above
         struct Restore {
             std::function<void()> body;
             ~Restore() { body(); }
         } restore{[&] {
             block.endEditBlock();
-            m_measuredEdit = false;
             m_changeEvents = events;
             OnSelectionChange = std::move(selectionHandler);
         }};

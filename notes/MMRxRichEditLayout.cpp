@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,10 @@ constexpr int LongRunLength = 4096;
 // The most characters a note may hold for the width it is wrapped at, when that is wider than the
 // window, to be found by measuring it at several widths.
 constexpr int MaxRefinedWrap = 2 << 20;
+
+// What changes not measured before they are made may bring before the document is measured whole: the
+// room between the height a document may have and the end of Qt's first page takes it.
+constexpr qreal UnmeasuredRoom = 450000;
 
 // Characters where a line may break anyway: white space (paragraph ends too), and Chinese, Japanese and
 // Yi, which break between characters (Korean breaks at spaces, as Qt lays it out).
@@ -79,6 +84,8 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
     m_numbers->Invalidate(position);
     m_shownLines->Invalidate(position);
     m_heights.reset();
+    if (added > 0 && !m_measuredEdit)
+        fitChange(position, added);
 
     // this runs before the document lays the change out, so a long run is never laid out word-wrapped
     QTextDocument *doc = document();
@@ -97,6 +104,23 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
             QTimer::singleShot(0, this, &TMMRxCustomRichEdit::checkLongRuns);
         }
     }
+}
+
+void TMMRxCustomRichEdit::fitChange(int position, int added)
+{
+    // A change nobody measured before it was made (an undo or a redo, a new format): the document is
+    // measured whole, and wrapped wider when it would be too tall, once what such changes brought could
+    // pass the room left below the height Qt lays out (Qt has not laid the change out yet).
+    if (!m_wordWrap || m_fittingWrap)
+        return;
+    QTextDocument *doc = document();
+    TShownHeight changed(*doc, wrapWidth(), wordWrapMode());
+    changed.AddParagraphs(doc->findBlock(position), blockOfChar(position + added));
+    m_unmeasured += changed.Height();
+    if (m_unmeasured <= UnmeasuredRoom)
+        return;
+    m_unmeasured = 0;
+    fitWrapWidth();
 }
 
 void TMMRxCustomRichEdit::chooseWrapFor(QTextDocument *doc)
@@ -160,14 +184,12 @@ qreal TMMRxCustomRichEdit::HeightWith(int start, int end, const TShownHeight &in
     return height;
 }
 
-QString TMMRxCustomRichEdit::TooLongText(qreal height, qint64 lines, bool adding)
+QString TMMRxCustomRichEdit::TooLongText(qreal height, qint64 lines, bool change)
 {
     const qint64 fit = height > 0 ? qint64(qreal(lines) * MaxDocumentHeight / height) : lines;
-    return (adding ? QStringLiteral("This would make the note too long to show: about %1 lines, where a note can show "
-                                    "about %2 lines of its size. Nothing was added.")
-                   : QStringLiteral("It is too long to show: about %1 lines, where a note can show about %2 lines of "
-                                    "its size."))
-        .arg(QLocale().toString(lines), QLocale().toString(fit));
+    return QStringLiteral("%1 too long to show: about %2 lines, where a note can show about %3 lines of its size.")
+        .arg(change ? QStringLiteral("This would make the note") : QStringLiteral("It is"), QLocale().toString(lines),
+             QLocale().toString(fit));
 }
 
 bool TMMRxCustomRichEdit::roomFor(int start, int end, const TShownHeight &incoming)
@@ -194,6 +216,19 @@ bool TMMRxCustomRichEdit::roomForDocument(int start, int end, const QTextDocumen
     const std::unique_ptr<TShownHeight> measure = MeasureIncoming();
     measure->AddDocument(incoming);
     return roomFor(start, end, *measure);
+}
+
+bool TMMRxCustomRichEdit::roomForFormat(int start, int end, const std::function<void(QTextCursor &)> &apply)
+{
+    QTextCursor range(document());
+    range.setPosition(start);
+    range.setPosition(end, QTextCursor::KeepAnchor);
+    const std::unique_ptr<QTextDocument> copy = CreateDocument();
+    QTextCursor changed(copy.get());
+    changed.insertFragment(range.selection());
+    changed.select(QTextCursor::Document);
+    apply(changed);
+    return roomForDocument(start, end, *copy);
 }
 
 void TMMRxCustomRichEdit::setWrapFloor(qreal width)
@@ -235,6 +270,7 @@ void TMMRxCustomRichEdit::fitWrapWidth()
         m_heights = std::make_unique<TShownHeight>(*document(), window, wordWrapMode(), true);
         m_heights->AddDocument(*document());
         m_heightsWidth = window;
+        m_unmeasured = 0;
     }
     qreal floor = 0;
     if (m_heightsWidth == window && m_heights->Height() > MaxDocumentHeight) {

@@ -325,6 +325,7 @@ bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStrea
         if (const qreal height = m_richEdit->HeightWith(c.selectionStart(), c.selectionEnd(), *incoming, &lines);
             height > TMMRxCustomRichEdit::MaxDocumentHeight)
             throw PlatformError(TMMRxCustomRichEdit::TooLongText(height, lines, true));
+        const TMMRxCustomRichEdit::MeasuredEdit measured(*m_richEdit);
         m_richEdit->SetChangeEventsEnabled(false);
         c.beginEditBlock();
         c.removeSelectedText();

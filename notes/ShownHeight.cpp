@@ -307,6 +307,11 @@ void TShownHeight::addParagraph(const QTextBlockFormat &format, Fill &fill)
 
 void TShownHeight::AddDocument(const QTextDocument &doc)
 {
+    AddParagraphs(doc.begin(), doc.lastBlock());
+}
+
+void TShownHeight::AddParagraphs(const QTextBlock &first, const QTextBlock &last)
+{
     // a document has few formats: each is looked at once
     QHash<int, Font *> fonts;
     QHash<int, QTextBlockFormat> paragraphs;
@@ -316,7 +321,8 @@ void TShownHeight::AddDocument(const QTextDocument &doc)
             font = &fontOf(format);
         return font;
     };
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const int end = last.position();
+    for (QTextBlock b = first; b.isValid() && b.position() <= end; b = b.next()) {
         auto format = paragraphs.constFind(b.blockFormatIndex());
         if (format == paragraphs.cend())
             format = paragraphs.insert(b.blockFormatIndex(), b.blockFormat());

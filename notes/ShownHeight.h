@@ -31,6 +31,8 @@ public:
 
     // Every paragraph of the document, measured with that document's formats.
     void AddDocument(const QTextDocument &doc);
+    // The paragraphs from first to last of one document.
+    void AddParagraphs(const QTextBlock &first, const QTextBlock &last);
     // Paragraphs of plain text in one format, each ended by "\n" but the last, as they would be
     // inserted into a paragraph of that paragraph format.
     void AddText(QStringView text, const QTextCharFormat &format, const QTextBlockFormat &paragraph);

@@ -355,3 +355,60 @@ TEST_F(NarrowedNote, WrappingANoteTurnedOnWrapsItNoNarrowerThanKeepsItShortEnoug
     EXPECT_EQ(edit.lineWrapMode(), QTextEdit::NoWrap);
     EXPECT_EQ(edit.document()->findBlockByNumber(1).layout()->lineCount(), 1);
 }
+
+TEST_F(NarrowedNote, UndoingADeletionInANarrowedWindowWrapsTheNoteNoNarrowerThanKeepsItShortEnough)
+{
+    ASSERT_NO_FATAL_FAILURE(loadTall(1000000, "ab ab"));
+    const QString text = edit.Text();
+    edit.SelectAllText();
+    edit.ClearSelection();
+    edit.resize(300, 400);
+    QApplication::processEvents();
+    {
+        HangWatch watch("undoing a deletion in a narrowed window");
+        edit.Undo();
+        expectShortEnough();
+        edit.Redo();
+        edit.Undo();
+        expectShortEnough();
+    }
+    EXPECT_EQ(edit.Text(), text);
+    EXPECT_GT(edit.document()->textWidth(), edit.viewport()->width());
+}
+
+TEST_F(TallNote, FormatsThatWouldMakeItTooTallAreRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(loadTall());
+    edit.SelectAllText();
+    {
+        HangWatch watch("setting formats past the height");
+        // twice the size: twice as tall
+        edit.SelAttributes().SetSize(1500);
+        expectRefused("a larger size");
+        EXPECT_EQ(edit.SelAttributes().Size(), 750);
+        QApplication::processEvents();
+    }
+    // what leaves the height alone goes through
+    edit.SelAttributes().SetColor(Qt::red);
+    edit.SelAttributes().SetSize(700);
+    EXPECT_TRUE(answers.Texts.isEmpty()) << answers.Texts.join(u'\n').toStdString();
+    EXPECT_EQ(edit.SelAttributes().Size(), 700);
+    EXPECT_LE(height(), TMMRxCustomRichEdit::MaxDocumentHeight);
+}
+
+TEST_F(NarrowedNote, IndentsThatWouldMakeItTooTallAreRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(loadTall(1000000, "ab ab"));
+    edit.SelectAllText();
+    {
+        HangWatch watch("indenting past the height");
+        // lines narrower than a word: each word on lines of its own
+        edit.Paragraph().SetLeftIndent(600);
+        expectRefused("an indent");
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(edit.Paragraph().LeftIndent(), 0);
+    edit.Paragraph().SetLeftIndent(20);
+    EXPECT_TRUE(answers.Texts.isEmpty()) << answers.Texts.join(u'\n').toStdString();
+    EXPECT_EQ(edit.Paragraph().LeftIndent(), 20);
+}
