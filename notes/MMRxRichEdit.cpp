@@ -399,6 +399,9 @@ void TMMRxCustomRichEdit::SetDefaultCharFormat(const TRichCharFormat &format)
     m_defaultFormat.Mask = CFM_ALL;
     m_heights.reset();
     applyDefaultFormat();
+    // the text without a font of its own is laid out again in the new one, no narrower than keeps it
+    // short enough to be shown (Qt has laid out no more than its start)
+    fitWrapWidth();
 }
 
 void TMMRxCustomRichEdit::applyDefaultFormat()

@@ -194,10 +194,10 @@ QString TMMRxCustomRichEdit::TooLongText(qreal height, qint64 lines, bool change
 
 bool TMMRxCustomRichEdit::roomFor(int start, int end, const TShownHeight &incoming)
 {
-    qint64 lines = 0;
-    const qreal height = HeightWith(start, end, incoming, &lines);
-    if (height <= MaxDocumentHeight)
+    if (HeightWith(start, end, incoming) <= MaxDocumentHeight)
         return true;
+    qint64 lines = 0; // counted only now: the lines of a long note are counted from its changed one on
+    const qreal height = HeightWith(start, end, incoming, &lines);
     ShowObjectMessage(TooLongText(height, lines, true));
     return false;
 }

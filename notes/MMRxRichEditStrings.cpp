@@ -321,10 +321,12 @@ bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStrea
             incoming->AddText(text, InsertionFormat(c.charFormat()), c.blockFormat());
         else
             incoming->AddDocument(*doc);
-        qint64 lines = 0;
-        if (const qreal height = m_richEdit->HeightWith(c.selectionStart(), c.selectionEnd(), *incoming, &lines);
-            height > TMMRxCustomRichEdit::MaxDocumentHeight)
+        if (m_richEdit->HeightWith(c.selectionStart(), c.selectionEnd(), *incoming) >
+            TMMRxCustomRichEdit::MaxDocumentHeight) {
+            qint64 lines = 0;
+            const qreal height = m_richEdit->HeightWith(c.selectionStart(), c.selectionEnd(), *incoming, &lines);
             throw PlatformError(TMMRxCustomRichEdit::TooLongText(height, lines, true));
+        }
         const TMMRxCustomRichEdit::MeasuredEdit measured(*m_richEdit);
         m_richEdit->SetChangeEventsEnabled(false);
         c.beginEditBlock();
