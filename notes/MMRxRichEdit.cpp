@@ -928,7 +928,11 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
         rich = CreateDocument();
         QTextCursor(rich.get()).insertFragment(incoming.Fragment);
     } else if (!incoming.Rtf.isEmpty()) {
-        rich = readRtf(incoming.Rtf, c.charFormat());
+        // read twice, aside and in place: a copy of what was read aside takes longer than a second read
+        rich = CreateDocument();
+        QTextCursor aside(rich.get());
+        if (!insertRtf(aside, incoming.Rtf, c.charFormat()))
+            rich.reset();
     } else if (!incoming.Images.isEmpty() || !incoming.Files.isEmpty()) {
         rich = CreateDocument();
         QTextCursor objects(rich.get());
@@ -951,7 +955,7 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
     if (!incoming.Fragment.isEmpty()) {
         c.insertFragment(incoming.Fragment);
     } else if (!incoming.Rtf.isEmpty() && rich) {
-        c.insertFragment(QTextDocumentFragment(rich.get()));
+        insertRtf(c, incoming.Rtf, c.charFormat());
     } else if (!incoming.Images.isEmpty() || !incoming.Files.isEmpty()) {
         insertImages(c, incoming.Images);
         for (const TRichObject &file : incoming.Files)
@@ -965,15 +969,15 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
     return true;
 }
 
-std::unique_ptr<QTextDocument> TMMRxCustomRichEdit::readRtf(const QByteArray &rtf, const QTextCharFormat &around) const
+bool TMMRxCustomRichEdit::insertRtf(QTextCursor &cursor, const QByteArray &rtf, const QTextCharFormat &around) const
 {
-    std::unique_ptr<QTextDocument> doc = CreateDocument();
-    TRichDocumentBuilder builder(QTextCursor(doc.get()), m_defaultFormat);
+    TRichDocumentBuilder builder(cursor, m_defaultFormat);
     builder.SetCharFormat(CharFormatOf(around, m_defaultFormat));
     if (!RichTextCodec()->Read(rtf, builder))
-        return nullptr;
+        return false;
     builder.Finish();
-    return doc;
+    cursor.setPosition(builder.Position());
+    return true;
 }
 
 // ---- keys, input methods, mouse, drag and drop ----

@@ -333,8 +333,9 @@ private:
     int maxLengthRoom(int replacedLength) const;
     bool rangeProtected(int start, int end) const;
     bool insertGuarded(const QMimeData *source, TRichEditChangeKind kind);
-    // The pasted rich text read into a document of its own; none when the codec refuses it.
-    std::unique_ptr<QTextDocument> readRtf(const QByteArray &rtf, const QTextCharFormat &around) const;
+    // Reads pasted rich text at the cursor, which goes after it, beginning in the format around; false
+    // when the codec refuses it.
+    bool insertRtf(QTextCursor &cursor, const QByteArray &rtf, const QTextCharFormat &around) const;
     // Inserts text whose line breaks are "\n" (plainInsertion) at the cursor in the format there.
     void insertPlain(QTextCursor &cursor, const QString &text);
     static QString plainInsertion(const QString &text);
