@@ -947,7 +947,7 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
             incoming.Plain = source->text();
         plain = plainInsertion(incoming.Plain.left(room));
     }
-    if (rich ? !roomForDocument(start, end, *rich) : !roomForText(start, end, plain))
+    if (!(m_inDrop && m_dropMoves) && (rich ? !roomForDocument(start, end, *rich) : !roomForText(start, end, plain)))
         return false;
     const MeasuredEdit measured(*this);
     c.beginEditBlock();
@@ -1501,9 +1501,13 @@ void TMMRxCustomRichEdit::dropEvent(QDropEvent *e)
     }
     m_inDrop = true;
     m_dropLinks = e->dropAction() == Qt::LinkAction;
+    // text moved inside the note leaves its height as it was: Qt takes it away before it goes in again
+    m_dropMoves = fromHere && e->dropAction() == Qt::MoveAction && c.hasSelection();
+    const MeasuredEdit measured(*this);
     QTextEdit::dropEvent(e);
     m_inDrop = false;
     m_dropLinks = false;
+    m_dropMoves = false;
 }
 
 // ---- properties ----

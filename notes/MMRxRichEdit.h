@@ -435,6 +435,7 @@ private:
     bool m_wordDrag = false;
     bool m_inDrop = false;
     bool m_dropLinks = false; // the drop being inserted asked for links
+    bool m_dropMoves = false; // the drop being inserted moves the selection
     bool m_overlayPending = false;
     QPointer<TRichEditFindDialog> m_findDialog;
     QPointer<TRichEditReplaceDialog> m_replaceDialog;

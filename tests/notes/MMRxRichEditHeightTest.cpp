@@ -412,3 +412,22 @@ TEST_F(NarrowedNote, IndentsThatWouldMakeItTooTallAreRefused)
     EXPECT_TRUE(answers.Texts.isEmpty()) << answers.Texts.join(u'\n').toStdString();
     EXPECT_EQ(edit.Paragraph().LeftIndent(), 20);
 }
+
+TEST_F(NarrowedNote, ALargerDefaultFontWrapsTheNoteNoNarrowerThanKeepsItShortEnough)
+{
+    // "ab ab" in the default font at 375 points: two lines a paragraph in a window narrower than it; four
+    // at 750 points, where each word is wider than the window
+    edit.resize(1000, 400);
+    QApplication::processEvents();
+    edit.DefAttributes().SetSize(375);
+    edit.SetSelText(lines(2500, QStringLiteral("ab ab")));
+    ASSERT_TRUE(answers.Texts.isEmpty()) << answers.Texts.join(u'\n').toStdString();
+    ASSERT_EQ(edit.document()->findBlockByNumber(1).layout()->lineCount(), 2);
+    {
+        HangWatch watch("making the default font larger");
+        edit.DefAttributes().SetSize(750);
+        expectShortEnough();
+    }
+    EXPECT_EQ(edit.DefAttributes().Size(), 750);
+    EXPECT_GT(edit.document()->textWidth(), edit.viewport()->width());
+}
