@@ -313,36 +313,49 @@ void TShownHeight::AddDocument(const QTextDocument &doc)
 void TShownHeight::AddParagraphs(const QTextBlock &first, const QTextBlock &last)
 {
     // a document has few formats: each is looked at once
-    QHash<int, Font *> fonts;
-    QHash<int, QTextBlockFormat> paragraphs;
-    auto fontAt = [&](int index, const QTextCharFormat &format) {
-        Font *&font = fonts[index];
-        if (!font)
-            font = &fontOf(format);
-        return font;
+    struct Run {
+        Font *Measure = nullptr; // none for an object, which is as wide and as high as its picture is shown
+        float Width = 0;
+        float Height = 0;
     };
-    const int end = last.position();
-    for (QTextBlock b = first; b.isValid() && b.position() <= end; b = b.next()) {
+    QHash<int, Run> runs;
+    auto runAt = [&](int index, auto formatOf) {
+        auto known = runs.constFind(index);
+        if (known == runs.cend()) {
+            const QTextCharFormat format = formatOf();
+            Run run;
+            if (format.isImageFormat()) {
+                run.Width = float(format.toImageFormat().width());
+                run.Height = float(format.toImageFormat().height());
+            } else {
+                run.Measure = &fontOf(format);
+            }
+            known = runs.insert(index, run);
+        }
+        return *known;
+    };
+    QHash<int, QTextBlockFormat> paragraphs;
+    const QTextBlock stop = last.next();
+    for (QTextBlock b = first; b.isValid() && b != stop; b = b.next()) {
         auto format = paragraphs.constFind(b.blockFormatIndex());
         if (format == paragraphs.cend())
             format = paragraphs.insert(b.blockFormatIndex(), b.blockFormat());
-        const Font *mark = fontAt(b.charFormatIndex(), b.charFormat());
+        const Font *mark = runAt(b.charFormatIndex(), [&] { return b.charFormat(); }).Measure;
         Fill fill(*format, origin(*format), available(*format, m_width), format->textIndent(),
-                  m_width > 0 && !format->nonBreakableLines(), m_anywhere, m_tabStop, mark->Ascent, mark->Descent);
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const QTextCharFormat cf = f.charFormat();
-            const QString text = f.text();
-            if (cf.isImageFormat()) {
-                // an object is as wide and as high as its picture is shown, standing on the line's base
-                const QTextImageFormat image = cf.toImageFormat();
-                for (qsizetype i = 0; i < text.size(); ++i)
-                    fill.glyph(image.width(), image.height(), 0, Kind::Ideograph);
-                continue;
+                  m_width > 0 && !format->nonBreakableLines(), m_anywhere, m_tabStop, mark ? mark->Ascent : 0,
+                  mark ? mark->Descent : 0);
+        if (b.length() > 1) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                const Run run = runAt(f.charFormatIndex(), [&] { return f.charFormat(); });
+                const QString text = f.text();
+                for (qsizetype i = 0; i < text.size(); ++i) {
+                    if (run.Measure)
+                        fill.character(*run.Measure, nextChar(text, i));
+                    else // an object stands on the line's base
+                        fill.glyph(run.Width, run.Height, 0, Kind::Ideograph);
+                }
             }
-            Font &font = *fontAt(f.charFormatIndex(), cf);
-            for (qsizetype i = 0; i < text.size(); ++i)
-                fill.character(font, nextChar(text, i));
         }
         addParagraph(*format, fill);
     }
