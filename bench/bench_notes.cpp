@@ -1,33 +1,34 @@
 // links: brivo_notes Qt6::Widgets Qt6::PrintSupport
-// Notes frame costs at scale: opening a rich-text note of N paragraphs into a new tab, Replace All
-// over N matches, and printing a note of N pages to a PDF. Each runs at sizes far apart, so the
-// figures show whether the cost grows with the work and no faster.
+// Notes frame costs at scale: opening a rich-text note of N paragraphs into a new tab, pasting a note
+// of N paragraphs into a shown note (what comes in is measured first), Replace All over N matches, and
+// printing a note of N pages to a PDF. Each runs at sizes far apart, so the figures show whether the
+// cost grows with the work and no faster.
+#include "bench/QtBenchmarkMain.h"
 #include "notes/MGRichEditFramePrev.h"
 #include "notes/MMRxRichEditPrev.h"
 #include "notes/RtfCodec.h"
+#include "notes/ShownHeight.h"
 #include "platform/DialogRunner.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <functional>
 
 namespace {
 
-QApplication &application()
+// The application main made, with the RTF codec (an application made here went after the platform's
+// objects at exit, and the program crashed there).
+void application()
 {
-    static int argc = 1;
-    static char name[] = "bench_notes";
-    static char *argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
     InstallRtfCodec();
-    return app;
 }
 
 // A rich-text note of that many paragraphs, each with a bold word.
@@ -108,6 +109,79 @@ void openEmptyParagraphs(benchmark::State &state)
     openShown(state, emptyParagraphs(int(state.range(0))));
 }
 
+// A pasted note's paragraphs: one line each in the window.
+QString pastedText(int paragraphs)
+{
+    QString text;
+    text.reserve(qsizetype(paragraphs) * 40);
+    for (int i = 0; i < paragraphs; ++i)
+        text += QStringLiteral("Paragraph %1 of the pasted note.\n").arg(i);
+    return text;
+}
+
+// Pastes what the clipboard holds into an empty shown note, as often as the state asks, until the note
+// is laid out whole. The paste is measured before it goes in; a paste refused is an error here.
+void pasteShown(benchmark::State &state, const std::function<QMimeData *()> &data)
+{
+    application();
+    TMMRxRichEditPrev edit;
+    edit.resize(800, 600);
+    edit.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        edit.Clear();
+        QApplication::clipboard()->setMimeData(data());
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        edit.PasteFromClipboard();
+        edit.document()->documentLayout()->documentSize();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        if (edit.document()->blockCount() < state.range(0))
+            state.SkipWithError("the paste did not go in");
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Pasting N paragraphs of plain text.
+void pastePlain(benchmark::State &state)
+{
+    const QString text = pastedText(int(state.range(0)));
+    pasteShown(state, [&] {
+        auto *data = new QMimeData;
+        data->setText(text);
+        return data;
+    });
+}
+
+// Pasting N paragraphs of rich text, each with a bold word.
+void pasteRich(benchmark::State &state)
+{
+    const QByteArray rtf = rtfNote(int(state.range(0)));
+    pasteShown(state, [&] {
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("text/rtf"), rtf);
+        return data;
+    });
+}
+
+// What the paste of N paragraphs of plain text costs to measure, alone: the height they would add.
+void measurePlain(benchmark::State &state)
+{
+    application();
+    const QString text = pastedText(int(state.range(0)));
+    TMMRxRichEditPrev edit;
+    edit.resize(800, 600);
+    for (auto _ : state) {
+        const std::unique_ptr<richedit::TShownHeight> measure = edit.MeasureIncoming();
+        measure->AddText(text, QTextCharFormat(), QTextBlockFormat());
+        benchmark::DoNotOptimize(edit.HeightWith(0, 0, *measure));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void replaceAll(benchmark::State &state)
 {
     application();
@@ -157,6 +231,9 @@ void printNote(benchmark::State &state)
 
 BENCHMARK(openNote)->Arg(1000)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
 BENCHMARK(openEmptyParagraphs)->Arg(100000)->Arg(300000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(pastePlain)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(pasteRich)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(measurePlain)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond);
 BENCHMARK(replaceAll)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(printNote)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+BRIVO_QT_BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #include "notes/ParagraphNumbers.h"
 #include "notes/RichEditObjects.h"
 #include "notes/RichTextHtml.h"
+#include "notes/ShownHeight.h"
 #include "notes/ShownLines.h"
 #include "platform/RegularFiles.h"
 
@@ -371,9 +372,13 @@ void TMMRxCustomRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> doc)
     m_lastAnchor = m_lastPosition = -1; // the caret's move to the new document is a selection change
     m_numbers = std::make_unique<richedit::TParagraphNumbers>(doc.get());
     m_shownLines = std::make_unique<richedit::TShownLines>(doc.get());
+    m_heights.reset();
     setDocument(doc.release());
     if (ours && old)
         delete old;
+    // the document was measured at the window's width
+    if (m_wrapFloor > 0)
+        setWrapFloor(0);
     bindDocument();
     m_undoDepth = 0;
     closeRemovedObjects();
@@ -392,7 +397,11 @@ void TMMRxCustomRichEdit::SetDefaultCharFormat(const TRichCharFormat &format)
 {
     m_defaultFormat = format;
     m_defaultFormat.Mask = CFM_ALL;
+    m_heights.reset();
     applyDefaultFormat();
+    // the text without a font of its own is laid out again in the new one, no narrower than keeps it
+    // short enough to be shown (Qt has laid out no more than its start)
+    fitWrapWidth();
 }
 
 void TMMRxCustomRichEdit::applyDefaultFormat()
@@ -600,6 +609,10 @@ bool TMMRxCustomRichEdit::ReplaceRange(int start, int end, const QString &text, 
     const int room = maxLengthRoom(end - start);
     if (insert.size() > room)
         insert.truncate(std::max(0, room));
+    insert = plainInsertion(insert);
+    if (!m_measuredEdit && !roomForText(start, end, insert))
+        return false;
+    const MeasuredEdit measured(*this);
     QTextCursor c(document());
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
@@ -623,14 +636,17 @@ bool TMMRxCustomRichEdit::ReplaceRange(int start, int end, const QString &text, 
     return true;
 }
 
-void TMMRxCustomRichEdit::insertPlain(QTextCursor &cursor, const QString &text)
+QString TMMRxCustomRichEdit::plainInsertion(const QString &text)
 {
-    if (text.isEmpty())
-        return;
-    QTextCharFormat f = InsertionFormat(cursor.charFormat());
     QString normal = plaintext::NormalizeLineBreaks(text);
     normal.replace(QChar::ParagraphSeparator, u'\n');
-    cursor.insertText(normal, f);
+    return normal;
+}
+
+void TMMRxCustomRichEdit::insertPlain(QTextCursor &cursor, const QString &text)
+{
+    if (!text.isEmpty())
+        cursor.insertText(text, InsertionFormat(cursor.charFormat()));
 }
 
 int TMMRxCustomRichEdit::maxLengthRoom(int replacedLength) const
@@ -905,25 +921,47 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
         QApplication::beep();
         return false;
     }
+    // what comes in is measured first, on its own, in a document of its own: what would make the note
+    // too tall to be shown is refused before anything changes
+    std::unique_ptr<QTextDocument> rich;
+    if (!incoming.Fragment.isEmpty()) {
+        rich = CreateDocument();
+        QTextCursor(rich.get()).insertFragment(incoming.Fragment);
+    } else if (!incoming.Rtf.isEmpty()) {
+        // read twice, aside and in place: a copy of what was read aside takes longer than a second read
+        rich = CreateDocument();
+        QTextCursor aside(rich.get());
+        if (!insertRtf(aside, incoming.Rtf, c.charFormat()))
+            rich.reset();
+    } else if (!incoming.Images.isEmpty() || !incoming.Files.isEmpty()) {
+        rich = CreateDocument();
+        QTextCursor objects(rich.get());
+        insertImages(objects, incoming.Images);
+        for (const TRichObject &file : incoming.Files)
+            richedit::InsertObject(objects, file, InsertionFormat(c.charFormat()));
+    }
+    QString plain;
+    if (!rich) {
+        // rich text the codec refused comes in as the source's plain text
+        if (incoming.Plain.isEmpty() && source->hasText())
+            incoming.Plain = source->text();
+        plain = plainInsertion(incoming.Plain.left(room));
+    }
+    if (!(m_inDrop && m_dropMoves) && (rich ? !roomForDocument(start, end, *rich) : !roomForText(start, end, plain)))
+        return false;
+    const MeasuredEdit measured(*this);
     c.beginEditBlock();
     c.removeSelectedText();
-    bool done = false;
     if (!incoming.Fragment.isEmpty()) {
         c.insertFragment(incoming.Fragment);
-        done = true;
-    } else if (!incoming.Rtf.isEmpty()) {
-        done = insertRtf(c, incoming.Rtf);
+    } else if (!incoming.Rtf.isEmpty() && rich) {
+        insertRtf(c, incoming.Rtf, c.charFormat());
     } else if (!incoming.Images.isEmpty() || !incoming.Files.isEmpty()) {
         insertImages(c, incoming.Images);
         for (const TRichObject &file : incoming.Files)
             richedit::InsertObject(c, file, InsertionFormat(c.charFormat()));
-        done = true;
-    }
-    if (!done) {
-        // rich text the codec refused comes in as the source's plain text
-        if (incoming.Plain.isEmpty() && source->hasText())
-            incoming.Plain = source->text();
-        insertPlain(c, incoming.Plain.left(room));
+    } else {
+        insertPlain(c, plain);
     }
     c.endEditBlock();
     setTextCursor(c);
@@ -931,10 +969,10 @@ bool TMMRxCustomRichEdit::insertGuarded(const QMimeData *source, TRichEditChange
     return true;
 }
 
-bool TMMRxCustomRichEdit::insertRtf(QTextCursor &cursor, const QByteArray &rtf)
+bool TMMRxCustomRichEdit::insertRtf(QTextCursor &cursor, const QByteArray &rtf, const QTextCharFormat &around) const
 {
     TRichDocumentBuilder builder(cursor, m_defaultFormat);
-    builder.SetCharFormat(CharFormatOf(cursor.charFormat(), m_defaultFormat));
+    builder.SetCharFormat(CharFormatOf(around, m_defaultFormat));
     if (!RichTextCodec()->Read(rtf, builder))
         return false;
     builder.Finish();
@@ -1174,8 +1212,13 @@ void TMMRxCustomRichEdit::keyPressEvent(QKeyEvent *e)
         e->accept();
         return;
     }
+    if (!typed.isEmpty() && !roomForText(start, end, typed)) {
+        e->accept();
+        return;
+    }
     if (!typed.isEmpty())
         stripProtectedInsertFormat();
+    const MeasuredEdit measured(*this);
     QTextEdit::keyPressEvent(e);
 }
 
@@ -1190,12 +1233,14 @@ void TMMRxCustomRichEdit::inputMethodEvent(QInputMethodEvent *e)
             end = std::max(end, c.position() + e->replacementStart() + e->replacementLength());
         }
         if (EditRefused(start, end, {TRichEditChangeKind::InputMethod, e->commitString()}) ||
-            maxLengthRoom(end - start) < e->commitString().size()) {
+            maxLengthRoom(end - start) < e->commitString().size() ||
+            !roomForText(start, end, plainInsertion(e->commitString()))) {
             e->accept();
             return;
         }
         stripProtectedInsertFormat();
     }
+    const MeasuredEdit measured(*this);
     QTextEdit::inputMethodEvent(e);
 }
 
@@ -1456,9 +1501,13 @@ void TMMRxCustomRichEdit::dropEvent(QDropEvent *e)
     }
     m_inDrop = true;
     m_dropLinks = e->dropAction() == Qt::LinkAction;
+    // text moved inside the note leaves its height as it was: Qt takes it away before it goes in again
+    m_dropMoves = fromHere && e->dropAction() == Qt::MoveAction && c.hasSelection();
+    const MeasuredEdit measured(*this);
     QTextEdit::dropEvent(e);
     m_inDrop = false;
     m_dropLinks = false;
+    m_dropMoves = false;
 }
 
 // ---- properties ----
@@ -1521,6 +1570,9 @@ void TMMRxCustomRichEdit::scrollContentsBy(int dx, int dy)
 
 void TMMRxCustomRichEdit::resizeEvent(QResizeEvent *e)
 {
+    // before QTextEdit lays the document out at the new width
+    if (e->size().width() != e->oldSize().width())
+        fitWrapWidth();
     QTextEdit::resizeEvent(e);
     scheduleUrlOverlay();
 }
@@ -1563,15 +1615,18 @@ void TMMRxCustomRichEdit::SetScrollBars(TScrollStyle value)
 void TMMRxCustomRichEdit::SetWordWrap(bool value)
 {
     m_wordWrap = value;
-    setLineWrapMode(value ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
-    updateScrollBars();
+    if (!value)
+        setWrapFloor(0);
+    else if (lineWrapMode() == QTextEdit::NoWrap)
+        fitWrapWidth(); // wrapped no narrower than keeps the document short enough to be shown
 }
 
 void TMMRxCustomRichEdit::updateScrollBars()
 {
     const Qt::ScrollBarPolicy shown = m_hideScrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
     const bool vertical = m_scrollBars == ssVertical || m_scrollBars == ssBoth;
-    const bool horizontal = (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth) && !m_wordWrap;
+    const bool horizontal =
+        (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth) && (!m_wordWrap || m_wrapFloor > 0);
     setVerticalScrollBarPolicy(vertical ? shown : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(horizontal ? shown : Qt::ScrollBarAlwaysOff);
 }

@@ -23,6 +23,7 @@ class QTextBlock;
 namespace richedit {
 class TOpenedObjectCopies;
 class TParagraphNumbers;
+class TShownHeight;
 class TShownLines;
 } // namespace richedit
 
@@ -104,13 +105,23 @@ public:
     // Lays the whole document out now, in slices, telling progress how far it is (characters laid out
     // of all); false when progress stopped it (the rest is then laid out while the program is idle).
     bool LayOutDocument(const std::function<bool(qint64 done, qint64 total)> &progress);
-    // Qt places lines at 32-bit positions in 1/64 pixel and loops for ever laying out a line below 2^23
-    // pixels: a document read into this control stays well short of that height.
+    // Qt lays a document out on pages 2^23 - 1 pixels high and may loop for ever moving a line that
+    // crosses the first page's end onto the next: a document this control shows stays well short of that
+    // height. Whatever would make it taller is refused with its reason (an opened note, a paste or drop,
+    // a file read into the selection, typing, a replacement), and narrowing the window or turning
+    // wrapping on never wraps it narrower than the width at which it stays short enough.
     static constexpr qreal MaxDocumentHeight = 7500000;
-    // About how tall the document would be shown at this control's width, and in how many lines: each
-    // paragraph as high as its highest font, its text wrapped at the width by the fonts' mean character
-    // widths. Linear in the document's paragraphs and text; nothing is laid out.
+    // About how tall the document would be shown at this control's window width, and in how many lines
+    // (richedit::TShownHeight). Linear in the document's text; nothing is laid out.
     qreal ShownHeight(const QTextDocument &doc, qint64 *lines = nullptr) const;
+    // A measure of text that would come into the document: the width and wrapping of its lines now.
+    std::unique_ptr<richedit::TShownHeight> MeasureIncoming() const;
+    // How tall the document would be with [start, end) replaced by what incoming measured: the layout's
+    // height without the lines of the text replaced, and what comes; lines: about how many lines.
+    qreal HeightWith(int start, int end, const richedit::TShownHeight &incoming, qint64 *lines = nullptr) const;
+    // The reason a document (change: a change that would make the document) about that high in that many
+    // lines, taller than MaxDocumentHeight, is refused.
+    static QString TooLongText(qreal height, qint64 lines, bool change);
 
     // ---- selection and text ----
     void GetSelection(int &cpMin, int &cpMax) const;
@@ -297,6 +308,7 @@ protected:
 private:
     friend class TRxTextAttributes;
     friend class TRxParaAttributes;
+    friend class TRichEditStrings;
 
     // Connects the control to its document and its layout (at start and after AdoptDocument).
     void bindDocument();
@@ -321,12 +333,46 @@ private:
     int maxLengthRoom(int replacedLength) const;
     bool rangeProtected(int start, int end) const;
     bool insertGuarded(const QMimeData *source, TRichEditChangeKind kind);
-    bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
+    // Reads pasted rich text at the cursor, which goes after it, beginning in the format around; false
+    // when the codec refuses it.
+    bool insertRtf(QTextCursor &cursor, const QByteArray &rtf, const QTextCharFormat &around) const;
+    // Inserts text whose line breaks are "\n" (plainInsertion) at the cursor in the format there.
     void insertPlain(QTextCursor &cursor, const QString &text);
+    static QString plainInsertion(const QString &text);
+    // True when the document stays short enough to show with [start, end) replaced by what incoming
+    // measured; otherwise the user is told why and false.
+    bool roomFor(int start, int end, const richedit::TShownHeight &incoming);
+    bool roomForText(int start, int end, const QString &text);
+    bool roomForDocument(int start, int end, const QTextDocument &incoming);
+    // The same for [start, end) once apply has changed the formats of a copy of it.
+    bool roomForFormat(int start, int end, const std::function<void(QTextCursor &)> &apply);
+    // What is changed while one lives was measured before: the document need not be measured after.
+    struct MeasuredEdit {
+        explicit MeasuredEdit(TMMRxCustomRichEdit &edit)
+            : Edit(edit)
+            , Was(edit.m_measuredEdit)
+        {
+            edit.m_measuredEdit = true;
+        }
+        ~MeasuredEdit() { Edit.m_measuredEdit = Was; }
+        MeasuredEdit(const MeasuredEdit &) = delete;
+        MeasuredEdit &operator=(const MeasuredEdit &) = delete;
+        TMMRxCustomRichEdit &Edit;
+        bool Was;
+    };
+    // The width lines wrap at (0: not wrapped): the window's, or wider (m_wrapFloor) while the document
+    // would be too tall at the window's.
+    qreal windowWrapWidth() const;
+    qreal wrapWidth() const;
+    // Wraps the document at the window's width, or at the narrowest width wider than that at which it
+    // stays short enough to show.
+    void fitWrapWidth();
+    void setWrapFloor(qreal width);
     void stripProtectedInsertFormat();
     void setupFindDialog(TRichEditFindDialog *dialog, const QString &searchStr, const QString &replaceStr);
     void replaceDialogReplace(TRichEditFindDialog *dialog);
     void replaceAll(TRichEditReplaceDialog *dialog);
+    bool roomForReplaceAll(TRichEditReplaceDialog *dialog);
 
     std::unique_ptr<TRxTextAttributes> m_selAttributes;
     std::unique_ptr<TRxTextAttributes> m_defAttributes;
@@ -363,6 +409,16 @@ private:
     // the shown lines of the paragraphs, for the line queries
     std::unique_ptr<richedit::TShownLines> m_shownLines;
     bool m_wrapCheckPending = false;
+    qreal m_wrapFloor = 0; // the width lines wrap at while wider than the window's; 0: the window's
+    // the document's paragraphs measured for fitWrapWidth, at m_heightsWidth; none after a change
+    std::unique_ptr<richedit::TShownHeight> m_heights;
+    qreal m_heightsWidth = 0;
+    bool m_fittingWrap = false;
+    // the change being made was measured before it was made
+    bool m_measuredEdit = false;
+    // the height the changes not measured before brought since the document was last measured whole
+    qreal m_unmeasured = 0;
+    void fitChange(int position, int added);
     void onContentsChange(int position, int removed, int added);
     void checkLongRuns();
     QMenu *objectMenu(QMenu *result);
@@ -379,6 +435,7 @@ private:
     bool m_wordDrag = false;
     bool m_inDrop = false;
     bool m_dropLinks = false; // the drop being inserted asked for links
+    bool m_dropMoves = false; // the drop being inserted moves the selection
     bool m_overlayPending = false;
     QPointer<TRichEditFindDialog> m_findDialog;
     QPointer<TRichEditReplaceDialog> m_replaceDialog;

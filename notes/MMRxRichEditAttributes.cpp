@@ -12,6 +12,9 @@ using namespace richedit;
 namespace {
 
 constexpr int TwipsPerPoint = 20;
+// what a run's format may say without changing how tall or wide its text is
+constexpr quint32 HeightNeutralChar =
+    CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_UNDERLINETYPE | CFM_BACKCOLOR | CFM_COLOR;
 
 QTextCursor wholeDocument(QTextDocument *doc)
 {
@@ -50,9 +53,19 @@ void TRxTextAttributes::SetAttributes(const TRichCharFormat &format)
     }
     QTextCharFormat q;
     ApplyCharFormat(format, q);
+    // a format that may make lines taller or wider is refused when the note would be too tall to show
+    const bool height = format.Mask & ~HeightNeutralChar;
+    auto room = [&](const QTextCursor &range) {
+        return !height || !range.hasSelection() ||
+               m_richEdit->roomForFormat(range.selectionStart(), range.selectionEnd(),
+                                         [&](QTextCursor &copy) { copy.mergeCharFormat(q); });
+    };
+    const TMMRxCustomRichEdit::MeasuredEdit measured(*m_richEdit);
     if (m_richEdit->PlainText()) {
         // plain text has one format for all of its text
         QTextCursor all = wholeDocument(m_richEdit->document());
+        if (!room(all))
+            return;
         all.mergeCharFormat(q);
         m_richEdit->mergeCurrentCharFormat(q);
         return;
@@ -61,11 +74,13 @@ void TRxTextAttributes::SetAttributes(const TRichCharFormat &format)
     if (m_type == atWord && !c.hasSelection()) {
         c.select(QTextCursor::WordUnderCursor);
         if (c.hasSelection()) {
-            c.mergeCharFormat(q);
+            if (room(c))
+                c.mergeCharFormat(q);
             return;
         }
     }
-    m_richEdit->mergeCurrentCharFormat(q);
+    if (room(c))
+        m_richEdit->mergeCurrentCharFormat(q);
 }
 
 int TRxTextAttributes::Charset() const
@@ -267,6 +282,18 @@ TRichParaFormat TRxParaAttributes::GetAttributes() const
 void TRxParaAttributes::SetAttributes(const TRichParaFormat &format)
 {
     QTextCursor c = m_richEdit->PlainText() ? wholeDocument(m_richEdit->document()) : m_richEdit->textCursor();
+    // indents, spacing, numbers and tab stops that would make the note too tall to show are refused
+    if (format.Mask & ~PFM_ALIGNMENT) {
+        QTextCursor paragraphs(c);
+        paragraphs.setPosition(c.selectionStart());
+        paragraphs.movePosition(QTextCursor::StartOfBlock);
+        paragraphs.setPosition(c.selectionEnd(), QTextCursor::KeepAnchor);
+        paragraphs.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        if (!m_richEdit->roomForFormat(paragraphs.selectionStart(), paragraphs.selectionEnd(),
+                                       [&](QTextCursor &copy) { WriteParaFormat(copy, format); }))
+            return;
+    }
+    const TMMRxCustomRichEdit::MeasuredEdit measured(*m_richEdit);
     WriteParaFormat(c, format);
 }
 

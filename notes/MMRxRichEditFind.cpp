@@ -1,10 +1,13 @@
 // Searching the rich-edit control's text, its own find and replace dialogs, and replacing.
 #include "notes/MMRxRichEdit.h"
+#include "notes/ShownHeight.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MessageBoxes.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTextBlock>
 #include <QTextDocument>
 
 const QString TMMRxCustomRichEdit::STextNotFound = QStringLiteral("テキストファイル \"%s\" が見つかりません。");
@@ -205,8 +208,61 @@ void TMMRxCustomRichEdit::replaceDialogReplace(TRichEditFindDialog *dialog)
         SetSelText(replace->ReplaceText());
 }
 
+bool TMMRxCustomRichEdit::roomForReplaceAll(TRichEditReplaceDialog *dialog)
+{
+    // the paragraphs with matches, as they are and as they would be, measured in the format of their first
+    // match: what they would add to the layout's height
+    const QString find = dialog->FindText();
+    const QString replacement = plainInsertion(dialog->ReplaceText());
+    const TRichSearchTypes options = searchTypesOf(dialog->Options()) & ~TRichSearchTypes(stSetSelection);
+    const bool backward = options.testFlag(stBackward);
+    const std::unique_ptr<richedit::TShownHeight> before = MeasureIncoming(), after = MeasureIncoming();
+    QTextBlock block;
+    QString text;
+    QTextCharFormat format;
+    int shift = 0;
+    auto measure = [&] {
+        if (!block.isValid())
+            return;
+        before->AddText(block.text(), format, block.blockFormat());
+        after->AddText(text, format, block.blockFormat());
+    };
+    int start = 0, end = 0;
+    GetSelection(start, end);
+    // as replaceAll goes: on from each match (which the replacement takes the place of), never into it
+    for (int from = backward ? start : end;;) {
+        const int match = FindText(find, from, backward ? from + 1 : TextLength() - from + 1, options);
+        if (match < 0)
+            break;
+        if (const QTextBlock b = document()->findBlock(match); b != block) {
+            measure();
+            block = b;
+            text = b.text();
+            shift = 0;
+            QTextCursor at(document());
+            at.setPosition(match + 1);
+            format = richedit::InsertionFormat(at.charFormat());
+        }
+        // forward, the matches of a paragraph come from its start on; backward, from its end on
+        text.replace(match - block.position() + shift, find.size(), replacement);
+        if (!backward)
+            shift += int(replacement.size() - find.size());
+        from = backward ? match : match + int(find.size());
+    }
+    measure();
+    const qreal now = document()->documentLayout()->documentSize().height();
+    const qreal height = now + after->Height() - before->Height();
+    if (height <= MaxDocumentHeight)
+        return true;
+    const qint64 lines = LineFromChar(TextLength()) + 1 + after->Lines() - before->Lines();
+    ShowObjectMessage(TooLongText(height, lines, true));
+    return false;
+}
+
 void TMMRxCustomRichEdit::replaceAll(TRichEditReplaceDialog *dialog)
 {
+    if (!roomForReplaceAll(dialog))
+        return;
     int count = 0;
     {
         // one undo step, one layout and no notifications while the replacements run
@@ -214,6 +270,7 @@ void TMMRxCustomRichEdit::replaceAll(TRichEditReplaceDialog *dialog)
         OnSelectionChange = nullptr;
         const bool events = m_changeEvents;
         m_changeEvents = false;
+        const MeasuredEdit measured(*this); // as a whole, above
         QTextCursor block(document());
         block.beginEditBlock();
         struct Restore {

@@ -2,19 +2,22 @@
 // numbered paragraphs, and wrapping that stays linear for text without places to break.
 #include "notes/MMRxRichEdit.h"
 #include "notes/ParagraphNumbers.h"
+#include "notes/ShownHeight.h"
 #include "notes/ShownLines.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontMetricsF>
-#include <QHash>
+#include <QLocale>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+
+using richedit::TShownHeight;
 
 namespace {
 
@@ -25,6 +28,14 @@ namespace {
 // wrapped at any character instead, which costs time in proportion to the text; its words are then
 // broken at the right edge too.
 constexpr int LongRunLength = 4096;
+
+// The most characters a note may hold for the width it is wrapped at, when that is wider than the
+// window, to be found by measuring it at several widths.
+constexpr int MaxRefinedWrap = 2 << 20;
+
+// What changes not measured before they are made may bring before the document is measured whole: the
+// room between the height a document may have and the end of Qt's first page takes it.
+constexpr qreal UnmeasuredRoom = 450000;
 
 // Characters where a line may break anyway: white space (paragraph ends too), and Chinese, Japanese and
 // Yi, which break between characters (Korean breaks at spaces, as Qt lays it out).
@@ -72,6 +83,9 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
         viewport()->update();
     m_numbers->Invalidate(position);
     m_shownLines->Invalidate(position);
+    m_heights.reset();
+    if (added > 0 && !m_measuredEdit)
+        fitChange(position, added);
 
     // this runs before the document lays the change out, so a long run is never laid out word-wrapped
     QTextDocument *doc = document();
@@ -92,6 +106,23 @@ void TMMRxCustomRichEdit::onContentsChange(int position, int removed, int added)
     }
 }
 
+void TMMRxCustomRichEdit::fitChange(int position, int added)
+{
+    // A change nobody measured before it was made (an undo or a redo, a new format): the document is
+    // measured whole, and wrapped wider when it would be too tall, once what such changes brought could
+    // pass the room left below the height Qt lays out (Qt has not laid the change out yet).
+    if (!m_wordWrap || m_fittingWrap)
+        return;
+    QTextDocument *doc = document();
+    TShownHeight changed(*doc, wrapWidth(), wordWrapMode());
+    changed.AddParagraphs(doc->findBlock(position), blockOfChar(position + added));
+    m_unmeasured += changed.Height();
+    if (m_unmeasured <= UnmeasuredRoom)
+        return;
+    m_unmeasured = 0;
+    fitWrapWidth();
+}
+
 void TMMRxCustomRichEdit::chooseWrapFor(QTextDocument *doc)
 {
     const bool longRun = hasLongRun(doc, 0, doc->characterCount());
@@ -101,78 +132,163 @@ void TMMRxCustomRichEdit::chooseWrapFor(QTextDocument *doc)
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-namespace {
-
-// How a character format's text is measured: its line height, the mean width of its characters, and
-// the width of a wide (Chinese, Japanese or Korean) character.
-struct TextMeasure {
-    qreal LineHeight = 0;
-    qreal CharWidth = 0;
-    qreal WideWidth = 0;
-};
-
-bool isWide(char16_t u)
+qreal TMMRxCustomRichEdit::windowWrapWidth() const
 {
-    return (u >= 0x1100 && u < 0x1200) || (u >= 0x2E80 && u < 0xA4D0) || (u >= 0xAC00 && u < 0xD7A4) ||
-           (u >= 0xF900 && u < 0xFB00) || (u >= 0xFE30 && u < 0xFE50) || (u >= 0xFF00 && u < 0xFF61);
+    if (!m_wordWrap)
+        return 0;
+    const QTextFrameFormat root = document()->rootFrame()->frameFormat();
+    return std::max<qreal>(1, viewport()->width() - root.leftMargin() - root.rightMargin());
 }
 
-} // namespace
+qreal TMMRxCustomRichEdit::wrapWidth() const
+{
+    return m_wordWrap && m_wrapFloor > 0 ? m_wrapFloor : windowWrapWidth();
+}
 
 qreal TMMRxCustomRichEdit::ShownHeight(const QTextDocument &doc, qint64 *lines) const
 {
-    qreal width = 0; // no wrapping
-    if (lineWrapMode() != QTextEdit::NoWrap) {
-        const QTextFrameFormat root = doc.rootFrame()->frameFormat();
-        width = std::max<qreal>(1, viewport()->width() - root.leftMargin() - root.rightMargin());
-    }
-    // a document has few formats: each is measured once
-    QHash<int, TextMeasure> measures; // by character format
-    QHash<int, QTextBlockFormat> paragraphFormats;
-    const QFont base = doc.defaultFont();
-    auto measureOf = [&](int index, const auto &formatOf) {
-        auto known = measures.constFind(index);
-        if (known == measures.cend()) {
-            const QFontMetricsF metrics(formatOf().font().resolve(base));
-            known = measures.insert(index, {std::ceil(metrics.ascent() + metrics.descent() + metrics.leading()),
-                                            metrics.averageCharWidth(), metrics.height()});
-        }
-        return *known;
-    };
-    qreal height = 0;
-    qint64 count = 0;
-    qreal spaceAfter = 0; // the space after a paragraph and the space before the next one overlap
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        qreal line = 0;
-        qreal textWidth = 0;
-        int breaks = 0;
-        if (b.length() > 1) {
-            for (auto it = b.begin(); !it.atEnd(); ++it) {
-                const QTextFragment f = it.fragment();
-                const TextMeasure m = measureOf(f.charFormatIndex(), [&] { return f.charFormat(); });
-                line = std::max(line, m.LineHeight);
-                const QString text = f.text();
-                int wide = 0;
-                for (const QChar c : text) {
-                    breaks += c == QChar::LineSeparator;
-                    wide += isWide(c.unicode());
-                }
-                textWidth += (text.size() - wide) * m.CharWidth + wide * m.WideWidth;
-            }
-        } else { // an empty paragraph is as high as its paragraph mark's font
-            line = measureOf(b.charFormatIndex(), [&] { return b.charFormat(); }).LineHeight;
-        }
-        auto format = paragraphFormats.constFind(b.blockFormatIndex());
-        if (format == paragraphFormats.cend())
-            format = paragraphFormats.insert(b.blockFormatIndex(), b.blockFormat());
-        const qint64 shown = std::max<qint64>(breaks + 1, width > 0 ? qint64(std::ceil(textWidth / width)) : 0);
-        count += shown;
-        height += shown * format->lineHeight(line, 1.0) + std::max(spaceAfter, format->topMargin());
-        spaceAfter = format->bottomMargin();
-    }
+    TShownHeight measure(doc, windowWrapWidth(), wordWrapMode());
+    measure.AddDocument(doc);
     if (lines)
-        *lines = count;
-    return height + spaceAfter;
+        *lines = measure.Lines();
+    return measure.Height();
+}
+
+std::unique_ptr<TShownHeight> TMMRxCustomRichEdit::MeasureIncoming() const
+{
+    return std::make_unique<TShownHeight>(*document(), wrapWidth(), wordWrapMode());
+}
+
+qreal TMMRxCustomRichEdit::HeightWith(int start, int end, const TShownHeight &incoming, qint64 *lines) const
+{
+    QTextDocument *doc = document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const qreal now = layout->documentSize().height(); // lays out what is not laid out yet
+    // the paragraphs the replaced text touches go, but for their lines before start and from end on
+    const QTextBlock first = blockOfChar(start), last = blockOfChar(end);
+    const QRectF top = layout->blockBoundingRect(first), bottom = layout->blockBoundingRect(last);
+    auto lineAt = [](const QTextBlock &b, int position) {
+        return b.layout() ? b.layout()->lineForTextPosition(std::clamp(position - b.position(), 0, b.length() - 1))
+                          : QTextLine();
+    };
+    const QTextLine before = lineAt(first, start), after = lineAt(last, end);
+    const qreal kept = (before.isValid() ? before.y() + before.height() : top.height()) +
+                       (after.isValid() ? bottom.height() - after.y() : bottom.height());
+    const qreal replaced = std::max<qreal>(0, bottom.bottom() - top.top() - kept);
+    const qreal height = std::max<qreal>(0, now - replaced) + incoming.Height();
+    if (lines) {
+        // as many lines as the document shows now for its height, and what comes
+        const qreal shown = LineFromChar(TextLength()) + 1;
+        *lines = qint64(now > 0 ? shown * std::max<qreal>(0, now - replaced) / now : 0) + incoming.Lines();
+    }
+    return height;
+}
+
+QString TMMRxCustomRichEdit::TooLongText(qreal height, qint64 lines, bool change)
+{
+    const qint64 fit = height > 0 ? qint64(qreal(lines) * MaxDocumentHeight / height) : lines;
+    return QStringLiteral("%1 too long to show: about %2 lines, where a note can show about %3 lines of its size.")
+        .arg(change ? QStringLiteral("This would make the note") : QStringLiteral("It is"), QLocale().toString(lines),
+             QLocale().toString(fit));
+}
+
+bool TMMRxCustomRichEdit::roomFor(int start, int end, const TShownHeight &incoming)
+{
+    if (HeightWith(start, end, incoming) <= MaxDocumentHeight)
+        return true;
+    qint64 lines = 0; // counted only now: the lines of a long note are counted from its changed one on
+    const qreal height = HeightWith(start, end, incoming, &lines);
+    ShowObjectMessage(TooLongText(height, lines, true));
+    return false;
+}
+
+bool TMMRxCustomRichEdit::roomForText(int start, int end, const QString &text)
+{
+    QTextCursor at(document());
+    at.setPosition(start);
+    const std::unique_ptr<TShownHeight> incoming = MeasureIncoming();
+    incoming->AddText(text, richedit::InsertionFormat(at.charFormat()), at.blockFormat());
+    return roomFor(start, end, *incoming);
+}
+
+bool TMMRxCustomRichEdit::roomForDocument(int start, int end, const QTextDocument &incoming)
+{
+    const std::unique_ptr<TShownHeight> measure = MeasureIncoming();
+    measure->AddDocument(incoming);
+    return roomFor(start, end, *measure);
+}
+
+bool TMMRxCustomRichEdit::roomForFormat(int start, int end, const std::function<void(QTextCursor &)> &apply)
+{
+    QTextCursor range(document());
+    range.setPosition(start);
+    range.setPosition(end, QTextCursor::KeepAnchor);
+    const std::unique_ptr<QTextDocument> copy = CreateDocument();
+    QTextCursor changed(copy.get());
+    changed.insertFragment(range.selection());
+    changed.select(QTextCursor::Document);
+    apply(changed);
+    return roomForDocument(start, end, *copy);
+}
+
+void TMMRxCustomRichEdit::setWrapFloor(qreal width)
+{
+    m_wrapFloor = m_wordWrap ? width : 0;
+    if (m_wrapFloor <= 0) {
+        setLineWrapMode(m_wordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    } else {
+        const QTextFrameFormat root = document()->rootFrame()->frameFormat();
+        const int page =
+            int(std::min<qreal>(QWIDGETSIZE_MAX, std::ceil(width + root.leftMargin() + root.rightMargin())));
+        if (lineWrapMode() != QTextEdit::FixedPixelWidth) {
+            // each step lays the document out again: never at the window's width, where it is too tall
+            setLineWrapMode(QTextEdit::NoWrap);
+            setLineWrapColumnOrWidth(page);
+            setLineWrapMode(QTextEdit::FixedPixelWidth);
+        } else if (lineWrapColumnOrWidth() != page) {
+            setLineWrapColumnOrWidth(page);
+        }
+    }
+    updateScrollBars();
+}
+
+void TMMRxCustomRichEdit::fitWrapWidth()
+{
+    if (!m_wordWrap || m_fittingWrap)
+        return;
+    const qreal window = windowWrapWidth();
+    if (m_heights && m_wrapFloor > 0) {
+        // the document has not changed since it was wrapped wider than the window: no narrower now; at
+        // the window's width once that is as wide (lines grow no more as their width grows)
+        if (window >= m_wrapFloor)
+            setWrapFloor(0);
+        return;
+    }
+    m_fittingWrap = true; // laying the document out again may show or hide a scroll bar, and resize it
+    // surely short enough at the window's width, by what was measured at another: nothing to measure
+    if (!m_heights || (m_heightsWidth != window && m_heights->WidthFor(MaxDocumentHeight, window) > window)) {
+        m_heights = std::make_unique<TShownHeight>(*document(), window, wordWrapMode(), true);
+        m_heights->AddDocument(*document());
+        m_heightsWidth = window;
+        m_unmeasured = 0;
+    }
+    qreal floor = 0;
+    if (m_heightsWidth == window && m_heights->Height() > MaxDocumentHeight) {
+        // wide enough by a bound that counts each wrapped line half empty; narrowed down by measuring
+        // the document again (a few times, for a note that is not too long for that)
+        floor = m_heights->WidthFor(MaxDocumentHeight, window);
+        if (document()->characterCount() <= MaxRefinedWrap) {
+            qreal tooNarrow = window;
+            for (int step = 0; step < 12 && floor - tooNarrow > 4; ++step) {
+                const qreal middle = std::floor((tooNarrow + floor) / 2);
+                TShownHeight at(*document(), middle, wordWrapMode());
+                at.AddDocument(*document());
+                (at.Height() <= MaxDocumentHeight ? floor : tooNarrow) = middle;
+            }
+        }
+    }
+    setWrapFloor(floor);
+    m_fittingWrap = false;
 }
 
 bool TMMRxCustomRichEdit::LayOutDocument(const std::function<bool(qint64, qint64)> &progress)

@@ -2,6 +2,7 @@
 #include "notes/MMRxRichEditStrings.h"
 
 #include "notes/MMRxRichEdit.h"
+#include "notes/ShownHeight.h"
 #include "platform/AtomicFiles.h"
 #include "platform/PlatformError.h"
 #include "platform/RegularFiles.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <mutex>
@@ -314,9 +314,21 @@ bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStrea
     }
     const bool events = m_richEdit->ChangeEventsEnabled();
     if (selection) {
-        // in place of the selection, as one step to undo
-        m_richEdit->SetChangeEventsEnabled(false);
+        // in place of the selection, as one step to undo, when the document stays short enough to show
         QTextCursor c = m_richEdit->textCursor();
+        const std::unique_ptr<TShownHeight> incoming = m_richEdit->MeasureIncoming();
+        if (plain)
+            incoming->AddText(text, InsertionFormat(c.charFormat()), c.blockFormat());
+        else
+            incoming->AddDocument(*doc);
+        if (m_richEdit->HeightWith(c.selectionStart(), c.selectionEnd(), *incoming) >
+            TMMRxCustomRichEdit::MaxDocumentHeight) {
+            qint64 lines = 0;
+            const qreal height = m_richEdit->HeightWith(c.selectionStart(), c.selectionEnd(), *incoming, &lines);
+            throw PlatformError(TMMRxCustomRichEdit::TooLongText(height, lines, true));
+        }
+        const TMMRxCustomRichEdit::MeasuredEdit measured(*m_richEdit);
+        m_richEdit->SetChangeEventsEnabled(false);
         c.beginEditBlock();
         c.removeSelectedText();
         if (plain)
@@ -327,13 +339,8 @@ bool TRichEditStrings::loadBytes(const QByteArray &bytes, bool plain, TRichStrea
         m_richEdit->SetChangeEventsEnabled(events);
     } else {
         qint64 lines = 0;
-        if (const qreal height = m_richEdit->ShownHeight(*doc, &lines);
-            height > TMMRxCustomRichEdit::MaxDocumentHeight) {
-            const qint64 fit = qint64(qreal(lines) * TMMRxCustomRichEdit::MaxDocumentHeight / height);
-            throw PlatformError(QStringLiteral("It is too long to show: about %1 lines, where a note can show about "
-                                               "%2 lines of its size.")
-                                    .arg(QLocale().toString(lines), QLocale().toString(fit)));
-        }
+        if (const qreal height = m_richEdit->ShownHeight(*doc, &lines); height > TMMRxCustomRichEdit::MaxDocumentHeight)
+            throw PlatformError(TMMRxCustomRichEdit::TooLongText(height, lines, false));
         m_richEdit->AdoptDocument(std::move(doc));
         m_richEdit->document()->setModified(false);
         m_hasFileFormat = true;
