@@ -10,6 +10,9 @@
 # gives the growth per page window from one count to the next.
 #
 #   bench/page_memory.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 10 25)
+#   BRIVO_BREAKDOWN=1 also lists the PSS of each kind of process (the program itself, its renderers,
+#   the GPU process, the network and other utility processes), and of the program's own process by
+#   kind of memory (heap, other anonymous memory, files, graphics buffers).
 #   BRIVO_SETTLE_SECONDS (10), BRIVO_HOLD_SECONDS (20) and BRIVO_LOAD_TIMEOUT (120) change the
 #   stretches. BRIVO_PAGE_ARGUMENT=1 gives the program its pages on the command line instead, for a
 #   browser without the settings file (bench/reference_browser: one tab each, the window maximised):
@@ -52,6 +55,34 @@ memory_of_family() {
   done
   echo "$rss $pss $uss $procs"
 }
+# the kind of an engine process from its command line: the program itself, renderer, gpu-process,
+# utility:<sub-type>, zygote
+kind_of() {
+  local line
+  line="$(tr '\0' ' ' < "/proc/$1/cmdline" 2> /dev/null)" || return
+  case "$line" in
+    # the engine's renderers are forked from its zygote and keep its command line
+    *--type=zygote*) [ -n "$(cat /proc/"$1"/task/*/children 2> /dev/null)" ] && echo zygote || echo renderer ;;
+    *--type=utility*) echo "utility:$(sed -n 's/.*--utility-sub-type=\([^ ]*\).*/\1/p' <<< "$line")" ;;
+    *--type=*) sed -n 's/.*--type=\([^ ]*\).*/\1/p' <<< "$line" ;;
+    *) echo program ;;
+  esac
+}
+# PSS (kB) of each kind of process, and of the program's own process by kind of mapping
+breakdown() {
+  local p
+  for p in $(family_of "$app_pid"); do
+    printf '%s %s\n' "$(kind_of "$p")" \
+      "$(awk '$1 == "Pss:" { print $2 }' "/proc/$p/smaps_rollup" 2> /dev/null || echo 0)"
+  done | awk '{ s[$1] += $2; n[$1]++ } END { for (k in s) printf "  %-40s %3d processes %8.1f MB\n", k, n[k], s[k] / 1024 }' |
+    sort
+  awk '/^[0-9a-f]+-[0-9a-f]+ / { name = $6 == "" ? "[anonymous]" : $6
+         if (name ~ /^\/dev\/|memfd|SYSV|drm|dmabuf/) name = "[shared buffers]"
+         else if (name ~ /^\//) name = "[files]" }
+       $1 == "Pss:" { s[name] += $2 }
+       END { for (k in s) if (s[k] >= 1024) printf "    program %-30s %8.1f MB\n", k, s[k] / 1024 }' \
+    "/proc/$app_pid/smaps" 2> /dev/null | sort
+}
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 # megabytes per page from the previous count to this one
 per_page() { awk -v a="$1" -v b="$2" -v m="$3" -v n="$4" 'BEGIN { printf "%.1f", (b - a) / 1024 / (n - m) }'; }
@@ -80,6 +111,7 @@ for n in "${counts[@]}"; do
   fi
   printf '%-6s %-7s %-6s %-8s %-8s %-8s %-9s %-14s %s\n' "$n" "$loaded" "$procs" "$(mb "$rss")" "$(mb "$pss")" \
     "$(mb "$uss")" "$(mb "$uss_later")" "$pss_growth" "$uss_growth"
+  [ -n "${BRIVO_BREAKDOWN:-}" ] && breakdown
   last_n="$n" last_pss="$pss" last_uss="$uss"
   bench_stop_program
 done
