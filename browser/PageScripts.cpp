@@ -89,8 +89,16 @@ QString reporterSource()
 QString noPeerConnectionsSource()
 {
     // what the page can change later (the prototypes' methods and accessors, the window's replaceable
-    // attributes) is taken at the start, before any script of the page runs
-    static const QString source = QStringLiteral(R"JS((function () {
+    // attributes) is taken at the start, before any script of the page runs.
+    // The engine reads the block at the top and puts the script in no document of the network: none
+    // of those is a local page's (the request interceptor keeps the network out of local pages, and a
+    // window of the network that one opens is of another origin, its opener unreadable), so there the
+    // script would only find that and end, and every page of the network would still pay for it.
+    static const QString source = QStringLiteral(R"JS(// ==UserScript==
+// @exclude http://*
+// @exclude https://*
+// ==/UserScript==
+(function () {
   'use strict';
   var hookName = '%1';
   var define = Object.defineProperty, describe = Object.getOwnPropertyDescriptor, apply = Reflect.apply;

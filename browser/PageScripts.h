@@ -23,7 +23,8 @@ Report parse(const QString &line, QUrl *address);
 // script that clicks for the user makes none).
 QString reporterSource();
 
-// The page's world, every frame: a document of a page opened from a file (or of a frame or window such a
+// The page's world, every frame whose address is not of the network (http, https; its block of
+// metadata tells the engine so): a document of a page opened from a file (or of a frame or window such a
 // page made) has no peer connections, nor has any window of its origin that it makes (empty frames,
 // written frames, empty windows, also when a script comes in with the frame), since those reach other
 // computers past every request check. A javascript: address sent to such a window still runs its
