@@ -1,6 +1,7 @@
 #include "browser/PageRendering.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -38,13 +39,63 @@ bool flagsAskForGpu(const QByteArray &flags)
     return asks;
 }
 
-bool chooseRenderer()
+namespace {
+
+bool userChoseRenderer()
 {
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
-        return false;
+        return true;
     // the user lifted the engine's block on WebGL: the pages need OpenGL, whatever draws it
-    if (flagsAskForGpu(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")))
+    return flagsAskForGpu(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+}
+
+QtMessageHandler g_nextHandler = nullptr;
+
+void dropMissingOpenGlWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg &&
+        (message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context")) ||
+         message.trimmed() == QLatin1String("No suitable graphics backend found")))
+        return;
+    // Qt hands back its own default handler when none was installed before
+    if (g_nextHandler)
+        g_nextHandler(type, context, message);
+}
+
+} // namespace
+
+bool hasGraphicsDevice(const QString &devices)
+{
+    const QDir::Filters any = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+    const QDir root(devices);
+    return !QDir(root.filePath(QStringLiteral("dri")))
+                .entryList({QStringLiteral("card*"), QStringLiteral("renderD*")}, any)
+                .isEmpty() ||
+           !root.entryList({QStringLiteral("nvidia*"), QStringLiteral("dxg")}, any).isEmpty();
+}
+
+bool openGlOnlyInSoftware(const QString &devices)
+{
+    if (userChoseRenderer() || qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         return false;
+    return !hasGraphicsDevice(devices);
+}
+
+void quietMissingOpenGl()
+{
+    QtMessageHandler previous = qInstallMessageHandler(dropMissingOpenGlWarnings);
+    if (previous != dropMissingOpenGlWarnings)
+        g_nextHandler = previous;
+}
+
+bool chooseRenderer(bool openGlLeftOut)
+{
+    if (userChoseRenderer())
+        return false;
+    if (openGlLeftOut) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        return true;
+    }
     QByteArray renderer;
     {
         // a context of its own, made current on a surface nobody sees, only to read the name

@@ -6,6 +6,7 @@
 // the window, a blinking caret included; Qt Quick's software renderer draws the same pages without
 // it, each view into its own picture, and a repaint then touches only what changed.
 #include <QByteArray>
+#include <QString>
 
 class QQuickWidget;
 
@@ -21,12 +22,29 @@ bool isSoftwareRenderer(const QByteArray &renderer);
 // turns the graphics processor off wins over them.
 bool flagsAskForGpu(const QByteArray &flags);
 
-// Picks the software renderer for the page views when OpenGL is a software rasteriser or missing.
+// Whether the folder of devices (/dev) holds one that a graphics driver draws on: a card or render
+// node of the kernel's drivers, one of NVIDIA's own driver, or WSL's. Without any, OpenGL can only be
+// a software rasteriser.
+bool hasGraphicsDevice(const QString &devices = QStringLiteral("/dev"));
+
+// Whether OpenGL could only be a software rasteriser here (hasGraphicsDevice) and the user made no
+// choice of renderer (as chooseRenderer tells them, or QT_XCB_GL_INTEGRATION naming the OpenGL to
+// use). Then the page views are drawn in software whatever the library says, and the program starts
+// without the graphics library: the engine's set-up would load it (tens of megabytes of a software
+// rasteriser) only for a context no page is drawn with. Asked before the application object is made.
+bool openGlOnlyInSoftware(const QString &devices = QStringLiteral("/dev"));
+
+// Keeps the two warnings a start without the graphics library makes (Qt's, and the engine's that it
+// has no OpenGL of its own) from the terminal; every other message passes as before.
+void quietMissingOpenGl();
+
+// Picks the software renderer for the page views when OpenGL is a software rasteriser or missing
+// (openGlLeftOut: the program started without it, see openGlOnlyInSoftware; else OpenGL is asked).
 // Call after the application object is made and before the first page view or profile. A choice the
 // user made stands: QT_QUICK_BACKEND or QSG_RHI_BACKEND in the environment, or engine switches that
 // ask for the graphics processor or WebGL (flagsAskForGpu), which keep OpenGL even on a software
 // rasteriser. True when the software renderer was picked.
-bool chooseRenderer();
+bool chooseRenderer(bool openGlLeftOut = false);
 
 // True when the page views are drawn by Qt Quick's software renderer: a window holding them then
 // stays a raster window, it is not made anew for OpenGL when its first page arrives.

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -45,6 +46,20 @@ int main(int argc, char **argv)
         qputenv("QT_XCB_GL_INTEGRATION", "none");
         qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
     }
+    // where OpenGL could only be a software rasteriser the pages are drawn in software anyway: the
+    // graphics library stays out (only for the application object's set-up: the variables are gone
+    // again before anything else starts, and programs started from here get the user's environment)
+    const bool withoutOpenGl = shortfalls.isEmpty() && pagerendering::openGlOnlyInSoftware();
+    QList<const char *> setForStart;
+    if (withoutOpenGl) {
+        for (const auto &[name, value] :
+             {std::pair("QT_XCB_GL_INTEGRATION", "none"), std::pair("QT_QPA_OFFSCREEN_NO_GLX", "1")})
+            if (!qEnvironmentVariableIsSet(name)) {
+                qputenv(name, value);
+                setForStart.append(name);
+            }
+        pagerendering::quietMissingOpenGl();
+    }
 
     // the one argument (a URL or file name) is taken before Qt reads its own options from the line
     QString argument;
@@ -53,6 +68,8 @@ int main(int argc, char **argv)
 
     webengine::prepareEnvironment(); // before the application object: the engine's sandbox
     GuardedApplication app(argc, argv);
+    for (const char *name : setForStart)
+        qunsetenv(name);
     QCoreApplication::setApplicationName(QStringLiteral("brivo"));
     // the help pages stand in the "help" folder beside the program
     app.setProperty("HelpFile", QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() +
@@ -86,7 +103,7 @@ int main(int argc, char **argv)
     }
     // before the first page view; after the limits are known to leave room (it starts the graphics
     // library, which may not cope with too little)
-    pagerendering::chooseRenderer();
+    pagerendering::chooseRenderer(withoutOpenGl);
 
     frmMain = new TfrmMain();
     frmMain->StartUp(argument);

@@ -68,6 +68,14 @@ reported() { [ "$(cut -d' ' -f1 "$work/reports" 2>/dev/null | sort -u | wc -l)" 
 wait_for 450 reported || fail "not every page reported"
 sleep 6
 kill -0 "$app" 2>/dev/null || fail "the program ended"
+# with no graphics device to draw on (a virtual screen on a machine without DRI, NVIDIA or WSL
+# devices) OpenGL could only be a software rasteriser: the pages above were drawn without the
+# graphics library ever being loaded
+if ! ls /dev/dri/card* /dev/dri/renderD* /dev/nvidia* /dev/dxg > /dev/null 2>&1 &&
+  [ -z "${QT_QUICK_BACKEND:-}${QSG_RHI_BACKEND:-}${QT_XCB_GL_INTEGRATION:-}" ]; then
+  ! grep -E 'swrast_dri|libLLVM|libGLX_mesa' "/proc/$app/maps" ||
+    fail "the graphics library was loaded without a graphics device to draw on"
+fi
 # the last two reports of each page, a second or more apart: state and frames then and now
 seen=0 visible=0
 for i in 1 2 3 4; do

@@ -19,6 +19,34 @@ for _ in $(seq 1 10); do
     exit 1
   fi
 done
+# Where no graphics device could draw (no DRI card or render node, no NVIDIA or WSL device), OpenGL
+# could only be a software rasteriser and the pages are drawn in software anyway: the program starts
+# without the graphics library (tens of megabytes), says nothing about it, and the processes it
+# starts get the environment it was given.
+graphics_device=""
+for d in /dev/dri/card* /dev/dri/renderD* /dev/nvidia* /dev/dxg; do
+  [ -e "$d" ] && graphics_device="$d"
+done
+if [ -z "$graphics_device" ] && [ -z "${QT_QUICK_BACKEND:-}${QSG_RHI_BACKEND:-}${QT_XCB_GL_INTEGRATION:-}" ]; then
+  if grep -E 'swrast_dri|libLLVM|libGLX_mesa|libEGL_mesa' "/proc/$pid/maps" > "$home/gl.txt"; then
+    echo "the graphics library was loaded without a graphics device to draw on:"
+    cat "$home/gl.txt"
+    kill "$pid"
+    exit 1
+  fi
+  for child in $(cat /proc/"$pid"/task/*/children 2> /dev/null); do
+    if tr '\0' '\n' < "/proc/$child/environ" | grep -E '^(QT_XCB_GL_INTEGRATION|QT_QPA_OFFSCREEN_NO_GLX)='; then
+      echo "the engine's processes were started with the variables that kept the graphics library out"
+      kill "$pid"
+      exit 1
+    fi
+  done
+  if grep -E 'Cannot create platform OpenGL context|No suitable graphics backend' "$home/out.txt"; then
+    echo "the start without the graphics library was told on the terminal"
+    kill "$pid"
+    exit 1
+  fi
+fi
 kill "$pid"
 wait "$pid" 2>/dev/null
 # the profile and its folders were made under the fresh home, nowhere else
