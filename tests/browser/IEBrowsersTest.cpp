@@ -22,6 +22,8 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -669,6 +671,29 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileOfItsFolderByAnyRoute)
     EXPECT_EQ(opened.back()->LocationName(), QStringLiteral("opener:blocked"));
 }
 
+// A window the page opened reaches the page's window through its opener whatever it shows later: a
+// file the user opens there afterwards (its address typed, a favorite) is not of the page's origin.
+TEST_F(IEBrowserEngine, AWindowALocalPageOpenedReadsNoFileTheUserOpensAfterIt)
+{
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    const QString bank = page(QStringLiteral("bank.html"), "<title>bank</title><p>account 1234</p>");
+    // the window keeps reading its opener's document
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("spy.html"),
+                           clickToRun("var w = window.open(''); w.eval('setInterval(function() { var t;"
+                                      " try { t = opener.document.title + \\':\\' + opener.document.body"
+                                      ".innerText; } catch (e) { t = e.name; } document.title = t; }, 100)');"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the click opened no window";
+    ASSERT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral(":")));
+    ASSERT_TRUE(load(browser, bank));
+    EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("SecurityError")));
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("bank"));
+}
+
 // A page saved with its files folder shows whole: its pictures, style sheets, scripts and frames, and
 // a frame's own pictures.
 TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
@@ -751,6 +776,38 @@ TEST_F(IEBrowserEngine, APageFromAFileShowsItsFoldersPicturesAndStyleSheetsUnrea
         EXPECT_EQ(seen.at(5), QStringLiteral("true")) << "the style sheet's font did not load";
     }
     EXPECT_EQ(browser.LocationName().section(u'|', 1), QStringLiteral("frame 4 tainted"));
+}
+
+// What a page from a file runs as a script it does not read: a JSON or style sheet module of its
+// folder gives nothing, the message of a script's error quotes nothing of the file (a file of
+// "password=abcd1234" would be "abcd1234 is not defined"), and a file not named as a script is no
+// worker's; its own scripts and workers still run.
+TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileItRunsAsAScript)
+{
+    page(QStringLiteral("data.json"), "{\"secret\": \"JSONSECRET\"}");
+    page(QStringLiteral("style.css"), "body { color: red } .CSSSECRET { }");
+    page(QStringLiteral("settings.txt"), "password=abcd1234\n");
+    page(QStringLiteral("own.js"), "var own = 'own';");
+    page(QStringLiteral("worker.js"), "postMessage('worker ran');");
+    const QString p = page(
+        QStringLiteral("modules.html"),
+        "<script>var r = []; window.onerror = function(m) { r.push('error ' + m); };</script>"
+        "<script src='settings.txt'></script><script src='own.js'></script><script>"
+        "function worker(name) { return new Promise(function(done) { var w = new Worker(name);"
+        " w.onmessage = function(m) { done(m.data); }; w.onerror = function(e) { done('failed ' + e.message); }; });"
+        "}</script><script type=module>"
+        "async function module(name, type) { try { var m = await import(name, {assert: {type: type}});"
+        " return type === 'json' ? JSON.stringify(m.default) : m.default.cssRules[1].selectorText; }"
+        " catch (e) { return e.name; } }"
+        "var seen = [await module('./data.json', 'json'), await module('./style.css', 'css'),"
+        " await worker('settings.txt'), await worker('worker.js'), self.own].concat(r);"
+        "document.title = 'r:' + seen.join('|');</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    const QString seen = browser.LocationName();
+    EXPECT_FALSE(seen.contains(u"SECRET")) << seen.toStdString();
+    EXPECT_FALSE(seen.contains(u"abcd1234")) << seen.toStdString();
+    EXPECT_EQ(seen, QStringLiteral("r:TypeError|TypeError|failed undefined|worker ran|own|error Script error."));
 }
 
 // A saved page of many pictures and frames shows them all: each frame and each picture of a frame too.
@@ -852,6 +909,78 @@ TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
     ASSERT_TRUE(load(browser, server.url(QStringLiteral("/web"))));
     EXPECT_EQ(browser.LocationName(), QStringLiteral("web=function:made"));
     EXPECT_TRUE(waitUntil([&] { return datagrams > 0; })) << "a page of the network sent nothing either";
+}
+
+// A document a local page makes in place of a window's own has no peer connection either: a blob:
+// document the page sends its window to or the user opens in a new window, an empty document its window
+// is sent to (which a window the page opened still reaches). A document of an origin of its own, which
+// tells nothing of the page (a data: one, a sandboxed frame's blob: one), never becomes a window's.
+TEST_F(IEBrowserEngine, ADocumentALocalPageMakesForAWindowHasNoPeerConnection)
+{
+    TStunListener listener;
+    const QByteArray probe = listener.probe();
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    auto kept = [&](const QString &scheme) {
+        return std::any_of(status.begin(), status.end(), [&](const QList<QVariant> &a) {
+            return a.at(0).toString().contains(QStringLiteral("was kept from opening ") + scheme);
+        });
+    };
+    // the markup of a document that probes its own window, as a script's string
+    const QByteArray own = "\"<title>made</title><script>\" + probe + \"document.title = probe(location.protocol,"
+                           " window)<\\/script>\"";
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    const QByteArray blob = "URL.createObjectURL(new Blob([" + own + "], {type: 'text/html'}))";
+
+    ASSERT_TRUE(load(browser,
+                     page(QStringLiteral("blob.html"), "<script>" + probe + "location.href = " + blob + ";</script>")));
+    EXPECT_TRUE(waitForEqual([&] { return browser.LocationName(); }, QStringLiteral("blob:=undefined:TypeError")));
+
+    ASSERT_TRUE(load(
+        browser, page(QStringLiteral("link.html"), "<a id=l target=_blank " + whole + ">blob</a><script>" + probe +
+                                                       "document.getElementById('l').href = " + blob + ";</script>")));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the clicked link opened no window";
+    EXPECT_TRUE(
+        waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("blob:=undefined:TypeError")));
+
+    // the window the page opened probes its opener once the page has sent its own window elsewhere
+    ASSERT_TRUE(load(browser, page(QStringLiteral("gone.html"),
+                                   "<script>" + probe + "</script>" +
+                                       clickToRun("var w = window.open(''); w.eval(probe + ';setTimeout(function() {"
+                                                  " document.title = probe(\\'opener\\', opener); }, 1000)');"
+                                                  " location.href = 'about:blank';"))));
+    const size_t before = opened.size();
+    ASSERT_TRUE(clickUntil(browser, [&] { return opened.size() > before; })) << "the click opened no window";
+    EXPECT_TRUE(
+        waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("opener=undefined:TypeError")));
+
+    // a data: document the user clicks to a new window
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("data.html"), "<a target=_blank " + whole +
+                                                            " href='data:text/html,"
+                                                            "<script>new RTCPeerConnection()</script>'>data</a>")));
+    const size_t windows = opened.size();
+    ASSERT_TRUE(clickUntil(browser, [&] { return kept(QStringLiteral("data:")); }))
+        << "the data: window was not refused";
+    EXPECT_EQ(opened.size(), windows);
+
+    // a sandboxed frame sends the top window to a blob: document of its own
+    page(
+        QStringLiteral("sandboxed.html"),
+        "<script>var probe = " +
+            QJsonDocument(QJsonArray{QString::fromLatin1(probe)}).toJson(QJsonDocument::Compact).replace("</", "<\\/") +
+            "; top.location = " + blob + ";</script>");
+    ASSERT_TRUE(load(browser, page(QStringLiteral("sandbox.html"),
+                                   "<title>sandbox</title><iframe sandbox='allow-scripts allow-top-navigation'"
+                                   " src='sandboxed.html'></iframe>")));
+    EXPECT_TRUE(waitUntil([&] { return kept(QStringLiteral("blob:null")); })) << "the top was not kept";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("sandbox"));
+    QTest::qWait(2000); // what ICE would send goes out at once
+    EXPECT_EQ(listener.datagrams, 0) << "peer connections of the local page sent packets";
 }
 
 // A javascript: address sent to a window of a local page (a frame by its address, by its location,
