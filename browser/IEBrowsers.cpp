@@ -276,9 +276,11 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
             m_leavingForNetwork = network;
         // a local XML document runs its scripts as it is parsed, before the scripts that keep a local
         // page from the network have run: it is shown with none (its handlers never become scripts, so
-        // none runs once the next document has them back); its data: copy in a forced encoding too
-        const bool localXml = webengine::isXmlDocument(url) &&
-                              (url.isLocalFile() || (url.scheme() == u"data" && this->url().isLocalFile()));
+        // none runs once the next document has them back); its data: copy in a forced encoding too, and
+        // every blob: document of a local page, whose address does not tell its kind
+        const bool localXml = (webengine::isXmlDocument(url) &&
+                               (url.isLocalFile() || (url.scheme() == u"data" && this->url().isLocalFile()))) ||
+                              (url.scheme() == u"blob" && localPage.isLocalFile());
         if (localXml != m_browser->m_scriptsHeld) {
             m_browser->m_scriptsHeld = localXml;
             m_browser->applyPageOptions();
