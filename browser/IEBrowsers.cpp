@@ -521,6 +521,8 @@ TIEBrowser::TIEBrowser(QWidget *owner)
 
 TIEBrowser::~TIEBrowser()
 {
+    // the page's answers still on their way find no control
+    m_alive.reset();
     unregisterUserAgent();
     delete m_findDialog.data();
 }
@@ -671,6 +673,8 @@ void TIEBrowser::GoForward()
 
 void TIEBrowser::GoHome()
 {
+    // the start page is the user's own address: it opens also in a window a local page opened
+    m_page->setOpenerPage({});
     load(useraddress::toUrl(readInternetOptions().startPage, QDir::currentPath()));
 }
 
@@ -739,7 +743,7 @@ void TIEBrowser::loadFinished(bool ok)
             emit DocumentComplete(frame, false);
         emit DocumentComplete(top, true);
     };
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
                           [self, complete](const QVariant &v) {
                               if (self)
@@ -956,7 +960,7 @@ bool TIEBrowser::forceCharset(const QString &name)
         !regularfiles::read(webengine::localFilePath(url), MaxContentBytes, bytes))
         return false;
     if (!bytes.isEmpty()) {
-        QPointer<TIEBrowser> self(this);
+        TSelf self(this);
         m_page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
                               [self, reload, bytes, url](const QVariant &type) {
                                   if (self)
@@ -974,7 +978,7 @@ bool TIEBrowser::forceCharset(const QString &name)
         " for (var i = 0; i < s.length; i += 8192) { var c = s.substr(i, 8192), o = '';"
         "  for (var j = 0; j < c.length; ++j) o += String.fromCharCode(c.charCodeAt(j) & 0xff); parts.push(o); }"
         " return [document.contentType, btoa(parts.join(''))]; } catch (e) { return null; } })()");
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->runJavaScript(fetch, QWebEngineScript::ApplicationWorld, [self, reload, url](const QVariant &v) {
         if (!self)
             return;

@@ -1300,6 +1300,30 @@ TEST_F(IEBrowserEngine, ALinkOfALocalPageOpensInANewWindowFromThePagesMenu)
     EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
 }
 
+// The start page is the user's own address: Home opens it also in a window a local page's script
+// opened (that window is held to the page's folder, and refused it).
+TEST_F(IEBrowserEngine, HomeOpensTheStartPageInAWindowALocalPageOpened)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>home</title>");
+    };
+    TInternetOptions options = readInternetOptions();
+    options.startPage = server.url(QStringLiteral("/home"));
+    ASSERT_TRUE(writeInternetOptions(options));
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    page(QStringLiteral("other.html"), "<title>other</title>");
+    ASSERT_TRUE(load(browser, page(QStringLiteral("opens.html"), clickToRun("window.open('other.html');"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the click opened no window";
+    ASSERT_TRUE(waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("other")));
+    opened.back()->GoHome();
+    EXPECT_TRUE(waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("home")));
+}
+
 // A page of the network opens the user's link or form in a new window as the engine does: a form
 // sent there by POST carries its fields, and a link that keeps its opener keeps it and its referrer.
 TEST_F(IEBrowserEngine, APageOfTheNetworkOpensTheUsersFormsAndLinksInNewWindowsWhole)
@@ -1416,6 +1440,29 @@ TEST_F(IEBrowserEngine, APageCannotBuryTheUserInDownloads)
     EXPECT_EQ(dialogs.fileDialogs, 2);
     EXPECT_EQ(dialogs.fileDialogFolder, QDir(folder).absolutePath());
     EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+// A control deleted while its page still owes it an answer (the document's character set, asked as
+// every load ends) takes no answer: the page, deleted after the control's own parts, hands its pending
+// answers in as it goes, and the control wrote them into parts already gone (the character set of its
+// previous document freed a second time: the program crashed soon after).
+TEST_F(IEBrowserEngine, AControlDeletedWhileItsPageOwesItAnAnswerTakesNone)
+{
+    auto doomed = std::make_unique<TIEBrowser>();
+    ASSERT_TRUE(load(*doomed, page(QStringLiteral("first.html"), "<meta charset=utf-8><title>first</title>")));
+    ASSERT_EQ(doomed->Charset(), QStringLiteral("UTF-8"));
+    // as the next load ends, before the page's answer comes (the page keeps its renderer busy a while)
+    QObject::connect(doomed->page(), &QWebEnginePage::loadFinished,
+                     [&] { QTimer::singleShot(0, [&] { doomed.reset(); }); });
+    doomed->Navigate(page(QStringLiteral("busy.html"),
+                          "<title>busy</title><script>onload = function() { setTimeout(function() {"
+                          " for (var end = Date.now() + 1000; Date.now() < end;) {} }, 0); };</script>"));
+    ASSERT_TRUE(waitUntil([&] { return !doomed; })) << "the load never ended";
+    // what the program does next needs memory of the sizes the control's parts had
+    QStringList after;
+    for (int i = 0; i < 1000; ++i)
+        after << QString::number(i).repeated(i % 16 + 1);
+    EXPECT_EQ(after.size(), 1000);
 }
 
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
