@@ -136,7 +136,7 @@ bool TIEBrowser::SaveTo(const QString &path, TSaveFormat format)
         return false;
     }
     if (format == TSaveFormat::Text) {
-        QPointer<TIEBrowser> self(this);
+        TSelf self(this);
         m_page->toPlainText([self, path](const QString &text) {
             if (!self)
                 return;
@@ -167,7 +167,7 @@ void TIEBrowser::withPdf(const std::function<void(const QByteArray &, const QPag
     QPrinter probe(QPrinter::HighResolution);
     pageprint::applyPageSetup(probe);
     const QPageLayout layout = probe.pageLayout();
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->printToPdf(
         [self, done, layout](const QByteArray &pdf) {
             if (self)
@@ -210,7 +210,7 @@ bool TIEBrowser::PrintTo(std::shared_ptr<QPrinter> printer)
     // a PDF file keeps the engine's own pages (their text and links) under the header and footer;
     // a printer receives them painted
     const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->printToPdf(
         [self, printer, job, toPdfFile](const QByteArray &pdf) {
             if (!self)
@@ -281,7 +281,7 @@ void TIEBrowser::doProperties()
         " modified: document.lastModified, size: (function(){ var n = performance.getEntriesByType('navigation')[0];"
         " return n ? (n.decodedBodySize || n.transferSize || 0) : 0; })(),"
         " length: document.documentElement ? document.documentElement.outerHTML.length : 0})");
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self](const QVariant &v) {
         if (!self)
             return;
@@ -303,7 +303,7 @@ void TIEBrowser::doProperties()
                 size = info.size();
             }
         }
-        QDialog dialog(self);
+        QDialog dialog(self.get());
         dialog.setObjectName(QStringLiteral("Properties"));
         dialog.setWindowTitle(tr("Properties"));
         dialog.setMinimumWidth(440);

@@ -227,12 +227,25 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         } else if (type != NavigationTypeTyped) {
             m_typedAddress.clear();
         }
+        const QUrl localPage = this->url().isLocalFile() ? this->url() : m_openerPage;
+        // a document a local page makes of its own content with an origin of its own (a data: one, a
+        // blob: one of a sandboxed frame) would tell no script of the program's whose it is, so its
+        // window would keep its peer connections: it never becomes the window's document, clicked or not
+        if (localPage.isLocalFile() && type != NavigationTypeTyped && webengine::hasOpaqueOrigin(url)) {
+            emit m_browser->StatusTextChange(
+                TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
+            return false;
+        }
         // the link the user clicked or dropped opens as the user's own, also in a window that a local
         // page's script opened
         const bool posts = m_userLinkPosts;
         const bool usersLink = takeUserLink(url, type);
         if (usersLink)
             setOpenerPage({});
+        // a document a local page makes in place of its own (an empty one, a blob: one) stays that
+        // page's: held to its folder and off the network
+        if (localPage.isLocalFile() && type != NavigationTypeTyped && webengine::isMadeByPage(url))
+            setOpenerPage(localPage);
         // a window a local page's script opened shows no file outside that page's folder and no page
         // of the network (its address could carry what the script read)
         if (!webengine::localPageMayRequest(url, m_openerPage))
@@ -263,9 +276,11 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
             m_leavingForNetwork = network;
         // a local XML document runs its scripts as it is parsed, before the scripts that keep a local
         // page from the network have run: it is shown with none (its handlers never become scripts, so
-        // none runs once the next document has them back); its data: copy in a forced encoding too
-        const bool localXml = webengine::isXmlDocument(url) &&
-                              (url.isLocalFile() || (url.scheme() == u"data" && this->url().isLocalFile()));
+        // none runs once the next document has them back); its data: copy in a forced encoding too, and
+        // every blob: document of a local page, whose address does not tell its kind
+        const bool localXml = (webengine::isXmlDocument(url) &&
+                               (url.isLocalFile() || (url.scheme() == u"data" && this->url().isLocalFile()))) ||
+                              (url.scheme() == u"blob" && localPage.isLocalFile());
         if (localXml != m_browser->m_scriptsHeld) {
             m_browser->m_scriptsHeld = localXml;
             m_browser->applyPageOptions();
@@ -320,16 +335,27 @@ void TBrowserPage::openWindow(QWebEngineNewWindowRequest &request)
     }
     const QUrl address = request.requestedUrl();
     const bool usersLink = takeUserLink(address, NavigationTypeLinkClicked);
+    // a window a local page (or a window such a page opened) opens is held to that page's folder
+    const QUrl localPage = url().isLocalFile() ? url() : m_openerPage;
+    const bool fromLocalPage = localPage.isLocalFile();
+    // a document the local page made with an origin of its own, which no script of the program's could
+    // tell from another's: not opened (as in the page's own window)
+    if (fromLocalPage && webengine::hasOpaqueOrigin(address)) {
+        emit m_browser->StatusTextChange(
+            TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(address.toDisplayString()));
+        return;
+    }
     QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, windowType(request.destination()));
     if (!opened)
         return;
     auto *page = qobject_cast<TBrowserPage *>(opened);
     // the link the user clicked on a local page (and the source the user asked to see) opens in a window
-    // of its own, as an address the user entered: the page it was on gets no hold on that window. A
-    // page of the network keeps what the engine gives the window it opens: a form's fields, the
-    // opener and the referrer
-    const bool fromLocalPage = url().isLocalFile() || m_openerPage.isLocalFile();
+    // of its own, as an address the user entered: the page it was on gets no hold on that window, unless
+    // the link is to a document the page made itself. A page of the network keeps what the engine gives
+    // the window it opens: a form's fields, the opener and the referrer
     if (page && ((usersLink && fromLocalPage) || address.scheme() == u"view-source")) {
+        if (fromLocalPage && webengine::isMadeByPage(address))
+            page->setOpenerPage(localPage);
         page->load(address);
         return;
     }
@@ -338,12 +364,12 @@ void TBrowserPage::openWindow(QWebEngineNewWindowRequest &request)
         return;
     // the engine's page taken over by the window brings no request interceptor of its own
     page->setUrlRequestInterceptor(page->m_browser->m_interceptor);
-    // the page that opened the window can reach it: no file opened there keeps its plain address
+    // the two windows reach each other (the new one through its opener, whatever the opener shows
+    // later): no file opened in either keeps its plain address, whose origin the page that opened the
+    // window has
     page->m_browser->m_interceptor->setPlainUserDocuments(false);
-    // a window the script of a local page opens (or of a window such a page opened) is held to that
-    // page's folder
-    const QUrl localPage = url().isLocalFile() ? url() : m_openerPage;
-    if (localPage.isLocalFile())
+    m_browser->m_interceptor->setPlainUserDocuments(false);
+    if (fromLocalPage)
         page->setOpenerPage(localPage);
 }
 
@@ -495,6 +521,8 @@ TIEBrowser::TIEBrowser(QWidget *owner)
 
 TIEBrowser::~TIEBrowser()
 {
+    // the page's answers still on their way find no control
+    m_alive.reset();
     unregisterUserAgent();
     delete m_findDialog.data();
 }
@@ -645,6 +673,8 @@ void TIEBrowser::GoForward()
 
 void TIEBrowser::GoHome()
 {
+    // the start page is the user's own address: it opens also in a window a local page opened
+    m_page->setOpenerPage({});
     load(useraddress::toUrl(readInternetOptions().startPage, QDir::currentPath()));
 }
 
@@ -713,7 +743,7 @@ void TIEBrowser::loadFinished(bool ok)
             emit DocumentComplete(frame, false);
         emit DocumentComplete(top, true);
     };
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
                           [self, complete](const QVariant &v) {
                               if (self)
@@ -930,7 +960,7 @@ bool TIEBrowser::forceCharset(const QString &name)
         !regularfiles::read(webengine::localFilePath(url), MaxContentBytes, bytes))
         return false;
     if (!bytes.isEmpty()) {
-        QPointer<TIEBrowser> self(this);
+        TSelf self(this);
         m_page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
                               [self, reload, bytes, url](const QVariant &type) {
                                   if (self)
@@ -948,7 +978,7 @@ bool TIEBrowser::forceCharset(const QString &name)
         " for (var i = 0; i < s.length; i += 8192) { var c = s.substr(i, 8192), o = '';"
         "  for (var j = 0; j < c.length; ++j) o += String.fromCharCode(c.charCodeAt(j) & 0xff); parts.push(o); }"
         " return [document.contentType, btoa(parts.join(''))]; } catch (e) { return null; } })()");
-    QPointer<TIEBrowser> self(this);
+    TSelf self(this);
     m_page->runJavaScript(fetch, QWebEngineScript::ApplicationWorld, [self, reload, url](const QVariant &v) {
         if (!self)
             return;

@@ -323,4 +323,23 @@ private:
     QElapsedTimer m_downloadCancelled;
     int m_swallowKey = 0;
     QString m_lastFindText;
+
+    // The control as the page's answers (scripts' results, text, PDF) see it: gone as soon as the
+    // control's destructor starts. The page, a child, goes after the control's own parts and hands its
+    // pending answers in as it goes, when a QPointer would still point at the control.
+    class TSelf {
+    public:
+        explicit TSelf(TIEBrowser *browser)
+            : m_browser(browser)
+            , m_alive(browser->m_alive)
+        {}
+        explicit operator bool() const { return !m_alive.expired(); }
+        TIEBrowser *operator->() const { return m_browser; }
+        TIEBrowser *get() const { return m_browser; }
+
+    private:
+        TIEBrowser *m_browser;
+        std::weak_ptr<const char> m_alive;
+    };
+    std::shared_ptr<const char> m_alive = std::make_shared<const char>(0);
 };

@@ -126,13 +126,18 @@ QString noPeerConnectionsSource()
   var xhtml = 'http://www.w3.org/1999/xhtml';
   var names = ['RTCPeerConnection', 'webkitRTCPeerConnection', 'RTCDataChannel', 'RTCSessionDescription',
                'RTCIceCandidate'];
+  // A window of a file's origin: a file's document, and the documents such a document makes in place
+  // of one (an empty document, a blob: one) or frames; a window it opened.
   function fromFile(w) {
-    try { if (w.location.protocol === 'file:') return true; } catch (e) {}
+    try { if (w.location.protocol === 'file:' || w.origin === 'file://') return true; } catch (e) {}
     try {
       var a = w.location.ancestorOrigins;
       for (var i = 0; i < a.length; ++i) if (a[i] === 'file://') return true;
     } catch (e) {}
-    try { var o = w.opener; if (o && o.location.protocol === 'file:') return true; } catch (e) {}
+    try {
+      var o = w.opener;
+      if (o && (o.location.protocol === 'file:' || o.origin === 'file://')) return true;
+    } catch (e) {}
     return false;
   }
   if (!fromFile(window)) return;

@@ -184,13 +184,33 @@ bool isDocumentRequest(QWebEngineUrlRequestInfo::ResourceType type)
            type == QWebEngineUrlRequestInfo::ResourceTypeObject;
 }
 
-// What a document shows or applies whose content its scripts could read when it came from the
+// What a document shows, applies or runs whose content its scripts could read when it came from the
 // document's own origin: a picture's pixels (on a canvas), a sound's samples, a video's frames, a
-// style sheet's rules (a text file read as one too).
+// style sheet's rules (a text file read as one too), and a script's text: an imported JSON or style
+// sheet module hands its content over, and the message of a script's error names what it stumbled
+// on ("abcd1234 is not defined" for a file holding "password=abcd1234"). A script of another origin
+// still runs (only module scripts, which need the other origin's consent, do not), and its errors
+// tell nothing.
 bool isShownResource(QWebEngineUrlRequestInfo::ResourceType type)
 {
     return type == QWebEngineUrlRequestInfo::ResourceTypeImage || type == QWebEngineUrlRequestInfo::ResourceTypeMedia ||
-           type == QWebEngineUrlRequestInfo::ResourceTypeStylesheet;
+           type == QWebEngineUrlRequestInfo::ResourceTypeStylesheet ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeScript;
+}
+
+// A worker's own script comes from its page's origin, and the messages of its errors reach the page:
+// a file is a worker's script only when the engine would take it for a script by its name.
+bool isWorkerOfNoScriptFile(const QWebEngineUrlRequestInfo &info)
+{
+    const auto type = info.resourceType();
+    if (type != QWebEngineUrlRequestInfo::ResourceTypeWorker &&
+        type != QWebEngineUrlRequestInfo::ResourceTypeSharedWorker &&
+        type != QWebEngineUrlRequestInfo::ResourceTypeServiceWorker)
+        return false;
+    if (!info.requestUrl().isLocalFile())
+        return false;
+    const QString suffix = QFileInfo(webengine::localFilePath(info.requestUrl())).suffix();
+    return suffix.compare(u"js", Qt::CaseInsensitive) != 0 && suffix.compare(u"mjs", Qt::CaseInsensitive) != 0;
 }
 
 // The host of every picture, sound, video and style sheet from a file: one no document ever gets
@@ -257,6 +277,23 @@ bool webengine::localPageMayRequest(const QUrl &request, const QUrl &page)
     return !reachesNetwork(request);
 }
 
+bool webengine::isMadeByPage(const QUrl &url)
+{
+    static const QStringList made = {QStringLiteral("about"), QStringLiteral("blob"), QStringLiteral("data")};
+    return made.contains(url.scheme(), Qt::CaseInsensitive);
+}
+
+bool webengine::hasOpaqueOrigin(const QUrl &url)
+{
+    if (url.scheme().compare(u"data", Qt::CaseInsensitive) == 0)
+        return true;
+    if (url.scheme().compare(u"blob", Qt::CaseInsensitive) != 0)
+        return false;
+    // the origin of the document that made it comes first: "blob:file:///<id>", "blob:null/<id>"
+    const QUrl maker(url.path());
+    return !maker.isValid() || maker.scheme().isEmpty() || maker.scheme() == u"null" || isMadeByPage(maker);
+}
+
 namespace {
 
 // an XML type: the named XML types and every "<type>/<subtype>+xml"
@@ -309,8 +346,8 @@ bool TUserAgentInterceptor::hasItsHost(QWebEngineUrlRequestInfo &info)
     const QUrl url = info.requestUrl();
     if (!url.isLocalFile())
         return true;
-    // a picture, sound, video or style sheet of any document, the one the user opened too, comes
-    // from an origin no document has
+    // a picture, sound, video, style sheet or script of any document, the one the user opened too,
+    // comes from an origin no document has
     if (isShownResource(info.resourceType())) {
         if (url.host().compare(resourceHost(), Qt::CaseInsensitive) == 0)
             return true;
@@ -349,7 +386,8 @@ void TUserAgentInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     // a page's scripts read no local file: a page opened from a file (a download) would otherwise
     // read the user's files and send them on; its pictures, frames and links still load
-    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr && info.requestUrl().isLocalFile()) {
+    if ((info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr && info.requestUrl().isLocalFile()) ||
+        isWorkerOfNoScriptFile(info)) {
         info.block(true);
         return;
     }

@@ -46,9 +46,12 @@ QByteArray insertUserAgentToken(const QByteArray &userAgent, const QString &toke
 // A document from a file is given an address of its own: the file's address with a host made for
 // that document alone ("<id>.localhost", which still names the file on this computer). The engine's
 // same-origin rule then keeps every other document (a frame, a window or an opener holding another
-// file, or the same file opened once more) from reading it, while the document's own scripts load
-// from its address as before. Pictures, sounds, videos and style sheets from files get a host that
-// no document gets: they show and apply, but no document reads their pixels, samples or rules.
+// file, or the same file opened once more) from reading it, while its workers still load from its
+// address (only from files named as scripts, ".js" or ".mjs": the messages of a worker's errors quote
+// its script). Pictures, sounds, videos, style sheets and scripts from files get a host that no
+// document gets: they show, apply and run, but no document reads their pixels, samples, rules or
+// text (no JSON or style sheet module, no message of a script's error); module scripts from files,
+// which need their origin's consent, do not run.
 bool isDocumentHost(const QString &host);
 // The address as the user knows it: a file's address without the host made for its document (also
 // inside a "view-source:" address); any other address as it is.
@@ -65,6 +68,13 @@ bool reachesNetwork(const QUrl &url);
 // Whether a local page may load the address as part of itself: a local file of its own folder or
 // below, or an address that does not reach the network. Pages that are no local file load anything.
 bool localPageMayRequest(const QUrl &request, const QUrl &page);
+
+// Whether the address names a document a page makes of its own content (an empty one, a blob: or a
+// data: one): it has no file, folder or server of its own, so it belongs to the page that made it.
+bool isMadeByPage(const QUrl &url);
+// Whether such a document gets an origin that tells nothing of the page that made it: a data: one,
+// and a blob: one made by a document of no origin (a sandboxed frame's, "blob:null/...").
+bool hasOpaqueOrigin(const QUrl &url);
 
 // Whether the engine shows the document at the address as XML (SVG, XHTML, feeds and the like): a
 // local file by its name's extension, as the engine tells a file's type, a data: address by the type
@@ -85,14 +95,15 @@ public:
     // are held to what that page may load.
     void setOpenerPage(const QUrl &page);
     // Whether a file the user opens in this page (an address the program loads, never a page's
-    // navigation) keeps its plain address: true unless a page opened the window, since no document
+    // navigation) keeps its plain address: true unless a page opened the window or a page of the
+    // window opened another (the other window reaches this one through its opener), since no document
     // can reach such a file then; every other document from a file gets a host of its own.
     void setPlainUserDocuments(bool plain);
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
     // Whether a request for a local file that gets a host apart (a document's own, or the one of
-    // pictures, sounds, videos and style sheets) comes with it; otherwise the request is sent on to it.
+    // pictures, sounds, videos, style sheets and scripts) comes with it; otherwise the request is sent on to it.
     bool hasItsHost(QWebEngineUrlRequestInfo &info);
 
     mutable QMutex m_mutex;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A page opened from a file, in a folder that also holds a secret, on a real screen: it tries to read
-# the secret by every route it has (a frame, a request, an object, a window's document) and to send
-# itself to the network on its own; it can only report what it read through the address of a link to
-# a new window that the user clicks. The link reaches the loopback server and carries nothing read;
-# nothing reaches the server before the click. Every wait is bounded.
+# the secret by every route it has (a frame, a request, an object, a window's document, a JSON module,
+# the error message of another file run as a script) and to send itself to the network on its own; it
+# can only report what it read through the address of a link to a new window that the user clicks. The
+# link reaches the loopback server and carries nothing read; nothing reaches the server before the
+# click. Every wait is bounded.
 # usage: local_page.sh PROGRAM SERVER
 set -u
 program="$1"
@@ -28,6 +29,8 @@ home="$work/home"
 mkdir -p "$home/.ssh" "$home/Downloads"
 printf 'TOPSECRET-KEY' > "$home/.ssh/id_rsa"
 printf '<title>bank</title>TOPSECRET-BANK' > "$home/Downloads/bank.html"
+printf '{"key": "TOPSECRET-JSON"}' > "$home/Downloads/accounts.json"
+printf 'password=TOPSECRETPASSWORD' > "$home/Downloads/notes.txt"
 cat > "$home/Downloads/page.html" <<EOF
 <title>local page</title>
 <body style="margin:0">
@@ -35,6 +38,12 @@ cat > "$home/Downloads/page.html" <<EOF
 <object id=o data="bank.html"></object>
 <a id=report target=_blank href="$server/too-early"
    style="display:none;position:fixed;left:0;top:0;width:100%;height:100%;background:#fc8">report</a>
+<script>
+// what a script of another file says when it fails names what it stumbled on
+var errors = [];
+window.onerror = function(message) { errors.push(message); };
+</script>
+<script src="notes.txt"></script>
 <script>
 function frame(e) { try { return e.contentDocument.body.innerText; } catch (x) { return ''; } }
 window.onload = function() {
@@ -44,6 +53,11 @@ window.onload = function() {
   catch (e) {}
   fetch('bank.html').then(function(r) { return r.text(); }).catch(function() { return ''; }).then(function(t) {
     read.push(t);
+    return import('./accounts.json', {assert: {type: 'json'}}).then(function(m) { return JSON.stringify(m.default); },
+                                                                 function() { return ''; });
+  }).then(function(t) {
+    read.push(t);
+    read = read.concat(errors.filter(function(e) { return e.indexOf('TOPSECRET') >= 0; }));
     var link = document.getElementById('report');
     link.href = '$server/report?read=' + encodeURIComponent(read.join('').replace(/\s/g, '') || 'nothing');
     link.style.display = 'block';

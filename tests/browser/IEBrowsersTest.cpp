@@ -22,6 +22,8 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -669,6 +671,29 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileOfItsFolderByAnyRoute)
     EXPECT_EQ(opened.back()->LocationName(), QStringLiteral("opener:blocked"));
 }
 
+// A window the page opened reaches the page's window through its opener whatever it shows later: a
+// file the user opens there afterwards (its address typed, a favorite) is not of the page's origin.
+TEST_F(IEBrowserEngine, AWindowALocalPageOpenedReadsNoFileTheUserOpensAfterIt)
+{
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    const QString bank = page(QStringLiteral("bank.html"), "<title>bank</title><p>account 1234</p>");
+    // the window keeps reading its opener's document
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("spy.html"),
+                           clickToRun("var w = window.open(''); w.eval('setInterval(function() { var t;"
+                                      " try { t = opener.document.title + \\':\\' + opener.document.body"
+                                      ".innerText; } catch (e) { t = e.name; } document.title = t; }, 100)');"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the click opened no window";
+    ASSERT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral(":")));
+    ASSERT_TRUE(load(browser, bank));
+    EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("SecurityError")));
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("bank"));
+}
+
 // A page saved with its files folder shows whole: its pictures, style sheets, scripts and frames, and
 // a frame's own pictures.
 TEST_F(IEBrowserEngine, ASavedPageShowsWholeWithItsFilesFolder)
@@ -751,6 +776,38 @@ TEST_F(IEBrowserEngine, APageFromAFileShowsItsFoldersPicturesAndStyleSheetsUnrea
         EXPECT_EQ(seen.at(5), QStringLiteral("true")) << "the style sheet's font did not load";
     }
     EXPECT_EQ(browser.LocationName().section(u'|', 1), QStringLiteral("frame 4 tainted"));
+}
+
+// What a page from a file runs as a script it does not read: a JSON or style sheet module of its
+// folder gives nothing, the message of a script's error quotes nothing of the file (a file of
+// "password=abcd1234" would be "abcd1234 is not defined"), and a file not named as a script is no
+// worker's; its own scripts and workers still run.
+TEST_F(IEBrowserEngine, APageFromAFileReadsNoFileItRunsAsAScript)
+{
+    page(QStringLiteral("data.json"), "{\"secret\": \"JSONSECRET\"}");
+    page(QStringLiteral("style.css"), "body { color: red } .CSSSECRET { }");
+    page(QStringLiteral("settings.txt"), "password=abcd1234\n");
+    page(QStringLiteral("own.js"), "var own = 'own';");
+    page(QStringLiteral("worker.js"), "postMessage('worker ran');");
+    const QString p = page(
+        QStringLiteral("modules.html"),
+        "<script>var r = []; window.onerror = function(m) { r.push('error ' + m); };</script>"
+        "<script src='settings.txt'></script><script src='own.js'></script><script>"
+        "function worker(name) { return new Promise(function(done) { var w = new Worker(name);"
+        " w.onmessage = function(m) { done(m.data); }; w.onerror = function(e) { done('failed ' + e.message); }; });"
+        "}</script><script type=module>"
+        "async function module(name, type) { try { var m = await import(name, {assert: {type: type}});"
+        " return type === 'json' ? JSON.stringify(m.default) : m.default.cssRules[1].selectorText; }"
+        " catch (e) { return e.name; } }"
+        "var seen = [await module('./data.json', 'json'), await module('./style.css', 'css'),"
+        " await worker('settings.txt'), await worker('worker.js'), self.own].concat(r);"
+        "document.title = 'r:' + seen.join('|');</script>");
+    ASSERT_TRUE(load(browser, p));
+    ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"r:"); })) << "the page never ran";
+    const QString seen = browser.LocationName();
+    EXPECT_FALSE(seen.contains(u"SECRET")) << seen.toStdString();
+    EXPECT_FALSE(seen.contains(u"abcd1234")) << seen.toStdString();
+    EXPECT_EQ(seen, QStringLiteral("r:TypeError|TypeError|failed undefined|worker ran|own|error Script error."));
 }
 
 // A saved page of many pictures and frames shows them all: each frame and each picture of a frame too.
@@ -852,6 +909,96 @@ TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
     ASSERT_TRUE(load(browser, server.url(QStringLiteral("/web"))));
     EXPECT_EQ(browser.LocationName(), QStringLiteral("web=function:made"));
     EXPECT_TRUE(waitUntil([&] { return datagrams > 0; })) << "a page of the network sent nothing either";
+}
+
+// A document a local page makes in place of a window's own has no peer connection either. A blob:
+// document the page sends its window to, opens in a window or the user opens from it in a new window
+// shows without running its scripts (its address does not tell whether it is XML, whose scripts run
+// before any of the program's); an empty document its window is sent to (which a window the page
+// opened still reaches) loses its peer connections. A document of an origin of its own, which tells
+// nothing of the page (a data: one, a sandboxed frame's blob: one), never becomes a window's.
+TEST_F(IEBrowserEngine, ADocumentALocalPageMakesForAWindowHasNoPeerConnection)
+{
+    TStunListener listener;
+    const QByteArray probe = listener.probe();
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
+    auto kept = [&](const QString &scheme) {
+        return std::any_of(status.begin(), status.end(), [&](const QList<QVariant> &a) {
+            return a.at(0).toString().contains(QStringLiteral("was kept from opening ") + scheme);
+        });
+    };
+    // documents that probe their own window, as a script's string, and blob: addresses of them
+    auto quoted = [](const QByteArray &text) {
+        return QJsonDocument(QJsonArray{QString::fromLatin1(text)})
+            .toJson(QJsonDocument::Compact)
+            .replace("</", "<\\/");
+    };
+    const QByteArray html = "<title>made</title><script>" + probe + "document.title = probe('html', window)</script>";
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg'><title>drawing</title><script><![CDATA[" + probe +
+                           "document.title = probe('svg', window);]]></script></svg>";
+    const QByteArray blobs = "<script>var html = URL.createObjectURL(new Blob(" + quoted(html) +
+                             ", {type: 'text/html'})), svg = URL.createObjectURL(new Blob(" + quoted(svg) +
+                             ", {type: 'image/svg+xml'}));</script>";
+    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    auto shows = [&](TIEBrowser &b, const QString &title) {
+        if (!waitForEqual([&] { return b.LocationName(); }, title))
+            return false;
+        QTest::qWait(1000); // its script would change the title at once
+        return b.LocationName() == title && b.LocationURL().startsWith(u"blob:file:");
+    };
+
+    ASSERT_TRUE(load(browser, page(QStringLiteral("blob.html"), blobs + "<script>location.href = html;</script>")));
+    EXPECT_TRUE(shows(browser, QStringLiteral("made")));
+    ASSERT_TRUE(load(browser, page(QStringLiteral("svg.html"), blobs + "<script>location.href = svg;</script>")));
+    EXPECT_TRUE(shows(browser, QStringLiteral("drawing")));
+
+    ASSERT_TRUE(load(browser, page(QStringLiteral("link.html"),
+                                   blobs + "<a id=l target=_blank " + whole +
+                                       ">blob</a><script>document.getElementById('l').href = html;</script>")));
+    ASSERT_TRUE(opened.empty());
+    ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the clicked link opened no window";
+    EXPECT_TRUE(shows(*opened.back(), QStringLiteral("made")));
+
+    ASSERT_TRUE(load(browser, page(QStringLiteral("open.html"), blobs + clickToRun("window.open(svg);"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return opened.size() > 1; })) << "the click opened no window";
+    EXPECT_TRUE(shows(*opened.back(), QStringLiteral("drawing")));
+
+    // the window the page opened probes its opener once the page has sent its own window elsewhere
+    ASSERT_TRUE(load(browser, page(QStringLiteral("gone.html"),
+                                   "<script>" + probe + "</script>" +
+                                       clickToRun("var w = window.open(''); w.eval(probe + ';setTimeout(function() {"
+                                                  " document.title = probe(\\'opener\\', opener); }, 1000)');"
+                                                  " location.href = 'about:blank';"))));
+    size_t before = opened.size();
+    ASSERT_TRUE(clickUntil(browser, [&] { return opened.size() > before; })) << "the click opened no window";
+    EXPECT_TRUE(
+        waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("opener=undefined:TypeError")));
+
+    // a data: document the user clicks to a new window
+    ASSERT_TRUE(
+        load(browser, page(QStringLiteral("data.html"), "<a target=_blank " + whole +
+                                                            " href='data:text/html,"
+                                                            "<script>new RTCPeerConnection()</script>'>data</a>")));
+    before = opened.size();
+    ASSERT_TRUE(clickUntil(browser, [&] { return kept(QStringLiteral("data:")); }))
+        << "the data: window was not refused";
+    EXPECT_EQ(opened.size(), before);
+
+    // a sandboxed frame sends the top window to a blob: document of its own
+    page(QStringLiteral("sandboxed.html"),
+         "<script>top.location = URL.createObjectURL(new Blob(" + quoted(html) + ", {type: 'text/html'}));</script>");
+    ASSERT_TRUE(load(browser, page(QStringLiteral("sandbox.html"),
+                                   "<title>sandbox</title><iframe sandbox='allow-scripts allow-top-navigation'"
+                                   " src='sandboxed.html'></iframe>")));
+    EXPECT_TRUE(waitUntil([&] { return kept(QStringLiteral("blob:null")); })) << "the top was not kept";
+    EXPECT_EQ(browser.LocationName(), QStringLiteral("sandbox"));
+    QTest::qWait(2000); // what ICE would send goes out at once
+    EXPECT_EQ(listener.datagrams, 0) << "peer connections of the local page sent packets";
 }
 
 // A javascript: address sent to a window of a local page (a frame by its address, by its location,
@@ -1153,6 +1300,30 @@ TEST_F(IEBrowserEngine, ALinkOfALocalPageOpensInANewWindowFromThePagesMenu)
     EXPECT_TRUE(waitForEqual([&] { return opened.front()->LocationName(); }, QStringLiteral("arrived")));
 }
 
+// The start page is the user's own address: Home opens it also in a window a local page's script
+// opened (that window is held to the page's folder, and refused it).
+TEST_F(IEBrowserEngine, HomeOpensTheStartPageInAWindowALocalPageOpened)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>home</title>");
+    };
+    TInternetOptions options = readInternetOptions();
+    options.startPage = server.url(QStringLiteral("/home"));
+    ASSERT_TRUE(writeInternetOptions(options));
+    std::vector<std::unique_ptr<TIEBrowser>> opened;
+    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
+        opened.push_back(std::make_unique<TIEBrowser>());
+        return opened.back()->page();
+    };
+    page(QStringLiteral("other.html"), "<title>other</title>");
+    ASSERT_TRUE(load(browser, page(QStringLiteral("opens.html"), clickToRun("window.open('other.html');"))));
+    ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the click opened no window";
+    ASSERT_TRUE(waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("other")));
+    opened.back()->GoHome();
+    EXPECT_TRUE(waitForEqual([&] { return opened.back()->LocationName(); }, QStringLiteral("home")));
+}
+
 // A page of the network opens the user's link or form in a new window as the engine does: a form
 // sent there by POST carries its fields, and a link that keeps its opener keeps it and its referrer.
 TEST_F(IEBrowserEngine, APageOfTheNetworkOpensTheUsersFormsAndLinksInNewWindowsWhole)
@@ -1269,6 +1440,29 @@ TEST_F(IEBrowserEngine, APageCannotBuryTheUserInDownloads)
     EXPECT_EQ(dialogs.fileDialogs, 2);
     EXPECT_EQ(dialogs.fileDialogFolder, QDir(folder).absolutePath());
     EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+// A control deleted while its page still owes it an answer (the document's character set, asked as
+// every load ends) takes no answer: the page, deleted after the control's own parts, hands its pending
+// answers in as it goes, and the control wrote them into parts already gone (the character set of its
+// previous document freed a second time: the program crashed soon after).
+TEST_F(IEBrowserEngine, AControlDeletedWhileItsPageOwesItAnAnswerTakesNone)
+{
+    auto doomed = std::make_unique<TIEBrowser>();
+    ASSERT_TRUE(load(*doomed, page(QStringLiteral("first.html"), "<meta charset=utf-8><title>first</title>")));
+    ASSERT_EQ(doomed->Charset(), QStringLiteral("UTF-8"));
+    // as the next load ends, before the page's answer comes (the page keeps its renderer busy a while)
+    QObject::connect(doomed->page(), &QWebEnginePage::loadFinished,
+                     [&] { QTimer::singleShot(0, [&] { doomed.reset(); }); });
+    doomed->Navigate(page(QStringLiteral("busy.html"),
+                          "<title>busy</title><script>onload = function() { setTimeout(function() {"
+                          " for (var end = Date.now() + 1000; Date.now() < end;) {} }, 0); };</script>"));
+    ASSERT_TRUE(waitUntil([&] { return !doomed; })) << "the load never ended";
+    // what the program does next needs memory of the sizes the control's parts had
+    QStringList after;
+    for (int i = 0; i < 1000; ++i)
+        after << QString::number(i).repeated(i % 16 + 1);
+    EXPECT_EQ(after.size(), 1000);
 }
 
 TEST_F(IEBrowserEngine, PromptShowsThePagesQuestionAsPlainText)
