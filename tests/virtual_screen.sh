@@ -22,12 +22,22 @@ start_virtual_screen() {
   pids+=($!)
   wait_for 100 test -s "$work/display" || fail "no virtual screen"
   export DISPLAY=":$(head -1 "$work/display")"
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
   # the manager is ready once it names itself and keeps a client list on the root window (before that,
   # wmctrl -l answers "Cannot get client list properties" and a window that appears is never found)
   wm_ready() { wmctrl -m >/dev/null 2>&1 && xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && wmctrl -l >/dev/null 2>&1; }
-  wait_for 100 wm_ready || fail "the window manager did not start"
+  # on a loaded machine a manager now and then never gets that far (or ends): it is started again, at
+  # most three times in all, its output kept for the failure's message
+  local attempt wm
+  for attempt in 1 2 3; do
+    openbox >"$work/openbox.txt" 2>&1 &
+    wm=$!
+    pids+=("$wm")
+    wait_for 100 wm_ready && return 0
+    kill "$wm" 2>/dev/null
+    wait "$wm" 2>/dev/null
+  done
+  cat "$work/openbox.txt"
+  fail "the window manager did not start"
 }
 
 # start_loopback_server SERVER_PROGRAM: the test tool's loopback server, which answers every request
