@@ -198,6 +198,9 @@ private:
         // the area's own show comes after its windows' (and their views') have been shown
         if (watched == m_area && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
             m_areaShown = event->type() == QEvent::Show;
+        // a narrower area may leave a window beyond its edge, a wider one bring it back
+        if (watched == m_area && event->type() == QEvent::Resize && m_areaShown)
+            schedule(0);
         return false;
     }
 
@@ -673,6 +676,9 @@ void TfrmBrowser::moveEvent(QMoveEvent *event)
     QMdiSubWindow::moveEvent(event);
     if (WindowStateValue() == TWindowState::wsNormal)
         m_normalGeometry = geometry();
+    // a window moved may uncover others or leave the area
+    if (m_sizes)
+        m_sizes->schedule(0);
 }
 
 void TfrmBrowser::resizeEvent(QResizeEvent *event)

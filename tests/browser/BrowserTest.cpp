@@ -320,6 +320,18 @@ TEST_F(PageWindowTest, PagesOfWindowsTheUserCannotSeeAreHiddenToTheEngine)
     ASSERT_TRUE(waitUntil([&] { return !c->WebBrowser()->page()->isVisible(); }, 5000)) << report();
     b->move(900, 700);
     ASSERT_TRUE(waitUntil([&] { return shown({true, false, false}); }, 5000)) << report();
+    // an area narrowed (a wider explorer bar) hides what now lies beyond it, and shows it again as
+    // it widens; a window moved off another shows it again
+    b->move(500, 0);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, true, false}); }, 5000)) << report();
+    area.resize(400, 600);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, false, false}); }, 5000)) << report();
+    area.resize(800, 600);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, true, false}); }, 5000)) << report();
+    b->setGeometry(0, 0, 310, 210);
+    ASSERT_TRUE(waitUntil([&] { return shown({false, true, false}); }, 5000)) << report();
+    b->move(400, 300);
+    ASSERT_TRUE(waitUntil([&] { return shown({true, true, false}); }, 5000)) << report();
     // sizes are kept all along: the views of the windows are laid out at their insides
     for (TfrmBrowser *p : {a, b})
         EXPECT_EQ(p->WebBrowser()->size(), p->widget()->size()) << p->BrowserIndex;
