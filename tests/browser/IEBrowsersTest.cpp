@@ -64,6 +64,8 @@ using browsertest::httpReply;
 using browsertest::TLoopbackServer;
 
 constexpr int Timeout = 20000;
+// A link or control laid over the whole page, so that a click anywhere reaches it.
+const QByteArray WholePage = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
 
 // Where a page's peer connections send their first packets (STUN): a UDP listener on the loopback,
 // and the page's probe that makes one towards it. probe(name, w) tells
@@ -248,6 +250,15 @@ protected:
         return text;
     }
 
+    // The windows the page opens are kept in opened, each a control of its own.
+    void keepOpenedWindows()
+    {
+        browser.OnNewWindow2 = [this](TIEBrowser *, QWebEnginePage::WebWindowType) {
+            opened.push_back(std::make_unique<TIEBrowser>());
+            return opened.back()->page();
+        };
+    }
+
     QTemporaryDir dir;
     QTemporaryDir store;
     TRecordingDialogs dialogs;
@@ -255,6 +266,7 @@ protected:
     const testsupport::SeamGuard storeFolder = testsupport::restoringDefault(platformstore::setFolder, store.path());
     const dialogrunner::ScopedRunner dialogsSeam{[this](QDialog &dialog) { return dialogs.run(dialog); }};
     TIEBrowser browser;
+    std::vector<std::unique_ptr<TIEBrowser>> opened; // before the browser that opened them
 };
 
 } // namespace
@@ -401,11 +413,7 @@ TEST_F(IEBrowserEngine, ScriptWindowsOpenOnlyOnTheUsersClickOnePerClick)
              "<a href='child.html' target=_blank style='position:fixed;left:0;top:200px;font-size:60px'>link</a>"
              "<script>for (var i = 0; i < 100; ++i) window.open('child.html'); document.title = 'flooded';</script>"
              "</body>");
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
     auto blocked = [&] {
         return std::count_if(status.begin(), status.end(),
@@ -638,11 +646,7 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileOfItsFolderByAnyRoute)
                  "window.onload = function() { document.title = 'frames:' + read(function() {"
                  " return document.getElementById('key').contentDocument; }) + ',' + read(function() {"
                  " return document.getElementById('bank').contentDocument; }); };</script>");
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     QSignalSpy complete(&browser, &TIEBrowser::DocumentComplete);
     ASSERT_TRUE(load(browser, a));
     ASSERT_TRUE(waitUntil([&] { return browser.LocationName().startsWith(u"frames:"); })) << "the page never ran";
@@ -675,11 +679,7 @@ TEST_F(IEBrowserEngine, APageFromAFileReadsNoOtherFileOfItsFolderByAnyRoute)
 // file the user opens there afterwards (its address typed, a favorite) is not of the page's origin.
 TEST_F(IEBrowserEngine, AWindowALocalPageOpenedReadsNoFileTheUserOpensAfterIt)
 {
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     const QString bank = page(QStringLiteral("bank.html"), "<title>bank</title><p>account 1234</p>");
     // the window keeps reading its opener's document
     ASSERT_TRUE(
@@ -878,11 +878,7 @@ TEST_F(IEBrowserEngine, APageFromAFileMakesNoPeerConnectionInAnyWindowItMakes)
             own +
             "\"], {type: 'text/html'})); document.body.appendChild(b);"
             "</script>");
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     ASSERT_TRUE(load(browser, local));
     clickPage(browser);
     const QStringList routes = {"markup frame", "page",    "empty frame", "its window",
@@ -921,11 +917,7 @@ TEST_F(IEBrowserEngine, ADocumentALocalPageMakesForAWindowHasNoPeerConnection)
 {
     TStunListener listener;
     const QByteArray probe = listener.probe();
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
     auto kept = [&](const QString &scheme) {
         return std::any_of(status.begin(), status.end(), [&](const QList<QVariant> &a) {
@@ -944,7 +936,6 @@ TEST_F(IEBrowserEngine, ADocumentALocalPageMakesForAWindowHasNoPeerConnection)
     const QByteArray blobs = "<script>var html = URL.createObjectURL(new Blob(" + quoted(html) +
                              ", {type: 'text/html'})), svg = URL.createObjectURL(new Blob(" + quoted(svg) +
                              ", {type: 'image/svg+xml'}));</script>";
-    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
     auto shows = [&](TIEBrowser &b, const QString &title) {
         if (!waitForEqual([&] { return b.LocationName(); }, title))
             return false;
@@ -958,7 +949,7 @@ TEST_F(IEBrowserEngine, ADocumentALocalPageMakesForAWindowHasNoPeerConnection)
     EXPECT_TRUE(shows(browser, QStringLiteral("drawing")));
 
     ASSERT_TRUE(load(browser, page(QStringLiteral("link.html"),
-                                   blobs + "<a id=l target=_blank " + whole +
+                                   blobs + "<a id=l target=_blank " + WholePage +
                                        ">blob</a><script>document.getElementById('l').href = html;</script>")));
     ASSERT_TRUE(opened.empty());
     ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the clicked link opened no window";
@@ -981,7 +972,7 @@ TEST_F(IEBrowserEngine, ADocumentALocalPageMakesForAWindowHasNoPeerConnection)
 
     // a data: document the user clicks to a new window
     ASSERT_TRUE(
-        load(browser, page(QStringLiteral("data.html"), "<a target=_blank " + whole +
+        load(browser, page(QStringLiteral("data.html"), "<a target=_blank " + WholePage +
                                                             " href='data:text/html,"
                                                             "<script>new RTCPeerConnection()</script>'>data</a>")));
     before = opened.size();
@@ -1202,11 +1193,7 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
     server.reply = [](const QByteArray &) {
         return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>arrived</title>");
     };
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
     auto kept = [&] {
         return std::count_if(status.begin(), status.end(), [](const QList<QVariant> &a) {
@@ -1218,7 +1205,6 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
                            [&](const QByteArray &r) { return r.startsWith("GET " + path); });
     };
     const QByteArray to = server.url().toLatin1();
-    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
 
     // a click anywhere: the page's handler sends it away, and is refused
     ASSERT_TRUE(
@@ -1228,14 +1214,14 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
 
     // a link the page changes as it is clicked goes where the user did not click: refused
     ASSERT_TRUE(load(browser, page(QStringLiteral("swap.html"), "<a href='" + to + "shown' onclick=\"this.href = '" +
-                                                                    to + "swapped'\" " + whole + ">link</a>")));
+                                                                    to + "swapped'\" " + WholePage + ">link</a>")));
     status.clear();
     ASSERT_TRUE(clickUntil(browser, [&] { return kept() >= 1; })) << "the changed link was not refused";
     EXPECT_FALSE(requested("/swapped"));
 
     // a link to a new window: the window opens it
     ASSERT_TRUE(load(browser, page(QStringLiteral("blank.html"),
-                                   "<a target=_blank href='" + to + "new-window' " + whole + ">link</a>")));
+                                   "<a target=_blank href='" + to + "new-window' " + WholePage + ">link</a>")));
     ASSERT_TRUE(clickUntil(browser, [&] { return requested("/new-window"); }))
         << "the new window never asked for the link";
     ASSERT_FALSE(opened.empty());
@@ -1251,7 +1237,7 @@ TEST_F(IEBrowserEngine, OnlyTheLinkTheUserClicksTakesALocalPageToTheNetwork)
     ASSERT_TRUE(load(browser, page(QStringLiteral("form.html"), "<form action='" + to +
                                                                     "form'><input type=hidden name=q value=v>"
                                                                     "<button " +
-                                                                    whole + ">send</button></form>")));
+                                                                    WholePage + ">send</button></form>")));
     EXPECT_TRUE(clickUntil(browser, [&] { return requested("/form?q=v"); })) << "the form was not sent";
 }
 
@@ -1263,15 +1249,10 @@ TEST_F(IEBrowserEngine, ALinkOfALocalPageOpensInANewWindowFromThePagesMenu)
     server.reply = [](const QByteArray &) {
         return httpReply("200 OK", "Content-Type: text/html\r\n", "<title>arrived</title>");
     };
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
-    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
+    keepOpenedWindows();
     ASSERT_TRUE(
-        load(browser, page(QStringLiteral("menu.html"),
-                           "<a href='" + server.url(QStringLiteral("/menu")).toLatin1() + "' " + whole + ">link</a>")));
+        load(browser, page(QStringLiteral("menu.html"), "<a href='" + server.url(QStringLiteral("/menu")).toLatin1() +
+                                                            "' " + WholePage + ">link</a>")));
     QWidget *view = browser.focusProxy() ? browser.focusProxy() : &browser;
     QMenu *menu = nullptr;
     auto shownMenu = [&] {
@@ -1311,11 +1292,7 @@ TEST_F(IEBrowserEngine, HomeOpensTheStartPageInAWindowALocalPageOpened)
     TInternetOptions options = readInternetOptions();
     options.startPage = server.url(QStringLiteral("/home"));
     ASSERT_TRUE(writeInternetOptions(options));
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     page(QStringLiteral("other.html"), "<title>other</title>");
     ASSERT_TRUE(load(browser, page(QStringLiteral("opens.html"), clickToRun("window.open('other.html');"))));
     ASSERT_TRUE(clickUntil(browser, [&] { return !opened.empty(); })) << "the click opened no window";
@@ -1329,23 +1306,18 @@ TEST_F(IEBrowserEngine, HomeOpensTheStartPageInAWindowALocalPageOpened)
 TEST_F(IEBrowserEngine, APageOfTheNetworkOpensTheUsersFormsAndLinksInNewWindowsWhole)
 {
     TLoopbackServer server;
-    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
     server.reply = [&](const QByteArray &request) {
         QByteArray body = "<title>arrived</title>";
         if (request.startsWith("GET /form"))
-            body = "<form method=post target=_blank action='/sent'><input type=hidden name=q value=v><button " + whole +
-                   ">send</button></form>";
+            body = "<form method=post target=_blank action='/sent'><input type=hidden name=q value=v><button " +
+                   WholePage + ">send</button></form>";
         else if (request.startsWith("GET /link"))
-            body = "<a target=_blank rel=opener href='/opened' " + whole + ">open</a>";
+            body = "<a target=_blank rel=opener href='/opened' " + WholePage + ">open</a>";
         else if (request.startsWith("GET /opened"))
             body = "<script>document.title = (window.opener ? 'opener' : 'none') + ' ' + document.referrer;</script>";
         return httpReply("200 OK", "Content-Type: text/html\r\n", body);
     };
-    std::vector<std::unique_ptr<TIEBrowser>> opened;
-    browser.OnNewWindow2 = [&](TIEBrowser *, QWebEnginePage::WebWindowType) {
-        opened.push_back(std::make_unique<TIEBrowser>());
-        return opened.back()->page();
-    };
+    keepOpenedWindows();
     auto sent = [&]() -> QByteArray {
         for (const QByteArray &r : std::as_const(server.requests))
             if (r.contains(" /sent "))
@@ -1371,9 +1343,8 @@ TEST_F(IEBrowserEngine, ALinkToAnotherProgramAsksFirstAndOpensOnlyWhenTheUserSay
     if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
         GTEST_SKIP() << "xdg-mime is not installed: no desktop names a program for a kind of link";
     browsertest::TSchemeHandler handler(QStringLiteral("brivotest"), QStringLiteral("Brivo Test Opener"));
-    const QByteArray whole = "style='display:block;position:fixed;left:0;top:0;width:100%;height:100%'";
     // the page's own attempt, with no click, asks nothing
-    ASSERT_TRUE(load(browser, page(QStringLiteral("program.html"), "<a href='brivotest:hello' " + whole +
+    ASSERT_TRUE(load(browser, page(QStringLiteral("program.html"), "<a href='brivotest:hello' " + WholePage +
                                                                        ">open</a><script>location.href ="
                                                                        " 'brivotest:by-script';</script>")));
     ASSERT_TRUE(clickUntil(browser, [&] { return !dialogs.messages.isEmpty(); })) << "the click asked nothing";
@@ -1397,7 +1368,7 @@ TEST_F(IEBrowserEngine, ALinkToAnotherProgramAsksFirstAndOpensOnlyWhenTheUserSay
     // a kind no program takes: told, nothing asked
     const int asked = int(dialogs.messages.size());
     QSignalSpy status(&browser, &TIEBrowser::StatusTextChange);
-    ASSERT_TRUE(load(browser, page(QStringLiteral("none.html"), "<a href='brivonone:x' " + whole + ">open</a>")));
+    ASSERT_TRUE(load(browser, page(QStringLiteral("none.html"), "<a href='brivonone:x' " + WholePage + ">open</a>")));
     ASSERT_TRUE(clickUntil(browser, [&] {
         return std::any_of(status.begin(), status.end(),
                            [](const QList<QVariant> &a) { return a.at(0).toString().contains(u"\"brivonone:\""); });
