@@ -8,22 +8,14 @@ one).
     DISPLAY=:n x_switch_time.py <switches> <left> <top> <width> <height> <x>,<y> <x>,<y>...
 """
 
-import ctypes
-import ctypes.util
 import sys
 import time
 import zlib
 
+from xscreen import Screen
+
 QUIET_S = 0.4  # unchanged this long: the switch is over
 LIMIT_S = 5.0
-
-
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte)),
-                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-                ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
 
 
 def main():
@@ -32,40 +24,20 @@ def main():
     switches = int(sys.argv[1])
     left, top, width, height = (int(v) for v in sys.argv[2:6])
     points = [tuple(int(v) for v in p.split(",")) for p in sys.argv[6:]]
-    xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    xtst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-    xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                               ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-    xlib.XGetImage.restype = ctypes.POINTER(XImage)
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
-    xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    xlib.XFree.argtypes = [ctypes.c_void_p]
-    display = xlib.XOpenDisplay(None)
-    if not display:
-        sys.exit("cannot open the display")
-    root = xlib.XDefaultRootWindow(display)
+    screen = Screen()
 
     def snapshot():
-        image = xlib.XGetImage(display, root, left, top, width, height, 0xFFFFFFFF, 2)
-        data = ctypes.string_at(image.contents.data, image.contents.bytes_per_line * height)
-        xlib.XFree(image.contents.data)
-        xlib.XFree(image)
-        return zlib.crc32(data)
+        return zlib.crc32(screen.picture(left, top, width, height))
 
     for n in range(switches):
         x, y = points[n % len(points)]
-        xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
-        xlib.XFlush(display)
+        screen.move(x, y)
         time.sleep(0.2)
         before = snapshot()
         clicked = time.monotonic()
-        xtst.XTestFakeButtonEvent(display, 1, 1, 0)
-        xtst.XTestFakeButtonEvent(display, 1, 0, 0)
-        xlib.XFlush(display)
+        screen.button(True)
+        screen.button(False)
+        screen.flush()
         last_change = None
         changes = 0
         previous = before

@@ -9,10 +9,10 @@ does.
     DISPLAY=:n x_tab_row.py <x1> <x2> <from y> <to y>
 """
 
-import ctypes
-import ctypes.util
 import sys
 import time
+
+from xscreen import Screen
 
 STEP = 6  # pixels between the rows tried: less than a tab's height
 WAIT_S = 0.5  # the longest a switch takes to show
@@ -23,51 +23,21 @@ def main():
     if len(sys.argv) != 5:
         sys.exit(__doc__)
     x1, x2, from_y, to_y = (int(v) for v in sys.argv[1:])
-    xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    xtst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-    xlib.XDisplayWidth.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    xlib.XDisplayHeight.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                               ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-    xlib.XGetImage.restype = ctypes.c_void_p
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xlib.XFree.argtypes = [ctypes.c_void_p]
-    xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
-    xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    display = xlib.XOpenDisplay(None)
-    if not display:
-        sys.exit("cannot open the display")
-    root = xlib.XDefaultRootWindow(display)
-    width, height = xlib.XDisplayWidth(display, 0), xlib.XDisplayHeight(display, 0)
-
-    class XImage(ctypes.Structure):
-        _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                    ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte)),
-                    ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-                    ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-                    ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
+    screen = Screen()
+    width, height = screen.width, screen.height
 
     def snapshot(top, rows):
-        image = ctypes.cast(xlib.XGetImage(display, root, 0, top, width, rows, 0xFFFFFFFF, 2),
-                            ctypes.POINTER(XImage))
-        data = ctypes.string_at(image.contents.data, image.contents.bytes_per_line * rows)
-        xlib.XFree(image.contents.data)
-        xlib.XFree(image)
-        return data
+        return screen.picture(0, top, width, rows)
 
     def click_changes(x, y):
         top = y + 25
         rows = min(WATCH, height - top - 30)
-        xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
-        xlib.XFlush(display)
+        screen.move(x, y)
         time.sleep(0.05)
         before = snapshot(top, rows)
-        xtst.XTestFakeButtonEvent(display, 1, 1, 0)
-        xtst.XTestFakeButtonEvent(display, 1, 0, 0)
-        xlib.XFlush(display)
+        screen.button(True)
+        screen.button(False)
+        screen.flush()
         clicked = time.monotonic()
         while time.monotonic() - clicked < WAIT_S:
             if snapshot(top, rows) != before:
