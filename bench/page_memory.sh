@@ -9,7 +9,7 @@
 # again after a further quiet stretch, to show memory that keeps growing while nothing happens, and
 # gives the growth per page window from one count to the next.
 #
-#   bench/page_memory.sh [program] [page counts...]     (defaults: build/bin/brivo, 1 10 25)
+#   bench/page_memory.sh [program] [page counts, 1-100...]     (defaults: build/bin/brivo, 1 10 25)
 #   BRIVO_BREAKDOWN=1 also lists the PSS of each kind of process (the program itself, its renderers,
 #   the GPU process, the network and other utility processes), and of the program's own process by
 #   kind of memory (heap, other anonymous memory, files, graphics buffers).
@@ -24,6 +24,12 @@ program="$(realpath "${1:-$root/build/bin/brivo}")"
 shift || true
 counts=("$@")
 [ ${#counts[@]} -eq 0 ] && counts=(1 10 25)
+for n in "${counts[@]}"; do
+  if ! [[ "$n" =~ ^[1-9][0-9]*$ ]] || [ "$n" -gt 100 ]; then
+    echo "a page count is a number from 1 to 100 (the pages the benchmark writes), not $n" >&2
+    exit 2
+  fi
+done
 settle="${BRIVO_SETTLE_SECONDS:-10}"
 hold="${BRIVO_HOLD_SECONDS:-20}"
 timeout="${BRIVO_LOAD_TIMEOUT:-120}"

@@ -60,8 +60,8 @@ bench_cleanup() {
   [ -n "$work" ] && rm -rf "$work"
 }
 
-# Makes the temporary folder with a copy of the program (the first argument) in bin/, 50 quiet pages
-# in pages/page<i>.html and 50 pages that run a CSS animation for ever in pages/moving<i>.html, and
+# Makes the temporary folder with a copy of the program (the first argument) in bin/, 100 quiet pages
+# in pages/page<i>.html and as many pages that run a CSS animation for ever in pages/moving<i>.html, and
 # the loopback-only network namespace.
 bench_setup() {
   local program="$1" i p
@@ -74,7 +74,7 @@ bench_setup() {
   mkdir -p "$work/pages" "$work/bin"
   cp "$program" "$work/bin/brivo"
   app_binary="$work/bin/brivo"
-  for i in $(seq 1 50); do
+  for i in $(seq 1 100); do
     {
       printf '<!DOCTYPE html><html><head><meta charset="utf-8"><title>Page %d</title></head><body>\n' "$i"
       printf '<h1>Page %d</h1>\n' "$i"

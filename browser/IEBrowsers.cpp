@@ -52,6 +52,10 @@ const QString BlankPage = QStringLiteral("about:blank");
 // the engine takes content of at most this size from the program (it travels as a data URL)
 constexpr qsizetype MaxContentBytes = 2 * 1024 * 1024 - 1024;
 constexpr int CharsetAnswerTimeoutMs = 3000;
+constexpr qsizetype MaxCharsetName = 64;
+const QString FrameReporterName = QStringLiteral("brivo-frames");
+// frames told of while their page loads, kept to be told after it
+constexpr qsizetype MaxPendingFrames = 4096;
 
 // How many live controls carry each user-agent token: the store's value lives while one does.
 QHash<QString, int> &userAgentCounts()
@@ -137,6 +141,7 @@ void TBrowserPage::allowUserWindow()
 {
     m_userInput.start();
     m_userWindows = 1;
+    m_userPrograms = 1;
     grantUserDownload();
     m_ownDownloadStarted = false;
     m_refusalTold = false;
@@ -180,6 +185,14 @@ bool TBrowserPage::takeUserLink(const QUrl &url, NavigationType type)
     return true;
 }
 
+bool TBrowserPage::takeUserProgram()
+{
+    if (pagescripts::reportsTheUser(url()) || m_userPrograms <= 0 || !userInputIsRecent())
+        return false;
+    --m_userPrograms;
+    return true;
+}
+
 bool TBrowserPage::mayDownload(const QUrl &address)
 {
     if (!m_typedAddress.isEmpty() && address == m_typedAddress && m_typedAddressAge.isValid() &&
@@ -204,7 +217,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
 {
     // a link to another program runs it only on the user's own click, and only when the user says so
     if (externalprograms::isProgramLink(url)) {
-        if (takeUserLink(url, type)) {
+        if (takeUserLink(url, type) || takeUserProgram()) {
             QPointer<TIEBrowser> browser(m_browser);
             QTimer::singleShot(0, m_browser, [browser, url] {
                 if (browser)
@@ -285,6 +298,8 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
             m_browser->m_scriptsHeld = localXml;
             m_browser->applyPageOptions();
         }
+        // the internet options may have turned the pages' scripts on or off since
+        m_browser->placeFrameReporter();
         if (m_browser->m_loadingForced)
             m_browser->m_loadingForced = false;
         else if (type != NavigationTypeReload && type != NavigationTypeRedirect &&
@@ -431,19 +446,8 @@ TIEBrowser::TIEBrowser(QWidget *owner)
     m_interceptor = new TUserAgentInterceptor(m_page);
     m_page->setUrlRequestInterceptor(m_interceptor);
 
-    // the scripts of every document and frame, put in before any of the page's own runs
-    auto addScript = [this](const QString &name, quint32 world, const QString &source) {
-        QWebEngineScript script;
-        script.setName(name);
-        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-        script.setWorldId(world);
-        script.setRunsOnSubFrames(true);
-        script.setSourceCode(source);
-        m_page->scripts().insert(script);
-    };
-    addScript(QStringLiteral("brivo-reporter"), QWebEngineScript::ApplicationWorld, pagescripts::reporterSource());
-    addScript(QStringLiteral("brivo-local-no-peers"), QWebEngineScript::MainWorld,
-              pagescripts::noPeerConnectionsSource());
+    // the scripts that are the same for every page are the profile's (pagescripts::everyPagesScripts)
+    placeFrameReporter();
     setPage(m_page);
     new TScriptDropGuard(this); // dropped script addresses never reach the page
 
@@ -565,6 +569,26 @@ void TIEBrowser::SetUserInterfaceOptions(TUserInterfaceOptions options)
     applyPageOptions();
 }
 
+quint32 TIEBrowser::askingWorld() const
+{
+    // the page's world runs no script while the page's scripts are off
+    return m_page->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled)
+               ? QWebEngineScript::MainWorld
+               : QWebEngineScript::ApplicationWorld;
+}
+
+void TIEBrowser::placeFrameReporter()
+{
+    const quint32 world = askingWorld();
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    const QList<QWebEngineScript> placed = scripts.find(FrameReporterName);
+    if (placed.size() == 1 && placed.first().worldId() == world)
+        return;
+    for (const QWebEngineScript &script : placed)
+        scripts.remove(script);
+    scripts.insert(pagescripts::documentScript(FrameReporterName, world, pagescripts::frameReporterSource()));
+}
+
 void TIEBrowser::applyPageOptions()
 {
     QWebEngineSettings *s = m_page->settings();
@@ -589,6 +613,7 @@ void TIEBrowser::applyPageOptions()
     // too (only the user's own top-level loads pass). Documents of different files are kept apart by
     // the hosts of their addresses instead (TUserAgentInterceptor).
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    placeFrameReporter();
 }
 
 void TIEBrowser::SetUserAgent(const QString &token)
@@ -713,10 +738,13 @@ void TIEBrowser::loadStarted()
 void TIEBrowser::frameCompleted(const QUrl &address)
 {
     const QUrl url = webengine::withoutDocumentHost(address);
-    if (m_loading)
-        m_pendingFrames.append(url);
-    else
+    if (!m_loading) {
         emit DocumentComplete(url, false);
+        return;
+    }
+    // the page's own world tells of its frames, so the page may tell of more than it has
+    if (m_pendingFrames.size() < MaxPendingFrames)
+        m_pendingFrames.append(url);
 }
 
 void TIEBrowser::loadFinished(bool ok)
@@ -743,12 +771,16 @@ void TIEBrowser::loadFinished(bool ok)
             emit DocumentComplete(frame, false);
         emit DocumentComplete(top, true);
     };
+    // asked in the page's own world while it runs scripts: a script world of the program's own would
+    // cost each page's process more than the answer is worth, and a page that answers for itself only
+    // changes the encoding its menu marks, so nothing but the name of an encoding is taken
     TSelf self(this);
-    m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
-                          [self, complete](const QVariant &v) {
-                              if (self)
-                                  complete(v.toString());
-                          });
+    m_page->runJavaScript(QStringLiteral("document.characterSet"), askingWorld(), [self, complete](const QVariant &v) {
+        if (!self)
+            return;
+        const QString name = v.typeId() == QMetaType::QString ? v.toString() : QString();
+        complete(name.size() <= MaxCharsetName && charsets::isKnown(name) ? name : QString());
+    });
     QTimer::singleShot(CharsetAnswerTimeoutMs, this, [complete] { complete(QString()); });
 }
 

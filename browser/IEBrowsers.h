@@ -103,9 +103,15 @@ private:
     QUrl m_userLink;
     bool m_userLinkPosts = false; // a form whose fields go in the request's body
     QElapsedTimer m_userLinkAge;
+    // Whether a link to another program is one the user may be asked about: where the page shows a
+    // document with no reporter of the user's links (a page of the network), one for each input of the
+    // user's, at most UserWindowGraceMs after it.
+    bool takeUserProgram();
     // the user's last click, key or menu choice on the page, and how many windows it may still open
+    // and how many links to other programs it may still ask about
     QElapsedTimer m_userInput;
     int m_userWindows = 0;
+    int m_userPrograms = 0;
     // downloads: the address the user entered last, the ones still the user's for their input,
     // whether the page has started its own since, and whether a refusal was told
     QUrl m_typedAddress;
@@ -258,6 +264,11 @@ private:
     void loadFinished(bool ok);
     void updateCommandState();
     void applyPageOptions();
+    // The script world the control asks the page's documents in: the page's own while the page's
+    // scripts run, the program's own while they are off.
+    quint32 askingWorld() const;
+    // Puts the script that tells of completed frames in that world.
+    void placeFrameReporter();
     void applyZoom();
     bool routeKey(QKeyEvent *key);
     bool performOwnAccelerator(QKeyEvent *key);

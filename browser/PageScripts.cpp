@@ -6,27 +6,58 @@ namespace pagescripts {
 
 namespace {
 
-const QString &token()
+QString madeToken()
 {
-    static const QString made = QStringLiteral("brivo-") + QUuid::createUuid().toString(QUuid::Id128) + u':';
+    return QStringLiteral("brivo-") + QUuid::createUuid().toString(QUuid::Id128) + u':';
+}
+
+// The user's reports come from the program's own script world, which no script of a page reaches.
+const QString &userToken()
+{
+    static const QString made = madeToken();
     return made;
 }
 
-const QString FrameTag = QStringLiteral("frame:");
+// The frames' reports come from the page's world: a page may learn this token, and so only tell of a
+// frame that did not complete; it never makes a report of the user's with it.
+const QString &frameToken()
+{
+    static const QString made = madeToken();
+    return made;
+}
+
 const QString UserTag = QStringLiteral("user:");
 const QString PostTag = QStringLiteral("post:");
 
 } // namespace
 
+QWebEngineScript documentScript(const QString &name, quint32 world, const QString &source)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(source);
+    return script;
+}
+
+QList<QWebEngineScript> everyPagesScripts()
+{
+    return {
+        documentScript(QStringLiteral("brivo-user"), QWebEngineScript::ApplicationWorld, userReporterSource()),
+        documentScript(QStringLiteral("brivo-local-no-peers"), QWebEngineScript::MainWorld, noPeerConnectionsSource())};
+}
+
 Report parse(const QString &line, QUrl *address)
 {
-    if (!line.startsWith(token()))
-        return Report::None;
-    const QStringView rest = QStringView(line).mid(token().size());
-    if (rest.startsWith(FrameTag)) {
-        *address = QUrl(rest.mid(FrameTag.size()).toString());
+    if (line.startsWith(frameToken())) {
+        *address = QUrl(line.mid(frameToken().size()));
         return Report::FrameComplete;
     }
+    if (!line.startsWith(userToken()))
+        return Report::None;
+    const QStringView rest = QStringView(line).mid(userToken().size());
     if (rest.startsWith(UserTag)) {
         *address = QUrl(rest.mid(UserTag.size()).toString());
         return Report::UserActivated;
@@ -38,21 +69,41 @@ Report parse(const QString &line, QUrl *address)
     return Report::None;
 }
 
-QString reporterSource()
+QString frameReporterSource()
 {
+    // console.log is taken before any script of the page runs, and the listener is the window's first:
+    // pages that silence their own logging, or stop the load event from reaching later listeners,
+    // still have their frames told of
     static const QString source = QStringLiteral(R"JS((function () {
   'use strict';
+  if (window === window.top) return;
+  var log = console.log, apply = Reflect.apply, tag = '%1';
+  window.addEventListener('load', function () { apply(log, console, [tag + location.href]); }, true);
+})();)JS")
+                                      .arg(frameToken());
+    return source;
+}
+
+QString userReporterSource()
+{
+    // Pages of the network are not given this script: the engine reads the block at the top. A script
+    // world of its own costs every document that has it; there, the program goes by the user's input
+    // instead (the one thing that counts there is a link to another program).
+    static const QString source = QStringLiteral(R"JS(// ==UserScript==
+// @exclude http://*
+// @exclude https://*
+// ==/UserScript==
+(function () {
+  'use strict';
   var tag = '%1';
-  if (window !== window.top)
-    window.addEventListener('load', function () { console.log(tag + '%2' + location.href); });
   function report(address, kind) {
-    if (typeof address === 'string' && address) console.log(tag + (kind || '%3') + address);
+    if (typeof address === 'string' && address) console.log(tag + (kind || '%2') + address);
   }
   function sendForm(form, submitter) {
     var own = submitter && submitter.hasAttribute('formmethod');
     var method = (own ? submitter.formMethod : form.method) || 'get';
     report(submitter && submitter.hasAttribute('formaction') ? submitter.formAction : form.action,
-           method.toLowerCase() === 'post' ? '%4' : '%3');
+           method.toLowerCase() === 'post' ? '%3' : '%2');
   }
   function activated(event) {
     if (!event.isTrusted) return;
@@ -82,8 +133,14 @@ QString reporterSource()
     if (target instanceof HTMLInputElement && target.form) sendForm(target.form, null);
   }, true);
 })();)JS")
-                                      .arg(token(), FrameTag, UserTag, PostTag);
+                                      .arg(userToken(), UserTag, PostTag);
     return source;
+}
+
+bool reportsTheUser(const QUrl &document)
+{
+    const QString scheme = document.scheme();
+    return scheme != u"http" && scheme != u"https";
 }
 
 QString noPeerConnectionsSource()

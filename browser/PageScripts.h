@@ -1,9 +1,12 @@
 #pragma once
 // The scripts the browser control puts in every document of its page, and the console lines by which
-// its own script world reports to it. Each report line begins with a token made when the program
-// starts, which the page's own scripts never see, so a page cannot make a report of its own.
+// they report to it. Each report line begins with a token made when the program starts; the user's
+// reports come from the program's own script world, which the page's scripts never reach, so a page
+// cannot make one of its own.
+#include <QList>
 #include <QString>
 #include <QUrl>
+#include <QWebEngineScript>
 
 namespace pagescripts {
 
@@ -15,13 +18,25 @@ enum class Report {
     UserPosted,    // the same for a form that sends its fields in the request's body
 };
 
+// A script of every document and frame of a page, put in before any of the page's own runs.
+QWebEngineScript documentScript(const QString &name, quint32 world, const QString &source);
+// The scripts that are the same for every page (the user reporter, the peer-connection guard): the
+// profile's, so that the program keeps one copy of them and not one for each page.
+QList<QWebEngineScript> everyPagesScripts();
+
 // What a console line reports, and the address it carries.
 Report parse(const QString &line, QUrl *address);
 
-// The reporter (the program's own script world, every frame): tells of each frame's completed document
-// and of the link or form the user activated, from the engine's trusted input events only (a page's
-// script that clicks for the user makes none).
-QString reporterSource();
+// The page's world, every frame: tells of each frame's completed document (not the top document's,
+// whose load the engine tells).
+QString frameReporterSource();
+
+// The program's own script world, every frame whose address is not of the network (http, https): tells
+// of the link or form the user activated, from the engine's trusted input events only (a page's script
+// that clicks for the user makes none).
+QString userReporterSource();
+// Whether a document at this address has the user reporter.
+bool reportsTheUser(const QUrl &document);
 
 // The page's world, every frame whose address is not of the network (http, https; its block of
 // metadata tells the engine so): a document of a page opened from a file (or of a frame or window such a

@@ -1,6 +1,7 @@
 #include "browser/WebEngineProfiles.h"
 
 #include "browser/InternetOptions.h"
+#include "browser/PageScripts.h"
 #include "platform/PlatformPaths.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QUuid>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInfo>
 #include <cstdlib>
 #include <optional>
@@ -108,6 +110,8 @@ QWebEngineProfile *profile()
     p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     p->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     applyStoredInternetOptions(p);
+    for (const QWebEngineScript &script : pagescripts::everyPagesScripts())
+        p->scripts()->insert(script);
     theProfile = p;
     qAddPostRoutine(releaseProfile);
     return p;

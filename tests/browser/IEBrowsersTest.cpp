@@ -362,6 +362,47 @@ TEST_F(IEBrowserEngine, FramesCompleteBeforeTheTopDocument)
     EXPECT_EQ(completed, (QHash<QString, bool>{{"f1.html", false}, {"f2.html", false}, {"next.html", true}}));
 }
 
+// The frames of a page of the network tell of theirs as well, also one whose script silences its
+// console as it starts (as many sites do) and keeps its load event to itself, and a page that makes up its character
+// set for the program's question has only an encoding's name taken.
+TEST_F(IEBrowserEngine, FramesOfAPageOfTheNetworkCompleteAndItsCharacterSetIsAName)
+{
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &request) {
+        QByteArray body = "<title>top</title><iframe src='/quiet'></iframe><iframe src='/plain'></iframe>";
+        if (request.startsWith("GET /quiet"))
+            body = "<script>console.log = function () {};"
+                   " addEventListener('load', function (e) { e.stopImmediatePropagation(); }, true);</script>";
+        else if (request.startsWith("GET /plain"))
+            body = "<p>plain</p>";
+        else if (request.startsWith("GET /made-up"))
+            body = "<title>made up</title><script>Object.defineProperty(document, 'characterSet',"
+                   " {get: function () { return 'x'.repeat(100000); }});</script>";
+        return httpReply("200 OK", "Content-Type: text/html; charset=windows-1251\r\n", body);
+    };
+    QSignalSpy spy(&browser, &TIEBrowser::DocumentComplete);
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/top"))));
+    QHash<QString, bool> completed;
+    for (const auto &args : spy)
+        completed.insert(args.at(0).toUrl().path(), args.at(1).toBool());
+    EXPECT_EQ(completed, (QHash<QString, bool>{{"/quiet", false}, {"/plain", false}, {"/top", true}}));
+    EXPECT_TRUE(charsets::same(browser.Charset(), QStringLiteral("windows-1251"))) << browser.Charset().toStdString();
+
+    // with the pages' scripts off
+    browser.SetDownloadOptions(TDownloadControlOptions(DLCTL_NO_SCRIPTS));
+    spy.clear();
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/top"))));
+    completed.clear();
+    for (const auto &args : spy)
+        completed.insert(args.at(0).toUrl().path(), args.at(1).toBool());
+    EXPECT_EQ(completed, (QHash<QString, bool>{{"/quiet", false}, {"/plain", false}, {"/top", true}}));
+    EXPECT_TRUE(charsets::same(browser.Charset(), QStringLiteral("windows-1251"))) << browser.Charset().toStdString();
+    browser.SetDownloadOptions({});
+
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/made-up"))));
+    EXPECT_LE(browser.Charset().size(), 64) << browser.Charset().left(40).toStdString();
+}
+
 TEST_F(IEBrowserEngine, WindowOpenAsksTheOwnerForANewWindow)
 {
     page(QStringLiteral("child.html"), "<title>Child</title>");
@@ -1374,6 +1415,32 @@ TEST_F(IEBrowserEngine, ALinkToAnotherProgramAsksFirstAndOpensOnlyWhenTheUserSay
                            [](const QList<QVariant> &a) { return a.at(0).toString().contains(u"\"brivonone:\""); });
     })) << "the user was not told";
     EXPECT_EQ(dialogs.messages.size(), asked);
+}
+
+// A page of the network asks about a link to another program only after the user's click or key, once
+// for each: its script's attempt at load asks nothing, nor does the second link one click takes it to.
+TEST_F(IEBrowserEngine, APageOfTheNetworkAsksAboutAnotherProgramOncePerUserInput)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+        GTEST_SKIP() << "xdg-mime is not installed: no desktop names a program for a kind of link";
+    browsertest::TSchemeHandler handler(QStringLiteral("brivotest"), QStringLiteral("Brivo Test Opener"));
+    TLoopbackServer server;
+    server.reply = [](const QByteArray &) {
+        return httpReply("200 OK", "Content-Type: text/html\r\n",
+                         "<a href='brivotest:clicked' onclick=\"setTimeout(function () {"
+                         " location.href = 'brivotest:second'; }, 100)\" " +
+                             WholePage + ">open</a><script>location.href = 'brivotest:by-script';</script>");
+    };
+    ASSERT_TRUE(load(browser, server.url(QStringLiteral("/program"))));
+    QTest::qWait(500); // a question would come at once
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "the page asked on its own";
+    ASSERT_TRUE(clickUntil(browser, [&] { return !dialogs.messages.isEmpty(); })) << "the click asked nothing";
+    QTest::qWait(500); // the second link follows the first
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.first().text.contains(u"brivotest:clicked"))
+        << dialogs.messages.first().text.toStdString();
+    EXPECT_EQ(dialogs.messages.first().defaultButton, TIEBrowser::DefaultTexts().dontOpen);
+    EXPECT_TRUE(handler.catcher.opened.isEmpty()) << "the link opened without the user's yes";
 }
 
 // A page that clicks download links by the dozen at load raises one save question, in the download
