@@ -224,8 +224,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
                     browser->askToOpenProgram(url);
             });
         } else {
-            emit m_browser->StatusTextChange(
-                TIEBrowser::tr("The page was kept from opening another program on its own."));
+            m_browser->tellRefusal(TIEBrowser::tr("The page was kept from opening another program on its own."));
         }
         return false;
     }
@@ -245,7 +244,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         // blob: one of a sandboxed frame) would tell no script of the program's whose it is, so its
         // window would keep its peer connections: it never becomes the window's document, clicked or not
         if (localPage.isLocalFile() && type != NavigationTypeTyped && webengine::hasOpaqueOrigin(url)) {
-            emit m_browser->StatusTextChange(
+            m_browser->tellRefusal(
                 TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
             return false;
         }
@@ -281,7 +280,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         const bool followsServer = type == NavigationTypeRedirect && m_leavingForNetwork;
         if (this->url().isLocalFile() && network && !usersLink && !followsServer && type != NavigationTypeTyped &&
             type != NavigationTypeBackForward && type != NavigationTypeReload) {
-            emit m_browser->StatusTextChange(
+            m_browser->tellRefusal(
                 TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
             return false;
         }
@@ -723,8 +722,16 @@ QString TIEBrowser::LocationName() const
     return m_page->title();
 }
 
+void TIEBrowser::tellRefusal(const QString &text)
+{
+    m_refusedNotice = text;
+    emit StatusTextChange(text);
+}
+
 void TIEBrowser::loadStarted()
 {
+    // the engine starts a load before it asks whether the navigation may go on
+    m_refusedNotice.clear();
     ++m_loadSerial;
     m_loading = true;
     m_pendingFrames.clear();
@@ -764,7 +771,11 @@ void TIEBrowser::loadFinished(bool ok)
         m_loading = false;
         m_loadingForced = false;
         emit ProgressChange(-1, 100);
-        emit StatusTextChange(ok || m_loadAborted ? tr("Done") : tr("The page could not be opened."));
+        // a refused navigation ends as an aborted load: what the user was told of it stays in view
+        if (!m_refusedNotice.isEmpty())
+            emit StatusTextChange(std::exchange(m_refusedNotice, {}));
+        else
+            emit StatusTextChange(ok || m_loadAborted ? tr("Done") : tr("The page could not be opened."));
         emit DownloadComplete();
         updateCommandState();
         for (const QUrl &frame : std::exchange(m_pendingFrames, {}))
@@ -1095,7 +1106,7 @@ void TIEBrowser::askToOpenProgram(const QUrl &url)
 {
     const QString program = externalprograms::programFor(url.scheme());
     if (program.isEmpty() || url.toEncoded().size() > MaxProgramLinkBytes) {
-        emit StatusTextChange(filled(m_texts.noProgram, url.scheme()));
+        tellRefusal(filled(m_texts.noProgram, url.scheme()));
         return;
     }
     QString shown = url.toDisplayString();

@@ -269,6 +269,8 @@ private:
     quint32 askingWorld() const;
     // Puts the script that tells of completed frames in that world.
     void placeFrameReporter();
+    // Tells the user of a navigation refused; the load the engine ends for it leaves that in view.
+    void tellRefusal(const QString &text);
     void applyZoom();
     bool routeKey(QKeyEvent *key);
     bool performOwnAccelerator(QKeyEvent *key);
@@ -319,6 +321,8 @@ private:
     bool m_loading = false;
     // the last load ended without an error of its own: stopped, or handed on as a download
     bool m_loadAborted = false;
+    // what the user was told of a navigation refused since the last load started
+    QString m_refusedNotice;
     quint64 m_loadSerial = 0;
     QList<QUrl> m_pendingFrames;
     int m_fontSize = 2;

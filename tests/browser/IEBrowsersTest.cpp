@@ -1415,6 +1415,10 @@ TEST_F(IEBrowserEngine, ALinkToAnotherProgramAsksFirstAndOpensOnlyWhenTheUserSay
                            [](const QList<QVariant> &a) { return a.at(0).toString().contains(u"\"brivonone:\""); });
     })) << "the user was not told";
     EXPECT_EQ(dialogs.messages.size(), asked);
+    // the engine ends the refused navigation as a load: what the user was told stays in view
+    QTest::qWait(500);
+    EXPECT_TRUE(status.last().at(0).toString().contains(u"\"brivonone:\""))
+        << status.last().at(0).toString().toStdString();
 }
 
 // A page of the network asks about a link to another program only after the user's click or key, once
