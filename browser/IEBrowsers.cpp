@@ -54,8 +54,9 @@ constexpr qsizetype MaxContentBytes = 2 * 1024 * 1024 - 1024;
 constexpr int CharsetAnswerTimeoutMs = 3000;
 constexpr qsizetype MaxCharsetName = 64;
 const QString FrameReporterName = QStringLiteral("brivo-frames");
-// frames told of while their page loads, kept to be told after it
+// frames told of while their page loads, kept to be told after it, and the characters of their addresses
 constexpr qsizetype MaxPendingFrames = 4096;
+constexpr qsizetype MaxPendingFrameChars = 4 * 1024 * 1024;
 
 // How many live controls carry each user-agent token: the store's value lives while one does.
 QHash<QString, int> &userAgentCounts()
@@ -735,6 +736,7 @@ void TIEBrowser::loadStarted()
     ++m_loadSerial;
     m_loading = true;
     m_pendingFrames.clear();
+    m_pendingFrameChars = 0;
     applyZoom();
     emit DownloadBegin();
     const QUrl target = m_page->requestedUrl().isEmpty() ? m_page->url() : m_page->requestedUrl();
@@ -750,8 +752,11 @@ void TIEBrowser::frameCompleted(const QUrl &address)
         return;
     }
     // the page's own world tells of its frames, so the page may tell of more than it has
-    if (m_pendingFrames.size() < MaxPendingFrames)
+    const qsizetype chars = address.toString().size();
+    if (m_pendingFrames.size() < MaxPendingFrames && m_pendingFrameChars + chars <= MaxPendingFrameChars) {
         m_pendingFrames.append(url);
+        m_pendingFrameChars += chars;
+    }
 }
 
 void TIEBrowser::loadFinished(bool ok)
@@ -778,6 +783,7 @@ void TIEBrowser::loadFinished(bool ok)
             emit StatusTextChange(ok || m_loadAborted ? tr("Done") : tr("The page could not be opened."));
         emit DownloadComplete();
         updateCommandState();
+        m_pendingFrameChars = 0;
         for (const QUrl &frame : std::exchange(m_pendingFrames, {}))
             emit DocumentComplete(frame, false);
         emit DocumentComplete(top, true);

@@ -325,6 +325,7 @@ private:
     QString m_refusedNotice;
     quint64 m_loadSerial = 0;
     QList<QUrl> m_pendingFrames;
+    qsizetype m_pendingFrameChars = 0;
     int m_fontSize = 2;
     QString m_charset;
     QString m_forcedCharset;
