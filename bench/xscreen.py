@@ -1,5 +1,6 @@
-"""The X screen as the benchmark tools see and use it, through Xlib and the XTEST extension: the
-pictures of its rectangles, and the pointer moved and clicked as a user's mouse would be."""
+"""The X screen as the benchmark tools (and the whole-program tests that look at the screen) see and
+use it, through Xlib and the XTEST extension: the pictures of its rectangles, and the pointer moved and
+clicked as a user's mouse would be."""
 
 import ctypes
 import ctypes.util

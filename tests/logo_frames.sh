@@ -29,31 +29,14 @@ top="$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')"
 # over a little more than one round of the clip (24 frames of 120 ms; its globe repeats after 12):
 # how many different pictures the corner showed, and how many of its pixels are clearly blue in the
 # last one
-result="$(python3 - "$left" "$top" <<'PY'
-import ctypes, ctypes.util, sys, time, zlib
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte)),
-                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-                ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
-xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-xlib.XOpenDisplay.restype = ctypes.c_void_p
-xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                           ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-xlib.XGetImage.restype = ctypes.POINTER(XImage)
-xlib.XFree.argtypes = [ctypes.c_void_p]
-display = xlib.XOpenDisplay(None)
-root = xlib.XDefaultRootWindow(display)
+result="$(PYTHONPATH="$(dirname "$0")/../bench" python3 - "$left" "$top" <<'PY'
+import sys, time, zlib
+from xscreen import Screen
+screen = Screen()
 left, top, size = int(sys.argv[1]), int(sys.argv[2]), 64
 pictures, data, end = set(), b"", time.monotonic() + 3.2
 while time.monotonic() < end:
-    image = xlib.XGetImage(display, root, left, top, size, size, 0xFFFFFFFF, 2)
-    data = ctypes.string_at(image.contents.data, image.contents.bytes_per_line * size)
-    xlib.XFree(image.contents.data)
-    xlib.XFree(image)
+    data = screen.picture(left, top, size, size)
     pictures.add(zlib.crc32(data))
     time.sleep(0.03)
 # 32-bit pixels, blue in the first byte
