@@ -26,6 +26,13 @@ const QString &frameToken()
     return made;
 }
 
+// The block of metadata that keeps a script out of every document of the network (http, https):
+// the engine reads it when it puts the script in a document. reportsTheUser tells the same of an address.
+const char OutsideTheNetwork[] = "// ==UserScript==\n"
+                                 "// @exclude http://*\n"
+                                 "// @exclude https://*\n"
+                                 "// ==/UserScript==\n";
+
 const QString UserTag = QStringLiteral("user:");
 const QString PostTag = QStringLiteral("post:");
 
@@ -89,11 +96,7 @@ QString userReporterSource()
     // Pages of the network are not given this script: the engine reads the block at the top. A script
     // world of its own costs every document that has it; there, the program goes by the user's input
     // instead (the one thing that counts there is a link to another program).
-    static const QString source = QStringLiteral(R"JS(// ==UserScript==
-// @exclude http://*
-// @exclude https://*
-// ==/UserScript==
-(function () {
+    static const QString source = QString(OutsideTheNetwork) + QStringLiteral(R"JS((function () {
   'use strict';
   var tag = '%1';
   function report(address, kind) {
@@ -133,7 +136,7 @@ QString userReporterSource()
     if (target instanceof HTMLInputElement && target.form) sendForm(target.form, null);
   }, true);
 })();)JS")
-                                      .arg(userToken(), UserTag, PostTag);
+                                                                   .arg(userToken(), UserTag, PostTag);
     return source;
 }
 
@@ -151,11 +154,8 @@ QString noPeerConnectionsSource()
     // of those is a local page's (the request interceptor keeps the network out of local pages, and a
     // window of the network that one opens is of another origin, its opener unreadable), so there the
     // script would only find that and end, and every page of the network would still pay for it.
-    static const QString source = QStringLiteral(R"JS(// ==UserScript==
-// @exclude http://*
-// @exclude https://*
-// ==/UserScript==
-(function () {
+    static const QString source =
+        QString(OutsideTheNetwork) + QStringLiteral(R"JS((function () {
   'use strict';
   var hookName = '%1';
   var define = Object.defineProperty, describe = Object.getOwnPropertyDescriptor, apply = Reflect.apply;
@@ -472,7 +472,7 @@ QString noPeerConnectionsSource()
     try { watching = hook.value() === true; } catch (e) {}
   if (!watching) seal(window);
 })();)JS")
-                                      .arg(QStringLiteral("brivo-") + QUuid::createUuid().toString(QUuid::Id128));
+                                         .arg(QStringLiteral("brivo-") + QUuid::createUuid().toString(QUuid::Id128));
     return source;
 }
 
