@@ -186,6 +186,11 @@ bool TBrowserPage::takeUserLink(const QUrl &url, NavigationType type)
     return true;
 }
 
+QString TBrowserPage::keptFromOpening(const QUrl &address)
+{
+    return TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(address.toDisplayString());
+}
+
 bool TBrowserPage::takeUserProgram()
 {
     if (pagescripts::reportsTheUser(url()) || m_userPrograms <= 0 || !userInputIsRecent())
@@ -245,8 +250,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         // blob: one of a sandboxed frame) would tell no script of the program's whose it is, so its
         // window would keep its peer connections: it never becomes the window's document, clicked or not
         if (localPage.isLocalFile() && type != NavigationTypeTyped && webengine::hasOpaqueOrigin(url)) {
-            m_browser->tellRefusal(
-                TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
+            m_browser->tellRefusal(keptFromOpening(url));
             return false;
         }
         // the link the user clicked or dropped opens as the user's own, also in a window that a local
@@ -281,8 +285,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
         const bool followsServer = type == NavigationTypeRedirect && m_leavingForNetwork;
         if (this->url().isLocalFile() && network && !usersLink && !followsServer && type != NavigationTypeTyped &&
             type != NavigationTypeBackForward && type != NavigationTypeReload) {
-            m_browser->tellRefusal(
-                TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(url.toDisplayString()));
+            m_browser->tellRefusal(keptFromOpening(url));
             return false;
         }
         if (type != NavigationTypeRedirect)
@@ -356,8 +359,7 @@ void TBrowserPage::openWindow(QWebEngineNewWindowRequest &request)
     // a document the local page made with an origin of its own, which no script of the program's could
     // tell from another's: not opened (as in the page's own window)
     if (fromLocalPage && webengine::hasOpaqueOrigin(address)) {
-        emit m_browser->StatusTextChange(
-            TIEBrowser::tr("The local page was kept from opening %1 on its own.").arg(address.toDisplayString()));
+        emit m_browser->StatusTextChange(keptFromOpening(address));
         return;
     }
     QWebEnginePage *opened = m_browser->OnNewWindow2(m_browser, windowType(request.destination()));

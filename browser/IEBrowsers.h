@@ -107,6 +107,8 @@ private:
     // document with no reporter of the user's links (a page of the network), one for each input of the
     // user's, at most UserWindowGraceMs after it.
     bool takeUserProgram();
+    // What the user is told of an address a local page was kept from opening.
+    static QString keptFromOpening(const QUrl &address);
     // the user's last click, key or menu choice on the page, and how many windows it may still open
     // and how many links to other programs it may still ask about
     QElapsedTimer m_userInput;
